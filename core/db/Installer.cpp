@@ -1,0 +1,82 @@
+// Installation from the template in res/install.
+#include "Installer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace {
+
+bool CopyMissing(const QString &from, const QString &to, QString *error)
+{
+    QDir source(from);
+    if (!source.exists())
+        return true;
+    if (!QDir().mkpath(to)) {
+        *error = QStringLiteral("无法创建目录 %1").arg(to);
+        return false;
+    }
+    for (const QFileInfo &file : source.entryInfoList(QDir::Files)) {
+        const QString target = to + QLatin1Char('/') + file.fileName();
+        if (QFileInfo::exists(target))
+            continue;
+        if (!QFile::copy(file.filePath(), target)) {
+            *error = QStringLiteral("无法复制 %1").arg(target);
+            return false;
+        }
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    return true;
+}
+
+bool CreateDatabase(const QString &schemaPath, const QString &dbPath, QString *error)
+{
+    QFile schemaFile(schemaPath);
+    if (!schemaFile.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("找不到数据库结构文件 %1").arg(schemaPath);
+        return false;
+    }
+    const QByteArray schema = schemaFile.readAll();
+    // Built beside its final name and renamed at the end, so a failed set-up leaves no half-made database.
+    const QString partPath = dbPath + QStringLiteral(".part");
+    QFile::remove(partPath);
+    sqlite3 *db = nullptr;
+    const QByteArray name = partPath.toUtf8();
+    int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    char *message = nullptr;
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, schema.constData(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        *error = QStringLiteral("无法创建数据库：%1").arg(QString::fromUtf8(message ? message : sqlite3_errmsg(db)));
+        sqlite3_free(message);
+        sqlite3_close(db);
+        QFile::remove(partPath);
+        return false;
+    }
+    sqlite3_close(db);
+    QFile::remove(partPath + QStringLiteral("-wal"));
+    QFile::remove(partPath + QStringLiteral("-shm"));
+    if (!QFile::rename(partPath, dbPath)) {
+        *error = QStringLiteral("无法创建数据库文件 %1").arg(dbPath);
+        QFile::remove(partPath);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool LayInstallation(const QString &templateDir, const QString &targetDir, QString *error)
+{
+    const QString dataDir = targetDir + QStringLiteral("/Data");
+    if (!QDir().mkpath(dataDir)) {
+        *error = QStringLiteral("无法创建目录 %1").arg(dataDir);
+        return false;
+    }
+    const QString dbPath = dataDir + QStringLiteral("/Kinward.db");
+    if (!QFileInfo::exists(dbPath) && !CreateDatabase(templateDir + QStringLiteral("/schema.sql"), dbPath, error))
+        return false;
+    return CopyMissing(templateDir + QStringLiteral("/Data"), dataDir, error)
+           && CopyMissing(templateDir + QStringLiteral("/Picture"), targetDir + QStringLiteral("/Picture"), error);
+}

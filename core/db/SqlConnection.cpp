@@ -1,0 +1,214 @@
+// SQLite connection, statements and transactions.
+#include "SqlConnection.h"
+
+#include "db/DbError.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <sqlite3.h>
+
+namespace {
+
+QString SqliteMessage(sqlite3 *db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+} // namespace
+
+SqlStatement::SqlStatement(sqlite3 *db, const QString &sql) : m_db(db)
+{
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK) {
+        const QString message = SqliteMessage(db);
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        throw DbError(QStringLiteral("数据库错误：%1\n(%2)").arg(message, sql));
+    }
+}
+
+SqlStatement::~SqlStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+SqlStatement::SqlStatement(SqlStatement &&other) noexcept : m_db(other.m_db), m_stmt(other.m_stmt)
+{
+    other.m_stmt = nullptr;
+}
+
+SqlStatement &SqlStatement::operator=(SqlStatement &&other) noexcept
+{
+    if (this != &other) {
+        sqlite3_finalize(m_stmt);
+        m_db = other.m_db;
+        m_stmt = other.m_stmt;
+        other.m_stmt = nullptr;
+    }
+    return *this;
+}
+
+void SqlStatement::Reset()
+{
+    sqlite3_reset(m_stmt);
+}
+
+void SqlStatement::Bind(int index, const SqlValue &value)
+{
+    int rc = SQLITE_OK;
+    if (std::holds_alternative<qint64>(value)) {
+        rc = sqlite3_bind_int64(m_stmt, index, std::get<qint64>(value));
+    } else if (std::holds_alternative<double>(value)) {
+        rc = sqlite3_bind_double(m_stmt, index, std::get<double>(value));
+    } else if (std::holds_alternative<QString>(value)) {
+        const QByteArray text = std::get<QString>(value).toUtf8();
+        rc = sqlite3_bind_text(m_stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    } else {
+        rc = sqlite3_bind_null(m_stmt, index);
+    }
+    if (rc != SQLITE_OK)
+        throw DbError(QStringLiteral("数据库错误：%1").arg(SqliteMessage(m_db)));
+}
+
+void SqlStatement::BindAll(const std::vector<SqlValue> &values, int first)
+{
+    for (size_t i = 0; i < values.size(); ++i)
+        Bind(first + int(i), values[i]);
+}
+
+bool SqlStatement::Step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = SqliteMessage(m_db);
+    sqlite3_reset(m_stmt);
+    throw DbError(QStringLiteral("数据库错误：%1").arg(message));
+}
+
+void SqlStatement::Run()
+{
+    while (Step()) {
+    }
+}
+
+int SqlStatement::ColumnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}
+
+qint64 SqlStatement::Int(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+double SqlStatement::Double(int column) const
+{
+    return sqlite3_column_double(m_stmt, column);
+}
+
+QString SqlStatement::Text(int column) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column)) : QString();
+}
+
+SqlValue SqlStatement::Value(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return Int(column);
+    case SQLITE_FLOAT:
+        return Double(column);
+    case SQLITE_NULL:
+        return std::monostate();
+    default:
+        return Text(column);
+    }
+}
+
+std::shared_ptr<SqlConnection> SqlConnection::Open(const QString &path)
+{
+    static QHash<QString, std::weak_ptr<SqlConnection>> open;
+    const QString key = QFileInfo(path).absoluteFilePath();
+    if (auto existing = open.value(key).lock())
+        return existing;
+    std::shared_ptr<SqlConnection> connection(new SqlConnection(key));
+    open.insert(key, connection);
+    return connection;
+}
+
+SqlConnection::SqlConnection(const QString &path) : m_path(path)
+{
+    if (!QFileInfo::exists(path))
+        throw DbError(QStringLiteral("找不到数据库文件 %1").arg(path));
+    const QByteArray name = path.toUtf8();
+    if (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString message = m_db ? SqliteMessage(m_db) : QString();
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw DbError(QStringLiteral("无法打开数据库文件 %1：%2").arg(path, message));
+    }
+    sqlite3_busy_timeout(m_db, 5000);
+    // A committed change must survive a crash or a power cut.
+    Execute(QStringLiteral("PRAGMA synchronous=FULL"));
+    // Fails early, with a clear reason, on a file that is not a ledger database.
+    SqlStatement check(m_db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='Money'"));
+    check.Step();
+    if (check.Int(0) == 0)
+        throw DbError(QStringLiteral("数据库文件 %1 不是 Zarvel 的帐目数据库").arg(path));
+}
+
+SqlConnection::~SqlConnection()
+{
+    sqlite3_close_v2(m_db);
+}
+
+SqlStatement SqlConnection::Prepare(const QString &sql)
+{
+    return SqlStatement(m_db, sql);
+}
+
+void SqlConnection::Execute(const QString &sql)
+{
+    SqlStatement statement(m_db, sql);
+    statement.Run();
+}
+
+qint64 SqlConnection::LastInsertId() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+SqlTransaction::SqlTransaction(SqlConnection &connection) : m_connection(connection)
+{
+    m_name = QStringLiteral("zarvel_%1").arg(++m_connection.m_transactionDepth);
+    try {
+        m_connection.Execute(QStringLiteral("SAVEPOINT ") + m_name);
+    } catch (...) {
+        --m_connection.m_transactionDepth;
+        throw;
+    }
+}
+
+SqlTransaction::~SqlTransaction()
+{
+    if (!m_done) {
+        try {
+            m_connection.Execute(QStringLiteral("ROLLBACK TO ") + m_name);
+            m_connection.Execute(QStringLiteral("RELEASE ") + m_name);
+        } catch (const DbError &) {
+            // Nothing more can be done from a destructor; SQLite has rolled back on its own if it must.
+        }
+        m_connection.NoteChangeOfAll();
+    }
+    --m_connection.m_transactionDepth;
+}
+
+void SqlTransaction::Commit()
+{
+    m_connection.Execute(QStringLiteral("RELEASE ") + m_name);
+    m_done = true;
+}

@@ -1,0 +1,93 @@
+// A thin RAII layer over the SQLite C API: one shared connection per database file,
+// prepared statements with bound values, and nested write transactions.
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <memory>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One value of a row or a bound parameter.
+using SqlValue = std::variant<std::monostate, qint64, double, QString>;
+
+class SqlStatement
+{
+public:
+    SqlStatement() = default;
+    SqlStatement(sqlite3 *db, const QString &sql);
+    ~SqlStatement();
+    SqlStatement(SqlStatement &&other) noexcept;
+    SqlStatement &operator=(SqlStatement &&other) noexcept;
+    SqlStatement(const SqlStatement &) = delete;
+    SqlStatement &operator=(const SqlStatement &) = delete;
+
+    bool IsValid() const { return m_stmt != nullptr; }
+    void Reset();                                   // back to the start, bindings kept
+    void Bind(int index, const SqlValue &value);    // 1-based
+    void BindAll(const std::vector<SqlValue> &values, int first = 1);
+    bool Step();                                    // true when a row is available; throws DbError on failure
+    void Run();                                     // steps a statement that returns no rows
+
+    int ColumnCount() const;
+    qint64 Int(int column) const;
+    double Double(int column) const;
+    QString Text(int column) const;
+    SqlValue Value(int column) const;
+
+private:
+    sqlite3 *m_db = nullptr;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+class SqlConnection
+{
+public:
+    // The connection to a database file, shared by every record set of the process that uses that file.
+    // The file must exist: the program never creates a database. Throws DbError.
+    static std::shared_ptr<SqlConnection> Open(const QString &path);
+
+    ~SqlConnection();
+    SqlConnection(const SqlConnection &) = delete;
+    SqlConnection &operator=(const SqlConnection &) = delete;
+
+    QString Path() const { return m_path; }
+    SqlStatement Prepare(const QString &sql);
+    void Execute(const QString &sql);
+    qint64 LastInsertId() const;
+
+    // Counts the changes made to each table, so a record set notices writes of other record sets.
+    // A rolled-back transaction counts as a change of every table.
+    quint64 ChangeSerial(const QString &table) const { return (m_epoch << 32) + m_tableSerials.value(table); }
+    void NoteChange(const QString &table) { m_tableSerials[table] += 1; }
+    void NoteChangeOfAll() { ++m_epoch; }
+
+private:
+    friend class SqlTransaction;
+    explicit SqlConnection(const QString &path);
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+    QHash<QString, quint64> m_tableSerials;
+    quint64 m_epoch = 1;
+    int m_transactionDepth = 0;
+};
+
+// All or nothing: commits with Commit(), rolls back everything since construction otherwise.
+// Transactions nest; an inner one is a savepoint of the outer.
+class SqlTransaction
+{
+public:
+    explicit SqlTransaction(SqlConnection &connection);
+    ~SqlTransaction();
+    SqlTransaction(const SqlTransaction &) = delete;
+    SqlTransaction &operator=(const SqlTransaction &) = delete;
+    void Commit();
+
+private:
+    SqlConnection &m_connection;
+    QString m_name;
+    bool m_done = false;
+};

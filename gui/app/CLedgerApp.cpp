@@ -1,0 +1,58 @@
+// Application start-up and the framework-level error report.
+#include "CLedgerApp.h"
+
+#include "app/CMainDlg.h"
+#include "app/Style.h"
+#include "common/Paths.h"
+#include "db/DbError.h"
+
+#include <QDir>
+
+CLedgerApp::CLedgerApp(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Zarvel"));
+    SetMessageSink(&m_messages);
+}
+
+CLedgerApp::~CLedgerApp()
+{
+    SetMessageSink(nullptr);
+}
+
+bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock)
+{
+    const QString dataDir = DataDirectory();
+    if (!QDir(dataDir).exists())
+        return false;  // nothing to guard; the missing data is reported by the start-up itself
+    auto file = std::make_unique<QLockFile>(dataDir + QStringLiteral("/zarvel.lock"));
+    file->setStaleLockTime(0);  // a lock left by a crashed copy is recognised by its dead process id
+    if (!file->tryLock(0)) {
+        if (file->error() == QLockFile::LockFailedError)
+            return true;
+        return false;  // an unwritable data directory must not keep the user out
+    }
+    *lock = std::move(file);
+    return false;
+}
+
+int CLedgerApp::InitInstance()
+{
+    ApplyLedgerStyle(this);
+    if (AnotherCopyRuns(&m_lock))
+        return 0;  // a second copy ends without showing anything
+    CMainDlg dialog;
+    dialog.exec();
+    return 0;
+}
+
+bool CLedgerApp::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
+    } catch (const std::exception &error) {
+        ShowMessage(QString::fromLocal8Bit(error.what()), QStringLiteral("错误"), MessageIcon::Error);
+    }
+    return false;
+}

@@ -1,0 +1,30 @@
+// The application object: one copy per installation, the ledger's colours, and the report of
+// database errors that end the action in progress.
+#pragma once
+
+#include "app/QtMessageSink.h"
+
+#include <QApplication>
+#include <QLockFile>
+#include <memory>
+
+class CLedgerApp : public QApplication
+{
+    Q_OBJECT
+public:
+    CLedgerApp(int &argc, char **argv);
+    ~CLedgerApp() override;
+
+    // Starts the ledger in the current directory; returns the process exit code.
+    int InitInstance();
+
+    // A database error that ended a user action reaches the user here.
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // Whether another copy of the program runs on this installation.
+    static bool AnotherCopyRuns(std::unique_ptr<QLockFile> *lock);
+
+private:
+    QtMessageSink m_messages;
+    std::unique_ptr<QLockFile> m_lock;
+};

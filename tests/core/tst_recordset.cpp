@@ -1,0 +1,347 @@
+// Record sets over a fresh installation: filter, sort, cursor, find, insert, edit, delete, sums.
+#include "db/CAddressRecord.h"
+#include "db/CCurrentRecord.h"
+#include "db/CInsureNoteRecord.h"
+#include "db/CMoneyRecord.h"
+#include "db/DbError.h"
+#include "db/FilterParser.h"
+#include "db/SqlConnection.h"
+
+#include "TestInstallation.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+void AddMoney(CMoneyRecord &set, const QDateTime &date, const QString &item, double money,
+              const QString &member = QStringLiteral("Li"))
+{
+    set.AddNew();
+    set.m_Date = date;
+    set.m_Item = item;
+    set.m_Money = money;
+    set.m_Member = member;
+    set.Update();
+}
+
+QDateTime Day(int year, int month, int day, int hour = 0)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, 0));
+}
+
+// Fills Money with n records on consecutive days, item "r<i>", amount i.
+void FillMoney(int n)
+{
+    CMoneyRecord set;
+    set.Open();
+    SqlTransaction transaction(set.Connection());
+    for (int i = 0; i < n; ++i)
+        AddMoney(set, Day(2000, 1, 1).addDays(n - 1 - i), QStringLiteral("r%1").arg(n - 1 - i), n - 1 - i);
+    transaction.Commit();
+    set.Close();
+}
+
+} // namespace
+
+class TestRecordSet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void emptyTableOpensEmpty()
+    {
+        TestInstallation install;
+        for (CRecordSet *set : std::initializer_list<CRecordSet *>{new CMoneyRecord, new CAddressRecord, new CInsureNoteRecord}) {
+            set->Open();
+            QCOMPARE(set->GetRecordCount(), 0L);
+            QVERIFY(set->IsEOF());
+            QVERIFY(set->IsBOF());
+            set->Close();
+            delete set;
+        }
+    }
+
+    void insertThenMoveLastReachesNewRecord()
+    {
+        TestInstallation install;
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        AddMoney(set, Day(2005, 1, 1), QStringLiteral("late"), 1);
+        AddMoney(set, Day(2001, 1, 1), QStringLiteral("early"), 2);
+        QCOMPARE(set.GetRecordCount(), 2L);
+        set.MoveLast();
+        // The dynaset lists added records after the others, in the order added, until it is reopened.
+        QCOMPARE(set.m_Item, QStringLiteral("early"));
+        QVERIFY(set.m_ID > 0);
+        const qint32 newId = set.m_ID;
+        set.MovePrev();
+        QCOMPARE(set.m_Item, QStringLiteral("late"));
+        QVERIFY(set.m_ID < newId);
+        set.Close();
+
+        set.Open();  // reopened: in date order
+        QCOMPARE(set.m_Item, QStringLiteral("early"));
+        QCOMPARE(set.m_ID, newId);
+        QCOMPARE(set.m_Date, Day(2001, 1, 1));
+        QCOMPARE(set.m_Money, 2.0);
+        QCOMPARE(set.m_Member, QStringLiteral("Li"));
+    }
+
+    void filterAndSort()
+    {
+        TestInstallation install;
+        {
+            CCurrentRecord set;
+            set.Open();
+            const char *kinds[] = {"人民币", "美元", "人民币"};
+            for (int i = 0; i < 3; ++i) {
+                set.AddNew();
+                set.m_Date = Day(2003, 3 - i, 1);
+                set.m_Account = QStringLiteral("A%1").arg(i);
+                set.m_MKind = QString::fromUtf8(kinds[i]);
+                set.m_Money = 10 * (i + 1);
+                set.Update();
+            }
+        }
+        CCurrentRecord set;
+        set.m_strFilter = QStringLiteral("MKind='人民币'");
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 2L);
+        QCOMPARE(set.m_Account, QStringLiteral("A2"));
+        set.MoveNext();
+        QCOMPARE(set.m_Account, QStringLiteral("A0"));
+        set.MoveNext();
+        QVERIFY(set.IsEOF());
+        QCOMPARE(set.Sum(QStringLiteral("Money")), 40.0);
+    }
+
+    void quoteInValueWorksInEveryFilter()
+    {
+        TestInstallation install;
+        CCurrentRecord set;
+        set.Open();
+        for (const QString &account : {QStringLiteral("O'Neil"), QStringLiteral("O"), QStringLiteral("x' OR '1'='1")}) {
+            set.AddNew();
+            set.m_Account = account;
+            set.m_Money = 1;
+            set.Update();
+        }
+        set.Close();
+        for (const QString &account : {QStringLiteral("O'Neil"), QStringLiteral("x' OR '1'='1")}) {
+            set.m_strFilter = QStringLiteral("Account=") + QuoteFilterText(account);
+            set.Open();
+            QCOMPARE(set.GetRecordCount(), 1L);
+            QCOMPARE(set.m_Account, account);
+            set.Close();
+        }
+    }
+
+    void dateConditionIsStrictlyAfter()
+    {
+        TestInstallation install;
+        {
+            CMoneyRecord set;
+            set.Open();
+            AddMoney(set, Day(2003, 5, 1, 0), QStringLiteral("midnight"), 1);
+            AddMoney(set, Day(2003, 5, 1, 9), QStringLiteral("morning"), 1);
+            AddMoney(set, Day(2003, 4, 30, 23), QStringLiteral("before"), 1);
+            AddMoney(set, Day(2004, 1, 1), QStringLiteral("after"), 1);
+        }
+        CMoneyRecord set;
+        set.m_strFilter = QStringLiteral("Date>#2003-5-1#");
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 2L);
+        QCOMPARE(set.m_Item, QStringLiteral("morning"));
+        set.MoveNext();
+        QCOMPARE(set.m_Item, QStringLiteral("after"));
+    }
+
+    void unknownConditionsAreRefused_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("unknown column") << "Nope=1";
+        QTest::newRow("sql injection") << "ID=1; DROP TABLE Money";
+        QTest::newRow("function") << "length(Item)>1";
+        QTest::newRow("unterminated text") << "Item='abc";
+        QTest::newRow("text for a number") << "Money='x'";
+        QTest::newRow("bad date") << "Date>#2003-13-1#";
+        QTest::newRow("no operator") << "Item";
+    }
+    void unknownConditionsAreRefused()
+    {
+        QFETCH(QString, filter);
+        TestInstallation install;
+        CMoneyRecord set;
+        set.m_strFilter = filter;
+        QVERIFY_THROWS_EXCEPTION(DbError, set.Open());
+        QVERIFY(!set.IsOpen());
+        set.m_strFilter = QStringLiteral("ID=1 AND (Item='a' OR Money>=2.5) AND NOT Member<>'Li'");
+        set.Open();  // the ledger's own forms, combined, are accepted
+        QCOMPARE(set.GetRecordCount(), 0L);
+    }
+
+    void findFirstEditAndDelete()
+    {
+        TestInstallation install;
+        FillMoney(5);
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        set.MoveLast();
+        const qint32 lastId = set.m_ID;
+        set.MoveFirst();
+        set.MoveNext();
+        const qint32 secondId = set.m_ID;
+
+        QVERIFY(set.FindFirst(QStringLiteral("ID=%1").arg(secondId)));
+        QCOMPARE(set.m_Item, QStringLiteral("r1"));
+        set.Edit();
+        set.m_Money = -7.5;
+        set.m_Explain = QStringLiteral("changed");
+        set.Update();
+        QVERIFY(!set.FindFirst(QStringLiteral("ID=999999")));
+        QCOMPARE(set.m_ID, secondId);  // a failed find leaves the current record
+
+        QVERIFY(set.FindFirst(QStringLiteral("ID=%1").arg(secondId)));
+        set.Delete();
+        set.MoveNext();
+        QCOMPARE(set.m_Item, QStringLiteral("r2"));  // the record after the deleted one
+        QCOMPARE(set.GetRecordCount(), 4L);
+        set.MoveLast();
+        QCOMPARE(set.m_ID, lastId);
+        set.Close();
+
+        set.m_strFilter = QStringLiteral("Explain='changed'");
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 0L);
+    }
+
+    void deleteEveryRecordWhileWalking()
+    {
+        TestInstallation install;
+        FillMoney(250);
+        CMoneyRecord set;
+        set.m_strFilter = QStringLiteral("Money>=100");
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 150L);
+        while (!set.IsEOF()) {
+            set.Delete();
+            set.MoveNext();
+        }
+        set.Close();
+        set.m_strFilter.clear();
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 100L);
+        QCOMPARE(set.Sum(QStringLiteral("Money")), 99.0 * 100 / 2);
+    }
+
+    void positionsFromBothEndsAgree()
+    {
+        TestInstallation install;
+        FillMoney(1050);
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 1050L);
+        for (long position : {0L, 99L, 100L, 524L, 525L, 900L, 1000L, 1049L}) {
+            set.MoveFirst();
+            set.Move(position);
+            QCOMPARE(set.m_Item, QStringLiteral("r%1").arg(position));
+            set.MoveNext();
+            if (position == 1049)
+                QVERIFY(set.IsEOF());
+            else
+                QCOMPARE(set.m_Item, QStringLiteral("r%1").arg(position + 1));
+        }
+        // A full forward walk visits each record once, in order.
+        set.MoveFirst();
+        int visited = 0;
+        while (!set.IsEOF()) {
+            QCOMPARE(set.m_Money, double(visited));
+            ++visited;
+            set.MoveNext();
+        }
+        QCOMPARE(visited, 1050);
+        const std::vector<qint64> positions = set.MatchingPositions(QStringLiteral("Money>=1040 OR Item='r7'"));
+        QCOMPARE(positions.size(), size_t(11));
+        QCOMPARE(positions.front(), qint64(7));
+        QCOMPARE(positions.back(), qint64(1049));
+    }
+
+    void changesByAnotherSetAreSeen()
+    {
+        TestInstallation install;
+        FillMoney(300);
+        CMoneyRecord shown;
+        shown.m_strSort = QStringLiteral("Date");
+        shown.Open();
+        QCOMPARE(shown.GetRecordCount(), 300L);
+        {
+            CMoneyRecord other;
+            other.m_strFilter = QStringLiteral("Money<10");
+            other.Open();
+            while (!other.IsEOF()) {
+                other.Delete();
+                other.MoveNext();
+            }
+        }
+        QCOMPARE(shown.GetRecordCount(), 290L);
+        shown.MoveFirst();
+        QCOMPARE(shown.m_Item, QStringLiteral("r10"));
+        shown.MoveLast();
+        QCOMPARE(shown.m_Item, QStringLiteral("r299"));
+    }
+
+    void rolledBackTransactionChangesNothing()
+    {
+        TestInstallation install;
+        FillMoney(3);
+        CMoneyRecord set;
+        set.Open();
+        {
+            SqlTransaction transaction(set.Connection());
+            set.Delete();
+            AddMoney(set, Day(2010, 1, 1), QStringLiteral("new"), 5);
+        }
+        QCOMPARE(set.GetRecordCount(), 3L);
+        QCOMPARE(set.Sum(QStringLiteral("Money")), 3.0);
+        set.MoveLast();
+        QCOMPARE(set.m_Item, QStringLiteral("r0"));
+    }
+
+    void noEndDateSentinelIsStored()
+    {
+        TestInstallation install;
+        CInsureNoteRecord set;
+        set.Open();
+        set.AddNew();
+        set.m_Name = QStringLiteral("家财险");
+        set.m_EndDate = NoEndDate();
+        set.Update();
+        set.MoveLast();
+        QCOMPARE(set.m_EndDate, QDateTime(QDate(1979, 11, 25), QTime(0, 0)));
+        SqlStatement raw = set.Connection().Prepare(QStringLiteral("SELECT EndDate FROM InsureNote"));
+        QVERIFY(raw.Step());
+        QCOMPARE(raw.Text(0), QStringLiteral("1979-11-25 00:00:00"));
+    }
+
+    void missingDatabaseIsReported()
+    {
+        TestInstallation install;
+        QVERIFY(QFile::remove(install.DataFile("Kinward.db")));
+        CMoneyRecord set;
+        try {
+            set.Open();
+            QFAIL("opening a missing database must fail");
+        } catch (const DbError &error) {
+            QVERIFY(error.Message().contains(QStringLiteral("Kinward.db")));
+        }
+        QVERIFY(!QFile::exists(install.DataFile("Kinward.db")));  // never created by the program
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordSet)
+#include "tst_recordset.moc"

@@ -1,0 +1,30 @@
+# Shared by run.sh and test.sh: installs the Debian packages the build needs and builds everything.
+# Sourced, not run. Both steps do nothing when there is nothing to do.
+
+ZARVEL_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins \
+libsqlite3-dev libbenchmark-dev fonts-noto-cjk breeze-icon-theme xvfb xauth"
+
+zarvel_ensure_packages() {
+  local missing=()
+  local package
+  for package in $ZARVEL_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "Please install as root: apt-get install ${missing[*]}" >&2; return 1; }
+    sudo="sudo"
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+zarvel_build() {
+  local root="$1"
+  if [ ! -f "$root/build/build.ninja" ]; then
+    cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  fi
+  cmake --build "$root/build"
+}
