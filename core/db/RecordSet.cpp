@@ -5,6 +5,7 @@
 #include "common/Paths.h"
 #include "db/DbError.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace {
@@ -719,4 +720,67 @@ std::vector<qint64> CRecordSet::MatchingPositions(const QString &condition)
             positions.push_back(BaseCount() + qint64(i));
     }
     return positions;
+}
+
+std::vector<qint64> CRecordSet::AllIds()
+{
+    RequireOpen();
+    SyncWithOtherWriters();
+    std::vector<SqlValue> params;
+    SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
+                                           + BaseWhere(&params) + QStringLiteral(" ORDER BY ") + OrderBy(false));
+    statement.BindAll(params);
+    std::vector<qint64> ids;
+    while (statement.Step())
+        ids.push_back(statement.Int(0));
+    m_baseCount = qint64(ids.size());
+    ids.insert(ids.end(), m_appended.begin(), m_appended.end());
+    return ids;
+}
+
+void CRecordSet::ForEachById(const std::vector<qint64> &ids, const std::function<void(qint64 id)> &visit)
+{
+    RequireOpen();
+    if (m_editMode != EditMode::None)
+        throw DbError(QStringLiteral("记录正在编辑"));
+    constexpr size_t kChunk = 500;  // well below SQLite's limit of bound values
+    for (size_t first = 0; first < ids.size(); first += kChunk) {
+        const size_t count = std::min(kChunk, ids.size() - first);
+        QStringList marks;
+        for (size_t i = 0; i < count; ++i)
+            marks.append(QStringLiteral("?"));
+        SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ")
+                                               + Quoted(m_table) + QStringLiteral(" WHERE ID IN (")
+                                               + marks.join(QLatin1Char(',')) + QLatin1Char(')'));
+        for (size_t i = 0; i < count; ++i)
+            statement.Bind(int(i) + 1, ids[first + i]);
+        std::vector<SqlRow> rows;
+        ReadBlock(statement, &rows);
+        QHash<qint64, size_t> rowOfId;
+        for (size_t r = 0; r < rows.size(); ++r)
+            rowOfId.insert(AsInt(rows[r].at(0)), r);
+        // Visited in the order of the IDs given, which is the order the caller lists them in.
+        for (size_t i = 0; i < count; ++i) {
+            const auto found = rowOfId.constFind(ids[first + i]);
+            if (found == rowOfId.constEnd())
+                continue;
+            SqlRow row = rows[found.value()];
+            FieldExchange fx(FieldExchange::Mode::Load, nullptr, &row);
+            DoFieldExchange(fx);
+            visit(ids[first + i]);
+        }
+    }
+    if (m_hasCurrent) {
+        SqlRow current = m_currentRow;
+        FieldExchange fx(FieldExchange::Mode::Load, nullptr, &current);
+        DoFieldExchange(fx);
+    } else {
+        FieldExchange fx(FieldExchange::Mode::Clear, nullptr, nullptr);
+        DoFieldExchange(fx);
+    }
+}
+
+qint64 CRecordSet::CurrentId() const
+{
+    return m_hasCurrent && !m_currentRow.empty() ? AsInt(m_currentRow.at(0)) : 0;
 }

@@ -12,6 +12,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -89,6 +90,16 @@ public:
 
     // Positions (0-based, in set order) of the records of the set that match the condition.
     std::vector<qint64> MatchingPositions(const QString &condition);
+
+    // IDs of every record of the set, in set order: a cheap way to list the set without reading it.
+    std::vector<qint64> AllIds();
+
+    // Loads each record with one of the IDs into the fields in turn and calls visit; afterwards the
+    // fields hold the current record again. The cursor does not move. visit gets the record's ID.
+    void ForEachById(const std::vector<qint64> &ids, const std::function<void(qint64 id)> &visit);
+
+    // ID of the current record, 0 when there is none.
+    qint64 CurrentId() const;
 
     SqlConnection &Connection();
 

@@ -1,0 +1,52 @@
+// Address records.
+#include "CAddressBook.h"
+
+CAddressBook::CAddressBook() : CBook(kFieldCount) {}
+
+QStringList CAddressBook::RecordTexts()
+{
+    return {m_set.m_Name, m_set.m_Work, m_set.m_Company, m_set.m_CompanyTel, m_set.m_HomeTel,
+            m_set.m_Fax, m_set.m_Email, m_set.m_Mobile, m_set.m_CompanyAddress, m_set.m_HomeAddress,
+            m_set.m_City, m_set.m_Province, m_set.m_Postalcode, m_set.m_Note1, m_set.m_Note2};
+}
+
+void CAddressBook::Fill(const QString &sort)
+{
+    FillRows(sort);
+}
+
+void CAddressBook::Write(const QStringList &fields)
+{
+    QString *targets[kFieldCount] = {&m_set.m_Name, &m_set.m_Work, &m_set.m_Company, &m_set.m_CompanyTel,
+                                     &m_set.m_HomeTel, &m_set.m_Fax, &m_set.m_Email, &m_set.m_Mobile,
+                                     &m_set.m_CompanyAddress, &m_set.m_HomeAddress, &m_set.m_City,
+                                     &m_set.m_Province, &m_set.m_Postalcode, &m_set.m_Note1, &m_set.m_Note2};
+    for (int i = 0; i < kFieldCount; ++i)
+        *targets[i] = fields.value(i);
+}
+
+void CAddressBook::Add(const QStringList &fields)
+{
+    if (TellIfClosed())
+        return;
+    m_set.AddNew();
+    Write(fields);
+    m_set.Update();
+    m_set.MoveLast();
+    AppendRow(m_set.m_ID, fields.mid(0, kFieldCount));
+}
+
+void CAddressBook::Modify(const QStringList &fields)
+{
+    if (TellIfClosed() || !FindSelectedRecord())
+        return;
+    m_set.Edit();
+    Write(fields);
+    m_set.Update();
+    SetRowTexts(m_nSelected, fields.mid(0, kFieldCount));
+}
+
+bool CAddressBook::Remove()
+{
+    return RemoveSelected();
+}

@@ -1,0 +1,28 @@
+// The address book: one row per contact, listed by name.
+#pragma once
+
+#include "db/CAddressRecord.h"
+#include "db/CBook.h"
+
+class CAddressBook : public CBook
+{
+public:
+    static constexpr int kFieldCount = 15;
+
+    CAddressBook();
+    void Fill(const QString &sort);
+    // The fifteen texts in column order: Name, Work, Company, CompanyTel, HomeTel, Fax, Email, Mobile,
+    // CompanyAddress, HomeAddress, City, Province, Postalcode, Note1, Note2.
+    void Add(const QStringList &fields);
+    void Modify(const QStringList &fields);
+    bool Remove();
+    bool FindText(int column, const QString &text) { return FindTextInRows(column, text); }
+
+protected:
+    CRecordSet &RecordSet() override { return m_set; }
+    QStringList RecordTexts() override;
+
+private:
+    void Write(const QStringList &fields);
+    CAddressRecord m_set;
+};

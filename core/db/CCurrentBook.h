@@ -1,0 +1,46 @@
+// The demand-savings book: movements on accounts, the home-currency total, balances per account,
+// and closing an account.
+#pragma once
+
+#include "db/CBook.h"
+#include "db/CCurrentRecord.h"
+
+class CCurrentBook : public CBook
+{
+public:
+    CCurrentBook();
+    void Fill(const QString &sort);
+    void Add(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
+             const QString &moneyText, const QString &reason, const QString &member, const QString &explain);
+    void Modify(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
+                const QString &moneyText, const QString &reason, const QString &member, const QString &explain);
+    bool Remove();
+    bool FindText(int column, const QString &text) { return FindTextInRows(column, text); }
+
+    void ComputeTotals();
+    double GetTotal() const { return m_dTotal; }
+
+    // Appends Account + " ## " + Bank of every record, each pair once.
+    void CollectAccounts(QStringList *accounts);
+
+    // Fills the balance list: every account once, in order of first appearance, followed by its
+    // balance in the currency as "%.2f".
+    void ComputeBalances(const QString &currency);
+    const QStringList &GetBalances() const { return m_balanceList; }
+
+    // Deletes every movement of the account, in the table and in the list, all or nothing.
+    void CloseAccount(const QString &account);
+
+protected:
+    CRecordSet &RecordSet() override { return m_set; }
+    QStringList RecordTexts() override;
+
+private:
+    void Write(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
+               const QString &moneyText, const QString &reason, const QString &member, const QString &explain);
+    double HomeAmount() const;
+
+    CCurrentRecord m_set;
+    double m_dTotal = 0.0;
+    QStringList m_balanceList;
+};

@@ -1,0 +1,41 @@
+// The insurance activity book: activities on policies, the total of premiums paid, and each policy's
+// PayedMoney kept in step with its premium activities.
+#pragma once
+
+#include "db/CBook.h"
+#include "db/CInsureRecord.h"
+
+class CInsureBook : public CBook
+{
+public:
+    CInsureBook();
+
+    // "缴纳保费" and "保单开户": the activities that pay a premium.
+    static bool IsPremium(const QString &active);
+
+    void Fill(const QString &sort);
+    void Add(const QString &dateText, const QString &policy, const QString &active, const QString &moneyText,
+             const QString &member, const QString &explain);
+    void Modify(const QString &dateText, const QString &policy, const QString &active, const QString &moneyText,
+                const QString &member, const QString &explain);
+    bool Remove();
+    // Deletes every activity of the policy, all or nothing.
+    void RemoveActivities(const QString &policy);
+    bool FindText(int column, const QString &text) { return FindTextInRows(column, text); }
+
+    void ComputeTotals();
+    double GetTotal() const { return m_dTotal; }
+
+protected:
+    CRecordSet &RecordSet() override { return m_set; }
+    QStringList RecordTexts() override;
+
+private:
+    static QStringList Row(const QString &dateText, const QString &policy, const QString &active,
+                           const QString &moneyText, const QString &member, const QString &explain);
+    // Adds change to the policy's PayedMoney. When required, a missing policy is an error.
+    void UpdatePolicy(const QString &policy, double change, bool required);
+
+    CInsureRecord m_set;
+    double m_dTotal = 0.0;
+};

@@ -1,0 +1,373 @@
+// The simple, savings and insurance books: rows, selection, search, totals and the multi-record changes.
+#include "db/CAddressBook.h"
+#include "db/CArticleBook.h"
+#include "db/CCreditBook.h"
+#include "db/CCurrentBook.h"
+#include "db/CDepositBook.h"
+#include "db/CInsureBook.h"
+#include "db/CInsureNoteBook.h"
+#include "db/CInsureNoteRecord.h"
+#include "db/CMemoBook.h"
+#include "db/DbError.h"
+
+#include "BookSpy.h"
+#include "MessageRecorder.h"
+#include "TestInstallation.h"
+
+#include <QTest>
+
+namespace {
+
+template <typename Book>
+double FreshTotal(double (Book::*getter)() const, const QString &sort)
+{
+    Book fresh;
+    fresh.Fill(sort);
+    fresh.ComputeTotals();
+    return (fresh.*getter)();
+}
+
+double PayedMoney(const QString &policy)
+{
+    CInsureNoteRecord note;
+    note.m_strFilter = QStringLiteral("Name='%1'").arg(policy);
+    note.Open();
+    return note.IsEOF() ? -1 : note.m_PayedMoney;
+}
+
+void AddPolicy(CInsureNoteBook &notes, const QString &name)
+{
+    notes.AddPolicy(name, QStringLiteral("人寿保险"), QStringLiteral("中国人寿保险"), QStringLiteral("300"),
+                    QStringLiteral("100000"), QStringLiteral("0"), 20, QStringLiteral("2003-01-01"), QString(),
+                    QStringLiteral("Li"), QStringLiteral("Wang"), QStringLiteral("Li"), QString());
+}
+
+} // namespace
+
+class TestBooks : public QObject
+{
+    Q_OBJECT
+private slots:
+    void memoRowsSelectionAndSearch()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMemoBook book;
+        book.Fill(QStringLiteral("Date"));
+        QVERIFY(!book.FindText(1, QStringLiteral("x")));
+        QCOMPARE(messages.Last(), QStringLiteral("记录集为空"));
+        QCOMPARE(messages.messages.last().caption, QStringLiteral("错误"));
+
+        book.Add(QStringLiteral("2003-05-01"), QStringLiteral("交电费"), QStringLiteral("Li"));
+        book.Add(QStringLiteral("2003-05-02"), QStringLiteral("买菜"), QStringLiteral("Wang"));
+        book.Add(QStringLiteral("2003-05-03"), QStringLiteral("交电费"), QStringLiteral("Li"));
+        BookSpy spy(book);
+        QVERIFY(book.FindText(1, QStringLiteral("交电费")));
+        QCOMPARE(book.GetSelected(), 0);
+        QVERIFY(!book.FindNext());
+        QCOMPARE(book.GetSelected(), 2);
+        QCOMPARE(spy.selected, QList<int>({0, 2}));
+        QVERIFY(!book.FindText(1, QStringLiteral("交电")));  // whole texts only
+        QCOMPARE(messages.Last(), QStringLiteral("没有匹配的记录"));
+
+        book.SetSelected(1);
+        book.Modify(QStringLiteral("2003-06-01"), QStringLiteral("买米"), QStringLiteral("Wang"));
+        book.Close();
+        book.Fill(QStringLiteral("Date"));
+        QCOMPARE(book.GetRowTexts(2), QStringList({"2003-06-01", "买米", "Wang"}));
+
+        // Deleting the last row selects the one above; deleting the only record leaves none.
+        book.SetSelected(2);
+        QVERIFY(book.Remove());
+        QCOMPARE(book.GetSelected(), 1);
+        book.Remove();
+        QVERIFY(!book.Remove());
+        QCOMPARE(book.GetSelected(), -1);
+        QCOMPARE(book.GetItemCount(), 0);
+    }
+
+    void closedBooksTellTheUser()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMemoBook memos;
+        memos.Add(QStringLiteral("2003-05-01"), QStringLiteral("x"), QStringLiteral("Li"));
+        QCOMPARE(messages.Last(), QStringLiteral("记录集没有打开"));
+        CAddressBook addresses;
+        addresses.Modify(QStringList(15, QStringLiteral("x")));
+        QCOMPARE(messages.messages.size(), 2);
+        CCreditBook credits;
+        credits.Modify(QStringLiteral("2003-05-01"), QStringLiteral("借出"), QStringLiteral("5"), QString(), QString(),
+                       QString());
+        QCOMPARE(messages.messages.size(), 2);  // the credit book does nothing, silently
+    }
+
+    void fillFormatsFromTheTableAndKeepsHandedTexts()
+    {
+        TestInstallation install;
+        CArticleBook book;
+        book.Fill(QStringLiteral("Name"));
+        book.Add(QStringLiteral("电视机"), QStringLiteral("2"), QStringLiteral("3000.50"), QStringLiteral("1200.00"),
+                 QStringLiteral("客厅"));
+        QCOMPARE(book.GetRowTexts(0), QStringList({"电视机", "2", "3000.50", "1200.00", "客厅"}));
+        book.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("2500"), QStringLiteral("800"), QString());
+        QCOMPARE(book.GetTotalCost(), 5500.5);
+        QCOMPARE(book.GetTotalValue(), 2000.0);
+        book.Close();
+        book.Fill(QStringLiteral("Name"));
+        QCOMPARE(book.GetItemCount(), 2);
+        const int tv = book.GetItemText(0, 0) == QStringLiteral("电视机") ? 0 : 1;
+        QCOMPARE(book.GetRowTexts(tv), QStringList({"电视机", "2", "3000.5", "1200", "客厅"}));
+        book.SetSelected(tv);
+        book.Modify(QStringLiteral("电视机"), QStringLiteral("1"), QStringLiteral("3000.5"), QStringLiteral("900"),
+                    QString());
+        QCOMPARE(book.GetTotalValue(), FreshTotal(&CArticleBook::GetTotalValue, QStringLiteral("Name")));
+        QCOMPARE(book.GetTotalCost(), FreshTotal(&CArticleBook::GetTotalCost, QStringLiteral("Name")));
+        book.Remove();
+        QCOMPARE(book.GetTotalValue(), 800.0);
+    }
+
+    void creditRowsAndTotal()
+    {
+        TestInstallation install;
+        CCreditBook book;
+        book.Fill(QStringLiteral("Date"));
+        book.Add(QStringLiteral("2003-05-01"), QStringLiteral("借出"), QStringLiteral("500"), QStringLiteral("张三"),
+                 QStringLiteral("Li"), QString());
+        book.Add(QStringLiteral("2003-05-02"), QStringLiteral("借入"), QStringLiteral("-200"), QStringLiteral("李四"),
+                 QStringLiteral("Li"), QString());
+        QCOMPARE(book.GetRowTexts(1), QStringList({"2003-05-02", "借入", "", "-200", "李四", "Li", ""}));
+        book.SetSelected(0);
+        book.Modify(QStringLiteral("2003-05-01"), QStringLiteral("收回"), QStringLiteral("-500"), QStringLiteral("张三"),
+                    QStringLiteral("Li"), QString());
+        QCOMPARE(book.GetItemText(0, 2), QString());
+        QCOMPARE(book.GetItemText(0, 3), QStringLiteral("-500"));
+        QCOMPARE(book.GetTotal(), -700.0);
+        QCOMPARE(book.GetTotal(), FreshTotal(&CCreditBook::GetTotal, QStringLiteral("Date")));
+    }
+
+    void addressBookKeepsFifteenColumns()
+    {
+        TestInstallation install;
+        CAddressBook book;
+        book.Fill(QStringLiteral("Name"));
+        QStringList fields;
+        for (int i = 0; i < 15; ++i)
+            fields << QStringLiteral("f%1").arg(i);
+        book.Add(fields);
+        book.Close();
+        book.Fill(QStringLiteral("Name"));
+        QCOMPARE(book.GetRowTexts(0), fields);
+        QVERIFY(book.FindText(12, QStringLiteral("f12")) == false);  // one match: nothing more waits
+        QCOMPARE(book.GetSelected(), 0);
+    }
+
+    void balancesPerAccount()
+    {
+        TestInstallation install;
+        CCurrentBook book;
+        book.Fill(QStringLiteral("Date"));
+        book.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("中国银行"), QStringLiteral("人民币"),
+                 QStringLiteral("100"), QStringLiteral("存入现金"), QStringLiteral("Li"), QString());
+        book.Add(QStringLiteral("2003-01-02"), QStringLiteral("A"), QStringLiteral("中国银行"), QStringLiteral("人民币"),
+                 QStringLiteral("-30"), QStringLiteral("取出现金"), QStringLiteral("Li"), QString());
+        book.Add(QStringLiteral("2003-01-03"), QStringLiteral("B"), QStringLiteral("招商银行"), QStringLiteral("美元"),
+                 QStringLiteral("5"), QStringLiteral("存入现金"), QStringLiteral("Li"), QString());
+        book.ComputeBalances(QStringLiteral("人民币"));
+        QCOMPARE(book.GetBalances(), QStringList({"A", "70.00", "B", "0.00"}));
+        QCOMPARE(book.GetTotal(), 70.0);
+
+        book.SetSelected(0);  // currency changed away from the home currency and back
+        book.Modify(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("中国银行"), QStringLiteral("美元"),
+                    QStringLiteral("100"), QStringLiteral("存入现金"), QStringLiteral("Li"), QString());
+        QCOMPARE(book.GetTotal(), -30.0);
+        book.Modify(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("中国银行"), QStringLiteral("人民币"),
+                    QStringLiteral("100"), QStringLiteral("存入现金"), QStringLiteral("Li"), QString());
+        QCOMPARE(book.GetTotal(), 70.0);
+        QCOMPARE(book.GetTotal(), FreshTotal(&CCurrentBook::GetTotal, QStringLiteral("Date")));
+
+        QStringList accounts{QStringLiteral("B ## 招商银行")};
+        book.CollectAccounts(&accounts);
+        QCOMPARE(accounts, QStringList({"B ## 招商银行", "A ## 中国银行"}));
+    }
+
+    void closingAnAccount()
+    {
+        TestInstallation install;
+        CCurrentBook book;
+        book.Fill(QStringLiteral("Date"));
+        for (const QString &account : {QStringLiteral("O'Neil"), QStringLiteral("B"), QStringLiteral("O'Neil")})
+            book.Add(QStringLiteral("2003-01-01"), account, QStringLiteral("中国银行"), QStringLiteral("人民币"),
+                     QStringLiteral("40"), QString(), QStringLiteral("Li"), QString());
+        book.SetSelected(1);
+        book.CloseAccount(QStringLiteral("O'Neil"));
+        QCOMPARE(book.GetItemCount(), 1);
+        QCOMPARE(book.GetItemText(0, 1), QStringLiteral("B"));
+        QCOMPARE(book.GetSelected(), -1);
+        QCOMPARE(book.GetTotal(), 40.0);
+        QCOMPARE(book.GetTotal(), FreshTotal(&CCurrentBook::GetTotal, QStringLiteral("Date")));
+        book.Close();
+        book.Fill(QStringLiteral("Date"));
+        QCOMPARE(book.GetItemCount(), 1);
+    }
+
+    void depositsAndInstalments()
+    {
+        TestInstallation install;
+        CDepositBook book;
+        book.Fill(QStringLiteral("BDate"));
+        book.Add(QStringLiteral("2003-01-01"), QStringLiteral("A1"), QStringLiteral("人民币"), QStringLiteral("零存整取"),
+                 QStringLiteral("1000"), QStringLiteral("13000"), QStringLiteral("2004-01-01"), QStringLiteral("中国银行"),
+                 QStringLiteral("Li"), QString());
+        book.Add(QStringLiteral("2003-02-01"), QStringLiteral("A1"), QStringLiteral("人民币"), QStringLiteral("整存整取"),
+                 QStringLiteral("500"), QStringLiteral("520"), QStringLiteral("2004-02-01"), QStringLiteral("中国银行"),
+                 QStringLiteral("Li"), QString());
+        book.Add(QStringLiteral("2003-03-01"), QStringLiteral("U"), QStringLiteral("美元"), QStringLiteral("整存整取"),
+                 QStringLiteral("800"), QStringLiteral("820"), QStringLiteral("2004-03-01"), QStringLiteral("中国银行"),
+                 QStringLiteral("Li"), QString());
+        QCOMPARE(book.GetDepositTotal(), 1500.0);  // the dollar deposit changes neither total
+        QCOMPARE(book.GetDueTotal(), 13520.0);
+
+        QStringList accounts;
+        book.CollectAccounts(&accounts);
+        QCOMPARE(accounts, QStringList({"A1 ## 中国银行", "U ## 中国银行"}));
+
+        book.SetSelected(0);
+        book.AddInstalment(QStringLiteral("2003-02-15"), QStringLiteral("200"), QStringLiteral("Wang"),
+                           QStringLiteral("第二期"));
+        QCOMPARE(book.GetRowTexts(0), QStringList({"2003-02-15", "A1", "人民币", "零存整取", "1200", "13000",
+                                                   "2004-01-01", "中国银行", "Wang", "第二期"}));
+        QCOMPARE(book.GetDepositTotal(), 1700.0);
+        QCOMPARE(book.GetDueTotal(), 13520.0);
+        QCOMPARE(book.GetDepositTotal(), FreshTotal(&CDepositBook::GetDepositTotal, QStringLiteral("BDate")));
+
+        book.SetSelected(1);
+        QVERIFY(book.Remove());
+        QCOMPARE(book.GetDepositTotal(), 1200.0);
+        QCOMPARE(book.GetDueTotal(), 13000.0);
+        QCOMPARE(book.GetDueTotal(), FreshTotal(&CDepositBook::GetDueTotal, QStringLiteral("BDate")));
+    }
+
+    void premiumsKeepPoliciesAndTotalInStep()
+    {
+        TestInstallation install;
+        CInsureBook activities;
+        activities.Fill(QStringLiteral("Date"));
+        CInsureNoteBook notes;
+        QVERIFY(notes.IsNameFree(QStringLiteral("A")));
+        AddPolicy(notes, QStringLiteral("A"));
+        QVERIFY(!notes.IsNameFree(QStringLiteral("A")));
+        activities.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("保单开户"), QStringLiteral("-500"),
+                       QStringLiteral("Li"), QStringLiteral("该项自动填写"));
+        QCOMPARE(PayedMoney(QStringLiteral("A")), 500.0);
+        QCOMPARE(activities.GetTotal(), 500.0);
+        QCOMPARE(activities.GetRowTexts(0), QStringList({"2003-01-01", "A", "保单开户", "", "-500", "Li", "该项自动填写"}));
+
+        activities.Add(QStringLiteral("2003-02-01"), QStringLiteral("A"), QStringLiteral("缴纳保费"), QStringLiteral("-300"),
+                       QStringLiteral("Li"), QString());
+        QCOMPARE(PayedMoney(QStringLiteral("A")), 800.0);
+        QCOMPARE(activities.GetTotal(), 800.0);
+        activities.SetSelected(1);
+        activities.Modify(QStringLiteral("2003-02-01"), QStringLiteral("A"), QStringLiteral("缴纳保费"),
+                          QStringLiteral("-250"), QStringLiteral("Li"), QString());
+        QCOMPARE(PayedMoney(QStringLiteral("A")), 750.0);
+        QCOMPARE(activities.GetTotal(), 750.0);
+
+        activities.Add(QStringLiteral("2003-03-01"), QStringLiteral("A"), QStringLiteral("保险金给付"), QStringLiteral("1000"),
+                       QStringLiteral("Li"), QString());
+        QCOMPARE(PayedMoney(QStringLiteral("A")), 750.0);
+        QCOMPARE(activities.GetTotal(), 750.0);
+        QCOMPARE(activities.GetTotal(), FreshTotal(&CInsureBook::GetTotal, QStringLiteral("Date")));
+
+        activities.SetSelected(1);
+        QVERIFY(activities.Remove());
+        QCOMPARE(PayedMoney(QStringLiteral("A")), 500.0);
+        QCOMPARE(activities.GetTotal(), 500.0);
+    }
+
+    void changingAPremiumToAnotherPolicyMovesIt()
+    {
+        TestInstallation install;
+        CInsureBook activities;
+        activities.Fill(QStringLiteral("Date"));
+        CInsureNoteBook notes;
+        AddPolicy(notes, QStringLiteral("A"));
+        AddPolicy(notes, QStringLiteral("B"));
+        activities.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("缴纳保费"), QStringLiteral("-300"),
+                       QStringLiteral("Li"), QString());
+        activities.SetSelected(0);
+        activities.Modify(QStringLiteral("2003-01-01"), QStringLiteral("B"), QStringLiteral("缴纳保费"),
+                          QStringLiteral("-300"), QStringLiteral("Li"), QString());
+        QCOMPARE(PayedMoney(QStringLiteral("A")), 0.0);
+        QCOMPARE(PayedMoney(QStringLiteral("B")), 300.0);
+        activities.Modify(QStringLiteral("2003-01-01"), QStringLiteral("B"), QStringLiteral("退保"),
+                          QStringLiteral("100"), QStringLiteral("Li"), QString());
+        QCOMPARE(PayedMoney(QStringLiteral("B")), 0.0);
+        QCOMPARE(activities.GetTotal(), 0.0);
+    }
+
+    void activityOnAMissingPolicyChangesNothing()
+    {
+        TestInstallation install;
+        CInsureBook activities;
+        activities.Fill(QStringLiteral("Date"));
+        QVERIFY_THROWS_EXCEPTION(DbError, activities.Add(QStringLiteral("2003-01-01"), QStringLiteral("gone"),
+                                                         QStringLiteral("缴纳保费"), QStringLiteral("-300"),
+                                                         QStringLiteral("Li"), QString()));
+        QCOMPARE(activities.GetTotal(), 0.0);
+        QCOMPARE(activities.GetItemCount(), 0);
+        activities.Close();
+        activities.Fill(QStringLiteral("Date"));
+        QCOMPARE(activities.GetItemCount(), 0);
+        activities.ComputeTotals();
+        QCOMPARE(activities.GetTotal(), 0.0);
+    }
+
+    void deletingAPolicyWithItsActivities()
+    {
+        TestInstallation install;
+        CInsureBook activities;
+        activities.Fill(QStringLiteral("Date"));
+        CInsureNoteBook notes;
+        AddPolicy(notes, QStringLiteral("A"));
+        AddPolicy(notes, QStringLiteral("B"));
+        for (const char *policy : {"A", "B", "A"})
+            activities.Add(QStringLiteral("2003-01-01"), QString::fromLatin1(policy), QStringLiteral("缴纳保费"),
+                           QStringLiteral("-100"), QStringLiteral("Li"), QString());
+        notes.Fill(QStringLiteral("Name"));
+        QCOMPARE(notes.GetRowTexts(0), QStringList({"A", "200"}));
+        notes.SetSelected(0);
+        activities.RemoveActivities(QStringLiteral("A"));
+        QVERIFY(notes.Remove());
+        QCOMPARE(activities.GetItemCount(), 1);
+        QCOMPARE(activities.GetTotal(), 100.0);
+        QCOMPARE(activities.GetTotal(), FreshTotal(&CInsureBook::GetTotal, QStringLiteral("Date")));
+        QCOMPARE(notes.GetItemCount(), 1);
+        QCOMPARE(notes.GetSelected(), 0);
+        QStringList names;
+        notes.CollectNames(&names);
+        QCOMPARE(names, QStringList({"B"}));
+    }
+
+    void editingOnePolicyLeavesTheOthers()
+    {
+        TestInstallation install;
+        CInsureNoteBook notes;
+        AddPolicy(notes, QStringLiteral("A"));
+        AddPolicy(notes, QStringLiteral("B"));
+        AddPolicy(notes, QStringLiteral("C"));
+        notes.EditPolicy(QStringLiteral("B"), QStringLiteral("健康保险"), QStringLiteral("中国平安保险"),
+                         QStringLiteral("99"), QStringLiteral("5000"), 5, QStringLiteral("2004-01-01"),
+                         QStringLiteral("2009-01-01"), QString(), QString(), QString(), QStringLiteral("changed"));
+        CInsureNoteRecord set;
+        set.m_strSort = QStringLiteral("Name");
+        set.Open();
+        QStringList kinds;
+        for (; !set.IsEOF(); set.MoveNext())
+            kinds << set.m_InsureKind + QLatin1Char('/') + set.m_EndDate.date().toString(Qt::ISODate);
+        QCOMPARE(kinds, QStringList({"人寿保险/1979-11-25", "健康保险/2009-01-01", "人寿保险/1979-11-25"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBooks)
+#include "tst_books.moc"
