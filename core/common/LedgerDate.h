@@ -4,6 +4,13 @@
 #include <QDateTime>
 #include <QString>
 
+// Ledger dates are wall-clock dates and times without a zone: kept as QDateTime in UTC spec, so no
+// time-zone rule (a summer-time gap, say) ever shifts them, and building one costs nothing.
+QDateTime LedgerDateTime(const QDate &date, const QTime &time = QTime(0, 0));
+
+// The date and time on the household's clock now.
+QDateTime LedgerNow();
+
 // The empty date of a fresh record field (the OLE date zero).
 QDateTime ZeroDate();
 

@@ -15,8 +15,8 @@ void CBook::LoadTexts(int row) const
 {
     // Reads the texts of a block of rows around the one asked for, so a view scrolling through a
     // long list costs one query per block.
-    constexpr int kBefore = 20;
-    constexpr int kBlock = 100;
+    constexpr int kBefore = 10;
+    constexpr int kBlock = 50;
     const int first = std::max(0, row - kBefore);
     const int last = std::min(int(m_rows.size()), first + kBlock);
     std::vector<qint64> ids;
@@ -53,7 +53,7 @@ void CBook::LoadAllTexts() const
 {
     for (int row = 0; row < int(m_rows.size()); ++row) {
         if (!m_rows[size_t(row)].loaded)
-            LoadTexts(row + 20);
+            LoadTexts(row + 10);
     }
 }
 
@@ -101,11 +101,16 @@ void CBook::FillRows(const QString &sort)
     const std::vector<qint64> ids = set.AllIds();
     if (ids.empty())
         return;  // an empty table leaves the list as it was
+    ResetRows(ids);
+    m_nSelected = -1;
+}
+
+void CBook::ResetRows(const std::vector<qint64> &ids)
+{
     m_rows.clear();
     m_rows.reserve(ids.size());
     for (qint64 id : ids)
         m_rows.push_back({id, QStringList(), false});
-    m_nSelected = -1;
     if (m_listener)
         m_listener->RowsReset();
 }

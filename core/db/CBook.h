@@ -60,6 +60,8 @@ protected:
     // Reads every row's texts now (for searches and sums over the list).
     void LoadAllTexts() const;
 
+    // Replaces every row by the records with the IDs; their texts are read when first shown.
+    void ResetRows(const std::vector<qint64> &ids);
     int AppendRow(qint64 id, const QStringList &texts);
     void SetRowTexts(int row, const QStringList &texts);
     void SetRowText(int row, int column, const QString &text);

@@ -41,25 +41,23 @@ void CMoneyBook::ShowPage(int page, const QString &sort)
     m_set.m_strFilter = m_strFilter;
     if (!m_set.IsOpen())
         m_set.Open();
-    DeleteAllRows();
     m_nSelected = -1;  // also when the page stays empty: no row is left to act on
     m_nCount = m_set.GetRecordCount();
     if (m_nCount == 0) {
         m_nCurrentPage = 0;
         m_nPageCount = 0;
+        DeleteAllRows();
         return;
     }
     UpdatePageCount();
     m_nCurrentPage = page;
     const qint64 skip = qint64(page - 1) * kPageSize;
-    if (skip < 0 || skip > m_nCount)
+    if (skip < 0 || skip > m_nCount) {
+        DeleteAllRows();
         return;
-    m_set.MoveFirst();
-    m_set.Move(long(skip));
-    for (int i = 0; i < kPageSize && !m_set.IsEOF(); ++i) {
-        AppendRow(m_set.m_ID, RecordTexts());
-        m_set.MoveNext();
     }
+    // The page's records, in order; their texts are made when the list shows them.
+    ResetRows(m_set.IdsAt(skip, kPageSize));
 }
 
 void CMoneyBook::SetFilter(const QString &filter)
@@ -221,7 +219,7 @@ QDateTime CMoneyBook::EdgeDate(bool last)
     m_set.m_strSort = QStringLiteral("Date");
     m_set.m_strFilter.clear();
     m_set.Open();
-    QDateTime date = QDateTime::currentDateTime();
+    QDateTime date = LedgerNow();
     if (m_set.GetRecordCount() > 0) {
         if (last)
             m_set.MoveLast();

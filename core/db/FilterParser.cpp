@@ -192,7 +192,7 @@ private:
         const QTime time(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt());
         if (!date.isValid() || !time.isValid())
             Fail();
-        return DbDateText(QDateTime(date, time));
+        return DbDateText(LedgerDateTime(date, time));
     }
 
     const QString &m_text;

@@ -184,6 +184,7 @@ void CRecordSet::Open()
     m_sortIndex = sortIndex;
     m_maxId = maxId.Int(0);
     m_baseCount = -1;
+    m_foreignInserts = false;
     m_appended.clear();
     m_buffer.clear();
     m_blockSize = kPositionalBlock;
@@ -208,13 +209,38 @@ void CRecordSet::Close()
 
 QString CRecordSet::BaseWhere(std::vector<SqlValue> *params) const
 {
-    QString sql;
+    // The open-time part of the set: the filter, without the records that joined the table since.
+    // Records this set added are left out by ID; only inserts by other sets need the ID bound,
+    // which would keep SQLite from answering from an index alone.
+    constexpr size_t kLargestExclusion = 200;
+    QStringList parts;
     if (!m_where.sql.isEmpty()) {
-        sql = QLatin1Char('(') + m_where.sql + QStringLiteral(") AND ");
+        parts << QLatin1Char('(') + m_where.sql + QLatin1Char(')');
         params->insert(params->end(), m_where.params.begin(), m_where.params.end());
     }
-    params->push_back(m_maxId);
-    return sql + QStringLiteral("ID <= ?");
+    if (m_foreignInserts || m_appended.size() > kLargestExclusion) {
+        parts << QStringLiteral("ID <= ?");
+        params->push_back(m_maxId);
+    } else if (!m_appended.empty()) {
+        QStringList marks;
+        for (qint64 id : m_appended) {
+            marks << QStringLiteral("?");
+            params->push_back(id);
+        }
+        parts << QStringLiteral("ID NOT IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+    }
+    return parts.isEmpty() ? QStringLiteral("1") : parts.join(QStringLiteral(" AND "));
+}
+
+void CRecordSet::CheckForeignInserts()
+{
+    if (m_foreignInserts)
+        return;
+    SqlStatement newer = m_db->Prepare(QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table)
+                                       + QStringLiteral(" WHERE ID > ?"));
+    newer.Bind(1, m_maxId);
+    newer.Step();
+    m_foreignInserts = newer.Int(0) > qint64(m_appended.size());
 }
 
 QString CRecordSet::OrderBy(bool descending) const
@@ -245,6 +271,7 @@ void CRecordSet::SyncWithOtherWriters()
             }
             m_appended = std::move(alive);
         }
+        CheckForeignInserts();
     }
 }
 
@@ -285,19 +312,31 @@ bool CRecordSet::FetchBlockAt(qint64 position)
     const qint64 count = m_baseCount;
     if (count >= 0 && position >= count)
         return false;
+    m_blockSize = kPositionalBlock;
+    // Near the end of a large set, counting back from the end is far cheaper than skipping forward.
+    const bool fromEnd = count >= 0 && position > count / 2;
+    const qint64 offset = fromEnd ? std::max<qint64>(0, count - position - m_blockSize) : position;
+    // A long skip goes through the IDs alone (an index walk) and then reads the block's rows by ID.
+    constexpr qint64 kShortSkip = 2000;
     std::vector<SqlValue> params;
     const QString where = BaseWhere(&params);
-    const QString select = QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ") + Quoted(m_table)
-                           + QStringLiteral(" WHERE ") + where + QStringLiteral(" ORDER BY ");
+    const QString order = QStringLiteral(" ORDER BY ") + OrderBy(fromEnd);
+    const QString from = QStringLiteral(" FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ");
+    const QString sql = offset <= kShortSkip
+        ? QStringLiteral("SELECT ") + m_selectList + from + where + order + QStringLiteral(" LIMIT ? OFFSET ?")
+        : QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ") + Quoted(m_table)
+              + QStringLiteral(" WHERE ID IN (SELECT ID") + from + where + order + QStringLiteral(" LIMIT ? OFFSET ?)")
+              + order;
+    SqlStatement statement = m_db->Prepare(sql);
+    statement.BindAll(params);
+    statement.Bind(int(params.size()) + 1, qint64(m_blockSize));
+    statement.Bind(int(params.size()) + 2, offset);
     std::vector<SqlRow> rows;
-    m_blockSize = kPositionalBlock;
-    const bool fromEnd = count >= 0 && position > count / 2;
-    if (!fromEnd) {
-        SqlStatement statement = m_db->Prepare(select + OrderBy(false) + QStringLiteral(" LIMIT ? OFFSET ?"));
-        statement.BindAll(params);
-        statement.Bind(int(params.size()) + 1, qint64(m_blockSize));
-        statement.Bind(int(params.size()) + 2, position);
-        ReadBlock(statement, &rows);
+    ReadBlock(statement, &rows);
+    if (fromEnd) {
+        std::reverse(rows.begin(), rows.end());
+        m_bufferStart = count - offset - qint64(rows.size());
+    } else {
         if (rows.empty()) {
             if (position == 0)
                 m_baseCount = 0;
@@ -306,23 +345,13 @@ bool CRecordSet::FetchBlockAt(qint64 position)
         if (int(rows.size()) < m_blockSize)
             m_baseCount = position + qint64(rows.size());
         m_bufferStart = position;
-    } else {
-        // Near the end of a large set, counting back from the end is far cheaper than skipping forward.
-        const qint64 offset = std::max<qint64>(0, count - position - m_blockSize);
-        SqlStatement statement = m_db->Prepare(select + OrderBy(true) + QStringLiteral(" LIMIT ? OFFSET ?"));
-        statement.BindAll(params);
-        statement.Bind(int(params.size()) + 1, qint64(m_blockSize));
-        statement.Bind(int(params.size()) + 2, offset);
-        ReadBlock(statement, &rows);
-        std::reverse(rows.begin(), rows.end());
-        m_bufferStart = count - offset - qint64(rows.size());
     }
     m_buffer = std::move(rows);
     m_bufferSeekable = true;
     return position >= m_bufferStart && position < m_bufferStart + qint64(m_buffer.size());
 }
 
-bool CRecordSet::FetchAfterBuffer()
+bool CRecordSet::FetchAfterBuffer(bool walking)
 {
     const qint64 next = m_bufferStart + qint64(m_buffer.size());
     if (m_baseCount >= 0 && next >= m_baseCount)
@@ -339,8 +368,8 @@ bool CRecordSet::FetchAfterBuffer()
     }
     params.push_back(last[0]);
     sql += QStringLiteral(" ORDER BY ") + OrderBy(false) + QStringLiteral(" LIMIT ?");
-    // A cursor walking forward reads ever larger blocks.
-    m_blockSize = std::min(m_blockSize * 2, kLargestBlock);
+    // A cursor walking forward record by record reads ever larger blocks.
+    m_blockSize = walking ? std::min(m_blockSize * 2, kLargestBlock) : kPositionalBlock;
     params.push_back(qint64(m_blockSize));
     SqlStatement statement = m_db->Prepare(sql);
     statement.BindAll(params);
@@ -386,7 +415,19 @@ void CRecordSet::SetNoCurrent(qint64 position)
     m_currentRow.clear();
 }
 
-void CRecordSet::GoTo(qint64 position)
+bool CRecordSet::EnsureBuffered(qint64 position, bool walking)
+{
+    auto inBuffer = [&] { return position >= m_bufferStart && position < m_bufferStart + qint64(m_buffer.size()); };
+    if (!inBuffer() && (m_baseCount < 0 || position < m_baseCount)) {
+        if (!m_buffer.empty() && m_bufferSeekable && position == m_bufferStart + qint64(m_buffer.size()))
+            FetchAfterBuffer(walking);
+        else
+            FetchBlockAt(position);
+    }
+    return inBuffer();
+}
+
+void CRecordSet::GoTo(qint64 position, bool walking)
 {
     RequireOpen();
     SyncWithOtherWriters();
@@ -394,14 +435,7 @@ void CRecordSet::GoTo(qint64 position)
         SetNoCurrent(-1);
         return;
     }
-    auto inBuffer = [&] { return position >= m_bufferStart && position < m_bufferStart + qint64(m_buffer.size()); };
-    if (!inBuffer() && (m_baseCount < 0 || position < m_baseCount)) {
-        if (!m_buffer.empty() && m_bufferSeekable && position == m_bufferStart + qint64(m_buffer.size()))
-            FetchAfterBuffer();
-        else
-            FetchBlockAt(position);
-    }
-    if (inBuffer()) {
+    if (EnsureBuffered(position, walking)) {
         m_position = position;
         LoadCurrent(m_buffer[size_t(position - m_bufferStart)]);
         return;
@@ -416,6 +450,24 @@ void CRecordSet::GoTo(qint64 position)
         m_appended.erase(m_appended.begin() + index);  // gone: its insert was rolled back
     }
     SetNoCurrent(std::max<qint64>(position, 0));
+}
+
+std::vector<qint64> CRecordSet::IdsAt(qint64 first, qint64 count)
+{
+    RequireOpen();
+    SyncWithOtherWriters();
+    std::vector<qint64> ids;
+    for (qint64 position = std::max<qint64>(first, 0); position < first + count; ++position) {
+        if (EnsureBuffered(position)) {
+            ids.push_back(AsInt(m_buffer[size_t(position - m_bufferStart)].at(0)));
+            continue;
+        }
+        const qint64 index = position - BaseCount();
+        if (index < 0 || index >= qint64(m_appended.size()))
+            break;
+        ids.push_back(m_appended[size_t(index)]);
+    }
+    return ids;
 }
 
 qint64 CRecordSet::ResolvePosition()
@@ -461,7 +513,7 @@ void CRecordSet::MoveNext()
     if (m_currentDeleted)
         GoTo(m_position == kUnknownPosition ? GetRecordCount() : m_position);
     else if (m_hasCurrent)
-        GoTo(ResolvePosition() + 1);
+        GoTo(ResolvePosition() + 1, true);
     else if (m_position < 0)
         GoTo(0);
     else
@@ -701,23 +753,27 @@ std::vector<qint64> CRecordSet::MatchingPositions(const QString &condition)
     const SqlCondition match = ParseFilter(condition, lookup);
     const QString matchSql = match.sql.isEmpty() ? QStringLiteral("1") : match.sql;
 
-    std::vector<SqlValue> params;
-    SqlStatement statement = m_db->Prepare(
-        QStringLiteral("SELECT rn FROM (SELECT row_number() OVER (ORDER BY ") + OrderBy(false)
-        + QStringLiteral(") - 1 AS rn, * FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ") + BaseWhere(&params)
-        + QStringLiteral(") WHERE ") + matchSql + QStringLiteral(" ORDER BY rn"));
-    params.insert(params.end(), match.params.begin(), match.params.end());
+    // One walk through the set in its order, counting positions: with the sort index carrying the
+    // searched columns, SQLite answers from the index alone.
+    std::vector<SqlValue> params(match.params.begin(), match.params.end());
+    SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT (") + matchSql + QStringLiteral(") FROM ")
+                                           + Quoted(m_table) + QStringLiteral(" WHERE ") + BaseWhere(&params)
+                                           + QStringLiteral(" ORDER BY ") + OrderBy(false));
     statement.BindAll(params);
     std::vector<qint64> positions;
-    while (statement.Step())
-        positions.push_back(statement.Int(0));
+    qint64 position = 0;
+    for (; statement.Step(); ++position) {
+        if (statement.Int(0) != 0)
+            positions.push_back(position);
+    }
+    m_baseCount = position;
     for (size_t i = 0; i < m_appended.size(); ++i) {
         SqlStatement appended = m_db->Prepare(QStringLiteral("SELECT 1 FROM ") + Quoted(m_table)
                                               + QStringLiteral(" WHERE ID = ? AND (") + matchSql + QLatin1Char(')'));
         appended.Bind(1, m_appended[i]);
         appended.BindAll(match.params, 2);
         if (appended.Step())
-            positions.push_back(BaseCount() + qint64(i));
+            positions.push_back(position + qint64(i));
     }
     return positions;
 }
@@ -743,9 +799,19 @@ void CRecordSet::ForEachById(const std::vector<qint64> &ids, const std::function
     RequireOpen();
     if (m_editMode != EditMode::None)
         throw DbError(QStringLiteral("记录正在编辑"));
+    // Rows already read for the cursor are not read again.
+    QHash<qint64, size_t> buffered;
+    for (size_t r = 0; r < m_buffer.size(); ++r)
+        buffered.insert(AsInt(m_buffer[r].at(0)), r);
+    std::vector<qint64> unread;
+    for (qint64 id : ids) {
+        if (!buffered.contains(id))
+            unread.push_back(id);
+    }
+    std::vector<SqlRow> rows;
     constexpr size_t kChunk = 500;  // well below SQLite's limit of bound values
-    for (size_t first = 0; first < ids.size(); first += kChunk) {
-        const size_t count = std::min(kChunk, ids.size() - first);
+    for (size_t first = 0; first < unread.size(); first += kChunk) {
+        const size_t count = std::min(kChunk, unread.size() - first);
         QStringList marks;
         for (size_t i = 0; i < count; ++i)
             marks.append(QStringLiteral("?"));
@@ -753,22 +819,24 @@ void CRecordSet::ForEachById(const std::vector<qint64> &ids, const std::function
                                                + Quoted(m_table) + QStringLiteral(" WHERE ID IN (")
                                                + marks.join(QLatin1Char(',')) + QLatin1Char(')'));
         for (size_t i = 0; i < count; ++i)
-            statement.Bind(int(i) + 1, ids[first + i]);
-        std::vector<SqlRow> rows;
+            statement.Bind(int(i) + 1, unread[first + i]);
         ReadBlock(statement, &rows);
-        QHash<qint64, size_t> rowOfId;
-        for (size_t r = 0; r < rows.size(); ++r)
-            rowOfId.insert(AsInt(rows[r].at(0)), r);
-        // Visited in the order of the IDs given, which is the order the caller lists them in.
-        for (size_t i = 0; i < count; ++i) {
-            const auto found = rowOfId.constFind(ids[first + i]);
-            if (found == rowOfId.constEnd())
-                continue;
-            SqlRow row = rows[found.value()];
-            FieldExchange fx(FieldExchange::Mode::Load, nullptr, &row);
-            DoFieldExchange(fx);
-            visit(ids[first + i]);
-        }
+    }
+    QHash<qint64, size_t> read;
+    for (size_t r = 0; r < rows.size(); ++r)
+        read.insert(AsInt(rows[r].at(0)), r);
+    // Visited in the order of the IDs given, which is the order the caller lists them in.
+    for (qint64 id : ids) {
+        SqlRow row;
+        if (const auto inBuffer = buffered.constFind(id); inBuffer != buffered.constEnd())
+            row = m_buffer[inBuffer.value()];
+        else if (const auto inRead = read.constFind(id); inRead != read.constEnd())
+            row = rows[inRead.value()];
+        else
+            continue;
+        FieldExchange fx(FieldExchange::Mode::Load, nullptr, &row);
+        DoFieldExchange(fx);
+        visit(id);
     }
     if (m_hasCurrent) {
         SqlRow current = m_currentRow;

@@ -91,6 +91,10 @@ public:
     // Positions (0-based, in set order) of the records of the set that match the condition.
     std::vector<qint64> MatchingPositions(const QString &condition);
 
+    // IDs of the records at positions first ... first + count - 1 (fewer at the end of the set),
+    // read without moving the cursor or loading the fields.
+    std::vector<qint64> IdsAt(qint64 first, qint64 count);
+
     // IDs of every record of the set, in set order: a cheap way to list the set without reading it.
     std::vector<qint64> AllIds();
 
@@ -115,10 +119,12 @@ private:
     QString BaseWhere(std::vector<SqlValue> *params) const;
     QString OrderBy(bool descending) const;
     void SyncWithOtherWriters();
+    void CheckForeignInserts();
     qint64 BaseCount();
-    void GoTo(qint64 position);
+    void GoTo(qint64 position, bool walking = false);
+    bool EnsureBuffered(qint64 position, bool walking = false);
     bool FetchBlockAt(qint64 position);
-    bool FetchAfterBuffer();
+    bool FetchAfterBuffer(bool walking);
     void ReadBlock(SqlStatement &statement, std::vector<SqlRow> *rows);
     bool LoadAppended(size_t index);
     void LoadCurrent(const SqlRow &row);
@@ -135,6 +141,7 @@ private:
     bool m_open = false;
     SqlCondition m_where;
     qint64 m_maxId = 0;             // records above this ID joined the table after the open
+    bool m_foreignInserts = false;  // records above m_maxId that other sets added, which this set must not list
     qint64 m_baseCount = -1;        // records of the open-time part, -1 until counted
     std::vector<qint64> m_appended; // IDs added through this set since the open
     quint64 m_seenSerial = 0;

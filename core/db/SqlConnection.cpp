@@ -132,11 +132,16 @@ SqlValue SqlStatement::Value(int column) const
 std::shared_ptr<SqlConnection> SqlConnection::Open(const QString &path)
 {
     static QHash<QString, std::weak_ptr<SqlConnection>> open;
+    // The last file used stays open while no record set uses it, so its page cache survives the
+    // close and reopen around a filter change or a total.
+    static std::shared_ptr<SqlConnection> kept;
     const QString key = QFileInfo(path).absoluteFilePath();
-    if (auto existing = open.value(key).lock())
-        return existing;
-    std::shared_ptr<SqlConnection> connection(new SqlConnection(key));
-    open.insert(key, connection);
+    std::shared_ptr<SqlConnection> connection = open.value(key).lock();
+    if (!connection) {
+        connection.reset(new SqlConnection(key));
+        open.insert(key, connection);
+    }
+    kept = connection;
     return connection;
 }
 
@@ -154,6 +159,7 @@ SqlConnection::SqlConnection(const QString &path) : m_path(path)
     sqlite3_busy_timeout(m_db, 5000);
     // A committed change must survive a crash or a power cut.
     Execute(QStringLiteral("PRAGMA synchronous=FULL"));
+    Execute(QStringLiteral("PRAGMA cache_size=-16000"));  // 16 MB of pages: a large ledger's indexes stay in memory
     // Fails early, with a clear reason, on a file that is not a ledger database.
     SqlStatement check(m_db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='Money'"));
     check.Step();

@@ -108,9 +108,9 @@ CREATE TABLE "Address" (
     "Note2" TEXT NOT NULL DEFAULT ''
 );
 
--- Sort and filter columns. Money's index also carries the amount, so its total is read from the index alone.
-CREATE INDEX "Money_Date" ON "Money" ("Date", "Money");
-CREATE INDEX "Money_Member" ON "Money" ("Member");
+-- Sort and filter columns. Money's index follows the list order (Date, then ID) and carries the columns
+-- that searches and the total read, so paging, searching and totalling a large table stay in the index.
+CREATE INDEX "Money_Date" ON "Money" ("Date", "ID", "Item", "Money", "Member");
 CREATE INDEX "Deposit_BDate" ON "Deposit" ("BDate");
 CREATE INDEX "Deposit_MKind" ON "Deposit" ("MKind");
 CREATE INDEX "Current_Date" ON "Current" ("Date");

@@ -117,8 +117,8 @@ private slots:
         QCOMPARE(ListDateText(date), QStringLiteral("2003-05-01"));
         QCOMPARE(DbDateText(date), QStringLiteral("2003-05-01 10:30:05"));
         QCOMPARE(DateFromDb(QStringLiteral("2003-05-01 10:30:05")), date);
-        QCOMPARE(ParseDateText(QStringLiteral("2003-5-1")), QDateTime(QDate(2003, 5, 1), QTime(0, 0)));
-        QCOMPARE(ParseDateText(QStringLiteral("2003-05-01 10:30:05")), QDateTime(QDate(2003, 5, 1), QTime(0, 0)));
+        QCOMPARE(ParseDateText(QStringLiteral("2003-5-1")), LedgerDateTime(QDate(2003, 5, 1), QTime(0, 0)));
+        QCOMPARE(ParseDateText(QStringLiteral("2003-05-01 10:30:05")), LedgerDateTime(QDate(2003, 5, 1), QTime(0, 0)));
         QVERIFY(!ParseDateText(QStringLiteral("2003-02-30")).isValid());
         QVERIFY(!ParseDateText(QStringLiteral("tomorrow")).isValid());
     }

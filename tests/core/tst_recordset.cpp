@@ -27,7 +27,7 @@ void AddMoney(CMoneyRecord &set, const QDateTime &date, const QString &item, dou
 
 QDateTime Day(int year, int month, int day, int hour = 0)
 {
-    return QDateTime(QDate(year, month, day), QTime(hour, 0));
+    return LedgerDateTime(QDate(year, month, day), QTime(hour, 0));
 }
 
 // Fills Money with n records on consecutive days, item "r<i>", amount i.
@@ -295,6 +295,32 @@ private slots:
         QCOMPARE(shown.m_Item, QStringLiteral("r299"));
     }
 
+    void recordsAddedByAnotherSetStayOutUntilReopened()
+    {
+        TestInstallation install;
+        FillMoney(150);
+        CMoneyRecord shown;
+        shown.m_strSort = QStringLiteral("Date");
+        shown.Open();
+        AddMoney(shown, Day(1999, 1, 1), QStringLiteral("mine"), 0);
+        {
+            CMoneyRecord other;
+            other.Open();
+            AddMoney(other, Day(1990, 1, 1), QStringLiteral("theirs"), 0);
+        }
+        QCOMPARE(shown.GetRecordCount(), 151L);
+        shown.MoveFirst();
+        QCOMPARE(shown.m_Item, QStringLiteral("r0"));
+        shown.Move(149);
+        QCOMPARE(shown.m_Item, QStringLiteral("r149"));
+        shown.MoveNext();
+        QCOMPARE(shown.m_Item, QStringLiteral("mine"));
+        shown.Close();
+        shown.Open();
+        QCOMPARE(shown.GetRecordCount(), 152L);
+        QCOMPARE(shown.m_Item, QStringLiteral("theirs"));
+    }
+
     void rolledBackTransactionChangesNothing()
     {
         TestInstallation install;
@@ -322,7 +348,7 @@ private slots:
         set.m_EndDate = NoEndDate();
         set.Update();
         set.MoveLast();
-        QCOMPARE(set.m_EndDate, QDateTime(QDate(1979, 11, 25), QTime(0, 0)));
+        QCOMPARE(set.m_EndDate, LedgerDateTime(QDate(1979, 11, 25), QTime(0, 0)));
         SqlStatement raw = set.Connection().Prepare(QStringLiteral("SELECT EndDate FROM InsureNote"));
         QVERIFY(raw.Step());
         QCOMPARE(raw.Text(0), QStringLiteral("1979-11-25 00:00:00"));

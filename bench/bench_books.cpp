@@ -1,0 +1,385 @@
+// Books on a one-million-record ledger, each operation next to the plain SQL that does the same
+// work through the SQLite C API (its floor), with the ratio printed at the end.
+//
+// The ledger is made once in $ZARVEL_BENCH_LEDGER (default: ./bench-ledger) and reused.
+#include "LedgerGenerator.h"
+
+#include "db/CAddressBook.h"
+#include "db/CArticleBook.h"
+#include "db/CCreditBook.h"
+#include "db/CCurrentBook.h"
+#include "db/CDepositBook.h"
+#include "db/CInsureBook.h"
+#include "db/CMemoBook.h"
+#include "db/CMoneyBook.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QString g_ledger;
+
+// The eight books of the main window, filled as the main window fills them at start-up.
+struct MainWindowBooks
+{
+    CMoneyBook money;
+    CArticleBook article;
+    CDepositBook deposit;
+    CCurrentBook current;
+    CMemoBook memo;
+    CAddressBook address;
+    CCreditBook credit;
+    CInsureBook insure;
+
+    void Fill()
+    {
+        money.ShowPage(1, QStringLiteral("Date"));
+        money.ComputeTotal();
+        article.Fill(QStringLiteral("Name"));
+        article.ComputeTotals();
+        deposit.Fill(QStringLiteral("BDate"));
+        deposit.ComputeTotals();
+        current.Fill(QStringLiteral("Date"));
+        current.ComputeTotals();
+        memo.Fill(QStringLiteral("Date"));
+        address.Fill(QStringLiteral("Name"));
+        credit.Fill(QStringLiteral("Date"));
+        credit.ComputeTotals();
+        insure.Fill(QStringLiteral("Date"));
+        insure.ComputeTotals();
+        // What a list view reads when it first shows: the texts of its visible rows.
+        for (CBook *book : std::initializer_list<CBook *>{&money, &article, &deposit, &current, &memo, &address,
+                                                          &credit, &insure}) {
+            for (int row = 0; row < 30 && row < book->GetItemCount(); ++row)
+                benchmark::DoNotOptimize(book->GetItemText(row, 0));
+        }
+    }
+    void Close()
+    {
+        for (CBook *book : std::initializer_list<CBook *>{&money, &article, &deposit, &current, &memo, &address,
+                                                          &credit, &insure})
+            book->Close();
+    }
+};
+
+// Plain SQLite on the same file, with the same durability settings as the program.
+class Raw
+{
+public:
+    Raw()
+    {
+        const QByteArray path = (g_ledger + QStringLiteral("/Data/Kinward.db")).toUtf8();
+        sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+        Run("PRAGMA synchronous=FULL");
+    }
+    ~Raw() { sqlite3_close(m_db); }
+
+    // Steps the statement to its end, touching every column of every row; returns the rows.
+    long Run(const char *sql, double bind = 0, bool hasBind = false)
+    {
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr);
+        if (hasBind)
+            sqlite3_bind_double(statement, 1, bind);
+        long rows = 0;
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(statement); ++c)
+                benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
+            ++rows;
+        }
+        sqlite3_finalize(statement);
+        return rows;
+    }
+    qint64 Integer(const char *sql)
+    {
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr);
+        const qint64 value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
+        sqlite3_finalize(statement);
+        return value;
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+const char *const kMoneyColumns = "SELECT ID,Date,Item,Money,Member,Explain FROM Money";
+
+void StartupFill(benchmark::State &state)
+{
+    for (auto _ : state) {
+        MainWindowBooks books;
+        books.Fill();
+        books.Close();
+    }
+}
+
+void StartupFill_Floor(benchmark::State &state)
+{
+    for (auto _ : state) {
+        Raw raw;
+        raw.Run("SELECT count(*) FROM Money");
+        raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money ORDER BY Date, ID LIMIT 100");
+        raw.Run("SELECT total(Money) FROM Money");
+        raw.Run("SELECT ID FROM Article ORDER BY Name, ID");
+        raw.Run("SELECT total(Cost), total(Value) FROM Article");
+        raw.Run("SELECT ID FROM Deposit ORDER BY BDate, ID");
+        raw.Run("SELECT total(BMoney), total(EMoney) FROM Deposit WHERE MKind='人民币'");
+        raw.Run("SELECT ID FROM Current ORDER BY Date, ID");
+        raw.Run("SELECT total(Money) FROM Current WHERE MKind='人民币'");
+        raw.Run("SELECT ID FROM Memo ORDER BY Date, ID");
+        raw.Run("SELECT ID FROM Address ORDER BY Name, ID");
+        raw.Run("SELECT ID FROM Credit ORDER BY Date, ID");
+        raw.Run("SELECT total(Money) FROM Credit");
+        raw.Run("SELECT ID FROM InsureRecord ORDER BY Date, ID");
+        raw.Run("SELECT total(Money) FROM InsureRecord WHERE Money<0");
+        for (const char *table : {"Article", "Deposit", "Current", "Memo", "Address", "Credit", "InsureRecord"}) {
+            const QByteArray sql = QByteArray("SELECT * FROM \"") + table + "\" LIMIT 30";
+            raw.Run(sql.constData());
+        }
+    }
+}
+
+// A page turn: from another page to the page, and the texts of the rows the list shows at once.
+void TurnTo(benchmark::State &state, double where)
+{
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    const int target = std::max(1, int(book.GetPageCount() * where));
+    const int from = target == 1 ? book.GetPageCount() : 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        book.ShowPage(from, QStringLiteral("Date"));
+        state.ResumeTiming();
+        book.ShowPage(target, QStringLiteral("Date"));
+        for (int row = 0; row < 18; ++row) {
+            for (int column = 0; column < book.GetColumnCount(); ++column)
+                benchmark::DoNotOptimize(book.GetItemText(row, column));
+        }
+    }
+    state.counters["page"] = book.GetCurrentPage();
+}
+
+void TurnTo_Floor(benchmark::State &state, double where)
+{
+    Raw raw;
+    const qint64 count = raw.Integer("SELECT count(*) FROM Money");
+    const qint64 pages = (count - 1) / 100 + 1;
+    const qint64 target = std::max<qint64>(1, qint64(pages * where));
+    const QByteArray sql = QByteArray(kMoneyColumns) + " ORDER BY Date, ID LIMIT 100 OFFSET "
+                           + QByteArray::number((target - 1) * 100);
+    for (auto _ : state)
+        raw.Run(sql.constData());
+}
+
+void TurnToFirstPage(benchmark::State &state) { TurnTo(state, 0.0); }
+void TurnToFirstPage_Floor(benchmark::State &state) { TurnTo_Floor(state, 0.0); }
+void TurnToMiddlePage(benchmark::State &state) { TurnTo(state, 0.5); }
+void TurnToMiddlePage_Floor(benchmark::State &state) { TurnTo_Floor(state, 0.5); }
+void TurnToLastPage(benchmark::State &state) { TurnTo(state, 1.0); }
+void TurnToLastPage_Floor(benchmark::State &state) { TurnTo_Floor(state, 1.0); }
+
+void SetFilterOneYear(benchmark::State &state)
+{
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    for (auto _ : state)
+        book.SetFilter(QStringLiteral("Date>#2025-1-1#"));
+    state.counters["pages"] = book.GetPageCount();
+}
+
+void SetFilterOneYear_Floor(benchmark::State &state)
+{
+    Raw raw;
+    for (auto _ : state) {
+        raw.Run("SELECT count(*) FROM Money WHERE Date > '2025-01-01 00:00:00'");
+        raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money WHERE Date > '2025-01-01 00:00:00' "
+                "ORDER BY Date, ID LIMIT 100");
+    }
+}
+
+void ComputeTotal(benchmark::State &state)
+{
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    for (auto _ : state)
+        book.ComputeTotal();
+}
+
+void ComputeTotal_Floor(benchmark::State &state)
+{
+    Raw raw;
+    for (auto _ : state)
+        raw.Run("SELECT total(Money) FROM Money");
+}
+
+void FindRecordsOneMember(benchmark::State &state)
+{
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    for (auto _ : state)
+        book.FindRecords(QString(), false, QString(), false, QString(), false, QStringLiteral("奶奶"), true);
+}
+
+void FindRecordsOneMember_Floor(benchmark::State &state)
+{
+    Raw raw;
+    for (auto _ : state)
+        raw.Run("SELECT Member='奶奶' FROM Money ORDER BY Date, ID");
+}
+
+void AddRecord(benchmark::State &state)
+{
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    const QDateTime date(QDate(2026, 1, 5), QTime(9, 0));
+    for (auto _ : state)
+        book.Add(date, QStringLiteral("餐饮"), -12.5, QStringLiteral("爸爸"), QStringLiteral("bench"));
+    Raw().Run("DELETE FROM Money WHERE Explain='bench'");
+}
+
+void AddRecord_Floor(benchmark::State &state)
+{
+    Raw raw;
+    for (auto _ : state)
+        raw.Run("INSERT INTO Money (Date, Item, Money, Member, Explain) "
+                "VALUES ('2026-01-05 09:00:00', '餐饮', -12.5, '爸爸', 'bench')");
+    raw.Run("DELETE FROM Money WHERE Explain='bench'");
+}
+
+void ModifyRecord(benchmark::State &state)
+{
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    book.SetSelected(50);
+    const QDateTime date = ParseDateText(book.GetItemText(50, 0));
+    double amount = -20;
+    for (auto _ : state) {
+        amount = -amount;
+        book.Modify(date, QStringLiteral("餐饮"), amount, QStringLiteral("爸爸"), QString());
+    }
+}
+
+void ModifyRecord_Floor(benchmark::State &state)
+{
+    Raw raw;
+    const QByteArray sql = "UPDATE Money SET Item='餐饮', Money=?, Member='爸爸', Explain='' WHERE ID="
+                           + QByteArray::number(raw.Integer("SELECT ID FROM Money ORDER BY Date, ID LIMIT 1 OFFSET 50"));
+    double amount = -20;
+    for (auto _ : state) {
+        amount = -amount;
+        raw.Run(sql.constData(), amount, true);
+    }
+}
+
+void RemoveRecord(benchmark::State &state)
+{
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    for (auto _ : state) {
+        book.SetSelected(50);
+        book.Remove();  // the page stays full: the first record of page 2 moves up
+    }
+    state.counters["rows"] = book.GetItemCount();
+}
+
+void RemoveRecord_Floor(benchmark::State &state)
+{
+    Raw raw;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const qint64 id = raw.Integer("SELECT ID FROM Money ORDER BY Date, ID LIMIT 1 OFFSET 50");
+        state.ResumeTiming();
+        raw.Run("DELETE FROM Money WHERE ID=?", double(id), true);
+        raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money ORDER BY Date, ID LIMIT 1 OFFSET 99");
+    }
+}
+
+// Keeps each benchmark's time per iteration, to pair operations with their floors.
+class PairingReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs)
+            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> times;  // milliseconds
+};
+
+// Peak resident memory of a process that does nothing but the start-up fill.
+long FillPeakKilobytes()
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        MainWindowBooks books;
+        books.Fill();
+        books.Close();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+BENCHMARK(StartupFill)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartupFill_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(TurnToFirstPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(TurnToFirstPage_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(TurnToMiddlePage)->Unit(benchmark::kMillisecond);
+BENCHMARK(TurnToMiddlePage_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(TurnToLastPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(TurnToLastPage_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(SetFilterOneYear)->Unit(benchmark::kMillisecond);
+BENCHMARK(SetFilterOneYear_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(ComputeTotal)->Unit(benchmark::kMillisecond);
+BENCHMARK(ComputeTotal_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindRecordsOneMember)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindRecordsOneMember_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(AddRecord)->Unit(benchmark::kMillisecond);
+BENCHMARK(AddRecord_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(ModifyRecord)->Unit(benchmark::kMillisecond);
+BENCHMARK(ModifyRecord_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(RemoveRecord)->Unit(benchmark::kMillisecond);
+BENCHMARK(RemoveRecord_Floor)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    g_ledger = qEnvironmentVariable("ZARVEL_BENCH_LEDGER", QDir::currentPath() + QStringLiteral("/bench-ledger"));
+    std::printf("ledger: %s (made on first use)\n", qPrintable(g_ledger));
+    QString error;
+    if (!MakeLedger(g_ledger, LedgerSize(), &error)) {
+        std::fprintf(stderr, "cannot make the ledger: %s\n", qPrintable(error));
+        return 1;
+    }
+    QDir::setCurrent(g_ledger);
+
+    benchmark::Initialize(&argc, argv);
+    PairingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    std::printf("\n%-24s %12s %12s %8s\n", "operation", "ours (ms)", "floor (ms)", "ratio");
+    for (const auto &[name, ours] : reporter.times) {
+        const auto floor = reporter.times.find(name + "_Floor");
+        if (floor == reporter.times.end())
+            continue;
+        std::printf("%-24s %12.3f %12.3f %8.2f\n", name.c_str(), ours, floor->second, ours / floor->second);
+    }
+    std::printf("\npeak memory of the start-up fill: %.1f MB\n", double(FillPeakKilobytes()) / 1024.0);
+    benchmark::Shutdown();
+    return 0;
+}
