@@ -143,5 +143,6 @@ void CInsureBook::RemoveActivities(const QString &policy)
 
 void CInsureBook::ComputeTotals()
 {
-    WithFilter(QString(), [this] { m_dTotal = -m_set.Sum(QStringLiteral("Money"), QStringLiteral("Money<0")); });
+    // 0 minus the sum, not its negation: an empty sum gives 0, never -0.
+    WithFilter(QString(), [this] { m_dTotal = 0.0 - m_set.Sum(QStringLiteral("Money"), QStringLiteral("Money<0")); });
 }

@@ -4,6 +4,7 @@
 #include "app/CMainDlg.h"
 #include "app/Style.h"
 #include "common/Paths.h"
+#include "controls/LedgerIcons.h"
 #include "db/DbError.h"
 
 #include <QDir>
@@ -38,6 +39,7 @@ bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock)
 int CLedgerApp::InitInstance()
 {
     ApplyLedgerStyle(this);
+    SetupIconTheme();
     if (AnotherCopyRuns(&m_lock))
         return 0;  // a second copy ends without showing anything
     CMainDlg dialog;

@@ -1,36 +1,996 @@
-// Main window start-up and exit.
+// The main window: start-up, panels, status lines, paging, home page and exit.
 #include "CMainDlg.h"
 
+#include "app/Style.h"
+#include "common/Amount.h"
+#include "common/Gbk.h"
+#include "common/LedgerDate.h"
 #include "common/Messages.h"
-#include "db/CMoneyRecord.h"
+#include "common/Paths.h"
+#include "controls/CIconButton.h"
+#include "controls/CLinkLabel.h"
+#include "controls/CTintedComboBox.h"
 #include "db/DbError.h"
+#include "lists/CBookView.h"
 #include "lists/ReferenceLists.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QSplashScreen>
+#include <QThread>
+#include <QTimerEvent>
 
-CMainDlg::CMainDlg(QWidget *parent) : QDialog(parent)
+QDialog *g_pMoneyFind = nullptr;
+QDialog *g_pArticleFind = nullptr;
+QDialog *g_pFind = nullptr;
+
+namespace {
+
+// Client area of the window (400 x 273 dialog units of the 9-point template font).
+constexpr int kWidth = 600;
+constexpr int kHeight = 410;
+constexpr int kListTop = 80;
+constexpr int kListHeight = kHeight - 98;
+constexpr int kRowY = 60;
+constexpr int kRowHeight = 20;
+constexpr int kStatusY = 394;
+constexpr int kLineHeight = 16;  // one line of the 9-point font, descenders included
+
+const QString kDate = QStringLiteral("Date");
+
+// Control numbers of each panel: the list, its buttons, its status line and extras.
+const std::initializer_list<int> kMoneyControls = {1004, 1001, 1002, 1003, 1005, 1038, 1041, 1094, 1097, 1010, 1011};
+const std::initializer_list<int> kArticleControls = {1006, 1042, 1044, 1043, 1046, 1045};
+const std::initializer_list<int> kDepositControls = {1008, 1060, 1061, 1063, 1062, 1064, 1047};
+const std::initializer_list<int> kCurrentControls = {1098, 1067, 1068, 1069, 1070, 1071, 1048};
+const std::initializer_list<int> kInsureControls = {1117, 1050, 1051, 1053, 1054, 1055, 1056, 1052};
+const std::initializer_list<int> kMemoControls = {1114, 1013, 1014, 1015, 1016};
+const std::initializer_list<int> kAddressControls = {1115, 1021, 1022, 1023, 1024};
+const std::initializer_list<int> kCreditControls = {1116, 1025, 1026, 1027, 1028, 1049};
+const std::initializer_list<int> kHomeControls = {1219, 1220, 1221, 1222, 1223, 1224, 1225, 1226, 1227, 1228, 1229, 1231, 1232};
+
+} // namespace
+
+CMainDlg::CMainDlg(QWidget *parent) : CMainDlg(Options(), parent) {}
+
+CMainDlg::CMainDlg(const Options &options, QWidget *parent) : QDialog(parent), m_options(options)
 {
     setWindowTitle(QStringLiteral("Zarvel V1.07"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
-    resize(600, 420);
+    setFixedSize(kWidth, kHeight);
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("wallet-open")));
+    CreateControls();
     InitLedger();
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg()
+{
+    if (m_clockTimer)
+        killTimer(m_clockTimer);
+    // The views listen to the books, which are members: the views go first.
+    qDeleteAll(findChildren<CBookView *>());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Controls
+
+CIconButton *CMainDlg::MakeButton(int id, const QString &caption, int icon, const QRect &geometry, bool enabled)
+{
+    auto *button = new CIconButton(caption, this);
+    button->setObjectName(QString::number(id));
+    button->setGeometry(geometry);
+    button->setEnabled(enabled);
+    button->setProperty("iconNumber", icon);
+    button->setFocusPolicy(Qt::TabFocus);
+    m_controls.insert(id, button);
+    connect(button, &QPushButton::clicked, this, [this, id] { PressButton(id); });
+    return button;
+}
+
+QLabel *CMainDlg::MakeLabel(int id, const QRect &geometry, const QColor &color)
+{
+    auto *label = new QLabel(this);
+    label->setObjectName(QString::number(id));
+    label->setGeometry(geometry);
+    SetTextColor(label, color);
+    m_controls.insert(id, label);
+    return label;
+}
+
+CBookView *CMainDlg::MakeList(int id, CBook &book, const QStringList &titles, const QList<int> &widths,
+                              const QRect &geometry)
+{
+    auto *view = new CBookView(book, titles, widths, this);
+    view->setObjectName(QString::number(id));
+    view->setGeometry(geometry);
+    m_controls.insert(id, view);
+    connect(view, &CBookView::rowChosen, this, [this, id] { OnRowChosen(id); });
+    connect(view, &CBookView::rowDoubleClicked, this, [this, id] { OnRowDoubleClicked(id); });
+    return view;
+}
+
+void CMainDlg::CreateControls()
+{
+    // The nine buttons along the top: 42 x 21 dialog units, the first at (3, 3), one every 44.
+    const QList<std::tuple<int, QString, int>> top = {
+        {1018, QStringLiteral("主题"), 165}, {1000, QStringLiteral("收支"), 164}, {1009, QStringLiteral("储蓄"), 161},
+        {1007, QStringLiteral("财产"), 160}, {1019, QStringLiteral("保险"), 163}, {1012, QStringLiteral("备忘"), 162},
+        {1017, QStringLiteral("统计"), 159}, {1020, QStringLiteral("设置"), 158}, {1029, QStringLiteral("计算"), 157}};
+    for (int i = 0; i < top.size(); ++i) {
+        const auto &[id, caption, icon] = top.at(i);
+        MakeButton(id, caption, icon, QRect(4 + 66 * i, 4, 63, 36));
+    }
+    auto *separator = new QFrame(this);
+    separator->setObjectName(QStringLiteral("1233"));
+    separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Sunken);
+    separator->setGeometry(0, 45, kWidth, 2);
+
+    auto row = [](int x, int width) { return QRect(x, kRowY, width, kRowHeight); };
+    const QRect fullList(0, kListTop, kWidth, kListHeight);
+
+    // Income and expense.
+    MakeButton(1001, QStringLiteral("添加"), 166, row(0, 65));
+    MakeButton(1002, QStringLiteral("删除"), 167, row(70, 65), false);
+    MakeButton(1003, QStringLiteral("修改"), 168, row(140, 65), false);
+    MakeButton(1005, QStringLiteral("过滤"), 170, row(210, 65));
+    MakeButton(1038, QStringLiteral("查找"), 169, row(280, 65));
+    auto *pages = new CTintedComboBox(this);
+    pages->setObjectName(QStringLiteral("1097"));
+    pages->setGeometry(498, kRowY, 50, kRowHeight);
+    m_controls.insert(1097, pages);
+    connect(pages, QOverload<int>::of(&QComboBox::activated), this, &CMainDlg::OnPageChosen);
+    MakeButton(1010, QString(), 197, QRect(553, kRowY, 20, kRowHeight), false);
+    MakeButton(1011, QString(), 196, QRect(578, kRowY, 20, kRowHeight), false);
+    MakeLabel(1094, QRect(0, 62, 0, kLineHeight), LedgerColors::kStatusText);
+    MakeLabel(1041, QRect(3, kStatusY, 0, kLineHeight), LedgerColors::kStatusText);
+
+    // Assets.
+    MakeButton(1042, QStringLiteral("添加新的物品"), 166, QRect(475, 100, 110, 25));
+    MakeButton(1044, QStringLiteral("删除此类物品"), 167, QRect(475, 140, 110, 25), false);
+    MakeButton(1043, QStringLiteral("同类物品变动"), 168, QRect(475, 180, 110, 25), false);
+    MakeButton(1046, QStringLiteral("物品查找"), 169, QRect(475, 220, 110, 25));
+    MakeLabel(1045, QRect(3, kStatusY, 0, kLineHeight), LedgerColors::kStatusText);
+
+    // Savings: the two switch buttons and both sub-panels.
+    MakeButton(1065, QStringLiteral("定期储蓄"), 171, QRect(0, 100, 86, 35));
+    MakeButton(1066, QStringLiteral("活期储蓄"), 172, QRect(0, 150, 86, 35));
+    MakeButton(1060, QStringLiteral("新记录"), 166, row(86, 86));
+    MakeButton(1061, QStringLiteral("销户"), 167, row(172, 86), false);
+    MakeButton(1063, QStringLiteral("续存零整"), 176, row(258, 86), false);
+    MakeButton(1062, QStringLiteral("转入现金"), 174, row(344, 86), false);
+    MakeButton(1064, QStringLiteral("查找"), 169, row(430, 86));
+    MakeLabel(1047, QRect(85, kStatusY, 0, kLineHeight), LedgerColors::kStatusText);
+    MakeButton(1067, QStringLiteral("新记录"), 166, row(86, 86));
+    MakeButton(1068, QStringLiteral("删除"), 167, row(172, 86), false);
+    MakeButton(1069, QStringLiteral("修改"), 168, row(258, 86), false);
+    MakeButton(1070, QStringLiteral("查找"), 169, row(344, 86));
+    MakeButton(1071, QStringLiteral("查看余额"), 177, row(430, 86));
+    MakeLabel(1048, QRect(85, kStatusY, 0, kLineHeight), LedgerColors::kStatusText);
+
+    // Insurance.
+    MakeButton(1050, QStringLiteral("添加新保单"), 178, row(0, 98));
+    MakeButton(1051, QStringLiteral("添加新记录"), 166, row(98, 98));
+    MakeButton(1053, QStringLiteral("删除记录"), 167, row(196, 98), false);
+    MakeButton(1054, QStringLiteral("修改记录"), 168, row(294, 98), false);
+    MakeButton(1055, QStringLiteral("查找记录"), 169, row(392, 98));
+    MakeButton(1056, QStringLiteral("查看保单"), 177, row(490, 98));
+    MakeLabel(1052, QRect(3, kStatusY, 0, kLineHeight), LedgerColors::kStatusText);
+
+    // Memo group: memos, address book, lent and borrowed, with their three switch buttons. The
+    // switch buttons stand in the 80 pixels right of the lists.
+    MakeButton(1072, QStringLiteral("备忘"), 181, QRect(kWidth - 78, 100, 76, 35));
+    MakeButton(1073, QStringLiteral("通讯"), 180, QRect(kWidth - 78, 150, 76, 35));
+    MakeButton(1074, QStringLiteral("借贷"), 179, QRect(kWidth - 78, 200, 76, 35));
+    const int groupIds[3][4] = {{1013, 1014, 1015, 1016}, {1021, 1022, 1023, 1024}, {1025, 1026, 1027, 1028}};
+    for (const auto &ids : groupIds) {
+        MakeButton(ids[0], QStringLiteral("添加"), 166, row(0, 70));
+        MakeButton(ids[1], QStringLiteral("删除"), 167, row(70, 70));
+        MakeButton(ids[2], QStringLiteral("修改"), 168, row(140, 70));
+        MakeButton(ids[3], QStringLiteral("查找"), 169, row(210, 70));
+    }
+    MakeLabel(1049, QRect(3, kStatusY, 0, kLineHeight), LedgerColors::kStatusText);
+
+    // Home page.
+    auto *heading = MakeLabel(1219, QRect(440, 90, 150, kLineHeight), LedgerColors::kHeadingText);
+    heading->setText(QStringLiteral("帐目一览    金额(单位 元)"));
+    heading->adjustSize();
+    for (int id = 1220; id <= 1225; ++id) {
+        auto *line = new CLinkLabel(QString(), this);
+        line->setObjectName(QString::number(id));
+        m_controls.insert(id, line);
+        connect(line, &CLinkLabel::clicked, this, [this, id] { PressButton(id); });
+    }
+    MakeLabel(1226, QRect(440, 230, 0, kLineHeight), LedgerColors::kStatusText);
+    MakeLabel(1227, QRect(475, 388, 125, kLineHeight), LedgerColors::kHeadingText);
+    for (const auto &[id, text, y] : {std::tuple{1228, QStringLiteral("关    于"), 350},
+                                      std::tuple{1229, QStringLiteral("联系作者"), 370}}) {
+        auto *link = new CLinkLabel(text, this);
+        link->setObjectName(QString::number(id));
+        link->setGeometry(545, y, 60, kLineHeight);
+        m_controls.insert(id, link);
+        connect(link, &CLinkLabel::clicked, this, [this, id] { PressButton(id); });
+    }
+    auto *banner = MakeLabel(1231, QRect(10, 55, 580, 20), QColor(80, 240, 150));
+    banner->setAutoFillBackground(true);
+    QPalette bannerPalette = banner->palette();
+    bannerPalette.setColor(QPalette::Window, QColor(0, 0, 255));
+    banner->setPalette(bannerPalette);
+    banner->setIndent(4);
+    MakeLabel(1232, QRect(10, 90, 0, 0), Qt::black);
+}
+
+void CMainDlg::SetupListColumns()
+{
+    auto list = [this](int id, CBook &book, const QStringList &titles, const QList<int> &widths, const QRect &geometry) {
+        return MakeList(id, book, titles, widths, geometry);
+    };
+    const QRect full(0, kListTop, kWidth, kListHeight);
+    const QRect savings(86, kListTop, kWidth - 86, kListHeight);
+    const QRect group(0, kListTop, kWidth - 80, kListHeight);
+    list(1004, m_moneyBook, {"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}, {80, 95, 90, 90, 70, 152}, full);
+    list(1006, m_articleBook, {"物品名称", "物品数量", "成本", "估值", "备注"}, {80, 70, 80, 80, 121},
+         QRect(0, kListTop, 454, kListHeight))
+        ->Model()
+        ->SetLeftAlignedColumn(4);
+    list(1008, m_depositBook, {"办理日期", "帐户", "货币种类", "存单类型", "存入金额", "到期金额", "到期日期", "办理银行", "经手人", "备注"},
+         {80, 130, 60, 60, 80, 80, 80, 100, 80, 170}, savings);
+    list(1098, m_currentBook, {"办理日期", "帐户", "办理银行", "货币种类", "金额", "注释", "经手人", "备注"},
+         {95, 135, 100, 70, 90, 80, 80, 170}, savings);
+    list(1114, m_memoBook, {"记录日期", "备忘内容", "记录人"}, {80, 335, 80}, group);
+    list(1115, m_addressBook, {"姓名", "工作", "公司", "公司电话", "家庭电话", "传真", "电子邮件", "手机", "公司地址",
+                               "家庭地址", "城市", "省份", "邮政编码", "备注1", "备注2"},
+         {100, 120, 200, 100, 100, 100, 150, 100, 250, 250, 80, 80, 80, 250, 250}, group);
+    list(1116, m_creditBook, {"日期", "借贷活动", "借出", "借入", "关系人", "经手人", "备注"}, {80, 60, 90, 90, 87, 87, 200}, group);
+    list(1117, m_insureBook, {"日期", "保单名称", "保险活动", "收入", "支出", "经手人", "备注"}, {80, 125, 100, 90, 90, 92, 200}, full);
+}
+
+void CMainDlg::SetIcons()
+{
+    for (QWidget *widget : std::as_const(m_controls)) {
+        if (auto *button = qobject_cast<CIconButton *>(widget)) {
+            button->SetIcons(button->property("iconNumber").toInt(), 32, 32);
+            button->SetLedgerColors();
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void CMainDlg::ShowSplash(const QString &path, int milliseconds)
+{
+    if (!QFileInfo::exists(path)) {
+        ShowMessage(QStringLiteral("Can't find the bitmap file,Splash failed!"));
+        return;
+    }
+    const QPixmap picture(path);
+    if (picture.isNull()) {
+        QThread::msleep(milliseconds);
+        return;
+    }
+    QSplashScreen splash(picture);
+    splash.show();
+    QElapsedTimer shown;
+    shown.start();
+    while (shown.elapsed() < milliseconds) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        QThread::msleep(10);
+    }
+}
+
+void CMainDlg::FillBooks()
+{
+    // A database error while the books open is reported once; the window then opens with what it has.
+    bool reported = false;
+    auto guarded = [&](auto work) {
+        try {
+            work();
+        } catch (const DbError &error) {
+            if (!reported)
+                ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
+            reported = true;
+        }
+    };
+    guarded([&] {
+        m_moneyBook.ShowPage(1, kDate);
+        m_moneyBook.ComputeTotal();
+    });
+    guarded([&] {
+        m_articleBook.Fill(QStringLiteral("Name"));
+        m_articleBook.ComputeTotals();
+    });
+    guarded([&] {
+        m_depositBook.Fill(QStringLiteral("BDate"));
+        m_depositBook.ComputeTotals();
+    });
+    guarded([&] {
+        m_currentBook.Fill(kDate);
+        m_currentBook.ComputeTotals();
+    });
+    guarded([&] { m_memoBook.Fill(kDate); });
+    guarded([&] { m_addressBook.Fill(QStringLiteral("Name")); });
+    guarded([&] {
+        m_creditBook.Fill(kDate);
+        m_creditBook.ComputeTotals();
+    });
+    guarded([&] {
+        m_insureBook.Fill(kDate);
+        m_insureBook.ComputeTotals();
+    });
+}
 
 void CMainDlg::InitLedger()
 {
+    if (m_options.showSplash)
+        ShowSplash(PictureFilePath(QStringLiteral("Morvane.bmp")), 1000);
     LoadAllListFiles();
-    try {
-        CMoneyRecord money;
-        money.m_strSort = QStringLiteral("Date");
-        money.Open();
-        money.Close();
-    } catch (const DbError &error) {
-        ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
+    SetupListColumns();
+    FillBooks();
+    m_bEditPolicy = m_bEditInsure = m_bEditCredit = m_bEditAddress = m_bEditMemo = false;
+    m_bEditCurrent = m_bEditDeposit = m_bLoginOK = m_bEditArticle = m_bEditMoney = false;
+    for (QWidget *widget : std::as_const(m_controls))
+        widget->hide();
+    ShowControls({1000, 1007, 1009, 1012, 1017, 1018, 1019, 1020, 1029});
+    ShowWelcome();
+    SetupLinks();
+    ShowHomePage();
+    SetIcons();
+    ShowBackground();
+}
+
+QString CMainDlg::BuildWelcome(const QString &member, const QDate &today)
+{
+    static const char *const weekdays[] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
+    QString line = member;
+    if (!member.isEmpty())
+        line += QStringLiteral("，");
+    line += QStringLiteral("您好 ！");
+    line += QStringLiteral("今天是 %1 年 %2 月 %3 日 ")
+                .arg(today.year())
+                .arg(today.month(), 2, 10, QLatin1Char('0'))
+                .arg(today.day(), 2, 10, QLatin1Char('0'));
+    if (today.isValid())
+        line += QString::fromUtf8(weekdays[today.dayOfWeek() % 7]);
+    line += QStringLiteral("。");
+    line += QStringLiteral("欢迎您使用 Zarvel 软件。");
+    return line;
+}
+
+void CMainDlg::ShowWelcome()
+{
+    m_strWelcome = BuildWelcome(m_strMember, QDate::currentDate());
+    static_cast<QLabel *>(Control(1231))->setText(m_strWelcome);
+}
+
+void CMainDlg::SetupLinks()
+{
+    for (int id : {1220, 1221, 1222, 1223, 1224, 1225, 1228, 1229})
+        static_cast<CLinkLabel *>(Control(id))->SetLinkColors(QColor(0, 0, 255), QColor(0, 0, 255), QColor(0, 0, 200));
+    static_cast<CLinkLabel *>(Control(1229))->SetLinkTarget(QStringLiteral("mailto:zarvel@users.noreply.example.org"));
+}
+
+void CMainDlg::ShowBackground()
+{
+    auto *picture = static_cast<QLabel *>(Control(1232));
+    m_background = QPixmap(PictureFilePath(QStringLiteral("Backmap.bmp")));
+    picture->setPixmap(m_background);  // a missing picture leaves the control empty, without a word
+    picture->setGeometry(10, 90, m_background.width(), m_background.height());
+    if (!Hidden(1219))
+        picture->show();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Panel switching
+
+bool CMainDlg::Hidden(int id) const
+{
+    QWidget *widget = Control(id);
+    return !widget || widget->isHidden();
+}
+
+void CMainDlg::ShowControls(std::initializer_list<int> ids)
+{
+    for (int id : ids)
+        Control(id)->show();
+}
+
+void CMainDlg::HideControls(std::initializer_list<int> ids)
+{
+    for (int id : ids)
+        Control(id)->hide();
+}
+
+void CMainDlg::EnableControls(std::initializer_list<int> ids, bool enabled)
+{
+    for (int id : ids)
+        Control(id)->setEnabled(enabled);
+}
+
+void CMainDlg::CloseFind(QDialog *&finder)
+{
+    if (finder) {
+        finder->close();
+        delete finder;
+        finder = nullptr;
     }
+}
+
+void CMainDlg::SwitchPanel(int id)
+{
+    switch (id) {
+    case 1018:
+        if (!Hidden(1219))
+            return;
+        HideMoneyPanel(); HideSavingsPanel(); HideInsurePanel(); HideArticlePanel(); HideMemoGroup();
+        ShowHomePage();
+        break;
+    case 1000:
+        if (!Hidden(1004))
+            return;
+        HideArticlePanel(); HideSavingsPanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage();
+        ShowMoneyPanel();
+        break;
+    case 1009:
+        if (!Hidden(1065))
+            return;
+        HideMoneyPanel(); HideArticlePanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage();
+        ShowDepositPanel();
+        break;
+    case 1007:
+        if (!Hidden(1006))
+            return;
+        HideMoneyPanel(); HideSavingsPanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage();
+        ShowArticlePanel();
+        break;
+    case 1019:
+        if (!Hidden(1117))
+            return;
+        HideMoneyPanel(); HideSavingsPanel(); HideArticlePanel(); HideMemoGroup(); HideHomePage();
+        ShowInsurePanel();
+        break;
+    case 1012:
+        if (!Hidden(1072))
+            return;
+        HideMoneyPanel(); HideArticlePanel(); HideSavingsPanel(); HideInsurePanel(); HideHomePage();
+        ShowMemoPanel();
+        break;
+    case 1065:
+        if (!Hidden(1008))
+            return;
+        HideCurrentPanel(); HideHomePage();
+        ShowDepositPanel();
+        break;
+    case 1066:
+        if (!Hidden(1098))
+            return;
+        HideDepositPanel(); HideHomePage();
+        ShowCurrentPanel();
+        break;
+    case 1072:
+        if (!Hidden(1114))
+            return;
+        HideAddressPanel(); HideCreditPanel();
+        ShowMemoPanel();
+        break;
+    case 1073:
+        if (!Hidden(1115))
+            return;
+        HideMemoPanel(); HideCreditPanel();
+        ShowAddressPanel();
+        break;
+    case 1074:
+        if (!Hidden(1116))
+            return;
+        HideMemoPanel(); HideAddressPanel(); HideHomePage();
+        ShowCreditPanel();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainDlg::ShowMoneyPanel()
+{
+    ShowControls(kMoneyControls);
+    RefreshMoneyPanel();
+}
+
+void CMainDlg::ShowArticlePanel()
+{
+    ShowControls(kArticleControls);
+    RefreshArticlePanel();
+}
+
+void CMainDlg::ShowDepositPanel()
+{
+    ShowControls(kDepositControls);
+    ShowControls({1065, 1066});
+    RefreshDepositPanel();
+}
+
+void CMainDlg::ShowCurrentPanel()
+{
+    ShowControls(kCurrentControls);
+    if (Hidden(1065))
+        ShowControls({1065, 1066});
+    RefreshCurrentPanel();
+}
+
+void CMainDlg::ShowMemoPanel()
+{
+    ShowControls(kMemoControls);
+    EnableControls({1014, 1015}, m_memoBook.GetSelected() >= 0);
+    ShowControls({1072, 1073, 1074});
+}
+
+void CMainDlg::ShowAddressPanel()
+{
+    ShowControls(kAddressControls);
+    EnableControls({1022, 1023}, m_addressBook.GetSelected() >= 0);
+}
+
+void CMainDlg::ShowCreditPanel()
+{
+    ShowControls(kCreditControls);
+    EnableControls({1026, 1027}, m_creditBook.GetSelected() >= 0);
+    if (Hidden(1072))
+        ShowControls({1072, 1073, 1074});
+    RefreshCreditPanel();
+}
+
+void CMainDlg::ShowInsurePanel()
+{
+    ShowControls(kInsureControls);
+    RefreshInsurePanel();
+}
+
+void CMainDlg::HideMoneyPanel()
+{
+    CloseFind(g_pMoneyFind);
+    if (!Hidden(1004))
+        HideControls(kMoneyControls);
+}
+
+void CMainDlg::HideArticlePanel()
+{
+    CloseFind(g_pArticleFind);
+    if (!Hidden(1006))
+        HideControls(kArticleControls);
+}
+
+void CMainDlg::HideDepositPanel()
+{
+    CloseFind(g_pFind);
+    if (!Hidden(1008))
+        HideControls(kDepositControls);
+}
+
+void CMainDlg::HideCurrentPanel()
+{
+    CloseFind(g_pFind);
+    if (!Hidden(1098))
+        HideControls(kCurrentControls);
+}
+
+void CMainDlg::HideMemoPanel()
+{
+    CloseFind(g_pFind);
+    if (!Hidden(1114))
+        HideControls(kMemoControls);
+}
+
+void CMainDlg::HideAddressPanel()
+{
+    CloseFind(g_pFind);
+    if (!Hidden(1115))
+        HideControls(kAddressControls);
+}
+
+void CMainDlg::HideCreditPanel()
+{
+    CloseFind(g_pFind);
+    if (!Hidden(1116))
+        HideControls(kCreditControls);
+}
+
+void CMainDlg::HideInsurePanel()
+{
+    CloseFind(g_pFind);
+    if (!Hidden(1117))
+        HideControls(kInsureControls);
+}
+
+void CMainDlg::HideSavingsPanel()
+{
+    if (Hidden(1065))
+        return;
+    HideDepositPanel();
+    HideCurrentPanel();
+    HideControls({1065, 1066});
+}
+
+void CMainDlg::HideMemoGroup()
+{
+    if (Hidden(1072))
+        return;
+    HideMemoPanel();
+    HideAddressPanel();
+    HideCreditPanel();
+    HideControls({1072, 1073, 1074});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Status lines and paging
+
+void CMainDlg::SetStatusLine(int id, int x, const QString &text)
+{
+    auto *label = static_cast<QLabel *>(Control(id));
+    label->show();
+    label->setGeometry(x, kStatusY, 6 * GbkLength(text), kLineHeight);
+    label->setText(text);
+}
+
+void CMainDlg::RefreshMoneyPanel()
+{
+    SetStatusLine(1041, 3, QStringLiteral("您的现金总额:") + FormatAmount(m_moneyBook.GetTotal()) + QStringLiteral("元  "));
+
+    const int pageCount = m_moneyBook.GetPageCount();
+    const int current = m_moneyBook.GetCurrentPage();
+    const QString pageText = QStringLiteral("共 %1 页  当前页 : ").arg(pageCount);
+    auto *pageLabel = static_cast<QLabel *>(Control(1094));
+    pageLabel->show();
+    const int width = 6 * GbkLength(pageText);
+    pageLabel->setGeometry(498 - width, 62, width, kLineHeight);
+    pageLabel->setText(pageText);
+
+    auto *selector = static_cast<CTintedComboBox *>(Control(1097));
+    const QSignalBlocker quiet(selector);
+    selector->clear();
+    if (pageCount >= 1) {
+        selector->setEnabled(true);
+        for (int page = 1; page <= pageCount; ++page)
+            selector->addItem(QString::number(page));
+        selector->setCurrentIndex(selector->findText(QString::number(current)));
+    } else {
+        selector->addItem(QStringLiteral("0"));
+        selector->setCurrentIndex(0);
+        selector->setEnabled(false);
+    }
+    Control(1010)->setEnabled(pageCount > 0 && current > 1);
+    Control(1011)->setEnabled(pageCount > 0 && current < pageCount);
+    EnableControls({1002, 1003}, m_moneyBook.GetSelected() >= 0);
+}
+
+void CMainDlg::RefreshArticlePanel()
+{
+    SetStatusLine(1045, 3, QStringLiteral("您的物品总成本:") + FormatAmount(m_articleBook.GetTotalCost())
+                               + QStringLiteral("元  ") + QStringLiteral("物品总价值:")
+                               + FormatAmount(m_articleBook.GetTotalValue()) + QStringLiteral("元"));
+    EnableControls({1044, 1043}, m_articleBook.GetSelected() >= 0);
+}
+
+void CMainDlg::ApplyFixedTermRule()
+{
+    const int row = m_depositBook.GetSelected();
+    Control(1063)->setEnabled(m_depositBook.GetItemText(row, 3) == QStringLiteral("零存整取"));
+    Control(1062)->setEnabled(m_depositBook.GetItemText(row, 2) == kHomeCurrency);
+}
+
+void CMainDlg::RefreshDepositPanel()
+{
+    SetStatusLine(1047, 85, QStringLiteral("您的人民币定期存款总额:") + FormatAmount(m_depositBook.GetDepositTotal())
+                                + QStringLiteral("元  ") + QStringLiteral("到期后的总金额:")
+                                + FormatAmount(m_depositBook.GetDueTotal()) + QStringLiteral("元"));
+    EnableControls({1061, 1063, 1062}, m_depositBook.GetSelected() >= 0);
+    ApplyFixedTermRule();
+}
+
+void CMainDlg::RefreshCurrentPanel()
+{
+    SetStatusLine(1048, 85, QStringLiteral("您的人民币活期存款总额:") + FormatAmount(m_currentBook.GetTotal())
+                                + QStringLiteral("元"));
+    EnableControls({1068, 1069}, m_currentBook.GetSelected() >= 0);
+}
+
+void CMainDlg::RefreshCreditPanel()
+{
+    SetStatusLine(1049, 3, QStringLiteral("您的债权债务总额:") + FormatAmount(m_creditBook.GetTotal()) + QStringLiteral("元"));
+}
+
+void CMainDlg::RefreshInsurePanel()
+{
+    SetStatusLine(1052, 3, QStringLiteral("您的保险金共交纳:") + FormatAmount(m_insureBook.GetTotal()) + QStringLiteral("元  "));
+}
+
+void CMainDlg::OnPageChosen(int index)
+{
+    m_moneyBook.ShowPage(index + 1, kDate);
+    RefreshMoneyPanel();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rows and buttons
+
+void CMainDlg::OnRowChosen(int listId)
+{
+    switch (listId) {
+    case 1004: EnableControls({1002, 1003}, true); break;
+    case 1098: EnableControls({1068, 1069}, true); break;
+    case 1114: EnableControls({1014, 1015}, true); break;
+    case 1115: EnableControls({1022, 1023}, true); break;
+    case 1116: EnableControls({1026, 1027}, true); break;
+    case 1117: EnableControls({1053, 1054}, true); break;
+    case 1006: EnableControls({1044, 1043}, true); break;
+    case 1008:
+        EnableControls({1061, 1062}, true);
+        ApplyFixedTermRule();
+        break;
+    default: break;
+    }
+}
+
+void CMainDlg::OnRowDoubleClicked(int listId)
+{
+    static const QHash<int, int> modifyButton = {{1004, 1003}, {1006, 1043}, {1098, 1069}, {1114, 1015},
+                                                 {1115, 1023}, {1116, 1027}, {1117, 1054}};
+    if (!modifyButton.contains(listId))
+        return;  // the fixed-term list has no double-click action
+    const int button = modifyButton.value(listId);
+    if (Control(button)->isEnabled())
+        RunAction(button);
+    if (listId == 1004)
+        RefreshMoneyPanel();
+}
+
+void CMainDlg::PressButton(int id)
+{
+    switch (id) {
+    case 1018: case 1000: case 1009: case 1007: case 1019: case 1012:
+    case 1065: case 1066: case 1072: case 1073: case 1074:
+        SwitchPanel(id);
+        return;
+    case 1220: case 1221: case 1222: case 1223: case 1224: case 1225: {
+        auto *line = static_cast<CLinkLabel *>(Control(id));
+        line->ClearHover();
+        line->repaint();
+        static const QHash<int, int> actsLike = {{1220, 1000}, {1221, 1065}, {1222, 1066},
+                                                 {1223, 1007}, {1224, 1019}, {1225, 1074}};
+        SwitchPanel(actsLike.value(id));
+        return;
+    }
+    default:
+        RunAction(id);
+    }
+}
+
+void CMainDlg::OpenEntryDialog(const QString &name, bool *editFlag)
+{
+    ShowMessage(QStringLiteral("“%1”尚未在此版本中提供。").arg(name), QStringLiteral("Zarvel"));
+    if (editFlag)
+        *editFlag = false;  // as a dialog closed without saving leaves it
+}
+
+void CMainDlg::OpenFindDialog(const QString &name, QDialog *&finder)
+{
+    if (finder)
+        return;  // the open one stays where it is
+    OpenEntryDialog(name, nullptr);
+}
+
+void CMainDlg::RunAction(int id)
+{
+    switch (id) {
+    // Income and expense.
+    case 1001: OpenEntryDialog(QStringLiteral("收支记录"), nullptr); break;
+    case 1002:
+        m_moneyBook.Remove();
+        RefreshMoneyPanel();
+        break;
+    case 1003:
+        m_bEditMoney = true;
+        OpenEntryDialog(QStringLiteral("收支记录"), &m_bEditMoney);
+        break;
+    case 1005:
+        OpenEntryDialog(QStringLiteral("过滤选项"), nullptr);
+        RefreshMoneyPanel();
+        break;
+    case 1038: OpenFindDialog(QStringLiteral("查找选项"), g_pMoneyFind); break;
+    case 1010:
+        m_moneyBook.ShowPage(m_moneyBook.GetCurrentPage() - 1, kDate);
+        RefreshMoneyPanel();
+        break;
+    case 1011:
+        m_moneyBook.ShowPage(m_moneyBook.GetCurrentPage() + 1, kDate);
+        RefreshMoneyPanel();
+        break;
+    // Assets.
+    case 1042: OpenEntryDialog(QStringLiteral("物品"), nullptr); break;
+    case 1044:
+        m_articleBook.Remove();
+        RefreshArticlePanel();
+        break;
+    case 1043:
+        m_bEditArticle = true;
+        OpenEntryDialog(QStringLiteral("物品"), &m_bEditArticle);
+        break;
+    case 1046: OpenFindDialog(QStringLiteral("物品查找"), g_pArticleFind); break;
+    // Fixed-term savings.
+    case 1060: OpenEntryDialog(QStringLiteral("定期储蓄"), nullptr); break;
+    case 1061:
+        m_depositBook.Remove();
+        RefreshDepositPanel();
+        break;
+    case 1063:
+        m_bEditDeposit = true;
+        OpenEntryDialog(QStringLiteral("续存零整"), &m_bEditDeposit);
+        break;
+    case 1062: OpenEntryDialog(QStringLiteral("转入现金"), nullptr); break;
+    case 1064: OpenFindDialog(QStringLiteral("定期储蓄查找"), g_pFind); break;
+    // Demand savings.
+    case 1067: OpenEntryDialog(QStringLiteral("活期储蓄"), nullptr); break;
+    case 1068:
+        m_currentBook.Remove();
+        RefreshCurrentPanel();
+        break;
+    case 1069:
+        m_bEditCurrent = true;
+        OpenEntryDialog(QStringLiteral("活期储蓄"), &m_bEditCurrent);
+        break;
+    case 1070: OpenFindDialog(QStringLiteral("活期储蓄查找"), g_pFind); break;
+    case 1071: OpenEntryDialog(QStringLiteral("查看余额"), nullptr); break;
+    // Memos, addresses, lending.
+    case 1013: OpenEntryDialog(QStringLiteral("备忘录"), nullptr); break;
+    case 1014:
+        if (!m_memoBook.Remove())
+            EnableControls({1014, 1015}, false);
+        break;
+    case 1015:
+        m_bEditMemo = true;
+        OpenEntryDialog(QStringLiteral("备忘录"), &m_bEditMemo);
+        break;
+    case 1016: OpenFindDialog(QStringLiteral("备忘录查找"), g_pFind); break;
+    case 1021: OpenEntryDialog(QStringLiteral("通讯录"), nullptr); break;
+    case 1022:
+        if (!m_addressBook.Remove())
+            EnableControls({1022, 1023}, false);
+        break;
+    case 1023:
+        m_bEditAddress = true;
+        OpenEntryDialog(QStringLiteral("通讯录"), &m_bEditAddress);
+        break;
+    case 1024: OpenFindDialog(QStringLiteral("通讯录查找"), g_pFind); break;
+    case 1025: OpenEntryDialog(QStringLiteral("债权债务"), nullptr); break;
+    case 1026:
+        if (!m_creditBook.Remove())
+            EnableControls({1026, 1027}, false);
+        RefreshCreditPanel();
+        break;
+    case 1027:
+        m_bEditCredit = true;
+        OpenEntryDialog(QStringLiteral("债权债务"), &m_bEditCredit);
+        break;
+    case 1028: OpenFindDialog(QStringLiteral("债权债务查找"), g_pFind); break;
+    // Insurance.
+    case 1050: OpenEntryDialog(QStringLiteral("保单"), nullptr); break;
+    case 1051: OpenEntryDialog(QStringLiteral("保险记录"), nullptr); break;
+    case 1053:
+        if (!m_insureBook.Remove())
+            EnableControls({1053, 1054}, false);
+        RefreshInsurePanel();
+        break;
+    case 1054:
+        m_bEditInsure = true;
+        OpenEntryDialog(QStringLiteral("保险记录"), &m_bEditInsure);
+        break;
+    case 1055: OpenFindDialog(QStringLiteral("保险记录查找"), g_pFind); break;
+    case 1056: OpenEntryDialog(QStringLiteral("查看保单"), nullptr); break;
+    // The three that leave the panel as it is, and the home page's links.
+    case 1017: OpenEntryDialog(QStringLiteral("统计图表"), nullptr); break;
+    case 1020: OpenEntryDialog(QStringLiteral("设置"), nullptr); break;
+    case 1029: OpenEntryDialog(QStringLiteral("计算器"), nullptr); break;
+    case 1228: OpenEntryDialog(QStringLiteral("关于 Zarvel"), nullptr); break;
+    case 1229:
+        CLinkLabel::OpenLinkTarget(static_cast<CLinkLabel *>(Control(1229))->GetLinkTarget());
+        break;
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Home page
+
+void CMainDlg::ShowHomePage()
+{
+    auto *heading = Control(1219);
+    heading->move(440, 90);
+    heading->show();
+    const double money = m_moneyBook.GetTotal();
+    const double deposit = m_depositBook.GetDepositTotal();
+    const double current = m_currentBook.GetTotal();
+    const double article = m_articleBook.GetTotalValue();
+    const double insure = m_insureBook.GetTotal();
+    const double credit = m_creditBook.GetTotal();
+    double total = credit;
+    total += insure;
+    total += article;
+    total += current;
+    total += deposit;
+    total += money;
+    const QList<std::tuple<int, QString, double>> lines = {
+        {1220, QStringLiteral("收    支    "), money},   {1221, QStringLiteral("定期储蓄    "), deposit},
+        {1222, QStringLiteral("活期储蓄    "), current}, {1223, QStringLiteral("财    产    "), article},
+        {1224, QStringLiteral("保    险    "), insure},  {1225, QStringLiteral("债权债务    "), credit},
+        {1226, QStringLiteral("总    计    "), total}};
+    for (int i = 0; i < lines.size(); ++i) {
+        const auto &[id, caption, value] = lines.at(i);
+        auto *label = static_cast<QLabel *>(Control(id));
+        const QString text = caption + FormatLg(value);
+        label->setText(text);
+        label->setGeometry(440, 110 + 20 * i, 6 * GbkLength(text), kLineHeight);
+        label->show();
+    }
+    auto *clock = static_cast<QLabel *>(Control(1227));
+    clock->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
+    clock->show();
+    if (!m_clockTimer)
+        m_clockTimer = startTimer(1000);
+    ShowControls({1228, 1229, 1231});
+    if (!m_background.isNull())
+        Control(1232)->show();
+}
+
+void CMainDlg::HideHomePage()
+{
+    if (Hidden(1219))
+        return;
+    HideControls(kHomeControls);
+    if (m_clockTimer) {
+        killTimer(m_clockTimer);
+        m_clockTimer = 0;
+    }
+}
+
+void CMainDlg::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_clockTimer) {
+        QDialog::timerEvent(event);
+        return;
+    }
+    static_cast<QLabel *>(Control(1227))
+        ->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys and exit
+
+void CMainDlg::keyPressEvent(QKeyEvent *event)
+{
+    // Escape and Return reach the focused control only; neither ends the window or presses a button.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CMainDlg::reject()
+{
+    if (!m_closing)
+        close();
+}
+
+void CMainDlg::CloseBooks()
+{
+    for (CBook *book : std::initializer_list<CBook *>{&m_moneyBook, &m_articleBook, &m_depositBook, &m_currentBook,
+                                                      &m_memoBook, &m_addressBook, &m_creditBook, &m_insureBook})
+        book->Close();
 }
 
 void CMainDlg::closeEvent(QCloseEvent *event)
@@ -39,16 +999,15 @@ void CMainDlg::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    event->accept();
-    QDialog::closeEvent(event);
-}
-
-void CMainDlg::keyPressEvent(QKeyEvent *event)
-{
-    // Escape and Return go to the focused control only; neither ends the main window.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
+    CloseFind(g_pMoneyFind);
+    CloseFind(g_pArticleFind);
+    CloseFind(g_pFind);
+    CloseBooks();
+    if (m_clockTimer) {
+        killTimer(m_clockTimer);
+        m_clockTimer = 0;
     }
-    QDialog::keyPressEvent(event);
+    event->accept();
+    m_closing = true;
+    done(QDialog::Accepted);
 }

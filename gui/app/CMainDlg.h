@@ -1,22 +1,150 @@
-// The main window: owns the ledger's books for the whole run and shows one panel at a time.
+// The main window: owns the eight books for the whole run, shows one panel at a time below its row
+// of nine buttons, keeps the status lines and the income/expense page selector, and the home page.
 #pragma once
 
+#include "db/CAddressBook.h"
+#include "db/CArticleBook.h"
+#include "db/CCreditBook.h"
+#include "db/CCurrentBook.h"
+#include "db/CDepositBook.h"
+#include "db/CInsureBook.h"
+#include "db/CMemoBook.h"
+#include "db/CMoneyBook.h"
+
 #include <QDialog>
+#include <QHash>
+#include <QPixmap>
 #include <QString>
+
+class CBookView;
+class CIconButton;
+class CLinkLabel;
+class CTintedComboBox;
+class QLabel;
+
+// The open modeless find dialogs, or null.
+extern QDialog *g_pMoneyFind;
+extern QDialog *g_pArticleFind;
+extern QDialog *g_pFind;
 
 class CMainDlg : public QDialog
 {
     Q_OBJECT
 public:
+    struct Options
+    {
+        bool showSplash = true;  // off where nobody looks at the screen (tests)
+    };
+
     explicit CMainDlg(QWidget *parent = nullptr);
+    CMainDlg(const Options &options, QWidget *parent = nullptr);
     ~CMainDlg() override;
 
+    // The control with the given number (a list, a button, a label), as the window lays them out.
+    QWidget *Control(int id) const { return m_controls.value(id); }
+
     QString m_strMember;
+    bool m_bEditPolicy = false;
+    bool m_bEditInsure = false;
+    bool m_bEditCredit = false;
+    bool m_bEditAddress = false;
+    bool m_bEditMemo = false;
+    bool m_bEditCurrent = false;
+    bool m_bEditDeposit = false;
+    bool m_bLoginOK = false;
+    bool m_bEditArticle = false;
+    bool m_bEditMoney = false;
+
+    CMoneyBook m_moneyBook;
+    CArticleBook m_articleBook;
+    CDepositBook m_depositBook;
+    CCurrentBook m_currentBook;
+    CMemoBook m_memoBook;
+    CAddressBook m_addressBook;
+    CCreditBook m_creditBook;
+    CInsureBook m_insureBook;
+
+    void ShowMoneyPanel();
+    void ShowArticlePanel();
+    void ShowDepositPanel();
+    void ShowCurrentPanel();
+    void ShowMemoPanel();
+    void ShowAddressPanel();
+    void ShowCreditPanel();
+    void ShowInsurePanel();
+    void ShowHomePage();
+    void HideMoneyPanel();
+    void HideArticlePanel();
+    void HideDepositPanel();
+    void HideCurrentPanel();
+    void HideMemoPanel();
+    void HideAddressPanel();
+    void HideCreditPanel();
+    void HideInsurePanel();
+    void HideHomePage();
+    void HideSavingsPanel();
+    void HideMemoGroup();
+
+    void RefreshMoneyPanel();
+    void RefreshArticlePanel();
+    void RefreshDepositPanel();
+    void RefreshCurrentPanel();
+    void RefreshCreditPanel();
+    void RefreshInsurePanel();
+
+    // The welcome line for a member (empty: no login) on a day.
+    static QString BuildWelcome(const QString &member, const QDate &today);
+
+    // The home page's summary texts and the welcome line, as built.
+    QString WelcomeText() const { return m_strWelcome; }
+    bool IsClockRunning() const { return m_clockTimer != 0; }
+
+    // The panel buttons and summary lines, by their control numbers.
+    void PressButton(int id);
+
+public slots:
+    void reject() override;  // Escape or the dialog's own cancel never end the window: only the close question does
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
 
 private:
+    void CreateControls();
+    CIconButton *MakeButton(int id, const QString &caption, int icon, const QRect &geometry, bool enabled = true);
+    QLabel *MakeLabel(int id, const QRect &geometry, const QColor &color);
+    CBookView *MakeList(int id, CBook &book, const QStringList &titles, const QList<int> &widths, const QRect &geometry);
     void InitLedger();
+    void FillBooks();
+    void SetupListColumns();
+    void ShowWelcome();
+    void SetupLinks();
+    void ShowBackground();
+    void SetIcons();
+    void ShowSplash(const QString &path, int milliseconds);
+
+    bool Hidden(int id) const;
+    void ShowControls(std::initializer_list<int> ids);
+    void HideControls(std::initializer_list<int> ids);
+    void EnableControls(std::initializer_list<int> ids, bool enabled);
+    void SetStatusLine(int id, int x, const QString &text);
+    void CloseFind(QDialog *&finder);
+    void CloseBooks();
+    void ApplyFixedTermRule();
+
+    void OnRowChosen(int listId);
+    void OnRowDoubleClicked(int listId);
+    void OnPageChosen(int index);
+    void SwitchPanel(int buttonId);
+    void RunAction(int buttonId);
+    void OpenEntryDialog(const QString &name, bool *editFlag);
+    void OpenFindDialog(const QString &name, QDialog *&finder);
+
+    Options m_options;
+    QHash<int, QWidget *> m_controls;
+    QString m_strWelcome;
+    QPixmap m_background;
+    int m_clockTimer = 0;
+    bool m_closing = false;
 };

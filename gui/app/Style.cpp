@@ -2,6 +2,7 @@
 #include "Style.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QPalette>
 #include <QWidget>
 
@@ -17,6 +18,11 @@ void ApplyLedgerStyle(QApplication *app)
     palette.setColor(QPalette::Button, LedgerColors::kDialog);
     palette.setColor(QPalette::ButtonText, Qt::black);
     app->setPalette(palette);
+    // The 9-point face of the window layout: 12 pixels, 6 per byte of GBK text.
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(12);
+    app->setFont(font);
 }
 
 void SetTextColor(QWidget *widget, const QColor &color)

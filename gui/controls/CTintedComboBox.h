@@ -1,0 +1,11 @@
+// The drop-down list of the whole interface: its list is painted on the ledger's light tint.
+#pragma once
+
+#include <QComboBox>
+
+class CTintedComboBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit CTintedComboBox(QWidget *parent = nullptr);
+};

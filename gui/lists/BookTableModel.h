@@ -1,0 +1,39 @@
+// Shows a book in a Qt view: its rows, cell texts and column titles; follows the book's changes.
+#pragma once
+
+#include "db/CBook.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+class BookTableModel : public QAbstractTableModel, public IBookListener
+{
+    Q_OBJECT
+public:
+    BookTableModel(CBook &book, const QStringList &titles, QObject *parent = nullptr);
+    ~BookTableModel() override;
+
+    CBook &Book() { return m_book; }
+    // Columns whose text is left-aligned; every other column is centred.
+    void SetLeftAlignedColumn(int column) { m_leftColumn = column; }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void RowsReset() override;
+    void RowInserted(int row) override;
+    void RowRemoved(int row) override;
+    void RowChanged(int row) override;
+    void SelectRequested(int row) override;
+
+signals:
+    void selectRequested(int row);
+
+private:
+    CBook &m_book;
+    QStringList m_titles;
+    int m_rows = 0;  // the count the views know, brought up to the book's at each notification
+    int m_leftColumn = -1;
+};
