@@ -19,6 +19,17 @@ void CBook::LoadTexts(int row) const
     constexpr int kBlock = 50;
     const int first = std::max(0, row - kBefore);
     const int last = std::min(int(m_rows.size()), first + kBlock);
+    auto *self = const_cast<CBook *>(this);
+    CRecordSet &set = self->RecordSet();
+    if (!set.IsOpen())
+        return;
+    if (m_rows[size_t(first)].id == 0 || m_rows[size_t(last - 1)].id == 0) {
+        const std::vector<qint64> positioned = set.IdsAt(first, last - first);
+        for (size_t i = 0; i < positioned.size(); ++i) {
+            if (m_rows[size_t(first) + i].id == 0)
+                m_rows[size_t(first) + i].id = positioned[i];
+        }
+    }
     std::vector<qint64> ids;
     QHash<qint64, int> rowOfId;
     for (int r = first; r < last; ++r) {
@@ -27,10 +38,6 @@ void CBook::LoadTexts(int row) const
             rowOfId.insert(m_rows[size_t(r)].id, r);
         }
     }
-    auto *self = const_cast<CBook *>(this);
-    CRecordSet &set = self->RecordSet();
-    if (!set.IsOpen())
-        return;
     set.ForEachById(ids, [&](qint64 id) {
         const auto found = rowOfId.constFind(id);
         if (found == rowOfId.constEnd())
@@ -76,7 +83,34 @@ QStringList CBook::GetRowTexts(int row) const
 
 qint64 CBook::GetItemData(int row) const
 {
-    return row >= 0 && row < int(m_rows.size()) ? m_rows[size_t(row)].id : 0;
+    if (row < 0 || row >= int(m_rows.size()))
+        return 0;
+    if (m_rows[size_t(row)].id == 0)
+        LoadTexts(row);
+    return m_rows[size_t(row)].id;
+}
+
+void CBook::EnsureAllIds() const
+{
+    const auto unknown = std::find_if(m_rows.begin(), m_rows.end(), [](const Row &row) { return row.id == 0; });
+    if (unknown == m_rows.end())
+        return;
+    auto *self = const_cast<CBook *>(this);
+    CRecordSet &set = self->RecordSet();
+    if (!set.IsOpen())
+        return;
+    const std::vector<qint64> ids = set.IdsAt(0, qint64(m_rows.size()));
+    for (size_t i = 0; i < ids.size() && i < m_rows.size(); ++i) {
+        if (m_rows[i].id == 0)
+            m_rows[i].id = ids[i];
+    }
+}
+
+void CBook::ListRowsByPosition(qint64 count)
+{
+    m_rows.assign(size_t(count), Row());
+    if (m_listener)
+        m_listener->RowsReset();
 }
 
 void CBook::SelectRow(int row)
@@ -98,10 +132,10 @@ void CBook::FillRows(const QString &sort)
     set.m_strSort = sort;
     if (!set.IsOpen())
         set.Open();
-    const std::vector<qint64> ids = set.AllIds();
-    if (ids.empty())
+    const long count = set.GetRecordCount();
+    if (count == 0)
         return;  // an empty table leaves the list as it was
-    ResetRows(ids);
+    ListRowsByPosition(count);
     m_nSelected = -1;
 }
 
@@ -166,6 +200,8 @@ bool CBook::FindSelectedRecord()
 {
     if (m_nSelected < 0 || m_nSelected >= GetItemCount())
         return false;
+    // Every change starts here: rows still listed by position learn their IDs before the set changes.
+    EnsureAllIds();
     return RecordSet().FindFirst(QStringLiteral("ID=%1").arg(GetItemData(m_nSelected)));
 }
 

@@ -57,6 +57,8 @@ protected:
     // Lists every record of the table in the order of the sort column (the simple books' Fill).
     // Row texts are read from the table when first shown.
     void FillRows(const QString &sort);
+    // Lists as many rows as the record set has records, each read (ID and texts) when first needed.
+    void ListRowsByPosition(qint64 count);
     // Reads every row's texts now (for searches and sums over the list).
     void LoadAllTexts() const;
 
@@ -87,6 +89,8 @@ protected:
     void WithFilter(const QString &filter, Work work)
     {
         CRecordSet &set = RecordSet();
+        if (set.IsOpen() && set.HasWrittenSinceOpen())
+            EnsureAllIds();  // the reopened set lists the records in their new order
         const QString kept = set.m_strFilter;
         if (set.IsOpen())
             set.Close();
@@ -116,11 +120,13 @@ protected:
 private:
     struct Row
     {
-        qint64 id = 0;
+        qint64 id = 0;       // 0 until read: the record at this row's position of the record set
         QStringList texts;   // empty until read
         bool loaded = false;
     };
     void LoadTexts(int row) const;
+    // Reads the IDs of rows listed by position only, before anything changes the set's order.
+    void EnsureAllIds() const;
 
     int m_columnCount;
     mutable std::vector<Row> m_rows;

@@ -181,6 +181,7 @@ void CRecordSet::Open()
 
     m_db = std::move(db);
     m_where = std::move(where);
+    m_openFilter = m_strFilter.trimmed();
     m_sortIndex = sortIndex;
     m_maxId = maxId.Int(0);
     m_baseCount = -1;
@@ -190,6 +191,7 @@ void CRecordSet::Open()
     m_blockSize = kPositionalBlock;
     m_seenSerial = m_db->ChangeSerial(m_table);
     m_editMode = EditMode::None;
+    m_written = false;
     m_open = true;
     GoTo(0);
 }
@@ -277,14 +279,31 @@ void CRecordSet::SyncWithOtherWriters()
 
 void CRecordSet::NoteOwnChange()
 {
+    m_written = true;
     m_db->NoteChange(m_table);
     m_seenSerial = m_db->ChangeSerial(m_table);
+}
+
+std::optional<double> CRecordSet::KeptTotal(const QString &column, const QString &condition)
+{
+    // Only a set that is exactly the table's records (under the condition) can use the kept figure.
+    if (!m_appended.empty() || m_foreignInserts || !m_db->HasTable(QStringLiteral("Totals")))
+        return std::nullopt;
+    SqlStatement kept = m_db->Prepare(QStringLiteral("SELECT \"Value\" FROM \"Totals\" WHERE \"Name\" = ?"));
+    kept.Bind(1, m_table + QLatin1Char('|') + column + QLatin1Char('|') + condition);
+    if (!kept.Step())
+        return std::nullopt;
+    return kept.Double(0);
 }
 
 qint64 CRecordSet::BaseCount()
 {
     SyncWithOtherWriters();
     if (m_baseCount < 0) {
+        if (const auto kept = KeptTotal(QStringLiteral("count"), m_openFilter)) {
+            m_baseCount = qint64(*kept);
+            return m_baseCount;
+        }
         std::vector<SqlValue> params;
         SqlStatement count = m_db->Prepare(QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table)
                                            + QStringLiteral(" WHERE ") + BaseWhere(&params));
@@ -724,6 +743,11 @@ double CRecordSet::Sum(const QString &column, const QString &extraCondition)
     const ColumnLookup lookup = [this](const QString &name) { return LookupColumn(name); };
     const SqlCondition condition = ParseFilter(extraCondition, lookup);
     const QString extra = condition.sql.isEmpty() ? QString() : QStringLiteral(" AND (") + condition.sql + QLatin1Char(')');
+    if (m_openFilter.isEmpty() || extraCondition.trimmed().isEmpty()) {
+        const QString keptCondition = m_openFilter.isEmpty() ? extraCondition.trimmed() : m_openFilter;
+        if (const auto kept = KeptTotal(canonical->first, keptCondition))
+            return *kept;
+    }
 
     std::vector<SqlValue> params;
     SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT total(") + Quoted(canonical->first)

@@ -107,6 +107,10 @@ public:
 
     SqlConnection &Connection();
 
+    // Whether this set has written to its table since it was opened (a reopen may then list its
+    // records in another order).
+    bool HasWrittenSinceOpen() const { return m_written; }
+
 protected:
     virtual void DoFieldExchange(FieldExchange &fx) = 0;
 
@@ -121,6 +125,8 @@ private:
     void SyncWithOtherWriters();
     void CheckForeignInserts();
     qint64 BaseCount();
+    // A total the database keeps current for this set (see Totals in the schema), when it has one.
+    std::optional<double> KeptTotal(const QString &column, const QString &condition);
     void GoTo(qint64 position, bool walking = false);
     bool EnsureBuffered(qint64 position, bool walking = false);
     bool FetchBlockAt(qint64 position);
@@ -139,7 +145,9 @@ private:
     QString m_selectList;
     int m_sortIndex = -1;           // column index of the sort column, -1 for the ID order
     bool m_open = false;
+    bool m_written = false;
     SqlCondition m_where;
+    QString m_openFilter;           // the filter text the set was opened with
     qint64 m_maxId = 0;             // records above this ID joined the table after the open
     bool m_foreignInserts = false;  // records above m_maxId that other sets added, which this set must not list
     qint64 m_baseCount = -1;        // records of the open-time part, -1 until counted

@@ -183,6 +183,19 @@ void SqlConnection::Execute(const QString &sql)
     statement.Run();
 }
 
+bool SqlConnection::HasTable(const QString &name)
+{
+    const auto known = m_knownTables.constFind(name);
+    if (known != m_knownTables.constEnd())
+        return known.value();
+    SqlStatement check = Prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?"));
+    check.Bind(1, name);
+    check.Step();
+    const bool exists = check.Int(0) > 0;
+    m_knownTables.insert(name, exists);
+    return exists;
+}
+
 qint64 SqlConnection::LastInsertId() const
 {
     return sqlite3_last_insert_rowid(m_db);

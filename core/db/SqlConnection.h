@@ -58,6 +58,7 @@ public:
     SqlStatement Prepare(const QString &sql);
     void Execute(const QString &sql);
     qint64 LastInsertId() const;
+    bool HasTable(const QString &name);
 
     // Counts the changes made to each table, so a record set notices writes of other record sets.
     // A rolled-back transaction counts as a change of every table.
@@ -71,6 +72,7 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_path;
     QHash<QString, quint64> m_tableSerials;
+    QHash<QString, bool> m_knownTables;
     quint64 m_epoch = 1;
     int m_transactionDepth = 0;
 };

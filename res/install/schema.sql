@@ -123,3 +123,125 @@ CREATE INDEX "InsureRecord_InsureName" ON "InsureRecord" ("InsureName");
 CREATE INDEX "Credit_Date" ON "Credit" ("Date");
 CREATE INDEX "Memo_Date" ON "Memo" ("Date");
 CREATE INDEX "Address_Name" ON "Address" ("Name");
+
+-- Totals the ledger shows at start-up, kept current by the triggers below so that opening a large
+-- ledger never sums a whole table. Name: table|column|condition ("count" for the number of records).
+CREATE TABLE "Totals" (
+    "Name" TEXT PRIMARY KEY,
+    "Value" DOUBLE NOT NULL DEFAULT 0
+);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Money|count|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Money|Money|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Article|count|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Article|Cost|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Article|Value|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Credit|count|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Credit|Money|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Current|count|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Current|Money|MKind=''人民币''', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Deposit|count|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Deposit|BMoney|MKind=''人民币''', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Deposit|EMoney|MKind=''人民币''', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('InsureRecord|count|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('InsureRecord|Money|Money<0', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('InsureNote|count|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Memo|count|', 0);
+INSERT INTO "Totals" ("Name", "Value") VALUES ('Address|count|', 0);
+CREATE TRIGGER "Money_Totals_Insert" AFTER INSERT ON "Money" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" + 1 WHERE "Name" = 'Money|count|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Money" WHERE "Name" = 'Money|Money|';
+END;
+CREATE TRIGGER "Money_Totals_Delete" AFTER DELETE ON "Money" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - 1 WHERE "Name" = 'Money|count|';
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Money" WHERE "Name" = 'Money|Money|';
+END;
+CREATE TRIGGER "Money_Totals_Update" AFTER UPDATE OF "Money" ON "Money" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Money" WHERE "Name" = 'Money|Money|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Money" WHERE "Name" = 'Money|Money|';
+END;
+CREATE TRIGGER "Article_Totals_Insert" AFTER INSERT ON "Article" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" + 1 WHERE "Name" = 'Article|count|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Cost" WHERE "Name" = 'Article|Cost|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Value" WHERE "Name" = 'Article|Value|';
+END;
+CREATE TRIGGER "Article_Totals_Delete" AFTER DELETE ON "Article" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - 1 WHERE "Name" = 'Article|count|';
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Cost" WHERE "Name" = 'Article|Cost|';
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Value" WHERE "Name" = 'Article|Value|';
+END;
+CREATE TRIGGER "Article_Totals_Update" AFTER UPDATE OF "Cost", "Value" ON "Article" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Cost" WHERE "Name" = 'Article|Cost|';
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Value" WHERE "Name" = 'Article|Value|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Cost" WHERE "Name" = 'Article|Cost|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Value" WHERE "Name" = 'Article|Value|';
+END;
+CREATE TRIGGER "Credit_Totals_Insert" AFTER INSERT ON "Credit" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" + 1 WHERE "Name" = 'Credit|count|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Money" WHERE "Name" = 'Credit|Money|';
+END;
+CREATE TRIGGER "Credit_Totals_Delete" AFTER DELETE ON "Credit" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - 1 WHERE "Name" = 'Credit|count|';
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Money" WHERE "Name" = 'Credit|Money|';
+END;
+CREATE TRIGGER "Credit_Totals_Update" AFTER UPDATE OF "Money" ON "Credit" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Money" WHERE "Name" = 'Credit|Money|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Money" WHERE "Name" = 'Credit|Money|';
+END;
+CREATE TRIGGER "Current_Totals_Insert" AFTER INSERT ON "Current" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" + 1 WHERE "Name" = 'Current|count|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Money" WHERE "Name" = 'Current|Money|MKind=''人民币''' AND NEW.MKind='人民币';
+END;
+CREATE TRIGGER "Current_Totals_Delete" AFTER DELETE ON "Current" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - 1 WHERE "Name" = 'Current|count|';
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Money" WHERE "Name" = 'Current|Money|MKind=''人民币''' AND OLD.MKind='人民币';
+END;
+CREATE TRIGGER "Current_Totals_Update" AFTER UPDATE OF "MKind", "Money" ON "Current" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Money" WHERE "Name" = 'Current|Money|MKind=''人民币''' AND OLD.MKind='人民币';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Money" WHERE "Name" = 'Current|Money|MKind=''人民币''' AND NEW.MKind='人民币';
+END;
+CREATE TRIGGER "Deposit_Totals_Insert" AFTER INSERT ON "Deposit" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" + 1 WHERE "Name" = 'Deposit|count|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."BMoney" WHERE "Name" = 'Deposit|BMoney|MKind=''人民币''' AND NEW.MKind='人民币';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."EMoney" WHERE "Name" = 'Deposit|EMoney|MKind=''人民币''' AND NEW.MKind='人民币';
+END;
+CREATE TRIGGER "Deposit_Totals_Delete" AFTER DELETE ON "Deposit" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - 1 WHERE "Name" = 'Deposit|count|';
+    UPDATE "Totals" SET "Value" = "Value" - OLD."BMoney" WHERE "Name" = 'Deposit|BMoney|MKind=''人民币''' AND OLD.MKind='人民币';
+    UPDATE "Totals" SET "Value" = "Value" - OLD."EMoney" WHERE "Name" = 'Deposit|EMoney|MKind=''人民币''' AND OLD.MKind='人民币';
+END;
+CREATE TRIGGER "Deposit_Totals_Update" AFTER UPDATE OF "BMoney", "EMoney", "MKind" ON "Deposit" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - OLD."BMoney" WHERE "Name" = 'Deposit|BMoney|MKind=''人民币''' AND OLD.MKind='人民币';
+    UPDATE "Totals" SET "Value" = "Value" - OLD."EMoney" WHERE "Name" = 'Deposit|EMoney|MKind=''人民币''' AND OLD.MKind='人民币';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."BMoney" WHERE "Name" = 'Deposit|BMoney|MKind=''人民币''' AND NEW.MKind='人民币';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."EMoney" WHERE "Name" = 'Deposit|EMoney|MKind=''人民币''' AND NEW.MKind='人民币';
+END;
+CREATE TRIGGER "InsureRecord_Totals_Insert" AFTER INSERT ON "InsureRecord" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" + 1 WHERE "Name" = 'InsureRecord|count|';
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Money" WHERE "Name" = 'InsureRecord|Money|Money<0' AND NEW.Money<0;
+END;
+CREATE TRIGGER "InsureRecord_Totals_Delete" AFTER DELETE ON "InsureRecord" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - 1 WHERE "Name" = 'InsureRecord|count|';
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Money" WHERE "Name" = 'InsureRecord|Money|Money<0' AND OLD.Money<0;
+END;
+CREATE TRIGGER "InsureRecord_Totals_Update" AFTER UPDATE OF "Money" ON "InsureRecord" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - OLD."Money" WHERE "Name" = 'InsureRecord|Money|Money<0' AND OLD.Money<0;
+    UPDATE "Totals" SET "Value" = "Value" + NEW."Money" WHERE "Name" = 'InsureRecord|Money|Money<0' AND NEW.Money<0;
+END;
+CREATE TRIGGER "InsureNote_Totals_Insert" AFTER INSERT ON "InsureNote" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" + 1 WHERE "Name" = 'InsureNote|count|';
+END;
+CREATE TRIGGER "InsureNote_Totals_Delete" AFTER DELETE ON "InsureNote" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - 1 WHERE "Name" = 'InsureNote|count|';
+END;
+CREATE TRIGGER "Memo_Totals_Insert" AFTER INSERT ON "Memo" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" + 1 WHERE "Name" = 'Memo|count|';
+END;
+CREATE TRIGGER "Memo_Totals_Delete" AFTER DELETE ON "Memo" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - 1 WHERE "Name" = 'Memo|count|';
+END;
+CREATE TRIGGER "Address_Totals_Insert" AFTER INSERT ON "Address" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" + 1 WHERE "Name" = 'Address|count|';
+END;
+CREATE TRIGGER "Address_Totals_Delete" AFTER DELETE ON "Address" BEGIN
+    UPDATE "Totals" SET "Value" = "Value" - 1 WHERE "Name" = 'Address|count|';
+END;

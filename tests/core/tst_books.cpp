@@ -86,6 +86,41 @@ private slots:
         QCOMPARE(book.GetItemCount(), 0);
     }
 
+    void rowsReadLateStayTrueAfterChanges()
+    {
+        TestInstallation install;
+        auto add = [](CCreditBook &book, const QString &date, const QString &marker) {
+            book.Add(date, marker, QStringLiteral("1"), QString(), QStringLiteral("Li"), QString());
+        };
+        {
+            CCreditBook seed;
+            seed.Fill(QStringLiteral("Date"));
+            for (int i = 0; i < 300; ++i)
+                add(seed, QDate(2000, 1, 1).addDays(i).toString(Qt::ISODate), QStringLiteral("m%1").arg(i));
+        }
+        CCreditBook book;
+        book.Fill(QStringLiteral("Date"));
+        QCOMPARE(book.GetItemCount(), 300);
+        book.SetSelected(5);  // moved to the end of the order by its new date, while most rows are unread
+        book.Modify(QStringLiteral("2030-01-01"), QStringLiteral("moved"), QStringLiteral("1"), QString(),
+                    QStringLiteral("Li"), QString());
+        book.SetSelected(150);
+        QVERIFY(book.Remove());
+        add(book, QStringLiteral("1990-01-01"), QStringLiteral("first"));
+        book.ComputeTotals();  // reopens the record set, which now lists the records in a new order
+        QCOMPARE(book.GetTotal(), 300.0);
+        QStringList expected;
+        for (int i = 0; i < 300; ++i)
+            expected << QStringLiteral("m%1").arg(i);
+        expected[5] = QStringLiteral("moved");
+        expected.removeAt(150);
+        expected << QStringLiteral("first");
+        QStringList shown;
+        for (int row = book.GetItemCount() - 1; row >= 0; --row)  // read from the end first
+            shown.prepend(book.GetItemText(row, 1));
+        QCOMPARE(shown, expected);
+    }
+
     void closedBooksTellTheUser()
     {
         TestInstallation install;

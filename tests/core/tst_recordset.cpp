@@ -338,6 +338,39 @@ private slots:
         QCOMPARE(set.m_Item, QStringLiteral("r0"));
     }
 
+    void keptTotalsFollowEveryChange()
+    {
+        TestInstallation install;
+        FillMoney(40);
+        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        db->Execute(QStringLiteral("INSERT INTO Current (MKind, Money) VALUES ('人民币', 5), ('美元', 7), ('人民币', -2.5)"));
+        db->Execute(QStringLiteral("UPDATE Current SET MKind='人民币' WHERE Money=7"));
+        db->Execute(QStringLiteral("UPDATE Current SET Money=9 WHERE Money=5"));
+        db->Execute(QStringLiteral("INSERT INTO Deposit (MKind, BMoney, EMoney) VALUES ('人民币', 100, 110), ('美元', 1, 2)"));
+        db->Execute(QStringLiteral("UPDATE Deposit SET MKind='美元', BMoney=50"));
+        db->Execute(QStringLiteral("INSERT INTO InsureRecord (Money) VALUES (-300), (1000), (-250)"));
+        db->Execute(QStringLiteral("UPDATE InsureRecord SET Money=20 WHERE Money=-250"));
+        db->Execute(QStringLiteral("INSERT INTO Article (Cost, Value) VALUES (10, 4), (20, 8)"));
+        db->Execute(QStringLiteral("DELETE FROM Money WHERE Money > 30"));
+        db->Execute(QStringLiteral("UPDATE Money SET Money = -Money WHERE Money < 5"));
+        SqlStatement kept = db->Prepare(QStringLiteral("SELECT Name, Value FROM Totals"));
+        int checked = 0;
+        while (kept.Step()) {
+            const QStringList parts = kept.Text(0).split(QLatin1Char('|'));
+            const QString where = parts.at(2).isEmpty() ? QStringLiteral("1") : parts.at(2);
+            const QString what = parts.at(1) == QStringLiteral("count") ? QStringLiteral("count(*)")
+                                                                         : QStringLiteral("total(%1)").arg(parts.at(1));
+            SqlStatement actual = db->Prepare(QStringLiteral("SELECT %1 FROM \"%2\" WHERE %3").arg(what, parts.at(0), where));
+            actual.Step();
+            QVERIFY2(qAbs(actual.Double(0) - kept.Double(1)) < 1e-9, qPrintable(kept.Text(0)));
+            ++checked;
+        }
+        QCOMPARE(checked, 17);
+        CMoneyRecord set;
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 31L);
+    }
+
     void noEndDateSentinelIsStored()
     {
         TestInstallation install;
