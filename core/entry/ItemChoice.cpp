@@ -1,0 +1,48 @@
+// Item entries of the income/expense list.
+#include "ItemChoice.h"
+
+#include "common/Gbk.h"
+
+namespace {
+
+QString WithoutLeadingBlanks(const QString &text)
+{
+    int start = 0;
+    while (start < text.size() && (text.at(start) == QLatin1Char(' ') || text.at(start) == QLatin1Char('\t')))
+        ++start;
+    return text.mid(start);
+}
+
+// The text from the given GBK byte on, starting at a whole character.
+QString FromByte(const QString &text, int byteOffset)
+{
+    int bytes = 0;
+    int index = 0;
+    while (index < text.size() && bytes < byteOffset) {
+        bytes += GbkLength(text.mid(index, text.at(index).isHighSurrogate() ? 2 : 1));
+        index += text.at(index).isHighSurrogate() ? 2 : 1;
+    }
+    return text.mid(index);
+}
+
+} // namespace
+
+ItemChoice ParseItemChoice(const QString &entry)
+{
+    ItemChoice choice;
+    const QString incomeWord = QStringLiteral("收入");
+    const QString expenseWord = QStringLiteral("支出");
+    QString name;
+    if (entry.contains(incomeWord)) {
+        name = entry.mid(entry.indexOf(incomeWord) + incomeWord.size());
+        choice.income = true;
+    } else if (entry.contains(expenseWord)) {
+        name = entry.mid(entry.indexOf(expenseWord) + expenseWord.size());
+        choice.income = false;
+    } else {
+        name = FromByte(entry, 4);
+        choice.income = true;
+    }
+    choice.name = WithoutLeadingBlanks(name);
+    return choice;
+}
