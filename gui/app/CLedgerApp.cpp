@@ -43,7 +43,8 @@ int CLedgerApp::InitInstance()
     if (AnotherCopyRuns(&m_lock))
         return 0;  // a second copy ends without showing anything
     CMainDlg dialog;
-    dialog.exec();
+    if (!dialog.IsEnded())  // a cancelled login ends the program without showing anything
+        dialog.exec();
     return 0;
 }
 

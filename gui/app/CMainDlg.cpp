@@ -11,7 +11,10 @@
 #include "controls/CLinkLabel.h"
 #include "controls/CTintedComboBox.h"
 #include "db/DbError.h"
+#include "dialogs/CMoneyDlg.h"
+#include "lists/CAddMemberDlg.h"
 #include "lists/CBookView.h"
+#include "lists/CLoginDlg.h"
 #include "lists/ReferenceLists.h"
 
 #include <QApplication>
@@ -337,6 +340,11 @@ void CMainDlg::InitLedger()
     m_bEditCurrent = m_bEditDeposit = m_bLoginOK = m_bEditArticle = m_bEditMoney = false;
     for (QWidget *widget : std::as_const(m_controls))
         widget->hide();
+    if (g_bNeedPassword != 0) {
+        RunLogin();
+        if (m_bEnded)
+            return;
+    }
     ShowControls({1000, 1007, 1009, 1012, 1017, 1018, 1019, 1020, 1029});
     ShowWelcome();
     SetupLinks();
@@ -361,6 +369,22 @@ QString CMainDlg::BuildWelcome(const QString &member, const QDate &today)
     line += QStringLiteral("。");
     line += QStringLiteral("欢迎您使用 Zarvel 软件。");
     return line;
+}
+
+void CMainDlg::RunLogin()
+{
+    if (!g_memberList.isEmpty()) {
+        CLoginDlg login(this);
+        login.exec();
+        if (!m_bLoginOK) {
+            CloseBooks();
+            m_bEnded = true;
+        }
+        return;
+    }
+    // No member yet: one may be added; start-up goes on whatever the user did, without a login.
+    CAddMemberDlg add(this);
+    add.exec();
 }
 
 void CMainDlg::ShowWelcome()
@@ -788,14 +812,23 @@ void CMainDlg::RunAction(int id)
 {
     switch (id) {
     // Income and expense.
-    case 1001: OpenEntryDialog(QStringLiteral("收支记录"), nullptr); break;
+    case 1001: {
+        CMoneyDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1002:
         m_moneyBook.Remove();
         RefreshMoneyPanel();
         break;
     case 1003:
+        if (m_moneyBook.GetSelected() < 0)
+            break;
         m_bEditMoney = true;
-        OpenEntryDialog(QStringLiteral("收支记录"), &m_bEditMoney);
+        {
+            CMoneyDlg dialog(this);
+            dialog.exec();
+        }
         break;
     case 1005:
         OpenEntryDialog(QStringLiteral("过滤选项"), nullptr);

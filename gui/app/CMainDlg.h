@@ -102,6 +102,10 @@ public:
     // The panel buttons and summary lines, by their control numbers.
     void PressButton(int id);
 
+    // The start-up login; a cancelled one closes the books and ends the window before it shows.
+    void RunLogin();
+    bool IsEnded() const { return m_bEnded; }
+
 public slots:
     void reject() override;  // Escape or the dialog's own cancel never end the window: only the close question does
 
@@ -147,4 +151,5 @@ private:
     QPixmap m_background;
     int m_clockTimer = 0;
     bool m_closing = false;
+    bool m_bEnded = false;
 };

@@ -9,3 +9,9 @@ CTintedComboBox::CTintedComboBox(QWidget *parent) : QComboBox(parent)
     palette.setColor(QPalette::Base, QColor(230, 250, 255));
     view()->setPalette(palette);
 }
+
+void CTintedComboBox::showPopup()
+{
+    emit aboutToShowPopup();
+    QComboBox::showPopup();
+}

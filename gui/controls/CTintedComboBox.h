@@ -8,4 +8,8 @@ class CTintedComboBox : public QComboBox
     Q_OBJECT
 public:
     explicit CTintedComboBox(QWidget *parent = nullptr);
+    void showPopup() override;
+
+signals:
+    void aboutToShowPopup();  // before the list drops down
 };

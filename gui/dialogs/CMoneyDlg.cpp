@@ -1,0 +1,257 @@
+// Income and expense entry.
+#include "CMoneyDlg.h"
+
+#include "app/CMainDlg.h"
+#include "common/Amount.h"
+#include "common/LedgerDate.h"
+#include "common/Messages.h"
+#include "controls/CCalcPad.h"
+#include "controls/CIconButton.h"
+#include "controls/CTintedComboBox.h"
+#include "dialogs/CAmountEdit.h"
+#include "dialogs/FieldLimits.h"
+#include "entry/AmountRules.h"
+#include "entry/ItemChoice.h"
+#include "lists/CAddMemberDlg.h"
+#include "lists/ReferenceLists.h"
+
+#include <QCalendarWidget>
+#include <QCloseEvent>
+#include <QDateTimeEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace {
+
+CIconButton *MakeButton(QWidget *parent, int id, const QString &caption, int icon)
+{
+    auto *button = new CIconButton(caption, parent);
+    button->setObjectName(QString::number(id));
+    button->SetIcons(icon, 32, 32);
+    button->SetLedgerColors();
+    button->setMinimumHeight(38);
+    if (caption.isEmpty())
+        button->setFixedSize(30, 26);
+    return button;
+}
+
+} // namespace
+
+CMoneyDlg::CMoneyDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+{
+    setWindowTitle(QStringLiteral("收支记录"));
+    m_date = new QDateTimeEdit(LedgerNow(), this);
+    m_date->setObjectName(QStringLiteral("1005"));
+    m_date->setTimeSpec(Qt::UTC);
+    m_date->setDateTime(LedgerNow());  // today, with the time of day the dialog opened
+    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_date->setCalendarPopup(true);
+    QPalette calendar = m_date->calendarWidget()->palette();
+    calendar.setColor(QPalette::Base, QColor(230, 250, 255));
+    m_date->calendarWidget()->setPalette(calendar);
+
+    m_item = new CTintedComboBox(this);
+    m_item->setObjectName(QStringLiteral("1007"));
+    m_item->addItems(g_itemList);
+    m_item->setCurrentIndex(-1);
+    m_item->setMinimumWidth(160);
+    connect(m_item, QOverload<int>::of(&QComboBox::activated), this, &CMoneyDlg::OnItemChosen);
+    connect(m_item, &CTintedComboBox::aboutToShowPopup, this, &CMoneyDlg::OnItemListOpening);
+
+    m_amount = new CAmountEdit(this);
+    m_amount->setObjectName(QStringLiteral("1006"));
+    m_amount->setMaxLength(18);
+    connect(m_amount, &QLineEdit::textChanged, this, [this](const QString &text) {
+        const QString kept = AmountTextAfterChange(text);
+        if (kept != text)
+            m_amount->setText(kept);
+    });
+
+    m_member = new CTintedComboBox(this);
+    m_member->setObjectName(QStringLiteral("1008"));
+    FillMembers();
+
+    m_note = new QPlainTextEdit(this);
+    m_note->setObjectName(QStringLiteral("1009"));
+    m_note->setFixedHeight(60);
+    LimitGbkBytes(m_note, 90);
+
+    m_calculator = MakeButton(this, 1013, QString(), 185);
+    auto *addMember = MakeButton(this, 1014, QString(), 187);
+    auto *saveContinue = MakeButton(this, 1010, QStringLiteral("保存并继续"), 166);
+    auto *saveClose = MakeButton(this, 1011, QStringLiteral("保存并关闭"), 182);
+    auto *cancel = MakeButton(this, 1012, QStringLiteral("取消"), 183);
+    connect(m_calculator, &QPushButton::clicked, this, &CMoneyDlg::OpenCalcPad);
+    connect(addMember, &QPushButton::clicked, this, &CMoneyDlg::AddMember);
+    connect(saveContinue, &QPushButton::clicked, this, &CMoneyDlg::SaveAndContinue);
+    connect(saveClose, &QPushButton::clicked, this, &CMoneyDlg::SaveAndClose);
+    connect(cancel, &QPushButton::clicked, this, &CMoneyDlg::reject);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("时    间"), this), 0, 0);
+    grid->addWidget(m_date, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("收支项目"), this), 1, 0);
+    grid->addWidget(m_item, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("金    额"), this), 2, 0);
+    grid->addWidget(m_amount, 2, 1);
+    grid->addWidget(m_calculator, 2, 2);
+    grid->addWidget(new QLabel(QStringLiteral("家庭成员"), this), 3, 0);
+    grid->addWidget(m_member, 3, 1);
+    grid->addWidget(addMember, 3, 2);
+    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 4, 0, Qt::AlignTop);
+    grid->addWidget(m_note, 4, 1, 1, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(saveContinue);
+    buttons->addWidget(saveClose);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    if (IsModifyMode())
+        FillFromSelectedRow();
+    CCalcPad::Guard(this, {m_calculator});
+}
+
+CMoneyDlg::~CMoneyDlg()
+{
+    if (g_pCalcPad && g_pCalcPad->parent() == this)
+        CCalcPad::CloseOpen();
+}
+
+bool CMoneyDlg::IsModifyMode() const
+{
+    return m_pOwner->m_bEditMoney;
+}
+
+void CMoneyDlg::FillMembers()
+{
+    m_member->clear();
+    m_member->addItems(MemberNames());
+    m_member->setCurrentIndex(m_member->count() > 0 ? 0 : -1);
+}
+
+void CMoneyDlg::FillFromSelectedRow()
+{
+    const CMoneyBook &book = m_pOwner->m_moneyBook;
+    const int row = book.GetSelected();
+    const QDateTime date = ParseDateText(book.GetItemText(row, 0));
+    if (date.isValid())
+        m_date->setDateTime(date);  // the row's date, at midnight
+    m_item->addItem(book.GetItemText(row, 1));
+    m_item->setCurrentIndex(m_item->count() - 1);
+    const QString income = book.GetItemText(row, 2);
+    m_bIncome = !income.isEmpty();
+    m_amount->setText(m_bIncome ? income : book.GetItemText(row, 3));
+    const QString member = book.GetItemText(row, 4);
+    for (int i = 0; i < m_member->count(); ++i) {
+        if (m_member->itemText(i).startsWith(member)) {
+            m_member->setCurrentIndex(i);
+            break;
+        }
+    }
+    m_note->setPlainText(book.GetItemText(row, 5));
+}
+
+void CMoneyDlg::OnItemChosen(int index)
+{
+    if (index < 0 || index >= g_itemList.size() || index >= m_item->count())
+        return;
+    const ItemChoice choice = ParseItemChoice(m_item->itemText(index));
+    m_bIncome = choice.income;
+    m_item->addItem(choice.name);  // after a choice the box shows the bare name
+    m_item->setCurrentIndex(m_item->count() - 1);
+}
+
+void CMoneyDlg::OnItemListOpening()
+{
+    // While dropped down the list shows the full entries only.
+    if (!m_item->currentText().isEmpty() && m_item->count() > g_itemList.size()) {
+        m_item->removeItem(m_item->count() - 1);
+        m_item->setCurrentIndex(-1);
+    }
+}
+
+void CMoneyDlg::OpenCalcPad()
+{
+    CCalcPad::Open(this, [this] { return static_cast<QLineEdit *>(m_amount); });
+}
+
+void CMoneyDlg::AddMember()
+{
+    CCalcPad::CloseOpen();
+    CAddMemberDlg dialog(nullptr);
+    dialog.exec();
+    FillMembers();
+}
+
+bool CMoneyDlg::Save()
+{
+    CCalcPad::CloseOpen();
+    QString amount = m_amount->text();
+    m_strError = CheckAmount(&amount);
+    if (m_strError.isEmpty() && m_item->currentText().isEmpty())
+        m_strError = QStringLiteral(" 收支项目未输入");
+    if (m_strError.isEmpty() && m_member->currentText().isEmpty())
+        m_strError = QStringLiteral(" 家庭成员未输入");
+    if (!m_strError.isEmpty()) {
+        ShowMessage(m_strError, QStringLiteral("错误"));
+        return false;
+    }
+    m_amount->setText(amount);
+    const double value = AtoF(SignedAmountText(amount, !m_bIncome));
+    const QDateTime date = LedgerDateTime(m_date->date(), m_date->time());
+    CMoneyBook &book = m_pOwner->m_moneyBook;
+    if (IsModifyMode())
+        book.Modify(date, m_item->currentText(), value, m_member->currentText(), m_note->toPlainText());
+    else
+        book.Add(date, m_item->currentText(), value, m_member->currentText(), m_note->toPlainText());
+    m_pOwner->RefreshMoneyPanel();
+    m_pOwner->m_bEditMoney = false;  // a further save adds a new record
+    return true;
+}
+
+bool CMoneyDlg::SaveAndContinue()
+{
+    return Save();
+}
+
+void CMoneyDlg::SaveAndClose()
+{
+    if (Save())
+        Finish();
+}
+
+void CMoneyDlg::Finish()
+{
+    CCalcPad::CloseOpen();
+    m_pOwner->m_bEditMoney = false;
+    QDialog::accept();
+}
+
+void CMoneyDlg::reject()
+{
+    CCalcPad::CloseOpen();
+    m_pOwner->m_bEditMoney = false;  // closed without saving: the owner is back in add mode
+    QDialog::reject();
+}
+
+void CMoneyDlg::closeEvent(QCloseEvent *event)
+{
+    CCalcPad::CloseOpen();
+    m_pOwner->m_bEditMoney = false;
+    QDialog::closeEvent(event);
+}
+
+void CMoneyDlg::keyPressEvent(QKeyEvent *event)
+{
+    // Escape is swallowed; Return never closes the dialog unsaved (a note takes it as a new line).
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

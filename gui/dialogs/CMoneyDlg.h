@@ -1,0 +1,57 @@
+// The income and expense entry dialog: adds a record, or changes the one selected in the main window.
+// The pattern every entry dialog follows: the mode from the owner's edit flag, the fields filled
+// from the selected row's texts, the first failed check shown in "错误", the owner refreshed and its
+// flag cleared after a save, and the flag cleared however the dialog closes.
+#pragma once
+
+#include <QDialog>
+
+class CAmountEdit;
+class CIconButton;
+class CMainDlg;
+class CTintedComboBox;
+class QDateTimeEdit;
+class QPlainTextEdit;
+
+class CMoneyDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CMoneyDlg(CMainDlg *owner);
+    ~CMoneyDlg() override;
+
+    bool IsModifyMode() const;
+    bool IsIncome() const { return m_bIncome; }
+
+    // "保存并继续": true when the record was saved.
+    bool SaveAndContinue();
+    // "保存并关闭".
+    void SaveAndClose();
+    void OpenCalcPad();
+    void AddMember();
+
+public slots:
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FillMembers();
+    void FillFromSelectedRow();
+    void OnItemChosen(int index);
+    void OnItemListOpening();
+    bool Save();
+    void Finish();
+
+    CMainDlg *m_pOwner;
+    QString m_strError;
+    bool m_bIncome = true;
+    QDateTimeEdit *m_date;
+    CTintedComboBox *m_item;
+    CAmountEdit *m_amount;
+    CTintedComboBox *m_member;
+    QPlainTextEdit *m_note;
+    CIconButton *m_calculator;
+};

@@ -1,0 +1,91 @@
+// Login dialog.
+#include "CLoginDlg.h"
+
+#include "app/CMainDlg.h"
+#include "common/Messages.h"
+#include "controls/CIconButton.h"
+#include "controls/CTintedComboBox.h"
+#include "dialogs/FieldLimits.h"
+#include "lists/MemberDialogs.h"
+#include "lists/MemberRules.h"
+#include "lists/ReferenceLists.h"
+
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+CLoginDlg::CLoginDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+{
+    setWindowTitle(QStringLiteral("家庭成员登录"));
+    m_member = new CTintedComboBox(this);
+    m_member->setObjectName(QStringLiteral("1063"));
+    m_member->setEditable(true);
+    m_member->setInsertPolicy(QComboBox::NoInsert);
+    QStringList names = MemberNames();
+    names.sort();  // the list is sorted
+    m_member->addItems(names);
+    m_member->setCurrentIndex(-1);
+    m_member->setEditText(QString());
+    m_password = new QLineEdit(this);
+    m_password->setObjectName(QStringLiteral("1064"));
+    m_password->setEchoMode(QLineEdit::Password);
+    LimitGbkBytes(m_password, 18);
+    auto *ok = MakeDialogButton(this, 1067, QStringLiteral("确定"), 182);
+    auto *cancel = MakeDialogButton(this, 1066, QStringLiteral("取消"), 183);
+    connect(ok, &QPushButton::clicked, this, &CLoginDlg::OnOK);
+    connect(cancel, &QPushButton::clicked, this, &CLoginDlg::OnCancel);
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("家庭成员"), m_member);
+    form->addRow(QStringLiteral("密    码"), m_password);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    setMinimumWidth(300);
+}
+
+void CLoginDlg::OnOK()
+{
+    const QString name = m_member->currentText();
+    m_strError = CheckLogin(name, m_password->text());
+    if (!m_strError.isEmpty()) {
+        ShowMessage(m_strError, QStringLiteral("错误"));
+        return;
+    }
+    m_pOwner->m_strMember = name;
+    m_pOwner->m_bLoginOK = true;
+    accept();
+}
+
+void CLoginDlg::OnCancel()
+{
+    m_pOwner->m_bLoginOK = false;
+    reject();
+}
+
+void CLoginDlg::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        OnOK();  // Return anywhere in the dialog logs in
+        return;
+    case Qt::Key_Escape:
+        return;  // does nothing here
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void CLoginDlg::closeEvent(QCloseEvent *event)
+{
+    if (result() != QDialog::Accepted)
+        m_pOwner->m_bLoginOK = false;
+    QDialog::closeEvent(event);
+}

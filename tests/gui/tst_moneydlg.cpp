@@ -1,0 +1,327 @@
+// The income and expense dialog with its calculator pad, and the member dialogs, driven as a user would.
+#include "app/CMainDlg.h"
+#include "controls/CCalcPad.h"
+#include "dialogs/CMoneyDlg.h"
+#include "lists/CAddMemberDlg.h"
+#include "lists/CDeleteMemberDlg.h"
+#include "lists/CLoginDlg.h"
+#include "lists/CPasswordDlg.h"
+#include "lists/ReferenceLists.h"
+
+#include "MessageRecorder.h"
+#include "TestInstallation.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+CMainDlg::Options Quiet()
+{
+    CMainDlg::Options options;
+    options.showSplash = false;
+    return options;
+}
+
+template <typename T>
+T *Find(QWidget *dialog, int id)
+{
+    return dialog->findChild<T *>(QString::number(id));
+}
+
+void Click(QWidget *dialog, int id)
+{
+    QTest::mouseClick(Find<QPushButton>(dialog, id), Qt::LeftButton);
+}
+
+// Chooses the item list's entry as a user would: the confirmed choice.
+void ChooseItem(CMoneyDlg &dialog, const QString &entry)
+{
+    auto *items = Find<QComboBox>(&dialog, 1007);
+    const int index = items->findText(entry);
+    QVERIFY(index >= 0);
+    items->setCurrentIndex(index);
+    emit items->activated(index);
+}
+
+void Type(QWidget *dialog, int id, const QString &text)
+{
+    auto *field = Find<QLineEdit>(dialog, id);
+    field->clear();
+    QTest::keyClicks(field, text);
+}
+
+} // namespace
+
+class TestMoneyDlg : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_install = std::make_unique<TestInstallation>();
+        m_messages = std::make_unique<MessageRecorder>();
+        m_window = std::make_unique<CMainDlg>(Quiet());
+        g_memberList = {QStringLiteral("Li"), QString(), QStringLiteral("Wang"), QString()};
+        m_window->show();
+        m_window->PressButton(1000);
+    }
+    void cleanup()
+    {
+        CCalcPad::CloseOpen();
+        m_window.reset();
+        m_messages.reset();
+        m_install.reset();
+    }
+
+    void expenseIsSignedAndListed()
+    {
+        CMoneyDlg dialog(m_window.get());
+        dialog.show();
+        ChooseItem(dialog, QStringLiteral("支出    餐饮"));
+        QCOMPARE(Find<QComboBox>(&dialog, 1007)->currentText(), QStringLiteral("餐饮"));
+        QVERIFY(!dialog.IsIncome());
+        Type(&dialog, 1006, QStringLiteral("25"));
+        Click(&dialog, 1011);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        CMoneyBook &book = m_window->m_moneyBook;
+        QCOMPARE(book.GetItemCount(), 1);
+        QCOMPARE(book.GetItemText(0, 1), QStringLiteral("餐饮"));
+        QCOMPARE(book.GetItemText(0, 3), QStringLiteral("-25"));
+        QCOMPARE(book.GetItemText(0, 4), QStringLiteral("Li"));
+        QCOMPARE(static_cast<QLabel *>(m_window->Control(1041))->text(), QStringLiteral("您的现金总额:-25元  "));
+    }
+
+    void incomeItemTypedNegativeStaysNegative()
+    {
+        CMoneyDlg dialog(m_window.get());
+        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        Type(&dialog, 1006, QStringLiteral("-25"));
+        QVERIFY(dialog.SaveAndContinue());
+        QCOMPARE(m_window->m_moneyBook.GetTotal(), -25.0);
+    }
+
+    void firstFailedCheckIsShownAndNothingSaved()
+    {
+        CMoneyDlg dialog(m_window.get());
+        dialog.show();
+        Click(&dialog, 1011);
+        QCOMPARE(m_messages->Last(), QStringLiteral(" 请输入金额"));
+        QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
+        Type(&dialog, 1006, QStringLiteral("12.346"));
+        Click(&dialog, 1011);
+        QCOMPARE(m_messages->Last(), QStringLiteral(" 收支项目未输入"));
+        QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), QStringLiteral("12.346"));  // rewritten only on a pass
+        ChooseItem(dialog, QStringLiteral("收入    奖金"));
+        g_memberList.clear();
+        QTimer::singleShot(0, [] {
+            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                modal->reject();
+        });
+        dialog.AddMember();  // cancelled: the member list is refilled, empty
+        Click(&dialog, 1011);
+        QCOMPARE(m_messages->Last(), QStringLiteral(" 家庭成员未输入"));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);
+    }
+
+    void amountFieldRules()
+    {
+        CMoneyDlg dialog(m_window.get());
+        dialog.show();
+        auto *amount = Find<QLineEdit>(&dialog, 1006);
+        QTest::keyClicks(amount, QStringLiteral("1x2"));
+        QCOMPARE(amount->text(), QStringLiteral("12"));
+        amount->setText(QStringLiteral("12a"));  // a paste
+        QCOMPARE(amount->text(), QString());
+        amount->setText(QStringLiteral(".5"));
+        QCOMPARE(amount->text(), QString());
+        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        amount->setText(QStringLiteral("12.346"));
+        QVERIFY(dialog.SaveAndContinue());
+        QCOMPARE(amount->text(), QStringLiteral("12.35"));
+        QCOMPARE(m_window->m_moneyBook.GetItemText(0, 2), QStringLiteral("12.35"));
+    }
+
+    void modifyKeepsTheSignAndThenAdds()
+    {
+        m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 1), QTime(9, 30)), QStringLiteral("餐饮"), -30,
+                                  QStringLiteral("Wang"), QStringLiteral("午饭"));
+        m_window->m_moneyBook.SetSelected(0);
+        m_window->m_bEditMoney = true;
+        CMoneyDlg dialog(m_window.get());
+        QVERIFY(dialog.IsModifyMode());
+        QCOMPARE(Find<QComboBox>(&dialog, 1007)->currentText(), QStringLiteral("餐饮"));
+        QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), QStringLiteral("-30"));
+        QCOMPARE(Find<QComboBox>(&dialog, 1008)->currentText(), QStringLiteral("Wang"));
+        Type(&dialog, 1006, QStringLiteral("35"));
+        QVERIFY(dialog.SaveAndContinue());
+        QVERIFY(!m_window->m_bEditMoney);
+        QCOMPARE(m_window->m_moneyBook.GetItemCount(), 1);
+        QCOMPARE(m_window->m_moneyBook.GetItemText(0, 3), QStringLiteral("-35"));
+        QVERIFY(dialog.SaveAndContinue());  // now an add, with the same values
+        QCOMPARE(m_window->m_moneyBook.GetItemCount(), 2);
+        QCOMPARE(m_window->m_moneyBook.GetTotal(), -70.0);
+    }
+
+    void closingWithoutSavingClearsTheFlag()
+    {
+        m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 1)), QStringLiteral("工资"), 30, QStringLiteral("Li"), QString());
+        m_window->m_moneyBook.SetSelected(0);
+        m_window->m_bEditMoney = true;
+        {
+            CMoneyDlg dialog(m_window.get());
+            dialog.show();
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            QVERIFY(dialog.isVisible());  // Escape is swallowed
+            QVERIFY(m_window->m_bEditMoney);
+            Click(&dialog, 1012);
+        }
+        QVERIFY(!m_window->m_bEditMoney);
+        m_window->m_bEditMoney = true;
+        {
+            CMoneyDlg dialog(m_window.get());
+            dialog.show();
+            dialog.close();
+        }
+        QVERIFY(!m_window->m_bEditMoney);
+    }
+
+    void calculatorPadFillsTheAmount()
+    {
+        CMoneyDlg dialog(m_window.get());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        Click(&dialog, 1013);
+        QVERIFY(g_pCalcPad);
+        CCalcPad *pad = g_pCalcPad;
+        Click(&dialog, 1013);  // one pad only
+        QCOMPARE(g_pCalcPad, pad);
+        for (int key : {1023, 1024, 1021, 1028, 1022, 1031, 1021, 1028})  // 12.5 + 7.5
+            QTest::mouseClick(pad->findChild<QPushButton *>(QString::number(key)), Qt::LeftButton);
+        QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), QStringLiteral("7.5"));
+        QTest::mouseClick(pad->findChild<QPushButton *>(QStringLiteral("1036")), Qt::LeftButton);
+        QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), QStringLiteral("20"));
+        QVERIFY(!g_pCalcPad);
+
+        Click(&dialog, 1013);
+        QVERIFY(g_pCalcPad);
+        QTest::mouseClick(Find<QComboBox>(&dialog, 1008), Qt::LeftButton);  // a click elsewhere closes it
+        QVERIFY(!g_pCalcPad);
+        Click(&dialog, 1013);
+        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        Click(&dialog, 1011);  // any other button closes it too
+        QVERIFY(!g_pCalcPad);
+        QCOMPARE(m_window->m_moneyBook.GetTotal(), 20.0);
+    }
+
+    void loginChecksNameAndPassword()
+    {
+        g_memberList = {QStringLiteral("Li"), QStringLiteral("pw")};
+        CLoginDlg login(m_window.get());
+        Find<QComboBox>(&login, 1063)->setEditText(QStringLiteral("li"));
+        Click(&login, 1067);
+        QCOMPARE(m_messages->Last(), QStringLiteral(" 您输入的用户不存在"));
+        Find<QComboBox>(&login, 1063)->setEditText(QStringLiteral("Li"));
+        Find<QLineEdit>(&login, 1064)->setText(QStringLiteral("pw"));
+        Click(&login, 1067);
+        QCOMPARE(m_window->m_strMember, QStringLiteral("Li"));
+        QVERIFY(m_window->m_bLoginOK);
+        CLoginDlg again(m_window.get());
+        Click(&again, 1066);
+        QVERIFY(!m_window->m_bLoginOK);
+    }
+
+    void reservedCharacterInANewName()
+    {
+        CAddMemberDlg add;
+        QTest::keyClicks(Find<QLineEdit>(&add, 1015), QStringLiteral("a#b"));
+        QCOMPARE(Find<QLineEdit>(&add, 1015)->text(), QStringLiteral("ab"));
+        QCOMPARE(m_messages->Last(), QStringLiteral("符号 # 为保留字\n   请再次输入"));
+        Find<QLineEdit>(&add, 1015)->setText(QStringLiteral("x##y"));  // a paste: one message per '#'
+        QCOMPARE(Find<QLineEdit>(&add, 1015)->text(), QStringLiteral("xy"));
+        QCOMPARE(m_messages->messages.size(), 3);
+        Click(&add, 1017);
+        QCOMPARE(g_memberList.mid(4), QStringList({"xy", ""}));
+    }
+
+    void deletingMembersKeepsTheDialogOpen()
+    {
+        CDeleteMemberDlg remove;
+        remove.show();
+        auto *names = Find<QComboBox>(&remove, 1199);
+        QCOMPARE(names->currentText(), QStringLiteral("Li"));
+        Click(&remove, 1200);
+        QVERIFY(remove.isVisible());
+        QCOMPARE(names->count(), 1);
+        QCOMPARE(names->currentText(), QStringLiteral("Wang"));
+    }
+
+    void loginSettingIsSavedAtOnce()
+    {
+        g_bNeedPassword = 0;
+        CPasswordDlg dialog;
+        dialog.show();
+        Find<QCheckBox>(&dialog, 1198)->click();
+        QCOMPARE(g_bNeedPassword, 1);
+        Click(&dialog, 1193);
+        QFile sys(m_install->DataFile("Sys.kwl"));
+        QVERIFY(sys.open(QIODevice::ReadOnly));
+        QCOMPARE(sys.readAll(), QByteArray("1#"));
+    }
+
+    void startUpWithoutMembersOffersToAddOne()
+    {
+        g_memberList.clear();
+        QFile sys(m_install->DataFile("Sys.kwl"));
+        QVERIFY(sys.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        sys.write("1#");
+        sys.close();
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            seen = modal ? modal->windowTitle() : QString();
+            if (modal)
+                static_cast<QDialog *>(modal)->reject();
+        });
+        CMainDlg window(Quiet());
+        QCOMPARE(seen, QStringLiteral("添加家庭成员"));
+        QVERIFY(!window.IsEnded());
+        QVERIFY(window.m_strMember.isEmpty());
+    }
+
+    void cancelledLoginEndsTheStart()
+    {
+        QFile members(m_install->DataFile("Member.kwl"));
+        QVERIFY(members.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        members.write("Li#pw#");
+        members.close();
+        QFile sys(m_install->DataFile("Sys.kwl"));
+        QVERIFY(sys.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        sys.write("1#");
+        sys.close();
+        ClearReferenceLists();
+        QTimer::singleShot(0, [] {
+            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                modal->findChild<QPushButton *>(QStringLiteral("1066"))->click();
+        });
+        CMainDlg window(Quiet());
+        QVERIFY(window.IsEnded());
+        QVERIFY(!window.m_moneyBook.GetItemCount());
+    }
+
+private:
+    std::unique_ptr<TestInstallation> m_install;
+    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<CMainDlg> m_window;
+};
+
+QTEST_MAIN(TestMoneyDlg)
+#include "tst_moneydlg.moc"
