@@ -1,10 +1,12 @@
 // Realistic random ledger contents, written straight through SQLite in one transaction per table.
 #include "LedgerGenerator.h"
 
+#include "common/Gbk.h"
 #include "common/LedgerDate.h"
 #include "db/Installer.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <cmath>
@@ -76,6 +78,13 @@ void Text(sqlite3_stmt *statement, int index, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
     sqlite3_bind_text(statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+}
+
+QByteArray EncodeForList(const QString &text)
+{
+    QByteArray bytes;
+    EncodeGbk(text, &bytes);
+    return bytes;
 }
 
 double Cents(double value)
@@ -203,6 +212,12 @@ bool MakeLedger(const QString &folder, const LedgerSize &size, QString *error)
                       Text(s, 5, QStringLiteral("北京"));
                       Text(s, 6, QStringLiteral("北京"));
                   });
+    // The household: the members who appear in the records, without passwords.
+    QFile members(folder + QStringLiteral("/Data/Member.kwl"));
+    if (members.size() == 0 && members.open(QIODevice::WriteOnly)) {
+        for (const QString &member : kMembers)
+            members.write(EncodeForList(member) + "##");
+    }
     db.Exec("ANALYZE");
     if (!db.Ok()) {
         *error = db.Error();

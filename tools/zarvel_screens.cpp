@@ -2,11 +2,16 @@
 // taken through the real widgets, for looking at the interface without clicking through it.
 #include "app/CMainDlg.h"
 #include "app/Style.h"
+#include "controls/CCalcPad.h"
+#include "dialogs/CMoneyDlg.h"
 #include "controls/LedgerIcons.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <cstdio>
 
@@ -45,5 +50,33 @@ int main(int argc, char **argv)
         window.grab().save(file);
         std::printf("%s\n", qPrintable(file));
     }
+    // The income and expense dialog driven as a user would: an item, an amount made with the pad, saved.
+    window.PressButton(1000);
+    CMoneyDlg dialog(&window);
+    dialog.show();
+    dialog.move(window.geometry().topLeft() + QPoint(120, 80));
+    QTest::qWait(200);
+    auto *items = dialog.findChild<QComboBox *>(QStringLiteral("1007"));
+    const int item = items->findText(QStringLiteral("支出    买菜"));
+    items->setCurrentIndex(item);
+    emit items->activated(item);
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("1013")), Qt::LeftButton);
+    QTest::qWait(200);
+    for (const char *key : {"1024", "1028", "1022", "1031", "1021", "1028"}) {  // 25 + 7.5
+        if (g_pCalcPad)
+            QTest::mouseClick(g_pCalcPad->findChild<QPushButton *>(QString::fromLatin1(key)), Qt::LeftButton);
+    }
+    QTest::qWait(200);
+    const auto screenShot = [&](const char *name) {
+        const QString file = output + QStringLiteral("/") + QString::fromLatin1(name) + QStringLiteral(".png");
+        QGuiApplication::primaryScreen()->grabWindow(0).save(file);
+        std::printf("%s\n", qPrintable(file));
+    };
+    screenShot("money-dialog-pad");
+    if (g_pCalcPad)
+        QTest::mouseClick(g_pCalcPad->findChild<QPushButton *>(QStringLiteral("1036")), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("1011")), Qt::LeftButton);
+    QTest::qWait(300);
+    screenShot("money-saved");
     return 0;
 }
