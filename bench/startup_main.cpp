@@ -3,7 +3,6 @@
 // second is left out, since it is a wait by design.
 #include "app/CMainDlg.h"
 #include "app/Style.h"
-#include "controls/LedgerIcons.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,7 +14,6 @@ int main(int argc, char **argv)
     if (argc > 1)
         QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
     ApplyLedgerStyle(&app);
-    SetupIconTheme();
     CMainDlg::Options options;
     options.showSplash = false;
     CMainDlg window(options);

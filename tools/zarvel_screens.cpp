@@ -4,7 +4,6 @@
 #include "app/Style.h"
 #include "controls/CCalcPad.h"
 #include "dialogs/CMoneyDlg.h"
-#include "controls/LedgerIcons.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -27,7 +26,6 @@ int main(int argc, char **argv)
     QDir().mkpath(output);
     QDir::setCurrent(args.at(1));
     ApplyLedgerStyle(&app);
-    SetupIconTheme();
     CMainDlg::Options options;
     options.showSplash = false;
     CMainDlg window(options);

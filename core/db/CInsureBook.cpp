@@ -30,6 +30,17 @@ void CInsureBook::Fill(const QString &sort)
     FillRows(sort);
 }
 
+void CInsureBook::Write(const QDateTime &date, const QString &policy, const QString &active, double money,
+                        const QString &member, const QString &explain)
+{
+    m_set.m_Date = date;
+    m_set.m_InsureName = policy;
+    m_set.m_Active = active;
+    m_set.m_Money = money;
+    m_set.m_Member = member;
+    m_set.m_Explain = explain;
+}
+
 void CInsureBook::UpdatePolicy(const QString &policy, double change, bool required)
 {
     CInsureNoteRecord note;
@@ -54,12 +65,7 @@ void CInsureBook::Add(const QString &dateText, const QString &policy, const QStr
     {
         SqlTransaction transaction(m_set.Connection());
         m_set.AddNew();
-        m_set.m_Date = DateValue(dateText);
-        m_set.m_InsureName = policy;
-        m_set.m_Active = active;
-        m_set.m_Money = money;
-        m_set.m_Member = member;
-        m_set.m_Explain = explain;
+        Write(DateValue(dateText), policy, active, money, member, explain);
         m_set.Update();
         if (IsPremium(active))
             UpdatePolicy(policy, -money, true);
@@ -86,12 +92,7 @@ void CInsureBook::Modify(const QString &dateText, const QString &policy, const Q
         // policy or of activity kind keeps every PayedMoney and the total true.
         SqlTransaction transaction(m_set.Connection());
         m_set.Edit();
-        m_set.m_Date = date;
-        m_set.m_InsureName = policy;
-        m_set.m_Active = active;
-        m_set.m_Money = money;
-        m_set.m_Member = member;
-        m_set.m_Explain = explain;
+        Write(date, policy, active, money, member, explain);
         m_set.Update();
         if (oldPremium)
             UpdatePolicy(oldPolicy, oldMoney, false);

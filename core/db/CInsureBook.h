@@ -33,6 +33,8 @@ protected:
 private:
     static QStringList Row(const QString &dateText, const QString &policy, const QString &active,
                            const QString &moneyText, const QString &member, const QString &explain);
+    void Write(const QDateTime &date, const QString &policy, const QString &active, double money,
+               const QString &member, const QString &explain);
     // Adds change to the policy's PayedMoney. When required, a missing policy is an error.
     void UpdatePolicy(const QString &policy, double change, bool required);
 

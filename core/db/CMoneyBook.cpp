@@ -69,6 +69,16 @@ void CMoneyBook::SetFilter(const QString &filter)
     ShowPage(1, QStringLiteral("Date"));
 }
 
+void CMoneyBook::Write(const QDateTime &date, const QString &item, double amount, const QString &member,
+                       const QString &explain)
+{
+    m_set.m_Date = date;
+    m_set.m_Item = item;
+    m_set.m_Money = amount;
+    m_set.m_Member = member;
+    m_set.m_Explain = explain;
+}
+
 void CMoneyBook::Add(const QDateTime &date, const QString &item, double amount, const QString &member,
                      const QString &explain)
 {
@@ -77,11 +87,7 @@ void CMoneyBook::Add(const QDateTime &date, const QString &item, double amount, 
         m_set.Open();
     }
     m_set.AddNew();
-    m_set.m_Date = date;
-    m_set.m_Item = item;
-    m_set.m_Money = amount;
-    m_set.m_Member = member;
-    m_set.m_Explain = explain;
+    Write(date, item, amount, member, explain);
     m_set.Update();
     m_dTotal += amount;
     ++m_nCount;
@@ -103,11 +109,7 @@ void CMoneyBook::Modify(const QDateTime &date, const QString &item, double amoun
         return;
     m_set.Edit();
     const double old = m_set.m_Money;
-    m_set.m_Date = date;
-    m_set.m_Item = item;
-    m_set.m_Money = amount;
-    m_set.m_Member = member;
-    m_set.m_Explain = explain;
+    Write(date, item, amount, member, explain);
     m_set.Update();
     m_dTotal += amount - old;
     SetRowTexts(m_nSelected, MoneyRow(date, item, amount, member, explain));

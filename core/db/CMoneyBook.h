@@ -40,6 +40,7 @@ protected:
 
 private:
     QDateTime EdgeDate(bool last);
+    void Write(const QDateTime &date, const QString &item, double amount, const QString &member, const QString &explain);
     void UpdatePageCount();
 
     CMoneyRecord m_set;

@@ -4,7 +4,6 @@
 #include "app/CMainDlg.h"
 #include "app/Style.h"
 #include "common/Paths.h"
-#include "controls/LedgerIcons.h"
 #include "db/DbError.h"
 
 #include <QDir>
@@ -39,7 +38,6 @@ bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock)
 int CLedgerApp::InitInstance()
 {
     ApplyLedgerStyle(this);
-    SetupIconTheme();
     if (AnotherCopyRuns(&m_lock))
         return 0;  // a second copy ends without showing anything
     CMainDlg dialog;

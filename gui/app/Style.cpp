@@ -1,6 +1,8 @@
 // Application-wide palette.
 #include "Style.h"
 
+#include "controls/LedgerIcons.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QPalette>
@@ -23,6 +25,7 @@ void ApplyLedgerStyle(QApplication *app)
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(12);
     app->setFont(font);
+    SetupIconTheme();
 }
 
 void SetTextColor(QWidget *widget, const QColor &color)

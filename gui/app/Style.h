@@ -13,7 +13,8 @@ const QColor kStatusText(0, 0, 255);     // status lines, page text, grand total
 const QColor kHeadingText(0, 0, 100);    // heading 帐目一览 and the clock
 } // namespace LedgerColors
 
-// Dialog background RGB(190,210,250) with black text, edit fields on the light tint.
+// Dialog background RGB(190,210,250) with black text, edit fields on the light tint, the 9-point
+// face, and the icon theme of the buttons.
 void ApplyLedgerStyle(QApplication *app);
 
 // Gives a widget a text colour of its own.

@@ -9,6 +9,7 @@
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
 #include "dialogs/CAmountEdit.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/FieldLimits.h"
 #include "entry/AmountRules.h"
 #include "entry/ItemChoice.h"
@@ -24,21 +25,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-namespace {
-
-CIconButton *MakeButton(QWidget *parent, int id, const QString &caption, int icon)
-{
-    auto *button = new CIconButton(caption, parent);
-    button->setObjectName(QString::number(id));
-    button->SetIcons(icon, 32, 32);
-    button->SetLedgerColors();
-    button->setMinimumHeight(38);
-    if (caption.isEmpty())
-        button->setFixedSize(30, 26);
-    return button;
-}
-
-} // namespace
 
 CMoneyDlg::CMoneyDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
 {
@@ -79,11 +65,11 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
     m_note->setFixedHeight(60);
     LimitGbkBytes(m_note, 90);
 
-    m_calculator = MakeButton(this, 1013, QString(), 185);
-    auto *addMember = MakeButton(this, 1014, QString(), 187);
-    auto *saveContinue = MakeButton(this, 1010, QStringLiteral("保存并继续"), 166);
-    auto *saveClose = MakeButton(this, 1011, QStringLiteral("保存并关闭"), 182);
-    auto *cancel = MakeButton(this, 1012, QStringLiteral("取消"), 183);
+    m_calculator = MakeDialogButton(this, 1013, QString(), 185);
+    auto *addMember = MakeDialogButton(this, 1014, QString(), 187);
+    auto *saveContinue = MakeDialogButton(this, 1010, QStringLiteral("保存并继续"), 166);
+    auto *saveClose = MakeDialogButton(this, 1011, QStringLiteral("保存并关闭"), 182);
+    auto *cancel = MakeDialogButton(this, 1012, QStringLiteral("取消"), 183);
     connect(m_calculator, &QPushButton::clicked, this, &CMoneyDlg::OpenCalcPad);
     connect(addMember, &QPushButton::clicked, this, &CMoneyDlg::AddMember);
     connect(saveContinue, &QPushButton::clicked, this, &CMoneyDlg::SaveAndContinue);

@@ -4,13 +4,10 @@
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
-#include "dialogs/FieldLimits.h"
-#include "lists/MemberDialogs.h"
+#include "dialogs/DialogParts.h"
 #include "lists/MemberRules.h"
 #include "lists/ReferenceLists.h"
 
-#include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 
 CDeleteMemberDlg::CDeleteMemberDlg(QWidget *parent) : QDialog(parent)
@@ -18,26 +15,14 @@ CDeleteMemberDlg::CDeleteMemberDlg(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("删除家庭成员"));
     m_member = new CTintedComboBox(this);
     m_member->setObjectName(QStringLiteral("1199"));
-    m_password = new QLineEdit(this);
-    m_password->setObjectName(QStringLiteral("1202"));
-    m_password->setEchoMode(QLineEdit::Password);
-    LimitGbkBytes(m_password, 18);
+    m_password = MakeTextField(this, 1202, 18, true);
     FillMembers();
     auto *ok = MakeDialogButton(this, 1200, QStringLiteral("确定"), 182);
     auto *close = MakeDialogButton(this, 1201, QStringLiteral("关闭"), 183);
     connect(ok, &QPushButton::clicked, this, &CDeleteMemberDlg::OnOK);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("家庭成员"), m_member);
-    form->addRow(QStringLiteral("密    码"), m_password);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
+    LayOutForm(this, {{QStringLiteral("家庭成员"), m_member}, {QStringLiteral("密    码"), m_password}}, {ok, close});
     setMinimumWidth(300);
 }
 

@@ -5,14 +5,11 @@
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
-#include "dialogs/FieldLimits.h"
-#include "lists/MemberDialogs.h"
+#include "dialogs/DialogParts.h"
 #include "lists/MemberRules.h"
 #include "lists/ReferenceLists.h"
 
 #include <QCloseEvent>
-#include <QFormLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -28,25 +25,13 @@ CLoginDlg::CLoginDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
     m_member->addItems(names);
     m_member->setCurrentIndex(-1);
     m_member->setEditText(QString());
-    m_password = new QLineEdit(this);
-    m_password->setObjectName(QStringLiteral("1064"));
-    m_password->setEchoMode(QLineEdit::Password);
-    LimitGbkBytes(m_password, 18);
+    m_password = MakeTextField(this, 1064, 18, true);
     auto *ok = MakeDialogButton(this, 1067, QStringLiteral("确定"), 182);
     auto *cancel = MakeDialogButton(this, 1066, QStringLiteral("取消"), 183);
     connect(ok, &QPushButton::clicked, this, &CLoginDlg::OnOK);
     connect(cancel, &QPushButton::clicked, this, &CLoginDlg::OnCancel);
 
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("家庭成员"), m_member);
-    form->addRow(QStringLiteral("密    码"), m_password);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
+    LayOutForm(this, {{QStringLiteral("家庭成员"), m_member}, {QStringLiteral("密    码"), m_password}}, {ok, cancel});
     setMinimumWidth(300);
 }
 

@@ -4,33 +4,22 @@
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
-#include "dialogs/FieldLimits.h"
-#include "lists/MemberDialogs.h"
+#include "dialogs/DialogParts.h"
 #include "lists/MemberRules.h"
 #include "lists/ReferenceLists.h"
 
 #include <QCheckBox>
-#include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 
 CPasswordDlg::CPasswordDlg(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("修改密码"));
-    auto field = [this](int id, int bytes, bool secret) {
-        auto *edit = new QLineEdit(this);
-        edit->setObjectName(QString::number(id));
-        LimitGbkBytes(edit, bytes);
-        if (secret)
-            edit->setEchoMode(QLineEdit::Password);
-        return edit;
-    };
     m_oldName = new CTintedComboBox(this);
     m_oldName->setObjectName(QStringLiteral("1191"));
-    m_newName = field(1194, 50, false);
-    m_oldPassword = field(1195, 18, true);
-    m_newPassword = field(1196, 18, true);
-    m_confirmation = field(1197, 18, true);
+    m_newName = MakeTextField(this, 1194, 50);
+    m_oldPassword = MakeTextField(this, 1195, 18, true);
+    m_newPassword = MakeTextField(this, 1196, 18, true);
+    m_confirmation = MakeTextField(this, 1197, 18, true);
     GuardReservedChar(m_newName);
     GuardReservedChar(m_newPassword);
     m_needPassword = new QCheckBox(QStringLiteral("进入时需要密码"), this);
@@ -51,20 +40,11 @@ CPasswordDlg::CPasswordDlg(QWidget *parent) : QDialog(parent)
     connect(ok, &QPushButton::clicked, this, &CPasswordDlg::OnOK);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("原家庭成员名"), m_oldName);
-    form->addRow(QStringLiteral("新家庭成员名"), m_newName);
-    form->addRow(QStringLiteral("原   密  码"), m_oldPassword);
-    form->addRow(QStringLiteral("新   密  码"), m_newPassword);
-    form->addRow(QStringLiteral("确 认 密 码"), m_confirmation);
-    form->addRow(QString(), m_needPassword);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
+    LayOutForm(this,
+               {{QStringLiteral("原家庭成员名"), m_oldName}, {QStringLiteral("新家庭成员名"), m_newName},
+                {QStringLiteral("原   密  码"), m_oldPassword}, {QStringLiteral("新   密  码"), m_newPassword},
+                {QStringLiteral("确 认 密 码"), m_confirmation}, {QString(), m_needPassword}},
+               {ok, close});
     setMinimumWidth(340);
 }
 

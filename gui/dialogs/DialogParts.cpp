@@ -1,0 +1,61 @@
+// Shared pieces of the small dialogs.
+#include "DialogParts.h"
+
+#include "common/Messages.h"
+#include "controls/CIconButton.h"
+#include "dialogs/FieldLimits.h"
+#include "lists/MemberRules.h"
+#include "lists/ReferenceLists.h"
+
+#include <QDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+
+CIconButton *MakeDialogButton(QDialog *dialog, int id, const QString &caption, int icon)
+{
+    auto *button = new CIconButton(caption, dialog);
+    button->setObjectName(QString::number(id));
+    button->SetIcons(icon, 32, 32);
+    button->SetLedgerColors();
+    if (caption.isEmpty())
+        button->setFixedSize(30, 26);
+    else
+        button->setMinimumSize(96, 38);
+    return button;
+}
+
+QLineEdit *MakeTextField(QDialog *dialog, int id, int bytes, bool secret)
+{
+    auto *field = new QLineEdit(dialog);
+    field->setObjectName(QString::number(id));
+    LimitGbkBytes(field, bytes);
+    if (secret)
+        field->setEchoMode(QLineEdit::Password);
+    return field;
+}
+
+void LayOutForm(QDialog *dialog, const QList<QPair<QString, QWidget *>> &rows, const QList<QWidget *> &buttons)
+{
+    auto *form = new QFormLayout;
+    for (const auto &[label, widget] : rows)
+        form->addRow(label, widget);
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->addStretch();
+    for (QWidget *button : buttons)
+        buttonRow->addWidget(button);
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addLayout(form);
+    layout->addLayout(buttonRow);
+}
+
+void GuardReservedChar(QLineEdit *field)
+{
+    QObject::connect(field, &QLineEdit::textChanged, field, [field](const QString &text) {
+        QString cleaned = text;
+        if (!RemoveFirstReservedChar(&cleaned))
+            return;
+        ShowMessage(kReservedCharMessage, QStringLiteral("错误"));
+        field->setText(cleaned);  // itself a change: further '#' go one by one
+    });
+}

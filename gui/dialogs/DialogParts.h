@@ -1,0 +1,23 @@
+// The pieces the small dialogs are built from: their buttons, text fields and layout, and the '#' guard.
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+class CIconButton;
+class QDialog;
+class QLineEdit;
+class QWidget;
+
+// A button with its icon and the ledger's colours; without a caption it is a small icon button.
+CIconButton *MakeDialogButton(QDialog *dialog, int id, const QString &caption, int icon);
+
+// A one-line field limited to a number of GBK bytes; secret fields show their text masked.
+QLineEdit *MakeTextField(QDialog *dialog, int id, int bytes, bool secret = false);
+
+// Labelled rows above a row of buttons, right-aligned.
+void LayOutForm(QDialog *dialog, const QList<QPair<QString, QWidget *>> &rows, const QList<QWidget *> &buttons);
+
+// The '#' guard of a name or password field: a typed or pasted '#' is announced and removed, one at a time.
+void GuardReservedChar(QLineEdit *field);
