@@ -4,7 +4,7 @@
 #include <QDateTime>
 #include <QString>
 
-// Ledger dates are wall-clock dates and times without a zone: kept as QDateTime in UTC spec, so no
+// Ledger dates are wall-clock dates and times without a zone: kept as QDateTime marked UTC, so no
 // time-zone rule (a summer-time gap, say) ever shifts them, and building one costs nothing.
 QDateTime LedgerDateTime(const QDate &date, const QTime &time = QTime(0, 0));
 
