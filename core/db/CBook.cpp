@@ -188,6 +188,14 @@ void CBook::DeleteAllRows()
         m_listener->RowsReset();
 }
 
+void CBook::DeleteRowsOf(const QSet<qint64> &ids)
+{
+    for (int row = GetItemCount() - 1; row >= 0; --row) {
+        if (ids.contains(GetItemData(row)))
+            DeleteRow(row);
+    }
+}
+
 bool CBook::TellIfClosed()
 {
     if (RecordSet().IsOpen())

@@ -5,6 +5,7 @@
 
 #include "db/RecordSet.h"
 
+#include <QSet>
 #include <QStringList>
 #include <deque>
 #include <vector>
@@ -69,6 +70,8 @@ protected:
     void SetRowText(int row, int column, const QString &text);
     void DeleteRow(int row);
     void DeleteAllRows();
+    // Deletes the rows that show the records with the IDs.
+    void DeleteRowsOf(const QSet<qint64> &ids);
 
     // "记录集没有打开" when the record set is closed; false then.
     bool TellIfClosed();
@@ -85,11 +88,13 @@ protected:
     bool ReselectAfterRemove(int removedRow, int rowCountBefore);
 
     // Runs work with the record set reopened on the filter, then restores the filter and reopens.
+    // Work that deletes records says so: rows still listed by position learn their IDs first.
+    enum class Changes { None, Records };
     template <typename Work>
-    void WithFilter(const QString &filter, Work work)
+    void WithFilter(const QString &filter, Work work, Changes changes = Changes::None)
     {
         CRecordSet &set = RecordSet();
-        if (set.IsOpen() && set.HasWrittenSinceOpen())
+        if (changes == Changes::Records || (set.IsOpen() && set.HasWrittenSinceOpen()))
             EnsureAllIds();  // the reopened set lists the records in their new order
         const QString kept = set.m_strFilter;
         if (set.IsOpen())

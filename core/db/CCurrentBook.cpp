@@ -108,20 +108,19 @@ void CCurrentBook::ComputeBalances(const QString &currency)
 void CCurrentBook::CloseAccount(const QString &account)
 {
     double removed = 0.0;
+    QSet<qint64> deleted;
     WithFilter(QStringLiteral("Account=") + QuoteFilterText(account), [&] {
         SqlTransaction transaction(m_set.Connection());
         m_set.MoveFirst();
         while (!m_set.IsEOF()) {
             removed += HomeAmount();
+            deleted.insert(m_set.CurrentId());
             m_set.Delete();
             m_set.MoveNext();
         }
         transaction.Commit();
-    });
+    }, Changes::Records);
     m_dTotal -= removed;
-    for (int row = GetItemCount() - 1; row >= 0; --row) {
-        if (GetItemText(row, 1) == account)
-            DeleteRow(row);
-    }
+    DeleteRowsOf(deleted);  // the rows of the account
     m_nSelected = -1;
 }

@@ -123,22 +123,21 @@ bool CInsureBook::Remove()
 void CInsureBook::RemoveActivities(const QString &policy)
 {
     double premiums = 0.0;
+    QSet<qint64> deleted;
     WithFilter(QStringLiteral("InsureName=") + QuoteFilterText(policy), [&] {
         SqlTransaction transaction(m_set.Connection());
         m_set.MoveFirst();
         while (!m_set.IsEOF()) {
             if (IsPremium(m_set.m_Active))
                 premiums += m_set.m_Money;
+            deleted.insert(m_set.CurrentId());
             m_set.Delete();
             m_set.MoveNext();
         }
         transaction.Commit();
-    });
+    }, Changes::Records);
     m_dTotal += premiums;
-    for (int row = GetItemCount() - 1; row >= 0; --row) {
-        if (GetItemText(row, 1) == policy)
-            DeleteRow(row);
-    }
+    DeleteRowsOf(deleted);  // the rows of the policy
     m_nSelected = -1;
 }
 

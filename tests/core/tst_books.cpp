@@ -246,6 +246,28 @@ private slots:
         QCOMPARE(book.GetItemCount(), 1);
     }
 
+    void closingAnAccountOfARowsReadLateList()
+    {
+        TestInstallation install;
+        {
+            CCurrentBook seed;
+            seed.Fill(QStringLiteral("Date"));
+            for (int i = 0; i < 300; ++i)
+                seed.Add(QDate(2000, 1, 1).addDays(i).toString(Qt::ISODate), QStringLiteral("A%1").arg(i % 3),
+                         QString(), QStringLiteral("人民币"), QStringLiteral("%1").arg(i), QString(), QString(), QString());
+        }
+        CCurrentBook book;  // a fresh list: rows not yet shown are listed by position only
+        book.Fill(QStringLiteral("Date"));
+        book.ComputeTotals();
+        book.CloseAccount(QStringLiteral("A1"));
+        QCOMPARE(book.GetItemCount(), 200);
+        for (int row = 0; row < book.GetItemCount(); ++row) {
+            const int i = row / 2 * 3 + (row % 2 == 0 ? 0 : 2);  // the movements of A0 and A2, in order
+            QCOMPARE(book.GetItemText(row, 4), QString::number(i));
+        }
+        QCOMPARE(book.GetTotal(), FreshTotal(&CCurrentBook::GetTotal, QStringLiteral("Date")));
+    }
+
     void depositsAndInstalments()
     {
         TestInstallation install;
