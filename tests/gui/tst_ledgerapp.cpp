@@ -1,0 +1,52 @@
+// The application object: a database error thrown by a user action is reported, and the program goes on.
+#include "app/CLedgerApp.h"
+#include "db/DbError.h"
+
+#include "MessageRecorder.h"
+#include "TestInstallation.h"
+
+#include <QLockFile>
+#include <QPushButton>
+#include <QTest>
+
+class TestLedgerApp : public QObject
+{
+    Q_OBJECT
+private slots:
+    void databaseErrorOfAnActionIsReported()
+    {
+        MessageRecorder messages;
+        QPushButton button;
+        int pressed = 0;
+        connect(&button, &QPushButton::clicked, [&] {
+            ++pressed;
+            throw DbError(QStringLiteral("数据库错误：disk I/O error"));
+        });
+        button.show();
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(messages.Texts(), QStringList({"数据库错误：disk I/O error"}));
+        QCOMPARE(messages.messages.first().caption, QStringLiteral("数据库错误"));
+        QTest::mouseClick(&button, Qt::LeftButton);  // the program goes on
+        QCOMPARE(pressed, 2);
+    }
+
+    void secondCopyIsRecognised()
+    {
+        TestInstallation install;
+        std::unique_ptr<QLockFile> first;
+        QVERIFY(!CLedgerApp::AnotherCopyRuns(&first));
+        QVERIFY(first);
+        std::unique_ptr<QLockFile> second;
+        QVERIFY(CLedgerApp::AnotherCopyRuns(&second));
+        first.reset();  // the first copy ended
+        QVERIFY(!CLedgerApp::AnotherCopyRuns(&second));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    CLedgerApp app(argc, argv);
+    TestLedgerApp test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_ledgerapp.moc"
