@@ -15,8 +15,8 @@ void CBook::LoadTexts(int row) const
 {
     // Reads the texts of a block of rows around the one asked for, so a view scrolling through a
     // long list costs one query per block.
-    constexpr int kBefore = 10;
-    constexpr int kBlock = 50;
+    constexpr int kBefore = 5;
+    constexpr int kBlock = 30;
     const int first = std::max(0, row - kBefore);
     const int last = std::min(int(m_rows.size()), first + kBlock);
     auto *self = const_cast<CBook *>(this);
@@ -60,7 +60,7 @@ void CBook::LoadAllTexts() const
 {
     for (int row = 0; row < int(m_rows.size()); ++row) {
         if (!m_rows[size_t(row)].loaded)
-            LoadTexts(row + 10);
+            LoadTexts(row + 5);
     }
 }
 

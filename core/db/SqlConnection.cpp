@@ -27,23 +27,39 @@ SqlStatement::SqlStatement(sqlite3 *db, const QString &sql) : m_db(db)
     }
 }
 
-SqlStatement::~SqlStatement()
+SqlStatement::SqlStatement(SqlConnection *owner, sqlite3_stmt *statement, const QString &sql)
+    : m_db(owner->m_db), m_stmt(statement), m_owner(owner), m_sql(sql)
 {
-    sqlite3_finalize(m_stmt);
 }
 
-SqlStatement::SqlStatement(SqlStatement &&other) noexcept : m_db(other.m_db), m_stmt(other.m_stmt)
+SqlStatement::~SqlStatement()
+{
+    if (m_stmt && m_owner)
+        m_owner->Recycle(m_sql, m_stmt);
+    else
+        sqlite3_finalize(m_stmt);
+}
+
+SqlStatement::SqlStatement(SqlStatement &&other) noexcept
+    : m_db(other.m_db), m_stmt(other.m_stmt), m_owner(other.m_owner), m_sql(std::move(other.m_sql))
 {
     other.m_stmt = nullptr;
+    other.m_owner = nullptr;
 }
 
 SqlStatement &SqlStatement::operator=(SqlStatement &&other) noexcept
 {
     if (this != &other) {
-        sqlite3_finalize(m_stmt);
+        if (m_stmt && m_owner)
+            m_owner->Recycle(m_sql, m_stmt);
+        else
+            sqlite3_finalize(m_stmt);
         m_db = other.m_db;
         m_stmt = other.m_stmt;
+        m_owner = other.m_owner;
+        m_sql = std::move(other.m_sql);
         other.m_stmt = nullptr;
+        other.m_owner = nullptr;
     }
     return *this;
 }
@@ -169,12 +185,32 @@ SqlConnection::SqlConnection(const QString &path) : m_path(path)
 
 SqlConnection::~SqlConnection()
 {
+    for (sqlite3_stmt *statement : std::as_const(m_statementCache))
+        sqlite3_finalize(statement);
     sqlite3_close_v2(m_db);
 }
 
 SqlStatement SqlConnection::Prepare(const QString &sql)
 {
-    return SqlStatement(m_db, sql);
+    if (sqlite3_stmt *cached = m_statementCache.take(sql))
+        return SqlStatement(this, cached, sql);
+    SqlStatement fresh(m_db, sql);
+    // Becomes a cached statement: taken over by a statement that gives it back when done.
+    SqlStatement owned(this, fresh.m_stmt, sql);
+    fresh.m_stmt = nullptr;
+    return owned;
+}
+
+void SqlConnection::Recycle(const QString &sql, sqlite3_stmt *statement)
+{
+    constexpr int kCacheSize = 64;
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    if (m_statementCache.contains(sql) || m_statementCache.size() >= kCacheSize) {
+        sqlite3_finalize(statement);
+        return;
+    }
+    m_statementCache.insert(sql, statement);
 }
 
 void SqlConnection::Execute(const QString &sql)

@@ -14,11 +14,15 @@ struct sqlite3_stmt;
 // One value of a row or a bound parameter.
 using SqlValue = std::variant<std::monostate, qint64, double, QString>;
 
+class SqlConnection;
+
 class SqlStatement
 {
 public:
     SqlStatement() = default;
     SqlStatement(sqlite3 *db, const QString &sql);
+    // A statement of the connection's cache: given back to it, reset, when done with.
+    SqlStatement(SqlConnection *owner, sqlite3_stmt *statement, const QString &sql);
     ~SqlStatement();
     SqlStatement(SqlStatement &&other) noexcept;
     SqlStatement &operator=(SqlStatement &&other) noexcept;
@@ -39,8 +43,11 @@ public:
     SqlValue Value(int column) const;
 
 private:
+    friend class SqlConnection;
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_stmt = nullptr;
+    SqlConnection *m_owner = nullptr;
+    QString m_sql;
 };
 
 class SqlConnection
@@ -55,6 +62,7 @@ public:
     SqlConnection &operator=(const SqlConnection &) = delete;
 
     QString Path() const { return m_path; }
+    // A prepared statement; the ones used again and again come from a small cache.
     SqlStatement Prepare(const QString &sql);
     void Execute(const QString &sql);
     qint64 LastInsertId() const;
@@ -68,11 +76,14 @@ public:
 
 private:
     friend class SqlTransaction;
+    friend class SqlStatement;
+    void Recycle(const QString &sql, sqlite3_stmt *statement);
     explicit SqlConnection(const QString &path);
     sqlite3 *m_db = nullptr;
     QString m_path;
     QHash<QString, quint64> m_tableSerials;
     QHash<QString, bool> m_knownTables;
+    QHash<QString, sqlite3_stmt *> m_statementCache;
     quint64 m_epoch = 1;
     int m_transactionDepth = 0;
 };
