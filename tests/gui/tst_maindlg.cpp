@@ -7,6 +7,9 @@
 #include "TestInstallation.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QTest>
@@ -222,6 +225,35 @@ private slots:
         window.PressButton(1002);  // delete
         QCOMPARE(window.m_moneyBook.GetItemCount(), 4);
         QCOMPARE(Text(window, 1041), QStringLiteral("您的现金总额:4元  "));
+    }
+
+    void doubleClickOpensTheRowInTheDialog()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMainDlg window(Quiet());
+        window.show();
+        AddMoney(window, 3, 42);
+        window.PressButton(1000);
+        QString title;
+        QString amount;
+        bool modifying = false;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            amount = dialog->findChild<QLineEdit *>(QStringLiteral("1006"))->text();
+            modifying = window.m_bEditMoney;
+            dialog->reject();
+        });
+        auto *view = static_cast<QAbstractItemView *>(window.Control(1004));
+        const QRect rect = view->visualRect(view->model()->index(1, 0));
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+        QCOMPARE(title, QStringLiteral("收支记录"));
+        QCOMPARE(amount, QStringLiteral("42"));
+        QVERIFY(modifying);
+        QVERIFY(!window.m_bEditMoney);  // cancelled: the flag is clear again
+        QCOMPARE(window.m_moneyBook.GetSelected(), 1);
     }
 
     void fixedTermRule()
