@@ -5,7 +5,9 @@
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
+#include <QFile>
 #include <QLockFile>
+#include <QSysInfo>
 #include <QPushButton>
 #include <QTest>
 
@@ -40,6 +42,16 @@ private slots:
         QVERIFY(CLedgerApp::AnotherCopyRuns(&second));
         first.reset();  // the first copy ended
         QVERIFY(!CLedgerApp::AnotherCopyRuns(&second));
+        second.reset();
+
+        // A lock left by a copy that crashed (its process is gone) does not keep the user out.
+        QFile stale(install.DataFile("zarvel.lock"));
+        QVERIFY(stale.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        stale.write("999999\nzarvel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        stale.close();
+        std::unique_ptr<QLockFile> after;
+        QVERIFY(!CLedgerApp::AnotherCopyRuns(&after));
+        QVERIFY(after);
     }
 };
 
