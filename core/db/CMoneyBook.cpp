@@ -4,6 +4,7 @@
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
 #include "common/Messages.h"
+#include "db/DbError.h"
 #include "db/FilterParser.h"
 
 namespace {
@@ -64,9 +65,20 @@ void CMoneyBook::SetFilter(const QString &filter)
 {
     if (m_set.IsOpen())
         m_set.Close();
+    const QString kept = m_strFilter;
     m_strFilter = filter;
     m_set.m_strFilter = filter;
-    ShowPage(1, QStringLiteral("Date"));
+    try {
+        ShowPage(1, QStringLiteral("Date"));
+    } catch (const DbError &) {
+        // A condition the database refuses leaves the list as it was filtered before.
+        if (m_set.IsOpen())
+            m_set.Close();
+        m_strFilter = kept;
+        m_set.m_strFilter = kept;
+        ShowPage(1, QStringLiteral("Date"));
+        throw;
+    }
 }
 
 void CMoneyBook::Write(const QDateTime &date, const QString &item, double amount, const QString &member,

@@ -9,6 +9,7 @@
 #include "db/CInsureNoteRecord.h"
 #include "db/CMemoBook.h"
 #include "db/DbError.h"
+#include "db/FilterParser.h"
 
 #include "BookSpy.h"
 #include "MessageRecorder.h"
@@ -30,7 +31,7 @@ double FreshTotal(double (Book::*getter)() const, const QString &sort)
 double PayedMoney(const QString &policy)
 {
     CInsureNoteRecord note;
-    note.m_strFilter = QStringLiteral("Name='%1'").arg(policy);
+    note.m_strFilter = QStringLiteral("Name=") + QuoteFilterText(policy);
     note.Open();
     return note.IsEOF() ? -1 : note.m_PayedMoney;
 }
@@ -350,6 +351,12 @@ private slots:
         CInsureNoteBook notes;
         AddPolicy(notes, QStringLiteral("A"));
         AddPolicy(notes, QStringLiteral("B"));
+        AddPolicy(notes, QStringLiteral("Li's"));  // a quote in a policy name works in every filter
+        activities.Add(QStringLiteral("2003-01-01"), QStringLiteral("Li's"), QStringLiteral("缴纳保费"),
+                       QStringLiteral("-50"), QStringLiteral("Li"), QString());
+        activities.RemoveActivities(QStringLiteral("Li's"));
+        QCOMPARE(PayedMoney(QStringLiteral("Li's")), 50.0);
+        QCOMPARE(activities.GetItemCount(), 0);
         activities.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("缴纳保费"), QStringLiteral("-300"),
                        QStringLiteral("Li"), QString());
         activities.SetSelected(0);

@@ -1,5 +1,6 @@
 // The income and expense book: pages, pull-up after a delete, search across pages, totals.
 #include "db/CMoneyBook.h"
+#include "db/DbError.h"
 
 #include "BookSpy.h"
 #include "MessageRecorder.h"
@@ -193,6 +194,20 @@ private slots:
         QCOMPARE(book.GetFirstDate(), Day(0));
         QCOMPARE(book.GetLastDate(), Day(249));
         QCOMPARE(book.GetFilter(), QStringLiteral("Date>#2030-1-1#"));
+    }
+
+    void refusedFilterKeepsThePreviousOne()
+    {
+        TestInstallation install;
+        CMoneyBook book;
+        Seed(book, 150);
+        book.SetFilter(QStringLiteral("Date>#2000-3-1#"));
+        QCOMPARE(book.GetItemCount(), 90);
+        QVERIFY_THROWS_EXCEPTION(DbError, book.SetFilter(QStringLiteral("Date>2000")));
+        QCOMPARE(book.GetFilter(), QStringLiteral("Date>#2000-3-1#"));
+        QCOMPARE(book.GetPageCount(), 1);
+        QCOMPARE(book.GetItemCount(), 90);
+        QCOMPARE(book.GetItemText(0, 1), QStringLiteral("r60"));
     }
 
     void edgeDatesOfAnEmptyTableAreNow()
