@@ -13,7 +13,7 @@
 #include "db/DbError.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
-#include "lists/CBookView.h"
+#include "app/CBookView.h"
 #include "lists/CLoginDlg.h"
 #include "lists/ReferenceLists.h"
 

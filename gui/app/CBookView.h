@@ -2,7 +2,7 @@
 // tint. A row becomes the book's selected row only by a click, a right click or a double click.
 #pragma once
 
-#include "lists/BookTableModel.h"
+#include "app/BookTableModel.h"
 
 #include <QTableView>
 
