@@ -33,9 +33,7 @@ public:
     void DrawGraph(ICanvas &canvas);
 
     // The axis and layout after a draw, for those who place things beside the chart.
-    int GetMinimum() const { return m_minimum; }
     int GetMaximum() const { return m_maximum; }
-    int GetStep() const { return m_step; }
     int GetTickCount() const { return m_ticks; }
     int GetX0() const { return m_x0; }
     int GetY0() const { return m_y0; }

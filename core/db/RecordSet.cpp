@@ -633,15 +633,6 @@ void CRecordSet::Edit()
     m_editMode = EditMode::Editing;
 }
 
-void CRecordSet::CancelUpdate()
-{
-    if (m_editMode == EditMode::None)
-        return;
-    m_editMode = EditMode::None;
-    if (m_hasCurrent)
-        LoadCurrent(m_currentRow);
-}
-
 void CRecordSet::Update()
 {
     RequireOpen();

@@ -82,7 +82,6 @@ public:
     void AddNew();                  // fields cleared for a new record, written by Update
     void Edit();                    // the current record's fields, written by Update
     void Update();
-    void CancelUpdate();
     void Delete();                  // removes the current record; MoveNext then reaches the one after it
 
     // The sum of a column over the records of the set (and, when given, matching the extra condition).

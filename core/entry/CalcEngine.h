@@ -18,7 +18,6 @@ public:
     QString Press(const QString &key, const QString &fieldText);
 
     bool IsFinished() const { return m_finished; }  // "=" was pressed: the pad closes
-    State GetState() const { return m_state; }
 
     // "%.2f", or "%.0f" when it ends in "00", or "%.1f" when it ends in "0".
     static QString FormatResult(double value);

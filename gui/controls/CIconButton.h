@@ -17,7 +17,6 @@ public:
     void SetHoverBackColor(const QColor &color, bool repaint = true);
     void SetHoverTextColor(const QColor &color, bool repaint = true);
     void SetFlatStyle(bool flat);
-    bool IsHovered() const { return m_bHovered; }
 
     // The main window's three colours: hover RGB(160,180,220), normal RGB(190,210,250), hover text blue.
     void SetLedgerColors();

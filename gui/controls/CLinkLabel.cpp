@@ -37,14 +37,6 @@ void CLinkLabel::ClearHover()
     ApplyColor();
 }
 
-void CLinkLabel::SetTextAndFit(const QString &text)
-{
-    setText(text);
-    if (m_target.isEmpty())
-        setToolTip(text);
-    resize(fontMetrics().horizontalAdvance(text) + 2, height());
-}
-
 bool CLinkLabel::OpenLinkTarget(const QString &target)
 {
     return QDesktopServices::openUrl(QUrl(target));

@@ -15,13 +15,9 @@ public:
     void SetLinkTarget(const QString &target);
     QString GetLinkTarget() const { return m_target.isEmpty() ? text() : m_target; }
     void ClearHover();
-    bool IsHovered() const { return m_bHovered; }
 
     // Opens a URL or "mailto:" target with the desktop's handler; false when nothing could open it.
     static bool OpenLinkTarget(const QString &target);
-
-    // Sets the text and fits the label's width to it, keeping its left edge.
-    void SetTextAndFit(const QString &text);
 
 signals:
     void clicked();
