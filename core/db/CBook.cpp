@@ -188,12 +188,26 @@ void CBook::DeleteAllRows()
         m_listener->RowsReset();
 }
 
-void CBook::DeleteRowsOf(const QSet<qint64> &ids)
+void CBook::DeleteRecordsOf(const QString &filter, const std::function<void()> &each)
 {
+    CRecordSet &set = RecordSet();
+    QSet<qint64> deleted;
+    WithFilter(filter, [&] {
+        SqlTransaction transaction(set.Connection());
+        set.MoveFirst();
+        while (!set.IsEOF()) {
+            each();
+            deleted.insert(set.CurrentId());
+            set.Delete();
+            set.MoveNext();
+        }
+        transaction.Commit();
+    }, Changes::Records);
     for (int row = GetItemCount() - 1; row >= 0; --row) {
-        if (ids.contains(GetItemData(row)))
+        if (deleted.contains(GetItemData(row)))
             DeleteRow(row);
     }
+    m_nSelected = -1;
 }
 
 bool CBook::TellIfClosed()

@@ -5,7 +5,6 @@
 
 #include "db/RecordSet.h"
 
-#include <QSet>
 #include <QStringList>
 #include <deque>
 #include <vector>
@@ -70,8 +69,9 @@ protected:
     void SetRowText(int row, int column, const QString &text);
     void DeleteRow(int row);
     void DeleteAllRows();
-    // Deletes the rows that show the records with the IDs.
-    void DeleteRowsOf(const QSet<qint64> &ids);
+    // Deletes every record matching the filter, all or nothing, then their rows; no row stays
+    // selected. each runs for every record before it goes, with its values in the fields.
+    void DeleteRecordsOf(const QString &filter, const std::function<void()> &each);
 
     // "记录集没有打开" when the record set is closed; false then.
     bool TellIfClosed();

@@ -108,19 +108,6 @@ void CCurrentBook::ComputeBalances(const QString &currency)
 void CCurrentBook::CloseAccount(const QString &account)
 {
     double removed = 0.0;
-    QSet<qint64> deleted;
-    WithFilter(QStringLiteral("Account=") + QuoteFilterText(account), [&] {
-        SqlTransaction transaction(m_set.Connection());
-        m_set.MoveFirst();
-        while (!m_set.IsEOF()) {
-            removed += HomeAmount();
-            deleted.insert(m_set.CurrentId());
-            m_set.Delete();
-            m_set.MoveNext();
-        }
-        transaction.Commit();
-    }, Changes::Records);
-    m_dTotal -= removed;
-    DeleteRowsOf(deleted);  // the rows of the account
-    m_nSelected = -1;
+    DeleteRecordsOf(QStringLiteral("Account=") + QuoteFilterText(account), [&] { removed += HomeAmount(); });
+    m_dTotal -= removed;  // only once every movement is gone
 }

@@ -123,22 +123,11 @@ bool CInsureBook::Remove()
 void CInsureBook::RemoveActivities(const QString &policy)
 {
     double premiums = 0.0;
-    QSet<qint64> deleted;
-    WithFilter(QStringLiteral("InsureName=") + QuoteFilterText(policy), [&] {
-        SqlTransaction transaction(m_set.Connection());
-        m_set.MoveFirst();
-        while (!m_set.IsEOF()) {
-            if (IsPremium(m_set.m_Active))
-                premiums += m_set.m_Money;
-            deleted.insert(m_set.CurrentId());
-            m_set.Delete();
-            m_set.MoveNext();
-        }
-        transaction.Commit();
-    }, Changes::Records);
-    m_dTotal += premiums;
-    DeleteRowsOf(deleted);  // the rows of the policy
-    m_nSelected = -1;
+    DeleteRecordsOf(QStringLiteral("InsureName=") + QuoteFilterText(policy), [&] {
+        if (IsPremium(m_set.m_Active))
+            premiums += m_set.m_Money;
+    });
+    m_dTotal += premiums;  // only once every activity is gone
 }
 
 void CInsureBook::ComputeTotals()
