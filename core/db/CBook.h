@@ -104,8 +104,10 @@ protected:
         try {
             work();
         } catch (...) {
+            // The book stays usable: its set is open again on its own filter.
             set.Close();
             set.m_strFilter = kept;
+            set.Open();
             throw;
         }
         set.Close();

@@ -10,6 +10,7 @@
 #include "db/CMemoBook.h"
 #include "db/DbError.h"
 #include "db/FilterParser.h"
+#include "db/SqlConnection.h"
 
 #include "BookSpy.h"
 #include "MessageRecorder.h"
@@ -267,6 +268,32 @@ private slots:
             QCOMPARE(book.GetItemText(row, 4), QString::number(i));
         }
         QCOMPARE(book.GetTotal(), FreshTotal(&CCurrentBook::GetTotal, QStringLiteral("Date")));
+    }
+
+    void failedAccountClosingChangesNothing()
+    {
+        TestInstallation install;
+        CCurrentBook book;
+        book.Fill(QStringLiteral("Date"));
+        for (const char *money : {"10", "13", "20"})
+            book.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QString(), QStringLiteral("人民币"),
+                     QString::fromLatin1(money), QString(), QString(), QString());
+        // The database refuses to delete the second movement: the closing fails midway.
+        SqlConnection::Open(install.DataFile("Kinward.db"))
+            ->Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Current WHEN OLD.Money = 13 "
+                                     "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(DbError, book.CloseAccount(QStringLiteral("A")));
+        QCOMPARE(book.GetItemCount(), 3);
+        QCOMPARE(book.GetTotal(), 43.0);
+        QCOMPARE(book.GetTotal(), FreshTotal(&CCurrentBook::GetTotal, QStringLiteral("Date")));
+        CCurrentBook fresh;
+        fresh.Fill(QStringLiteral("Date"));
+        QCOMPARE(fresh.GetItemCount(), 3);
+        MessageRecorder messages;
+        book.Add(QStringLiteral("2003-01-02"), QStringLiteral("B"), QString(), QStringLiteral("人民币"),
+                 QStringLiteral("1"), QString(), QString(), QString());  // the book goes on working
+        QVERIFY(messages.messages.isEmpty());
+        QCOMPARE(book.GetItemCount(), 4);
     }
 
     void depositsAndInstalments()
