@@ -57,6 +57,13 @@ const std::initializer_list<int> kAddressControls = {1115, 1021, 1022, 1023, 102
 const std::initializer_list<int> kCreditControls = {1116, 1025, 1026, 1027, 1028, 1049};
 const std::initializer_list<int> kHomeControls = {1219, 1220, 1221, 1222, 1223, 1224, 1225, 1226, 1227, 1228, 1229, 1231, 1232};
 
+// The width of a line of text: 6 pixels per GBK byte, as the window is laid out, or the text's own
+// width where the font needs more, so that nothing is cut off.
+int LineWidth(const QWidget *label, const QString &text)
+{
+    return std::max(6 * GbkLength(text), label->fontMetrics().horizontalAdvance(text) + 1);
+}
+
 } // namespace
 
 CMainDlg::CMainDlg(QWidget *parent) : CMainDlg(Options(), parent) {}
@@ -657,7 +664,7 @@ void CMainDlg::SetStatusLine(int id, int x, const QString &text)
 {
     auto *label = static_cast<QLabel *>(Control(id));
     label->show();
-    label->setGeometry(x, kStatusY, 6 * GbkLength(text), kLineHeight);
+    label->setGeometry(x, kStatusY, LineWidth(label, text), kLineHeight);
     label->setText(text);
 }
 
@@ -670,7 +677,7 @@ void CMainDlg::RefreshMoneyPanel()
     const QString pageText = QStringLiteral("共 %1 页  当前页 : ").arg(pageCount);
     auto *pageLabel = static_cast<QLabel *>(Control(1094));
     pageLabel->show();
-    const int width = 6 * GbkLength(pageText);
+    const int width = LineWidth(pageLabel, pageText);
     pageLabel->setGeometry(498 - width, 62, width, kLineHeight);
     pageLabel->setText(pageText);
 
@@ -966,7 +973,7 @@ void CMainDlg::ShowHomePage()
         auto *label = static_cast<QLabel *>(Control(id));
         const QString text = caption + FormatLg(value);
         label->setText(text);
-        label->setGeometry(440, 110 + 20 * i, 6 * GbkLength(text), kLineHeight);
+        label->setGeometry(440, 110 + 20 * i, LineWidth(label, text), kLineHeight);
         label->show();
     }
     auto *clock = static_cast<QLabel *>(Control(1227));
