@@ -1,7 +1,7 @@
 // Books on a one-million-record ledger, each operation next to the plain SQL that does the same
 // work through the SQLite C API (its floor), with the ratio printed at the end.
 //
-// The ledger is made once in $ZARVEL_BENCH_LEDGER (default: ./bench-ledger) and reused.
+// The ledger is made once in $ZARVEL_BENCH_LEDGER (default: build/bench-ledger) and reused.
 #include "LedgerGenerator.h"
 
 #include "db/CAddressBook.h"
@@ -359,7 +359,8 @@ BENCHMARK(RemoveRecord_Floor)->Unit(benchmark::kMillisecond);
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    g_ledger = qEnvironmentVariable("ZARVEL_BENCH_LEDGER", QDir::currentPath() + QStringLiteral("/bench-ledger"));
+    g_ledger = qEnvironmentVariable("ZARVEL_BENCH_LEDGER",
+                                    QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../bench-ledger")));
     std::printf("ledger: %s (made on first use)\n", qPrintable(g_ledger));
     QString error;
     if (!MakeLedger(g_ledger, LedgerSize(), &error)) {
