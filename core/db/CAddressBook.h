@@ -16,7 +16,6 @@ public:
     void Add(const QStringList &fields);
     void Modify(const QStringList &fields);
     bool Remove();
-    bool FindText(int column, const QString &text) { return FindTextInRows(column, text); }
 
 protected:
     CRecordSet &RecordSet() override { return m_set; }

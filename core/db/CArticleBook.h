@@ -14,7 +14,6 @@ public:
     void Modify(const QString &name, const QString &numberText, const QString &costText, const QString &valueText,
                 const QString &explain);
     bool Remove();
-    bool FindText(int column, const QString &text) { return FindTextInRows(column, text); }
 
     void ComputeTotals();
     double GetTotalCost() const { return m_dTotalCost; }

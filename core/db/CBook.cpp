@@ -268,7 +268,7 @@ void CBook::CollectDistinct(const std::function<QString()> &entry, QStringList *
     });
 }
 
-bool CBook::FindTextInRows(int column, const QString &text)
+bool CBook::FindText(int column, const QString &text)
 {
     if (GetItemCount() == 0) {
         ShowMessage(QStringLiteral("记录集为空"), QStringLiteral("错误"));

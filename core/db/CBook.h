@@ -41,6 +41,10 @@ public:
     // Asks the view to show the row selected and scrolled into view.
     void SelectRow(int row);
 
+    // Queues the rows whose text in the column equals the text exactly and selects the first;
+    // true when more matches wait. "记录集为空" on an empty list, "没有匹配的记录" without a match.
+    bool FindText(int column, const QString &text);
+
     // Selects the next row of the find queue; true when more matches wait.
     virtual bool FindNext();
 
@@ -118,8 +122,6 @@ protected:
     // Appends entry() of every record, in the book's sort order, unless the list already holds it.
     void CollectDistinct(const std::function<QString()> &entry, QStringList *list);
 
-    // The simple books' FindText: rows whose text in the column equals the text exactly.
-    bool FindTextInRows(int column, const QString &text);
 
     std::deque<QString> m_findResults;  // row numbers as decimal texts
     int m_nSelected = -1;

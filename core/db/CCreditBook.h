@@ -14,7 +14,6 @@ public:
     void Modify(const QString &dateText, const QString &active, const QString &moneyText, const QString &people,
                 const QString &member, const QString &explain);
     bool Remove();
-    bool FindText(int column, const QString &text) { return FindTextInRows(column, text); }
 
     void ComputeTotals();
     double GetTotal() const { return m_dTotal; }

@@ -15,7 +15,6 @@ public:
     void Modify(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
                 const QString &moneyText, const QString &reason, const QString &member, const QString &explain);
     bool Remove();
-    bool FindText(int column, const QString &text) { return FindTextInRows(column, text); }
 
     void ComputeTotals();
     double GetTotal() const { return m_dTotal; }

@@ -16,7 +16,6 @@ public:
     void AddInstalment(const QString &dateText, const QString &amountText, const QString &member,
                        const QString &explain);
     bool Remove();
-    bool FindText(int column, const QString &text) { return FindTextInRows(column, text); }
 
     void ComputeTotals();
     double GetDepositTotal() const { return m_dDepositTotal; }

@@ -21,7 +21,6 @@ public:
     bool Remove();
     // Deletes every activity of the policy, all or nothing.
     void RemoveActivities(const QString &policy);
-    bool FindText(int column, const QString &text) { return FindTextInRows(column, text); }
 
     void ComputeTotals();
     double GetTotal() const { return m_dTotal; }

@@ -12,7 +12,6 @@ public:
     void Add(const QString &dateText, const QString &matter, const QString &member);
     void Modify(const QString &dateText, const QString &matter, const QString &member);
     bool Remove();
-    bool FindText(int column, const QString &text) { return FindTextInRows(column, text); }
 
 protected:
     CRecordSet &RecordSet() override { return m_set; }

@@ -177,7 +177,7 @@ bool CMoneyBook::FindRecords(const QString &dateText, bool useDate, const QStrin
         m_set.m_strFilter = m_strFilter;
         m_set.Open();
     }
-    if (!m_set.IsOpen() || m_set.GetRecordCount() == 0)
+    if (m_set.GetRecordCount() == 0)
         return false;
     m_findResults.clear();
 

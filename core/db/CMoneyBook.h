@@ -30,6 +30,8 @@ public:
     bool FindRecords(const QString &dateText, bool useDate, const QString &itemText, bool useItem,
                      const QString &amountText, bool useAmount, const QString &memberText, bool useMember);
     bool FindNext() override;
+    // The income and expense list is searched by FindRecords over the whole filtered table.
+    bool FindText(int column, const QString &text) = delete;
 
     QDateTime GetFirstDate();
     QDateTime GetLastDate();
