@@ -683,13 +683,18 @@ void CMainDlg::RefreshMoneyPanel()
 
     auto *selector = static_cast<CTintedComboBox *>(Control(1097));
     const QSignalBlocker quiet(selector);
-    selector->clear();
     if (pageCount >= 1) {
         selector->setEnabled(true);
-        for (int page = 1; page <= pageCount; ++page)
-            selector->addItem(QString::number(page));
-        selector->setCurrentIndex(selector->findText(QString::number(current)));
+        // The entries "1" ... page count; rebuilt only when the count changed (a large ledger has
+        // thousands of pages, and a page turn keeps them).
+        if (selector->count() != pageCount || selector->itemText(0) != QStringLiteral("1")) {
+            selector->clear();
+            for (int page = 1; page <= pageCount; ++page)
+                selector->addItem(QString::number(page));
+        }
+        selector->setCurrentIndex(current - 1);
     } else {
+        selector->clear();
         selector->addItem(QStringLiteral("0"));
         selector->setCurrentIndex(0);
         selector->setEnabled(false);
