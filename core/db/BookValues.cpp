@@ -4,6 +4,8 @@
 #include "db/DbError.h"
 
 #include <QStringList>
+#include <cmath>
+#include <limits>
 
 QDateTime DateValue(const QString &text)
 {
@@ -22,4 +24,28 @@ QStringList SignedColumns(const QString &amountText)
 {
     const bool income = AtoF(amountText) >= 0;
     return {income ? amountText : QString(), income ? QString() : amountText};
+}
+
+double AmountValue(double amount)
+{
+    if (!(std::fabs(amount) <= kLargestAmount))
+        throw DbError(QStringLiteral("金额 %1 超出范围：金额的绝对值不能大于 9,999,999,999,999.99。").arg(FormatDouble("%.2f", amount)));
+    return amount;
+}
+
+double AmountValue(const QString &text)
+{
+    return AmountValue(AtoF(text));
+}
+
+qint16 ShortValue(int value, const QString &field)
+{
+    if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
+        throw DbError(QStringLiteral("%1 %2 超出范围：只能在 -32768 到 32767 之间。").arg(field).arg(value));
+    return qint16(value);
+}
+
+qint16 ShortValue(const QString &text, const QString &field)
+{
+    return ShortValue(AtoI(text), field);  // AtoI saturates, so a long digit string is refused too
 }

@@ -25,28 +25,24 @@ void CAddressBook::Write(const QStringList &fields)
         *targets[i] = fields.value(i);
 }
 
-void CAddressBook::Add(const QStringList &fields)
+bool CAddressBook::Add(const QStringList &fields)
 {
     if (TellIfClosed())
-        return;
-    m_set.AddNew();
-    Write(fields);
-    m_set.Update();
-    m_set.MoveLast();
-    AppendRow(m_set.m_ID, fields.mid(0, kFieldCount));
+        return false;
+    const qint64 id = CommitAdd([&] { Write(fields); });
+    AppendRow(id, fields.mid(0, kFieldCount));
+    return true;
 }
 
-void CAddressBook::Modify(const QStringList &fields)
+bool CAddressBook::Modify(const QStringList &fields)
 {
-    if (TellIfClosed() || !FindSelectedRecord())
-        return;
-    m_set.Edit();
-    Write(fields);
-    m_set.Update();
+    if (!CommitModify([&] { Write(fields); }))
+        return false;
     SetRowTexts(m_nSelected, fields.mid(0, kFieldCount));
+    return true;
 }
 
 bool CAddressBook::Remove()
 {
-    return RemoveSelected();
+    return CommitRemove();
 }

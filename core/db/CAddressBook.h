@@ -13,8 +13,8 @@ public:
     void Fill(const QString &sort);
     // The fifteen texts in column order: Name, Work, Company, CompanyTel, HomeTel, Fax, Email, Mobile,
     // CompanyAddress, HomeAddress, City, Province, Postalcode, Note1, Note2.
-    void Add(const QStringList &fields);
-    void Modify(const QStringList &fields);
+    bool Add(const QStringList &fields);
+    bool Modify(const QStringList &fields);
     bool Remove();
 
 protected:

@@ -2,6 +2,8 @@
 #include "CArticleBook.h"
 
 #include "common/Amount.h"
+#include "db/BookValues.h"
+#include "db/KeptFigures.h"
 
 CArticleBook::CArticleBook() : CBook(5) {}
 
@@ -16,57 +18,49 @@ void CArticleBook::Fill(const QString &sort)
     FillRows(sort);
 }
 
+void CArticleBook::ReadTotals()
+{
+    m_totalCostCents = KeptFigure(m_set.Connection(), QStringLiteral("Article"), QStringLiteral("Cost")).value_or(0);
+    m_totalValueCents = KeptFigure(m_set.Connection(), QStringLiteral("Article"), QStringLiteral("Value")).value_or(0);
+}
+
 void CArticleBook::Write(const QString &name, const QString &numberText, const QString &costText,
                          const QString &valueText, const QString &explain)
 {
     m_set.m_Name = name;
-    m_set.m_Number = qint16(AtoI(numberText));
-    m_set.m_Cost = AtoF(costText);
-    m_set.m_Value = AtoF(valueText);
+    m_set.m_Number = ShortValue(numberText, QStringLiteral("物品数量"));
+    m_set.m_Cost = AmountValue(costText);
+    m_set.m_Value = AmountValue(valueText);
     m_set.m_Explain = explain;
 }
 
-void CArticleBook::Add(const QString &name, const QString &numberText, const QString &costText,
+bool CArticleBook::Add(const QString &name, const QString &numberText, const QString &costText,
                        const QString &valueText, const QString &explain)
 {
     if (TellIfClosed())
-        return;
-    m_set.AddNew();
-    Write(name, numberText, costText, valueText, explain);
-    m_set.Update();
-    m_set.MoveLast();
-    AppendRow(m_set.m_ID, {name, numberText, costText, valueText, explain});
-    m_dTotalCost += AtoF(costText);
-    m_dTotalValue += AtoF(valueText);
+        return false;
+    const qint64 id = CommitAdd([&] { Write(name, numberText, costText, valueText, explain); });
+    AppendRow(id, {name, numberText, costText, valueText, explain});
+    return true;
 }
 
-void CArticleBook::Modify(const QString &name, const QString &numberText, const QString &costText,
+bool CArticleBook::Modify(const QString &name, const QString &numberText, const QString &costText,
                           const QString &valueText, const QString &explain)
 {
-    if (!FindSelectedRecord())
-        return;
-    m_set.Edit();
-    m_dTotalCost -= m_set.m_Cost;
-    m_dTotalValue -= m_set.m_Value;
-    Write(name, numberText, costText, valueText, explain);
-    m_set.Update();
-    m_dTotalCost += m_set.m_Cost;
-    m_dTotalValue += m_set.m_Value;
+    if (!CommitModify([&] { Write(name, numberText, costText, valueText, explain); }))
+        return false;
     SetRowTexts(m_nSelected, {name, numberText, costText, valueText, explain});
+    return true;
 }
 
 bool CArticleBook::Remove()
 {
-    return RemoveSelected([this] {
-        m_dTotalCost -= m_set.m_Cost;
-        m_dTotalValue -= m_set.m_Value;
-    });
+    return CommitRemove();
 }
 
 void CArticleBook::ComputeTotals()
 {
-    WithFilter(QString(), [this] {
-        m_dTotalCost = m_set.Sum(QStringLiteral("Cost"));
-        m_dTotalValue = m_set.Sum(QStringLiteral("Value"));
-    });
+    if (!m_set.IsOpen())
+        m_set.Open();
+    ReadTotals();
 }

@@ -9,24 +9,28 @@ class CArticleBook : public CBook
 public:
     CArticleBook();
     void Fill(const QString &sort);
-    void Add(const QString &name, const QString &numberText, const QString &costText, const QString &valueText,
+    // Each true when the record was saved; a refused value or a database failure throws DbError and
+    // changes nothing.
+    bool Add(const QString &name, const QString &numberText, const QString &costText, const QString &valueText,
              const QString &explain);
-    void Modify(const QString &name, const QString &numberText, const QString &costText, const QString &valueText,
+    bool Modify(const QString &name, const QString &numberText, const QString &costText, const QString &valueText,
                 const QString &explain);
     bool Remove();
 
+    // The totals as the database keeps them, in whole cents.
     void ComputeTotals();
-    double GetTotalCost() const { return m_dTotalCost; }
-    double GetTotalValue() const { return m_dTotalValue; }
+    double GetTotalCost() const { return double(m_totalCostCents) / 100.0; }
+    double GetTotalValue() const { return double(m_totalValueCents) / 100.0; }
 
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;
+    void ReadTotals() override;
 
 private:
     void Write(const QString &name, const QString &numberText, const QString &costText, const QString &valueText,
                const QString &explain);
     CArticleRecord m_set;
-    double m_dTotalCost = 0.0;
-    double m_dTotalValue = 0.0;
+    qint64 m_totalCostCents = 0;
+    qint64 m_totalValueCents = 0;
 };

@@ -1,7 +1,8 @@
-// Rows, selection and search common to the books.
+// Rows, selection, search and the write path common to the books.
 #include "CBook.h"
 
 #include "common/Messages.h"
+#include "db/DbError.h"
 
 #include <QHash>
 #include <QSet>
@@ -14,7 +15,7 @@ CBook::~CBook() = default;
 void CBook::LoadTexts(int row) const
 {
     // Reads the texts of a block of rows around the one asked for, so a view scrolling through a
-    // long list costs one query per block.
+    // long list costs one query per block. Every row knows its record, so the block can be anywhere.
     constexpr int kBefore = 5;
     constexpr int kBlock = 30;
     const int first = std::max(0, row - kBefore);
@@ -23,13 +24,6 @@ void CBook::LoadTexts(int row) const
     CRecordSet &set = self->RecordSet();
     if (!set.IsOpen())
         return;
-    if (m_rows[size_t(first)].id == 0 || m_rows[size_t(last - 1)].id == 0) {
-        const std::vector<qint64> positioned = set.IdsAt(first, last - first);
-        for (size_t i = 0; i < positioned.size(); ++i) {
-            if (m_rows[size_t(first) + i].id == 0)
-                m_rows[size_t(first) + i].id = positioned[i];
-        }
-    }
     std::vector<qint64> ids;
     QHash<qint64, int> rowOfId;
     for (int r = first; r < last; ++r) {
@@ -38,19 +32,13 @@ void CBook::LoadTexts(int row) const
             rowOfId.insert(m_rows[size_t(r)].id, r);
         }
     }
-    set.ForEachById(ids, [&](qint64 id) {
-        const auto found = rowOfId.constFind(id);
-        if (found == rowOfId.constEnd())
-            return;
-        Row &target = m_rows[size_t(found.value())];
-        target.texts = self->RecordTexts();
-        target.loaded = true;
-    });
+    QHash<qint64, QStringList> read;
+    set.ForEachById(ids, [&](qint64 id) { read.insert(id, self->RecordTexts()); });
     // A record deleted behind the book's back shows empty texts rather than being read again and again.
     for (int r = first; r < last; ++r) {
         Row &target = m_rows[size_t(r)];
         if (!target.loaded) {
-            target.texts = QStringList();
+            target.texts = read.value(target.id);
             target.loaded = true;
         }
     }
@@ -85,32 +73,15 @@ qint64 CBook::GetItemData(int row) const
 {
     if (row < 0 || row >= int(m_rows.size()))
         return 0;
-    if (m_rows[size_t(row)].id == 0)
-        LoadTexts(row);
     return m_rows[size_t(row)].id;
 }
 
-void CBook::EnsureAllIds() const
+int CBook::RowOfId(qint64 id) const
 {
-    const auto unknown = std::find_if(m_rows.begin(), m_rows.end(), [](const Row &row) { return row.id == 0; });
-    if (unknown == m_rows.end())
-        return;
-    auto *self = const_cast<CBook *>(this);
-    CRecordSet &set = self->RecordSet();
-    if (!set.IsOpen())
-        return;
-    const std::vector<qint64> ids = set.IdsAt(0, qint64(m_rows.size()));
-    for (size_t i = 0; i < ids.size() && i < m_rows.size(); ++i) {
-        if (m_rows[i].id == 0)
-            m_rows[i].id = ids[i];
-    }
-}
-
-void CBook::ListRowsByPosition(qint64 count)
-{
-    m_rows.assign(size_t(count), Row());
-    if (m_listener)
-        m_listener->RowsReset();
+    if (id == 0)
+        return -1;
+    const auto found = std::find_if(m_rows.begin(), m_rows.end(), [id](const Row &row) { return row.id == id; });
+    return found == m_rows.end() ? -1 : int(found - m_rows.begin());
 }
 
 void CBook::SelectRow(int row)
@@ -132,19 +103,27 @@ void CBook::FillRows(const QString &sort)
     set.m_strSort = sort;
     if (!set.IsOpen())
         set.Open();
-    const long count = set.GetRecordCount();
-    if (count == 0)
+    const std::vector<qint64> ids = set.AllIds();
+    if (ids.empty())
         return;  // an empty table leaves the list as it was
-    ListRowsByPosition(count);
+    ResetRows(ids);
     m_nSelected = -1;
 }
 
-void CBook::ResetRows(const std::vector<qint64> &ids)
+void CBook::ResetRows(const std::vector<qint64> &ids, bool keepTexts)
 {
-    m_rows.clear();
-    m_rows.reserve(ids.size());
-    for (qint64 id : ids)
-        m_rows.push_back({id, QStringList(), false});
+    QHash<qint64, QStringList> known;
+    for (const Row &row : m_rows) {
+        if (keepTexts && row.loaded)
+            known.insert(row.id, row.texts);
+    }
+    std::vector<Row> rows;
+    rows.reserve(ids.size());
+    for (qint64 id : ids) {
+        const auto text = known.constFind(id);
+        rows.push_back(text == known.constEnd() ? Row{id, QStringList(), false} : Row{id, text.value(), true});
+    }
+    m_rows = std::move(rows);
     if (m_listener)
         m_listener->RowsReset();
 }
@@ -158,6 +137,15 @@ int CBook::AppendRow(qint64 id, const QStringList &texts)
     return row;
 }
 
+int CBook::AppendRow(qint64 id)
+{
+    m_rows.push_back({id, QStringList(), false});
+    const int row = int(m_rows.size()) - 1;
+    if (m_listener)
+        m_listener->RowInserted(row);
+    return row;
+}
+
 void CBook::SetRowTexts(int row, const QStringList &texts)
 {
     Row &target = m_rows.at(size_t(row));
@@ -165,13 +153,6 @@ void CBook::SetRowTexts(int row, const QStringList &texts)
     target.loaded = true;
     if (m_listener)
         m_listener->RowChanged(row);
-}
-
-void CBook::SetRowText(int row, int column, const QString &text)
-{
-    QStringList texts = GetRowTexts(row);
-    texts[column] = text;
-    SetRowTexts(row, texts);
 }
 
 void CBook::DeleteRow(int row)
@@ -188,28 +169,6 @@ void CBook::DeleteAllRows()
         m_listener->RowsReset();
 }
 
-void CBook::DeleteRecordsOf(const QString &filter, const std::function<void()> &each)
-{
-    CRecordSet &set = RecordSet();
-    QSet<qint64> deleted;
-    WithFilter(filter, [&] {
-        SqlTransaction transaction(set.Connection());
-        set.MoveFirst();
-        while (!set.IsEOF()) {
-            each();
-            deleted.insert(set.CurrentId());
-            set.Delete();
-            set.MoveNext();
-        }
-        transaction.Commit();
-    }, Changes::Records);
-    for (int row = GetItemCount() - 1; row >= 0; --row) {
-        if (deleted.contains(GetItemData(row)))
-            DeleteRow(row);
-    }
-    m_nSelected = -1;
-}
-
 bool CBook::TellIfClosed()
 {
     if (RecordSet().IsOpen())
@@ -218,26 +177,90 @@ bool CBook::TellIfClosed()
     return true;
 }
 
-bool CBook::FindSelectedRecord()
+void CBook::Commit(const std::function<void()> &work)
 {
-    if (m_nSelected < 0 || m_nSelected >= GetItemCount())
-        return false;
-    // Every change starts here: rows still listed by position learn their IDs before the set changes.
-    EnsureAllIds();
-    return RecordSet().FindFirst(QStringLiteral("ID=%1").arg(GetItemData(m_nSelected)));
+    {
+        SqlTransaction transaction(RecordSet().Connection());
+        work();
+        transaction.Commit();
+    }
+    // The change is stored: a failure to read the totals back must not make it look unsaved.
+    try {
+        ReadTotals();
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
+    }
 }
 
-bool CBook::RemoveSelected(const std::function<void()> &takeOutOfTotals)
+bool CBook::FindSelectedRecord()
+{
+    if (m_nSelected < 0 || m_nSelected >= GetItemCount()) {
+        ShowMessage(QStringLiteral("没有选中的记录"), QStringLiteral("错误"));
+        return false;
+    }
+    if (!RecordSet().FindFirst(QStringLiteral("ID=%1").arg(GetItemData(m_nSelected)))) {
+        ShowMessage(QStringLiteral("所选的记录已不在帐目数据库中，没有保存任何改动。"), QStringLiteral("错误"));
+        return false;
+    }
+    return true;
+}
+
+qint64 CBook::CommitAdd(const std::function<void()> &fill, const std::function<void()> &alsoWrite)
+{
+    CRecordSet &set = RecordSet();
+    Commit([&] {
+        set.AddNew();
+        fill();
+        set.Update();
+        if (alsoWrite)
+            alsoWrite();
+    });
+    return set.LastAddedId();
+}
+
+bool CBook::CommitModify(const std::function<void()> &fill, const std::function<void()> &alsoWrite)
+{
+    if (TellIfClosed() || !FindSelectedRecord())
+        return false;
+    CRecordSet &set = RecordSet();
+    Commit([&] {
+        set.Edit();
+        fill();
+        set.Update();
+        if (alsoWrite)
+            alsoWrite();
+    });
+    return true;
+}
+
+bool CBook::CommitRemove(const std::function<void()> &alsoWrite)
 {
     const int removed = m_nSelected;
     const int rowsBefore = GetItemCount();
-    if (!FindSelectedRecord())
+    if (TellIfClosed() || !FindSelectedRecord())
         return GetItemCount() > 0;
-    RecordSet().Delete();
-    if (takeOutOfTotals)
-        takeOutOfTotals();
+    CRecordSet &set = RecordSet();
+    Commit([&] {
+        if (alsoWrite)
+            alsoWrite();
+        set.Delete();
+    });
     DeleteRow(removed);
     return ReselectAfterRemove(removed, rowsBefore);
+}
+
+void CBook::CommitDeleteMatching(const QString &condition)
+{
+    if (TellIfClosed())
+        return;
+    std::vector<qint64> deleted;
+    Commit([&] { deleted = RecordSet().DeleteMatching(condition); });
+    const QSet<qint64> gone(deleted.begin(), deleted.end());
+    for (int row = GetItemCount() - 1; row >= 0; --row) {
+        if (gone.contains(GetItemData(row)))
+            DeleteRow(row);
+    }
+    m_nSelected = -1;
 }
 
 bool CBook::ReselectAfterRemove(int removedRow, int rowCountBefore)

@@ -1,12 +1,14 @@
-// The common part of every book: the rows of a list (cell texts and the record ID of each), the
-// selected row, the find queue, and the notifications a view needs to follow them.
-// A book is the only path by which its table's records are added, changed, deleted and searched.
+// The common part of every book: the rows of a list (the record ID of each, and its cell texts, read
+// when first shown), the selected row, the find queue, the one write path, and the notifications a
+// view needs to follow them. A book is the only path by which its table's records are added,
+// changed, deleted and searched.
 #pragma once
 
 #include "db/RecordSet.h"
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 // What a view of a book listens to.
@@ -31,9 +33,11 @@ public:
 
     int GetColumnCount() const { return m_columnCount; }
     int GetItemCount() const { return int(m_rows.size()); }
+    // A row's text; the texts of a block of rows are read from the table when first asked for.
+    // Throws DbError when they cannot be read.
     QString GetItemText(int row, int column) const;
     QStringList GetRowTexts(int row) const;
-    qint64 GetItemData(int row) const;
+    qint64 GetItemData(int row) const;  // the row's record ID (0 outside the list)
 
     int GetSelected() const { return m_nSelected; }
     void SetSelected(int row) { m_nSelected = row; }
@@ -57,71 +61,53 @@ protected:
     virtual CRecordSet &RecordSet() = 0;
     // The row texts of the record set's current record, as a fill from the table shows them.
     virtual QStringList RecordTexts() = 0;
+    // Reads the book's totals from the figures the database keeps; called after every commit.
+    virtual void ReadTotals() {}
 
-    // Lists every record of the table in the order of the sort column (the simple books' Fill).
-    // Row texts are read from the table when first shown.
+    // Lists every record of the set in its order (the simple books' Fill): the set's keyset.
     void FillRows(const QString &sort);
-    // Lists as many rows as the record set has records, each read (ID and texts) when first needed.
-    void ListRowsByPosition(qint64 count);
     // Reads every row's texts now (for searches and sums over the list).
     void LoadAllTexts() const;
 
-    // Replaces every row by the records with the IDs; their texts are read when first shown.
-    void ResetRows(const std::vector<qint64> &ids);
+    // Replaces every row by the records with the IDs; texts are read anew when shown, or, with
+    // keepTexts, kept for the records that were listed before.
+    void ResetRows(const std::vector<qint64> &ids, bool keepTexts = false);
     int AppendRow(qint64 id, const QStringList &texts);
+    int AppendRow(qint64 id);  // texts read when first shown
     void SetRowTexts(int row, const QStringList &texts);
-    void SetRowText(int row, int column, const QString &text);
     void DeleteRow(int row);
     void DeleteAllRows();
-    // Deletes every record matching the filter, all or nothing, then their rows; no row stays
-    // selected. each runs for every record before it goes, with its values in the fields.
-    void DeleteRecordsOf(const QString &filter, const std::function<void()> &each);
+    int RowOfId(qint64 id) const;  // -1 when no row shows the record
 
-    // "记录集没有打开" when the record set is closed; false then.
+    // The write path. Every change runs in one transaction and is committed before anything the user
+    // sees changes: rows and selection after the commit, totals read again from the database. A failure
+    // throws DbError and leaves the table, the rows and the totals as they were.
+
+    // "记录集没有打开" when the record set is closed; true then (and nothing may be written).
     bool TellIfClosed();
+    // Inserts a record whose fields fill() sets, with alsoWrite's changes in the same transaction.
+    // Returns the new record's ID.
+    qint64 CommitAdd(const std::function<void()> &fill, const std::function<void()> &alsoWrite = {});
+    // Changes the selected row's record: fill() runs with its old values in the fields and sets the new
+    // ones. False (and said) when no row is selected or its record is gone.
+    bool CommitModify(const std::function<void()> &fill, const std::function<void()> &alsoWrite = {});
+    // Deletes the selected row's record (alsoWrite runs first, with its values in the fields), then its
+    // row, and reselects. True when records remain.
+    bool CommitRemove(const std::function<void()> &alsoWrite = {});
+    // Deletes every record of the table matching the condition, then their rows; no row stays selected.
+    void CommitDeleteMatching(const QString &condition);
+    // Runs work in one transaction of the book's connection, then reads the totals again.
+    void Commit(const std::function<void()> &work);
 
-    // Finds the selected row's record in the record set; false (and nothing found) without a selection.
+    // Finds the selected row's record in the record set; false (and said) when it cannot.
     bool FindSelectedRecord();
-
-    // Deletes the selected row's record and its row, then reselects. takeOutOfTotals runs once the
-    // record is deleted, with the record's values still in the fields. True when records remain.
-    bool RemoveSelected(const std::function<void()> &takeOutOfTotals = {});
 
     // After the selected row's record and row were deleted: the selection rule shared by the books.
     // Returns true when records remain.
     bool ReselectAfterRemove(int removedRow, int rowCountBefore);
 
-    // Runs work with the record set reopened on the filter, then restores the filter and reopens.
-    // Work that deletes records says so: rows still listed by position learn their IDs first.
-    enum class Changes { None, Records };
-    template <typename Work>
-    void WithFilter(const QString &filter, Work work, Changes changes = Changes::None)
-    {
-        CRecordSet &set = RecordSet();
-        if (changes == Changes::Records || (set.IsOpen() && set.HasWrittenSinceOpen()))
-            EnsureAllIds();  // the reopened set lists the records in their new order
-        const QString kept = set.m_strFilter;
-        if (set.IsOpen())
-            set.Close();
-        set.m_strFilter = filter;
-        set.Open();
-        try {
-            work();
-        } catch (...) {
-            // The book stays usable: its set is open again on its own filter.
-            set.Close();
-            set.m_strFilter = kept;
-            set.Open();
-            throw;
-        }
-        set.Close();
-        set.m_strFilter = kept;
-        set.Open();
-    }
-
     // Appends entry() of every record, in the book's sort order, unless the list already holds it.
     void CollectDistinct(const std::function<QString()> &entry, QStringList *list);
-
 
     std::deque<QString> m_findResults;  // row numbers as decimal texts
     int m_nSelected = -1;
@@ -129,13 +115,11 @@ protected:
 private:
     struct Row
     {
-        qint64 id = 0;       // 0 until read: the record at this row's position of the record set
+        qint64 id = 0;
         QStringList texts;   // empty until read
         bool loaded = false;
     };
     void LoadTexts(int row) const;
-    // Reads the IDs of rows listed by position only, before anything changes the set's order.
-    void EnsureAllIds() const;
 
     int m_columnCount;
     mutable std::vector<Row> m_rows;

@@ -2,6 +2,7 @@
 #include "CCreditBook.h"
 
 #include "db/BookValues.h"
+#include "db/KeptFigures.h"
 
 CCreditBook::CCreditBook() : CBook(7) {}
 
@@ -27,48 +28,44 @@ void CCreditBook::Write(const QString &dateText, const QString &active, const QS
 {
     m_set.m_Date = DateValue(dateText);
     m_set.m_Active = active;
-    m_set.m_Money = AtoF(moneyText);
+    m_set.m_Money = AmountValue(moneyText);
     m_set.m_People = people;
     m_set.m_Member = member;
     m_set.m_Explain = explain;
 }
 
-void CCreditBook::Add(const QString &dateText, const QString &active, const QString &moneyText,
+void CCreditBook::ReadTotals()
+{
+    m_totalCents = KeptFigure(m_set.Connection(), QStringLiteral("Credit"), QStringLiteral("Money")).value_or(0);
+}
+
+bool CCreditBook::Add(const QString &dateText, const QString &active, const QString &moneyText,
                       const QString &people, const QString &member, const QString &explain)
 {
     if (TellIfClosed())
-        return;
-    DateValue(dateText);
-    m_set.AddNew();
-    Write(dateText, active, moneyText, people, member, explain);
-    m_set.Update();
-    m_set.MoveLast();
-    AppendRow(m_set.m_ID, Row(dateText, active, moneyText, people, member, explain));
-    m_dTotal += AtoF(moneyText);
+        return false;
+    const qint64 id = CommitAdd([&] { Write(dateText, active, moneyText, people, member, explain); });
+    AppendRow(id, Row(dateText, active, moneyText, people, member, explain));
+    return true;
 }
 
-void CCreditBook::Modify(const QString &dateText, const QString &active, const QString &moneyText,
+bool CCreditBook::Modify(const QString &dateText, const QString &active, const QString &moneyText,
                          const QString &people, const QString &member, const QString &explain)
 {
-    if (!m_set.IsOpen() || !FindSelectedRecord())
-        return;
-    DateValue(dateText);
-    m_set.Edit();
-    const double old = m_set.m_Money;
-    Write(dateText, active, moneyText, people, member, explain);
-    m_set.Update();
-    m_dTotal += m_set.m_Money - old;
+    if (!CommitModify([&] { Write(dateText, active, moneyText, people, member, explain); }))
+        return false;
     SetRowTexts(m_nSelected, Row(dateText, active, moneyText, people, member, explain));
+    return true;
 }
 
 bool CCreditBook::Remove()
 {
-    return RemoveSelected([this] {
-        m_dTotal -= m_set.m_Money;
-    });
+    return CommitRemove();
 }
 
 void CCreditBook::ComputeTotals()
 {
-    WithFilter(QString(), [this] { m_dTotal = m_set.Sum(QStringLiteral("Money")); });
+    if (!m_set.IsOpen())
+        m_set.Open();
+    ReadTotals();
 }

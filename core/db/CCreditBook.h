@@ -9,18 +9,19 @@ class CCreditBook : public CBook
 public:
     CCreditBook();
     void Fill(const QString &sort);
-    void Add(const QString &dateText, const QString &active, const QString &moneyText, const QString &people,
+    bool Add(const QString &dateText, const QString &active, const QString &moneyText, const QString &people,
              const QString &member, const QString &explain);
-    void Modify(const QString &dateText, const QString &active, const QString &moneyText, const QString &people,
+    bool Modify(const QString &dateText, const QString &active, const QString &moneyText, const QString &people,
                 const QString &member, const QString &explain);
     bool Remove();
 
     void ComputeTotals();
-    double GetTotal() const { return m_dTotal; }
+    double GetTotal() const { return double(m_totalCents) / 100.0; }
 
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;
+    void ReadTotals() override;
 
 private:
     void Write(const QString &dateText, const QString &active, const QString &moneyText, const QString &people,
@@ -28,5 +29,5 @@ private:
     static QStringList Row(const QString &dateText, const QString &active, const QString &moneyText,
                            const QString &people, const QString &member, const QString &explain);
     CCreditRecord m_set;
-    double m_dTotal = 0.0;
+    qint64 m_totalCents = 0;
 };

@@ -3,6 +3,7 @@
 
 #include "db/BookValues.h"
 #include "db/FilterParser.h"
+#include "db/KeptFigures.h"
 #include "lists/ReferenceLists.h"
 
 
@@ -14,9 +15,10 @@ QStringList CCurrentBook::RecordTexts()
             m_set.m_Reason, m_set.m_Member, m_set.m_Explain};
 }
 
-double CCurrentBook::HomeAmount() const
+void CCurrentBook::ReadTotals()
 {
-    return m_set.m_MKind == kHomeCurrency ? m_set.m_Money : 0.0;
+    m_totalCents = KeptFigure(m_set.Connection(), QStringLiteral("Current"), QStringLiteral("Money"),
+                              QStringLiteral("MKind=") + QuoteFilterText(kHomeCurrency)).value_or(0);
 }
 
 void CCurrentBook::Fill(const QString &sort)
@@ -32,54 +34,44 @@ void CCurrentBook::Write(const QString &dateText, const QString &account, const 
     m_set.m_Account = account;
     m_set.m_Bank = bank;
     m_set.m_MKind = kind;
-    m_set.m_Money = AtoF(moneyText);
+    m_set.m_Money = AmountValue(moneyText);
     m_set.m_Reason = reason;
     m_set.m_Member = member;
     m_set.m_Explain = explain;
 }
 
-void CCurrentBook::Add(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
+bool CCurrentBook::Add(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
                        const QString &moneyText, const QString &reason, const QString &member,
                        const QString &explain)
 {
     if (TellIfClosed())
-        return;
-    DateValue(dateText);
-    m_set.AddNew();
-    Write(dateText, account, bank, kind, moneyText, reason, member, explain);
-    const double home = HomeAmount();  // Update brings back the record that was current before
-    m_set.Update();
-    m_dTotal += home;
-    m_set.MoveLast();
-    AppendRow(m_set.m_ID, {dateText, account, bank, kind, moneyText, reason, member, explain});
+        return false;
+    const qint64 id = CommitAdd([&] { Write(dateText, account, bank, kind, moneyText, reason, member, explain); });
+    AppendRow(id, {dateText, account, bank, kind, moneyText, reason, member, explain});
+    return true;
 }
 
-void CCurrentBook::Modify(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
+bool CCurrentBook::Modify(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
                           const QString &moneyText, const QString &reason, const QString &member,
                           const QString &explain)
 {
-    if (!m_set.IsOpen() || !FindSelectedRecord())
-        return;
-    DateValue(dateText);
-    m_set.Edit();
-    const double old = HomeAmount();
-    Write(dateText, account, bank, kind, moneyText, reason, member, explain);
-    m_set.Update();
-    m_dTotal += HomeAmount() - old;
+    if (!CommitModify([&] { Write(dateText, account, bank, kind, moneyText, reason, member, explain); }))
+        return false;
     SetRowTexts(m_nSelected, {dateText, account, bank, kind, moneyText, reason, member, explain});
+    return true;
 }
 
 bool CCurrentBook::Remove()
 {
-    return RemoveSelected([this] { m_dTotal -= HomeAmount(); });
+    return CommitRemove();
 }
 
 void CCurrentBook::ComputeTotals()
 {
-    WithFilter(QStringLiteral("MKind=") + QuoteFilterText(kHomeCurrency),
-               [this] { m_dTotal = m_set.Sum(QStringLiteral("Money")); });
+    if (!m_set.IsOpen())
+        m_set.Open();
+    ReadTotals();
 }
-
 void CCurrentBook::CollectAccounts(QStringList *accounts)
 {
     CollectDistinct([this] { return m_set.m_Account + QStringLiteral(" ## ") + m_set.m_Bank; }, accounts);
@@ -107,7 +99,5 @@ void CCurrentBook::ComputeBalances(const QString &currency)
 
 void CCurrentBook::CloseAccount(const QString &account)
 {
-    double removed = 0.0;
-    DeleteRecordsOf(QStringLiteral("Account=") + QuoteFilterText(account), [&] { removed += HomeAmount(); });
-    m_dTotal -= removed;  // only once every movement is gone
+    CommitDeleteMatching(QStringLiteral("Account=") + QuoteFilterText(account));
 }

@@ -10,14 +10,14 @@ class CCurrentBook : public CBook
 public:
     CCurrentBook();
     void Fill(const QString &sort);
-    void Add(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
+    bool Add(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
              const QString &moneyText, const QString &reason, const QString &member, const QString &explain);
-    void Modify(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
+    bool Modify(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
                 const QString &moneyText, const QString &reason, const QString &member, const QString &explain);
     bool Remove();
 
     void ComputeTotals();
-    double GetTotal() const { return m_dTotal; }
+    double GetTotal() const { return double(m_totalCents) / 100.0; }
 
     // Appends Account + " ## " + Bank of every record, each pair once.
     void CollectAccounts(QStringList *accounts);
@@ -33,13 +33,13 @@ public:
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;
+    void ReadTotals() override;
 
 private:
     void Write(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
                const QString &moneyText, const QString &reason, const QString &member, const QString &explain);
-    double HomeAmount() const;
 
     CCurrentRecord m_set;
-    double m_dTotal = 0.0;
+    qint64 m_totalCents = 0;
     QStringList m_balanceList;
 };

@@ -3,6 +3,7 @@
 
 #include "db/BookValues.h"
 #include "db/FilterParser.h"
+#include "db/KeptFigures.h"
 #include "lists/ReferenceLists.h"
 
 
@@ -14,9 +15,11 @@ QStringList CDepositBook::RecordTexts()
             TrimAmount(m_set.m_EMoney), ListDateText(m_set.m_EDate), m_set.m_Bank, m_set.m_Member, m_set.m_Explain};
 }
 
-bool CDepositBook::IsHome() const
+void CDepositBook::ReadTotals()
 {
-    return m_set.m_MKind == kHomeCurrency;
+    const QString home = QStringLiteral("MKind=") + QuoteFilterText(kHomeCurrency);
+    m_depositCents = KeptFigure(m_set.Connection(), QStringLiteral("Deposit"), QStringLiteral("BMoney"), home).value_or(0);
+    m_dueCents = KeptFigure(m_set.Connection(), QStringLiteral("Deposit"), QStringLiteral("EMoney"), home).value_or(0);
 }
 
 void CDepositBook::Fill(const QString &sort)
@@ -24,73 +27,61 @@ void CDepositBook::Fill(const QString &sort)
     FillRows(sort);
 }
 
-void CDepositBook::Add(const QString &beginText, const QString &account, const QString &kind,
+bool CDepositBook::Add(const QString &beginText, const QString &account, const QString &kind,
                        const QString &depositKind, const QString &depositText, const QString &dueText,
                        const QString &endText, const QString &bank, const QString &member, const QString &explain)
 {
-    if (!m_set.IsOpen())
-        return;
-    const QDateTime begin = DateValue(beginText);
-    const QDateTime end = DateValue(endText);
-    m_set.AddNew();
-    m_set.m_BDate = begin;
-    m_set.m_Account = account;
-    m_set.m_MKind = kind;
-    m_set.m_DKind = depositKind;
-    m_set.m_BMoney = AtoF(depositText);
-    m_set.m_EMoney = AtoF(dueText);
-    m_set.m_EDate = end;
-    m_set.m_Bank = bank;
-    m_set.m_Member = member;
-    m_set.m_Explain = explain;
-    m_set.Update();
-    if (kind == kHomeCurrency) {
-        m_dDepositTotal += AtoF(depositText);
-        m_dDueTotal += AtoF(dueText);
-    }
-    m_set.MoveLast();
-    AppendRow(m_set.m_ID, {beginText, account, kind, depositKind, depositText, dueText, endText, bank, member, explain});
+    if (TellIfClosed())
+        return false;
+    const qint64 id = CommitAdd([&] {
+        m_set.m_BDate = DateValue(beginText);
+        m_set.m_Account = account;
+        m_set.m_MKind = kind;
+        m_set.m_DKind = depositKind;
+        m_set.m_BMoney = AmountValue(depositText);
+        m_set.m_EMoney = AmountValue(dueText);
+        m_set.m_EDate = DateValue(endText);
+        m_set.m_Bank = bank;
+        m_set.m_Member = member;
+        m_set.m_Explain = explain;
+    });
+    AppendRow(id, {beginText, account, kind, depositKind, depositText, dueText, endText, bank, member, explain});
+    return true;
 }
 
-void CDepositBook::AddInstalment(const QString &dateText, const QString &amountText, const QString &member,
+bool CDepositBook::AddInstalment(const QString &dateText, const QString &amountText, const QString &member,
                                  const QString &explain)
 {
-    if (!m_set.IsOpen() || !FindSelectedRecord())
-        return;
-    const QDateTime date = DateValue(dateText);
-    const double amount = AtoF(amountText);
-    m_set.Edit();
-    m_set.m_BDate = date;
-    m_set.m_BMoney += amount;
-    m_set.m_Member = member;
-    m_set.m_Explain = explain;
-    m_set.Update();
-    if (IsHome())
-        m_dDepositTotal += amount;
+    double deposited = 0.0;
+    const bool saved = CommitModify([&] {
+        m_set.m_BDate = DateValue(dateText);
+        // Whole cents, so that instalments added one by one sum without float noise.
+        m_set.m_BMoney = AmountValue(double(ToCents(m_set.m_BMoney) + ToCents(AmountValue(amountText))) / 100.0);
+        m_set.m_Member = member;
+        m_set.m_Explain = explain;
+        deposited = m_set.m_BMoney;
+    });
+    if (!saved)
+        return false;
     QStringList texts = GetRowTexts(m_nSelected);
     texts[0] = dateText;
-    texts[4] = TrimAmount(m_set.m_BMoney);
+    texts[4] = TrimAmount(deposited);
     texts[8] = member;
     texts[9] = explain;
     SetRowTexts(m_nSelected, texts);
+    return true;
 }
 
 bool CDepositBook::Remove()
 {
-    return RemoveSelected([this] {
-        if (IsHome()) {
-            m_dDepositTotal -= m_set.m_BMoney;
-            m_dDueTotal -= m_set.m_EMoney;
-        }
-    });
+    return CommitRemove();
 }
 
 void CDepositBook::ComputeTotals()
 {
-    WithFilter(QStringLiteral("MKind=") + QuoteFilterText(kHomeCurrency), [this] {
-        m_dDepositTotal = m_set.Sum(QStringLiteral("BMoney"));
-        m_dDueTotal = m_set.Sum(QStringLiteral("EMoney"));
-    });
+    if (!m_set.IsOpen())
+        m_set.Open();
+    ReadTotals();
 }
 
 void CDepositBook::CollectAccounts(QStringList *accounts)

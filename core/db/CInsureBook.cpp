@@ -5,6 +5,7 @@
 #include "db/CInsureNoteRecord.h"
 #include "db/DbError.h"
 #include "db/FilterParser.h"
+#include "db/KeptFigures.h"
 
 CInsureBook::CInsureBook() : CBook(7) {}
 
@@ -48,90 +49,81 @@ void CInsureBook::UpdatePolicy(const QString &policy, double change, bool requir
     note.Open();
     if (note.IsEOF()) {
         if (required)
-            throw DbError(QStringLiteral("保单“%1”不存在").arg(policy));
+            throw DbError(QStringLiteral("保单“%1”不存在，记录没有保存。").arg(policy));
         return;
     }
     note.Edit();
-    note.m_PayedMoney += change;
+    // Whole cents, so that premiums added and taken out one by one leave no float noise.
+    note.m_PayedMoney = double(ToCents(note.m_PayedMoney) + ToCents(change)) / 100.0;
     note.Update();
 }
 
-void CInsureBook::Add(const QString &dateText, const QString &policy, const QString &active, const QString &moneyText,
+void CInsureBook::ReadTotals()
+{
+    // Premiums paid: every amount paid out, counted positive. 0 minus the sum, never -0.
+    m_totalCents = 0 - KeptFigure(m_set.Connection(), QStringLiteral("InsureRecord"), QStringLiteral("Money"),
+                                  QStringLiteral("Money<0")).value_or(0);
+}
+
+bool CInsureBook::Add(const QString &dateText, const QString &policy, const QString &active, const QString &moneyText,
                       const QString &member, const QString &explain)
 {
     if (TellIfClosed())
-        return;
-    const double money = AtoF(moneyText);
-    {
-        SqlTransaction transaction(m_set.Connection());
-        m_set.AddNew();
-        Write(DateValue(dateText), policy, active, money, member, explain);
-        m_set.Update();
-        if (IsPremium(active))
-            UpdatePolicy(policy, -money, true);
-        transaction.Commit();
-    }
-    if (IsPremium(active))
-        m_dTotal -= money;
-    m_set.MoveLast();
-    AppendRow(m_set.m_ID, Row(dateText, policy, active, moneyText, member, explain));
+        return false;
+    const double money = AmountValue(moneyText);
+    const qint64 id = CommitAdd([&] { Write(DateValue(dateText), policy, active, money, member, explain); },
+                                [&] {
+                                    if (IsPremium(active))
+                                        UpdatePolicy(policy, -money, true);
+                                });
+    AppendRow(id, Row(dateText, policy, active, moneyText, member, explain));
+    return true;
 }
 
-void CInsureBook::Modify(const QString &dateText, const QString &policy, const QString &active,
+bool CInsureBook::Modify(const QString &dateText, const QString &policy, const QString &active,
                          const QString &moneyText, const QString &member, const QString &explain)
 {
-    if (!m_set.IsOpen() || !FindSelectedRecord())
-        return;
-    const QDateTime date = DateValue(dateText);
-    const double money = AtoF(moneyText);
-    const QString oldPolicy = m_set.m_InsureName;
-    const bool oldPremium = IsPremium(m_set.m_Active);
-    const double oldMoney = m_set.m_Money;
-    {
-        // The old activity's premium leaves its policy and the total, the new one enters: a change of
-        // policy or of activity kind keeps every PayedMoney and the total true.
-        SqlTransaction transaction(m_set.Connection());
-        m_set.Edit();
-        Write(date, policy, active, money, member, explain);
-        m_set.Update();
-        if (oldPremium)
-            UpdatePolicy(oldPolicy, oldMoney, false);
-        if (IsPremium(active))
-            UpdatePolicy(policy, -money, true);
-        transaction.Commit();
-    }
-    if (oldPremium)
-        m_dTotal += oldMoney;
-    if (IsPremium(active))
-        m_dTotal -= money;
+    QString oldPolicy;
+    bool oldPremium = false;
+    double oldMoney = 0.0;
+    const double money = AmountValue(moneyText);
+    const bool saved = CommitModify(
+        [&] {
+            oldPolicy = m_set.m_InsureName;
+            oldPremium = IsPremium(m_set.m_Active);
+            oldMoney = m_set.m_Money;
+            Write(DateValue(dateText), policy, active, money, member, explain);
+        },
+        [&] {
+            // The old activity's premium leaves its policy, the new one enters: a change of policy or of
+            // activity kind keeps every PayedMoney true.
+            if (oldPremium)
+                UpdatePolicy(oldPolicy, oldMoney, false);
+            if (IsPremium(active))
+                UpdatePolicy(policy, -money, true);
+        });
+    if (!saved)
+        return false;
     SetRowTexts(m_nSelected, Row(dateText, policy, active, moneyText, member, explain));
+    return true;
 }
 
 bool CInsureBook::Remove()
 {
-    SqlTransaction transaction(m_set.Connection());
-    const bool remain = RemoveSelected([this] {
-        if (!IsPremium(m_set.m_Active))
-            return;
-        UpdatePolicy(m_set.m_InsureName, m_set.m_Money, false);  // an orphan activity can still be deleted
-        m_dTotal += m_set.m_Money;
+    return CommitRemove([this] {
+        if (IsPremium(m_set.m_Active))
+            UpdatePolicy(m_set.m_InsureName, m_set.m_Money, false);  // an orphan activity can still be deleted
     });
-    transaction.Commit();
-    return remain;
 }
 
 void CInsureBook::RemoveActivities(const QString &policy)
 {
-    double premiums = 0.0;
-    DeleteRecordsOf(QStringLiteral("InsureName=") + QuoteFilterText(policy), [&] {
-        if (IsPremium(m_set.m_Active))
-            premiums += m_set.m_Money;
-    });
-    m_dTotal += premiums;  // only once every activity is gone
+    CommitDeleteMatching(QStringLiteral("InsureName=") + QuoteFilterText(policy));
 }
 
 void CInsureBook::ComputeTotals()
 {
-    // 0 minus the sum, not its negation: an empty sum gives 0, never -0.
-    WithFilter(QString(), [this] { m_dTotal = 0.0 - m_set.Sum(QStringLiteral("Money"), QStringLiteral("Money<0")); });
+    if (!m_set.IsOpen())
+        m_set.Open();
+    ReadTotals();
 }

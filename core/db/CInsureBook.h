@@ -14,20 +14,21 @@ public:
     static bool IsPremium(const QString &active);
 
     void Fill(const QString &sort);
-    void Add(const QString &dateText, const QString &policy, const QString &active, const QString &moneyText,
+    bool Add(const QString &dateText, const QString &policy, const QString &active, const QString &moneyText,
              const QString &member, const QString &explain);
-    void Modify(const QString &dateText, const QString &policy, const QString &active, const QString &moneyText,
+    bool Modify(const QString &dateText, const QString &policy, const QString &active, const QString &moneyText,
                 const QString &member, const QString &explain);
     bool Remove();
     // Deletes every activity of the policy, all or nothing.
     void RemoveActivities(const QString &policy);
 
     void ComputeTotals();
-    double GetTotal() const { return m_dTotal; }
+    double GetTotal() const { return double(m_totalCents) / 100.0; }
 
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;
+    void ReadTotals() override;
 
 private:
     static QStringList Row(const QString &dateText, const QString &policy, const QString &active,
@@ -38,5 +39,5 @@ private:
     void UpdatePolicy(const QString &policy, double change, bool required);
 
     CInsureRecord m_set;
-    double m_dTotal = 0.0;
+    qint64 m_totalCents = 0;
 };

@@ -22,30 +22,24 @@ void CMemoBook::Write(const QString &dateText, const QString &matter, const QStr
     m_set.m_Member = member;
 }
 
-void CMemoBook::Add(const QString &dateText, const QString &matter, const QString &member)
+bool CMemoBook::Add(const QString &dateText, const QString &matter, const QString &member)
 {
     if (TellIfClosed())
-        return;
-    DateValue(dateText);  // refuses an unreadable date before anything is written
-    m_set.AddNew();
-    Write(dateText, matter, member);
-    m_set.Update();
-    m_set.MoveLast();
-    AppendRow(m_set.m_ID, {dateText, matter, member});
+        return false;
+    const qint64 id = CommitAdd([&] { Write(dateText, matter, member); });
+    AppendRow(id, {dateText, matter, member});
+    return true;
 }
 
-void CMemoBook::Modify(const QString &dateText, const QString &matter, const QString &member)
+bool CMemoBook::Modify(const QString &dateText, const QString &matter, const QString &member)
 {
-    if (TellIfClosed() || !FindSelectedRecord())
-        return;
-    DateValue(dateText);
-    m_set.Edit();
-    Write(dateText, matter, member);
-    m_set.Update();
+    if (!CommitModify([&] { Write(dateText, matter, member); }))
+        return false;
     SetRowTexts(m_nSelected, {dateText, matter, member});
+    return true;
 }
 
 bool CMemoBook::Remove()
 {
-    return RemoveSelected();
+    return CommitRemove();
 }

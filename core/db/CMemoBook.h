@@ -9,8 +9,8 @@ class CMemoBook : public CBook
 public:
     CMemoBook();
     void Fill(const QString &sort);
-    void Add(const QString &dateText, const QString &matter, const QString &member);
-    void Modify(const QString &dateText, const QString &matter, const QString &member);
+    bool Add(const QString &dateText, const QString &matter, const QString &member);
+    bool Modify(const QString &dateText, const QString &matter, const QString &member);
     bool Remove();
 
 protected:

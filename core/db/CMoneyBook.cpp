@@ -6,6 +6,10 @@
 #include "common/Messages.h"
 #include "db/DbError.h"
 #include "db/FilterParser.h"
+#include "db/KeptFigures.h"
+#include "db/BookValues.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -31,8 +35,22 @@ QStringList CMoneyBook::RecordTexts()
     return MoneyRow(m_set.m_Date, m_set.m_Item, m_set.m_Money, m_set.m_Member, m_set.m_Explain);
 }
 
-void CMoneyBook::UpdatePageCount()
+void CMoneyBook::ReadTotals()
 {
+    m_totalCents = KeptFigure(m_set.Connection(), QStringLiteral("Money"), QStringLiteral("Money")).value_or(0);
+}
+
+void CMoneyBook::OpenIfClosed()
+{
+    if (!m_set.IsOpen()) {
+        m_set.m_strFilter = m_strFilter;
+        m_set.Open();
+    }
+}
+
+void CMoneyBook::CountPages()
+{
+    m_nCount = m_set.GetRecordCount();
     m_nPageCount = m_nCount > 0 ? int((m_nCount - 1) / kPageSize + 1) : 0;
 }
 
@@ -43,14 +61,12 @@ void CMoneyBook::ShowPage(int page, const QString &sort)
     if (!m_set.IsOpen())
         m_set.Open();
     m_nSelected = -1;  // also when the page stays empty: no row is left to act on
-    m_nCount = m_set.GetRecordCount();
+    CountPages();
     if (m_nCount == 0) {
         m_nCurrentPage = 0;
-        m_nPageCount = 0;
         DeleteAllRows();
         return;
     }
-    UpdatePageCount();
     m_nCurrentPage = page;
     const qint64 skip = qint64(page - 1) * kPageSize;
     if (skip < 0 || skip > m_nCount) {
@@ -59,6 +75,21 @@ void CMoneyBook::ShowPage(int page, const QString &sort)
     }
     // The page's records, in order; their texts are made when the list shows them.
     ResetRows(m_set.IdsAt(skip, kPageSize));
+}
+
+void CMoneyBook::RereadPage()
+{
+    const qint64 selected = GetItemData(m_nSelected);
+    CountPages();
+    if (m_nCount == 0) {
+        m_nCurrentPage = 0;
+        m_nSelected = -1;
+        DeleteAllRows();
+        return;
+    }
+    m_nCurrentPage = std::clamp(m_nCurrentPage, 1, m_nPageCount);
+    ResetRows(m_set.IdsAt(qint64(m_nCurrentPage - 1) * kPageSize, kPageSize), true);
+    m_nSelected = RowOfId(selected);
 }
 
 void CMoneyBook::SetFilter(const QString &filter)
@@ -91,83 +122,74 @@ void CMoneyBook::Write(const QDateTime &date, const QString &item, double amount
     m_set.m_Explain = explain;
 }
 
-void CMoneyBook::Add(const QDateTime &date, const QString &item, double amount, const QString &member,
+bool CMoneyBook::Add(const QDateTime &date, const QString &item, double amount, const QString &member,
                      const QString &explain)
 {
-    if (!m_set.IsOpen()) {
-        m_set.m_strFilter = m_strFilter;
-        m_set.Open();
-    }
-    m_set.AddNew();
-    Write(date, item, amount, member, explain);
-    m_set.Update();
-    m_dTotal += amount;
-    ++m_nCount;
-    UpdatePageCount();
+    OpenIfClosed();
+    AmountValue(amount);
+    const qint64 id = CommitAdd([&] { Write(date, item, amount, member, explain); });
+    CountPages();
     if (m_nCurrentPage == 0)
         m_nCurrentPage = 1;
-    if (GetItemCount() < kPageSize) {
-        m_set.MoveLast();  // the new record, with the ID the database gave it
-        AppendRow(m_set.m_ID, RecordTexts());
+    // The set lists the new record last until it is reopened: it joins the page shown when that is
+    // where its position falls, as the next row of a page that is not full.
+    const long position = m_nCount - 1;
+    if (position / kPageSize + 1 == m_nCurrentPage) {
+        if (GetItemCount() == position % kPageSize)
+            AppendRow(id, MoneyRow(date, item, amount, member, explain));
+        else
+            RereadPage();
     }
+    return true;
 }
 
-void CMoneyBook::Modify(const QDateTime &date, const QString &item, double amount, const QString &member,
+bool CMoneyBook::Modify(const QDateTime &date, const QString &item, double amount, const QString &member,
                         const QString &explain)
 {
-    if (!m_set.IsOpen())
-        m_set.Open();
-    if (!FindSelectedRecord())
-        return;
-    m_set.Edit();
-    const double old = m_set.m_Money;
-    Write(date, item, amount, member, explain);
-    m_set.Update();
-    m_dTotal += amount - old;
+    OpenIfClosed();
+    AmountValue(amount);
+    bool moved = false;
+    const bool saved = CommitModify([&] {
+        moved = DbDateText(m_set.m_Date) != DbDateText(date);
+        Write(date, item, amount, member, explain);
+    });
+    if (!saved)
+        return false;
     SetRowTexts(m_nSelected, MoneyRow(date, item, amount, member, explain));
+    // A new date moves the record in the order (or out of the filter): the page is read again.
+    if (moved)
+        RereadPage();
+    return true;
 }
 
 bool CMoneyBook::Remove()
 {
-    if (!m_set.IsOpen())
-        m_set.Open();
+    OpenIfClosed();
     const int removed = m_nSelected;
     const int rowsBefore = GetItemCount();
     if (removed < 0 || removed >= rowsBefore)
         return m_nCount > 0;
     if (!FindSelectedRecord())
         return m_nCount > 0;
-    const double money = m_set.m_Money;
-    m_set.Delete();
-    m_dTotal -= money;
+    Commit([this] { m_set.Delete(); });
     DeleteRow(removed);
-
-    --m_nCount;
-    if (m_nCount <= 0) {
-        m_nCount = 0;
+    CountPages();
+    if (m_nCount == 0) {
         m_nCurrentPage = 0;
-        m_nPageCount = 0;
-    } else {
-        UpdatePageCount();
-    }
-    if (m_nCount >= kPageSize) {
-        if (m_nCurrentPage > m_nPageCount) {
-            ShowPage(m_nCurrentPage - 1, QStringLiteral("Date"));
-        } else if (m_nCurrentPage < m_nPageCount) {
-            // Keeps the page full: the record that opened the next page closes this one. With the
-            // deleted record gone from the set, it stands at the last position of this page.
-            m_set.MoveFirst();
-            m_set.Move(long(qint64(m_nCurrentPage) * kPageSize - 1));
-            if (!m_set.IsEOF())
-                AppendRow(m_set.m_ID, RecordTexts());
-        }
+    } else if (m_nCurrentPage > m_nPageCount) {
+        ShowPage(m_nCurrentPage - 1, QStringLiteral("Date"));
+    } else if (rowsBefore == kPageSize && GetItemCount() > 0) {
+        // Keeps the page full: the record after its last row, found by key, closes it.
+        for (qint64 id : m_set.IdsAfter(GetItemData(GetItemCount() - 1), 1))
+            AppendRow(id);
     }
     return ReselectAfterRemove(removed, rowsBefore);
 }
 
 void CMoneyBook::ComputeTotal()
 {
-    WithFilter(QString(), [this] { m_dTotal = m_set.Sum(QStringLiteral("Money")); });
+    OpenIfClosed();
+    ReadTotals();
 }
 
 bool CMoneyBook::FindRecords(const QString &dateText, bool useDate, const QString &itemText, bool useItem,
@@ -226,23 +248,16 @@ bool CMoneyBook::FindNext()
 
 QDateTime CMoneyBook::EdgeDate(bool last)
 {
-    const QString keptSort = m_set.m_strSort;
-    const QString keptFilter = m_set.m_strFilter;
-    if (m_set.IsOpen())
-        m_set.Close();
-    m_set.m_strSort = QStringLiteral("Date");
-    m_set.m_strFilter.clear();
-    m_set.Open();
+    // A set of its own, over the whole table in date order: the book's set and page stay as they are.
+    CMoneyRecord edge;
+    edge.m_strSort = QStringLiteral("Date");
+    edge.Open();
     QDateTime date = LedgerNow();
-    if (m_set.GetRecordCount() > 0) {
+    if (edge.GetRecordCount() > 0) {
         if (last)
-            m_set.MoveLast();
-        date = m_set.m_Date;
+            edge.MoveLast();
+        date = edge.m_Date;
     }
-    m_set.Close();
-    m_set.m_strSort = keptSort;
-    m_set.m_strFilter = keptFilter;
-    m_set.Open();
     return date;
 }
 

@@ -19,12 +19,16 @@ public:
     int GetPageCount() const { return m_nPageCount; }
     int GetCurrentPage() const { return m_nCurrentPage; }
 
-    void Add(const QDateTime &date, const QString &item, double amount, const QString &member, const QString &explain);
-    void Modify(const QDateTime &date, const QString &item, double amount, const QString &member, const QString &explain);
+    // Each true when the record was saved; a refused value or a database failure throws DbError and
+    // changes nothing.
+    bool Add(const QDateTime &date, const QString &item, double amount, const QString &member, const QString &explain);
+    bool Modify(const QDateTime &date, const QString &item, double amount, const QString &member, const QString &explain);
     bool Remove();
 
+    // The cash total: the sum of every record, as the database keeps it, in whole cents.
     void ComputeTotal();
-    double GetTotal() const { return m_dTotal; }
+    qint64 GetTotalCents() const { return m_totalCents; }
+    double GetTotal() const { return double(m_totalCents) / 100.0; }
 
     // Collects the records of the shown (filtered) set that meet every criterion whose flag is set.
     bool FindRecords(const QString &dateText, bool useDate, const QString &itemText, bool useItem,
@@ -39,16 +43,20 @@ public:
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;
+    void ReadTotals() override;
 
 private:
     QDateTime EdgeDate(bool last);
+    void OpenIfClosed();
     void Write(const QDateTime &date, const QString &item, double amount, const QString &member, const QString &explain);
-    void UpdatePageCount();
+    void CountPages();
+    // Lists the current page again from the set, keeping the selected record selected if it stays.
+    void RereadPage();
 
     CMoneyRecord m_set;
     QString m_strFilter;
     long m_nCount = 0;
     int m_nPageCount = 0;
     int m_nCurrentPage = 1;
-    double m_dTotal = 0.0;
+    qint64 m_totalCents = 0;
 };

@@ -1,16 +1,27 @@
-// The one exception of the database layer: a failed open, query or change, with a readable reason.
+// The one exception of the database layer: a failed open, query or change, told in Chinese (what is
+// wrong and what the user can do) with the technical detail on a second line.
 #pragma once
 
 #include <QString>
 #include <stdexcept>
 
+struct sqlite3;
+
 class DbError : public std::runtime_error
 {
 public:
-    explicit DbError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
-    QString Message() const { return m_message; }
+    explicit DbError(const QString &message, const QString &detail = QString())
+        : std::runtime_error(message.toStdString()), m_message(message), m_detail(detail) {}
+
+    // A failure reported by SQLite (its result code, and the connection for the message and the file).
+    static DbError FromSqlite(int code, sqlite3 *db);
+
+    // The text for the user: the explanation, then the detail on its own line.
+    QString Message() const { return m_detail.isEmpty() ? m_message : m_message + QLatin1Char('\n') + m_detail; }
+    QString Explanation() const { return m_message; }
+    QString Detail() const { return m_detail; }
 
 private:
     QString m_message;
+    QString m_detail;
 };

@@ -1,17 +1,19 @@
-// Dynaset semantics over SQLite, read in blocks as the cursor moves.
+// Dynaset semantics over SQLite: a keyed cursor, read ahead in blocks as it walks.
 #include "RecordSet.h"
 
 #include "common/LedgerDate.h"
 #include "common/Paths.h"
 #include "db/DbError.h"
+#include "db/KeptFigures.h"
 
 #include <QHash>
 #include <algorithm>
 
 namespace {
 
-constexpr int kPositionalBlock = 100;
+constexpr int kFirstBlock = 100;
 constexpr int kLargestBlock = 2000;
+constexpr qint64 kShortSkip = 2000;  // a longer skip walks the IDs alone, then reads the rows
 
 QString Quoted(const QString &name)
 {
@@ -146,6 +148,12 @@ std::optional<std::pair<QString, FieldType>> CRecordSet::LookupColumn(const QStr
     return std::nullopt;
 }
 
+SqlCondition CRecordSet::Parse(const QString &condition) const
+{
+    const ColumnLookup lookup = [this](const QString &name) { return LookupColumn(name); };
+    return ParseFilter(condition, lookup);
+}
+
 SqlConnection &CRecordSet::Connection()
 {
     RequireOpen();
@@ -163,8 +171,7 @@ void CRecordSet::Open()
     if (m_open)
         throw DbError(QStringLiteral("记录集已经打开"));
     Describe();
-    const ColumnLookup lookup = [this](const QString &name) { return LookupColumn(name); };
-    SqlCondition where = ParseFilter(m_strFilter, lookup);
+    SqlCondition where = Parse(m_strFilter);
     int sortIndex = -1;
     const QString sort = m_strSort.trimmed();
     if (!sort.isEmpty()) {
@@ -178,71 +185,55 @@ void CRecordSet::Open()
     std::shared_ptr<SqlConnection> db = SqlConnection::Open(DatabasePath());
     SqlStatement maxId = db->Prepare(QStringLiteral("SELECT ifnull(max(ID),0) FROM ") + Quoted(m_table));
     maxId.Step();
+    const qint64 highest = maxId.Int(0);
+    maxId = SqlStatement();
 
     m_db = std::move(db);
     m_where = std::move(where);
     m_openFilter = m_strFilter.trimmed();
     m_sortIndex = sortIndex;
-    m_maxId = maxId.Int(0);
-    m_baseCount = -1;
-    m_foreignInserts = false;
-    m_appended.clear();
-    m_buffer.clear();
-    m_blockSize = kPositionalBlock;
+    m_maxId = highest;
+    m_newer = false;
+    m_added.clear();
     m_seenSerial = m_db->ChangeSerial(m_table);
     m_editMode = EditMode::None;
-    m_written = false;
+    m_ahead.clear();
+    m_baseCount = -1;
     m_open = true;
-    GoTo(0);
+    try {
+        MoveFirst();
+    } catch (...) {
+        Close();
+        throw;
+    }
 }
 
 void CRecordSet::Close()
 {
     m_open = false;
-    m_buffer.clear();
-    m_appended.clear();
-    m_currentRow.clear();
-    m_hasCurrent = false;
-    m_currentDeleted = false;
+    m_added.clear();
+    m_ahead.clear();
+    m_row.clear();
+    m_at = At::BeforeFirst;
+    m_deleted = false;
     m_position = -1;
+    m_baseCount = -1;
     m_editMode = EditMode::None;
     m_db.reset();
 }
 
 QString CRecordSet::BaseWhere(std::vector<SqlValue> *params) const
 {
-    // The open-time part of the set: the filter, without the records that joined the table since.
-    // Records this set added are left out by ID; only inserts by other sets need the ID bound,
-    // which would keep SQLite from answering from an index alone.
-    constexpr size_t kLargestExclusion = 200;
     QStringList parts;
     if (!m_where.sql.isEmpty()) {
         parts << QLatin1Char('(') + m_where.sql + QLatin1Char(')');
         params->insert(params->end(), m_where.params.begin(), m_where.params.end());
     }
-    if (m_foreignInserts || m_appended.size() > kLargestExclusion) {
+    if (m_newer) {
         parts << QStringLiteral("ID <= ?");
         params->push_back(m_maxId);
-    } else if (!m_appended.empty()) {
-        QStringList marks;
-        for (qint64 id : m_appended) {
-            marks << QStringLiteral("?");
-            params->push_back(id);
-        }
-        parts << QStringLiteral("ID NOT IN (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
     }
     return parts.isEmpty() ? QStringLiteral("1") : parts.join(QStringLiteral(" AND "));
-}
-
-void CRecordSet::CheckForeignInserts()
-{
-    if (m_foreignInserts)
-        return;
-    SqlStatement newer = m_db->Prepare(QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table)
-                                       + QStringLiteral(" WHERE ID > ?"));
-    newer.Bind(1, m_maxId);
-    newer.Step();
-    m_foreignInserts = newer.Int(0) > qint64(m_appended.size());
 }
 
 QString CRecordSet::OrderBy(bool descending) const
@@ -253,261 +244,359 @@ QString CRecordSet::OrderBy(bool descending) const
     return Quoted(m_columns[size_t(m_sortIndex)].name) + direction + QStringLiteral(", ID") + direction;
 }
 
-void CRecordSet::SyncWithOtherWriters()
+QString CRecordSet::KeyTest(const SqlRow &row, bool after, std::vector<SqlValue> *params) const
 {
-    const quint64 serial = m_db->ChangeSerial(m_table);
-    if (serial != m_seenSerial) {
-        m_buffer.clear();
-        m_baseCount = -1;
-        m_seenSerial = serial;
-        // Records this set added may be gone: deleted elsewhere, or their insert rolled back.
-        if (!m_appended.empty()) {
-            SqlStatement exists = m_db->Prepare(QStringLiteral("SELECT 1 FROM ") + Quoted(m_table)
-                                                + QStringLiteral(" WHERE ID = ?"));
-            std::vector<qint64> alive;
-            for (qint64 id : m_appended) {
-                exists.Reset();
-                exists.Bind(1, id);
-                if (exists.Step())
-                    alive.push_back(id);
-            }
-            m_appended = std::move(alive);
-        }
-        CheckForeignInserts();
+    const QString op = after ? QStringLiteral(" > ") : QStringLiteral(" < ");
+    if (m_sortIndex <= 0) {
+        params->push_back(row.at(0));
+        return QStringLiteral("ID") + op + QLatin1Char('?');
     }
+    params->push_back(row.at(size_t(m_sortIndex)));
+    params->push_back(row.at(0));
+    return QLatin1Char('(') + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(", ID)") + op
+           + QStringLiteral("(?, ?)");
 }
 
-void CRecordSet::NoteOwnChange()
-{
-    m_written = true;
-    m_db->NoteChange(m_table);
-    m_seenSerial = m_db->ChangeSerial(m_table);
-}
-
-std::optional<double> CRecordSet::KeptTotal(const QString &column, const QString &condition)
-{
-    // Only a set that is exactly the table's records (under the condition) can use the kept figure.
-    if (!m_appended.empty() || m_foreignInserts || !m_db->HasTable(QStringLiteral("Totals")))
-        return std::nullopt;
-    SqlStatement kept = m_db->Prepare(QStringLiteral("SELECT \"Value\" FROM \"Totals\" WHERE \"Name\" = ?"));
-    kept.Bind(1, m_table + QLatin1Char('|') + column + QLatin1Char('|') + condition);
-    if (!kept.Step())
-        return std::nullopt;
-    return kept.Double(0);
-}
-
-qint64 CRecordSet::BaseCount()
-{
-    SyncWithOtherWriters();
-    if (m_baseCount < 0) {
-        if (const auto kept = KeptTotal(QStringLiteral("count"), m_openFilter)) {
-            m_baseCount = qint64(*kept);
-            return m_baseCount;
-        }
-        std::vector<SqlValue> params;
-        SqlStatement count = m_db->Prepare(QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table)
-                                           + QStringLiteral(" WHERE ") + BaseWhere(&params));
-        count.BindAll(params);
-        count.Step();
-        m_baseCount = count.Int(0);
-    }
-    return m_baseCount;
-}
-
-void CRecordSet::ReadBlock(SqlStatement &statement, std::vector<SqlRow> *rows)
+std::vector<SqlRow> CRecordSet::ReadRows(SqlStatement &statement)
 {
     const int columns = int(m_columns.size());
+    std::vector<SqlRow> rows;
     while (statement.Step()) {
         SqlRow row;
         row.reserve(size_t(columns));
         for (int c = 0; c < columns; ++c)
             row.push_back(statement.Value(c));
-        rows->push_back(std::move(row));
+        rows.push_back(std::move(row));
     }
+    return rows;
 }
 
-bool CRecordSet::FetchBlockAt(qint64 position)
+std::vector<SqlRow> CRecordSet::ReadBase(const QString &extra, const std::vector<SqlValue> &extraParams,
+                                         bool descending, qint64 limit, qint64 offset)
 {
-    const qint64 count = m_baseCount;
-    if (count >= 0 && position >= count)
-        return false;
-    m_blockSize = kPositionalBlock;
-    // Near the end of a large set, counting back from the end is far cheaper than skipping forward.
-    const bool fromEnd = count >= 0 && position > count / 2;
-    const qint64 offset = fromEnd ? std::max<qint64>(0, count - position - m_blockSize) : position;
-    // A long skip goes through the IDs alone (an index walk) and then reads the block's rows by ID.
-    constexpr qint64 kShortSkip = 2000;
     std::vector<SqlValue> params;
-    const QString where = BaseWhere(&params);
-    const QString order = QStringLiteral(" ORDER BY ") + OrderBy(fromEnd);
+    QString where = BaseWhere(&params);
+    if (!extra.isEmpty()) {
+        where += QStringLiteral(" AND (") + extra + QLatin1Char(')');
+        params.insert(params.end(), extraParams.begin(), extraParams.end());
+    }
+    const QString order = QStringLiteral(" ORDER BY ") + OrderBy(descending);
     const QString from = QStringLiteral(" FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ");
+    // A long skip goes through the keys alone (an index walk) and then reads the block's rows by ID.
     const QString sql = offset <= kShortSkip
         ? QStringLiteral("SELECT ") + m_selectList + from + where + order + QStringLiteral(" LIMIT ? OFFSET ?")
         : QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ") + Quoted(m_table)
-              + QStringLiteral(" WHERE ID IN (SELECT ID") + from + where + order + QStringLiteral(" LIMIT ? OFFSET ?)")
-              + order;
+              + QStringLiteral(" WHERE ID IN (SELECT ID") + from + where + order
+              + QStringLiteral(" LIMIT ? OFFSET ?)") + order;
+    params.push_back(limit);
+    params.push_back(offset);
     SqlStatement statement = m_db->Prepare(sql);
     statement.BindAll(params);
-    statement.Bind(int(params.size()) + 1, qint64(m_blockSize));
-    statement.Bind(int(params.size()) + 2, offset);
-    std::vector<SqlRow> rows;
-    ReadBlock(statement, &rows);
-    if (fromEnd) {
-        std::reverse(rows.begin(), rows.end());
-        m_bufferStart = count - offset - qint64(rows.size());
-    } else {
-        if (rows.empty()) {
-            if (position == 0)
-                m_baseCount = 0;
-            return false;
-        }
-        if (int(rows.size()) < m_blockSize)
-            m_baseCount = position + qint64(rows.size());
-        m_bufferStart = position;
-    }
-    m_buffer = std::move(rows);
-    m_bufferSeekable = true;
-    return position >= m_bufferStart && position < m_bufferStart + qint64(m_buffer.size());
+    return ReadRows(statement);
 }
 
-bool CRecordSet::FetchAfterBuffer(bool walking)
+std::optional<SqlRow> CRecordSet::ReadById(qint64 id, const SqlCondition &also)
 {
-    const qint64 next = m_bufferStart + qint64(m_buffer.size());
-    if (m_baseCount >= 0 && next >= m_baseCount)
-        return false;
-    const SqlRow &last = m_buffer.back();
-    std::vector<SqlValue> params;
     QString sql = QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ") + Quoted(m_table)
-                  + QStringLiteral(" WHERE ") + BaseWhere(&params);
-    if (m_sortIndex > 0) {
-        sql += QStringLiteral(" AND (") + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(", ID) > (?, ?)");
-        params.push_back(last[size_t(m_sortIndex)]);
-    } else {
-        sql += QStringLiteral(" AND ID > ?");
-    }
-    params.push_back(last[0]);
-    sql += QStringLiteral(" ORDER BY ") + OrderBy(false) + QStringLiteral(" LIMIT ?");
-    // A cursor walking forward record by record reads ever larger blocks.
-    m_blockSize = walking ? std::min(m_blockSize * 2, kLargestBlock) : kPositionalBlock;
-    params.push_back(qint64(m_blockSize));
+                  + QStringLiteral(" WHERE ID = ?");
+    if (!also.sql.isEmpty())
+        sql += QStringLiteral(" AND (") + also.sql + QLatin1Char(')');
     SqlStatement statement = m_db->Prepare(sql);
-    statement.BindAll(params);
-    std::vector<SqlRow> rows;
-    ReadBlock(statement, &rows);
-    if (int(rows.size()) < m_blockSize)
-        m_baseCount = next + qint64(rows.size());
+    statement.Bind(1, id);
+    statement.BindAll(also.params, 2);
+    std::vector<SqlRow> rows = ReadRows(statement);
     if (rows.empty())
-        return false;
-    m_buffer = std::move(rows);
-    m_bufferStart = next;
-    return true;
+        return std::nullopt;
+    return std::move(rows.front());
 }
 
-bool CRecordSet::LoadAppended(size_t index)
+void CRecordSet::Sync()
 {
-    SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ")
-                                           + Quoted(m_table) + QStringLiteral(" WHERE ID = ?"));
-    statement.Bind(1, m_appended[index]);
-    std::vector<SqlRow> rows;
-    ReadBlock(statement, &rows);
-    if (rows.empty())
-        return false;
-    LoadCurrent(rows.front());
-    return true;
+    const quint64 serial = m_db->ChangeSerial(m_table);
+    if (serial == m_seenSerial)
+        return;
+    m_seenSerial = serial;
+    m_ahead.clear();
+    m_baseCount = -1;
+    if (m_at != At::AfterLast && m_at != At::BeforeFirst)
+        m_position = kUnknown;
+    SqlStatement highest = m_db->Prepare(QStringLiteral("SELECT ifnull(max(ID),0) FROM ") + Quoted(m_table));
+    highest.Step();
+    m_newer = highest.Int(0) > m_maxId;
+    // Records this set added may be gone: deleted elsewhere, or their insert rolled back.
+    if (!m_added.empty()) {
+        SqlStatement exists = m_db->Prepare(QStringLiteral("SELECT 1 FROM ") + Quoted(m_table)
+                                            + QStringLiteral(" WHERE ID = ?"));
+        const qint64 current = m_at == At::Added && m_addedIndex < m_added.size() ? m_added[m_addedIndex] : 0;
+        std::vector<qint64> alive;
+        for (qint64 id : m_added) {
+            exists.Reset();
+            exists.Bind(1, id);
+            if (exists.Step())
+                alive.push_back(id);
+        }
+        m_added = std::move(alive);
+        if (m_at == At::Added) {
+            const auto found = std::find(m_added.begin(), m_added.end(), current);
+            if (found != m_added.end()) {
+                m_addedIndex = size_t(found - m_added.begin());
+            } else {
+                // The current record went: the one after it stands in its place.
+                m_deleted = true;
+                m_addedIndex = std::min(m_addedIndex, m_added.size());
+            }
+        }
+    }
 }
 
-void CRecordSet::LoadCurrent(const SqlRow &row)
+void CRecordSet::NoteOwnChange()
 {
-    m_currentRow = row;
+    m_db->NoteChange(m_table);
+    m_seenSerial = m_db->ChangeSerial(m_table);
+}
+
+qint64 CRecordSet::BaseCount()
+{
+    Sync();
+    if (m_baseCount >= 0)
+        return m_baseCount;
+    // The kept count of the table (or of the filter's records, where one is kept), less the records
+    // that joined since the open: those are few, and found by their IDs.
+    if (const auto kept = KeptFigure(*m_db, m_table, QStringLiteral("count"), m_openFilter)) {
+        qint64 newer = 0;
+        if (m_newer) {
+            std::vector<SqlValue> params;
+            QString sql = QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ID > ?");
+            params.push_back(m_maxId);
+            if (!m_where.sql.isEmpty()) {
+                sql += QStringLiteral(" AND (") + m_where.sql + QLatin1Char(')');
+                params.insert(params.end(), m_where.params.begin(), m_where.params.end());
+            }
+            SqlStatement count = m_db->Prepare(sql);
+            count.BindAll(params);
+            count.Step();
+            newer = count.Int(0);
+        }
+        m_baseCount = *kept - newer;
+        return m_baseCount;
+    }
+    std::vector<SqlValue> params;
+    SqlStatement count = m_db->Prepare(QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table)
+                                       + QStringLiteral(" WHERE ") + BaseWhere(&params));
+    count.BindAll(params);
+    count.Step();
+    m_baseCount = count.Int(0);
+    return m_baseCount;
+}
+
+void CRecordSet::LoadFields(const SqlRow &row)
+{
     SqlRow copy = row;
     FieldExchange fx(FieldExchange::Mode::Load, nullptr, &copy);
     DoFieldExchange(fx);
-    m_hasCurrent = true;
-    m_currentDeleted = false;
 }
 
-void CRecordSet::SetNoCurrent(qint64 position)
+void CRecordSet::ClearFields()
 {
+    FieldExchange fx(FieldExchange::Mode::Clear, nullptr, nullptr);
+    DoFieldExchange(fx);
+}
+
+void CRecordSet::SetCurrent(At at, const SqlRow &row, qint64 position)
+{
+    m_at = at;
+    m_row = row;
     m_position = position;
-    m_hasCurrent = false;
-    m_currentDeleted = false;
-    m_currentRow.clear();
+    m_deleted = false;
+    LoadFields(row);
 }
 
-bool CRecordSet::EnsureBuffered(qint64 position, bool walking)
+void CRecordSet::SetOutside(At at)
 {
-    auto inBuffer = [&] { return position >= m_bufferStart && position < m_bufferStart + qint64(m_buffer.size()); };
-    if (!inBuffer() && (m_baseCount < 0 || position < m_baseCount)) {
-        if (!m_buffer.empty() && m_bufferSeekable && position == m_bufferStart + qint64(m_buffer.size()))
-            FetchAfterBuffer(walking);
-        else
-            FetchBlockAt(position);
-    }
-    return inBuffer();
+    m_at = at;
+    m_row.clear();
+    m_deleted = false;
+    m_position = at == At::BeforeFirst ? -1 : kUnknown;
+    m_ahead.clear();
 }
 
-void CRecordSet::GoTo(qint64 position, bool walking)
+void CRecordSet::MoveFirst()
 {
     RequireOpen();
-    SyncWithOtherWriters();
-    if (position < 0) {
-        SetNoCurrent(-1);
+    Sync();
+    m_ahead.clear();
+    m_blockSize = kFirstBlock;
+    std::vector<SqlRow> rows = ReadBase(QString(), {}, false, 1);
+    if (!rows.empty()) {
+        SetCurrent(At::Base, rows.front(), 0);
         return;
     }
-    if (EnsureBuffered(position, walking)) {
-        m_position = position;
-        LoadCurrent(m_buffer[size_t(position - m_bufferStart)]);
-        return;
-    }
-    // Past the records of the open-time part: the records this set added, in the order added.
-    qint64 index = position - BaseCount();
-    while (index >= 0 && index < qint64(m_appended.size())) {
-        if (LoadAppended(size_t(index))) {
-            m_position = position;
+    GoToAdded(0, true);
+}
+
+void CRecordSet::GoToAdded(size_t index, bool forward)
+{
+    // Records this set added, skipping any that are gone; past either end, the set's end or its base part.
+    while (index < m_added.size()) {
+        if (const auto row = ReadById(m_added[index])) {
+            m_ahead.clear();
+            SetCurrent(At::Added, *row, kUnknown);
+            m_addedIndex = index;
             return;
         }
-        m_appended.erase(m_appended.begin() + index);  // gone: its insert was rolled back
+        m_added.erase(m_added.begin() + qint64(index));
+        if (!forward) {
+            if (index == 0)
+                break;
+            --index;
+        }
     }
-    SetNoCurrent(std::max<qint64>(position, 0));
+    if (forward)
+        SetOutside(At::AfterLast);
+    else
+        GoToLastOfBase();
 }
 
-std::vector<qint64> CRecordSet::IdsAt(qint64 first, qint64 count)
+void CRecordSet::GoToLastOfBase()
+{
+    m_ahead.clear();
+    std::vector<SqlRow> rows = ReadBase(QString(), {}, true, 1);
+    if (rows.empty())
+        SetOutside(At::BeforeFirst);
+    else
+        SetCurrent(At::Base, rows.front(), kUnknown);
+}
+
+void CRecordSet::MoveNext()
 {
     RequireOpen();
-    SyncWithOtherWriters();
-    std::vector<qint64> ids;
-    for (qint64 position = std::max<qint64>(first, 0); position < first + count; ++position) {
-        if (EnsureBuffered(position)) {
-            ids.push_back(AsInt(m_buffer[size_t(position - m_bufferStart)].at(0)));
-            continue;
-        }
-        const qint64 index = position - BaseCount();
-        if (index < 0 || index >= qint64(m_appended.size()))
-            break;
-        ids.push_back(m_appended[size_t(index)]);
+    Sync();
+    switch (m_at) {
+    case At::BeforeFirst:
+        MoveFirst();
+        return;
+    case At::AfterLast:
+        return;
+    case At::Added:
+        GoToAdded(m_deleted ? m_addedIndex : m_addedIndex + 1, true);
+        return;
+    case At::Base:
+        break;
     }
-    return ids;
+    if (m_ahead.empty()) {
+        // A cursor walking forward reads ever larger blocks.
+        std::vector<SqlValue> params;
+        const QString after = KeyTest(m_row, true, &params);
+        for (SqlRow &row : ReadBase(after, params, false, m_blockSize))
+            m_ahead.push_back(std::move(row));
+        m_blockSize = std::min(m_blockSize * 2, kLargestBlock);
+    }
+    if (m_ahead.empty()) {
+        GoToAdded(0, true);
+        return;
+    }
+    const qint64 position = m_position >= 0 ? (m_deleted ? m_position : m_position + 1) : kUnknown;
+    SqlRow next = std::move(m_ahead.front());
+    m_ahead.pop_front();
+    SetCurrent(At::Base, next, position);
+}
+
+void CRecordSet::MovePrev()
+{
+    RequireOpen();
+    Sync();
+    switch (m_at) {
+    case At::BeforeFirst:
+        return;
+    case At::AfterLast:
+        MoveLast();
+        return;
+    case At::Added:
+        if (m_addedIndex > 0)
+            GoToAdded(std::min(m_addedIndex, m_added.size()) - 1, false);
+        else
+            GoToLastOfBase();
+        return;
+    case At::Base:
+        break;
+    }
+    std::vector<SqlValue> params;
+    const QString before = KeyTest(m_row, false, &params);
+    std::vector<SqlRow> rows = ReadBase(before, params, true, 1);
+    m_ahead.clear();
+    if (rows.empty()) {
+        SetOutside(At::BeforeFirst);
+        return;
+    }
+    SetCurrent(At::Base, rows.front(), m_position > 0 ? m_position - 1 : kUnknown);
+}
+
+void CRecordSet::MoveLast()
+{
+    RequireOpen();
+    Sync();
+    if (!m_added.empty()) {
+        GoToAdded(m_added.size() - 1, false);
+        return;
+    }
+    GoToLastOfBase();
+    if (m_at == At::BeforeFirst)
+        SetOutside(At::AfterLast);  // an empty set: before its first and after its last at once
+}
+
+void CRecordSet::GoTo(qint64 position)
+{
+    const qint64 count = GetRecordCount();
+    if (position < 0) {
+        SetOutside(At::BeforeFirst);
+        return;
+    }
+    if (position >= count) {
+        SetOutside(At::AfterLast);
+        return;
+    }
+    const qint64 base = BaseCount();
+    if (position >= base) {
+        GoToAdded(size_t(position - base), true);
+        return;
+    }
+    m_ahead.clear();
+    m_blockSize = kFirstBlock;
+    // Near the end of a large set, counting back from the end is far cheaper than skipping forward.
+    if (position > base / 2) {
+        std::vector<SqlRow> rows = ReadBase(QString(), {}, true, 1, base - 1 - position);
+        if (!rows.empty()) {
+            SetCurrent(At::Base, rows.front(), position);
+            return;
+        }
+    } else {
+        std::vector<SqlRow> rows = ReadBase(QString(), {}, false, kFirstBlock, position);
+        if (!rows.empty()) {
+            SetCurrent(At::Base, rows.front(), position);
+            for (size_t i = 1; i < rows.size(); ++i)
+                m_ahead.push_back(std::move(rows[i]));
+            return;
+        }
+    }
+    SetOutside(At::AfterLast);
 }
 
 qint64 CRecordSet::ResolvePosition()
 {
-    if (m_position != kUnknownPosition)
-        return m_position;
-    const qint64 id = AsInt(m_currentRow.at(0));
-    const auto appended = std::find(m_appended.begin(), m_appended.end(), id);
-    if (appended != m_appended.end()) {
-        m_position = BaseCount() + (appended - m_appended.begin());
-        return m_position;
+    Sync();
+    switch (m_at) {
+    case At::BeforeFirst: return -1;
+    case At::AfterLast: return GetRecordCount();
+    case At::Added: return BaseCount() + qint64(m_addedIndex);
+    case At::Base: break;
     }
+    if (m_position >= 0)
+        return m_position;
+    // The records before the current key (a deleted current's place is taken by the one after it).
     std::vector<SqlValue> params;
-    QString sql = QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ") + BaseWhere(&params);
-    if (m_sortIndex > 0) {
-        sql += QStringLiteral(" AND (") + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(", ID) < (?, ?)");
-        params.push_back(m_currentRow.at(size_t(m_sortIndex)));
-    } else {
-        sql += QStringLiteral(" AND ID < ?");
-    }
-    params.push_back(id);
+    QString sql = QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
+                  + BaseWhere(&params);
+    sql += QStringLiteral(" AND ") + KeyTest(m_row, false, &params);
     SqlStatement statement = m_db->Prepare(sql);
     statement.BindAll(params);
     statement.Step();
@@ -518,91 +607,48 @@ qint64 CRecordSet::ResolvePosition()
 long CRecordSet::GetRecordCount()
 {
     RequireOpen();
-    return long(BaseCount() + qint64(m_appended.size()));
-}
-
-void CRecordSet::MoveFirst()
-{
-    GoTo(0);
-}
-
-void CRecordSet::MoveNext()
-{
-    RequireOpen();
-    if (m_currentDeleted)
-        GoTo(m_position == kUnknownPosition ? GetRecordCount() : m_position);
-    else if (m_hasCurrent)
-        GoTo(ResolvePosition() + 1, true);
-    else if (m_position < 0)
-        GoTo(0);
-    else
-        GoTo(GetRecordCount());
-}
-
-void CRecordSet::MovePrev()
-{
-    RequireOpen();
-    if (m_currentDeleted || !m_hasCurrent)
-        GoTo(std::min<qint64>(m_position == kUnknownPosition ? 0 : m_position, GetRecordCount()) - 1);
-    else
-        GoTo(ResolvePosition() - 1);
-}
-
-void CRecordSet::MoveLast()
-{
-    RequireOpen();
-    GoTo(qint64(GetRecordCount()) - 1);
+    Sync();
+    return long(BaseCount() + qint64(m_added.size()));
 }
 
 void CRecordSet::Move(long rows)
 {
     RequireOpen();
-    const qint64 from = m_hasCurrent ? ResolvePosition() : std::max<qint64>(m_position, -1);
+    const qint64 from = ResolvePosition();
     GoTo(std::clamp<qint64>(from + rows, -1, GetRecordCount()));
 }
 
 bool CRecordSet::IsEOF()
 {
     RequireOpen();
-    return !m_hasCurrent && !m_currentDeleted && (m_position >= 0 || GetRecordCount() == 0);
+    Sync();
+    if (m_at == At::Added && m_deleted && m_addedIndex >= m_added.size())
+        return false;  // a deleted last record: MoveNext reaches the end
+    return m_at == At::AfterLast || (m_at == At::BeforeFirst && GetRecordCount() == 0);
 }
 
 bool CRecordSet::IsBOF()
 {
     RequireOpen();
-    return !m_hasCurrent && !m_currentDeleted && (m_position < 0 || GetRecordCount() == 0);
+    return m_at == At::BeforeFirst || (m_at == At::AfterLast && GetRecordCount() == 0);
 }
 
 bool CRecordSet::FindFirst(const QString &criterion)
 {
     RequireOpen();
-    SyncWithOtherWriters();
-    const ColumnLookup lookup = [this](const QString &name) { return LookupColumn(name); };
-    const SqlCondition condition = ParseFilter(criterion, lookup);
-    const QString extra = condition.sql.isEmpty() ? QString() : QStringLiteral(" AND (") + condition.sql + QLatin1Char(')');
-
-    std::vector<SqlValue> params;
-    SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ")
-                                           + Quoted(m_table) + QStringLiteral(" WHERE ") + BaseWhere(&params) + extra
-                                           + QStringLiteral(" ORDER BY ") + OrderBy(false) + QStringLiteral(" LIMIT 1"));
-    params.insert(params.end(), condition.params.begin(), condition.params.end());
-    statement.BindAll(params);
-    std::vector<SqlRow> rows;
-    ReadBlock(statement, &rows);
+    Sync();
+    const SqlCondition condition = Parse(criterion);
+    std::vector<SqlRow> rows = ReadBase(condition.sql, condition.params, false, 1);
     if (!rows.empty()) {
-        LoadCurrent(rows.front());
-        m_position = kUnknownPosition;
+        m_ahead.clear();
+        SetCurrent(At::Base, rows.front(), kUnknown);
         return true;
     }
-    for (size_t i = 0; i < m_appended.size(); ++i) {
-        SqlStatement appended = m_db->Prepare(QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ")
-                                              + Quoted(m_table) + QStringLiteral(" WHERE ID = ?") + extra);
-        appended.Bind(1, m_appended[i]);
-        appended.BindAll(condition.params, 2);
-        ReadBlock(appended, &rows);
-        if (!rows.empty()) {
-            LoadCurrent(rows.front());
-            m_position = BaseCount() + qint64(i);
+    for (size_t i = 0; i < m_added.size(); ++i) {
+        if (const auto row = ReadById(m_added[i], condition)) {
+            m_ahead.clear();
+            SetCurrent(At::Added, *row, kUnknown);
+            m_addedIndex = i;
             return true;
         }
     }
@@ -620,15 +666,15 @@ SqlRow CRecordSet::StoreFields()
 void CRecordSet::AddNew()
 {
     RequireOpen();
-    FieldExchange fx(FieldExchange::Mode::Clear, nullptr, nullptr);
-    DoFieldExchange(fx);
+    ClearFields();
     m_editMode = EditMode::Adding;
 }
 
 void CRecordSet::Edit()
 {
     RequireOpen();
-    if (!m_hasCurrent)
+    Sync();
+    if (!HasCurrent())
         throw DbError(QStringLiteral("没有当前记录"));
     m_editMode = EditMode::Editing;
 }
@@ -636,7 +682,7 @@ void CRecordSet::Edit()
 void CRecordSet::Update()
 {
     RequireOpen();
-    SyncWithOtherWriters();
+    Sync();
     SqlRow row = StoreFields();
     QStringList names;
     for (size_t i = 1; i < m_columns.size(); ++i)
@@ -652,22 +698,22 @@ void CRecordSet::Update()
                                             + marks.join(QLatin1Char(',')) + QLatin1Char(')'));
         insert.BindAll(values);
         insert.Run();
-        m_appended.push_back(m_db->LastInsertId());
         m_editMode = EditMode::None;
+        m_lastAddedId = m_db->LastInsertId();
+        m_added.push_back(m_lastAddedId);
+        m_newer = true;
         NoteOwnChange();
         // As after an insert into a dynaset, the record current before AddNew is current again.
-        if (m_hasCurrent) {
-            LoadCurrent(m_currentRow);
-        } else {
-            FieldExchange fx(FieldExchange::Mode::Clear, nullptr, nullptr);
-            DoFieldExchange(fx);
-        }
+        if (HasCurrent())
+            LoadFields(m_row);
+        else
+            ClearFields();
         return;
     }
-    if (m_editMode != EditMode::Editing)
+    if (m_editMode != EditMode::Editing || !HasCurrent())
         throw DbError(QStringLiteral("没有调用 AddNew 或 Edit"));
 
-    const qint64 id = AsInt(m_currentRow.at(0));
+    const qint64 id = AsInt(m_row.at(0));
     SqlStatement update = m_db->Prepare(QStringLiteral("UPDATE ") + Quoted(m_table) + QStringLiteral(" SET ")
                                         + names.join(QStringLiteral("=?,")) + QStringLiteral("=? WHERE ID = ?"));
     update.BindAll(values);
@@ -677,95 +723,104 @@ void CRecordSet::Update()
     NoteOwnChange();
 
     row[0] = id;
-    const bool sortKeyChanged = m_sortIndex > 0 && m_currentRow.at(size_t(m_sortIndex)) != row.at(size_t(m_sortIndex));
-    if (sortKeyChanged || !m_where.sql.isEmpty()) {
-        // The record may now stand elsewhere in the order, or outside the filter.
-        m_buffer.clear();
-        m_baseCount = -1;
-        if (sortKeyChanged && m_position != kUnknownPosition && id <= m_maxId)
-            m_position = kUnknownPosition;
-    } else {
-        for (SqlRow &buffered : m_buffer) {
-            if (AsInt(buffered.at(0)) == id)
-                buffered = row;
-        }
-    }
-    m_currentRow = row;
+    const bool keyChanged = m_sortIndex > 0 && m_row.at(size_t(m_sortIndex)) != row.at(size_t(m_sortIndex));
+    m_row = row;
+    m_ahead.clear();  // read after the old key
+    if (keyChanged && m_at == At::Base)
+        m_position = kUnknown;
+    if (!m_where.sql.isEmpty())
+        m_baseCount = -1;  // the record may have left the filter
 }
 
 void CRecordSet::Delete()
 {
     RequireOpen();
-    SyncWithOtherWriters();
-    if (!m_hasCurrent)
+    Sync();
+    if (!HasCurrent())
         throw DbError(QStringLiteral("没有当前记录"));
-    const qint64 id = AsInt(m_currentRow.at(0));
+    const qint64 id = AsInt(m_row.at(0));
     SqlStatement remove = m_db->Prepare(QStringLiteral("DELETE FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ID = ?"));
     remove.Bind(1, id);
     remove.Run();
     NoteOwnChange();
+    if (m_at == At::Added)
+        m_added.erase(m_added.begin() + qint64(m_addedIndex));  // the next one takes its index
+    else if (m_baseCount > 0)
+        --m_baseCount;
+    m_deleted = true;
+}
 
-    const auto appended = std::find(m_appended.begin(), m_appended.end(), id);
-    if (appended != m_appended.end()) {
-        m_appended.erase(appended);
-    } else {
-        if (m_baseCount > 0)
-            --m_baseCount;
-        const auto buffered = std::find_if(m_buffer.begin(), m_buffer.end(),
-                                           [id](const SqlRow &row) { return AsInt(row.at(0)) == id; });
-        if (buffered != m_buffer.end()) {
-            if (m_position == kUnknownPosition)
-                m_position = m_bufferStart + (buffered - m_buffer.begin());
-            m_buffer.erase(buffered);  // the records after it move up one place, as in the set
-        } else {
-            m_buffer.clear();
-        }
+std::vector<qint64> CRecordSet::DeleteMatching(const QString &condition)
+{
+    RequireOpen();
+    Sync();
+    const SqlCondition match = Parse(condition);
+    const QString where = match.sql.isEmpty() ? QStringLiteral("1") : match.sql;
+    SqlStatement select = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ") + where);
+    select.BindAll(match.params);
+    std::vector<qint64> ids;
+    while (select.Step())
+        ids.push_back(select.Int(0));
+    select = SqlStatement();
+    if (ids.empty())
+        return ids;
+    SqlStatement remove = m_db->Prepare(QStringLiteral("DELETE FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ") + where);
+    remove.BindAll(match.params);
+    remove.Run();
+    // Read again what the set knows: its count, its additions and whether its current record went.
+    m_db->NoteChange(m_table);
+    const qint64 current = HasCurrent() ? AsInt(m_row.at(0)) : 0;
+    Sync();
+    if (current && std::find(ids.begin(), ids.end(), current) != ids.end())
+        m_deleted = true;
+    return ids;
+}
+
+qint64 CRecordSet::SumCents(const QString &column, const QString &extraCondition)
+{
+    RequireOpen();
+    Sync();
+    const auto canonical = LookupColumn(column);
+    if (!canonical)
+        throw DbError(QStringLiteral("无法识别的列：%1").arg(column));
+    const QString extraText = extraCondition.trimmed();
+    // The figure the database keeps serves a set that holds exactly the table's records under one condition.
+    if (!m_newer && m_added.empty() && (m_openFilter.isEmpty() || extraText.isEmpty())) {
+        if (const auto kept = KeptFigure(*m_db, m_table, canonical->first, m_openFilter.isEmpty() ? extraText : m_openFilter))
+            return *kept;
     }
-    m_hasCurrent = false;
-    m_currentDeleted = true;
+    const SqlCondition condition = Parse(extraCondition);
+    const QString extra = condition.sql.isEmpty() ? QString() : QStringLiteral(" AND (") + condition.sql + QLatin1Char(')');
+    const QString cents = QStringLiteral("ifnull(sum(") + CentsSql(Quoted(canonical->first)) + QStringLiteral("),0)");
+    std::vector<SqlValue> params;
+    SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ") + cents + QStringLiteral(" FROM ") + Quoted(m_table)
+                                           + QStringLiteral(" WHERE ") + BaseWhere(&params) + extra);
+    params.insert(params.end(), condition.params.begin(), condition.params.end());
+    statement.BindAll(params);
+    statement.Step();
+    qint64 sum = statement.Int(0);
+    SqlStatement added = m_db->Prepare(QStringLiteral("SELECT ") + cents + QStringLiteral(" FROM ") + Quoted(m_table)
+                                       + QStringLiteral(" WHERE ID = ?") + extra);
+    for (qint64 id : m_added) {
+        added.Reset();
+        added.Bind(1, id);
+        added.BindAll(condition.params, 2);
+        added.Step();
+        sum += added.Int(0);
+    }
+    return sum;
 }
 
 double CRecordSet::Sum(const QString &column, const QString &extraCondition)
 {
-    RequireOpen();
-    const auto canonical = LookupColumn(column);
-    if (!canonical)
-        throw DbError(QStringLiteral("无法识别的列：%1").arg(column));
-    const ColumnLookup lookup = [this](const QString &name) { return LookupColumn(name); };
-    const SqlCondition condition = ParseFilter(extraCondition, lookup);
-    const QString extra = condition.sql.isEmpty() ? QString() : QStringLiteral(" AND (") + condition.sql + QLatin1Char(')');
-    if (m_openFilter.isEmpty() || extraCondition.trimmed().isEmpty()) {
-        const QString keptCondition = m_openFilter.isEmpty() ? extraCondition.trimmed() : m_openFilter;
-        if (const auto kept = KeptTotal(canonical->first, keptCondition))
-            return *kept;
-    }
-
-    std::vector<SqlValue> params;
-    SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT total(") + Quoted(canonical->first)
-                                           + QStringLiteral(") FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
-                                           + BaseWhere(&params) + extra);
-    params.insert(params.end(), condition.params.begin(), condition.params.end());
-    statement.BindAll(params);
-    statement.Step();
-    double sum = statement.Double(0);
-    for (qint64 id : m_appended) {
-        SqlStatement appended = m_db->Prepare(QStringLiteral("SELECT total(") + Quoted(canonical->first)
-                                              + QStringLiteral(") FROM ") + Quoted(m_table)
-                                              + QStringLiteral(" WHERE ID = ?") + extra);
-        appended.Bind(1, id);
-        appended.BindAll(condition.params, 2);
-        appended.Step();
-        sum += appended.Double(0);
-    }
-    return sum;
+    return double(SumCents(column, extraCondition)) / 100.0;
 }
 
 std::vector<qint64> CRecordSet::MatchingPositions(const QString &condition)
 {
     RequireOpen();
-    SyncWithOtherWriters();
-    const ColumnLookup lookup = [this](const QString &name) { return LookupColumn(name); };
-    const SqlCondition match = ParseFilter(condition, lookup);
+    Sync();
+    const SqlCondition match = Parse(condition);
     const QString matchSql = match.sql.isEmpty() ? QStringLiteral("1") : match.sql;
 
     // One walk through the set in its order, counting positions: with the sort index carrying the
@@ -782,21 +837,75 @@ std::vector<qint64> CRecordSet::MatchingPositions(const QString &condition)
             positions.push_back(position);
     }
     m_baseCount = position;
-    for (size_t i = 0; i < m_appended.size(); ++i) {
-        SqlStatement appended = m_db->Prepare(QStringLiteral("SELECT 1 FROM ") + Quoted(m_table)
-                                              + QStringLiteral(" WHERE ID = ? AND (") + matchSql + QLatin1Char(')'));
-        appended.Bind(1, m_appended[i]);
-        appended.BindAll(match.params, 2);
-        if (appended.Step())
+    for (size_t i = 0; i < m_added.size(); ++i) {
+        if (ReadById(m_added[i], match))
             positions.push_back(position + qint64(i));
     }
     return positions;
 }
 
+std::vector<qint64> CRecordSet::IdsAt(qint64 first, qint64 count)
+{
+    RequireOpen();
+    Sync();
+    std::vector<qint64> ids;
+    first = std::max<qint64>(first, 0);
+    const qint64 base = BaseCount();
+    if (first < base && count > 0) {
+        const qint64 wanted = std::min(count, base - first);
+        // Near the end of a large set, counting back from the end is far cheaper than skipping forward.
+        const bool fromEnd = first > base / 2;
+        const qint64 offset = fromEnd ? base - first - wanted : first;
+        std::vector<SqlValue> params;
+        const QString where = BaseWhere(&params);
+        SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
+                                               + where + QStringLiteral(" ORDER BY ") + OrderBy(fromEnd)
+                                               + QStringLiteral(" LIMIT ? OFFSET ?"));
+        params.push_back(wanted);
+        params.push_back(offset);
+        statement.BindAll(params);
+        while (statement.Step())
+            ids.push_back(statement.Int(0));
+        if (fromEnd)
+            std::reverse(ids.begin(), ids.end());
+    }
+    for (qint64 index = std::max<qint64>(first - base, 0); qint64(ids.size()) < count && index < qint64(m_added.size()); ++index)
+        ids.push_back(m_added[size_t(index)]);
+    return ids;
+}
+
+std::vector<qint64> CRecordSet::IdsAfter(qint64 id, qint64 count)
+{
+    RequireOpen();
+    Sync();
+    std::vector<qint64> ids;
+    size_t nextAdded = 0;
+    const auto added = std::find(m_added.begin(), m_added.end(), id);
+    if (added != m_added.end()) {
+        nextAdded = size_t(added - m_added.begin()) + 1;
+    } else {
+        const std::optional<SqlRow> row = ReadById(id);
+        if (!row)
+            return ids;
+        std::vector<SqlValue> params;
+        QString sql = QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ") + BaseWhere(&params);
+        sql += QStringLiteral(" AND ") + KeyTest(*row, true, &params) + QStringLiteral(" ORDER BY ") + OrderBy(false)
+               + QStringLiteral(" LIMIT ?");
+        params.push_back(count);
+        SqlStatement statement = m_db->Prepare(sql);
+        statement.BindAll(params);
+        while (statement.Step())
+            ids.push_back(statement.Int(0));
+    }
+    for (size_t i = nextAdded; qint64(ids.size()) < count && i < m_added.size(); ++i)
+        ids.push_back(m_added[i]);
+    return ids;
+}
+
 std::vector<qint64> CRecordSet::AllIds()
 {
     RequireOpen();
-    SyncWithOtherWriters();
+    Sync();
     std::vector<SqlValue> params;
     SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
                                            + BaseWhere(&params) + QStringLiteral(" ORDER BY ") + OrderBy(false));
@@ -805,7 +914,7 @@ std::vector<qint64> CRecordSet::AllIds()
     while (statement.Step())
         ids.push_back(statement.Int(0));
     m_baseCount = qint64(ids.size());
-    ids.insert(ids.end(), m_appended.begin(), m_appended.end());
+    ids.insert(ids.end(), m_added.begin(), m_added.end());
     return ids;
 }
 
@@ -814,19 +923,10 @@ void CRecordSet::ForEachById(const std::vector<qint64> &ids, const std::function
     RequireOpen();
     if (m_editMode != EditMode::None)
         throw DbError(QStringLiteral("记录正在编辑"));
-    // Rows already read for the cursor are not read again.
-    QHash<qint64, size_t> buffered;
-    for (size_t r = 0; r < m_buffer.size(); ++r)
-        buffered.insert(AsInt(m_buffer[r].at(0)), r);
-    std::vector<qint64> unread;
-    for (qint64 id : ids) {
-        if (!buffered.contains(id))
-            unread.push_back(id);
-    }
     std::vector<SqlRow> rows;
     constexpr size_t kChunk = 500;  // well below SQLite's limit of bound values
-    for (size_t first = 0; first < unread.size(); first += kChunk) {
-        const size_t count = std::min(kChunk, unread.size() - first);
+    for (size_t first = 0; first < ids.size(); first += kChunk) {
+        const size_t count = std::min(kChunk, ids.size() - first);
         QStringList marks;
         for (size_t i = 0; i < count; ++i)
             marks.append(QStringLiteral("?"));
@@ -834,36 +934,28 @@ void CRecordSet::ForEachById(const std::vector<qint64> &ids, const std::function
                                                + Quoted(m_table) + QStringLiteral(" WHERE ID IN (")
                                                + marks.join(QLatin1Char(',')) + QLatin1Char(')'));
         for (size_t i = 0; i < count; ++i)
-            statement.Bind(int(i) + 1, unread[first + i]);
-        ReadBlock(statement, &rows);
+            statement.Bind(int(i) + 1, ids[first + i]);
+        for (SqlRow &row : ReadRows(statement))
+            rows.push_back(std::move(row));
     }
     QHash<qint64, size_t> read;
     for (size_t r = 0; r < rows.size(); ++r)
         read.insert(AsInt(rows[r].at(0)), r);
     // Visited in the order of the IDs given, which is the order the caller lists them in.
     for (qint64 id : ids) {
-        SqlRow row;
-        if (const auto inBuffer = buffered.constFind(id); inBuffer != buffered.constEnd())
-            row = m_buffer[inBuffer.value()];
-        else if (const auto inRead = read.constFind(id); inRead != read.constEnd())
-            row = rows[inRead.value()];
-        else
+        const auto found = read.constFind(id);
+        if (found == read.constEnd())
             continue;
-        FieldExchange fx(FieldExchange::Mode::Load, nullptr, &row);
-        DoFieldExchange(fx);
+        LoadFields(rows[found.value()]);
         visit(id);
     }
-    if (m_hasCurrent) {
-        SqlRow current = m_currentRow;
-        FieldExchange fx(FieldExchange::Mode::Load, nullptr, &current);
-        DoFieldExchange(fx);
-    } else {
-        FieldExchange fx(FieldExchange::Mode::Clear, nullptr, nullptr);
-        DoFieldExchange(fx);
-    }
+    if (HasCurrent())
+        LoadFields(m_row);
+    else
+        ClearFields();
 }
 
 qint64 CRecordSet::CurrentId() const
 {
-    return m_hasCurrent && !m_currentRow.empty() ? AsInt(m_currentRow.at(0)) : 0;
+    return HasCurrent() && !m_row.empty() ? AsInt(m_row.at(0)) : 0;
 }

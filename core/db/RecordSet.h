@@ -1,10 +1,12 @@
 // The record set shared by the nine tables: open with a filter and a sort order, count, move,
 // find, add, edit, delete and sum, with the semantics of a dynaset.
 //
-// A dynaset holds the records that matched when it was opened, in sort order, followed by the
-// records it added itself since, in the order added (so moving to the last record after an insert
-// reaches the new record). Records are read in blocks from SQLite as the cursor moves; nothing
-// is loaded for the whole set at open, so opening and paging stay cheap on large tables.
+// The set lists the table's records that were there when it was opened and match its filter, in the
+// order of the sort column and then the ID (its key), followed by the records it added itself since,
+// in the order added (so moving to the last record after an insert reaches the new record). Records
+// other sets add join at the next open. The cursor is the current record's key: moving reads the
+// neighbour by key, so a delete or an edit anywhere never leaves it on a wrong record. Positions are
+// counted only when asked for; nothing is loaded for the whole set, so a large table opens at once.
 #pragma once
 
 #include "db/FilterParser.h"
@@ -12,6 +14,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -62,6 +65,8 @@ public:
     QString TableName() const { return m_table; }
     const std::vector<ColumnInfo> &Columns();
 
+    // Opens on the first record. Throws DbError (the set stays closed) on a condition or sort column
+    // the table does not have, or a database that cannot be read.
     void Open();
     bool IsOpen() const { return m_open; }
     void Close();
@@ -81,10 +86,15 @@ public:
 
     void AddNew();                  // fields cleared for a new record, written by Update
     void Edit();                    // the current record's fields, written by Update
+    // Writes the record. After an insert the record current before AddNew is current again, and the
+    // new record's ID is LastAddedId.
     void Update();
     void Delete();                  // removes the current record; MoveNext then reaches the one after it
+    qint64 LastAddedId() const { return m_lastAddedId; }
 
-    // The sum of a column over the records of the set (and, when given, matching the extra condition).
+    // The sum of a column over the records of the set (and, when given, matching the extra condition),
+    // in whole cents, and the same in yuan.
+    qint64 SumCents(const QString &column, const QString &extraCondition = QString());
     double Sum(const QString &column, const QString &extraCondition = QString());
 
     // Positions (0-based, in set order) of the records of the set that match the condition.
@@ -94,8 +104,15 @@ public:
     // read without moving the cursor or loading the fields.
     std::vector<qint64> IdsAt(qint64 first, qint64 count);
 
-    // IDs of every record of the set, in set order: a cheap way to list the set without reading it.
+    // IDs of up to count records that follow the record with the ID in set order.
+    std::vector<qint64> IdsAfter(qint64 id, qint64 count);
+
+    // IDs of every record of the set, in set order: the set's keyset.
     std::vector<qint64> AllIds();
+
+    // Deletes every record of the table that matches the condition (whatever the set's filter) and
+    // returns their IDs. Part of the caller's transaction when one is open.
+    std::vector<qint64> DeleteMatching(const QString &condition);
 
     // Loads each record with one of the IDs into the fields in turn and calls visit; afterwards the
     // fields hold the current record again. The cursor does not move. visit gets the record's ID.
@@ -106,37 +123,43 @@ public:
 
     SqlConnection &Connection();
 
-    // Whether this set has written to its table since it was opened (a reopen may then list its
-    // records in another order).
-    bool HasWrittenSinceOpen() const { return m_written; }
-
 protected:
     virtual void DoFieldExchange(FieldExchange &fx) = 0;
 
 private:
-    static constexpr qint64 kUnknownPosition = -2;
+    enum class At { BeforeFirst, Base, Added, AfterLast };
+    static constexpr qint64 kUnknown = -2;
 
     void RequireOpen() const;
     void Describe();
     std::optional<std::pair<QString, FieldType>> LookupColumn(const QString &name) const;
+    SqlCondition Parse(const QString &condition) const;
+
+    // The open-time part of the set: the filter, and only records that were there at the open.
     QString BaseWhere(std::vector<SqlValue> *params) const;
     QString OrderBy(bool descending) const;
-    void SyncWithOtherWriters();
-    void CheckForeignInserts();
-    qint64 BaseCount();
-    // A total the database keeps current for this set (see Totals in the schema), when it has one.
-    std::optional<double> KeptTotal(const QString &column, const QString &condition);
-    void GoTo(qint64 position, bool walking = false);
-    bool EnsureBuffered(qint64 position, bool walking = false);
-    bool FetchBlockAt(qint64 position);
-    bool FetchAfterBuffer(bool walking);
-    void ReadBlock(SqlStatement &statement, std::vector<SqlRow> *rows);
-    bool LoadAppended(size_t index);
-    void LoadCurrent(const SqlRow &row);
-    void SetNoCurrent(qint64 position);
-    qint64 ResolvePosition();
-    SqlRow StoreFields();
+    // "(sort, ID) > (?, ?)" for the records after (or before) the row's key.
+    QString KeyTest(const SqlRow &row, bool after, std::vector<SqlValue> *params) const;
+    std::vector<SqlRow> ReadBase(const QString &extra, const std::vector<SqlValue> &extraParams, bool descending,
+                                 qint64 limit, qint64 offset = 0);
+    std::vector<SqlRow> ReadRows(SqlStatement &statement);
+    std::optional<SqlRow> ReadById(qint64 id, const SqlCondition &also = SqlCondition());
+
+    // Drops what was read before another set (or a rolled-back transaction) changed the table.
+    void Sync();
     void NoteOwnChange();
+    qint64 BaseCount();
+
+    void LoadFields(const SqlRow &row);
+    void ClearFields();
+    void SetCurrent(At at, const SqlRow &row, qint64 position);
+    void SetOutside(At at);
+    void GoTo(qint64 position);
+    void GoToAdded(size_t index, bool forward);
+    void GoToLastOfBase();
+    qint64 ResolvePosition();
+    bool HasCurrent() const { return (m_at == At::Base || m_at == At::Added) && !m_deleted; }
+    SqlRow StoreFields();
 
     QString m_table;
     std::shared_ptr<SqlConnection> m_db;
@@ -144,23 +167,26 @@ private:
     QString m_selectList;
     int m_sortIndex = -1;           // column index of the sort column, -1 for the ID order
     bool m_open = false;
-    bool m_written = false;
     SqlCondition m_where;
     QString m_openFilter;           // the filter text the set was opened with
     qint64 m_maxId = 0;             // records above this ID joined the table after the open
-    bool m_foreignInserts = false;  // records above m_maxId that other sets added, which this set must not list
-    qint64 m_baseCount = -1;        // records of the open-time part, -1 until counted
-    std::vector<qint64> m_appended; // IDs added through this set since the open
+    bool m_newer = false;           // some record above m_maxId exists, so the base part must leave it out
+    std::vector<qint64> m_added;    // IDs added through this set since the open, in the order added
+    qint64 m_lastAddedId = 0;
     quint64 m_seenSerial = 0;
 
-    std::vector<SqlRow> m_buffer;   // rows at positions m_bufferStart ...
-    qint64 m_bufferStart = 0;
-    bool m_bufferSeekable = false;  // the last buffered row may anchor the next block
-    int m_blockSize = 100;
-
-    qint64 m_position = -1;         // -1 before the first, >= count after the last
-    bool m_hasCurrent = false;
-    bool m_currentDeleted = false;
-    SqlRow m_currentRow;
+    // The cursor: where it stands, the current record's values (kept after a Delete, whose key still
+    // places MoveNext), and its position when known.
+    At m_at = At::BeforeFirst;
+    SqlRow m_row;
+    size_t m_addedIndex = 0;
+    qint64 m_position = -1;
+    bool m_deleted = false;
     enum class EditMode { None, Adding, Editing } m_editMode = EditMode::None;
+
+    // Read-ahead, valid until the table changes: the base records after the current one, and the
+    // number of base records.
+    std::deque<SqlRow> m_ahead;
+    int m_blockSize = 100;
+    qint64 m_baseCount = -1;
 };

@@ -2,28 +2,23 @@
 #include "SqlConnection.h"
 
 #include "db/DbError.h"
+#include "db/KeptFigures.h"
+
+#include <QDir>
 
 #include <QFileInfo>
 #include <QHash>
 #include <sqlite3.h>
 
-namespace {
-
-QString SqliteMessage(sqlite3 *db)
-{
-    return QString::fromUtf8(sqlite3_errmsg(db));
-}
-
-} // namespace
-
 SqlStatement::SqlStatement(sqlite3 *db, const QString &sql) : m_db(db)
 {
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK) {
-        const QString message = SqliteMessage(db);
+    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        const DbError error = DbError::FromSqlite(sqlite3_extended_errcode(db), db);
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
-        throw DbError(QStringLiteral("数据库错误：%1\n(%2)").arg(message, sql));
+        throw error;
     }
 }
 
@@ -83,7 +78,7 @@ void SqlStatement::Bind(int index, const SqlValue &value)
         rc = sqlite3_bind_null(m_stmt, index);
     }
     if (rc != SQLITE_OK)
-        throw DbError(QStringLiteral("数据库错误：%1").arg(SqliteMessage(m_db)));
+        throw DbError::FromSqlite(rc, m_db);
 }
 
 void SqlStatement::BindAll(const std::vector<SqlValue> &values, int first)
@@ -99,9 +94,9 @@ bool SqlStatement::Step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    const QString message = SqliteMessage(m_db);
+    const DbError error = DbError::FromSqlite(sqlite3_extended_errcode(m_db), m_db);
     sqlite3_reset(m_stmt);
-    throw DbError(QStringLiteral("数据库错误：%1").arg(message));
+    throw error;
 }
 
 void SqlStatement::Run()
@@ -154,24 +149,27 @@ std::shared_ptr<SqlConnection> SqlConnection::Open(const QString &path)
     const QString key = QFileInfo(path).absoluteFilePath();
     std::shared_ptr<SqlConnection> connection = open.value(key).lock();
     if (!connection) {
+        // A file that fails its checks is closed again at once: its handle goes with the pointer.
         connection.reset(new SqlConnection(key));
+        connection->Initialise();
         open.insert(key, connection);
     }
     kept = connection;
     return connection;
 }
 
-SqlConnection::SqlConnection(const QString &path) : m_path(path)
+SqlConnection::SqlConnection(const QString &path) : m_path(path) {}
+
+void SqlConnection::Initialise()
 {
-    if (!QFileInfo::exists(path))
-        throw DbError(QStringLiteral("找不到数据库文件 %1").arg(path));
-    const QByteArray name = path.toUtf8();
-    if (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        const QString message = m_db ? SqliteMessage(m_db) : QString();
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        throw DbError(QStringLiteral("无法打开数据库文件 %1：%2").arg(path, message));
-    }
+    if (!QFileInfo::exists(m_path))
+        throw DbError(QStringLiteral("找不到帐目数据库文件 %1。请检查安装是否完整，或从备份恢复这个文件。")
+                          .arg(QDir::toNativeSeparators(m_path)));
+    const QByteArray name = m_path.toUtf8();
+    const int rc = sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK)
+        throw DbError::FromSqlite(rc, m_db);
+    sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, 5000);
     // A committed change must survive a crash or a power cut.
     Execute(QStringLiteral("PRAGMA synchronous=FULL"));
@@ -180,7 +178,10 @@ SqlConnection::SqlConnection(const QString &path) : m_path(path)
     SqlStatement check(m_db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='Money'"));
     check.Step();
     if (check.Int(0) == 0)
-        throw DbError(QStringLiteral("数据库文件 %1 不是 Zarvel 的帐目数据库").arg(path));
+        throw DbError(QStringLiteral("文件 %1 不是 Zarvel 的帐目数据库。请从备份恢复帐目数据库文件。")
+                          .arg(QDir::toNativeSeparators(m_path)));
+    check = SqlStatement();
+    EnsureKeptFigures(*this);
 }
 
 SqlConnection::~SqlConnection()
@@ -239,21 +240,25 @@ qint64 SqlConnection::LastInsertId() const
 
 SqlTransaction::SqlTransaction(SqlConnection &connection) : m_connection(connection)
 {
-    m_name = QStringLiteral("zarvel_%1").arg(++m_connection.m_transactionDepth);
-    try {
-        m_connection.Execute(QStringLiteral("SAVEPOINT ") + m_name);
-    } catch (...) {
-        --m_connection.m_transactionDepth;
-        throw;
-    }
+    // The outermost level is a real transaction (taking the write lock at once), inner ones savepoints.
+    const int depth = m_connection.m_transactionDepth + 1;
+    m_name = QStringLiteral("zarvel_%1").arg(depth);
+    m_connection.Execute(depth == 1 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT ") + m_name);
+    m_connection.m_transactionDepth = depth;
 }
 
 SqlTransaction::~SqlTransaction()
 {
     if (!m_done) {
         try {
-            m_connection.Execute(QStringLiteral("ROLLBACK TO ") + m_name);
-            m_connection.Execute(QStringLiteral("RELEASE ") + m_name);
+            if (m_connection.m_transactionDepth == 1) {
+                // A failed COMMIT (a deferred constraint, a full disk) leaves the transaction open: end it.
+                if (!sqlite3_get_autocommit(m_connection.m_db))
+                    m_connection.Execute(QStringLiteral("ROLLBACK"));
+            } else {
+                m_connection.Execute(QStringLiteral("ROLLBACK TO ") + m_name);
+                m_connection.Execute(QStringLiteral("RELEASE ") + m_name);
+            }
         } catch (const DbError &) {
             // Nothing more can be done from a destructor; SQLite has rolled back on its own if it must.
         }
@@ -264,6 +269,7 @@ SqlTransaction::~SqlTransaction()
 
 void SqlTransaction::Commit()
 {
-    m_connection.Execute(QStringLiteral("RELEASE ") + m_name);
+    m_connection.Execute(m_connection.m_transactionDepth == 1 ? QStringLiteral("COMMIT")
+                                                               : QStringLiteral("RELEASE ") + m_name);
     m_done = true;
 }

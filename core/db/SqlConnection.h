@@ -79,6 +79,7 @@ private:
     friend class SqlStatement;
     void Recycle(const QString &sql, sqlite3_stmt *statement);
     explicit SqlConnection(const QString &path);
+    void Initialise();  // opens the file and checks it is a ledger; throws DbError
     sqlite3 *m_db = nullptr;
     QString m_path;
     QHash<QString, quint64> m_tableSerials;

@@ -134,9 +134,15 @@ private slots:
         addresses.Modify(QStringList(15, QStringLiteral("x")));
         QCOMPARE(messages.messages.size(), 2);
         CCreditBook credits;
-        credits.Modify(QStringLiteral("2003-05-01"), QStringLiteral("借出"), QStringLiteral("5"), QString(), QString(),
-                       QString());
-        QCOMPARE(messages.messages.size(), 2);  // the credit book does nothing, silently
+        QVERIFY(!credits.Modify(QStringLiteral("2003-05-01"), QStringLiteral("借出"), QStringLiteral("5"), QString(),
+                                QString(), QString()));
+        QCOMPARE(messages.messages.size(), 3);  // every book says so: nothing looks saved that was not
+        QCOMPARE(messages.Last(), QStringLiteral("记录集没有打开"));
+        CDepositBook deposits;
+        QVERIFY(!deposits.Add(QStringLiteral("2003-05-01"), QStringLiteral("A"), QStringLiteral("人民币"),
+                              QStringLiteral("整存整取"), QStringLiteral("100"), QStringLiteral("102"),
+                              QStringLiteral("2004-05-01"), QString(), QString(), QString()));
+        QCOMPARE(messages.messages.size(), 4);
     }
 
     void fillFormatsFromTheTableAndKeepsHandedTexts()

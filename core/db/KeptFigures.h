@@ -1,0 +1,24 @@
+// Counts and totals the database keeps current by triggers, so that opening a large ledger never
+// counts or sums a whole table, and a total is one figure the books show rather than a running sum
+// of their own. Amounts are kept in whole cents: a sum of cents has no float noise.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class SqlConnection;
+
+// Lays or upgrades the kept figures (the table Totals and its triggers) when the file has none or an
+// older form, recomputing them from the records, all in one transaction. Throws DbError.
+void EnsureKeptFigures(SqlConnection &db);
+
+// The kept figure "table|column|condition" ("count" for the number of records; the condition in the
+// ledger's filter form, e.g. "MKind='人民币'"), or nothing when the ledger keeps no such figure.
+std::optional<qint64> KeptFigure(SqlConnection &db, const QString &table, const QString &column,
+                                 const QString &condition = QString());
+
+// An amount in whole cents, rounded half away from zero, as the kept figures count it.
+qint64 ToCents(double amount);
+
+// The SQL expression of a column's amount in whole cents (for sums that must agree with the kept figures).
+QString CentsSql(const QString &column);
