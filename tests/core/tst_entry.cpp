@@ -89,6 +89,20 @@ private slots:
         QCOMPARE(ParseItemChoice(QStringLiteral("abc工资")).name, QStringLiteral("资"));  // no half character
     }
 
+    void itemKindIsTheLeadingWordNotAWordInTheName()
+    {
+        ItemChoice tax = ParseItemChoice(QStringLiteral("支出    个人收入所得税"));
+        QVERIFY(!tax.income);
+        QCOMPARE(tax.name, QStringLiteral("个人收入所得税"));
+        ItemChoice refund = ParseItemChoice(QStringLiteral("收入    支出返还"));
+        QVERIFY(refund.income);
+        QCOMPARE(refund.name, QStringLiteral("支出返还"));
+        // A kind word later in an entry without a leading one does not decide either.
+        ItemChoice other = ParseItemChoice(QStringLiteral("其他    支出"));
+        QVERIFY(other.income);
+        QCOMPARE(other.name, QStringLiteral("支出"));
+    }
+
     void calculator_data()
     {
         QTest::addColumn<QString>("field");
