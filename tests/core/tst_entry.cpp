@@ -115,7 +115,11 @@ private slots:
         QTest::newRow("third") << "" << keys("1 / 3 =") << "0.33" << false;
         QTest::newRow("by zero") << "" << keys("7 / 0 =") << "" << true;
         QTest::newRow("negative first") << "" << keys("- 8 + 2 =") << "-6" << false;
-        QTest::newRow("zero result starts again") << "" << keys("5 - 5 * 3 =") << "3" << false;
+        QTest::newRow("zero intermediate is a first number") << "" << keys("5 - 5 * 3 =") << "0" << false;
+        QTest::newRow("zero intermediate then minus") << "" << keys("2 - 2 - 3 =") << "-3" << false;
+        QTest::newRow("typed zero is a first number") << "" << keys("0 - 5 =") << "-5" << false;
+        QTest::newRow("clear forgets the first number") << "" << keys("4 + 4 + C 0 - 5 =") << "-5" << false;
+        QTest::newRow("range error forgets the first number") << "" << keys("7 / 0 + 0 - 2 =") << "-2" << true;
         QTest::newRow("field's number") << "100" << keys("+ 5 0 =") << "150" << false;
         QTest::newRow("plus twice") << "" << keys("2 + + 3 =") << "5" << false;
         QTest::newRow("point after operator") << "" << keys("2 + . 5 =") << "7" << false;
