@@ -1,6 +1,7 @@
 // Entry-field rules: amount typing and checks, item choices, and the calculator pad's arithmetic.
 #include "entry/AmountRules.h"
 #include "entry/CalcEngine.h"
+#include "entry/EntryChoice.h"
 #include "entry/ItemChoice.h"
 
 #include "MessageRecorder.h"
@@ -101,6 +102,16 @@ private slots:
         ItemChoice other = ParseItemChoice(QStringLiteral("其他    支出"));
         QVERIFY(other.income);
         QCOMPARE(other.name, QStringLiteral("支出"));
+    }
+
+    void storedTextChoosesTheExactEntryBeforeALongerOne()
+    {
+        const QStringList members = {QStringLiteral("Lisa"), QStringLiteral("Li"), QStringLiteral("Wang")};
+        QCOMPARE(ChooseEntry(members, QStringLiteral("Li")), 1);
+        QCOMPARE(ChooseEntry(members, QStringLiteral("Lisa")), 0);
+        QCOMPARE(ChooseEntry(members, QStringLiteral("Wa")), 2);  // no exact entry: the first that begins with it
+        QCOMPARE(ChooseEntry(members, QStringLiteral("Zhou")), -1);  // neither: the dialog appends it
+        QCOMPARE(ChooseEntry({}, QStringLiteral("Li")), -1);
     }
 
     void calculator_data()

@@ -171,6 +171,26 @@ private slots:
         QCOMPARE(m_window->m_moneyBook.GetTotal(), -70.0);
     }
 
+    void modifyKeepsTheRecordsOwnMember()
+    {
+        g_memberList = {QStringLiteral("Lisa"), QString(), QStringLiteral("Li"), QString()};
+        CMoneyBook &book = m_window->m_moneyBook;
+        for (const QString &member : {QStringLiteral("Li"), QStringLiteral("Zhou")}) {  // Zhou is no member now
+            book.Add(LedgerDateTime(QDate(2003, 5, 1)), QStringLiteral("工资"), 30, member, QString());
+            int row = 0;
+            while (row < book.GetItemCount() && book.GetItemText(row, 4) != member)
+                ++row;
+            book.SetSelected(row);
+            m_window->m_bEditMoney = true;
+            CMoneyDlg dialog(m_window.get());
+            auto *members = Find<QComboBox>(&dialog, 1008);
+            QCOMPARE(members->currentText(), member);
+            dialog.SaveAndClose();  // saved unchanged
+            QCOMPARE(book.GetItemText(row, 4), member);
+        }
+        QCOMPARE(book.GetItemCount(), 2);
+    }
+
     void closingWithoutSavingClearsTheFlag()
     {
         m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 1)), QStringLiteral("工资"), 30, QStringLiteral("Li"), QString());
