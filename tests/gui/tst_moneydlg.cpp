@@ -1,6 +1,7 @@
 // The income and expense dialog with its calculator pad, and the member dialogs, driven as a user would.
 #include "app/CMainDlg.h"
 #include "controls/CCalcPad.h"
+#include "db/CMoneyRecord.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
 #include "lists/CDeleteMemberDlg.h"
@@ -169,6 +170,23 @@ private slots:
         QVERIFY(dialog.SaveAndContinue());  // now an add, with the same values
         QCOMPARE(m_window->m_moneyBook.GetItemCount(), 2);
         QCOMPARE(m_window->m_moneyBook.GetTotal(), -70.0);
+    }
+
+    void addedRecordKeepsTheTimeTheDialogOpened()
+    {
+        const QDateTime before = LedgerNow();
+        CMoneyDlg dialog(m_window.get());
+        const QDateTime after = LedgerNow();
+        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        Type(&dialog, 1006, QStringLiteral("10"));
+        QVERIFY(dialog.SaveAndContinue());
+        CMoneyRecord set;
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 1L);
+        set.MoveFirst();
+        const QDateTime saved = set.m_Date;
+        set.Close();
+        QVERIFY2(saved >= before && saved <= after, qPrintable(saved.toString(Qt::ISODate)));
     }
 
     void modifyKeepsTheRecordsOwnMember()
