@@ -9,6 +9,7 @@
 #include "lists/CPasswordDlg.h"
 #include "lists/ReferenceLists.h"
 
+#include "FileSizeLimit.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
@@ -288,6 +289,38 @@ private slots:
         QCOMPARE(m_messages->messages.size(), 3);
         Click(&add, 1017);
         QCOMPARE(g_memberList.mid(4), QStringList({"xy", ""}));
+    }
+
+    void unsavedMemberChangeIsReportedOnceAndTheDialogStaysOpen()
+    {
+        m_messages->Clear();
+        CAddMemberDlg add;
+        add.show();
+        Type(&add, 1015, QStringLiteral("Zhao"));
+        {
+            FileSizeLimit full(0);
+            QVERIFY(full.IsValid());
+            Click(&add, 1017);
+        }
+        QCOMPARE(m_messages->Texts(), QStringList({"保存家庭成员文件失败"}));
+        QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
+        QVERIFY(add.isVisible());
+        QCOMPARE(g_memberList, QStringList({"Li", "", "Wang", ""}));
+    }
+
+    void unsavedLoginSettingGoesBack()
+    {
+        g_bNeedPassword = 0;
+        CPasswordDlg dialog;
+        dialog.show();
+        auto *box = Find<QCheckBox>(&dialog, 1198);
+        {
+            FileSizeLimit full(0);
+            box->click();
+        }
+        QCOMPARE(m_messages->Last(), QStringLiteral("系统文件保存失败"));
+        QCOMPARE(g_bNeedPassword, 0);
+        QVERIFY(!box->isChecked());
     }
 
     void deletingMembersKeepsTheDialogOpen()
