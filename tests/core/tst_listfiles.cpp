@@ -3,6 +3,7 @@
 #include "lists/ListFile.h"
 #include "lists/ReferenceLists.h"
 
+#include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
@@ -13,19 +14,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 QByteArray Gbk(const QString &text)
 {

@@ -2,29 +2,13 @@
 #include "lists/MemberRules.h"
 #include "lists/ReferenceLists.h"
 
+#include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
 #include <QFile>
 #include <QTest>
-
-namespace {
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-} // namespace
 
 class TestMembers : public QObject
 {
