@@ -16,10 +16,17 @@ bool EncodeGbk(const QString &text, QByteArray *bytes)
     return true;
 }
 
-QString DecodeGbk(const QByteArray &bytes)
+QString DecodeGbk(const QByteArray &bytes, bool *faithful)
 {
+    // The decoder drops a lead byte at the very end without a trace. Behind a '#', which is never a
+    // trail byte, such a byte is an error like any other and becomes U+FFFD; the '#' itself stays a '#'.
     QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes + '#');
+    if (text.endsWith(QLatin1Char('#')))
+        text.chop(1);
+    if (faithful)
+        *faithful = !decoder.hasError();
+    return text;
 }
 
 bool IsGbkEncodable(const QString &text)

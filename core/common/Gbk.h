@@ -7,8 +7,10 @@
 // Encodes text as GBK. Returns false (and leaves bytes empty) when a character has no GBK form.
 bool EncodeGbk(const QString &text, QByteArray *bytes);
 
-// Decodes GBK bytes; byte sequences that are not GBK become replacement characters, never a failure.
-QString DecodeGbk(const QByteArray &bytes);
+// Decodes GBK bytes; byte sequences that are not GBK, a lone lead byte at the end included, become
+// replacement characters (U+FFFD, which has no GBK form), never a failure. *faithful, when given,
+// tells whether every byte was GBK.
+QString DecodeGbk(const QByteArray &bytes, bool *faithful = nullptr);
 
 // Whether every character of the text has a GBK form.
 bool IsGbkEncodable(const QString &text);

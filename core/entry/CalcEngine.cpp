@@ -27,14 +27,17 @@ void CalcEngine::Clear()
     m_operand = 0.0;
     m_operator = QChar();
     m_entry.clear();
+    m_hasFirst = false;
 }
 
 QString CalcEngine::Apply(const QString &fieldText)
 {
     m_entry = fieldText;
-    if (m_accumulator == 0.0 && m_operand == 0.0) {
-        // A zero accumulator stands for "no first number yet": the field keeps the number typed.
+    if (!m_hasFirst) {
+        // The first number is only taken up: the field keeps the number typed. A result of 0 is a
+        // first number like any other, so this is a state of its own, not a zero accumulator.
         m_accumulator = AtoF(m_entry);
+        m_hasFirst = true;
         m_entry.clear();
         m_state = State::AfterOperator;
         return fieldText;

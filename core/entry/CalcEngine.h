@@ -29,6 +29,7 @@ private:
     QString m_entry;
     double m_accumulator = 0.0;
     double m_operand = 0.0;
+    bool m_hasFirst = false;  // the accumulator holds a first number (after "C" or a range error: not)
     QChar m_operator;
     State m_state;
     bool m_finished = false;

@@ -29,15 +29,16 @@ QString FromByte(const QString &text, int byteOffset)
 
 ItemChoice ParseItemChoice(const QString &entry)
 {
+    // Only the leading word decides: an item name may itself contain the other kind's word.
     ItemChoice choice;
     const QString incomeWord = QStringLiteral("收入");
     const QString expenseWord = QStringLiteral("支出");
     QString name;
-    if (entry.contains(incomeWord)) {
-        name = entry.mid(entry.indexOf(incomeWord) + incomeWord.size());
+    if (entry.startsWith(incomeWord)) {
+        name = entry.mid(incomeWord.size());
         choice.income = true;
-    } else if (entry.contains(expenseWord)) {
-        name = entry.mid(entry.indexOf(expenseWord) + expenseWord.size());
+    } else if (entry.startsWith(expenseWord)) {
+        name = entry.mid(expenseWord.size());
         choice.income = false;
     } else {
         name = FromByte(entry, 4);

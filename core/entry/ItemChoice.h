@@ -9,6 +9,7 @@ struct ItemChoice
     bool income = true;
 };
 
-// "收入    工资" -> 工资, income; "支出    餐饮" -> 餐饮, expense. An entry with neither kind word
-// counts as income and loses its first four bytes (a character cut in two is dropped whole).
+// "收入    工资" -> 工资, income; "支出    餐饮" -> 餐饮, expense: the leading word decides, whatever the
+// name holds. An entry beginning with neither kind word counts as income and loses its first four
+// bytes (a character cut in two is dropped whole).
 ItemChoice ParseItemChoice(const QString &entry);

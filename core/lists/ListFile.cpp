@@ -1,6 +1,7 @@
 // Reading and writing '#'-separated list files.
 #include "ListFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -33,12 +34,44 @@ bool WriteListFile(const QString &path, const QList<QByteArray> &entries)
         content += entry;
         content += '#';
     }
+    // Unbuffered, so a full disk fails the write itself rather than a flush at commit, which
+    // QSaveFile does not check: it would put an empty or cut-off file in place of the list.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (file.write(content) != content.size()) {
+    if (file.write(content) != content.size() || !file.flush() || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+namespace {
+
+bool IsTemporarySuffix(QStringView suffix)
+{
+    if (suffix.size() != 6)
+        return false;
+    bool upper = false;
+    for (QChar c : suffix) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            upper = true;
+        else if (c < QLatin1Char('a') || c > QLatin1Char('z'))
+            return false;
+    }
+    return upper;
+}
+
+} // namespace
+
+void RemoveStaleTemporaries(const QString &directory, const QStringList &fileNames)
+{
+    const QDir dir(directory);
+    for (const QString &name : fileNames) {
+        const QString prefix = name + QLatin1Char('.');
+        for (const QString &entry : dir.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
+            if (entry.startsWith(prefix, Qt::CaseSensitive) && IsTemporarySuffix(QStringView(entry).mid(prefix.size())))
+                QFile::remove(dir.filePath(entry));
+        }
+    }
 }

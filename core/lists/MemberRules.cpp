@@ -6,11 +6,25 @@
 
 namespace {
 
-// A name or password the member file cannot hold faithfully is refused before anything changes.
+// A name or password the member file cannot hold faithfully is refused before anything changes,
+// whichever dialog or caller it comes from.
 QString CheckStorable(const QString &name, const QString &password)
 {
+    if (name.contains(QLatin1Char('#')) || password.contains(QLatin1Char('#')))
+        return kReservedCharMessage;
     if (!IsGbkEncodable(name) || !IsGbkEncodable(password))
         return QStringLiteral("家庭成员名或密码中有无法保存的字符\n   请再次输入");
+    return QString();
+}
+
+// The changed list becomes the members only once the member file holds it; otherwise the members
+// stay as they were and the save's failure text is returned for the dialog to show.
+QString Commit(const QStringList &members)
+{
+    QString failure;
+    if (!WriteMemberFile(members, &failure))
+        return failure;
+    g_memberList = members;
     return QString();
 }
 
@@ -41,16 +55,18 @@ QString AddMember(const QString &name, const QString &password, const QString &c
 {
     if (password != confirmation)
         return QStringLiteral("确认密码错误\n 请再次输入");
-    if (name.isEmpty())
+    // Trimmed before the look-up, as it is stored: "Li " beside "Li" would be a second, unreachable Li.
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
         return QStringLiteral("请输入成员");
-    if (FindMember(name) >= 0)
+    if (FindMember(trimmed) >= 0)
         return QStringLiteral("该成员已存在\n  请再次输入");
-    const QString refused = CheckStorable(name, password);
+    const QString refused = CheckStorable(trimmed, password);
     if (!refused.isEmpty())
         return refused;
-    g_memberList << name.trimmed() << password;
-    SaveMemberFile();
-    return QString();
+    QStringList members = MemberPairs();
+    members << trimmed << password;
+    return Commit(members);
 }
 
 QString DeleteMember(const QString &name, const QString &password)
@@ -60,9 +76,9 @@ QString DeleteMember(const QString &name, const QString &password)
         return QString();
     if (g_memberList.value(member + 1) != password)
         return QStringLiteral("密码错误");
-    g_memberList.remove(member, 2);
-    SaveMemberFile();
-    return QString();
+    QStringList members = MemberPairs();
+    members.remove(member, 2);
+    return Commit(members);
 }
 
 QString ChangeMember(const QString &oldName, const QString &oldPassword, const QString &newName,
@@ -83,10 +99,10 @@ QString ChangeMember(const QString &oldName, const QString &oldPassword, const Q
     const QString refused = CheckStorable(trimmed, newPassword);
     if (!refused.isEmpty())
         return refused;
-    g_memberList[member] = trimmed;
-    g_memberList[member + 1] = newPassword;
-    SaveMemberFile();
-    return QString();
+    QStringList members = MemberPairs();
+    members[member] = trimmed;
+    members[member + 1] = newPassword;
+    return Commit(members);
 }
 
 QString PasswordOf(const QString &name)

@@ -1,6 +1,7 @@
 // The household members: login check, adding, deleting, renaming and changing passwords, over
-// g_memberList. Each change is saved to the member file at once. Errors are returned as the texts
-// the dialogs show (empty: passed).
+// g_memberList. Each change is saved to the member file at once, and g_memberList changes only when
+// that save succeeded. Errors, a failed save's among them, are returned as the texts the dialogs show
+// (empty: passed); nothing here shows a message itself.
 #pragma once
 
 #include <QString>
@@ -12,6 +13,8 @@ bool RemoveFirstReservedChar(QString *text);
 QString CheckLogin(const QString &name, const QString &password);
 
 // Checks and, when they pass, appends the member (name trimmed) and saves the member file.
+// A name that is empty once trimmed, or that is a member's name once trimmed, is refused; so is '#'
+// (kReservedCharMessage) in the name or password, as in ChangeMember's new name and password.
 QString AddMember(const QString &name, const QString &password, const QString &confirmation);
 
 // Removes the member when the password is right ("密码错误" otherwise) and saves the member file.

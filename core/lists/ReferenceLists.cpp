@@ -23,28 +23,80 @@ const QString kReservedCharMessage = QStringLiteral("符号 # 为保留字\n   �
 
 namespace {
 
-void LoadTextList(const char *fileName, QStringList *list, const QString &failure)
+// How a list file is named to the user, and whether its odd entries are passwords (never shown).
+struct TextListFile
+{
+    const char *fileName;
+    const char *title;
+    bool passwords;
+};
+
+const TextListFile kMemberFile{"Member.kwl", "家庭成员文件", true};
+const TextListFile kItemFile{"Item.kwl", "收支项目文件", false};
+const TextListFile kArticleFile{"Article.kwl", "物品种类文件", false};
+const TextListFile kMkindFile{"Mkind.kwl", "货币种类文件", false};
+const TextListFile kBankFile{"Bank.kwl", "银行名称文件", false};
+const TextListFile kCurnoteFile{"Curnote.kwl", "活期储蓄注释文件", false};
+const TextListFile kInskindFile{"Inskind.kwl", "保险种类文件", false};
+const TextListFile kInsorganFile{"Insorgan.kwl", "保险机构文件", false};
+
+QString FilePath(const TextListFile &file)
+{
+    return DataFilePath(QString::fromLatin1(file.fileName));
+}
+
+// "第 3 项“工资”", or "第 4 项（密码）" where the entry is a password.
+QString EntryLabel(const TextListFile &file, int index, const QString &text)
+{
+    if (file.passwords && index % 2 == 1)
+        return QStringLiteral("第 %1 项（密码）").arg(index + 1);
+    return QStringLiteral("第 %1 项“%2”").arg(index + 1).arg(text);
+}
+
+// Appends the file's entries to the list. Entries holding bytes that are not GBK are kept as decoded,
+// with replacement characters, and named in one message: they cannot be saved until mended.
+void LoadTextList(const TextListFile &file, QStringList *list, const QString &failure)
 {
     QList<QByteArray> entries;
-    if (!ReadListFile(DataFilePath(QString::fromLatin1(fileName)), &entries)) {
+    if (!ReadListFile(FilePath(file), &entries)) {
         ShowMessage(failure);
         return;
     }
-    for (const QByteArray &entry : entries)
-        list->append(DecodeGbk(entry));
+    constexpr int kNamed = 5;
+    QStringList damaged;
+    int damagedCount = 0;
+    for (int i = 0; i < entries.size(); ++i) {
+        bool faithful = true;
+        const QString text = DecodeGbk(entries.at(i), &faithful);
+        list->append(text);
+        if (!faithful && ++damagedCount <= kNamed)
+            damaged.append(EntryLabel(file, i, text));
+    }
+    if (damagedCount == 0)
+        return;
+    QString which = damaged.join(QStringLiteral("、"));
+    if (damagedCount > kNamed)
+        which += QStringLiteral("等 %1 项").arg(damagedCount);
+    ShowMessage(QStringLiteral("%1 %2 中的%3含有无法识别的字节（显示为 \uFFFD）。\n改正或删除%4之前，这个文件无法保存。")
+                    .arg(QString::fromUtf8(file.title), QString::fromLatin1(file.fileName), which,
+                         damagedCount == 1 ? QStringLiteral("这一项") : QStringLiteral("这些项")),
+                kAppCaption, MessageIcon::Warning);
 }
 
-// Encodes every entry; an entry that cannot be stored faithfully refuses the whole save.
-bool EncodeEntries(const QStringList &list, const QString &failure, QList<QByteArray> *entries)
+// Encodes every entry; an entry that cannot be stored faithfully refuses the whole save, with the
+// reason after the file's failure text in *message.
+bool EncodeEntries(const TextListFile &file, const QStringList &list, const QString &failure,
+                   QList<QByteArray> *entries, QString *message)
 {
-    for (const QString &text : list) {
+    for (int i = 0; i < list.size(); ++i) {
+        const QString &text = list.at(i);
         QByteArray bytes;
         if (text.contains(QLatin1Char('#'))) {
-            ShowMessage(failure + QStringLiteral("\n“%1”含有保留字符 #").arg(text));
+            *message = failure + QStringLiteral("\n%1含有保留字符 #").arg(EntryLabel(file, i, text));
             return false;
         }
         if (!EncodeGbk(text, &bytes)) {
-            ShowMessage(failure + QStringLiteral("\n“%1”含有无法保存的字符").arg(text));
+            *message = failure + QStringLiteral("\n%1含有无法保存的字符").arg(EntryLabel(file, i, text));
             return false;
         }
         entries->append(bytes);
@@ -52,14 +104,29 @@ bool EncodeEntries(const QStringList &list, const QString &failure, QList<QByteA
     return true;
 }
 
-void SaveTextList(const char *fileName, const QStringList &list, const QString &failure)
+// Writes the list without showing anything; false with the text to show in *message.
+bool WriteTextList(const TextListFile &file, const QStringList &list, const QString &failure, QString *message)
 {
     QList<QByteArray> entries;
-    if (!EncodeEntries(list, failure, &entries))
-        return;
-    if (!WriteListFile(DataFilePath(QString::fromLatin1(fileName)), entries))
-        ShowMessage(failure);
+    if (!EncodeEntries(file, list, failure, &entries, message))
+        return false;
+    if (!WriteListFile(FilePath(file), entries)) {
+        *message = failure;
+        return false;
+    }
+    return true;
 }
+
+bool SaveTextList(const TextListFile &file, const QStringList &list, const QString &failure)
+{
+    QString message;
+    if (WriteTextList(file, list, failure, &message))
+        return true;
+    ShowMessage(message);
+    return false;
+}
+
+const QString kMemberSaveFailure = QStringLiteral("保存家庭成员文件失败");
 
 } // namespace
 
@@ -74,11 +141,13 @@ void LoadSysFile()
         g_bNeedPassword = AtoI(QString::fromLatin1(entries.first()));
 }
 
-void SaveSysFile()
+bool SaveSysFile()
 {
     const QByteArray entry = QByteArray::number(g_bNeedPassword);
-    if (!WriteListFile(DataFilePath(QStringLiteral("Sys.kwl")), {entry}))
-        ShowMessage(QStringLiteral("系统文件保存失败"));
+    if (WriteListFile(DataFilePath(QStringLiteral("Sys.kwl")), {entry}))
+        return true;
+    ShowMessage(QStringLiteral("系统文件保存失败"));
+    return false;
 }
 
 void LoadRateFile()
@@ -92,34 +161,55 @@ void LoadRateFile()
         g_rateTable[k] = AtoF(QString::fromLatin1(entries.at(k)));
 }
 
-void SaveRateFile()
+bool SaveRateFile()
 {
     QList<QByteArray> entries;
     for (double rate : g_rateTable)
         entries.append(FormatDouble("%.3f", rate).toLatin1());
-    if (!WriteListFile(DataFilePath(QStringLiteral("Rate.kwl")), entries))
-        ShowMessage(QStringLiteral("保存利率文件失败"));
+    if (WriteListFile(DataFilePath(QStringLiteral("Rate.kwl")), entries))
+        return true;
+    ShowMessage(QStringLiteral("保存利率文件失败"));
+    return false;
 }
 
-void LoadMemberFile() { LoadTextList("Member.kwl", &g_memberList, QStringLiteral("读取家庭成员文件失败")); }
-void SaveMemberFile() { SaveTextList("Member.kwl", g_memberList, QStringLiteral("保存家庭成员文件失败")); }
-void LoadItemFile() { LoadTextList("Item.kwl", &g_itemList, QStringLiteral("读取收支项目文件失败")); }
-void SaveItemFile() { SaveTextList("Item.kwl", g_itemList, QStringLiteral("保存收支项目文件失败")); }
-void LoadArticleFile() { LoadTextList("Article.kwl", &g_articleKindList, QStringLiteral("读取物品种类文件失败")); }
-void SaveArticleFile() { SaveTextList("Article.kwl", g_articleKindList, QStringLiteral("保存物品种类文件失败")); }
-void LoadMkindFile() { LoadTextList("Mkind.kwl", &g_currencyList, QStringLiteral("读取货币种类文件失败")); }
-void SaveMkindFile() { SaveTextList("Mkind.kwl", g_currencyList, QStringLiteral("保存货币种类文件失败")); }
-void LoadBankFile() { LoadTextList("Bank.kwl", &g_bankList, QStringLiteral("读取银行名称文件失败")); }
-void SaveBankFile() { SaveTextList("Bank.kwl", g_bankList, QStringLiteral("保存银行机构文件失败")); }
-void LoadCurnoteFile() { LoadTextList("Curnote.kwl", &g_curNoteList, QStringLiteral("读取活期储蓄注释文件失败")); }
-void SaveCurnoteFile() { SaveTextList("Curnote.kwl", g_curNoteList, QStringLiteral("保存活期储蓄注释文件失败")); }
-void LoadInskindFile() { LoadTextList("Inskind.kwl", &g_insKindList, QStringLiteral("读取保险种类文件失败")); }
-void SaveInskindFile() { SaveTextList("Inskind.kwl", g_insKindList, QStringLiteral("保存保险种类文件失败")); }
-void LoadInsorganFile() { LoadTextList("Insorgan.kwl", &g_insOrganList, QStringLiteral("读取保险机构文件失败")); }
-void SaveInsorganFile() { SaveTextList("Insorgan.kwl", g_insOrganList, QStringLiteral("保存保险机构文件失败")); }
+void LoadMemberFile()
+{
+    LoadTextList(kMemberFile, &g_memberList, QStringLiteral("读取家庭成员文件失败"));
+    // A damaged file may end in a name without its password: read it as a member without one,
+    // so that every name is followed by its password.
+    if (g_memberList.size() % 2 != 0)
+        g_memberList.append(QString());
+}
+
+bool SaveMemberFile() { return SaveTextList(kMemberFile, g_memberList, kMemberSaveFailure); }
+
+bool WriteMemberFile(const QStringList &members, QString *failure)
+{
+    return WriteTextList(kMemberFile, members, kMemberSaveFailure, failure);
+}
+
+void LoadItemFile() { LoadTextList(kItemFile, &g_itemList, QStringLiteral("读取收支项目文件失败")); }
+bool SaveItemFile() { return SaveTextList(kItemFile, g_itemList, QStringLiteral("保存收支项目文件失败")); }
+void LoadArticleFile() { LoadTextList(kArticleFile, &g_articleKindList, QStringLiteral("读取物品种类文件失败")); }
+bool SaveArticleFile() { return SaveTextList(kArticleFile, g_articleKindList, QStringLiteral("保存物品种类文件失败")); }
+void LoadMkindFile() { LoadTextList(kMkindFile, &g_currencyList, QStringLiteral("读取货币种类文件失败")); }
+bool SaveMkindFile() { return SaveTextList(kMkindFile, g_currencyList, QStringLiteral("保存货币种类文件失败")); }
+void LoadBankFile() { LoadTextList(kBankFile, &g_bankList, QStringLiteral("读取银行名称文件失败")); }
+bool SaveBankFile() { return SaveTextList(kBankFile, g_bankList, QStringLiteral("保存银行机构文件失败")); }
+void LoadCurnoteFile() { LoadTextList(kCurnoteFile, &g_curNoteList, QStringLiteral("读取活期储蓄注释文件失败")); }
+bool SaveCurnoteFile() { return SaveTextList(kCurnoteFile, g_curNoteList, QStringLiteral("保存活期储蓄注释文件失败")); }
+void LoadInskindFile() { LoadTextList(kInskindFile, &g_insKindList, QStringLiteral("读取保险种类文件失败")); }
+bool SaveInskindFile() { return SaveTextList(kInskindFile, g_insKindList, QStringLiteral("保存保险种类文件失败")); }
+void LoadInsorganFile() { LoadTextList(kInsorganFile, &g_insOrganList, QStringLiteral("读取保险机构文件失败")); }
+bool SaveInsorganFile() { return SaveTextList(kInsorganFile, g_insOrganList, QStringLiteral("保存保险机构文件失败")); }
 
 void LoadAllListFiles()
 {
+    RemoveStaleTemporaries(DataDirectory(),
+                           {QStringLiteral("Sys.kwl"), QStringLiteral("Item.kwl"), QStringLiteral("Member.kwl"),
+                            QStringLiteral("Article.kwl"), QStringLiteral("Mkind.kwl"), QStringLiteral("Bank.kwl"),
+                            QStringLiteral("Rate.kwl"), QStringLiteral("Curnote.kwl"), QStringLiteral("Inskind.kwl"),
+                            QStringLiteral("Insorgan.kwl")});
     LoadSysFile();
     LoadItemFile();
     LoadMemberFile();
@@ -157,4 +247,12 @@ int FindMember(const QString &name)
             return i;
     }
     return -1;
+}
+
+QStringList MemberPairs()
+{
+    QStringList pairs = g_memberList;
+    if (pairs.size() % 2 != 0)
+        pairs.append(QString());
+    return pairs;
 }

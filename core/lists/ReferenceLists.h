@@ -21,33 +21,42 @@ extern QStringList g_insOrganList;          // Insorgan.kwl
 extern const QString kHomeCurrency;         // "人民币"
 extern const QString kReservedCharMessage;  // the answer to a '#' typed into a list text
 
+// Each save returns true when the file was written; on failure it has shown the file's message,
+// and the old file stays as it was.
 void LoadSysFile();
-void SaveSysFile();
-void LoadMemberFile();
-void SaveMemberFile();
+bool SaveSysFile();
+void LoadMemberFile();   // the list always holds whole pairs: a lone last name gets an empty password
+bool SaveMemberFile();
 void LoadItemFile();
-void SaveItemFile();
+bool SaveItemFile();
 void LoadArticleFile();
-void SaveArticleFile();
+bool SaveArticleFile();
 void LoadMkindFile();
-void SaveMkindFile();
+bool SaveMkindFile();
 void LoadBankFile();
-void SaveBankFile();
+bool SaveBankFile();
 void LoadRateFile();
-void SaveRateFile();
+bool SaveRateFile();
 void LoadCurnoteFile();
-void SaveCurnoteFile();
+bool SaveCurnoteFile();
 void LoadInskindFile();
-void SaveInskindFile();
+bool SaveInskindFile();
 void LoadInsorganFile();
-void SaveInsorganFile();
+bool SaveInsorganFile();
 
-// The ten loads in start-up order: Sys, Item, Member, Article, Mkind, Bank, Rate, Curnote, Inskind, Insorgan.
+// Writes the given member list to the member file without showing anything, for callers that report
+// through their own dialog: false with the text to show in *failure.
+bool WriteMemberFile(const QStringList &members, QString *failure);
+
+// The ten loads in start-up order: Sys, Item, Member, Article, Mkind, Bank, Rate, Curnote, Inskind, Insorgan,
+// after removing the temporaries that a write interrupted by a crash left in the data directory.
 void LoadAllListFiles();
 
 // Empties every list, zeroes the rate table and the login setting (the state before loading).
 void ClearReferenceLists();
 
-// Member helpers over g_memberList: names at even positions, each followed by its password.
+// Member helpers over g_memberList: names at even positions, each followed by its password. They never
+// read past the list; a lone last name counts as a member with an empty password.
 QStringList MemberNames();
 int FindMember(const QString &name);        // position of the name entry, -1 when no member has it
+QStringList MemberPairs();                  // g_memberList as whole pairs, the start of every change

@@ -12,6 +12,7 @@
 #include "dialogs/DialogParts.h"
 #include "dialogs/FieldLimits.h"
 #include "entry/AmountRules.h"
+#include "entry/EntryChoice.h"
 #include "entry/ItemChoice.h"
 #include "lists/CAddMemberDlg.h"
 #include "lists/ReferenceLists.h"
@@ -29,11 +30,12 @@
 CMoneyDlg::CMoneyDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
 {
     setWindowTitle(QStringLiteral("收支记录"));
-    m_date = new QDateTimeEdit(LedgerNow(), this);
+    m_date = new QDateTimeEdit(this);
     m_date->setObjectName(QStringLiteral("1005"));
     m_date->setTimeSpec(Qt::UTC);
-    m_date->setDateTime(LedgerNow());  // today, with the time of day the dialog opened
+    // The format before the value: setting a format without time sections resets the time to 00:00.
     m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_date->setDateTime(LedgerNow());  // today, with the time of day the dialog opened
     m_date->setCalendarPopup(true);
     QPalette calendar = m_date->calendarWidget()->palette();
     calendar.setColor(QPalette::Base, QColor(230, 250, 255));
@@ -133,12 +135,15 @@ void CMoneyDlg::FillFromSelectedRow()
     m_bIncome = !income.isEmpty();
     m_amount->setText(m_bIncome ? income : book.GetItemText(row, 3));
     const QString member = book.GetItemText(row, 4);
-    for (int i = 0; i < m_member->count(); ++i) {
-        if (m_member->itemText(i).startsWith(member)) {
-            m_member->setCurrentIndex(i);
-            break;
-        }
+    QStringList members;
+    for (int i = 0; i < m_member->count(); ++i)
+        members.append(m_member->itemText(i));
+    int chosen = ChooseEntry(members, member);
+    if (chosen < 0) {
+        m_member->addItem(member);  // no longer a member: the record keeps its own
+        chosen = m_member->count() - 1;
     }
+    m_member->setCurrentIndex(chosen);
     m_note->setPlainText(book.GetItemText(row, 5));
 }
 

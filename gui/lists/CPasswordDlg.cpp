@@ -25,9 +25,14 @@ CPasswordDlg::CPasswordDlg(QWidget *parent) : QDialog(parent)
     m_needPassword = new QCheckBox(QStringLiteral("进入时需要密码"), this);
     m_needPassword->setObjectName(QStringLiteral("1198"));
     m_needPassword->setChecked(g_bNeedPassword != 0);
-    connect(m_needPassword, &QCheckBox::clicked, this, [](bool checked) {
+    connect(m_needPassword, &QCheckBox::clicked, this, [this](bool checked) {
+        const int stored = g_bNeedPassword;
         g_bNeedPassword = checked ? 1 : 0;
-        SaveSysFile();  // at once, whatever happens to the rest of the dialog
+        if (!SaveSysFile()) {  // at once, whatever happens to the rest of the dialog
+            // Not stored (the save has said so): box and setting stay as the file has them.
+            g_bNeedPassword = stored;
+            m_needPassword->setChecked(stored != 0);
+        }
     });
     m_oldName->addItems(MemberNames());
     m_oldName->setCurrentIndex(m_oldName->count() > 0 ? 0 : -1);

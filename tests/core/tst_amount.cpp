@@ -111,6 +111,20 @@ private slots:
         QVERIFY(IsGbkEncodable(QStringLiteral("O'Neil")));
     }
 
+    void loneLeadByteAtTheEndIsNotDroppedSilently()
+    {
+        bool faithful = false;
+        QCOMPARE(DecodeGbk(QByteArray("\xC8\xCB\xC3\xF1"), &faithful), QStringLiteral("人民"));
+        QVERIFY(faithful);
+        QCOMPARE(DecodeGbk(QByteArray("\xC8\xCB\xC3"), &faithful), QStringLiteral("人\uFFFD"));
+        QVERIFY(!faithful);
+        QCOMPARE(DecodeGbk(QByteArray("Li\x81 x"), &faithful), QStringLiteral("Li\uFFFD x"));
+        QVERIFY(!faithful);
+        QVERIFY(!IsGbkEncodable(DecodeGbk(QByteArray("\xC3"))));  // so it can never be saved as something else
+        QCOMPARE(DecodeGbk(QByteArray(), &faithful), QString());
+        QVERIFY(faithful);
+    }
+
     void dateTexts()
     {
         const QDateTime date(QDate(2003, 5, 1), QTime(10, 30, 5));

@@ -1,6 +1,7 @@
 // Entry-field rules: amount typing and checks, item choices, and the calculator pad's arithmetic.
 #include "entry/AmountRules.h"
 #include "entry/CalcEngine.h"
+#include "entry/EntryChoice.h"
 #include "entry/ItemChoice.h"
 
 #include "MessageRecorder.h"
@@ -89,6 +90,30 @@ private slots:
         QCOMPARE(ParseItemChoice(QStringLiteral("abc工资")).name, QStringLiteral("资"));  // no half character
     }
 
+    void itemKindIsTheLeadingWordNotAWordInTheName()
+    {
+        ItemChoice tax = ParseItemChoice(QStringLiteral("支出    个人收入所得税"));
+        QVERIFY(!tax.income);
+        QCOMPARE(tax.name, QStringLiteral("个人收入所得税"));
+        ItemChoice refund = ParseItemChoice(QStringLiteral("收入    支出返还"));
+        QVERIFY(refund.income);
+        QCOMPARE(refund.name, QStringLiteral("支出返还"));
+        // A kind word later in an entry without a leading one does not decide either.
+        ItemChoice other = ParseItemChoice(QStringLiteral("其他    支出"));
+        QVERIFY(other.income);
+        QCOMPARE(other.name, QStringLiteral("支出"));
+    }
+
+    void storedTextChoosesTheExactEntryBeforeALongerOne()
+    {
+        const QStringList members = {QStringLiteral("Lisa"), QStringLiteral("Li"), QStringLiteral("Wang")};
+        QCOMPARE(ChooseEntry(members, QStringLiteral("Li")), 1);
+        QCOMPARE(ChooseEntry(members, QStringLiteral("Lisa")), 0);
+        QCOMPARE(ChooseEntry(members, QStringLiteral("Wa")), 2);  // no exact entry: the first that begins with it
+        QCOMPARE(ChooseEntry(members, QStringLiteral("Zhou")), -1);  // neither: the dialog appends it
+        QCOMPARE(ChooseEntry({}, QStringLiteral("Li")), -1);
+    }
+
     void calculator_data()
     {
         QTest::addColumn<QString>("field");
@@ -101,7 +126,11 @@ private slots:
         QTest::newRow("third") << "" << keys("1 / 3 =") << "0.33" << false;
         QTest::newRow("by zero") << "" << keys("7 / 0 =") << "" << true;
         QTest::newRow("negative first") << "" << keys("- 8 + 2 =") << "-6" << false;
-        QTest::newRow("zero result starts again") << "" << keys("5 - 5 * 3 =") << "3" << false;
+        QTest::newRow("zero intermediate is a first number") << "" << keys("5 - 5 * 3 =") << "0" << false;
+        QTest::newRow("zero intermediate then minus") << "" << keys("2 - 2 - 3 =") << "-3" << false;
+        QTest::newRow("typed zero is a first number") << "" << keys("0 - 5 =") << "-5" << false;
+        QTest::newRow("clear forgets the first number") << "" << keys("4 + 4 + C 0 - 5 =") << "-5" << false;
+        QTest::newRow("range error forgets the first number") << "" << keys("7 / 0 + 0 - 2 =") << "-2" << true;
         QTest::newRow("field's number") << "100" << keys("+ 5 0 =") << "150" << false;
         QTest::newRow("plus twice") << "" << keys("2 + + 3 =") << "5" << false;
         QTest::newRow("point after operator") << "" << keys("2 + . 5 =") << "7" << false;

@@ -3,26 +3,23 @@
 #include "lists/ListFile.h"
 #include "lists/ReferenceLists.h"
 
+#include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 
 namespace {
 
-QByteArray ReadBytes(const QString &path)
+QByteArray Gbk(const QString &text)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    QByteArray bytes;
+    EncodeGbk(text, &bytes);
+    return bytes;
 }
 
 } // namespace
@@ -186,6 +183,88 @@ private slots:
         QVERIFY(messages.Last().startsWith(QStringLiteral("保存银行机构文件失败")));
     }
 
+    void fullDiskKeepsTheOldFile()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        const QByteArray five("Li#a#Wang#b#Zhao#c#Sun#d#Zhou#e#");
+        const QString members = install.DataFile("Member.kwl");
+        WriteBytes(members, five);
+        LoadMemberFile();
+        g_memberList << QStringLiteral("Qian") << QStringLiteral("f");
+        for (double &rate : g_rateTable)
+            rate = 1.5;
+        const QByteArray rates = ReadBytes(install.DataFile("Rate.kwl"));
+        {
+            FileSizeLimit full(five.size());  // the longer list no longer fits
+            QVERIFY(full.IsValid());
+            QVERIFY(!WriteListFile(members, {QByteArray(100, 'x')}));
+            QVERIFY(!SaveMemberFile());
+            QVERIFY(!SaveRateFile());
+        }
+        QCOMPARE(messages.Texts(), QStringList({"保存家庭成员文件失败", "保存利率文件失败"}));
+        QCOMPARE(ReadBytes(members), five);
+        QCOMPARE(ReadBytes(install.DataFile("Rate.kwl")), rates);
+        QCOMPARE(QDir(install.Path() + QStringLiteral("/Data")).entryList({QStringLiteral("*.kwl.*")}), QStringList());
+        QVERIFY(SaveMemberFile());  // room again
+        QCOMPARE(ReadBytes(members), five + "Qian#f#");
+    }
+
+    void bytesThatAreNotGbkAreNamedAtLoad()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        // Entry 2 ends in a lone lead byte, which would vanish at the next save.
+        const QByteArray item = Gbk(QStringLiteral("收入    工资")) + '#' + Gbk(QStringLiteral("支出    餐")) + "\xB7#"
+                                + Gbk(QStringLiteral("支出    房租")) + '#';
+        WriteBytes(install.DataFile("Item.kwl"), item);
+        LoadAllListFiles();
+        QCOMPARE(messages.messages.size(), 1);
+        QCOMPARE(messages.Last(),
+                 QStringLiteral("收支项目文件 Item.kwl 中的第 2 项“支出    餐\uFFFD”含有无法识别的字节（显示为 \uFFFD）。\n"
+                                "改正或删除这一项之前，这个文件无法保存。"));
+        QCOMPARE(g_itemList.size(), 3);
+        QCOMPARE(g_itemList.at(1), QStringLiteral("支出    餐\uFFFD"));
+
+        // The save refuses rather than write the entry shortened.
+        messages.Clear();
+        QVERIFY(!SaveItemFile());
+        QVERIFY(messages.Last().startsWith(QStringLiteral("保存收支项目文件失败\n第 2 项")));
+        QCOMPARE(ReadBytes(install.DataFile("Item.kwl")), item);
+    }
+
+    void manyDamagedEntriesGiveOneMessageAndHidePasswords()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        WriteBytes(install.DataFile("Member.kwl"), "Li#secret\xC3#Wang##");
+        WriteBytes(install.DataFile("Bank.kwl"), QByteArray("a\x81 #").repeated(7));
+        LoadMemberFile();
+        LoadBankFile();
+        QCOMPARE(messages.messages.size(), 2);
+        QVERIFY2(messages.Texts().at(0).contains(QStringLiteral("第 2 项（密码）")), qPrintable(messages.Texts().at(0)));
+        QVERIFY(!messages.Texts().at(0).contains(QStringLiteral("secret")));
+        QVERIFY2(messages.Texts().at(1).contains(QStringLiteral("等 7 项")), qPrintable(messages.Texts().at(1)));
+        QCOMPARE(g_bankList.size(), 7);
+    }
+
+    void staleTemporariesAreRemovedAtStart()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        const QStringList stale = {"Member.kwl.AbCdEf", "Item.kwl.QWERTY", "Rate.kwl.zzzzzA"};
+        const QStringList kept = {"Item.kwl.backup", "Item.kwl.AbCdE", "Item.kwl.AbCdEfG", "Item.kwl.AbC1Ef",
+                                  "Notes.kwl.AbCdEf", "item.kwl.AbCdEf"};
+        for (const QString &name : stale + kept)
+            WriteBytes(install.DataFile(name), "x#");
+        LoadAllListFiles();
+        QVERIFY(messages.messages.isEmpty());
+        for (const QString &name : stale)
+            QVERIFY2(!QFile::exists(install.DataFile(name)), qPrintable(name));
+        for (const QString &name : kept)
+            QVERIFY2(QFile::exists(install.DataFile(name)), qPrintable(name));
+    }
+
     void damagedFilesNeverHangOrCrash()
     {
         TestInstallation install;
@@ -208,7 +287,9 @@ private slots:
             LoadSysFile();
             QCOMPARE(g_insOrganList.size(), noise.count('#') + (noise.endsWith('#') || noise.isEmpty() ? 0 : 1));
         }
-        QVERIFY(messages.messages.isEmpty());
+        // Noise is not GBK: the only word about it is which entries of the text file hold such bytes.
+        for (const QString &text : messages.Texts())
+            QVERIFY2(text.startsWith(QStringLiteral("保险机构文件 Insorgan.kwl 中的第 ")), qPrintable(text));
     }
 };
 

@@ -2,6 +2,8 @@
 #include "lists/MemberRules.h"
 #include "lists/ReferenceLists.h"
 
+#include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
@@ -89,6 +91,100 @@ private slots:
         g_memberList.clear();
         LoadMemberFile();
         QCOMPARE(g_memberList, QStringList({"Lee", "new", "Wang", "b"}));
+    }
+
+    void blanksAroundANameMakeNoSecondMember()
+    {
+        TestInstallation install;
+        QCOMPARE(AddMember(QStringLiteral("Li"), QString(), QString()), QString());
+        QCOMPARE(AddMember(QStringLiteral("Li "), QString(), QString()), QStringLiteral("该成员已存在\n  请再次输入"));
+        QCOMPARE(AddMember(QStringLiteral("\tLi"), QString(), QString()), QStringLiteral("该成员已存在\n  请再次输入"));
+        QCOMPARE(AddMember(QStringLiteral("   "), QString(), QString()), QStringLiteral("请输入成员"));
+        QCOMPARE(g_memberList, QStringList({"Li", ""}));
+    }
+
+    void reservedCharacterIsRefusedWhateverTheCaller()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        QCOMPARE(AddMember(QStringLiteral("a#b"), QString(), QString()), kReservedCharMessage);
+        QCOMPARE(AddMember(QStringLiteral("Li"), QStringLiteral("p#"), QStringLiteral("p#")), kReservedCharMessage);
+        QVERIFY(g_memberList.isEmpty());
+        QCOMPARE(AddMember(QStringLiteral("Li"), QStringLiteral("pw"), QStringLiteral("pw")), QString());
+        QCOMPARE(ChangeMember(QStringLiteral("Li"), QStringLiteral("pw"), QStringLiteral("L#i"), QStringLiteral("pw"),
+                              QStringLiteral("pw")), kReservedCharMessage);
+        QCOMPARE(ChangeMember(QStringLiteral("Li"), QStringLiteral("pw"), QStringLiteral("Li"), QStringLiteral("#"),
+                              QStringLiteral("#")), kReservedCharMessage);
+        QCOMPARE(g_memberList, QStringList({"Li", "pw"}));
+        QCOMPARE(ReadBytes(install.DataFile("Member.kwl")), QByteArray("Li#pw#"));
+        QVERIFY(messages.messages.isEmpty());  // the caller shows what is returned
+    }
+
+    void failedSaveLeavesTheMembersAsStored()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        const QByteArray five("Li#a#Wang#b#Zhao#c#Sun#d#Zhou#e#");
+        const QString path = install.DataFile("Member.kwl");
+        WriteBytes(path, five);
+        LoadMemberFile();
+        const QStringList stored = g_memberList;
+        {
+            FileSizeLimit full(10);  // not even a shorter list fits
+            QVERIFY(full.IsValid());
+            QCOMPARE(AddMember(QStringLiteral("Qian"), QStringLiteral("f"), QStringLiteral("f")),
+                     QStringLiteral("保存家庭成员文件失败"));
+            QCOMPARE(DeleteMember(QStringLiteral("Wang"), QStringLiteral("b")), QStringLiteral("保存家庭成员文件失败"));
+            QCOMPARE(ChangeMember(QStringLiteral("Li"), QStringLiteral("a"), QStringLiteral("Lee"), QStringLiteral("x"),
+                                  QStringLiteral("x")), QStringLiteral("保存家庭成员文件失败"));
+        }
+        QCOMPARE(g_memberList, stored);
+        QCOMPARE(ReadBytes(path), five);
+        QVERIFY(messages.messages.isEmpty());  // shown once, by the dialog that gets the text
+        g_memberList.clear();
+        LoadMemberFile();
+        QCOMPARE(g_memberList, stored);
+    }
+
+    void memberFileWithALoneNameIsReadAsPairs()
+    {
+        TestInstallation install;
+        const QString path = install.DataFile("Member.kwl");
+        WriteBytes(path, "Li#pw#Wang#");
+        LoadMemberFile();
+        QCOMPARE(g_memberList, QStringList({"Li", "pw", "Wang", ""}));
+        QCOMPARE(CheckLogin(QStringLiteral("Wang"), QString()), QString());
+        QCOMPARE(AddMember(QStringLiteral("Zhao"), QStringLiteral("z"), QStringLiteral("z")), QString());
+        QCOMPARE(ReadBytes(path), QByteArray("Li#pw#Wang##Zhao#z#"));
+        QCOMPARE(CheckLogin(QStringLiteral("Zhao"), QStringLiteral("z")), QString());
+
+        WriteBytes(path, "Li#pw#Wang");  // not even closed by '#'
+        g_memberList.clear();
+        LoadMemberFile();
+        QCOMPARE(g_memberList, QStringList({"Li", "pw", "Wang", ""}));
+    }
+
+    void oddMemberListIsNeverIndexedPastItsEnd()
+    {
+        TestInstallation install;
+        const QString path = install.DataFile("Member.kwl");
+        g_memberList = {QStringLiteral("Li"), QStringLiteral("pw"), QStringLiteral("Wang")};
+        QCOMPARE(MemberNames(), QStringList({"Li", "Wang"}));
+        QCOMPARE(PasswordOf(QStringLiteral("Wang")), QString());
+        QCOMPARE(ChangeMember(QStringLiteral("Wang"), QString(), QStringLiteral("Wu"), QStringLiteral("w"),
+                              QStringLiteral("w")), QString());
+        QCOMPARE(g_memberList, QStringList({"Li", "pw", "Wu", "w"}));
+
+        g_memberList = {QStringLiteral("Li"), QStringLiteral("pw"), QStringLiteral("Wang")};
+        QCOMPARE(DeleteMember(QStringLiteral("Wang"), QString()), QString());
+        QCOMPARE(g_memberList, QStringList({"Li", "pw"}));
+        QCOMPARE(ReadBytes(path), QByteArray("Li#pw#"));
+
+        g_memberList = {QStringLiteral("Li"), QStringLiteral("pw"), QStringLiteral("Wang")};
+        QCOMPARE(AddMember(QStringLiteral("Zhao"), QString(), QString()), QString());
+        QCOMPARE(g_memberList, QStringList({"Li", "pw", "Wang", "", "Zhao", ""}));  // Zhao is a name, not a password
+        QCOMPARE(DeleteMember(QStringLiteral("Li"), QStringLiteral("pw")), QString());
+        QCOMPARE(g_memberList, QStringList({"Wang", "", "Zhao", ""}));
     }
 
     void reservedCharacterGoesOneAtATime()

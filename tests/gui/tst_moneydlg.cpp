@@ -1,6 +1,7 @@
 // The income and expense dialog with its calculator pad, and the member dialogs, driven as a user would.
 #include "app/CMainDlg.h"
 #include "controls/CCalcPad.h"
+#include "db/CMoneyRecord.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
 #include "lists/CDeleteMemberDlg.h"
@@ -8,6 +9,7 @@
 #include "lists/CPasswordDlg.h"
 #include "lists/ReferenceLists.h"
 
+#include "FileSizeLimit.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
@@ -171,6 +173,43 @@ private slots:
         QCOMPARE(m_window->m_moneyBook.GetTotal(), -70.0);
     }
 
+    void addedRecordKeepsTheTimeTheDialogOpened()
+    {
+        const QDateTime before = LedgerNow();
+        CMoneyDlg dialog(m_window.get());
+        const QDateTime after = LedgerNow();
+        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        Type(&dialog, 1006, QStringLiteral("10"));
+        QVERIFY(dialog.SaveAndContinue());
+        CMoneyRecord set;
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 1L);
+        set.MoveFirst();
+        const QDateTime saved = set.m_Date;
+        set.Close();
+        QVERIFY2(saved >= before && saved <= after, qPrintable(saved.toString(Qt::ISODate)));
+    }
+
+    void modifyKeepsTheRecordsOwnMember()
+    {
+        g_memberList = {QStringLiteral("Lisa"), QString(), QStringLiteral("Li"), QString()};
+        CMoneyBook &book = m_window->m_moneyBook;
+        for (const QString &member : {QStringLiteral("Li"), QStringLiteral("Zhou")}) {  // Zhou is no member now
+            book.Add(LedgerDateTime(QDate(2003, 5, 1)), QStringLiteral("工资"), 30, member, QString());
+            int row = 0;
+            while (row < book.GetItemCount() && book.GetItemText(row, 4) != member)
+                ++row;
+            book.SetSelected(row);
+            m_window->m_bEditMoney = true;
+            CMoneyDlg dialog(m_window.get());
+            auto *members = Find<QComboBox>(&dialog, 1008);
+            QCOMPARE(members->currentText(), member);
+            dialog.SaveAndClose();  // saved unchanged
+            QCOMPARE(book.GetItemText(row, 4), member);
+        }
+        QCOMPARE(book.GetItemCount(), 2);
+    }
+
     void closingWithoutSavingClearsTheFlag()
     {
         m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 1)), QStringLiteral("工资"), 30, QStringLiteral("Li"), QString());
@@ -250,6 +289,38 @@ private slots:
         QCOMPARE(m_messages->messages.size(), 3);
         Click(&add, 1017);
         QCOMPARE(g_memberList.mid(4), QStringList({"xy", ""}));
+    }
+
+    void unsavedMemberChangeIsReportedOnceAndTheDialogStaysOpen()
+    {
+        m_messages->Clear();
+        CAddMemberDlg add;
+        add.show();
+        Type(&add, 1015, QStringLiteral("Zhao"));
+        {
+            FileSizeLimit full(0);
+            QVERIFY(full.IsValid());
+            Click(&add, 1017);
+        }
+        QCOMPARE(m_messages->Texts(), QStringList({"保存家庭成员文件失败"}));
+        QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
+        QVERIFY(add.isVisible());
+        QCOMPARE(g_memberList, QStringList({"Li", "", "Wang", ""}));
+    }
+
+    void unsavedLoginSettingGoesBack()
+    {
+        g_bNeedPassword = 0;
+        CPasswordDlg dialog;
+        dialog.show();
+        auto *box = Find<QCheckBox>(&dialog, 1198);
+        {
+            FileSizeLimit full(0);
+            box->click();
+        }
+        QCOMPARE(m_messages->Last(), QStringLiteral("系统文件保存失败"));
+        QCOMPARE(g_bNeedPassword, 0);
+        QVERIFY(!box->isChecked());
     }
 
     void deletingMembersKeepsTheDialogOpen()
