@@ -1,6 +1,9 @@
 // The model adapter between a book and the list views.
 #include "BookTableModel.h"
 
+#include "common/Messages.h"
+#include "db/DbError.h"
+
 BookTableModel::BookTableModel(CBook &book, const QStringList &titles, QObject *parent)
     : QAbstractTableModel(parent), m_book(book), m_titles(titles), m_rows(book.GetItemCount())
 {
@@ -26,8 +29,16 @@ QVariant BookTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows)
         return QVariant();
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return m_book.GetItemText(index.row(), index.column());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        try {
+            return m_book.GetItemText(index.row(), index.column());
+        } catch (const DbError &error) {
+            ReportReadFailure(error.Message());
+        } catch (const std::exception &error) {
+            ReportReadFailure(QString::fromLocal8Bit(error.what()));
+        }
+        return QVariant();
+    }
     if (role == Qt::TextAlignmentRole)
         return int(index.column() == m_leftColumn ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
     return QVariant();
@@ -42,8 +53,19 @@ QVariant BookTableModel::headerData(int section, Qt::Orientation orientation, in
     return QVariant();
 }
 
+void BookTableModel::ReportReadFailure(const QString &message) const
+{
+    if (m_readFailed)
+        return;
+    m_readFailed = true;
+    QMetaObject::invokeMethod(
+        const_cast<BookTableModel *>(this),
+        [message] { ShowMessage(message, QStringLiteral("数据库错误"), MessageIcon::Error); }, Qt::QueuedConnection);
+}
+
 void BookTableModel::RowsReset()
 {
+    m_readFailed = false;
     beginResetModel();
     m_rows = m_book.GetItemCount();
     endResetModel();

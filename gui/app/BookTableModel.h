@@ -1,4 +1,5 @@
 // Shows a book in a Qt view: its rows, cell texts and column titles; follows the book's changes.
+// It never throws: Qt's painting code cannot unwind an exception.
 #pragma once
 
 #include "db/CBook.h"
@@ -32,7 +33,12 @@ signals:
     void selectRequested(int row);
 
 private:
+    // A row that cannot be read shows empty; the failure is told once (after the paint, never inside
+    // it), until the rows are listed again.
+    void ReportReadFailure(const QString &message) const;
+
     CBook &m_book;
+    mutable bool m_readFailed = false;
     QStringList m_titles;
     int m_rows = 0;  // the count the views know, brought up to the book's at each notification
     int m_leftColumn = -1;

@@ -1,6 +1,7 @@
 // The main window: start-up, panels, status lines, paging, home page and exit.
 #include "CMainDlg.h"
 
+#include "app/CLedgerPanel.h"
 #include "app/Style.h"
 #include "common/Amount.h"
 #include "common/Gbk.h"
@@ -46,23 +47,8 @@ constexpr int kLineHeight = 16;  // one line of the 9-point font, descenders inc
 
 const QString kDate = QStringLiteral("Date");
 
-// Control numbers of each panel: the list, its buttons, its status line and extras.
-const std::initializer_list<int> kMoneyControls = {1004, 1001, 1002, 1003, 1005, 1038, 1041, 1094, 1097, 1010, 1011};
-const std::initializer_list<int> kArticleControls = {1006, 1042, 1044, 1043, 1046, 1045};
-const std::initializer_list<int> kDepositControls = {1008, 1060, 1061, 1063, 1062, 1064, 1047};
-const std::initializer_list<int> kCurrentControls = {1098, 1067, 1068, 1069, 1070, 1071, 1048};
-const std::initializer_list<int> kInsureControls = {1117, 1050, 1051, 1053, 1054, 1055, 1056, 1052};
-const std::initializer_list<int> kMemoControls = {1114, 1013, 1014, 1015, 1016};
-const std::initializer_list<int> kAddressControls = {1115, 1021, 1022, 1023, 1024};
-const std::initializer_list<int> kCreditControls = {1116, 1025, 1026, 1027, 1028, 1049};
+// The home page's controls.
 const std::initializer_list<int> kHomeControls = {1219, 1220, 1221, 1222, 1223, 1224, 1225, 1226, 1227, 1228, 1229, 1231, 1232};
-
-// The width of a line of text: 6 pixels per GBK byte, as the window is laid out, or the text's own
-// width where the font needs more, so that nothing is cut off.
-int LineWidth(const QWidget *label, const QString &text)
-{
-    return std::max(6 * GbkLength(text), label->fontMetrics().horizontalAdvance(text) + 1);
-}
 
 } // namespace
 
@@ -120,8 +106,9 @@ CBookView *CMainDlg::MakeList(int id, CBook &book, const QStringList &titles, co
     view->setObjectName(QString::number(id));
     view->setGeometry(geometry);
     m_controls.insert(id, view);
-    connect(view, &CBookView::rowChosen, this, [this, id] { OnRowChosen(id); });
-    connect(view, &CBookView::rowDoubleClicked, this, [this, id] { OnRowDoubleClicked(id); });
+    connect(view, &CBookView::rowChosen, this, [this, view] { Guarded([this, view] { OnRowChosen(*PanelOfList(view)); }); });
+    connect(view, &CBookView::rowDoubleClicked, this,
+            [this, view] { Guarded([this, view] { OnRowDoubleClicked(*PanelOfList(view)); }); });
     return view;
 }
 
@@ -155,7 +142,8 @@ void CMainDlg::CreateControls()
     pages->setObjectName(QStringLiteral("1097"));
     pages->setGeometry(498, kRowY, 50, kRowHeight);
     m_controls.insert(1097, pages);
-    connect(pages, QOverload<int>::of(&QComboBox::activated), this, &CMainDlg::OnPageChosen);
+    connect(pages, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int index) { Guarded([this, index] { OnPageChosen(index); }); });
     MakeButton(1010, QString(), 197, QRect(553, kRowY, 20, kRowHeight), false);
     MakeButton(1011, QString(), 196, QRect(578, kRowY, 20, kRowHeight), false);
     MakeLabel(1094, QRect(0, 62, 0, kLineHeight), LedgerColors::kStatusText);
@@ -261,6 +249,78 @@ void CMainDlg::SetupListColumns()
     list(1117, m_insureBook, {"日期", "保单名称", "保险活动", "收入", "支出", "经手人", "备注"}, {80, 125, 100, 90, 90, 92, 200}, full);
 }
 
+QLabel *CMainDlg::Label(int id) const
+{
+    return qobject_cast<QLabel *>(Control(id));
+}
+
+void CMainDlg::BuildPanels()
+{
+    // The controls are laid out by number above; from here on each panel holds its own.
+    auto controls = [this](std::initializer_list<int> ids) {
+        QList<QWidget *> widgets;
+        for (int id : ids)
+            widgets.append(Control(id));
+        return widgets;
+    };
+    auto list = [this](int id) { return qobject_cast<CBookView *>(Control(id)); };
+    m_moneyPanel = CLedgerPanel(list(1004), controls({1002, 1003}), controls({1001, 1005, 1038, 1094, 1097, 1010, 1011}));
+    m_moneyPanel.SetModifyButton(Control(1003));
+    m_moneyPanel.SetStatusLine(Label(1041), 3, [this] {
+        return QStringLiteral("您的现金总额:") + FormatAmount(m_moneyBook.GetTotal()) + QStringLiteral("元  ");
+    });
+    m_articlePanel = CLedgerPanel(list(1006), controls({1044, 1043}), controls({1042, 1046}));
+    m_articlePanel.SetModifyButton(Control(1043));
+    m_articlePanel.SetStatusLine(Label(1045), 3, [this] {
+        return QStringLiteral("您的物品总成本:") + FormatAmount(m_articleBook.GetTotalCost()) + QStringLiteral("元  ")
+               + QStringLiteral("物品总价值:") + FormatAmount(m_articleBook.GetTotalValue()) + QStringLiteral("元");
+    });
+    m_depositPanel = CLedgerPanel(list(1008), controls({1061, 1063, 1062}), controls({1060, 1064}));
+    m_depositPanel.SetStatusLine(Label(1047), 85, [this] {
+        return QStringLiteral("您的人民币定期存款总额:") + FormatAmount(m_depositBook.GetDepositTotal())
+               + QStringLiteral("元  ") + QStringLiteral("到期后的总金额:") + FormatAmount(m_depositBook.GetDueTotal())
+               + QStringLiteral("元");
+    });
+    m_currentPanel = CLedgerPanel(list(1098), controls({1068, 1069}), controls({1067, 1070, 1071}));
+    m_currentPanel.SetModifyButton(Control(1069));
+    m_currentPanel.SetStatusLine(Label(1048), 85, [this] {
+        return QStringLiteral("您的人民币活期存款总额:") + FormatAmount(m_currentBook.GetTotal()) + QStringLiteral("元");
+    });
+    m_insurePanel = CLedgerPanel(list(1117), controls({1053, 1054}), controls({1050, 1051, 1055, 1056}));
+    m_insurePanel.SetModifyButton(Control(1054));
+    m_insurePanel.SetStatusLine(Label(1052), 3, [this] {
+        return QStringLiteral("您的保险金共交纳:") + FormatAmount(m_insureBook.GetTotal()) + QStringLiteral("元  ");
+    });
+    m_memoPanel = CLedgerPanel(list(1114), controls({1014, 1015}), controls({1013, 1016}));
+    m_memoPanel.SetModifyButton(Control(1015));
+    m_addressPanel = CLedgerPanel(list(1115), controls({1022, 1023}), controls({1021, 1024}));
+    m_addressPanel.SetModifyButton(Control(1023));
+    m_creditPanel = CLedgerPanel(list(1116), controls({1026, 1027}), controls({1025, 1028}));
+    m_creditPanel.SetModifyButton(Control(1027));
+    m_creditPanel.SetStatusLine(Label(1049), 3, [this] {
+        return QStringLiteral("您的债权债务总额:") + FormatAmount(m_creditBook.GetTotal()) + QStringLiteral("元");
+    });
+}
+
+CLedgerPanel *CMainDlg::PanelOfList(const CBookView *list)
+{
+    for (CLedgerPanel *panel : {&m_moneyPanel, &m_articlePanel, &m_depositPanel, &m_currentPanel, &m_insurePanel,
+                                &m_memoPanel, &m_addressPanel, &m_creditPanel}) {
+        if (panel->List() == list)
+            return panel;
+    }
+    return nullptr;
+}
+
+void CMainDlg::Guarded(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
+    }
+}
+
 void CMainDlg::SetIcons()
 {
     for (QWidget *widget : std::as_const(m_controls)) {
@@ -342,6 +402,7 @@ void CMainDlg::InitLedger()
         ShowSplash(PictureFilePath(QStringLiteral("Morvane.bmp")), 1000);
     LoadAllListFiles();
     SetupListColumns();
+    BuildPanels();
     FillBooks();
     m_bEditPolicy = m_bEditInsure = m_bEditCredit = m_bEditAddress = m_bEditMemo = false;
     m_bEditCurrent = m_bEditDeposit = m_bLoginOK = m_bEditArticle = m_bEditMoney = false;
@@ -438,12 +499,6 @@ void CMainDlg::HideControls(std::initializer_list<int> ids)
         Control(id)->hide();
 }
 
-void CMainDlg::EnableControls(std::initializer_list<int> ids, bool enabled)
-{
-    for (int id : ids)
-        Control(id)->setEnabled(enabled);
-}
-
 void CMainDlg::CloseFind(QDialog *&finder)
 {
     if (finder) {
@@ -529,26 +584,26 @@ void CMainDlg::SwitchPanel(int id)
 
 void CMainDlg::ShowMoneyPanel()
 {
-    ShowControls(kMoneyControls);
+    m_moneyPanel.Show();
     RefreshMoneyPanel();
 }
 
 void CMainDlg::ShowArticlePanel()
 {
-    ShowControls(kArticleControls);
+    m_articlePanel.Show();
     RefreshArticlePanel();
 }
 
 void CMainDlg::ShowDepositPanel()
 {
-    ShowControls(kDepositControls);
+    m_depositPanel.Show();
     ShowControls({1065, 1066});
     RefreshDepositPanel();
 }
 
 void CMainDlg::ShowCurrentPanel()
 {
-    ShowControls(kCurrentControls);
+    m_currentPanel.Show();
     if (Hidden(1065))
         ShowControls({1065, 1066});
     RefreshCurrentPanel();
@@ -556,21 +611,20 @@ void CMainDlg::ShowCurrentPanel()
 
 void CMainDlg::ShowMemoPanel()
 {
-    ShowControls(kMemoControls);
-    EnableControls({1014, 1015}, m_memoBook.GetSelected() >= 0);
+    m_memoPanel.Show();
+    m_memoPanel.Refresh();
     ShowControls({1072, 1073, 1074});
 }
 
 void CMainDlg::ShowAddressPanel()
 {
-    ShowControls(kAddressControls);
-    EnableControls({1022, 1023}, m_addressBook.GetSelected() >= 0);
+    m_addressPanel.Show();
+    m_addressPanel.Refresh();
 }
 
 void CMainDlg::ShowCreditPanel()
 {
-    ShowControls(kCreditControls);
-    EnableControls({1026, 1027}, m_creditBook.GetSelected() >= 0);
+    m_creditPanel.Show();
     if (Hidden(1072))
         ShowControls({1072, 1073, 1074});
     RefreshCreditPanel();
@@ -578,64 +632,56 @@ void CMainDlg::ShowCreditPanel()
 
 void CMainDlg::ShowInsurePanel()
 {
-    ShowControls(kInsureControls);
+    m_insurePanel.Show();
     RefreshInsurePanel();
 }
 
 void CMainDlg::HideMoneyPanel()
 {
     CloseFind(g_pMoneyFind);
-    if (!Hidden(1004))
-        HideControls(kMoneyControls);
+    m_moneyPanel.Hide();
 }
 
 void CMainDlg::HideArticlePanel()
 {
     CloseFind(g_pArticleFind);
-    if (!Hidden(1006))
-        HideControls(kArticleControls);
+    m_articlePanel.Hide();
 }
 
 void CMainDlg::HideDepositPanel()
 {
     CloseFind(g_pFind);
-    if (!Hidden(1008))
-        HideControls(kDepositControls);
+    m_depositPanel.Hide();
 }
 
 void CMainDlg::HideCurrentPanel()
 {
     CloseFind(g_pFind);
-    if (!Hidden(1098))
-        HideControls(kCurrentControls);
+    m_currentPanel.Hide();
 }
 
 void CMainDlg::HideMemoPanel()
 {
     CloseFind(g_pFind);
-    if (!Hidden(1114))
-        HideControls(kMemoControls);
+    m_memoPanel.Hide();
 }
 
 void CMainDlg::HideAddressPanel()
 {
     CloseFind(g_pFind);
-    if (!Hidden(1115))
-        HideControls(kAddressControls);
+    m_addressPanel.Hide();
 }
 
 void CMainDlg::HideCreditPanel()
 {
     CloseFind(g_pFind);
-    if (!Hidden(1116))
-        HideControls(kCreditControls);
+    m_creditPanel.Hide();
 }
 
 void CMainDlg::HideInsurePanel()
 {
     CloseFind(g_pFind);
-    if (!Hidden(1117))
-        HideControls(kInsureControls);
+    m_insurePanel.Hide();
 }
 
 void CMainDlg::HideSavingsPanel()
@@ -660,28 +706,20 @@ void CMainDlg::HideMemoGroup()
 // ---------------------------------------------------------------------------------------------
 // Status lines and paging
 
-void CMainDlg::SetStatusLine(int id, int x, const QString &text)
-{
-    auto *label = static_cast<QLabel *>(Control(id));
-    label->show();
-    label->setGeometry(x, kStatusY, LineWidth(label, text), kLineHeight);
-    label->setText(text);
-}
-
 void CMainDlg::RefreshMoneyPanel()
 {
-    SetStatusLine(1041, 3, QStringLiteral("您的现金总额:") + FormatAmount(m_moneyBook.GetTotal()) + QStringLiteral("元  "));
+    m_moneyPanel.Refresh();
 
     const int pageCount = m_moneyBook.GetPageCount();
     const int current = m_moneyBook.GetCurrentPage();
     const QString pageText = QStringLiteral("共 %1 页  当前页 : ").arg(pageCount);
-    auto *pageLabel = static_cast<QLabel *>(Control(1094));
+    QLabel *pageLabel = Label(1094);
     pageLabel->show();
-    const int width = LineWidth(pageLabel, pageText);
+    const int width = TextLineWidth(pageLabel, pageText);
     pageLabel->setGeometry(498 - width, 62, width, kLineHeight);
     pageLabel->setText(pageText);
 
-    auto *selector = static_cast<CTintedComboBox *>(Control(1097));
+    auto *selector = qobject_cast<CTintedComboBox *>(Control(1097));
     const QSignalBlocker quiet(selector);
     if (pageCount >= 1) {
         selector->setEnabled(true);
@@ -701,15 +739,11 @@ void CMainDlg::RefreshMoneyPanel()
     }
     Control(1010)->setEnabled(pageCount > 0 && current > 1);
     Control(1011)->setEnabled(pageCount > 0 && current < pageCount);
-    EnableControls({1002, 1003}, m_moneyBook.GetSelected() >= 0);
 }
 
 void CMainDlg::RefreshArticlePanel()
 {
-    SetStatusLine(1045, 3, QStringLiteral("您的物品总成本:") + FormatAmount(m_articleBook.GetTotalCost())
-                               + QStringLiteral("元  ") + QStringLiteral("物品总价值:")
-                               + FormatAmount(m_articleBook.GetTotalValue()) + QStringLiteral("元"));
-    EnableControls({1044, 1043}, m_articleBook.GetSelected() >= 0);
+    m_articlePanel.Refresh();
 }
 
 void CMainDlg::ApplyFixedTermRule()
@@ -721,28 +755,23 @@ void CMainDlg::ApplyFixedTermRule()
 
 void CMainDlg::RefreshDepositPanel()
 {
-    SetStatusLine(1047, 85, QStringLiteral("您的人民币定期存款总额:") + FormatAmount(m_depositBook.GetDepositTotal())
-                                + QStringLiteral("元  ") + QStringLiteral("到期后的总金额:")
-                                + FormatAmount(m_depositBook.GetDueTotal()) + QStringLiteral("元"));
-    EnableControls({1061, 1063, 1062}, m_depositBook.GetSelected() >= 0);
+    m_depositPanel.Refresh();
     ApplyFixedTermRule();
 }
 
 void CMainDlg::RefreshCurrentPanel()
 {
-    SetStatusLine(1048, 85, QStringLiteral("您的人民币活期存款总额:") + FormatAmount(m_currentBook.GetTotal())
-                                + QStringLiteral("元"));
-    EnableControls({1068, 1069}, m_currentBook.GetSelected() >= 0);
+    m_currentPanel.Refresh();
 }
 
 void CMainDlg::RefreshCreditPanel()
 {
-    SetStatusLine(1049, 3, QStringLiteral("您的债权债务总额:") + FormatAmount(m_creditBook.GetTotal()) + QStringLiteral("元"));
+    m_creditPanel.Refresh();
 }
 
 void CMainDlg::RefreshInsurePanel()
 {
-    SetStatusLine(1052, 3, QStringLiteral("您的保险金共交纳:") + FormatAmount(m_insureBook.GetTotal()) + QStringLiteral("元  "));
+    m_insurePanel.Refresh();
 }
 
 void CMainDlg::OnPageChosen(int index)
@@ -754,38 +783,30 @@ void CMainDlg::OnPageChosen(int index)
 // ---------------------------------------------------------------------------------------------
 // Rows and buttons
 
-void CMainDlg::OnRowChosen(int listId)
+void CMainDlg::OnRowChosen(CLedgerPanel &panel)
 {
-    switch (listId) {
-    case 1004: EnableControls({1002, 1003}, true); break;
-    case 1098: EnableControls({1068, 1069}, true); break;
-    case 1114: EnableControls({1014, 1015}, true); break;
-    case 1115: EnableControls({1022, 1023}, true); break;
-    case 1116: EnableControls({1026, 1027}, true); break;
-    case 1117: EnableControls({1053, 1054}, true); break;
-    case 1006: EnableControls({1044, 1043}, true); break;
-    case 1008:
-        EnableControls({1061, 1062}, true);
+    panel.EnableRowButtons(true);
+    if (&panel == &m_depositPanel)
         ApplyFixedTermRule();
-        break;
-    default: break;
-    }
 }
 
-void CMainDlg::OnRowDoubleClicked(int listId)
+void CMainDlg::OnRowDoubleClicked(CLedgerPanel &panel)
 {
-    static const QHash<int, int> modifyButton = {{1004, 1003}, {1006, 1043}, {1098, 1069}, {1114, 1015},
-                                                 {1115, 1023}, {1116, 1027}, {1117, 1054}};
-    if (!modifyButton.contains(listId))
+    QWidget *modify = panel.ModifyButton();
+    if (!modify)
         return;  // the fixed-term list has no double-click action
-    const int button = modifyButton.value(listId);
-    if (Control(button)->isEnabled())
-        RunAction(button);
-    if (listId == 1004)
+    if (modify->isEnabled())
+        RunAction(modify->objectName().toInt());
+    if (&panel == &m_moneyPanel)
         RefreshMoneyPanel();
 }
 
 void CMainDlg::PressButton(int id)
+{
+    Guarded([this, id] { Press(id); });
+}
+
+void CMainDlg::Press(int id)
 {
     switch (id) {
     case 1018: case 1000: case 1009: case 1007: case 1019: case 1012:
@@ -894,7 +915,7 @@ void CMainDlg::RunAction(int id)
     case 1013: OpenEntryDialog(QStringLiteral("备忘录"), nullptr); break;
     case 1014:
         if (!m_memoBook.Remove())
-            EnableControls({1014, 1015}, false);
+            m_memoPanel.EnableRowButtons(false);
         break;
     case 1015:
         m_bEditMemo = true;
@@ -904,7 +925,7 @@ void CMainDlg::RunAction(int id)
     case 1021: OpenEntryDialog(QStringLiteral("通讯录"), nullptr); break;
     case 1022:
         if (!m_addressBook.Remove())
-            EnableControls({1022, 1023}, false);
+            m_addressPanel.EnableRowButtons(false);
         break;
     case 1023:
         m_bEditAddress = true;
@@ -914,7 +935,7 @@ void CMainDlg::RunAction(int id)
     case 1025: OpenEntryDialog(QStringLiteral("债权债务"), nullptr); break;
     case 1026:
         if (!m_creditBook.Remove())
-            EnableControls({1026, 1027}, false);
+            m_creditPanel.EnableRowButtons(false);
         RefreshCreditPanel();
         break;
     case 1027:
@@ -927,7 +948,7 @@ void CMainDlg::RunAction(int id)
     case 1051: OpenEntryDialog(QStringLiteral("保险记录"), nullptr); break;
     case 1053:
         if (!m_insureBook.Remove())
-            EnableControls({1053, 1054}, false);
+            m_insurePanel.EnableRowButtons(false);
         RefreshInsurePanel();
         break;
     case 1054:
@@ -978,7 +999,7 @@ void CMainDlg::ShowHomePage()
         auto *label = static_cast<QLabel *>(Control(id));
         const QString text = caption + FormatLg(value);
         label->setText(text);
-        label->setGeometry(440, 110 + 20 * i, LineWidth(label, text), kLineHeight);
+        label->setGeometry(440, 110 + 20 * i, TextLineWidth(label, text), kLineHeight);
         label->show();
     }
     auto *clock = static_cast<QLabel *>(Control(1227));

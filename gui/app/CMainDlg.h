@@ -2,6 +2,7 @@
 // of nine buttons, keeps the status lines and the income/expense page selector, and the home page.
 #pragma once
 
+#include "app/CLedgerPanel.h"
 #include "db/CAddressBook.h"
 #include "db/CArticleBook.h"
 #include "db/CCreditBook.h"
@@ -15,6 +16,7 @@
 #include <QHash>
 #include <QPixmap>
 #include <QString>
+#include <functional>
 
 class CBookView;
 class CIconButton;
@@ -99,7 +101,8 @@ public:
     QString WelcomeText() const { return m_strWelcome; }
     bool IsClockRunning() const { return m_clockTimer != 0; }
 
-    // The panel buttons and summary lines, by their control numbers.
+    // The panel buttons and summary lines, by their control numbers. A database failure of the action
+    // is told and ends the action; the window goes on.
     void PressButton(int id);
 
     // The start-up login; a cancelled one closes the books and ends the window before it shows.
@@ -131,22 +134,35 @@ private:
     bool Hidden(int id) const;
     void ShowControls(std::initializer_list<int> ids);
     void HideControls(std::initializer_list<int> ids);
-    void EnableControls(std::initializer_list<int> ids, bool enabled);
-    void SetStatusLine(int id, int x, const QString &text);
     void CloseFind(QDialog *&finder);
     void CloseBooks();
     void ApplyFixedTermRule();
 
-    void OnRowChosen(int listId);
-    void OnRowDoubleClicked(int listId);
     void OnPageChosen(int index);
+    void Press(int buttonId);
     void SwitchPanel(int buttonId);
     void RunAction(int buttonId);
     void OpenEntryDialog(const QString &name, bool *editFlag);
     void OpenFindDialog(const QString &name, QDialog *&finder);
 
+    // Runs a user action; a database failure ends it with a message, and the window goes on.
+    void Guarded(const std::function<void()> &action);
+    void BuildPanels();
+    void OnRowChosen(CLedgerPanel &panel);
+    void OnRowDoubleClicked(CLedgerPanel &panel);
+    CLedgerPanel *PanelOfList(const CBookView *list);
+    QLabel *Label(int id) const;
+
     Options m_options;
     QHash<int, QWidget *> m_controls;
+    CLedgerPanel m_moneyPanel;
+    CLedgerPanel m_articlePanel;
+    CLedgerPanel m_depositPanel;
+    CLedgerPanel m_currentPanel;
+    CLedgerPanel m_insurePanel;
+    CLedgerPanel m_memoPanel;
+    CLedgerPanel m_addressPanel;
+    CLedgerPanel m_creditPanel;
     QString m_strWelcome;
     QPixmap m_background;
     int m_clockTimer = 0;

@@ -6,6 +6,7 @@
 #include "common/LedgerDate.h"
 #include "common/Messages.h"
 #include "controls/CCalcPad.h"
+#include "db/DbError.h"
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
 #include "dialogs/CAmountEdit.h"
@@ -196,10 +197,17 @@ bool CMoneyDlg::Save()
     const double value = AtoF(SignedAmountText(amount, !m_bIncome));
     const QDateTime date = LedgerDateTime(m_date->date(), m_date->time());
     CMoneyBook &book = m_pOwner->m_moneyBook;
-    if (IsModifyMode())
-        book.Modify(date, m_item->currentText(), value, m_member->currentText(), m_note->toPlainText());
-    else
-        book.Add(date, m_item->currentText(), value, m_member->currentText(), m_note->toPlainText());
+    bool saved = false;
+    try {
+        saved = IsModifyMode()
+                    ? book.Modify(date, m_item->currentText(), value, m_member->currentText(), m_note->toPlainText())
+                    : book.Add(date, m_item->currentText(), value, m_member->currentText(), m_note->toPlainText());
+    } catch (const DbError &error) {
+        // Nothing was saved: the dialog stays open with what the user typed.
+        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
+    }
+    if (!saved)
+        return false;
     m_pOwner->RefreshMoneyPanel();
     m_pOwner->m_bEditMoney = false;  // a further save adds a new record
     return true;

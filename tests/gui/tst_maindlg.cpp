@@ -1,6 +1,8 @@
 // The main window: panel switching, row selection, buttons, paging, status lines, home page, exit.
 #include "app/CMainDlg.h"
 #include "db/CInsureNoteBook.h"
+#include "db/CMemoBook.h"
+#include "db/SqlConnection.h"
 #include "lists/ReferenceLists.h"
 
 #include "MessageRecorder.h"
@@ -279,6 +281,40 @@ private slots:
         ClickRow(window, 1008, 1);
         QVERIFY(!Enabled(window, 1063));
         QVERIFY(Enabled(window, 1062));
+    }
+
+    void unreadableTableUnderARunningListIsToldOnceAndNeverThrows()
+    {
+        TestInstallation install;
+        {
+            CMemoBook memos;
+            memos.Fill(QStringLiteral("Date"));
+            for (int i = 0; i < 300; ++i)
+                memos.Add(QStringLiteral("2003-01-01"), QStringLiteral("memo %1").arg(i), QStringLiteral("Li"));
+        }
+        MessageRecorder messages;
+        CMainDlg window(Quiet());
+        window.show();
+        window.PressButton(1012);
+        auto *view = static_cast<QAbstractItemView *>(window.Control(1114));
+        QCoreApplication::processEvents();
+        // The table goes away under the running list: rows not read yet can no longer be read.
+        SqlConnection::Open(install.DataFile("Kinward.db"))->Execute(QStringLiteral("ALTER TABLE Memo RENAME TO Gone"));
+        for (int row : {280, 150, 299, 60}) {
+            view->scrollTo(view->model()->index(row, 0));
+            view->viewport()->repaint();  // paints read rows; nothing may escape the painting code
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(messages.messages.size(), 1);
+        QCOMPARE(messages.messages.first().caption, QStringLiteral("数据库错误"));
+        QVERIFY(messages.Last().contains(QStringLiteral("帐目数据库缺少程序需要的表或列")));
+        // An action on it is reported through the same seam, and the window goes on.
+        ClickRow(window, 1114, view->indexAt(QPoint(2, 2)).row());
+        QVERIFY(Enabled(window, 1014));
+        window.PressButton(1014);
+        QCOMPARE(messages.messages.size(), 2);
+        QCOMPARE(messages.messages.last().caption, QStringLiteral("数据库错误"));
+        QVERIFY(window.isVisible());
     }
 
     void deletingTheLastRowDisablesTheButtons()

@@ -83,6 +83,25 @@ private slots:
         m_install.reset();
     }
 
+    void refusedSaveIsToldAndKeepsTheDialogOpen()
+    {
+        CMoneyDlg dialog(m_window.get());
+        dialog.show();
+        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        Type(&dialog, 1006, QStringLiteral("99999999999999999"));  // more than money can hold to the cent
+        Click(&dialog, 1011);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(m_messages->messages.size(), 1);
+        QVERIFY(m_messages->Last().contains(QStringLiteral("超出范围")));
+        QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);
+        QCOMPARE(m_window->m_moneyBook.GetTotalCents(), qint64(0));
+        Type(&dialog, 1006, QStringLiteral("9999999999999.99"));  // the largest amount is taken, to the cent
+        Click(&dialog, 1011);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(m_window->m_moneyBook.GetTotalCents(), qint64(999999999999999));
+        QCOMPARE(m_window->m_moneyBook.GetItemText(0, 2), QStringLiteral("9999999999999.99"));
+    }
+
     void expenseIsSignedAndListed()
     {
         CMoneyDlg dialog(m_window.get());

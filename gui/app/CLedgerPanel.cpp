@@ -1,0 +1,83 @@
+// Showing, hiding and refreshing a record panel.
+#include "CLedgerPanel.h"
+
+#include "app/CBookView.h"
+#include "common/Gbk.h"
+
+#include <QLabel>
+
+namespace {
+
+constexpr int kStatusY = 394;
+constexpr int kLineHeight = 16;  // one line of the 9-point font, descenders included
+
+} // namespace
+
+int TextLineWidth(const QWidget *label, const QString &text)
+{
+    return std::max(6 * GbkLength(text), label->fontMetrics().horizontalAdvance(text) + 1);
+}
+
+void WriteStatusLine(QLabel *label, int x, const QString &text)
+{
+    label->show();
+    label->setGeometry(x, kStatusY, TextLineWidth(label, text), kLineHeight);
+    label->setText(text);
+}
+
+CLedgerPanel::CLedgerPanel(CBookView *list, QList<QWidget *> rowButtons, QList<QWidget *> others)
+    : m_list(list), m_rowButtons(std::move(rowButtons)), m_others(std::move(others))
+{
+}
+
+CBook &CLedgerPanel::Book() const
+{
+    return m_list->Book();
+}
+
+void CLedgerPanel::SetStatusLine(QLabel *label, int x, std::function<QString()> text)
+{
+    m_status = label;
+    m_statusX = x;
+    m_statusText = std::move(text);
+}
+
+bool CLedgerPanel::IsShown() const
+{
+    return m_list && !m_list->isHidden();
+}
+
+void CLedgerPanel::Show()
+{
+    m_list->show();
+    for (QWidget *widget : std::as_const(m_rowButtons))
+        widget->show();
+    for (QWidget *widget : std::as_const(m_others))
+        widget->show();
+    if (m_status)
+        m_status->show();
+}
+
+void CLedgerPanel::Hide()
+{
+    m_list->hide();
+    for (QWidget *widget : std::as_const(m_rowButtons))
+        widget->hide();
+    for (QWidget *widget : std::as_const(m_others))
+        widget->hide();
+    if (m_status)
+        m_status->hide();
+}
+
+void CLedgerPanel::Refresh()
+{
+    if (m_status && m_statusText)
+        WriteStatusLine(m_status, m_statusX, m_statusText());
+    EnableRowButtons(Book().GetSelected() >= 0);
+}
+
+void CLedgerPanel::EnableRowButtons(bool enabled)
+{
+    for (QWidget *widget : std::as_const(m_rowButtons))
+        widget->setEnabled(enabled);
+}
