@@ -24,6 +24,8 @@ void CBook::LoadTexts(int row) const
     CRecordSet &set = self->RecordSet();
     if (!set.IsOpen())
         return;
+    if (size_t(last) > m_knownIds)
+        EnsureAllIds();
     std::vector<qint64> ids;
     QHash<qint64, int> rowOfId;
     for (int r = first; r < last; ++r) {
@@ -73,13 +75,37 @@ qint64 CBook::GetItemData(int row) const
 {
     if (row < 0 || row >= int(m_rows.size()))
         return 0;
+    if (size_t(row) >= m_knownIds)
+        EnsureAllIds();
     return m_rows[size_t(row)].id;
+}
+
+void CBook::EnsureAllIds() const
+{
+    if (m_knownIds >= m_rows.size())
+        return;
+    auto *self = const_cast<CBook *>(this);
+    CRecordSet &set = self->RecordSet();
+    if (!set.IsOpen())
+        return;
+    const std::vector<qint64> ids = set.AllIds();
+    bool same = ids.size() == m_rows.size();
+    for (size_t i = 0; same && i < m_knownIds; ++i)
+        same = ids[i] == m_rows[i].id;
+    if (!same) {
+        self->ResetRows(ids);
+        return;
+    }
+    for (size_t i = m_knownIds; i < ids.size(); ++i)
+        m_rows[i].id = ids[i];
+    m_knownIds = m_rows.size();
 }
 
 int CBook::RowOfId(qint64 id) const
 {
     if (id == 0)
         return -1;
+    EnsureAllIds();
     const auto found = std::find_if(m_rows.begin(), m_rows.end(), [id](const Row &row) { return row.id == id; });
     return found == m_rows.end() ? -1 : int(found - m_rows.begin());
 }
@@ -103,10 +129,15 @@ void CBook::FillRows(const QString &sort)
     set.m_strSort = sort;
     if (!set.IsOpen())
         set.Open();
-    const std::vector<qint64> ids = set.AllIds();
-    if (ids.empty())
+    constexpr qint64 kFirstRows = 64;  // about two screens of a list
+    const qint64 count = set.GetRecordCount();
+    if (count == 0)
         return;  // an empty table leaves the list as it was
+    std::vector<qint64> ids = set.IdsAt(0, std::min(count, kFirstRows));
+    const size_t known = ids.size();
+    ids.resize(size_t(count), 0);
     ResetRows(ids);
+    m_knownIds = known;
     m_nSelected = -1;
 }
 
@@ -124,13 +155,16 @@ void CBook::ResetRows(const std::vector<qint64> &ids, bool keepTexts)
         rows.push_back(text == known.constEnd() ? Row{id, QStringList(), false} : Row{id, text.value(), true});
     }
     m_rows = std::move(rows);
+    m_knownIds = m_rows.size();
     if (m_listener)
         m_listener->RowsReset();
 }
 
 int CBook::AppendRow(qint64 id, const QStringList &texts)
 {
+    EnsureAllIds();
     m_rows.push_back({id, texts, true});
+    m_knownIds = m_rows.size();
     const int row = int(m_rows.size()) - 1;
     if (m_listener)
         m_listener->RowInserted(row);
@@ -139,7 +173,9 @@ int CBook::AppendRow(qint64 id, const QStringList &texts)
 
 int CBook::AppendRow(qint64 id)
 {
+    EnsureAllIds();
     m_rows.push_back({id, QStringList(), false});
+    m_knownIds = m_rows.size();
     const int row = int(m_rows.size()) - 1;
     if (m_listener)
         m_listener->RowInserted(row);
@@ -157,7 +193,9 @@ void CBook::SetRowTexts(int row, const QStringList &texts)
 
 void CBook::DeleteRow(int row)
 {
+    EnsureAllIds();
     m_rows.erase(m_rows.begin() + row);
+    m_knownIds = m_rows.size();
     if (m_listener)
         m_listener->RowRemoved(row);
 }
@@ -165,6 +203,7 @@ void CBook::DeleteRow(int row)
 void CBook::DeleteAllRows()
 {
     m_rows.clear();
+    m_knownIds = 0;
     if (m_listener)
         m_listener->RowsReset();
 }
@@ -179,6 +218,7 @@ bool CBook::TellIfClosed()
 
 void CBook::Commit(const std::function<void()> &work)
 {
+    EnsureAllIds();  // the rows learn their records before the change can move them in the set
     {
         SqlTransaction transaction(RecordSet().Connection());
         work();

@@ -64,7 +64,8 @@ protected:
     // Reads the book's totals from the figures the database keeps; called after every commit.
     virtual void ReadTotals() {}
 
-    // Lists every record of the set in its order (the simple books' Fill): the set's keyset.
+    // Lists every record of the set in its order (the simple books' Fill). The IDs of the first rows
+    // are read at once, the whole keyset when a later row is first needed or before anything changes.
     void FillRows(const QString &sort);
     // Reads every row's texts now (for searches and sums over the list).
     void LoadAllTexts() const;
@@ -120,8 +121,12 @@ private:
         bool loaded = false;
     };
     void LoadTexts(int row) const;
+    // Reads the IDs of every row not known yet, in one go: rows read later in any order then all
+    // know their records. A set whose order changed in the meantime lists its rows afresh.
+    void EnsureAllIds() const;
 
     int m_columnCount;
     mutable std::vector<Row> m_rows;
+    mutable size_t m_knownIds = 0;  // the rows before this one know their record IDs
     IBookListener *m_listener = nullptr;
 };

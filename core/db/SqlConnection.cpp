@@ -216,7 +216,7 @@ void SqlConnection::Recycle(const QString &sql, sqlite3_stmt *statement)
 
 void SqlConnection::Execute(const QString &sql)
 {
-    SqlStatement statement(m_db, sql);
+    SqlStatement statement = Prepare(sql);  // BEGIN, COMMIT and the like are prepared once
     statement.Run();
 }
 
