@@ -49,24 +49,21 @@ bool CLedgerPanel::IsShown() const
 
 void CLedgerPanel::Show()
 {
-    m_list->show();
-    for (QWidget *widget : std::as_const(m_rowButtons))
-        widget->show();
-    for (QWidget *widget : std::as_const(m_others))
-        widget->show();
-    if (m_status)
-        m_status->show();
+    SetVisible(true);
 }
 
 void CLedgerPanel::Hide()
 {
-    m_list->hide();
-    for (QWidget *widget : std::as_const(m_rowButtons))
-        widget->hide();
-    for (QWidget *widget : std::as_const(m_others))
-        widget->hide();
+    SetVisible(false);
+}
+
+void CLedgerPanel::SetVisible(bool visible)
+{
+    m_list->setVisible(visible);
+    for (QWidget *widget : m_rowButtons + m_others)
+        widget->setVisible(visible);
     if (m_status)
-        m_status->hide();
+        m_status->setVisible(visible);
 }
 
 void CLedgerPanel::Refresh()

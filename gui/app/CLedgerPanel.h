@@ -33,6 +33,8 @@ public:
     void EnableRowButtons(bool enabled);
 
 private:
+    void SetVisible(bool visible);
+
     CBookView *m_list = nullptr;
     QList<QWidget *> m_rowButtons;
     QList<QWidget *> m_others;
