@@ -338,6 +338,48 @@ private slots:
         QCOMPARE(set.m_Item, QStringLiteral("r0"));
     }
 
+    // The set lists its own additions last, dated earlier than every other record so that key order
+    // alone would put them first.
+    void deleteAfterFindFirstThenMoveNextReachesTheRecordAfterIt_data()
+    {
+        QTest::addColumn<bool>("withAdditions");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("after");  // empty: the end of the set
+        QTest::newRow("last record") << false << "r4" << "";
+        QTest::newRow("middle record") << false << "r2" << "r3";
+        QTest::newRow("first record") << false << "r0" << "r1";
+        QTest::newRow("last before own additions") << true << "r4" << "a0";
+        QTest::newRow("first own addition") << true << "a0" << "a1";
+        QTest::newRow("middle own addition") << true << "a1" << "a2";
+        QTest::newRow("last own addition") << true << "a2" << "";
+    }
+    void deleteAfterFindFirstThenMoveNextReachesTheRecordAfterIt()
+    {
+        QFETCH(bool, withAdditions);
+        QFETCH(QString, target);
+        QFETCH(QString, after);
+        TestInstallation install;
+        FillMoney(5);
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        if (withAdditions) {
+            for (int i = 0; i < 3; ++i)
+                AddMoney(set, Day(1990, 1, 1 + i), QStringLiteral("a%1").arg(i), 0);
+        }
+        const long count = set.GetRecordCount();
+        QVERIFY(set.FindFirst(QStringLiteral("Item=") + QuoteFilterText(target)));
+        set.Delete();
+        QCOMPARE(set.GetRecordCount(), count - 1);
+        set.MoveNext();
+        if (after.isEmpty()) {
+            QVERIFY(set.IsEOF());
+        } else {
+            QVERIFY(!set.IsEOF());
+            QCOMPARE(set.m_Item, after);
+        }
+    }
+
     void keptTotalsFollowEveryChange()
     {
         TestInstallation install;
