@@ -380,6 +380,66 @@ private slots:
         }
     }
 
+    void rolledBackEditLeavesTheCursorOnTheStoredRecord()
+    {
+        TestInstallation install;
+        FillMoney(5);
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        QVERIFY(set.FindFirst(QStringLiteral("Item='r1'")));
+        {
+            SqlTransaction transaction(set.Connection());
+            set.Edit();
+            set.m_Date = Day(2030, 1, 1);
+            set.m_Item = QStringLiteral("moved");
+            set.Update();
+        }
+        QCOMPARE(set.m_Item, QStringLiteral("r1"));  // the fields show what is stored
+        set.MoveNext();
+        QCOMPARE(set.m_Item, QStringLiteral("r2"));  // its place in the order is the stored one
+    }
+
+    void rolledBackDeleteLeavesTheRecordCurrentAndListed_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("record listed at the open") << "r1" << "r2";
+        QTest::newRow("the set's own addition") << "a0" << "a1";
+    }
+    void rolledBackDeleteLeavesTheRecordCurrentAndListed()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, after);
+        TestInstallation install;
+        FillMoney(3);
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        AddMoney(set, Day(1990, 1, 1), QStringLiteral("a0"), 0);
+        AddMoney(set, Day(1990, 1, 2), QStringLiteral("a1"), 0);
+        QVERIFY(set.FindFirst(QStringLiteral("Item=") + QuoteFilterText(target)));
+        {
+            SqlTransaction transaction(set.Connection());
+            set.Delete();
+        }
+        QCOMPARE(set.GetRecordCount(), 5L);
+        set.Edit();  // the record is there again, and current
+        set.m_Explain = QStringLiteral("kept");
+        set.Update();
+        set.MoveNext();
+        QCOMPARE(set.m_Item, after);
+        QStringList items;
+        for (set.MoveFirst(); !set.IsEOF(); set.MoveNext())
+            items << set.m_Item;
+        QCOMPARE(items, QStringList({"r0", "r1", "r2", "a0", "a1"}));
+        set.Close();
+        set.m_strFilter = QStringLiteral("Explain='kept'");
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 1L);
+        QCOMPARE(set.m_Item, target);
+    }
+
     void keptTotalsFollowEveryChange()
     {
         TestInstallation install;
