@@ -395,9 +395,11 @@ private slots:
             set.m_Item = QStringLiteral("moved");
             set.Update();
         }
-        QCOMPARE(set.m_Item, QStringLiteral("r1"));  // the fields show what is stored
         set.MoveNext();
-        QCOMPARE(set.m_Item, QStringLiteral("r2"));  // its place in the order is the stored one
+        QCOMPARE(set.m_Item, QStringLiteral("r2"));  // the record's place in the order is the stored one
+        set.MovePrev();
+        QCOMPARE(set.m_Item, QStringLiteral("r1"));
+        QCOMPARE(set.m_Date, Day(2000, 1, 2));
     }
 
     void rolledBackDeleteLeavesTheRecordCurrentAndListed_data()
