@@ -12,11 +12,18 @@
 #include "db/FilterParser.h"
 #include "db/SqlConnection.h"
 
+#include "db/CMoneyBook.h"
+#include "common/Amount.h"
+#include "common/Paths.h"
+
 #include "BookSpy.h"
+#include "CommittedView.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
 #include <QTest>
+#include <algorithm>
+#include <random>
 
 namespace {
 
@@ -42,6 +49,82 @@ void AddPolicy(CInsureNoteBook &notes, const QString &name)
     notes.AddPolicy(name, QStringLiteral("人寿保险"), QStringLiteral("中国人寿保险"), QStringLiteral("300"),
                     QStringLiteral("100000"), QStringLiteral("0"), 20, QStringLiteral("2003-01-01"), QString(),
                     QStringLiteral("Li"), QStringLiteral("Wang"), QStringLiteral("Li"), QString());
+}
+
+// Memos "m<i>" written straight into the table, dated by date(i).
+void InsertMemos(int n, const std::function<QDateTime(int)> &date)
+{
+    auto db = SqlConnection::Open(DatabasePath());
+    SqlTransaction transaction(*db);
+    SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Memo (Date, Matter, Member) VALUES (?, ?, ?)"));
+    for (int i = 0; i < n; ++i) {
+        insert.Reset();
+        insert.Bind(1, DbDateText(date(i)));
+        insert.Bind(2, QStringLiteral("m%1").arg(i));
+        insert.Bind(3, QStringLiteral("p%1").arg(i % 7));
+        insert.Run();
+    }
+    transaction.Commit();
+}
+
+// Every book of the main window, opened as the main window opens them.
+struct Ledger
+{
+    CMoneyBook money;
+    CMemoBook memos;
+    CAddressBook addresses;
+    CArticleBook articles;
+    CCreditBook credits;
+    CCurrentBook current;
+    CDepositBook deposits;
+    CInsureBook insurance;
+
+    void Open()
+    {
+        money.ShowPage(1, QStringLiteral("Date"));
+        money.ComputeTotal();
+        memos.Fill(QStringLiteral("Date"));
+        addresses.Fill(QStringLiteral("Name"));
+        articles.Fill(QStringLiteral("Name"));
+        articles.ComputeTotals();
+        credits.Fill(QStringLiteral("Date"));
+        credits.ComputeTotals();
+        current.Fill(QStringLiteral("Date"));
+        current.ComputeTotals();
+        deposits.Fill(QStringLiteral("BDate"));
+        deposits.ComputeTotals();
+        insurance.Fill(QStringLiteral("Date"));
+        insurance.ComputeTotals();
+    }
+
+    std::vector<const CBook *> Books() const
+    {
+        return {&money, &memos, &addresses, &articles, &credits, &current, &deposits, &insurance};
+    }
+
+    // What the user sees: every row of every book with its record, the page and the totals.
+    QStringList Visible() const
+    {
+        QStringList seen;
+        for (const CBook *book : Books()) {
+            seen << QStringLiteral("rows %1").arg(book->GetItemCount());
+            for (int row = 0; row < book->GetItemCount(); ++row)
+                seen << QString::number(book->GetItemData(row)) + QLatin1Char(':') + book->GetRowTexts(row).join(QLatin1Char('|'));
+        }
+        seen << QStringLiteral("page %1 of %2").arg(money.GetCurrentPage()).arg(money.GetPageCount());
+        for (double total : {money.GetTotal(), articles.GetTotalCost(), articles.GetTotalValue(), credits.GetTotal(),
+                             current.GetTotal(), deposits.GetDepositTotal(), deposits.GetDueTotal(), insurance.GetTotal()})
+            seen << QString::number(total, 'f', 2);
+        return seen;
+    }
+};
+
+// A fresh main window's view of the ledger as it is stored.
+QStringList FreshlyOpened()
+{
+    Ledger fresh;
+    fresh.Open();
+    return fresh.Visible();
 }
 
 } // namespace
@@ -374,6 +457,174 @@ private slots:
         QVERIFY(activities.Remove());
         QCOMPARE(PayedMoney(QStringLiteral("A")), 500.0);
         QCOMPARE(activities.GetTotal(), 500.0);
+    }
+
+    void rowsReadOutOfOrderKeepTheirRecords()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        InsertMemos(100, [](int i) { return LedgerDateTime(QDate(2003, 1, 1).addDays(i)); });
+        {
+            CMemoBook memos;
+            memos.Fill(QStringLiteral("Date"));
+            QCOMPARE(memos.GetItemText(0, 1), QStringLiteral("m0"));
+            QCOMPARE(memos.GetItemText(40, 1), QStringLiteral("m40"));
+            QCOMPARE(memos.GetItemText(34, 1), QStringLiteral("m34"));
+            for (int row = 0; row < 100; ++row)
+                QCOMPARE(memos.GetItemText(row, 1), QStringLiteral("m%1").arg(row));
+        }
+        {
+            CMemoBook memos;  // rows 30 to 34 lie between the two blocks read
+            memos.Fill(QStringLiteral("Date"));
+            memos.GetItemText(0, 1);
+            memos.GetItemText(40, 1);
+            memos.GetItemText(34, 1);
+            QVERIFY(!memos.FindText(1, QStringLiteral("m32")));
+            QCOMPARE(memos.GetSelected(), 32);
+            QVERIFY(messages.messages.isEmpty());
+        }
+        {
+            CCurrentBook seed;
+            seed.Fill(QStringLiteral("Date"));
+            for (int i = 0; i < 100; ++i)
+                seed.Add(QDate(2003, 1, 1).addDays(i).toString(Qt::ISODate), QStringLiteral("A"), QString(),
+                         QStringLiteral("人民币"), QStringLiteral("10"), QString(), QString(), QString());
+        }
+        CCurrentBook current;
+        current.Fill(QStringLiteral("Date"));
+        current.GetItemText(0, 4);
+        current.GetItemText(40, 4);
+        current.GetItemText(34, 4);
+        current.ComputeBalances(QStringLiteral("人民币"));
+        QCOMPARE(current.GetBalances(), QStringList({"A", "1000.00"}));
+    }
+
+    void everyRowShowsItsRecordWhateverTheReadingOrder_data()
+    {
+        QTest::addColumn<QString>("order");
+        QTest::newRow("random") << "random";
+        QTest::newRow("from the end") << "end";
+        QTest::newRow("blocks from the last") << "blocks";
+        QTest::newRow("strided") << "strided";
+    }
+    void everyRowShowsItsRecordWhateverTheReadingOrder()
+    {
+        QFETCH(QString, order);
+        TestInstallation install;
+        constexpr int kCount = 3000;
+        std::mt19937 random(20030501);
+        std::vector<int> days(kCount);
+        for (int &day : days)
+            day = int(random() % 400);  // many memos share a date: the ID orders them
+        InsertMemos(kCount, [&](int i) { return LedgerDateTime(QDate(2003, 1, 1).addDays(days[size_t(i)])); });
+        QStringList expected;
+        {
+            CommittedView view(install.DataFile("Kinward.db"));
+            for (const QString &row : view.Rows(QStringLiteral("SELECT substr(Date, 1, 10), Matter, Member FROM Memo ORDER BY Date, ID")))
+                expected << row;
+        }
+        QCOMPARE(expected.size(), kCount);
+
+        std::vector<int> rows(kCount);
+        for (int i = 0; i < kCount; ++i)
+            rows[size_t(i)] = i;
+        if (order == QLatin1String("random")) {
+            std::shuffle(rows.begin(), rows.end(), random);
+        } else if (order == QLatin1String("end")) {
+            std::reverse(rows.begin(), rows.end());
+        } else if (order == QLatin1String("blocks")) {
+            for (int i = 0; i < kCount; ++i)
+                rows[size_t(i)] = (kCount / 50 - 1 - i / 50) * 50 + i % 50;
+        } else {
+            for (int i = 0; i < kCount; ++i)
+                rows[size_t(i)] = i * 37 % kCount;
+        }
+        CMemoBook memos;
+        memos.Fill(QStringLiteral("Date"));
+        QCOMPARE(memos.GetItemCount(), kCount);
+        for (int row : rows)
+            QCOMPARE(memos.GetRowTexts(row).join(QLatin1Char('|')), expected.at(row));
+    }
+
+    void failedCommitOfARemoveLeavesRecordRowAndTotal()
+    {
+        TestInstallation install;
+        CInsureBook activities;
+        activities.Fill(QStringLiteral("Date"));
+        CInsureNoteBook notes;
+        AddPolicy(notes, QStringLiteral("A"));
+        activities.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("缴纳保费"), QStringLiteral("-300"),
+                       QStringLiteral("Li"), QString());
+        // Every delete of an activity breaks a deferred rule, so the delete runs and the COMMIT fails.
+        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        db->Execute(QStringLiteral("PRAGMA foreign_keys=ON"));
+        db->Execute(QStringLiteral("CREATE TABLE Parent (ID INTEGER PRIMARY KEY)"));
+        db->Execute(QStringLiteral("CREATE TABLE Guard (Ref INTEGER REFERENCES Parent(ID) DEFERRABLE INITIALLY DEFERRED)"));
+        db->Execute(QStringLiteral("CREATE TRIGGER guard AFTER DELETE ON InsureRecord BEGIN INSERT INTO Guard VALUES (1); END"));
+        const QStringList row = activities.GetRowTexts(0);
+
+        activities.SetSelected(0);
+        QVERIFY_THROWS_EXCEPTION(DbError, activities.Remove());
+        QCOMPARE(activities.GetItemCount(), 1);
+        QCOMPARE(activities.GetRowTexts(0), row);
+        QCOMPARE(activities.GetSelected(), 0);
+        QCOMPARE(activities.GetTotal(), 300.0);
+        QCOMPARE(PayedMoney(QStringLiteral("A")), 300.0);
+        CommittedView committed(install.DataFile("Kinward.db"));
+        QCOMPARE(committed.Number(QStringLiteral("SELECT count(*) FROM InsureRecord")), 1);
+
+        // The failed transaction is over: the next change is committed for real.
+        activities.Add(QStringLiteral("2003-02-01"), QStringLiteral("A"), QStringLiteral("保险金给付"),
+                       QStringLiteral("1000"), QStringLiteral("Li"), QString());
+        QCOMPARE(committed.Number(QStringLiteral("SELECT count(*) FROM InsureRecord")), 2);
+        QCOMPARE(activities.GetItemCount(), 2);
+    }
+
+    void refusedUpdateLeavesAssetTotalsAndRow()
+    {
+        TestInstallation install;
+        CArticleBook book;
+        book.Fill(QStringLiteral("Name"));
+        book.Add(QStringLiteral("电视机"), QStringLiteral("1"), QStringLiteral("100"), QStringLiteral("80"), QString());
+        SqlConnection::Open(install.DataFile("Kinward.db"))
+            ->Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Article BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        book.SetSelected(0);
+        QVERIFY_THROWS_EXCEPTION(DbError, book.Modify(QStringLiteral("电视机"), QStringLiteral("2"), QStringLiteral("150"),
+                                                      QStringLiteral("90"), QStringLiteral("x")));
+        QCOMPARE(book.GetTotalCost(), 100.0);
+        QCOMPARE(book.GetTotalValue(), 80.0);
+        QCOMPARE(book.GetRowTexts(0), QStringList({"电视机", "1", "100", "80", ""}));
+        CommittedView committed(install.DataFile("Kinward.db"));
+        QCOMPARE(committed.Rows(QStringLiteral("SELECT Name, Number, Cost, Value, Explain FROM Article")),
+                 QStringList({"电视机|1|100.0|80.0|"}));
+        book.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("50"), QStringLiteral("40"), QString());
+        QCOMPARE(committed.Number(QStringLiteral("SELECT count(*) FROM Article")), 2);
+        QCOMPARE(book.GetTotalCost(), 150.0);
+    }
+
+    void largestValuesAreKeptExactly()
+    {
+        TestInstallation install;
+        CArticleBook articles;
+        articles.Fill(QStringLiteral("Name"));
+        articles.Add(QStringLiteral("a"), QStringLiteral("32767"), QStringLiteral("9999999999999.99"),
+                     QStringLiteral("-9999999999999.99"), QString());
+        articles.Add(QStringLiteral("b"), QStringLiteral("-32768"), QStringLiteral("0.01"), QStringLiteral("0"), QString());
+        CInsureNoteBook notes;
+        notes.AddPolicy(QStringLiteral("A"), QString(), QString(), QStringLiteral("9999999999999.99"), QStringLiteral("1"),
+                        QStringLiteral("0"), 32767, QStringLiteral("2003-01-01"), QString(), QString(), QString(),
+                        QString(), QString());
+        CArticleBook fresh;
+        fresh.Fill(QStringLiteral("Name"));
+        fresh.ComputeTotals();
+        QCOMPARE(fresh.GetRowTexts(0), QStringList({"a", "32767", "9999999999999.99", "-9999999999999.99", ""}));
+        QCOMPARE(fresh.GetRowTexts(1), QStringList({"b", "-32768", "0.01", "0", ""}));
+        QCOMPARE(fresh.GetTotalCost(), 10000000000000.0);
+        QCOMPARE(fresh.GetTotalValue(), -9999999999999.99);
+        CommittedView committed(install.DataFile("Kinward.db"));
+        QCOMPARE(committed.Number(QStringLiteral("SELECT Value FROM Totals WHERE Name='Article|Cost|'")),
+                 Q_INT64_C(1000000000000000));
+        QCOMPARE(committed.Rows(QStringLiteral("SELECT Year FROM InsureNote")), QStringList({"32767"}));
     }
 
     void changingAPremiumToAnotherPolicyMovesIt()
