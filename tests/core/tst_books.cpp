@@ -602,6 +602,138 @@ private slots:
         QCOMPARE(book.GetTotalCost(), 150.0);
     }
 
+    // Each refused before anything is written; the lists are read only afterwards, so a book left
+    // half-way through a change would show here.
+    void refusedValuesChangeNothing_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("said");  // what the message must name
+        QTest::newRow("asset quantity 40000") << "article add number" << "40000" << "物品数量";
+        QTest::newRow("asset quantity -32769") << "article add number" << "-32769" << "物品数量";
+        QTest::newRow("asset quantity of twelve digits") << "article add number" << "999999999999" << "物品数量";
+        QTest::newRow("asset quantity changed to 40000") << "article modify number" << "40000" << "物品数量";
+        QTest::newRow("asset cost too large") << "article add cost" << "10000000000000" << "超出范围";
+        QTest::newRow("asset value changed too large") << "article modify value" << "-10000000000000" << "超出范围";
+        QTest::newRow("lent amount too large") << "credit add" << "10000000000000" << "超出范围";
+        QTest::newRow("lent amount changed too large") << "credit modify" << "10000000000000" << "超出范围";
+        QTest::newRow("movement too large") << "current add" << "-10000000000000" << "超出范围";
+        QTest::newRow("movement changed too large") << "current modify" << "10000000000000" << "超出范围";
+        QTest::newRow("deposit too large") << "deposit add" << "10000000000000" << "超出范围";
+        QTest::newRow("instalment past the largest") << "deposit instalment" << "9999999999999" << "超出范围";
+        QTest::newRow("premium too large") << "insure add" << "-10000000000000" << "超出范围";
+        QTest::newRow("premium changed too large") << "insure modify" << "-10000000000000" << "超出范围";
+        QTest::newRow("income too large") << "money add" << "10000000000000" << "超出范围";
+        QTest::newRow("expense changed too large") << "money modify" << "-10000000000000" << "超出范围";
+        QTest::newRow("policy of 40000 years") << "policy add years" << "40000" << "缴费年数";
+        QTest::newRow("policy changed to 40000 years") << "policy edit years" << "40000" << "缴费年数";
+        QTest::newRow("policy premium too large") << "policy add premium" << "10000000000000" << "超出范围";
+        QTest::newRow("memo of February 30") << "memo add date" << "2003-02-30" << "日期";
+        QTest::newRow("memo changed to month 13") << "memo modify date" << "2003-13-01" << "日期";
+        QTest::newRow("lending dated nonsense") << "credit add date" << "yesterday" << "日期";
+        QTest::newRow("deposit due on no day") << "deposit add end date" << "2004-00-01" << "日期";
+        QTest::newRow("premium changed to a bad date") << "insure modify date" << "2003-1-32" << "日期";
+    }
+    void refusedValuesChangeNothing()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, value);
+        QFETCH(QString, said);
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            Ledger seed;
+            seed.Open();
+            CInsureNoteBook notes;
+            AddPolicy(notes, QStringLiteral("A"));
+            for (int i = 0; i < 40; ++i) {
+                const QString date = QDate(2003, 1, 1).addDays(i).toString(Qt::ISODate);
+                const QString amount = QString::number(i + 1);
+                seed.money.Add(LedgerDateTime(QDate(2003, 1, 1).addDays(i)), QStringLiteral("r%1").arg(i), i + 1,
+                               QStringLiteral("Li"), QString());
+                seed.memos.Add(date, QStringLiteral("m%1").arg(i), QStringLiteral("Li"));
+                seed.articles.Add(QStringLiteral("a%1").arg(i), QStringLiteral("1"), amount, amount, QString());
+                seed.credits.Add(date, QStringLiteral("借出"), amount, QStringLiteral("Wang"), QStringLiteral("Li"), QString());
+                seed.current.Add(date, QStringLiteral("A"), QString(), QStringLiteral("人民币"), amount, QString(),
+                                 QStringLiteral("Li"), QString());
+                seed.deposits.Add(date, QStringLiteral("D"), QStringLiteral("人民币"), QStringLiteral("零存整取"), amount,
+                                  amount, QStringLiteral("2009-01-01"), QString(), QStringLiteral("Li"), QString());
+                seed.insurance.Add(date, QStringLiteral("A"), QStringLiteral("缴纳保费"), QStringLiteral("-") + amount,
+                                   QStringLiteral("Li"), QString());
+            }
+        }
+        const QStringList before = FreshlyOpened();
+        CommittedView committed(install.DataFile("Kinward.db"));
+        const QStringList stored = committed.Dump();
+
+        Ledger ledger;  // rows not read yet
+        ledger.Open();
+        for (const CBook *book : ledger.Books())
+            const_cast<CBook *>(book)->SetSelected(3);
+        const QString day = QStringLiteral("2003-06-01");
+        CInsureNoteBook notes;
+        try {
+            if (call == QLatin1String("article add number"))
+                ledger.articles.Add(QStringLiteral("x"), value, QStringLiteral("1"), QStringLiteral("1"), QString());
+            else if (call == QLatin1String("article modify number"))
+                ledger.articles.Modify(QStringLiteral("x"), value, QStringLiteral("1"), QStringLiteral("1"), QString());
+            else if (call == QLatin1String("article add cost"))
+                ledger.articles.Add(QStringLiteral("x"), QStringLiteral("1"), value, QStringLiteral("1"), QString());
+            else if (call == QLatin1String("article modify value"))
+                ledger.articles.Modify(QStringLiteral("x"), QStringLiteral("1"), QStringLiteral("1"), value, QString());
+            else if (call == QLatin1String("credit add"))
+                ledger.credits.Add(day, QStringLiteral("借出"), value, QString(), QString(), QString());
+            else if (call == QLatin1String("credit modify"))
+                ledger.credits.Modify(day, QStringLiteral("借出"), value, QString(), QString(), QString());
+            else if (call == QLatin1String("credit add date"))
+                ledger.credits.Add(value, QStringLiteral("借出"), QStringLiteral("1"), QString(), QString(), QString());
+            else if (call == QLatin1String("current add"))
+                ledger.current.Add(day, QStringLiteral("A"), QString(), QStringLiteral("人民币"), value, QString(), QString(), QString());
+            else if (call == QLatin1String("current modify"))
+                ledger.current.Modify(day, QStringLiteral("A"), QString(), QStringLiteral("人民币"), value, QString(), QString(), QString());
+            else if (call == QLatin1String("deposit add"))
+                ledger.deposits.Add(day, QStringLiteral("D"), QStringLiteral("人民币"), QStringLiteral("整存整取"), value,
+                                    QStringLiteral("1"), QStringLiteral("2009-01-01"), QString(), QString(), QString());
+            else if (call == QLatin1String("deposit add end date"))
+                ledger.deposits.Add(day, QStringLiteral("D"), QStringLiteral("人民币"), QStringLiteral("整存整取"),
+                                    QStringLiteral("1"), QStringLiteral("1"), value, QString(), QString(), QString());
+            else if (call == QLatin1String("deposit instalment"))
+                ledger.deposits.AddInstalment(day, value, QString(), QString());
+            else if (call == QLatin1String("insure add"))
+                ledger.insurance.Add(day, QStringLiteral("A"), QStringLiteral("缴纳保费"), value, QString(), QString());
+            else if (call == QLatin1String("insure modify"))
+                ledger.insurance.Modify(day, QStringLiteral("A"), QStringLiteral("缴纳保费"), value, QString(), QString());
+            else if (call == QLatin1String("insure modify date"))
+                ledger.insurance.Modify(value, QStringLiteral("A"), QStringLiteral("缴纳保费"), QStringLiteral("-1"), QString(), QString());
+            else if (call == QLatin1String("money add"))
+                ledger.money.Add(LedgerDateTime(QDate(2003, 6, 1)), QStringLiteral("x"), AtoF(value), QString(), QString());
+            else if (call == QLatin1String("money modify"))
+                ledger.money.Modify(LedgerDateTime(QDate(2003, 6, 1)), QStringLiteral("x"), AtoF(value), QString(), QString());
+            else if (call == QLatin1String("memo add date"))
+                ledger.memos.Add(value, QStringLiteral("x"), QString());
+            else if (call == QLatin1String("memo modify date"))
+                ledger.memos.Modify(value, QStringLiteral("x"), QString());
+            else if (call == QLatin1String("policy add years"))
+                notes.AddPolicy(QStringLiteral("B"), QString(), QString(), QStringLiteral("1"), QStringLiteral("1"),
+                                QStringLiteral("0"), AtoI(value), day, QString(), QString(), QString(), QString(), QString());
+            else if (call == QLatin1String("policy add premium"))
+                notes.AddPolicy(QStringLiteral("B"), QString(), QString(), value, QStringLiteral("1"),
+                                QStringLiteral("0"), 1, day, QString(), QString(), QString(), QString(), QString());
+            else if (call == QLatin1String("policy edit years"))
+                notes.EditPolicy(QStringLiteral("A"), QString(), QString(), QStringLiteral("1"), QStringLiteral("1"),
+                                 AtoI(value), day, QString(), QString(), QString(), QString(), QStringLiteral("x"));
+            else
+                QFAIL(qPrintable(QStringLiteral("no such call: ") + call));
+            QFAIL("the value must be refused");
+        } catch (const DbError &error) {
+            QVERIFY2(error.Message().contains(said), qPrintable(error.Message()));
+        }
+        QVERIFY(messages.messages.isEmpty());
+        QCOMPARE(ledger.Visible(), before);
+        QCOMPARE(committed.Dump(), stored);
+        QCOMPARE(FreshlyOpened(), before);
+    }
+
     void largestValuesAreKeptExactly()
     {
         TestInstallation install;
