@@ -753,6 +753,15 @@ void CRecordSet::Update()
         m_baseCount = -1;  // the record may have left the filter
 }
 
+void CRecordSet::CancelUpdate()
+{
+    m_editMode = EditMode::None;
+    if (HasCurrent())
+        LoadFields(m_row);
+    else
+        ClearFields();
+}
+
 void CRecordSet::Delete()
 {
     RequireOpen();

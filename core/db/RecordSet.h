@@ -90,6 +90,8 @@ public:
     // new record's ID is LastAddedId.
     void Update();
     void Delete();                  // removes the current record; MoveNext then reaches the one after it
+    // Leaves an AddNew or Edit that was not written: the fields show the current record again.
+    void CancelUpdate();
     qint64 LastAddedId() const { return m_lastAddedId; }
 
     // The sum of a column over the records of the set (and, when given, matching the extra condition),
