@@ -219,10 +219,14 @@ bool CBook::TellIfClosed()
 void CBook::Commit(const std::function<void()> &work)
 {
     EnsureAllIds();  // the rows learn their records before the change can move them in the set
-    {
+    try {
         SqlTransaction transaction(RecordSet().Connection());
         work();
         transaction.Commit();
+    } catch (...) {
+        // A value refused or a write failed half-way: rolled back, and the set leaves the edit it was in.
+        RecordSet().CancelUpdate();
+        throw;
     }
     // The change is stored: a failure to read the totals back must not make it look unsaved.
     try {

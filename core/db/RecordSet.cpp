@@ -195,6 +195,7 @@ void CRecordSet::Open()
     m_maxId = highest;
     m_newer = false;
     m_added.clear();
+    m_addedEver.clear();
     m_seenSerial = m_db->ChangeSerial(m_table);
     m_editMode = EditMode::None;
     m_ahead.clear();
@@ -212,6 +213,7 @@ void CRecordSet::Close()
 {
     m_open = false;
     m_added.clear();
+    m_addedEver.clear();
     m_ahead.clear();
     m_row.clear();
     m_at = At::BeforeFirst;
@@ -323,29 +325,44 @@ void CRecordSet::Sync()
     SqlStatement highest = m_db->Prepare(QStringLiteral("SELECT ifnull(max(ID),0) FROM ") + Quoted(m_table));
     highest.Step();
     m_newer = highest.Int(0) > m_maxId;
-    // Records this set added may be gone: deleted elsewhere, or their insert rolled back.
-    if (!m_added.empty()) {
+    // Records this set added may be gone (deleted elsewhere, or their insert rolled back) or back
+    // (their delete rolled back).
+    if (!m_addedEver.empty()) {
         SqlStatement exists = m_db->Prepare(QStringLiteral("SELECT 1 FROM ") + Quoted(m_table)
                                             + QStringLiteral(" WHERE ID = ?"));
-        const qint64 current = m_at == At::Added && m_addedIndex < m_added.size() ? m_added[m_addedIndex] : 0;
         std::vector<qint64> alive;
-        for (qint64 id : m_added) {
+        for (qint64 id : m_addedEver) {
             exists.Reset();
             exists.Bind(1, id);
             if (exists.Step())
                 alive.push_back(id);
         }
         m_added = std::move(alive);
-        if (m_at == At::Added) {
-            const auto found = std::find(m_added.begin(), m_added.end(), current);
-            if (found != m_added.end()) {
-                m_addedIndex = size_t(found - m_added.begin());
-            } else {
-                // The current record went: the one after it stands in its place.
-                m_deleted = true;
-                m_addedIndex = std::min(m_addedIndex, m_added.size());
-            }
-        }
+    }
+    SyncCurrent();
+}
+
+void CRecordSet::SyncCurrent()
+{
+    if ((m_at != At::Base && m_at != At::Added) || m_row.empty())
+        return;
+    const qint64 id = AsInt(m_row.at(0));
+    const std::optional<SqlRow> row = ReadById(id);
+    m_deleted = !row;
+    if (row) {
+        m_row = *row;
+        if (m_editMode == EditMode::None)
+            LoadFields(m_row);  // an edit in progress keeps the values being written
+    }
+    if (m_at != At::Added)
+        return;
+    // Its index among the additions; a gone one's place is taken by the next addition still there.
+    m_addedIndex = 0;
+    for (qint64 added : m_addedEver) {
+        if (added == id)
+            break;
+        if (std::find(m_added.begin(), m_added.end(), added) != m_added.end())
+            ++m_addedIndex;
     }
 }
 
@@ -700,7 +717,11 @@ void CRecordSet::Update()
         insert.Run();
         m_editMode = EditMode::None;
         m_lastAddedId = m_db->LastInsertId();
+        // An ID whose insert was rolled back can be given again.
+        m_addedEver.erase(std::remove(m_addedEver.begin(), m_addedEver.end(), m_lastAddedId), m_addedEver.end());
+        m_added.erase(std::remove(m_added.begin(), m_added.end(), m_lastAddedId), m_added.end());
         m_added.push_back(m_lastAddedId);
+        m_addedEver.push_back(m_lastAddedId);
         m_newer = true;
         NoteOwnChange();
         // As after an insert into a dynaset, the record current before AddNew is current again.
@@ -730,6 +751,15 @@ void CRecordSet::Update()
         m_position = kUnknown;
     if (!m_where.sql.isEmpty())
         m_baseCount = -1;  // the record may have left the filter
+}
+
+void CRecordSet::CancelUpdate()
+{
+    m_editMode = EditMode::None;
+    if (HasCurrent())
+        LoadFields(m_row);
+    else
+        ClearFields();
 }
 
 void CRecordSet::Delete()

@@ -90,6 +90,8 @@ public:
     // new record's ID is LastAddedId.
     void Update();
     void Delete();                  // removes the current record; MoveNext then reaches the one after it
+    // Leaves an AddNew or Edit that was not written: the fields show the current record again.
+    void CancelUpdate();
     qint64 LastAddedId() const { return m_lastAddedId; }
 
     // The sum of a column over the records of the set (and, when given, matching the extra condition),
@@ -145,8 +147,10 @@ private:
     std::vector<SqlRow> ReadRows(SqlStatement &statement);
     std::optional<SqlRow> ReadById(qint64 id, const SqlCondition &also = SqlCondition());
 
-    // Drops what was read before another set (or a rolled-back transaction) changed the table.
+    // Drops what was read before another set (or a rolled-back transaction) changed the table, and
+    // reads the current record again: it may have changed, gone, or come back.
     void Sync();
+    void SyncCurrent();
     void NoteOwnChange();
     qint64 BaseCount();
 
@@ -172,6 +176,8 @@ private:
     qint64 m_maxId = 0;             // records above this ID joined the table after the open
     bool m_newer = false;           // some record above m_maxId exists, so the base part must leave it out
     std::vector<qint64> m_added;    // IDs added through this set since the open, in the order added
+    // Every ID the set added since the open, gone ones too: a rolled-back delete brings one back.
+    std::vector<qint64> m_addedEver;
     qint64 m_lastAddedId = 0;
     quint64 m_seenSerial = 0;
 

@@ -12,11 +12,18 @@
 #include "db/FilterParser.h"
 #include "db/SqlConnection.h"
 
+#include "db/CMoneyBook.h"
+#include "common/Amount.h"
+#include "common/Paths.h"
+
 #include "BookSpy.h"
+#include "CommittedView.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
 #include <QTest>
+#include <algorithm>
+#include <random>
 
 namespace {
 
@@ -42,6 +49,82 @@ void AddPolicy(CInsureNoteBook &notes, const QString &name)
     notes.AddPolicy(name, QStringLiteral("人寿保险"), QStringLiteral("中国人寿保险"), QStringLiteral("300"),
                     QStringLiteral("100000"), QStringLiteral("0"), 20, QStringLiteral("2003-01-01"), QString(),
                     QStringLiteral("Li"), QStringLiteral("Wang"), QStringLiteral("Li"), QString());
+}
+
+// Memos "m<i>" written straight into the table, dated by date(i).
+void InsertMemos(int n, const std::function<QDateTime(int)> &date)
+{
+    auto db = SqlConnection::Open(DatabasePath());
+    SqlTransaction transaction(*db);
+    SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Memo (Date, Matter, Member) VALUES (?, ?, ?)"));
+    for (int i = 0; i < n; ++i) {
+        insert.Reset();
+        insert.Bind(1, DbDateText(date(i)));
+        insert.Bind(2, QStringLiteral("m%1").arg(i));
+        insert.Bind(3, QStringLiteral("p%1").arg(i % 7));
+        insert.Run();
+    }
+    transaction.Commit();
+}
+
+// Every book of the main window, opened as the main window opens them.
+struct Ledger
+{
+    CMoneyBook money;
+    CMemoBook memos;
+    CAddressBook addresses;
+    CArticleBook articles;
+    CCreditBook credits;
+    CCurrentBook current;
+    CDepositBook deposits;
+    CInsureBook insurance;
+
+    void Open()
+    {
+        money.ShowPage(1, QStringLiteral("Date"));
+        money.ComputeTotal();
+        memos.Fill(QStringLiteral("Date"));
+        addresses.Fill(QStringLiteral("Name"));
+        articles.Fill(QStringLiteral("Name"));
+        articles.ComputeTotals();
+        credits.Fill(QStringLiteral("Date"));
+        credits.ComputeTotals();
+        current.Fill(QStringLiteral("Date"));
+        current.ComputeTotals();
+        deposits.Fill(QStringLiteral("BDate"));
+        deposits.ComputeTotals();
+        insurance.Fill(QStringLiteral("Date"));
+        insurance.ComputeTotals();
+    }
+
+    std::vector<const CBook *> Books() const
+    {
+        return {&money, &memos, &addresses, &articles, &credits, &current, &deposits, &insurance};
+    }
+
+    // What the user sees: every row of every book with its record, the page and the totals.
+    QStringList Visible() const
+    {
+        QStringList seen;
+        for (const CBook *book : Books()) {
+            seen << QStringLiteral("rows %1").arg(book->GetItemCount());
+            for (int row = 0; row < book->GetItemCount(); ++row)
+                seen << QString::number(book->GetItemData(row)) + QLatin1Char(':') + book->GetRowTexts(row).join(QLatin1Char('|'));
+        }
+        seen << QStringLiteral("page %1 of %2").arg(money.GetCurrentPage()).arg(money.GetPageCount());
+        for (double total : {money.GetTotal(), articles.GetTotalCost(), articles.GetTotalValue(), credits.GetTotal(),
+                             current.GetTotal(), deposits.GetDepositTotal(), deposits.GetDueTotal(), insurance.GetTotal()})
+            seen << QString::number(total, 'f', 2);
+        return seen;
+    }
+};
+
+// A fresh main window's view of the ledger as it is stored.
+QStringList FreshlyOpened()
+{
+    Ledger fresh;
+    fresh.Open();
+    return fresh.Visible();
 }
 
 } // namespace
@@ -374,6 +457,306 @@ private slots:
         QVERIFY(activities.Remove());
         QCOMPARE(PayedMoney(QStringLiteral("A")), 500.0);
         QCOMPARE(activities.GetTotal(), 500.0);
+    }
+
+    void rowsReadOutOfOrderKeepTheirRecords()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        InsertMemos(100, [](int i) { return LedgerDateTime(QDate(2003, 1, 1).addDays(i)); });
+        {
+            CMemoBook memos;
+            memos.Fill(QStringLiteral("Date"));
+            QCOMPARE(memos.GetItemText(0, 1), QStringLiteral("m0"));
+            QCOMPARE(memos.GetItemText(40, 1), QStringLiteral("m40"));
+            QCOMPARE(memos.GetItemText(34, 1), QStringLiteral("m34"));
+            for (int row = 0; row < 100; ++row)
+                QCOMPARE(memos.GetItemText(row, 1), QStringLiteral("m%1").arg(row));
+        }
+        {
+            CMemoBook memos;  // rows 30 to 34 lie between the two blocks read
+            memos.Fill(QStringLiteral("Date"));
+            memos.GetItemText(0, 1);
+            memos.GetItemText(40, 1);
+            memos.GetItemText(34, 1);
+            QVERIFY(!memos.FindText(1, QStringLiteral("m32")));
+            QCOMPARE(memos.GetSelected(), 32);
+            QVERIFY(messages.messages.isEmpty());
+        }
+        {
+            CCurrentBook seed;
+            seed.Fill(QStringLiteral("Date"));
+            for (int i = 0; i < 100; ++i)
+                seed.Add(QDate(2003, 1, 1).addDays(i).toString(Qt::ISODate), QStringLiteral("A"), QString(),
+                         QStringLiteral("人民币"), QStringLiteral("10"), QString(), QString(), QString());
+        }
+        CCurrentBook current;
+        current.Fill(QStringLiteral("Date"));
+        current.GetItemText(0, 4);
+        current.GetItemText(40, 4);
+        current.GetItemText(34, 4);
+        current.ComputeBalances(QStringLiteral("人民币"));
+        QCOMPARE(current.GetBalances(), QStringList({"A", "1000.00"}));
+    }
+
+    void everyRowShowsItsRecordWhateverTheReadingOrder_data()
+    {
+        QTest::addColumn<QString>("order");
+        QTest::newRow("random") << "random";
+        QTest::newRow("from the end") << "end";
+        QTest::newRow("blocks from the last") << "blocks";
+        QTest::newRow("strided") << "strided";
+    }
+    void everyRowShowsItsRecordWhateverTheReadingOrder()
+    {
+        QFETCH(QString, order);
+        TestInstallation install;
+        constexpr int kCount = 3000;
+        std::mt19937 random(20030501);
+        std::vector<int> days(kCount);
+        for (int &day : days)
+            day = int(random() % 400);  // many memos share a date: the ID orders them
+        InsertMemos(kCount, [&](int i) { return LedgerDateTime(QDate(2003, 1, 1).addDays(days[size_t(i)])); });
+        QStringList expected;
+        {
+            CommittedView view(install.DataFile("Kinward.db"));
+            for (const QString &row : view.Rows(QStringLiteral("SELECT substr(Date, 1, 10), Matter, Member FROM Memo ORDER BY Date, ID")))
+                expected << row;
+        }
+        QCOMPARE(expected.size(), kCount);
+
+        std::vector<int> rows(kCount);
+        for (int i = 0; i < kCount; ++i)
+            rows[size_t(i)] = i;
+        if (order == QLatin1String("random")) {
+            std::shuffle(rows.begin(), rows.end(), random);
+        } else if (order == QLatin1String("end")) {
+            std::reverse(rows.begin(), rows.end());
+        } else if (order == QLatin1String("blocks")) {
+            for (int i = 0; i < kCount; ++i)
+                rows[size_t(i)] = (kCount / 50 - 1 - i / 50) * 50 + i % 50;
+        } else {
+            for (int i = 0; i < kCount; ++i)
+                rows[size_t(i)] = i * 37 % kCount;
+        }
+        CMemoBook memos;
+        memos.Fill(QStringLiteral("Date"));
+        QCOMPARE(memos.GetItemCount(), kCount);
+        for (int row : rows)
+            QCOMPARE(memos.GetRowTexts(row).join(QLatin1Char('|')), expected.at(row));
+    }
+
+    void failedCommitOfARemoveLeavesRecordRowAndTotal()
+    {
+        TestInstallation install;
+        CInsureBook activities;
+        activities.Fill(QStringLiteral("Date"));
+        CInsureNoteBook notes;
+        AddPolicy(notes, QStringLiteral("A"));
+        activities.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("缴纳保费"), QStringLiteral("-300"),
+                       QStringLiteral("Li"), QString());
+        // Every delete of an activity breaks a deferred rule, so the delete runs and the COMMIT fails.
+        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        db->Execute(QStringLiteral("PRAGMA foreign_keys=ON"));
+        db->Execute(QStringLiteral("CREATE TABLE Parent (ID INTEGER PRIMARY KEY)"));
+        db->Execute(QStringLiteral("CREATE TABLE Guard (Ref INTEGER REFERENCES Parent(ID) DEFERRABLE INITIALLY DEFERRED)"));
+        db->Execute(QStringLiteral("CREATE TRIGGER guard AFTER DELETE ON InsureRecord BEGIN INSERT INTO Guard VALUES (1); END"));
+        const QStringList row = activities.GetRowTexts(0);
+
+        activities.SetSelected(0);
+        QVERIFY_THROWS_EXCEPTION(DbError, activities.Remove());
+        QCOMPARE(activities.GetItemCount(), 1);
+        QCOMPARE(activities.GetRowTexts(0), row);
+        QCOMPARE(activities.GetSelected(), 0);
+        QCOMPARE(activities.GetTotal(), 300.0);
+        QCOMPARE(PayedMoney(QStringLiteral("A")), 300.0);
+        CommittedView committed(install.DataFile("Kinward.db"));
+        QCOMPARE(committed.Number(QStringLiteral("SELECT count(*) FROM InsureRecord")), 1);
+
+        // The failed transaction is over: the next change is committed for real.
+        activities.Add(QStringLiteral("2003-02-01"), QStringLiteral("A"), QStringLiteral("保险金给付"),
+                       QStringLiteral("1000"), QStringLiteral("Li"), QString());
+        QCOMPARE(committed.Number(QStringLiteral("SELECT count(*) FROM InsureRecord")), 2);
+        QCOMPARE(activities.GetItemCount(), 2);
+    }
+
+    void refusedUpdateLeavesAssetTotalsAndRow()
+    {
+        TestInstallation install;
+        CArticleBook book;
+        book.Fill(QStringLiteral("Name"));
+        book.Add(QStringLiteral("电视机"), QStringLiteral("1"), QStringLiteral("100"), QStringLiteral("80"), QString());
+        SqlConnection::Open(install.DataFile("Kinward.db"))
+            ->Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Article BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        book.SetSelected(0);
+        QVERIFY_THROWS_EXCEPTION(DbError, book.Modify(QStringLiteral("电视机"), QStringLiteral("2"), QStringLiteral("150"),
+                                                      QStringLiteral("90"), QStringLiteral("x")));
+        QCOMPARE(book.GetTotalCost(), 100.0);
+        QCOMPARE(book.GetTotalValue(), 80.0);
+        QCOMPARE(book.GetRowTexts(0), QStringList({"电视机", "1", "100", "80", ""}));
+        CommittedView committed(install.DataFile("Kinward.db"));
+        QCOMPARE(committed.Rows(QStringLiteral("SELECT Name, Number, Cost, Value, Explain FROM Article")),
+                 QStringList({"电视机|1|100.0|80.0|"}));
+        book.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("50"), QStringLiteral("40"), QString());
+        QCOMPARE(committed.Number(QStringLiteral("SELECT count(*) FROM Article")), 2);
+        QCOMPARE(book.GetTotalCost(), 150.0);
+    }
+
+    // Each refused before anything is written; the lists are read only afterwards, so a book left
+    // half-way through a change would show here.
+    void refusedValuesChangeNothing_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("said");  // what the message must name
+        QTest::newRow("asset quantity 40000") << "article add number" << "40000" << "物品数量";
+        QTest::newRow("asset quantity -32769") << "article add number" << "-32769" << "物品数量";
+        QTest::newRow("asset quantity of twelve digits") << "article add number" << "999999999999" << "物品数量";
+        QTest::newRow("asset quantity changed to 40000") << "article modify number" << "40000" << "物品数量";
+        QTest::newRow("asset cost too large") << "article add cost" << "10000000000000" << "超出范围";
+        QTest::newRow("asset value changed too large") << "article modify value" << "-10000000000000" << "超出范围";
+        QTest::newRow("lent amount too large") << "credit add" << "10000000000000" << "超出范围";
+        QTest::newRow("lent amount changed too large") << "credit modify" << "10000000000000" << "超出范围";
+        QTest::newRow("movement too large") << "current add" << "-10000000000000" << "超出范围";
+        QTest::newRow("movement changed too large") << "current modify" << "10000000000000" << "超出范围";
+        QTest::newRow("deposit too large") << "deposit add" << "10000000000000" << "超出范围";
+        QTest::newRow("instalment past the largest") << "deposit instalment" << "9999999999999" << "超出范围";
+        QTest::newRow("premium too large") << "insure add" << "-10000000000000" << "超出范围";
+        QTest::newRow("premium changed too large") << "insure modify" << "-10000000000000" << "超出范围";
+        QTest::newRow("income too large") << "money add" << "10000000000000" << "超出范围";
+        QTest::newRow("expense changed too large") << "money modify" << "-10000000000000" << "超出范围";
+        QTest::newRow("policy of 40000 years") << "policy add years" << "40000" << "缴费年数";
+        QTest::newRow("policy changed to 40000 years") << "policy edit years" << "40000" << "缴费年数";
+        QTest::newRow("policy premium too large") << "policy add premium" << "10000000000000" << "超出范围";
+        QTest::newRow("memo of February 30") << "memo add date" << "2003-02-30" << "日期";
+        QTest::newRow("memo changed to month 13") << "memo modify date" << "2003-13-01" << "日期";
+        QTest::newRow("lending dated nonsense") << "credit add date" << "yesterday" << "日期";
+        QTest::newRow("deposit due on no day") << "deposit add end date" << "2004-00-01" << "日期";
+        QTest::newRow("premium changed to a bad date") << "insure modify date" << "2003-1-32" << "日期";
+    }
+    void refusedValuesChangeNothing()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, value);
+        QFETCH(QString, said);
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            Ledger seed;
+            seed.Open();
+            CInsureNoteBook notes;
+            AddPolicy(notes, QStringLiteral("A"));
+            for (int i = 0; i < 40; ++i) {
+                const QString date = QDate(2003, 1, 1).addDays(i).toString(Qt::ISODate);
+                const QString amount = QString::number(i + 1);
+                seed.money.Add(LedgerDateTime(QDate(2003, 1, 1).addDays(i)), QStringLiteral("r%1").arg(i), i + 1,
+                               QStringLiteral("Li"), QString());
+                seed.memos.Add(date, QStringLiteral("m%1").arg(i), QStringLiteral("Li"));
+                seed.articles.Add(QStringLiteral("a%1").arg(i), QStringLiteral("1"), amount, amount, QString());
+                seed.credits.Add(date, QStringLiteral("借出"), amount, QStringLiteral("Wang"), QStringLiteral("Li"), QString());
+                seed.current.Add(date, QStringLiteral("A"), QString(), QStringLiteral("人民币"), amount, QString(),
+                                 QStringLiteral("Li"), QString());
+                seed.deposits.Add(date, QStringLiteral("D"), QStringLiteral("人民币"), QStringLiteral("零存整取"), amount,
+                                  amount, QStringLiteral("2009-01-01"), QString(), QStringLiteral("Li"), QString());
+                seed.insurance.Add(date, QStringLiteral("A"), QStringLiteral("缴纳保费"), QStringLiteral("-") + amount,
+                                   QStringLiteral("Li"), QString());
+            }
+        }
+        const QStringList before = FreshlyOpened();
+        CommittedView committed(install.DataFile("Kinward.db"));
+        const QStringList stored = committed.Dump();
+
+        Ledger ledger;  // rows not read yet
+        ledger.Open();
+        for (const CBook *book : ledger.Books())
+            const_cast<CBook *>(book)->SetSelected(3);
+        const QString day = QStringLiteral("2003-06-01");
+        CInsureNoteBook notes;
+        try {
+            if (call == QLatin1String("article add number"))
+                ledger.articles.Add(QStringLiteral("x"), value, QStringLiteral("1"), QStringLiteral("1"), QString());
+            else if (call == QLatin1String("article modify number"))
+                ledger.articles.Modify(QStringLiteral("x"), value, QStringLiteral("1"), QStringLiteral("1"), QString());
+            else if (call == QLatin1String("article add cost"))
+                ledger.articles.Add(QStringLiteral("x"), QStringLiteral("1"), value, QStringLiteral("1"), QString());
+            else if (call == QLatin1String("article modify value"))
+                ledger.articles.Modify(QStringLiteral("x"), QStringLiteral("1"), QStringLiteral("1"), value, QString());
+            else if (call == QLatin1String("credit add"))
+                ledger.credits.Add(day, QStringLiteral("借出"), value, QString(), QString(), QString());
+            else if (call == QLatin1String("credit modify"))
+                ledger.credits.Modify(day, QStringLiteral("借出"), value, QString(), QString(), QString());
+            else if (call == QLatin1String("credit add date"))
+                ledger.credits.Add(value, QStringLiteral("借出"), QStringLiteral("1"), QString(), QString(), QString());
+            else if (call == QLatin1String("current add"))
+                ledger.current.Add(day, QStringLiteral("A"), QString(), QStringLiteral("人民币"), value, QString(), QString(), QString());
+            else if (call == QLatin1String("current modify"))
+                ledger.current.Modify(day, QStringLiteral("A"), QString(), QStringLiteral("人民币"), value, QString(), QString(), QString());
+            else if (call == QLatin1String("deposit add"))
+                ledger.deposits.Add(day, QStringLiteral("D"), QStringLiteral("人民币"), QStringLiteral("整存整取"), value,
+                                    QStringLiteral("1"), QStringLiteral("2009-01-01"), QString(), QString(), QString());
+            else if (call == QLatin1String("deposit add end date"))
+                ledger.deposits.Add(day, QStringLiteral("D"), QStringLiteral("人民币"), QStringLiteral("整存整取"),
+                                    QStringLiteral("1"), QStringLiteral("1"), value, QString(), QString(), QString());
+            else if (call == QLatin1String("deposit instalment"))
+                ledger.deposits.AddInstalment(day, value, QString(), QString());
+            else if (call == QLatin1String("insure add"))
+                ledger.insurance.Add(day, QStringLiteral("A"), QStringLiteral("缴纳保费"), value, QString(), QString());
+            else if (call == QLatin1String("insure modify"))
+                ledger.insurance.Modify(day, QStringLiteral("A"), QStringLiteral("缴纳保费"), value, QString(), QString());
+            else if (call == QLatin1String("insure modify date"))
+                ledger.insurance.Modify(value, QStringLiteral("A"), QStringLiteral("缴纳保费"), QStringLiteral("-1"), QString(), QString());
+            else if (call == QLatin1String("money add"))
+                ledger.money.Add(LedgerDateTime(QDate(2003, 6, 1)), QStringLiteral("x"), AtoF(value), QString(), QString());
+            else if (call == QLatin1String("money modify"))
+                ledger.money.Modify(LedgerDateTime(QDate(2003, 6, 1)), QStringLiteral("x"), AtoF(value), QString(), QString());
+            else if (call == QLatin1String("memo add date"))
+                ledger.memos.Add(value, QStringLiteral("x"), QString());
+            else if (call == QLatin1String("memo modify date"))
+                ledger.memos.Modify(value, QStringLiteral("x"), QString());
+            else if (call == QLatin1String("policy add years"))
+                notes.AddPolicy(QStringLiteral("B"), QString(), QString(), QStringLiteral("1"), QStringLiteral("1"),
+                                QStringLiteral("0"), AtoI(value), day, QString(), QString(), QString(), QString(), QString());
+            else if (call == QLatin1String("policy add premium"))
+                notes.AddPolicy(QStringLiteral("B"), QString(), QString(), value, QStringLiteral("1"),
+                                QStringLiteral("0"), 1, day, QString(), QString(), QString(), QString(), QString());
+            else if (call == QLatin1String("policy edit years"))
+                notes.EditPolicy(QStringLiteral("A"), QString(), QString(), QStringLiteral("1"), QStringLiteral("1"),
+                                 AtoI(value), day, QString(), QString(), QString(), QString(), QStringLiteral("x"));
+            else
+                QFAIL(qPrintable(QStringLiteral("no such call: ") + call));
+            QFAIL("the value must be refused");
+        } catch (const DbError &error) {
+            QVERIFY2(error.Message().contains(said), qPrintable(error.Message()));
+        }
+        QVERIFY(messages.messages.isEmpty());
+        QCOMPARE(ledger.Visible(), before);
+        QCOMPARE(committed.Dump(), stored);
+        QCOMPARE(FreshlyOpened(), before);
+    }
+
+    void largestValuesAreKeptExactly()
+    {
+        TestInstallation install;
+        CArticleBook articles;
+        articles.Fill(QStringLiteral("Name"));
+        articles.Add(QStringLiteral("a"), QStringLiteral("32767"), QStringLiteral("9999999999999.99"),
+                     QStringLiteral("-9999999999999.99"), QString());
+        articles.Add(QStringLiteral("b"), QStringLiteral("-32768"), QStringLiteral("0.01"), QStringLiteral("0"), QString());
+        CInsureNoteBook notes;
+        notes.AddPolicy(QStringLiteral("A"), QString(), QString(), QStringLiteral("9999999999999.99"), QStringLiteral("1"),
+                        QStringLiteral("0"), 32767, QStringLiteral("2003-01-01"), QString(), QString(), QString(),
+                        QString(), QString());
+        CArticleBook fresh;
+        fresh.Fill(QStringLiteral("Name"));
+        fresh.ComputeTotals();
+        QCOMPARE(fresh.GetRowTexts(0), QStringList({"a", "32767", "9999999999999.99", "-9999999999999.99", ""}));
+        QCOMPARE(fresh.GetRowTexts(1), QStringList({"b", "-32768", "0.01", "0", ""}));
+        QCOMPARE(fresh.GetTotalCost(), 10000000000000.0);
+        QCOMPARE(fresh.GetTotalValue(), -9999999999999.99);
+        CommittedView committed(install.DataFile("Kinward.db"));
+        QCOMPARE(committed.Number(QStringLiteral("SELECT Value FROM Totals WHERE Name='Article|Cost|'")),
+                 Q_INT64_C(1000000000000000));
+        QCOMPARE(committed.Rows(QStringLiteral("SELECT Year FROM InsureNote")), QStringList({"32767"}));
     }
 
     void changingAPremiumToAnotherPolicyMovesIt()

@@ -1,11 +1,16 @@
 // The income and expense book: pages, pull-up after a delete, search across pages, totals.
+#include "common/Amount.h"
 #include "db/CMoneyBook.h"
+#include "db/CMoneyRecord.h"
 #include "db/DbError.h"
+#include "db/SqlConnection.h"
 
 #include "BookSpy.h"
+#include "CommittedView.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -31,6 +36,55 @@ double FreshTotal()
     fresh.ShowPage(1, QStringLiteral("Date"));
     fresh.ComputeTotal();
     return fresh.GetTotal();
+}
+
+// The book's list order as plain SQL gives it: the records there when its set was opened, by date and
+// ID, then the ones the book added since, in the order added.
+QList<qint64> Listing(const TestInstallation &install, const QList<qint64> &added)
+{
+    CommittedView view(install.DataFile("Kinward.db"));
+    QList<qint64> ids;
+    for (const QString &id : view.Rows(QStringLiteral("SELECT ID FROM Money ORDER BY Date, ID"))) {
+        if (!added.contains(id.toLongLong()))
+            ids << id.toLongLong();
+    }
+    return ids + added;
+}
+
+QList<qint64> PageIds(const CMoneyBook &book)
+{
+    QList<qint64> ids;
+    for (int row = 0; row < book.GetItemCount(); ++row)
+        ids << book.GetItemData(row);
+    return ids;
+}
+
+// Shows every page in turn and checks each against its part of the listing.
+void CheckEveryPage(CMoneyBook &book, const QList<qint64> &listing)
+{
+    QCOMPARE(book.GetPageCount(), int((listing.size() + 99) / 100));
+    QList<qint64> shown;
+    for (int page = 1; page <= book.GetPageCount(); ++page) {
+        book.ShowPage(page, QStringLiteral("Date"));
+        QCOMPARE(PageIds(book), listing.mid((page - 1) * 100, 100));
+        shown += PageIds(book);
+    }
+    QCOMPARE(shown, listing);  // every record on exactly one page
+}
+
+qint64 IdOf(const TestInstallation &install, const QString &item)
+{
+    CommittedView view(install.DataFile("Kinward.db"));
+    return view.Number(QStringLiteral("SELECT ID FROM Money WHERE Item='%1'").arg(item));
+}
+
+int RowOf(const CMoneyBook &book, const QString &item)
+{
+    for (int row = 0; row < book.GetItemCount(); ++row) {
+        if (book.GetItemText(row, 1) == item)
+            return row;
+    }
+    return -1;
 }
 
 } // namespace
@@ -218,6 +272,154 @@ private slots:
         const QDateTime before = LedgerNow().addSecs(-1);
         QVERIFY(book.GetFirstDate() >= before);
         QVERIFY(book.GetLastDate() >= before);
+    }
+
+    void centsLeaveNoFloatNoise_data()
+    {
+        QTest::addColumn<QList<double>>("amounts");
+        QTest::newRow("0.1 + 0.7 - 0.8") << QList<double>{0.1, 0.7, -0.8};
+        QTest::newRow("0.1 + 0.2 - 0.3") << QList<double>{0.1, 0.2, -0.3};
+        QTest::newRow("three times 1.15 less 3.45") << QList<double>{1.15, 1.15, 1.15, -3.45};
+    }
+    void centsLeaveNoFloatNoise()
+    {
+        QFETCH(QList<double>, amounts);
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        for (double amount : amounts)
+            book.Add(Day(1), QStringLiteral("x"), amount, QStringLiteral("Li"), QString());
+        QCOMPARE(book.GetTotalCents(), Q_INT64_C(0));
+        QCOMPARE(FormatAmount(book.GetTotal()), QStringLiteral("0"));
+        CMoneyBook fresh;
+        fresh.ShowPage(1, QStringLiteral("Date"));
+        fresh.ComputeTotal();
+        QCOMPARE(fresh.GetTotalCents(), Q_INT64_C(0));
+        QCOMPARE(FormatAmount(fresh.GetTotal()), QStringLiteral("0"));
+    }
+
+    void pagesMatchThePlainListingAfterADateChangeAndADelete_data()
+    {
+        QTest::addColumn<int>("additions");
+        QTest::newRow("records listed at the open only") << 0;
+        QTest::newRow("with records the book added") << 3;
+    }
+    void pagesMatchThePlainListingAfterADateChangeAndADelete()
+    {
+        QFETCH(int, additions);
+        TestInstallation install;
+        CMoneyBook book;
+        Seed(book, 250);
+        QList<qint64> added;
+        for (int i = 0; i < additions; ++i) {
+            // Dated before every other record, yet listed last until the set is opened again.
+            book.Add(Day(-1 - i), QStringLiteral("new%1").arg(i), 1, QStringLiteral("Li"), QString());
+            added << IdOf(install, QStringLiteral("new%1").arg(i));
+        }
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.SetSelected(RowOf(book, QStringLiteral("r5")));
+        QVERIFY(book.Modify(Day(300), QStringLiteral("r5"), 5, QStringLiteral("Li"), QString()));
+        QCOMPARE(PageIds(book), Listing(install, added).mid(0, 100));
+        book.SetSelected(RowOf(book, QStringLiteral("r10")));
+        QVERIFY(book.Remove());
+        const QList<qint64> listing = Listing(install, added);
+        QCOMPARE(PageIds(book), listing.mid(0, 100));
+        QVERIFY(PageIds(book).contains(IdOf(install, QStringLiteral("r100"))));
+        CheckEveryPage(book, listing);
+    }
+
+    void deletesAndAddsListEveryRecordOnExactlyOnePage()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMoneyBook book;
+        Seed(book, 101);
+        book.SetSelected(5);
+        QVERIFY(book.Remove());
+        book.Add(Day(-1), QStringLiteral("new0"), 1, QStringLiteral("Li"), QString());
+        book.Add(Day(-2), QStringLiteral("new1"), 2, QStringLiteral("Li"), QString());
+        book.SetSelected(10);
+        QVERIFY(book.Remove());
+        const QList<qint64> added{IdOf(install, QStringLiteral("new0")), IdOf(install, QStringLiteral("new1"))};
+        const QList<qint64> listing = Listing(install, added);
+        QCOMPARE(listing.size(), 101);
+        QCOMPARE(PageIds(book), listing.mid(0, 100));
+        QVERIFY(PageIds(book).contains(IdOf(install, QStringLiteral("r100"))));
+        CheckEveryPage(book, listing);
+        QVERIFY(messages.messages.isEmpty());
+    }
+
+    void changingOrDeletingARecordGoneElsewhereSaysSo()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMoneyBook book;
+        Seed(book, 3);
+        book.ComputeTotal();
+        QCOMPARE(book.GetItemText(1, 1), QStringLiteral("r1"));  // shown before it goes
+        {
+            CMoneyRecord other;
+            other.Open();
+            QVERIFY(other.FindFirst(QStringLiteral("Item='r1'")));
+            other.Delete();
+        }
+        CommittedView committed(install.DataFile("Kinward.db"));
+        const QStringList stored = committed.Dump();
+        book.SetSelected(1);
+        QVERIFY(!book.Modify(Day(1), QStringLiteral("changed"), 9, QStringLiteral("Li"), QString()));
+        QCOMPARE(messages.messages.size(), 1);
+        QCOMPARE(messages.Last(), QStringLiteral("所选的记录已不在帐目数据库中，没有保存任何改动。"));
+        QCOMPARE(book.GetItemText(1, 1), QStringLiteral("r1"));
+        QCOMPARE(book.GetTotal(), 3.0);  // as it was shown
+        book.SetSelected(1);
+        book.Remove();
+        QCOMPARE(messages.messages.size(), 2);
+        QCOMPARE(committed.Dump(), stored);
+    }
+
+    void refusedChangeLeavesPagesReadable()
+    {
+        TestInstallation install;
+        CMoneyBook book;
+        Seed(book, 250);
+        book.ComputeTotal();
+        const qint64 total = book.GetTotalCents();
+        SqlConnection::Open(install.DataFile("Kinward.db"))
+            ->Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Money BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        book.SetSelected(3);
+        QVERIFY_THROWS_EXCEPTION(DbError, book.Modify(Day(3), QStringLiteral("changed"), -3, QStringLiteral("Li"), QString()));
+        QCOMPARE(book.GetItemText(3, 1), QStringLiteral("r3"));
+        QCOMPARE(book.GetTotalCents(), total);
+        book.ShowPage(2, QStringLiteral("Date"));  // rows not read yet
+        QCOMPARE(book.GetItemText(0, 1), QStringLiteral("r100"));
+        QCOMPARE(book.GetItemText(99, 1), QStringLiteral("r199"));
+    }
+
+    void failedDeleteOfAnAddedRecordKeepsItListed()
+    {
+        TestInstallation install;
+        CMoneyBook book;
+        Seed(book, 150);
+        book.ComputeTotal();
+        book.ShowPage(2, QStringLiteral("Date"));
+        book.Add(Day(-1), QStringLiteral("new"), 7, QStringLiteral("Li"), QString());
+        QCOMPARE(book.GetItemCount(), 51);
+        const qint64 total = book.GetTotalCents();
+        // Deleting it breaks a deferred rule: the delete runs, and the COMMIT fails.
+        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        db->Execute(QStringLiteral("PRAGMA foreign_keys=ON"));
+        db->Execute(QStringLiteral("CREATE TABLE Parent (ID INTEGER PRIMARY KEY)"));
+        db->Execute(QStringLiteral("CREATE TABLE Guard (Ref INTEGER REFERENCES Parent(ID) DEFERRABLE INITIALLY DEFERRED)"));
+        db->Execute(QStringLiteral("CREATE TRIGGER guard AFTER DELETE ON Money BEGIN INSERT INTO Guard VALUES (1); END"));
+        book.SetSelected(50);
+        QVERIFY_THROWS_EXCEPTION(DbError, book.Remove());
+        QCOMPARE(book.GetItemCount(), 51);
+        QCOMPARE(book.GetItemText(50, 1), QStringLiteral("new"));
+        QCOMPARE(book.GetTotalCents(), total);
+        QCOMPARE(book.GetPageCount(), 2);
+        book.ShowPage(2, QStringLiteral("Date"));
+        QCOMPARE(book.GetItemCount(), 51);
+        QCOMPARE(book.GetItemText(50, 1), QStringLiteral("new"));
     }
 
     void totalsStayTrueThroughMixedChanges()

@@ -338,6 +338,110 @@ private slots:
         QCOMPARE(set.m_Item, QStringLiteral("r0"));
     }
 
+    // The set lists its own additions last, dated earlier than every other record so that key order
+    // alone would put them first.
+    void deleteAfterFindFirstThenMoveNextReachesTheRecordAfterIt_data()
+    {
+        QTest::addColumn<bool>("withAdditions");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("after");  // empty: the end of the set
+        QTest::newRow("last record") << false << "r4" << "";
+        QTest::newRow("middle record") << false << "r2" << "r3";
+        QTest::newRow("first record") << false << "r0" << "r1";
+        QTest::newRow("last before own additions") << true << "r4" << "a0";
+        QTest::newRow("first own addition") << true << "a0" << "a1";
+        QTest::newRow("middle own addition") << true << "a1" << "a2";
+        QTest::newRow("last own addition") << true << "a2" << "";
+    }
+    void deleteAfterFindFirstThenMoveNextReachesTheRecordAfterIt()
+    {
+        QFETCH(bool, withAdditions);
+        QFETCH(QString, target);
+        QFETCH(QString, after);
+        TestInstallation install;
+        FillMoney(5);
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        if (withAdditions) {
+            for (int i = 0; i < 3; ++i)
+                AddMoney(set, Day(1990, 1, 1 + i), QStringLiteral("a%1").arg(i), 0);
+        }
+        const long count = set.GetRecordCount();
+        QVERIFY(set.FindFirst(QStringLiteral("Item=") + QuoteFilterText(target)));
+        set.Delete();
+        QCOMPARE(set.GetRecordCount(), count - 1);
+        set.MoveNext();
+        if (after.isEmpty()) {
+            QVERIFY(set.IsEOF());
+        } else {
+            QVERIFY(!set.IsEOF());
+            QCOMPARE(set.m_Item, after);
+        }
+    }
+
+    void rolledBackEditLeavesTheCursorOnTheStoredRecord()
+    {
+        TestInstallation install;
+        FillMoney(5);
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        QVERIFY(set.FindFirst(QStringLiteral("Item='r1'")));
+        {
+            SqlTransaction transaction(set.Connection());
+            set.Edit();
+            set.m_Date = Day(2030, 1, 1);
+            set.m_Item = QStringLiteral("moved");
+            set.Update();
+        }
+        set.MoveNext();
+        QCOMPARE(set.m_Item, QStringLiteral("r2"));  // the record's place in the order is the stored one
+        set.MovePrev();
+        QCOMPARE(set.m_Item, QStringLiteral("r1"));
+        QCOMPARE(set.m_Date, Day(2000, 1, 2));
+    }
+
+    void rolledBackDeleteLeavesTheRecordCurrentAndListed_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("record listed at the open") << "r1" << "r2";
+        QTest::newRow("the set's own addition") << "a0" << "a1";
+    }
+    void rolledBackDeleteLeavesTheRecordCurrentAndListed()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, after);
+        TestInstallation install;
+        FillMoney(3);
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        AddMoney(set, Day(1990, 1, 1), QStringLiteral("a0"), 0);
+        AddMoney(set, Day(1990, 1, 2), QStringLiteral("a1"), 0);
+        QVERIFY(set.FindFirst(QStringLiteral("Item=") + QuoteFilterText(target)));
+        {
+            SqlTransaction transaction(set.Connection());
+            set.Delete();
+        }
+        QCOMPARE(set.GetRecordCount(), 5L);
+        set.Edit();  // the record is there again, and current
+        set.m_Explain = QStringLiteral("kept");
+        set.Update();
+        set.MoveNext();
+        QCOMPARE(set.m_Item, after);
+        QStringList items;
+        for (set.MoveFirst(); !set.IsEOF(); set.MoveNext())
+            items << set.m_Item;
+        QCOMPARE(items, QStringList({"r0", "r1", "r2", "a0", "a1"}));
+        set.Close();
+        set.m_strFilter = QStringLiteral("Explain='kept'");
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 1L);
+        QCOMPARE(set.m_Item, target);
+    }
+
     void keptTotalsFollowEveryChange()
     {
         TestInstallation install;
