@@ -170,6 +170,10 @@ void SqlConnection::Initialise()
     if (rc != SQLITE_OK)
         throw DbError::FromSqlite(rc, m_db);
     sqlite3_extended_result_codes(m_db, 1);
+    // A quoted name that is no column must fail, not be read as a text: a table that lost a column
+    // would otherwise show the column's name in every record.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_busy_timeout(m_db, 5000);
     // A committed change must survive a crash or a power cut.
     Execute(QStringLiteral("PRAGMA synchronous=FULL"));
