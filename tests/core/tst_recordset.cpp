@@ -380,6 +380,46 @@ private slots:
         }
     }
 
+    // A deleted record's place lies between its neighbours: moving n forward reaches the n-th record
+    // after it, as MoveNext reaches the first.
+    void moveAfterDeleteCountsFromTheDeletedRecordsPlace_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("reached");  // empty: outside the set
+        QTest::newRow("one forward") << "r2" << 1 << "r3";
+        QTest::newRow("two forward") << "r2" << 2 << "r4";
+        QTest::newRow("one back") << "r2" << -1 << "r1";
+        QTest::newRow("one forward from the last") << "r4" << 1 << "";
+        QTest::newRow("one forward among own additions") << "a0" << 1 << "a1";
+        QTest::newRow("one back among own additions") << "a1" << -1 << "a0";
+        QTest::newRow("three back from the last") << "r4" << -3 << "r1";
+    }
+    void moveAfterDeleteCountsFromTheDeletedRecordsPlace()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, rows);
+        QFETCH(QString, reached);
+        TestInstallation install;
+        FillMoney(5);
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        if (target.startsWith(QLatin1Char('a'))) {
+            for (int i = 0; i < 3; ++i)
+                AddMoney(set, Day(1990, 1, 1 + i), QStringLiteral("a%1").arg(i), 0);
+        }
+        QVERIFY(set.FindFirst(QStringLiteral("Item=") + QuoteFilterText(target)));
+        set.Delete();
+        set.Move(rows);
+        if (reached.isEmpty()) {
+            QVERIFY(rows > 0 ? set.IsEOF() : set.IsBOF());
+        } else {
+            QVERIFY(!set.IsEOF() && !set.IsBOF());
+            QCOMPARE(set.m_Item, reached);
+        }
+    }
+
     void rolledBackEditLeavesTheCursorOnTheStoredRecord()
     {
         TestInstallation install;
