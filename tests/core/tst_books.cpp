@@ -18,6 +18,7 @@
 
 #include "BookSpy.h"
 #include "CommittedView.h"
+#include "DeferredGuard.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
@@ -138,9 +139,7 @@ const QList<QPair<QString, QString>> kMarkerColumns = {
 
 void InstallRefusals(SqlConnection &db)
 {
-    db.Execute(QStringLiteral("PRAGMA foreign_keys=ON"));
-    db.Execute(QStringLiteral("CREATE TABLE Parent (ID INTEGER PRIMARY KEY)"));
-    db.Execute(QStringLiteral("CREATE TABLE Guard (Ref INTEGER REFERENCES Parent(ID) DEFERRABLE INITIALLY DEFERRED)"));
+    LayDeferredGuard(db);
     const QString refuse = QStringLiteral("BEGIN SELECT RAISE(ABORT, 'refused'); END");
     for (const auto &[table, column] : kMarkerColumns) {
         db.Execute(QStringLiteral("CREATE TRIGGER \"%1_refuse_insert\" BEFORE INSERT ON \"%1\" WHEN NEW.\"%2\"='refuse' %3")
@@ -149,9 +148,7 @@ void InstallRefusals(SqlConnection &db)
                        .arg(table, column, refuse));
         db.Execute(QStringLiteral("CREATE TRIGGER \"%1_keep\" BEFORE DELETE ON \"%1\" WHEN OLD.\"%2\"='keep' %3")
                        .arg(table, column, refuse));
-        db.Execute(QStringLiteral("CREATE TRIGGER \"%1_late\" AFTER DELETE ON \"%1\" WHEN OLD.\"%2\"='late' "
-                                  "BEGIN INSERT INTO Guard VALUES (1); END")
-                       .arg(table, column));
+        FailCommitOfDeletes(db, table, QStringLiteral("OLD.\"%1\"='late'").arg(column));
     }
     // A frozen policy refuses every payment: the activity that pays it is undone with it.
     db.Execute(QStringLiteral("CREATE TRIGGER frozen BEFORE UPDATE ON InsureNote WHEN OLD.Explain='frozen' %1").arg(refuse));
@@ -665,10 +662,8 @@ private slots:
                        QStringLiteral("Li"), QString());
         // Every delete of an activity breaks a deferred rule, so the delete runs and the COMMIT fails.
         auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
-        db->Execute(QStringLiteral("PRAGMA foreign_keys=ON"));
-        db->Execute(QStringLiteral("CREATE TABLE Parent (ID INTEGER PRIMARY KEY)"));
-        db->Execute(QStringLiteral("CREATE TABLE Guard (Ref INTEGER REFERENCES Parent(ID) DEFERRABLE INITIALLY DEFERRED)"));
-        db->Execute(QStringLiteral("CREATE TRIGGER guard AFTER DELETE ON InsureRecord BEGIN INSERT INTO Guard VALUES (1); END"));
+        LayDeferredGuard(*db);
+        FailCommitOfDeletes(*db, QStringLiteral("InsureRecord"));
         const QStringList row = activities.GetRowTexts(0);
 
         activities.SetSelected(0);

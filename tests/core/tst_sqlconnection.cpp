@@ -7,6 +7,7 @@
 #include "db/SqlConnection.h"
 
 #include "CommittedView.h"
+#include "DeferredGuard.h"
 #include "TestInstallation.h"
 
 #include <QDir>
@@ -201,9 +202,7 @@ private slots:
     {
         TestInstallation install;
         auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
-        db->Execute(QStringLiteral("PRAGMA foreign_keys=ON"));
-        db->Execute(QStringLiteral("CREATE TABLE Parent (ID INTEGER PRIMARY KEY)"));
-        db->Execute(QStringLiteral("CREATE TABLE Guard (Ref INTEGER REFERENCES Parent(ID) DEFERRABLE INITIALLY DEFERRED)"));
+        LayDeferredGuard(*db);
         {
             SqlTransaction transaction(*db);
             db->Execute(QStringLiteral("INSERT INTO Memo (Matter) VALUES ('lost')"));
