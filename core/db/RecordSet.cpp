@@ -631,7 +631,10 @@ long CRecordSet::GetRecordCount()
 void CRecordSet::Move(long rows)
 {
     RequireOpen();
-    const qint64 from = ResolvePosition();
+    qint64 from = ResolvePosition();
+    // A deleted current record's position is the next record's: its own place lies just before it.
+    if (OnDeletedRecord() && rows > 0)
+        --from;
     GoTo(std::clamp<qint64>(from + rows, -1, GetRecordCount()));
 }
 

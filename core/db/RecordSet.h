@@ -163,6 +163,7 @@ private:
     void GoToLastOfBase();
     qint64 ResolvePosition();
     bool HasCurrent() const { return (m_at == At::Base || m_at == At::Added) && !m_deleted; }
+    bool OnDeletedRecord() const { return (m_at == At::Base || m_at == At::Added) && m_deleted; }
     SqlRow StoreFields();
 
     QString m_table;

@@ -18,11 +18,14 @@
 
 #include "BookSpy.h"
 #include "CommittedView.h"
+#include "DeferredGuard.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
+#include <QMap>
 #include <QTest>
 #include <algorithm>
+#include <functional>
 #include <random>
 
 namespace {
@@ -125,6 +128,108 @@ QStringList FreshlyOpened()
     Ledger fresh;
     fresh.Open();
     return fresh.Visible();
+}
+
+// The columns whose text 'refuse' makes the database refuse an insert or update, and whose text
+// 'keep' or 'late' makes it refuse a delete at once or at the COMMIT.
+const QList<QPair<QString, QString>> kMarkerColumns = {
+    {"Money", "Explain"}, {"Memo", "Member"},     {"Address", "Note2"},  {"Article", "Explain"},
+    {"Credit", "Explain"}, {"Current", "Explain"}, {"Deposit", "Explain"}, {"InsureRecord", "Explain"},
+};
+
+void InstallRefusals(SqlConnection &db)
+{
+    LayDeferredGuard(db);
+    const QString refuse = QStringLiteral("BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    for (const auto &[table, column] : kMarkerColumns) {
+        db.Execute(QStringLiteral("CREATE TRIGGER \"%1_refuse_insert\" BEFORE INSERT ON \"%1\" WHEN NEW.\"%2\"='refuse' %3")
+                       .arg(table, column, refuse));
+        db.Execute(QStringLiteral("CREATE TRIGGER \"%1_refuse_update\" BEFORE UPDATE ON \"%1\" WHEN NEW.\"%2\"='refuse' %3")
+                       .arg(table, column, refuse));
+        db.Execute(QStringLiteral("CREATE TRIGGER \"%1_keep\" BEFORE DELETE ON \"%1\" WHEN OLD.\"%2\"='keep' %3")
+                       .arg(table, column, refuse));
+        FailCommitOfDeletes(db, table, QStringLiteral("OLD.\"%1\"='late'").arg(column));
+    }
+    // A frozen policy refuses every payment: the activity that pays it is undone with it.
+    db.Execute(QStringLiteral("CREATE TRIGGER frozen BEFORE UPDATE ON InsureNote WHEN OLD.Explain='frozen' %1").arg(refuse));
+}
+
+// Rows keyed by record ID.
+QMap<qint64, QStringList> RowsById(const CBook &book)
+{
+    QMap<qint64, QStringList> rows;
+    for (int row = 0; row < book.GetItemCount(); ++row)
+        rows.insert(book.GetItemData(row), book.GetRowTexts(row));
+    return rows;
+}
+
+// What differs between the books and the stored ledger: every total against a fresh sum in cents over
+// its table, every list against a fresh fill (each record once, with its texts), the page against the
+// stored records, each policy's PayedMoney against its premiums. Empty when nothing does.
+QString LedgerProblem(const Ledger &ledger, const CommittedView &view, qint64 moneyOpenedAt)
+{
+    QStringList problems;
+    auto sum = [&](const QString &column, const QString &table, const QString &where = QStringLiteral("1")) {
+        return view.Number(QStringLiteral("SELECT ifnull(sum(CAST(round(%1*100) AS INTEGER)),0) FROM \"%2\" WHERE %3")
+                               .arg(column, table, where));
+    };
+    auto check = [&](const char *what, qint64 shown, qint64 fresh) {
+        if (shown != fresh)
+            problems << QStringLiteral("%1 shows %2 cents, the table sums to %3").arg(QLatin1String(what)).arg(shown).arg(fresh);
+    };
+    const QString home = QStringLiteral("MKind='人民币'");
+    check("money total", ledger.money.GetTotalCents(), sum("Money", "Money"));
+    check("asset cost", qRound64(ledger.articles.GetTotalCost() * 100), sum("Cost", "Article"));
+    check("asset value", qRound64(ledger.articles.GetTotalValue() * 100), sum("Value", "Article"));
+    check("lending total", qRound64(ledger.credits.GetTotal() * 100), sum("Money", "Credit"));
+    check("demand savings total", qRound64(ledger.current.GetTotal() * 100), sum("Money", "Current", home));
+    check("deposited total", qRound64(ledger.deposits.GetDepositTotal() * 100), sum("BMoney", "Deposit", home));
+    check("due total", qRound64(ledger.deposits.GetDueTotal() * 100), sum("EMoney", "Deposit", home));
+    check("premiums paid", qRound64(ledger.insurance.GetTotal() * 100), -sum("Money", "InsureRecord", "Money<0"));
+
+    Ledger fresh;
+    fresh.Open();
+    const std::vector<const CBook *> books = ledger.Books(), freshBooks = fresh.Books();
+    for (size_t b = 1; b < books.size(); ++b) {  // the simple books list every record
+        const QMap<qint64, QStringList> shown = RowsById(*books[b]), stored = RowsById(*freshBooks[b]);
+        if (shown.size() != books[b]->GetItemCount())
+            problems << QStringLiteral("book %1 lists a record twice").arg(b);
+        if (shown != stored)
+            problems << QStringLiteral("book %1 lists %2 records unlike a fresh fill").arg(b).arg(shown.size());
+    }
+    const qint64 count = view.Number(QStringLiteral("SELECT count(*) FROM Money"));
+    if (ledger.money.GetPageCount() != (count + 99) / 100)
+        problems << QStringLiteral("%1 pages for %2 records").arg(ledger.money.GetPageCount()).arg(count);
+    // The page is its part of the set's order: the records there at the open by date and ID, then the
+    // book's additions (above the highest ID at the open) in the order added.
+    QStringList listing = view.Rows(QStringLiteral("SELECT ID FROM Money WHERE ID <= %1 ORDER BY Date, ID").arg(moneyOpenedAt));
+    listing += view.Rows(QStringLiteral("SELECT ID FROM Money WHERE ID > %1 ORDER BY ID").arg(moneyOpenedAt));
+    QStringList pageIds;
+    for (int row = 0; row < ledger.money.GetItemCount(); ++row)
+        pageIds << QString::number(ledger.money.GetItemData(row));
+    if (pageIds != listing.mid((ledger.money.GetCurrentPage() - 1) * 100, 100))
+        problems << QStringLiteral("page %1 is not its part of the listing").arg(ledger.money.GetCurrentPage());
+    const QMap<qint64, QStringList> page = RowsById(ledger.money);
+    if (page.size() != ledger.money.GetItemCount())
+        problems << QStringLiteral("the page lists a record twice");
+    for (auto row = page.begin(); row != page.end(); ++row) {
+        const QString stored = view.Rows(QStringLiteral("SELECT substr(Date,1,10), Item, Money, Member, Explain FROM Money WHERE ID=%1")
+                                             .arg(row.key())).value(0);
+        const QStringList v = stored.split(QLatin1Char('|'));
+        const double money = v.value(2).toDouble();
+        const QStringList expected{v.value(0), v.value(1), money >= 0 ? TrimAmount(money) : QString(),
+                                   money < 0 ? TrimAmount(money) : QString(), v.value(3), v.value(4)};
+        if (stored.isEmpty() || row.value() != expected)
+            problems << QStringLiteral("page row of record %1 shows %2, stored %3").arg(row.key()).arg(row.value().join('|'), stored);
+    }
+    for (const QString &policy : view.Rows(QStringLiteral(
+             "SELECT n.Name, CAST(round(n.PayedMoney*100) AS INTEGER), ifnull((SELECT -sum(CAST(round(r.Money*100) AS INTEGER)) "
+             "FROM InsureRecord r WHERE r.InsureName=n.Name AND r.Active IN ('缴纳保费','保单开户')),0) FROM InsureNote n"))) {
+        const QStringList v = policy.split(QLatin1Char('|'));
+        if (v.value(1) != v.value(2))
+            problems << QStringLiteral("policy %1 has paid %2 cents, its premiums sum to %3").arg(v.value(0), v.value(1), v.value(2));
+    }
+    return problems.join(QStringLiteral("; "));
 }
 
 } // namespace
@@ -557,10 +662,8 @@ private slots:
                        QStringLiteral("Li"), QString());
         // Every delete of an activity breaks a deferred rule, so the delete runs and the COMMIT fails.
         auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
-        db->Execute(QStringLiteral("PRAGMA foreign_keys=ON"));
-        db->Execute(QStringLiteral("CREATE TABLE Parent (ID INTEGER PRIMARY KEY)"));
-        db->Execute(QStringLiteral("CREATE TABLE Guard (Ref INTEGER REFERENCES Parent(ID) DEFERRABLE INITIALLY DEFERRED)"));
-        db->Execute(QStringLiteral("CREATE TRIGGER guard AFTER DELETE ON InsureRecord BEGIN INSERT INTO Guard VALUES (1); END"));
+        LayDeferredGuard(*db);
+        FailCommitOfDeletes(*db, QStringLiteral("InsureRecord"));
         const QStringList row = activities.GetRowTexts(0);
 
         activities.SetSelected(0);
@@ -757,6 +860,175 @@ private slots:
         QCOMPARE(committed.Number(QStringLiteral("SELECT Value FROM Totals WHERE Name='Article|Cost|'")),
                  Q_INT64_C(1000000000000000));
         QCOMPARE(committed.Rows(QStringLiteral("SELECT Year FROM InsureNote")), QStringList({"32767"}));
+    }
+
+    // A long random run of writes across every book, some refused before anything is written (a bad date,
+    // a value out of range), some refused by the database at once or only at the COMMIT.
+    void totalsAndListsMatchTheStoredLedgerThroughMixedWrites()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+            SqlTransaction transaction(*db);
+            SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member) VALUES (?, ?, ?, 'Li')"));
+            for (int i = 0; i < 230; ++i) {  // enough for three pages
+                insert.Reset();
+                insert.Bind(1, DbDateText(LedgerDateTime(QDate(2003, 1, 1).addDays(i % 60))));
+                insert.Bind(2, QStringLiteral("r%1").arg(i));
+                insert.Bind(3, (i % 9 - 4) * 1.1);
+                insert.Run();
+            }
+            transaction.Commit();
+        }
+        Ledger ledger;
+        ledger.Open();
+        CommittedView committed(install.DataFile("Kinward.db"));
+        const QString highest = QStringLiteral("SELECT ifnull(max(ID), 0) FROM Money");
+        qint64 moneyOpenedAt = committed.Number(highest);
+        CInsureNoteBook notes;
+        auto addPolicies = [&] {
+            QStringList names;
+            notes.CollectNames(&names);
+            for (const char *name : {"A", "B"}) {
+                if (!names.contains(QLatin1String(name)))
+                    AddPolicy(notes, QLatin1String(name));
+            }
+            if (!names.contains(QStringLiteral("C")))
+                notes.AddPolicy(QStringLiteral("C"), QString(), QString(), QStringLiteral("1"), QStringLiteral("1"),
+                                QStringLiteral("0"), 1, QStringLiteral("2003-01-01"), QString(), QString(), QString(),
+                                QString(), QStringLiteral("frozen"));
+        };
+        addPolicies();
+        InstallRefusals(*SqlConnection::Open(install.DataFile("Kinward.db")));
+
+        std::mt19937 random(19791125);
+        auto pick = [&](int n) { return int(random() % unsigned(n)); };
+        auto oneOf = [&](const QStringList &texts) { return texts.at(pick(int(texts.size()))); };
+        auto marker = [&] { return oneOf({"", "", "", "", "", "x", "keep", "late", "refuse"}); };
+        auto date = [&] {
+            return pick(15) == 0 ? oneOf({"2003-02-30", "2003-13-01", "soon"})
+                                 : QDate(2003, 1, 1).addDays(pick(60)).toString(Qt::ISODate);
+        };
+        auto amount = [&] {
+            return pick(20) == 0 ? oneOf({"10000000000000", "-10000000000000"})
+                                 : TrimAmount(double(pick(200001) - 100000) / 100.0);
+        };
+        // Mostly a row, now and then the last (a recent addition), now and then none.
+        auto select = [&](CBook &book) {
+            const int rows = book.GetItemCount();
+            book.SetSelected(rows == 0 || pick(12) == 0 ? -1 : pick(3) == 0 ? rows - 1 : pick(rows));
+        };
+        const QStringList accounts{"甲", "乙", "O'Neil"};
+        const QStringList currencies{"人民币", "人民币", "美元"};
+        const QStringList policies{"A", "B", "C"};
+        const QStringList activities{"缴纳保费", "保单开户", "保险金给付", "退保"};
+
+        const std::vector<std::pair<const char *, std::function<void()>>> operations = {
+            {"money add", [&] { ledger.money.Add(LedgerDateTime(QDate(2003, 1, 1).addDays(pick(60))), QStringLiteral("n%1").arg(pick(1000)),
+                                                 AtoF(amount()), QStringLiteral("Li"), marker()); }},
+            {"money modify", [&] { select(ledger.money);
+                                   ledger.money.Modify(LedgerDateTime(QDate(2003, 1, 1).addDays(pick(60))), QStringLiteral("c%1").arg(pick(1000)),
+                                                       AtoF(amount()), QStringLiteral("Wang"), marker()); }},
+            {"money remove", [&] { select(ledger.money); ledger.money.Remove(); }},
+            {"money page", [&] {
+                 // The last page half the time: the book's own additions are listed there.
+                 const int pages = std::max(1, ledger.money.GetPageCount());
+                 ledger.money.ShowPage(pick(2) == 0 ? pages : 1 + pick(pages), QStringLiteral("Date"));
+             }},
+            {"money reopen", [&] {
+                 ledger.money.Close();
+                 moneyOpenedAt = committed.Number(highest);
+                 ledger.money.ShowPage(1, QStringLiteral("Date"));
+             }},
+            {"memo add", [&] { ledger.memos.Add(date(), QStringLiteral("m%1").arg(pick(1000)), marker()); }},
+            {"memo modify", [&] { select(ledger.memos); ledger.memos.Modify(date(), QStringLiteral("c%1").arg(pick(1000)), marker()); }},
+            {"memo remove", [&] { select(ledger.memos); ledger.memos.Remove(); }},
+            {"address add", [&] { QStringList f(15, QStringLiteral("a%1").arg(pick(100))); f[14] = marker(); ledger.addresses.Add(f); }},
+            {"address modify", [&] { select(ledger.addresses); QStringList f(15, QStringLiteral("c%1").arg(pick(100))); f[14] = marker();
+                                     ledger.addresses.Modify(f); }},
+            {"address remove", [&] { select(ledger.addresses); ledger.addresses.Remove(); }},
+            {"asset add", [&] { ledger.articles.Add(QStringLiteral("a%1").arg(pick(100)), QString::number(pick(10) == 0 ? 40000 : pick(50)),
+                                                    amount(), amount(), marker()); }},
+            {"asset modify", [&] { select(ledger.articles);
+                                   ledger.articles.Modify(QStringLiteral("c%1").arg(pick(100)), QString::number(pick(10) == 0 ? -40000 : pick(50)),
+                                                          amount(), amount(), marker()); }},
+            {"asset remove", [&] { select(ledger.articles); ledger.articles.Remove(); }},
+            {"lending add", [&] { ledger.credits.Add(date(), QStringLiteral("借出"), amount(), QStringLiteral("张三"), QStringLiteral("Li"), marker()); }},
+            {"lending modify", [&] { select(ledger.credits);
+                                     ledger.credits.Modify(date(), QStringLiteral("收回"), amount(), QStringLiteral("李四"), QStringLiteral("Li"), marker()); }},
+            {"lending remove", [&] { select(ledger.credits); ledger.credits.Remove(); }},
+            {"movement add", [&] { ledger.current.Add(date(), oneOf(accounts), QStringLiteral("中国银行"), oneOf(currencies), amount(),
+                                                      QString(), QStringLiteral("Li"), marker()); }},
+            {"movement modify", [&] { select(ledger.current);
+                                      ledger.current.Modify(date(), oneOf(accounts), QStringLiteral("中国银行"), oneOf(currencies), amount(),
+                                                            QString(), QStringLiteral("Li"), marker()); }},
+            {"movement remove", [&] { select(ledger.current); ledger.current.Remove(); }},
+            {"account closed", [&] { ledger.current.CloseAccount(oneOf(accounts)); }},
+            {"deposit add", [&] { ledger.deposits.Add(date(), oneOf(accounts), oneOf(currencies), QStringLiteral("零存整取"), amount(),
+                                                      amount(), date(), QStringLiteral("中国银行"), QStringLiteral("Li"), marker()); }},
+            {"instalment", [&] { select(ledger.deposits); ledger.deposits.AddInstalment(date(), amount(), QStringLiteral("Wang"), marker()); }},
+            {"deposit remove", [&] { select(ledger.deposits); ledger.deposits.Remove(); }},
+            {"activity add", [&] { ledger.insurance.Add(date(), oneOf(policies), oneOf(activities), amount(), QStringLiteral("Li"), marker()); }},
+            {"activity modify", [&] { select(ledger.insurance);
+                                      ledger.insurance.Modify(date(), oneOf(policies), oneOf(activities), amount(), QStringLiteral("Li"), marker()); }},
+            {"activity remove", [&] { select(ledger.insurance); ledger.insurance.Remove(); }},
+            {"policy deleted", [&] {
+                 const QString policy = oneOf(policies);
+                 ledger.insurance.RemoveActivities(policy);
+                 notes.Fill(QStringLiteral("Name"));
+                 for (int row = 0; row < notes.GetItemCount(); ++row) {
+                     if (notes.GetItemText(row, 0) == policy)
+                         notes.SetSelected(row);
+                 }
+                 notes.Remove();
+                 addPolicies();
+             }},
+            {"lists reopened", [&] {
+                 for (const CBook *book : ledger.Books())
+                     const_cast<CBook *>(book)->Close();
+                 moneyOpenedAt = committed.Number(highest);
+                 ledger.Open();
+             }},
+        };
+
+        int failures = 0;
+        int kept = 0;
+        for (int step = 0; step < 600; ++step) {
+            const auto &[name, operation] = operations[size_t(pick(int(operations.size())))];
+            const QStringList before = ledger.Visible();
+            const QStringList stored = committed.Dump();
+            bool failed = false;
+            try {
+                operation();
+            } catch (const DbError &) {
+                failed = true;
+            }
+            const QString where = QStringLiteral("step %1, %2: ").arg(step).arg(QLatin1String(name));
+            if (failed) {
+                ++failures;
+                QVERIFY2(ledger.Visible() == before, qPrintable(where + QStringLiteral("the failure changed what is shown")));
+                QVERIFY2(committed.Dump() == stored, qPrintable(where + QStringLiteral("the failure changed the ledger")));
+            } else {
+                ++kept;
+            }
+            const QString problem = LedgerProblem(ledger, committed, moneyOpenedAt);
+            QVERIFY2(problem.isEmpty(), qPrintable(where + problem));
+        }
+        QVERIFY2(failures > 60 && kept > 300, qPrintable(QStringLiteral("%1 failed, %2 kept").arg(failures).arg(kept)));
+
+        // Every income and expense record on exactly one page.
+        QList<qint64> shown;
+        for (int page = 1; page <= ledger.money.GetPageCount(); ++page) {
+            ledger.money.ShowPage(page, QStringLiteral("Date"));
+            for (int row = 0; row < ledger.money.GetItemCount(); ++row)
+                shown << ledger.money.GetItemData(row);
+        }
+        QStringList ids;
+        for (qint64 id : shown)
+            ids << QString::number(id);
+        std::sort(ids.begin(), ids.end(), [](const QString &a, const QString &b) { return a.toLongLong() < b.toLongLong(); });
+        QCOMPARE(ids, committed.Rows(QStringLiteral("SELECT ID FROM Money ORDER BY ID")));
     }
 
     void changingAPremiumToAnotherPolicyMovesIt()

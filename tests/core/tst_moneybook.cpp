@@ -7,6 +7,7 @@
 
 #include "BookSpy.h"
 #include "CommittedView.h"
+#include "DeferredGuard.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
@@ -407,10 +408,8 @@ private slots:
         const qint64 total = book.GetTotalCents();
         // Deleting it breaks a deferred rule: the delete runs, and the COMMIT fails.
         auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
-        db->Execute(QStringLiteral("PRAGMA foreign_keys=ON"));
-        db->Execute(QStringLiteral("CREATE TABLE Parent (ID INTEGER PRIMARY KEY)"));
-        db->Execute(QStringLiteral("CREATE TABLE Guard (Ref INTEGER REFERENCES Parent(ID) DEFERRABLE INITIALLY DEFERRED)"));
-        db->Execute(QStringLiteral("CREATE TRIGGER guard AFTER DELETE ON Money BEGIN INSERT INTO Guard VALUES (1); END"));
+        LayDeferredGuard(*db);
+        FailCommitOfDeletes(*db, QStringLiteral("Money"));
         book.SetSelected(50);
         QVERIFY_THROWS_EXCEPTION(DbError, book.Remove());
         QCOMPARE(book.GetItemCount(), 51);

@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QTest>
+#include <random>
 
 namespace {
 
@@ -380,6 +381,46 @@ private slots:
         }
     }
 
+    // A deleted record's place lies between its neighbours: moving n forward reaches the n-th record
+    // after it, as MoveNext reaches the first.
+    void moveAfterDeleteCountsFromTheDeletedRecordsPlace_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("reached");  // empty: outside the set
+        QTest::newRow("one forward") << "r2" << 1 << "r3";
+        QTest::newRow("two forward") << "r2" << 2 << "r4";
+        QTest::newRow("one back") << "r2" << -1 << "r1";
+        QTest::newRow("one forward from the last") << "r4" << 1 << "";
+        QTest::newRow("one forward among own additions") << "a0" << 1 << "a1";
+        QTest::newRow("one back among own additions") << "a1" << -1 << "a0";
+        QTest::newRow("three back from the last") << "r4" << -3 << "r1";
+    }
+    void moveAfterDeleteCountsFromTheDeletedRecordsPlace()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, rows);
+        QFETCH(QString, reached);
+        TestInstallation install;
+        FillMoney(5);
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        if (target.startsWith(QLatin1Char('a'))) {
+            for (int i = 0; i < 3; ++i)
+                AddMoney(set, Day(1990, 1, 1 + i), QStringLiteral("a%1").arg(i), 0);
+        }
+        QVERIFY(set.FindFirst(QStringLiteral("Item=") + QuoteFilterText(target)));
+        set.Delete();
+        set.Move(rows);
+        if (reached.isEmpty()) {
+            QVERIFY(rows > 0 ? set.IsEOF() : set.IsBOF());
+        } else {
+            QVERIFY(!set.IsEOF() && !set.IsBOF());
+            QCOMPARE(set.m_Item, reached);
+        }
+    }
+
     void rolledBackEditLeavesTheCursorOnTheStoredRecord()
     {
         TestInstallation install;
@@ -441,6 +482,243 @@ private slots:
         QCOMPARE(set.GetRecordCount(), 1L);
         QCOMPARE(set.m_Item, target);
     }
+
+    // The cursor against a plain model of the set: the records there at the open in (Date, ID) order,
+    // then the set's own additions in the order added; a deleted current record keeps its place by key.
+    void cursorFollowsThePlainListingThroughRandomWork_data()
+    {
+        QTest::addColumn<QString>("sort");
+        QTest::addColumn<QString>("filter");  // the same text serves the set and plain SQL
+        QTest::newRow("by date") << "Date" << "";
+        QTest::newRow("by ID") << "" << "";
+        QTest::newRow("by date, filtered") << "Date" << "Money>=10";
+    }
+    void cursorFollowsThePlainListingThroughRandomWork()
+    {
+        QFETCH(QString, sort);
+        QFETCH(QString, filter);
+        TestInstallation install;
+        std::mt19937 random(20030501);
+        auto pick = [&](int n) { return int(random() % unsigned(n)); };
+        auto someDay = [&] { return Day(2003, 1, 1).addDays(pick(20)); };  // many records share a date
+        {
+            CMoneyRecord seed;
+            seed.Open();
+            for (int i = 0; i < 60; ++i)
+                AddMoney(seed, someDay(), QStringLiteral("s%1").arg(i), i);
+        }
+        CMoneyRecord set;
+        set.m_strSort = sort;
+        set.m_strFilter = filter;
+        set.Open();
+        SqlConnection &db = set.Connection();
+        const QString where0 = filter.isEmpty() ? QStringLiteral("ID <= ?") : QStringLiteral("ID <= ? AND ") + filter;
+        const QString order = sort.isEmpty() ? QStringLiteral("ID") : QStringLiteral("Date, ID");
+        auto number = [&](const QString &sql, const std::vector<SqlValue> &values = {}) {
+            SqlStatement statement = db.Prepare(sql);
+            statement.BindAll(values);
+            return statement.Step() ? statement.Int(0) : qint64(0);
+        };
+        qint64 openedAt = number(QStringLiteral("SELECT max(ID) FROM Money"));
+        std::vector<qint64> own;  // every record the set added, in the order added
+        auto exists = [&](qint64 id) { return number(QStringLiteral("SELECT count(*) FROM Money WHERE ID=?"), {id}) > 0; };
+        auto listing = [&] {
+            QList<qint64> ids;
+            SqlStatement base = db.Prepare(QStringLiteral("SELECT ID FROM Money WHERE %1 ORDER BY %2").arg(where0, order));
+            base.Bind(1, openedAt);
+            while (base.Step())
+                ids << base.Int(0);
+            for (qint64 id : own) {
+                if (exists(id))
+                    ids << id;
+            }
+            return ids;
+        };
+
+        enum class Where { BeforeFirst, AfterLast, On, Deleted } where = Where::On;
+        qint64 on = listing().value(0);
+        QString deletedDate;  // the deleted current record's key: its date and its ID (in `on`)
+        // Records of the listing before the deleted current record's key.
+        auto place = [&] {
+            if (on > openedAt) {
+                qint64 before = number(QStringLiteral("SELECT count(*) FROM Money WHERE ") + where0, {openedAt});
+                for (qint64 id : own) {
+                    if (id == on)
+                        break;
+                    before += exists(id) ? 1 : 0;
+                }
+                return before;
+            }
+            if (sort.isEmpty())
+                return number(QStringLiteral("SELECT count(*) FROM Money WHERE %1 AND ID < ?").arg(where0), {openedAt, on});
+            return number(QStringLiteral("SELECT count(*) FROM Money WHERE %1 AND (Date, ID) < (?, ?)").arg(where0),
+                          {openedAt, deletedDate, on});
+        };
+        auto goTo = [&](qint64 index, const QList<qint64> &ids) {
+            if (index < 0) {
+                where = Where::BeforeFirst;
+            } else if (index >= ids.size()) {
+                where = Where::AfterLast;
+            } else {
+                where = Where::On;
+                on = ids.at(index);
+            }
+        };
+        auto deleteCurrentInModel = [&] {
+            deletedDate = QString();
+            SqlStatement date = db.Prepare(QStringLiteral("SELECT Date FROM Money WHERE ID=?"));
+            date.Bind(1, on);
+            if (date.Step())
+                deletedDate = date.Text(0);
+            where = Where::Deleted;
+        };
+
+        for (int step = 0; step < 3000; ++step) {
+            const QList<qint64> ids = listing();
+            const qint64 size = ids.size();
+            const int drawn = pick(16);
+            const int operation = drawn >= 13 ? 9 : drawn;  // adds outweigh deletes, so the set stays populated
+            QString name;
+            switch (operation) {
+            case 0:
+                name = QStringLiteral("MoveFirst");
+                set.MoveFirst();
+                goTo(size > 0 ? 0 : size, ids);
+                break;
+            case 1:
+                name = QStringLiteral("MoveLast");
+                set.MoveLast();
+                goTo(size > 0 ? size - 1 : size, ids);
+                break;
+            case 2:
+            case 3: {
+                name = QStringLiteral("MoveNext");
+                set.MoveNext();
+                switch (where) {
+                case Where::BeforeFirst: goTo(size > 0 ? 0 : size, ids); break;
+                case Where::AfterLast: break;
+                case Where::On: goTo(ids.indexOf(on) + 1, ids); break;
+                case Where::Deleted: goTo(place(), ids); break;
+                }
+                break;
+            }
+            case 4: {
+                name = QStringLiteral("MovePrev");
+                set.MovePrev();
+                switch (where) {
+                case Where::BeforeFirst: break;
+                case Where::AfterLast: goTo(size > 0 ? size - 1 : size, ids); break;
+                case Where::On: goTo(ids.indexOf(on) - 1, ids); break;
+                case Where::Deleted: goTo(place() - 1, ids); break;
+                }
+                break;
+            }
+            case 5: {
+                const int rows = pick(2) == 0 ? 1 + pick(6) : -1 - pick(6);
+                name = QStringLiteral("Move(%1)").arg(rows);
+                qint64 from = where == Where::BeforeFirst ? -1
+                              : where == Where::AfterLast ? size
+                              : where == Where::On        ? ids.indexOf(on)
+                                                          : (rows > 0 ? place() - 1 : place());
+                set.Move(rows);
+                goTo(std::clamp<qint64>(from + rows, -1, size), ids);
+                break;
+            }
+            case 6: {
+                if (size == 0)
+                    continue;
+                const qint64 id = ids.at(pick(int(size)));
+                name = QStringLiteral("FindFirst %1").arg(id);
+                QVERIFY(set.FindFirst(QStringLiteral("ID=%1").arg(id)));
+                where = Where::On;
+                on = id;
+                break;
+            }
+            case 7:
+                if (where != Where::On)
+                    continue;
+                name = QStringLiteral("Edit %1").arg(on);
+                set.Edit();
+                set.m_Date = someDay();
+                set.Update();
+                break;
+            case 8:
+                if (where != Where::On)
+                    continue;
+                name = QStringLiteral("Delete %1").arg(on);
+                deleteCurrentInModel();
+                set.Delete();
+                break;
+            case 9:
+                name = QStringLiteral("AddNew");
+                AddMoney(set, someDay(), QStringLiteral("a%1").arg(step), 0);
+                own.push_back(set.LastAddedId());
+                break;
+            case 10: {
+                if (size == 0)
+                    continue;
+                const qint64 id = ids.at(pick(int(size)));
+                name = QStringLiteral("deleted elsewhere %1").arg(id);
+                if (where == Where::On && id == on)
+                    deleteCurrentInModel();
+                CMoneyRecord other;
+                other.Open();
+                QVERIFY(other.FindFirst(QStringLiteral("ID=%1").arg(id)));
+                other.Delete();
+                break;
+            }
+            case 11: {
+                if (size == 0)
+                    continue;
+                const qint64 id = ids.at(pick(int(size)));
+                name = QStringLiteral("rolled back change of %1").arg(id);
+                {
+                    SqlTransaction transaction(db);
+                    QVERIFY(set.FindFirst(QStringLiteral("ID=%1").arg(id)));
+                    if (pick(2) == 0) {
+                        set.Delete();
+                    } else {
+                        set.Edit();
+                        set.m_Date = someDay();
+                        set.Update();
+                    }
+                    AddMoney(set, someDay(), QStringLiteral("lost"), 0);
+                }
+                where = Where::On;
+                on = id;
+                break;
+            }
+            case 12:
+                name = QStringLiteral("reopened");
+                set.Close();
+                set.Open();
+                openedAt = number(QStringLiteral("SELECT ifnull(max(ID), 0) FROM Money"));
+                own.clear();
+                goTo(size > 0 ? 0 : size, listing());
+                break;
+            }
+            const QString at = QStringLiteral("step %1 (%2): ").arg(step).arg(name);
+            const QList<qint64> now = listing();
+            QVERIFY2(set.GetRecordCount() == now.size(), qPrintable(at + QStringLiteral("count %1, listing %2").arg(set.GetRecordCount()).arg(now.size())));
+            switch (where) {
+            case Where::BeforeFirst:
+                QVERIFY2(set.IsBOF(), qPrintable(at + QStringLiteral("not before the first")));
+                break;
+            case Where::AfterLast:
+                QVERIFY2(set.IsEOF(), qPrintable(at + QStringLiteral("not after the last")));
+                break;
+            case Where::On:
+                QVERIFY2(set.CurrentId() == on && set.m_ID == on,
+                         qPrintable(at + QStringLiteral("on %1, expected %2").arg(set.CurrentId()).arg(on)));
+                QVERIFY2(!set.IsEOF() && !set.IsBOF(), qPrintable(at + QStringLiteral("at an end")));
+                break;
+            case Where::Deleted:
+                QVERIFY2(set.CurrentId() == 0, qPrintable(at + QStringLiteral("still on %1").arg(set.CurrentId())));
+                break;
+            }
+        }
+    }
+
 
     void keptTotalsFollowEveryChange()
     {

@@ -7,6 +7,7 @@
 #include "db/SqlConnection.h"
 
 #include "CommittedView.h"
+#include "DeferredGuard.h"
 #include "TestInstallation.h"
 
 #include <QDir>
@@ -38,6 +39,14 @@ void ReplaceWithNotALedger(const QString &path, const QString &kind)
     QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
     QCOMPARE(sqlite3_exec(db, "CREATE TABLE Other (x); INSERT INTO Other VALUES (1);", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
+}
+
+void AddMoney(CMoneyRecord &set, double money)
+{
+    set.AddNew();
+    set.m_Date = LedgerDateTime(QDate(2003, 2, 1));
+    set.m_Money = money;
+    set.Update();
 }
 
 bool HasChinese(const QString &text)
@@ -147,13 +156,53 @@ private slots:
         }
     }
 
+    // Records written before the program kept its figures (or under an older form of them) are counted
+    // and summed at the first open, and followed from then on.
+    void keptFiguresAreLaidFromTheRecordsAtTheFirstOpen_data()
+    {
+        QTest::addColumn<bool>("olderFigures");
+        QTest::newRow("no kept figures") << false;
+        QTest::newRow("older figures in yuan, out of date") << true;
+    }
+    void keptFiguresAreLaidFromTheRecordsAtTheFirstOpen()
+    {
+        QFETCH(bool, olderFigures);
+        TestInstallation install;
+        const QString path = install.DataFile("Kinward.db");
+        sqlite3 *raw = nullptr;
+        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(raw,
+                              "INSERT INTO Money (Date, Money) VALUES ('2003-01-01 00:00:00', 0.1), ('2003-01-02 00:00:00', 0.7),"
+                              " ('2003-01-03 00:00:00', -0.3);"
+                              "INSERT INTO Current (MKind, Money) VALUES ('人民币', 12.34), ('美元', 99);",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        if (olderFigures) {
+            QCOMPARE(sqlite3_exec(raw,
+                                  "CREATE TABLE Totals (Name TEXT PRIMARY KEY, Value DOUBLE NOT NULL DEFAULT 0);"
+                                  "INSERT INTO Totals VALUES ('Money|count|', 7), ('Money|Money|', 123.45);",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+        }
+        sqlite3_close(raw);
+
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        QCOMPARE(set.GetRecordCount(), 3L);
+        QCOMPARE(set.SumCents(QStringLiteral("Money")), Q_INT64_C(50));
+        AddMoney(set, -0.5);
+        CommittedView committed(path);
+        QCOMPARE(committed.Rows(QStringLiteral("SELECT Name, Value FROM Totals WHERE Name IN "
+                                               "('Money|count|', 'Money|Money|', 'Current|Money|MKind=''人民币''') ORDER BY Name")),
+                 QStringList({"Current|Money|MKind='人民币'|1234", "Money|Money||0", "Money|count||4"}));
+    }
+
     void failedCommitEndsTheTransaction()
     {
         TestInstallation install;
         auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
-        db->Execute(QStringLiteral("PRAGMA foreign_keys=ON"));
-        db->Execute(QStringLiteral("CREATE TABLE Parent (ID INTEGER PRIMARY KEY)"));
-        db->Execute(QStringLiteral("CREATE TABLE Guard (Ref INTEGER REFERENCES Parent(ID) DEFERRABLE INITIALLY DEFERRED)"));
+        LayDeferredGuard(*db);
         {
             SqlTransaction transaction(*db);
             db->Execute(QStringLiteral("INSERT INTO Memo (Matter) VALUES ('lost')"));
