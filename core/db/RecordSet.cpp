@@ -642,8 +642,6 @@ bool CRecordSet::IsEOF()
 {
     RequireOpen();
     Sync();
-    if (m_at == At::Added && m_deleted && m_addedIndex >= m_added.size())
-        return false;  // a deleted last record: MoveNext reaches the end
     return m_at == At::AfterLast || (m_at == At::BeforeFirst && GetRecordCount() == 0);
 }
 
