@@ -38,7 +38,7 @@ bool CAddressBook::Modify(const QStringList &fields)
 {
     if (!CommitModify([&] { Write(fields); }))
         return false;
-    SetRowTexts(m_nSelected, fields.mid(0, kFieldCount));
+    SetRowTexts(GetSelected(), fields.mid(0, kFieldCount));
     return true;
 }
 

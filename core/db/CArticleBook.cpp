@@ -49,7 +49,7 @@ bool CArticleBook::Modify(const QString &name, const QString &numberText, const 
 {
     if (!CommitModify([&] { Write(name, numberText, costText, valueText, explain); }))
         return false;
-    SetRowTexts(m_nSelected, {name, numberText, costText, valueText, explain});
+    SetRowTexts(GetSelected(), {name, numberText, costText, valueText, explain});
     return true;
 }
 

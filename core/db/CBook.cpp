@@ -110,10 +110,11 @@ int CBook::RowOfId(qint64 id) const
     return found == m_rows.end() ? -1 : int(found - m_rows.begin());
 }
 
-void CBook::SelectRow(int row)
+void CBook::SetSelected(int row)
 {
-    if (m_listener && row >= 0 && row < int(m_rows.size()))
-        m_listener->SelectRequested(row);
+    m_nSelected = row;
+    if (m_listener)
+        m_listener->SelectionChanged(row >= 0 && row < int(m_rows.size()) ? row : -1);
 }
 
 void CBook::Close()
@@ -138,7 +139,7 @@ void CBook::FillRows(const QString &sort)
     ids.resize(size_t(count), 0);
     ResetRows(ids);
     m_knownIds = known;
-    m_nSelected = -1;
+    SetSelected(-1);
 }
 
 void CBook::ResetRows(const std::vector<qint64> &ids, bool keepTexts)
@@ -238,11 +239,11 @@ void CBook::Commit(const std::function<void()> &work)
 
 bool CBook::FindSelectedRecord()
 {
-    if (m_nSelected < 0 || m_nSelected >= GetItemCount()) {
+    if (GetSelected() < 0 || GetSelected() >= GetItemCount()) {
         ShowMessage(QStringLiteral("没有选中的记录"), QStringLiteral("错误"));
         return false;
     }
-    if (!RecordSet().FindFirst(QStringLiteral("ID=%1").arg(GetItemData(m_nSelected)))) {
+    if (!RecordSet().FindFirst(QStringLiteral("ID=%1").arg(GetItemData(GetSelected())))) {
         ShowMessage(QStringLiteral("所选的记录已不在帐目数据库中，没有保存任何改动。"), QStringLiteral("错误"));
         return false;
     }
@@ -279,7 +280,7 @@ bool CBook::CommitModify(const std::function<void()> &fill, const std::function<
 
 bool CBook::CommitRemove(const std::function<void()> &alsoWrite)
 {
-    const int removed = m_nSelected;
+    const int removed = GetSelected();
     const int rowsBefore = GetItemCount();
     if (TellIfClosed() || !FindSelectedRecord())
         return GetItemCount() > 0;
@@ -304,19 +305,18 @@ void CBook::CommitDeleteMatching(const QString &condition)
         if (gone.contains(GetItemData(row)))
             DeleteRow(row);
     }
-    m_nSelected = -1;
+    SetSelected(-1);
 }
 
 bool CBook::ReselectAfterRemove(int removedRow, int rowCountBefore)
 {
     if (RecordSet().GetRecordCount() == 0 || GetItemCount() == 0) {
-        m_nSelected = -1;
+        SetSelected(-1);
         return RecordSet().GetRecordCount() > 0;
     }
     int row = removedRow == rowCountBefore - 1 ? removedRow - 1 : removedRow;
     row = std::min(row, GetItemCount() - 1);
-    m_nSelected = row;
-    SelectRow(row);
+    SetSelected(row);
     return true;
 }
 
@@ -358,8 +358,7 @@ bool CBook::FindNext()
 {
     if (m_findResults.empty())
         return false;
-    m_nSelected = m_findResults.front().toInt();
-    SelectRow(m_nSelected);
+    SetSelected(m_findResults.front().toInt());
     m_findResults.pop_front();
     return !m_findResults.empty();
 }

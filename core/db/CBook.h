@@ -20,7 +20,8 @@ public:
     virtual void RowInserted(int row) = 0;
     virtual void RowRemoved(int row) = 0;
     virtual void RowChanged(int row) = 0;
-    virtual void SelectRequested(int row) = 0; // show the row selected and scroll it into view
+    // The selected row changed (-1: none): the view highlights exactly this row and scrolls it into view.
+    virtual void SelectionChanged(int row) = 0;
 };
 
 class CBook
@@ -39,11 +40,10 @@ public:
     QStringList GetRowTexts(int row) const;
     qint64 GetItemData(int row) const;  // the row's record ID (0 outside the list)
 
+    // The row the buttons act on (-1: none). The view is told of every change, so that the row it
+    // highlights is always this one.
     int GetSelected() const { return m_nSelected; }
-    void SetSelected(int row) { m_nSelected = row; }
-
-    // Asks the view to show the row selected and scrolled into view.
-    void SelectRow(int row);
+    void SetSelected(int row);
 
     // Queues the rows whose text in the column equals the text exactly and selects the first;
     // true when more matches wait. "记录集为空" on an empty list, "没有匹配的记录" without a match.
@@ -111,9 +111,9 @@ protected:
     void CollectDistinct(const std::function<QString()> &entry, QStringList *list);
 
     std::deque<QString> m_findResults;  // row numbers as decimal texts
-    int m_nSelected = -1;
 
 private:
+    int m_nSelected = -1;
     struct Row
     {
         qint64 id = 0;

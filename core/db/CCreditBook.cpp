@@ -54,7 +54,7 @@ bool CCreditBook::Modify(const QString &dateText, const QString &active, const Q
 {
     if (!CommitModify([&] { Write(dateText, active, moneyText, people, member, explain); }))
         return false;
-    SetRowTexts(m_nSelected, Row(dateText, active, moneyText, people, member, explain));
+    SetRowTexts(GetSelected(), Row(dateText, active, moneyText, people, member, explain));
     return true;
 }
 

@@ -57,7 +57,7 @@ bool CCurrentBook::Modify(const QString &dateText, const QString &account, const
 {
     if (!CommitModify([&] { Write(dateText, account, bank, kind, moneyText, reason, member, explain); }))
         return false;
-    SetRowTexts(m_nSelected, {dateText, account, bank, kind, moneyText, reason, member, explain});
+    SetRowTexts(GetSelected(), {dateText, account, bank, kind, moneyText, reason, member, explain});
     return true;
 }
 

@@ -63,12 +63,12 @@ bool CDepositBook::AddInstalment(const QString &dateText, const QString &amountT
     });
     if (!saved)
         return false;
-    QStringList texts = GetRowTexts(m_nSelected);
+    QStringList texts = GetRowTexts(GetSelected());
     texts[0] = dateText;
     texts[4] = TrimAmount(deposited);
     texts[8] = member;
     texts[9] = explain;
-    SetRowTexts(m_nSelected, texts);
+    SetRowTexts(GetSelected(), texts);
     return true;
 }
 

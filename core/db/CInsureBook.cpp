@@ -104,7 +104,7 @@ bool CInsureBook::Modify(const QString &dateText, const QString &policy, const Q
         });
     if (!saved)
         return false;
-    SetRowTexts(m_nSelected, Row(dateText, policy, active, moneyText, member, explain));
+    SetRowTexts(GetSelected(), Row(dateText, policy, active, moneyText, member, explain));
     return true;
 }
 

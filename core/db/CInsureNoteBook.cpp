@@ -106,7 +106,7 @@ void CInsureNoteBook::Fill(const QString &sort)
     DeleteAllRows();
     for (m_set.MoveFirst(); !m_set.IsEOF(); m_set.MoveNext())
         AppendRow(m_set.m_ID, RecordTexts());
-    m_nSelected = -1;
+    SetSelected(-1);
 }
 
 bool CInsureNoteBook::Remove()

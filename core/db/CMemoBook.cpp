@@ -35,7 +35,7 @@ bool CMemoBook::Modify(const QString &dateText, const QString &matter, const QSt
 {
     if (!CommitModify([&] { Write(dateText, matter, member); }))
         return false;
-    SetRowTexts(m_nSelected, {dateText, matter, member});
+    SetRowTexts(GetSelected(), {dateText, matter, member});
     return true;
 }
 

@@ -60,7 +60,7 @@ void CMoneyBook::ShowPage(int page, const QString &sort)
     m_set.m_strFilter = m_strFilter;
     if (!m_set.IsOpen())
         m_set.Open();
-    m_nSelected = -1;  // also when the page stays empty: no row is left to act on
+    SetSelected(-1);  // also when the page stays empty: no row is left to act on
     CountPages();
     if (m_nCount == 0) {
         m_nCurrentPage = 0;
@@ -79,17 +79,17 @@ void CMoneyBook::ShowPage(int page, const QString &sort)
 
 void CMoneyBook::RereadPage()
 {
-    const qint64 selected = GetItemData(m_nSelected);
+    const qint64 selected = GetItemData(GetSelected());
     CountPages();
     if (m_nCount == 0) {
         m_nCurrentPage = 0;
-        m_nSelected = -1;
+        SetSelected(-1);
         DeleteAllRows();
         return;
     }
     m_nCurrentPage = std::clamp(m_nCurrentPage, 1, m_nPageCount);
     ResetRows(m_set.IdsAt(qint64(m_nCurrentPage - 1) * kPageSize, kPageSize), true);
-    m_nSelected = RowOfId(selected);
+    SetSelected(RowOfId(selected));
 }
 
 void CMoneyBook::SetFilter(const QString &filter)
@@ -155,7 +155,7 @@ bool CMoneyBook::Modify(const QDateTime &date, const QString &item, double amoun
     });
     if (!saved)
         return false;
-    SetRowTexts(m_nSelected, MoneyRow(date, item, amount, member, explain));
+    SetRowTexts(GetSelected(), MoneyRow(date, item, amount, member, explain));
     // A new date moves the record in the order (or out of the filter): the page is read again.
     if (moved)
         RereadPage();
@@ -165,7 +165,7 @@ bool CMoneyBook::Modify(const QDateTime &date, const QString &item, double amoun
 bool CMoneyBook::Remove()
 {
     OpenIfClosed();
-    const int removed = m_nSelected;
+    const int removed = GetSelected();
     const int rowsBefore = GetItemCount();
     if (removed < 0 || removed >= rowsBefore)
         return m_nCount > 0;
@@ -240,8 +240,7 @@ bool CMoneyBook::FindNext()
     const int page = int(position / kPageSize + 1);
     if (page != m_nCurrentPage)
         ShowPage(page, QStringLiteral("Date"));
-    m_nSelected = int(position % kPageSize);
-    SelectRow(m_nSelected);
+    SetSelected(int(position % kPageSize));
     m_findResults.pop_front();
     return !m_findResults.empty();
 }

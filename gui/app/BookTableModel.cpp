@@ -90,7 +90,7 @@ void BookTableModel::RowChanged(int row)
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-void BookTableModel::SelectRequested(int row)
+void BookTableModel::SelectionChanged(int row)
 {
-    emit selectRequested(row);
+    emit selectionChanged(row);
 }

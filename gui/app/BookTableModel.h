@@ -27,10 +27,10 @@ public:
     void RowInserted(int row) override;
     void RowRemoved(int row) override;
     void RowChanged(int row) override;
-    void SelectRequested(int row) override;
+    void SelectionChanged(int row) override;
 
 signals:
-    void selectRequested(int row);
+    void selectionChanged(int row);  // -1: none
 
 private:
     // A row that cannot be read shows empty; the failure is told once (after the paint, never inside

@@ -2,7 +2,9 @@
 #include "CBookView.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 CBookView::CBookView(CBook &book, const QStringList &titles, const QList<int> &widths, QWidget *parent)
     : QTableView(parent), m_model(new BookTableModel(book, titles, this))
@@ -13,6 +15,7 @@ CBookView::CBookView(CBook &book, const QStringList &titles, const QList<int> &w
     setShowGrid(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    setTabKeyNavigation(false);  // Tab leaves the list rather than walking its cells
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
@@ -25,13 +28,55 @@ CBookView::CBookView(CBook &book, const QStringList &titles, const QList<int> &w
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(palette);
-    connect(m_model, &BookTableModel::selectRequested, this, &CBookView::ShowSelected);
+    connect(m_model, &BookTableModel::selectionChanged, this, &CBookView::ShowSelected);
+    // Rows listed afresh: the highlight follows the book's selection again.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        const int row = Book().GetSelected();
+        if (row >= 0 && row < m_model->rowCount())
+            ShowSelected(row);
+    });
 }
 
 void CBookView::ShowSelected(int row)
 {
-    selectRow(row);
-    scrollTo(m_model->index(row, 0));
+    if (row < 0 || row >= m_model->rowCount()) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = m_model->index(row, 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(index);
+}
+
+QItemSelectionModel::SelectionFlags CBookView::selectionCommand(const QModelIndex &, const QEvent *) const
+{
+    return QItemSelectionModel::NoUpdate;
+}
+
+bool CBookView::ScrollByKey(int key)
+{
+    QScrollBar *rows = verticalScrollBar();
+    QScrollBar *columns = horizontalScrollBar();
+    switch (key) {
+    case Qt::Key_Up: rows->triggerAction(QAbstractSlider::SliderSingleStepSub); return true;
+    case Qt::Key_Down: rows->triggerAction(QAbstractSlider::SliderSingleStepAdd); return true;
+    case Qt::Key_PageUp: rows->triggerAction(QAbstractSlider::SliderPageStepSub); return true;
+    case Qt::Key_PageDown: rows->triggerAction(QAbstractSlider::SliderPageStepAdd); return true;
+    case Qt::Key_Home: rows->triggerAction(QAbstractSlider::SliderToMinimum); return true;
+    case Qt::Key_End: rows->triggerAction(QAbstractSlider::SliderToMaximum); return true;
+    case Qt::Key_Left: columns->triggerAction(QAbstractSlider::SliderSingleStepSub); return true;
+    case Qt::Key_Right: columns->triggerAction(QAbstractSlider::SliderSingleStepAdd); return true;
+    default: return false;
+    }
+}
+
+void CBookView::keyPressEvent(QKeyEvent *event)
+{
+    if (ScrollByKey(event->key())) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void CBookView::mousePressEvent(QMouseEvent *event)
@@ -40,8 +85,6 @@ void CBookView::mousePressEvent(QMouseEvent *event)
     if (!index.isValid())
         return;  // a click below the last row changes nothing
     QTableView::mousePressEvent(event);
-    if (event->button() == Qt::RightButton)
-        selectRow(index.row());
     if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
         Book().SetSelected(index.row());
         emit rowChosen(index.row());

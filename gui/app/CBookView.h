@@ -1,5 +1,7 @@
 // A record list: report style, full-row single selection that always shows, grid lines, the light
-// tint. A row becomes the book's selected row only by a click, a right click or a double click.
+// tint. A row becomes the book's selected row only by a click, a right click or a double click; the
+// highlight is always that row, so the buttons act on the row the user sees highlighted. The keys
+// that would move a highlight scroll the list instead.
 #pragma once
 
 #include "app/BookTableModel.h"
@@ -21,8 +23,14 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyboardSearch(const QString &) override {}  // typing never moves to another row
+    // Qt's own clicks, drags and keys never change the highlight: only the book's selection does.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
 
 private:
     void ShowSelected(int row);
+    bool ScrollByKey(int key);
     BookTableModel *m_model;
 };

@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(book.GetItemText(99, 1), QStringLiteral("r100"));  // the first record of page 2
         QCOMPARE(book.GetItemText(5, 1), QStringLiteral("r6"));
         QCOMPARE(book.GetSelected(), 5);
-        QCOMPARE(spy.selected, QList<int>({5}));
+        QCOMPARE(spy.selected, QList<int>({5, 5}));  // chosen, then the row below moved up into it
         QCOMPARE(book.GetTotal(), FreshTotal());
 
         book.ShowPage(2, QStringLiteral("Date"));
@@ -207,7 +207,7 @@ private slots:
         QVERIFY(!book.FindNext());
         QCOMPARE(book.GetCurrentPage(), 2);
         QCOMPARE(book.GetSelected(), 0);
-        QCOMPARE(spy.selected, QList<int>({0}));
+        QCOMPARE(spy.selected, QList<int>({-1, 0}));  // the new page starts without a choice
 
         QVERIFY(book.FindRecords(QString(), false, QString(), false, QString(), false, QStringLiteral("Li"), true));
         int found = 1;

@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QComboBox>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -230,6 +232,56 @@ private slots:
         window.PressButton(1002);  // delete
         QCOMPARE(window.m_moneyBook.GetItemCount(), 4);
         QCOMPARE(Text(window, 1041), QStringLiteral("您的现金总额:4元  "));
+    }
+
+    void highlightIsAlwaysTheRowTheButtonsActOn()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMainDlg window(Quiet());
+        window.show();
+        AddMoney(window, 40);
+        window.PressButton(1000);
+        auto *view = static_cast<QAbstractItemView *>(window.Control(1004));
+        const auto highlighted = [view] {
+            QList<int> rows;
+            for (const QModelIndex &index : view->selectionModel()->selectedRows())
+                rows.append(index.row());
+            return rows;
+        };
+        ClickRow(window, 1004, 2);
+        const QString chosenDate = window.m_moneyBook.GetItemText(2, 0);
+        view->setFocus();
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Up, Qt::Key_A})
+            QTest::keyClick(view, key);
+        QCOMPARE(highlighted(), QList<int>({2}));
+        QVERIFY(view->verticalScrollBar()->value() > 0);  // the keys scrolled the list
+
+        // A drag from the row and a control-click on it leave the highlight where the click put it.
+        view->scrollToTop();
+        const QPoint from = view->visualRect(view->model()->index(2, 0)).center();
+        const QPoint to = view->visualRect(view->model()->index(4, 0)).center();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, from);
+        QMouseEvent drag(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &drag);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, to);
+        QCOMPARE(window.m_moneyBook.GetSelected(), 2);
+        QCOMPARE(highlighted(), QList<int>({2}));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, from);
+        QCOMPARE(highlighted(), QList<int>({2}));
+
+        window.PressButton(1002);  // 删除: the highlighted row's record goes, and the one below takes its place
+        QCOMPARE(window.m_moneyBook.GetItemCount(), 39);
+        for (int row = 0; row < window.m_moneyBook.GetItemCount(); ++row)
+            QVERIFY(window.m_moneyBook.GetItemText(row, 0) != chosenDate);
+        QCOMPARE(window.m_moneyBook.GetSelected(), 2);
+        QCOMPARE(highlighted(), QList<int>({2}));
+
+        window.m_moneyBook.ShowPage(1, QStringLiteral("Date"));  // the page listed again: no row is chosen
+        QCOMPARE(window.m_moneyBook.GetSelected(), -1);
+        QVERIFY(highlighted().isEmpty());
+        QVERIFY(messages.messages.isEmpty());
     }
 
     void doubleClickOpensTheRowInTheDialog()

@@ -13,7 +13,7 @@ public:
     void RowInserted(int) override {}
     void RowRemoved(int) override {}
     void RowChanged(int) override {}
-    void SelectRequested(int row) override { selected.append(row); }
+    void SelectionChanged(int row) override { selected.append(row); }
 
     int resets = 0;
     QList<int> selected;
