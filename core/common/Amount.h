@@ -3,6 +3,9 @@
 
 #include <QString>
 
+// The largest amount the ledger holds, either way: whole cents stay exact in a double up to it.
+constexpr double kLargestAmount = 9999999999999.99;
+
 // "%.2f" with trailing zero decimals dropped: 12.00 -> "12", 12.50 -> "12.5", 12.05 -> "12.05".
 QString TrimAmount(double amount);
 

@@ -13,9 +13,6 @@ QDateTime DateValue(const QString &text);
 // A policy's end date: empty means no end of cover (1979-11-25).
 QDateTime EndDateValue(const QString &text);
 
-// The largest amount the ledger holds: whole cents stay exact in a double below it.
-constexpr double kLargestAmount = 9999999999999.99;
-
 // An amount as stored: refused with DbError (nothing written) when beyond kLargestAmount either way.
 double AmountValue(double amount);
 double AmountValue(const QString &text);

@@ -3,6 +3,8 @@
 
 #include "common/Amount.h"
 
+#include <cmath>
+
 bool IsAmountKey(QChar key)
 {
     return key.isDigit() || key == QLatin1Char('\b') || key == QLatin1Char('+') || key == QLatin1Char('-')
@@ -35,7 +37,10 @@ QString CheckAmount(QString *amountText)
         return wrong;
     if (text.lastIndexOf(QLatin1Char('-')) > 0)
         return wrong;
-    *amountText = TrimAmount(AtoF(text));
+    const QString cents = TrimAmount(AtoF(text));
+    if (!(std::fabs(AtoF(cents)) <= kLargestAmount))
+        return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
+    *amountText = cents;
     return QString();
 }
 

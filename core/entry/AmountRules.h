@@ -11,7 +11,8 @@ bool IsAmountKey(QChar key);
 QString AmountTextAfterChange(const QString &text, int maxLength = 18);
 
 // The amount checks of an entry dialog, in order; the first failure's message (with its leading
-// blank), or an empty text when the amount passes. A passing amount is rewritten as TrimAmount of its number.
+// blank), or an empty text when the amount passes. A passing amount is rewritten as TrimAmount of its
+// number; one beyond kLargestAmount (after rounding to the cent) does not pass.
 QString CheckAmount(QString *amountText);
 
 // An expense's amount carries a '-' in front unless it already has one anywhere.

@@ -7,6 +7,7 @@
 #include "common/Messages.h"
 #include "controls/CCalcPad.h"
 #include "db/DbError.h"
+#include "controls/CEntryComboBox.h"
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
 #include "dialogs/CAmountEdit.h"
@@ -42,13 +43,12 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
     calendar.setColor(QPalette::Base, QColor(230, 250, 255));
     m_date->calendarWidget()->setPalette(calendar);
 
-    m_item = new CTintedComboBox(this);
+    m_item = new CEntryComboBox(this);
     m_item->setObjectName(QStringLiteral("1007"));
     m_item->addItems(g_itemList);
     m_item->setCurrentIndex(-1);
     m_item->setMinimumWidth(160);
-    connect(m_item, QOverload<int>::of(&QComboBox::activated), this, &CMoneyDlg::OnItemChosen);
-    connect(m_item, &CTintedComboBox::aboutToShowPopup, this, &CMoneyDlg::OnItemListOpening);
+    connect(m_item, &CEntryComboBox::entryChosen, this, &CMoneyDlg::OnItemChosen);
 
     m_amount = new CAmountEdit(this);
     m_amount->setObjectName(QStringLiteral("1006"));
@@ -130,10 +130,17 @@ void CMoneyDlg::FillFromSelectedRow()
     const QDateTime date = ParseDateText(book.GetItemText(row, 0));
     if (date.isValid())
         m_date->setDateTime(date);  // the row's date, at midnight
-    m_item->addItem(book.GetItemText(row, 1));
-    m_item->setCurrentIndex(m_item->count() - 1);
     const QString income = book.GetItemText(row, 2);
     m_bIncome = !income.isEmpty();
+    // The record's own item and kind; the list opens on the entry that says the same, if one does.
+    const QString item = book.GetItemText(row, 1);
+    int entry = -1;
+    for (int i = 0; i < m_item->count() && entry < 0; ++i) {
+        const ItemChoice choice = ParseItemChoice(m_item->itemText(i));
+        if (choice.name == item && choice.income == m_bIncome)
+            entry = i;
+    }
+    m_item->ShowEntry(entry, item);
     m_amount->setText(m_bIncome ? income : book.GetItemText(row, 3));
     const QString member = book.GetItemText(row, 4);
     QStringList members;
@@ -150,21 +157,10 @@ void CMoneyDlg::FillFromSelectedRow()
 
 void CMoneyDlg::OnItemChosen(int index)
 {
-    if (index < 0 || index >= g_itemList.size() || index >= m_item->count())
-        return;
+    // The kind and the name shown are always the chosen entry's, whichever way it was chosen.
     const ItemChoice choice = ParseItemChoice(m_item->itemText(index));
     m_bIncome = choice.income;
-    m_item->addItem(choice.name);  // after a choice the box shows the bare name
-    m_item->setCurrentIndex(m_item->count() - 1);
-}
-
-void CMoneyDlg::OnItemListOpening()
-{
-    // While dropped down the list shows the full entries only.
-    if (!m_item->currentText().isEmpty() && m_item->count() > g_itemList.size()) {
-        m_item->removeItem(m_item->count() - 1);
-        m_item->setCurrentIndex(-1);
-    }
+    m_item->ShowText(choice.name);
 }
 
 void CMoneyDlg::OpenCalcPad()
@@ -185,7 +181,8 @@ bool CMoneyDlg::Save()
     CCalcPad::CloseOpen();
     QString amount = m_amount->text();
     m_strError = CheckAmount(&amount);
-    if (m_strError.isEmpty() && m_item->currentText().isEmpty())
+    const QString item = m_item->ShownText();
+    if (m_strError.isEmpty() && item.isEmpty())
         m_strError = QStringLiteral(" 收支项目未输入");
     if (m_strError.isEmpty() && m_member->currentText().isEmpty())
         m_strError = QStringLiteral(" 家庭成员未输入");
@@ -200,8 +197,8 @@ bool CMoneyDlg::Save()
     bool saved = false;
     try {
         saved = IsModifyMode()
-                    ? book.Modify(date, m_item->currentText(), value, m_member->currentText(), m_note->toPlainText())
-                    : book.Add(date, m_item->currentText(), value, m_member->currentText(), m_note->toPlainText());
+                    ? book.Modify(date, item, value, m_member->currentText(), m_note->toPlainText())
+                    : book.Add(date, item, value, m_member->currentText(), m_note->toPlainText());
     } catch (const DbError &error) {
         // Nothing was saved: the dialog stays open with what the user typed.
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);

@@ -9,6 +9,7 @@
 class CAmountEdit;
 class CIconButton;
 class CMainDlg;
+class CEntryComboBox;
 class CTintedComboBox;
 class QDateTimeEdit;
 class QPlainTextEdit;
@@ -41,7 +42,6 @@ private:
     void FillMembers();
     void FillFromSelectedRow();
     void OnItemChosen(int index);
-    void OnItemListOpening();
     bool Save();
     void Finish();
 
@@ -49,7 +49,7 @@ private:
     QString m_strError;
     bool m_bIncome = true;
     QDateTimeEdit *m_date;
-    CTintedComboBox *m_item;
+    CEntryComboBox *m_item;
     CAmountEdit *m_amount;
     CTintedComboBox *m_member;
     QPlainTextEdit *m_note;

@@ -56,6 +56,13 @@ private slots:
         QTest::newRow("trailing zero") << "12.50" << "" << "12.5";
         QTest::newRow("whole") << "12.00" << "" << "12";
         QTest::newRow("negative") << "-25" << "" << "-25";
+        const QString tooLarge = QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
+        QTest::newRow("largest") << "9999999999999.99" << "" << "9999999999999.99";
+        QTest::newRow("largest spent") << "-9999999999999.99" << "" << "-9999999999999.99";
+        QTest::newRow("a cent more") << "10000000000000" << tooLarge << "10000000000000";
+        QTest::newRow("rounds up past it") << "9999999999999.996" << tooLarge << "9999999999999.996";
+        QTest::newRow("eighteen nines") << "999999999999999999" << tooLarge << "999999999999999999";
+        QTest::newRow("card number spent") << "-6222021234567890" << tooLarge << "-6222021234567890";
     }
     void checks()
     {

@@ -1,6 +1,7 @@
 // The income and expense dialog with its calculator pad, and the member dialogs, driven as a user would.
 #include "app/CMainDlg.h"
 #include "controls/CCalcPad.h"
+#include "controls/CEntryComboBox.h"
 #include "db/CMoneyRecord.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace {
 
@@ -88,11 +90,12 @@ private slots:
         CMoneyDlg dialog(m_window.get());
         dialog.show();
         ChooseItem(dialog, QStringLiteral("收入    工资"));
-        Type(&dialog, 1006, QStringLiteral("99999999999999999"));  // more than money can hold to the cent
+        Type(&dialog, 1006, QStringLiteral("6222021234567890"));  // a card number: more than money can hold to the cent
         Click(&dialog, 1011);
         QVERIFY(dialog.isVisible());
         QCOMPARE(m_messages->messages.size(), 1);
-        QVERIFY(m_messages->Last().contains(QStringLiteral("超出范围")));
+        QCOMPARE(m_messages->Last(), QStringLiteral(" 金额不能大于 9,999,999,999,999.99"));
+        QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), QStringLiteral("6222021234567890"));
         QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);
         QCOMPARE(m_window->m_moneyBook.GetTotalCents(), qint64(0));
         Type(&dialog, 1006, QStringLiteral("9999999999999.99"));  // the largest amount is taken, to the cent
@@ -107,7 +110,7 @@ private slots:
         CMoneyDlg dialog(m_window.get());
         dialog.show();
         ChooseItem(dialog, QStringLiteral("支出    餐饮"));
-        QCOMPARE(Find<QComboBox>(&dialog, 1007)->currentText(), QStringLiteral("餐饮"));
+        QCOMPARE(Find<CEntryComboBox>(&dialog, 1007)->ShownText(), QStringLiteral("餐饮"));
         QVERIFY(!dialog.IsIncome());
         Type(&dialog, 1006, QStringLiteral("25"));
         Click(&dialog, 1011);
@@ -118,6 +121,66 @@ private slots:
         QCOMPARE(book.GetItemText(0, 3), QStringLiteral("-25"));
         QCOMPARE(book.GetItemText(0, 4), QStringLiteral("Li"));
         QCOMPARE(static_cast<QLabel *>(m_window->Control(1041))->text(), QStringLiteral("您的现金总额:-25元  "));
+    }
+
+    void kindFollowsTheItemHoweverItIsChosen()
+    {
+        CMoneyDlg dialog(m_window.get());
+        dialog.show();
+        auto *items = Find<CEntryComboBox>(&dialog, 1007);
+        const int entries = items->count();
+        ChooseItem(dialog, QStringLiteral("收入    其他收入"));  // the last income entry
+        items->setFocus();
+        QTest::keyClick(items, Qt::Key_Down);  // the first expense entry
+        QCOMPARE(items->ShownText(), QStringLiteral("餐饮"));
+        QVERIFY(!dialog.IsIncome());
+        Type(&dialog, 1006, QStringLiteral("7"));
+        QVERIFY(dialog.SaveAndContinue());
+        CMoneyBook &book = m_window->m_moneyBook;
+        QCOMPARE(book.GetRowTexts(book.GetItemCount() - 1).mid(1, 3), QStringList({"餐饮", "", "-7"}));
+
+        QWheelEvent up(QPointF(5, 5), items->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                       Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(items, &up);  // back to the last income entry
+        QCOMPARE(items->ShownText(), QStringLiteral("其他收入"));
+        QVERIFY(dialog.IsIncome());
+        QVERIFY(dialog.SaveAndContinue());
+        QCOMPARE(book.GetRowTexts(book.GetItemCount() - 1).mid(1, 3), QStringList({"其他收入", "7", ""}));
+
+        QTest::keyClick(items, Qt::Key_Up);
+        QTest::keyClick(items, Qt::Key_Up);
+        QCOMPARE(items->ShownText(), QStringLiteral("礼金收入"));
+        QCOMPARE(items->count(), entries);  // choices never leave names behind in the list
+        QCOMPARE(items->currentText(), QStringLiteral("收入    礼金收入"));
+    }
+
+    void modifyShowsTheRecordsOwnItemAndKind()
+    {
+        // An item no longer in the list, spent: the box shows it and the list keeps only its entries.
+        m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 1)), QStringLiteral("旧项目"), -30, QStringLiteral("Li"),
+                                  QString());
+        m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 2)), QStringLiteral("工资"), 40, QStringLiteral("Li"),
+                                  QString());
+        m_window->m_moneyBook.SetSelected(0);
+        m_window->m_bEditMoney = true;
+        {
+            CMoneyDlg dialog(m_window.get());
+            auto *items = Find<CEntryComboBox>(&dialog, 1007);
+            QCOMPARE(items->ShownText(), QStringLiteral("旧项目"));
+            QCOMPARE(items->count(), int(g_itemList.size()));
+            QVERIFY(!dialog.IsIncome());
+            QVERIFY(dialog.SaveAndContinue());
+            QCOMPARE(m_window->m_moneyBook.GetItemText(0, 3), QStringLiteral("-30"));
+        }
+        m_window->m_moneyBook.SetSelected(1);
+        m_window->m_bEditMoney = true;
+        CMoneyDlg dialog(m_window.get());
+        auto *items = Find<CEntryComboBox>(&dialog, 1007);
+        QCOMPARE(items->currentText(), QStringLiteral("收入    工资"));  // the list opens on the record's entry
+        QCOMPARE(items->ShownText(), QStringLiteral("工资"));
+        QTest::keyClick(items, Qt::Key_Down);
+        QCOMPARE(items->ShownText(), QStringLiteral("奖金"));
+        QVERIFY(dialog.IsIncome());
     }
 
     void incomeItemTypedNegativeStaysNegative()
@@ -179,7 +242,7 @@ private slots:
         m_window->m_bEditMoney = true;
         CMoneyDlg dialog(m_window.get());
         QVERIFY(dialog.IsModifyMode());
-        QCOMPARE(Find<QComboBox>(&dialog, 1007)->currentText(), QStringLiteral("餐饮"));
+        QCOMPARE(Find<CEntryComboBox>(&dialog, 1007)->ShownText(), QStringLiteral("餐饮"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), QStringLiteral("-30"));
         QCOMPARE(Find<QComboBox>(&dialog, 1008)->currentText(), QStringLiteral("Wang"));
         Type(&dialog, 1006, QStringLiteral("35"));
