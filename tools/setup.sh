@@ -1,7 +1,7 @@
-# Shared by run.sh and test.sh: installs the Debian packages the build needs and builds everything.
+# Shared by run.sh and test.sh: installs the Debian packages the build needs and builds.
 # Sourced, not run. Both steps do nothing when there is nothing to do.
 
-ZARVEL_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins \
+ZARVEL_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n \
 libsqlite3-dev libbenchmark-dev fonts-noto-cjk breeze-icon-theme xvfb xauth"
 
 zarvel_ensure_packages() {
@@ -21,10 +21,16 @@ zarvel_ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# zarvel_build <root> [target...]: builds the named targets, or everything when none is named.
 zarvel_build() {
   local root="$1"
+  shift
   if [ ! -f "$root/build/build.ninja" ]; then
     cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
   fi
-  cmake --build "$root/build"
+  if [ $# -gt 0 ]; then
+    cmake --build "$root/build" --target "$@"
+  else
+    cmake --build "$root/build"
+  fi
 }

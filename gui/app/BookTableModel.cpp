@@ -29,7 +29,7 @@ QVariant BookTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows)
         return QVariant();
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+    if (role == Qt::DisplayRole) {
         try {
             return m_book.GetItemText(index.row(), index.column());
         } catch (const DbError &error) {

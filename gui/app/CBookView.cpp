@@ -2,9 +2,11 @@
 #include "CBookView.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 CBookView::CBookView(CBook &book, const QStringList &titles, const QList<int> &widths, QWidget *parent)
     : QTableView(parent), m_model(new BookTableModel(book, titles, this))
@@ -100,4 +102,29 @@ void CBookView::mouseDoubleClickEvent(QMouseEvent *event)
     Book().SetSelected(index.row());
     emit rowChosen(index.row());
     emit rowDoubleClicked(index.row());
+}
+
+bool CBookView::IsTextCut(const QModelIndex &index) const
+{
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty())
+        return false;
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+        return true;
+    // The item view leaves a focus-frame margin and one pixel on each side of the text.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return fontMetrics().horizontalAdvance(text) + 2 * margin > visualRect(index).width();
+}
+
+bool CBookView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    if (index.isValid() && IsTextCut(index))
+        QToolTip::showText(help->globalPos(), index.data(Qt::DisplayRole).toString(), viewport(), visualRect(index));
+    else
+        QToolTip::hideText();
+    return true;
 }

@@ -15,6 +15,9 @@ public:
     CBookView(CBook &book, const QStringList &titles, const QList<int> &widths, QWidget *parent = nullptr);
     BookTableModel *Model() const { return m_model; }
     CBook &Book() { return m_model->Book(); }
+    // Whether the cell shows its text cut off (too wide for its column, or more than one line): such a
+    // cell shows the whole text as its tooltip.
+    bool IsTextCut(const QModelIndex &index) const;
 
 signals:
     void rowChosen(int row);        // a click or right click on a row
@@ -24,6 +27,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void keyboardSearch(const QString &) override {}  // typing never moves to another row
     // Qt's own clicks, drags and keys never change the highlight: only the book's selection does.
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,

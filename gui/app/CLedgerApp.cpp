@@ -1,7 +1,9 @@
 // Application start-up and the framework-level error report.
 #include "CLedgerApp.h"
 
+#include "app/ChineseLocale.h"
 #include "app/CMainDlg.h"
+#include "app/DialogCentring.h"
 #include "app/Style.h"
 #include "common/Paths.h"
 #include "db/DbError.h"
@@ -37,7 +39,9 @@ bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock)
 
 int CLedgerApp::InitInstance()
 {
+    UseChineseLocale(this);
     ApplyLedgerStyle(this);
+    CentreDialogsOnTheMainWindow(this);
     if (AnotherCopyRuns(&m_lock))
         return 0;  // a second copy ends without showing anything
     CMainDlg dialog;

@@ -19,6 +19,9 @@ void ApplyLedgerStyle(QApplication *app)
     palette.setColor(QPalette::Text, Qt::black);
     palette.setColor(QPalette::Button, LedgerColors::kDialog);
     palette.setColor(QPalette::ButtonText, Qt::black);
+    // What cannot be used reads grey: the colours above were set for every state, disabled included.
+    for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text})
+        palette.setColor(QPalette::Disabled, role, LedgerColors::kDisabledText);
     app->setPalette(palette);
     // The 9-point face of the window layout: 12 pixels, 6 per byte of GBK text.
     QFont font(QStringLiteral("Noto Sans CJK SC"));

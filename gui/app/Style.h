@@ -11,6 +11,7 @@ const QColor kDialog(190, 210, 250);     // background of every dialog
 const QColor kTint(230, 250, 255);       // edit fields, record lists, calendars, drop-down lists
 const QColor kStatusText(0, 0, 255);     // status lines, page text, grand total
 const QColor kHeadingText(0, 0, 100);    // heading 帐目一览 and the clock
+const QColor kDisabledText(128, 128, 128); // captions and texts of controls that cannot be used
 } // namespace LedgerColors
 
 // Dialog background RGB(190,210,250) with black text, edit fields on the light tint, the 9-point

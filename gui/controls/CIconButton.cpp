@@ -88,7 +88,8 @@ void CIconButton::paintEvent(QPaintEvent *)
     QPainter painter(this);
     QRect rect = this->rect();
     const bool pressed = isDown() || isChecked();
-    const bool hoverLook = m_bHovered || pressed;
+    const bool hovered = m_bHovered && isEnabled();  // a button that cannot be pressed never lights up
+    const bool hoverLook = hovered || pressed;
     const QPalette palette = this->palette();
 
     if (!m_bFlat && hasFocus()) {
@@ -119,7 +120,7 @@ void CIconButton::paintEvent(QPaintEvent *)
     } else if (!m_bFlat) {
         edges(outer, highlight, darkShadow);
         edges(outer.adjusted(1, 1, -1, -1), light, shadow);
-    } else if (m_bHovered) {
+    } else if (hovered) {
         edges(outer, highlight, shadow);
     }
 
