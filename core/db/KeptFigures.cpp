@@ -9,7 +9,7 @@
 namespace {
 
 // The form of the figures this program keeps (PRAGMA user_version of the file).
-constexpr int kFiguresVersion = 2;
+constexpr int kFiguresVersion = 3;
 
 struct Figure
 {
@@ -109,6 +109,69 @@ QString ComputeSql(const Figure &figure)
     return sql;
 }
 
+// The income/expense records per month, and per month, item and sign with their sum in cents: the
+// list finds the month that holds a position from them, and statistics read sums without a scan.
+QString MonthKey(const QString &row)
+{
+    return MonthKeySql(row + QStringLiteral(".\"Date\""));
+}
+
+QString ItemKey(const QString &row)
+{
+    return QStringLiteral("ifnull(%1.\"Item\",'')").arg(row);
+}
+
+QString SignKey(const QString &row)
+{
+    return QStringLiteral("(CASE WHEN %1.\"Money\" < 0 THEN -1 ELSE 1 END)").arg(row);
+}
+
+QString AddToMonths(const QString &row)
+{
+    return QStringLiteral(
+               "INSERT INTO \"MoneyMonths\" (\"Month\", \"N\") VALUES (%1, 1) "
+               "ON CONFLICT (\"Month\") DO UPDATE SET \"N\" = \"N\" + 1;\n"
+               "INSERT INTO \"MoneyMonthItems\" (\"Month\", \"Item\", \"Sign\", \"N\", \"Cents\") VALUES (%1, %2, %3, 1, %4) "
+               "ON CONFLICT (\"Month\", \"Item\", \"Sign\") DO UPDATE SET \"N\" = \"N\" + 1, \"Cents\" = \"Cents\" + excluded.\"Cents\";\n")
+        .arg(MonthKey(row), ItemKey(row), SignKey(row), CentsSql(row + QStringLiteral(".\"Money\"")));
+}
+
+QString TakeFromMonths(const QString &row)
+{
+    const QString item = QStringLiteral("\"Month\" = %1 AND \"Item\" = %2 AND \"Sign\" = %3")
+                             .arg(MonthKey(row), ItemKey(row), SignKey(row));
+    return QStringLiteral(
+               "UPDATE \"MoneyMonths\" SET \"N\" = \"N\" - 1 WHERE \"Month\" = %1;\n"
+               "DELETE FROM \"MoneyMonths\" WHERE \"Month\" = %1 AND \"N\" <= 0;\n"
+               "UPDATE \"MoneyMonthItems\" SET \"N\" = \"N\" - 1, \"Cents\" = \"Cents\" - %3 WHERE %2;\n"
+               "DELETE FROM \"MoneyMonthItems\" WHERE %2 AND \"N\" <= 0;\n")
+        .arg(MonthKey(row), item, CentsSql(row + QStringLiteral(".\"Money\"")));
+}
+
+void LayMonthFigures(SqlConnection &db)
+{
+    for (const char *event : {"Insert", "Delete", "Update"})
+        db.Execute(QStringLiteral("DROP TRIGGER IF EXISTS \"Money_Months_%1\"").arg(QString::fromLatin1(event)));
+    db.Execute(QStringLiteral("DROP TABLE IF EXISTS \"MoneyMonths\""));
+    db.Execute(QStringLiteral("DROP TABLE IF EXISTS \"MoneyMonthItems\""));
+    db.Execute(QStringLiteral("CREATE TABLE \"MoneyMonths\" (\"Month\" TEXT PRIMARY KEY, \"N\" INTEGER NOT NULL) WITHOUT ROWID"));
+    db.Execute(QStringLiteral("CREATE TABLE \"MoneyMonthItems\" (\"Month\" TEXT NOT NULL, \"Item\" TEXT NOT NULL, "
+                              "\"Sign\" INTEGER NOT NULL, \"N\" INTEGER NOT NULL, \"Cents\" INTEGER NOT NULL, "
+                              "PRIMARY KEY (\"Month\", \"Item\", \"Sign\")) WITHOUT ROWID"));
+    const QString money = QStringLiteral("\"Money\"");
+    db.Execute(QStringLiteral("INSERT INTO \"MoneyMonthItems\" SELECT %1, %2, %3, count(*), ifnull(sum(%4),0) "
+                              "FROM \"Money\" GROUP BY 1, 2, 3")
+                   .arg(MonthKey(money), ItemKey(money), SignKey(money), CentsSql(money + QStringLiteral(".\"Money\""))));
+    db.Execute(QStringLiteral("INSERT INTO \"MoneyMonths\" SELECT \"Month\", sum(\"N\") FROM \"MoneyMonthItems\" GROUP BY 1"));
+    db.Execute(QStringLiteral("CREATE TRIGGER \"Money_Months_Insert\" AFTER INSERT ON \"Money\" BEGIN\n%1END")
+                   .arg(AddToMonths(QStringLiteral("NEW"))));
+    db.Execute(QStringLiteral("CREATE TRIGGER \"Money_Months_Delete\" AFTER DELETE ON \"Money\" BEGIN\n%1END")
+                   .arg(TakeFromMonths(QStringLiteral("OLD"))));
+    db.Execute(QStringLiteral("CREATE TRIGGER \"Money_Months_Update\" AFTER UPDATE OF \"Date\", \"Item\", \"Money\" "
+                              "ON \"Money\" BEGIN\n%1%2END")
+                   .arg(TakeFromMonths(QStringLiteral("OLD")), AddToMonths(QStringLiteral("NEW"))));
+}
+
 void Rebuild(SqlConnection &db)
 {
     SqlTransaction transaction(db);
@@ -132,11 +195,17 @@ void Rebuild(SqlConnection &db)
         for (const QString &sql : TriggerSql(QString::fromLatin1(table)))
             db.Execute(sql);
     }
+    LayMonthFigures(db);
     db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kFiguresVersion));
     transaction.Commit();
 }
 
 } // namespace
+
+QString MonthKeySql(const QString &dateColumn)
+{
+    return QStringLiteral("(CASE WHEN typeof(%1) = 'text' THEN substr(%1, 1, 7) ELSE '' END)").arg(dateColumn);
+}
 
 QString CentsSql(const QString &column)
 {
@@ -154,9 +223,10 @@ void EnsureKeptFigures(SqlConnection &db)
     {
         SqlStatement version = db.Prepare(QStringLiteral("PRAGMA user_version"));
         version.Step();
-        SqlStatement totals = db.Prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='Totals'"));
-        totals.Step();
-        current = version.Int(0) == kFiguresVersion && totals.Int(0) > 0;
+        SqlStatement tables = db.Prepare(QStringLiteral(
+            "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Totals','MoneyMonths','MoneyMonthItems')"));
+        tables.Step();
+        current = version.Int(0) == kFiguresVersion && tables.Int(0) == 3;
     }
     if (!current)
         Rebuild(db);

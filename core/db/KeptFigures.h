@@ -8,8 +8,9 @@
 
 class SqlConnection;
 
-// Lays or upgrades the kept figures (the table Totals and its triggers) when the file has none or an
-// older form, recomputing them from the records, all in one transaction. Throws DbError.
+// Lays or upgrades the kept figures (the table Totals, the income/expense records per month in
+// MoneyMonths and per month, item and sign in MoneyMonthItems, and their triggers) when the file has
+// none or an older form, recomputing them from the records, all in one transaction. Throws DbError.
 void EnsureKeptFigures(SqlConnection &db);
 
 // The kept figure "table|column|condition" ("count" for the number of records; the condition in the
@@ -19,6 +20,11 @@ std::optional<qint64> KeptFigure(SqlConnection &db, const QString &table, const 
 
 // An amount in whole cents, rounded half away from zero, as the kept figures count it.
 qint64 ToCents(double amount);
+
+// The SQL expression of a record's month key: the first seven characters of its date text
+// ("2003-05"), so that month keys sort as the dates do; '' for a date that is not text (such records
+// sort before every text date, and a list does not use the month counts while there are any).
+QString MonthKeySql(const QString &dateColumn);
 
 // The SQL expression of a column's amount in whole cents (for sums that must agree with the kept figures).
 QString CentsSql(const QString &column);

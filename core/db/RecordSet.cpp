@@ -200,6 +200,8 @@ void CRecordSet::Open()
     m_editMode = EditMode::None;
     m_ahead.clear();
     m_baseCount = -1;
+    m_monthPositions = MonthPositions::For(m_table, sortIndex > 0 ? m_columns[size_t(sortIndex)].name : QString(), m_where);
+    m_monthsRead = false;
     m_open = true;
     try {
         MoveFirst();
@@ -221,6 +223,8 @@ void CRecordSet::Close()
     m_position = -1;
     m_baseCount = -1;
     m_editMode = EditMode::None;
+    m_monthPositions.reset();
+    m_monthsRead = false;
     m_db.reset();
 }
 
@@ -320,6 +324,7 @@ void CRecordSet::Sync()
     m_seenSerial = serial;
     m_ahead.clear();
     m_baseCount = -1;
+    m_monthsRead = false;
     if (m_at != At::AfterLast && m_at != At::BeforeFirst)
         m_position = kUnknown;
     SqlStatement highest = m_db->Prepare(QStringLiteral("SELECT ifnull(max(ID),0) FROM ") + Quoted(m_table));
@@ -370,6 +375,25 @@ void CRecordSet::NoteOwnChange()
 {
     m_db->NoteChange(m_table);
     m_seenSerial = m_db->ChangeSerial(m_table);
+    m_monthsRead = false;
+}
+
+bool CRecordSet::MonthCountsServe()
+{
+    if (!m_monthPositions)
+        return false;
+    if (!m_monthsRead) {
+        m_monthsServe = m_monthPositions->Read(*m_db, m_maxId, m_newer);
+        m_monthsRead = true;
+    }
+    return m_monthsServe;
+}
+
+std::optional<MonthPositions::Place> CRecordSet::MonthPlace(qint64 position)
+{
+    if (!MonthCountsServe())
+        return std::nullopt;
+    return m_monthPositions->Locate(position);
 }
 
 qint64 CRecordSet::BaseCount()
@@ -377,6 +401,10 @@ qint64 CRecordSet::BaseCount()
     Sync();
     if (m_baseCount >= 0)
         return m_baseCount;
+    if (MonthCountsServe()) {
+        m_baseCount = m_monthPositions->Count();
+        return m_baseCount;
+    }
     // The kept count of the table (or of the filter's records, where one is kept), less the records
     // that joined since the open: those are few, and found by their IDs.
     if (const auto kept = KeptFigure(*m_db, m_table, QStringLiteral("count"), m_openFilter)) {
@@ -884,11 +912,17 @@ std::vector<qint64> CRecordSet::IdsAt(qint64 first, qint64 count)
     const qint64 base = BaseCount();
     if (first < base && count > 0) {
         const qint64 wanted = std::min(count, base - first);
-        // Near the end of a large set, counting back from the end is far cheaper than skipping forward.
-        const bool fromEnd = first > base / 2;
-        const qint64 offset = fromEnd ? base - first - wanted : first;
+        // From the month that holds the position where the month counts serve; otherwise, near the end
+        // of a large set, counting back from the end is far cheaper than skipping forward.
+        const std::optional<MonthPositions::Place> month = MonthPlace(first);
+        const bool fromEnd = !month && first > base / 2;
+        const qint64 offset = month ? month->offset : fromEnd ? base - first - wanted : first;
         std::vector<SqlValue> params;
-        const QString where = BaseWhere(&params);
+        QString where = BaseWhere(&params);
+        if (month) {
+            where += QStringLiteral(" AND ") + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(" >= ?");
+            params.push_back(month->month);
+        }
         SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
                                                + where + QStringLiteral(" ORDER BY ") + OrderBy(fromEnd)
                                                + QStringLiteral(" LIMIT ? OFFSET ?"));

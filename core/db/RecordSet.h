@@ -10,6 +10,7 @@
 #pragma once
 
 #include "db/FilterParser.h"
+#include "db/MonthPositions.h"
 #include "db/SqlConnection.h"
 
 #include <QDateTime>
@@ -153,6 +154,10 @@ private:
     void SyncCurrent();
     void NoteOwnChange();
     qint64 BaseCount();
+    // The month and the place within it of a base position, where the ledger's month counts serve
+    // this set; nothing where they do not (the caller then walks the order).
+    std::optional<MonthPositions::Place> MonthPlace(qint64 position);
+    bool MonthCountsServe();
 
     void LoadFields(const SqlRow &row);
     void ClearFields();
@@ -196,4 +201,9 @@ private:
     std::deque<SqlRow> m_ahead;
     int m_blockSize = 100;
     qint64 m_baseCount = -1;
+
+    // The month counts of the set (income/expense by date only), read when first needed after a change.
+    std::unique_ptr<MonthPositions> m_monthPositions;
+    bool m_monthsRead = false;
+    bool m_monthsServe = false;
 };

@@ -88,6 +88,56 @@ int RowOf(const CMoneyBook &book, const QString &item)
     return -1;
 }
 
+
+// 1,200 records over fourteen months, three a day with three items: pages cross month ends.
+void SeedMonths(CMoneyBook &book)
+{
+    book.ShowPage(1, QStringLiteral("Date"));
+    const QStringList items{QStringLiteral("餐饮"), QStringLiteral("工资"), QStringLiteral("买菜")};
+    for (int i = 0; i < 1200; ++i)
+        book.Add(LedgerDateTime(QDate(2003, 1, 1).addDays(i / 3), QTime(8 + i % 3, 0)), items.at(i % 3),
+                 i % 3 == 1 ? 100 : -10, i % 2 ? QStringLiteral("Li") : QStringLiteral("Wang"), QString());
+    book.Close();
+    book.ShowPage(1, QStringLiteral("Date"));
+}
+
+qint64 HighestId(const TestInstallation &install)
+{
+    return CommittedView(install.DataFile("Kinward.db")).Rows(QStringLiteral("SELECT max(ID) FROM Money")).value(0).toLongLong();
+}
+
+// The order of a filtered book as plain SQL gives it: the matching records up to the highest ID at the
+// open, by date and ID, then the ones the book added since that are still there.
+QList<qint64> FilteredListing(const TestInstallation &install, const QString &where, qint64 highestAtOpen,
+                              const QList<qint64> &added)
+{
+    CommittedView view(install.DataFile("Kinward.db"));
+    QList<qint64> ids;
+    const QString sql = QStringLiteral("SELECT ID FROM Money WHERE (%1) AND ID <= %2 ORDER BY Date, ID")
+                            .arg(where.isEmpty() ? QStringLiteral("1") : where)
+                            .arg(highestAtOpen);
+    for (const QString &id : view.Rows(sql))
+        ids << id.toLongLong();
+    for (qint64 id : added) {
+        if (!view.Rows(QStringLiteral("SELECT ID FROM Money WHERE ID = %1").arg(id)).isEmpty())
+            ids << id;
+    }
+    return ids;
+}
+
+// The month figures as they would be computed afresh from the records.
+void CheckMonthFigures(const TestInstallation &install)
+{
+    CommittedView view(install.DataFile("Kinward.db"));
+    const QString month = QStringLiteral("(CASE WHEN typeof(Date)='text' THEN substr(Date,1,7) ELSE '' END)");
+    QCOMPARE(view.Rows(QStringLiteral("SELECT Month, Item, Sign, N, Cents FROM MoneyMonthItems ORDER BY 1, 2, 3")),
+             view.Rows(QStringLiteral("SELECT %1, Item, CASE WHEN Money < 0 THEN -1 ELSE 1 END, count(*), "
+                                      "sum(CAST(round(Money * 100) AS INTEGER)) FROM Money GROUP BY 1, 2, 3 ORDER BY 1, 2, 3")
+                          .arg(month)));
+    QCOMPARE(view.Rows(QStringLiteral("SELECT Month, N FROM MoneyMonths ORDER BY 1")),
+             view.Rows(QStringLiteral("SELECT %1, count(*) FROM Money GROUP BY 1 ORDER BY 1").arg(month)));
+}
+
 } // namespace
 
 class TestMoneyBook : public QObject
@@ -327,6 +377,69 @@ private slots:
         QCOMPARE(PageIds(book), listing.mid(0, 100));
         QVERIFY(PageIds(book).contains(IdOf(install, QStringLiteral("r100"))));
         CheckEveryPage(book, listing);
+    }
+
+    void pagesStayRightThroughEditsAtPageEnds_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("where");  // the same condition in plain SQL
+        QTest::newRow("every record") << "" << "";
+        QTest::newRow("one item") << "Item='餐饮'" << "Item='餐饮'";
+        QTest::newRow("since a day") << "Date>#2003-6-15#" << "Date > '2003-06-15 00:00:00'";
+        QTest::newRow("up to a moment") << "Date<=#2003-9-3 9:00:00#" << "Date <= '2003-09-03 09:00:00'";
+        QTest::newRow("one member (walked)") << "Member='Li'" << "Member='Li'";
+    }
+    void pagesStayRightThroughEditsAtPageEnds()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, where);
+        TestInstallation install;
+        MessageRecorder messages;
+        CMoneyBook book;
+        SeedMonths(book);
+        book.SetFilter(filter);
+        const qint64 highest = HighestId(install);
+        CheckEveryPage(book, FilteredListing(install, where, highest, {}));
+
+        // The last row of a page, then the first row of the next, deleted; a record moved across pages and
+        // months; one added by the book (dated inside a middle page); one added elsewhere.
+        book.ShowPage(2, QStringLiteral("Date"));
+        book.SetSelected(book.GetItemCount() - 1);
+        QVERIFY(book.Remove());
+        book.ShowPage(3, QStringLiteral("Date"));
+        book.SetSelected(0);
+        QVERIFY(book.Remove());
+        book.SetSelected(50);
+        const QDateTime moved = ParseDateText(book.GetItemText(50, 0)).addMonths(5);
+        QVERIFY(book.Modify(moved, book.GetItemText(50, 1), 7, QStringLiteral("Li"), QString()));
+        QVERIFY(book.Add(ParseDateText(book.GetItemText(20, 0)), QStringLiteral("餐饮"), -3, QStringLiteral("Li"), QString()));
+        const QList<qint64> added{HighestId(install)};
+        CMoneyBook elsewhere;
+        elsewhere.ShowPage(1, QStringLiteral("Date"));
+        QVERIFY(elsewhere.Add(LedgerDateTime(QDate(2003, 7, 1)), QStringLiteral("餐饮"), -4, QStringLiteral("Li"), QString()));
+        CheckEveryPage(book, FilteredListing(install, where, highest, added));
+        CheckMonthFigures(install);
+
+        // Opened again, every record is in its place by date.
+        book.SetFilter(filter);
+        CheckEveryPage(book, FilteredListing(install, where, HighestId(install), {}));
+        QVERIFY(messages.messages.isEmpty());
+    }
+
+    void datesThatAreNotTextAreListedFirst()
+    {
+        TestInstallation install;
+        CMoneyBook book;
+        SeedMonths(book);
+        book.Close();
+        // A hand-edited file: one date written as a number sorts before every date text.
+        SqlConnection::Open(install.DataFile("Kinward.db"))->Execute(QStringLiteral("UPDATE Money SET Date = 20040105 WHERE ID = 700"));
+        CheckMonthFigures(install);
+        book.ShowPage(1, QStringLiteral("Date"));
+        QCOMPARE(book.GetItemData(0), qint64(700));
+        CheckEveryPage(book, FilteredListing(install, QString(), HighestId(install), {}));
+        book.SetFilter(QStringLiteral("Item='餐饮'"));
+        CheckEveryPage(book, FilteredListing(install, QStringLiteral("Item='餐饮'"), HighestId(install), {}));
     }
 
     void deletesAndAddsListEveryRecordOnExactlyOnePage()
