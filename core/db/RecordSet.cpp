@@ -14,6 +14,7 @@ namespace {
 constexpr int kFirstBlock = 100;
 constexpr int kLargestBlock = 2000;
 constexpr qint64 kShortSkip = 2000;  // a longer skip walks the IDs alone, then reads the rows
+constexpr qint64 kShortWalk = 500;   // a walk this short costs less than reading the month counts
 
 QString Quoted(const QString &name)
 {
@@ -912,11 +913,15 @@ std::vector<qint64> CRecordSet::IdsAt(qint64 first, qint64 count)
     const qint64 base = BaseCount();
     if (first < base && count > 0) {
         const qint64 wanted = std::min(count, base - first);
-        // From the month that holds the position where the month counts serve; otherwise, near the end
-        // of a large set, counting back from the end is far cheaper than skipping forward.
-        const std::optional<MonthPositions::Place> month = MonthPlace(first);
-        const bool fromEnd = !month && first > base / 2;
-        const qint64 offset = month ? month->offset : fromEnd ? base - first - wanted : first;
+        // The shortest walk to the position: from the start, back from the end, or from the start of
+        // the month that holds it, where the month counts serve.
+        const qint64 fromStartSkip = first;
+        const qint64 fromEndSkip = base - first - wanted;
+        std::optional<MonthPositions::Place> month;
+        if (std::min(fromStartSkip, fromEndSkip) > kShortWalk)
+            month = MonthPlace(first);
+        const bool fromEnd = !month && fromEndSkip < fromStartSkip;
+        const qint64 offset = month ? month->offset : fromEnd ? fromEndSkip : fromStartSkip;
         std::vector<SqlValue> params;
         QString where = BaseWhere(&params);
         if (month) {
