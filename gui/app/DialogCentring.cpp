@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QPointer>
 #include <QScreen>
 
 namespace {
@@ -35,17 +36,28 @@ protected:
         if (!dialog || !dialog->isWindow() || dialog->property(kPlaced).toBool())
             return false;
         dialog->setProperty(kPlaced, true);  // only the first showing: a dialog the user moved stays put
+        // The dialog handles its showing first: a message box only then fits itself to its text, and
+        // the dialog is centred by the size it is shown with. The event has then been delivered.
+        const QPointer<QDialog> shown(dialog);
+        QCoreApplication::sendEvent(dialog, event);
+        if (shown)
+            Centre(shown);
+        return true;
+    }
+
+private:
+    static void Centre(QDialog *dialog)
+    {
         QRect area;
         if (const QWidget *main = ShownMainWindow(dialog))
             area = main->frameGeometry();
         else if (const QScreen *screen = dialog->screen())
             area = screen->availableGeometry();
         else
-            return false;
+            return;
         QRect frame = dialog->frameGeometry();
         frame.moveCenter(area.center());
         dialog->move(frame.topLeft());
-        return false;
     }
 };
 

@@ -134,6 +134,25 @@ private slots:
         QVERIFY((dialog.frameGeometry().center() - window.frameGeometry().center()).manhattanLength() <= 2);
     }
 
+    void messageBoxesOpenCentredOnTheMainWindow()
+    {
+        // A message box sizes itself to its text only as it is shown: it is centred by that size.
+        TestInstallation install;
+        MessageRecorder messages;
+        CMainDlg window(Quiet());
+        window.show();
+        window.move(20, 10);
+        for (const QString &text : {QStringLiteral(" 请输入金额"),
+                                    QStringLiteral("所选的记录已不在帐目数据库中，没有保存任何改动。"),
+                                    QStringLiteral("帐目数据库文件 /home/li/.local/share/zarvel/Data/Account.db 已损坏，"
+                                                   "或不是 Zarvel 的帐目数据库。请从备份恢复这个文件。")}) {
+            QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), text, QMessageBox::Ok, &window);
+            box.show();
+            const QPoint off = box.frameGeometry().center() - window.frameGeometry().center();
+            QVERIFY2(off.manhattanLength() <= 2, qPrintable(QStringLiteral("%1: off by %2,%3").arg(text).arg(off.x()).arg(off.y())));
+        }
+    }
+
     void cutTextShowsWholeAsTooltip()
     {
         TestInstallation install;
