@@ -112,9 +112,11 @@ int CBook::RowOfId(qint64 id) const
 
 void CBook::SetSelected(int row)
 {
-    m_nSelected = row;
+    // A row outside the list (a stale find, a page listed again) selects nothing, so no button can act
+    // on a row that is not there.
+    m_nSelected = row >= 0 && row < int(m_rows.size()) ? row : -1;
     if (m_listener)
-        m_listener->SelectionChanged(row >= 0 && row < int(m_rows.size()) ? row : -1);
+        m_listener->SelectionChanged(m_nSelected);
 }
 
 void CBook::Close()

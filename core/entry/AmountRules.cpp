@@ -38,6 +38,8 @@ QString CheckAmount(QString *amountText)
     if (text.lastIndexOf(QLatin1Char('-')) > 0)
         return wrong;
     const QString cents = TrimAmount(AtoF(text));
+    if (AtoF(cents) == 0.0)
+        return QStringLiteral(" 金额不能为零");  // less than half a cent is saved as nothing
     if (!(std::fabs(AtoF(cents)) <= kLargestAmount))
         return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
     *amountText = cents;

@@ -53,6 +53,8 @@ private slots:
         QTest::newRow("trailing plus") << "5+" << " 金额输入错误" << "5+";
         QTest::newRow("plus sign dropped") << "+5" << "" << "5";
         QTest::newRow("rounded to cents") << "12.346" << "" << "12.35";
+        QTest::newRow("less than half a cent") << "0.004" << " 金额不能为零" << "0.004";
+        QTest::newRow("half a cent") << "0.005" << "" << "0.01";
         QTest::newRow("trailing zero") << "12.50" << "" << "12.5";
         QTest::newRow("whole") << "12.00" << "" << "12";
         QTest::newRow("negative") << "-25" << "" << "-25";
