@@ -6,6 +6,7 @@
 #include "db/Installer.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QStringList>
@@ -224,4 +225,20 @@ bool MakeLedger(const QString &folder, const LedgerSize &size, QString *error)
         return false;
     }
     return true;
+}
+
+LedgerSize BenchLedgerSize()
+{
+    LedgerSize size;
+    if (qEnvironmentVariableIsSet("ZARVEL_BENCH_RECORDS"))
+        size.moneyRecords = qEnvironmentVariableIntValue("ZARVEL_BENCH_RECORDS");
+    return size;
+}
+
+QString BenchLedgerFolder(const QString &programFolder, const LedgerSize &size)
+{
+    const QString name = size.moneyRecords == LedgerSize().moneyRecords
+                             ? QStringLiteral("/../bench-ledger")
+                             : QStringLiteral("/../bench-ledger-%1").arg(size.moneyRecords);
+    return qEnvironmentVariable("ZARVEL_BENCH_LEDGER", QDir::cleanPath(programFolder + name));
 }

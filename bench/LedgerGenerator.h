@@ -11,3 +11,9 @@ struct LedgerSize
 
 // Lays an installation in folder (when none is there) and fills its empty tables. False with a reason on failure.
 bool MakeLedger(const QString &folder, const LedgerSize &size, QString *error);
+
+// The benchmarks' ledger: its size ($ZARVEL_BENCH_RECORDS income/expense records, default 1,000,000)
+// and its folder ($ZARVEL_BENCH_LEDGER, default bench-ledger, or bench-ledger-<records> for another
+// size, in the build folder above the benchmark programs').
+LedgerSize BenchLedgerSize();
+QString BenchLedgerFolder(const QString &programFolder, const LedgerSize &size);

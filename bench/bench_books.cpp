@@ -155,17 +155,17 @@ void StartupFill(benchmark::State &state)
 void StartupFill_Floor(benchmark::State &state)
 {
     for (auto _ : state) {
-        // The counts and totals the database keeps, the first page, and each list's keyset.
+        // The counts and totals the database keeps, the first page, and the first rows of each list.
         Raw raw;
         raw.Run("SELECT Value FROM Totals");
         raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money ORDER BY Date, ID LIMIT 100");
-        raw.Run("SELECT ID FROM Article ORDER BY Name, ID");
-        raw.Run("SELECT ID FROM Deposit ORDER BY BDate, ID");
-        raw.Run("SELECT ID FROM Current ORDER BY Date, ID");
-        raw.Run("SELECT ID FROM Memo ORDER BY Date, ID");
-        raw.Run("SELECT ID FROM Address ORDER BY Name, ID");
-        raw.Run("SELECT ID FROM Credit ORDER BY Date, ID");
-        raw.Run("SELECT ID FROM InsureRecord ORDER BY Date, ID");
+        raw.Run("SELECT ID FROM Article ORDER BY Name, ID LIMIT 64");
+        raw.Run("SELECT ID FROM Deposit ORDER BY BDate, ID LIMIT 64");
+        raw.Run("SELECT ID FROM Current ORDER BY Date, ID LIMIT 64");
+        raw.Run("SELECT ID FROM Memo ORDER BY Date, ID LIMIT 64");
+        raw.Run("SELECT ID FROM Address ORDER BY Name, ID LIMIT 64");
+        raw.Run("SELECT ID FROM Credit ORDER BY Date, ID LIMIT 64");
+        raw.Run("SELECT ID FROM InsureRecord ORDER BY Date, ID LIMIT 64");
         for (const char *table : {"Article", "Deposit", "Current", "Memo", "Address", "Credit", "InsureRecord"}) {
             const QByteArray sql = QByteArray("SELECT * FROM \"") + table + "\" LIMIT 30";
             raw.Run(sql.constData());
@@ -555,14 +555,8 @@ BENCHMARK(ItemMiddlePage_Floor)->Unit(benchmark::kMillisecond);
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    LedgerSize size;
-    if (qEnvironmentVariableIsSet("ZARVEL_BENCH_RECORDS"))
-        size.moneyRecords = qEnvironmentVariableIntValue("ZARVEL_BENCH_RECORDS");
-    const QString folder = size.moneyRecords == LedgerSize().moneyRecords
-                               ? QStringLiteral("/../bench-ledger")
-                               : QStringLiteral("/../bench-ledger-%1").arg(size.moneyRecords);
-    g_ledger = qEnvironmentVariable("ZARVEL_BENCH_LEDGER",
-                                    QDir::cleanPath(QCoreApplication::applicationDirPath() + folder));
+    const LedgerSize size = BenchLedgerSize();
+    g_ledger = BenchLedgerFolder(QCoreApplication::applicationDirPath(), size);
     std::printf("ledger: %s, %d income/expense records (made on first use)\n", qPrintable(g_ledger), size.moneyRecords);
     QString error;
     if (!MakeLedger(g_ledger, size, &error)) {

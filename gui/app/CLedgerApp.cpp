@@ -37,11 +37,16 @@ bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock)
     return false;
 }
 
+void CLedgerApp::Prepare(QApplication *app)
+{
+    UseChineseLocale(app);
+    ApplyLedgerStyle(app);
+    CentreDialogsOnTheMainWindow(app);
+}
+
 int CLedgerApp::InitInstance()
 {
-    UseChineseLocale(this);
-    ApplyLedgerStyle(this);
-    CentreDialogsOnTheMainWindow(this);
+    Prepare(this);
     if (AnotherCopyRuns(&m_lock))
         return 0;  // a second copy ends without showing anything
     CMainDlg dialog;

@@ -18,6 +18,10 @@ public:
     // Starts the ledger in the current directory; returns the process exit code.
     int InitInstance();
 
+    // What every start does before the first window: the Chinese locale and Qt's translations, the
+    // ledger's style, dialogs centred on the main window.
+    static void Prepare(QApplication *app);
+
     // A database error that ended a user action reaches the user here.
     bool notify(QObject *receiver, QEvent *event) override;
 

@@ -10,7 +10,7 @@
 #include "common/Paths.h"
 #include "controls/CIconButton.h"
 #include "controls/CLinkLabel.h"
-#include "controls/CTintedComboBox.h"
+#include "controls/CPageSelector.h"
 #include "db/DbError.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
@@ -138,7 +138,7 @@ void CMainDlg::CreateControls()
     MakeButton(1003, QStringLiteral("修改"), 168, row(140, 65), false);
     MakeButton(1005, QStringLiteral("过滤"), 170, row(210, 65));
     MakeButton(1038, QStringLiteral("查找"), 169, row(280, 65));
-    auto *pages = new CTintedComboBox(this);
+    auto *pages = new CPageSelector(this);
     pages->setObjectName(QStringLiteral("1097"));
     pages->setGeometry(498, kRowY, 50, kRowHeight);
     m_controls.insert(1097, pages);
@@ -719,24 +719,7 @@ void CMainDlg::RefreshMoneyPanel()
     pageLabel->setGeometry(498 - width, 62, width, kLineHeight);
     pageLabel->setText(pageText);
 
-    auto *selector = qobject_cast<CTintedComboBox *>(Control(1097));
-    const QSignalBlocker quiet(selector);
-    if (pageCount >= 1) {
-        selector->setEnabled(true);
-        // The entries "1" ... page count; rebuilt only when the count changed (a large ledger has
-        // thousands of pages, and a page turn keeps them).
-        if (selector->count() != pageCount || selector->itemText(0) != QStringLiteral("1")) {
-            selector->clear();
-            for (int page = 1; page <= pageCount; ++page)
-                selector->addItem(QString::number(page));
-        }
-        selector->setCurrentIndex(current - 1);
-    } else {
-        selector->clear();
-        selector->addItem(QStringLiteral("0"));
-        selector->setCurrentIndex(0);
-        selector->setEnabled(false);
-    }
+    qobject_cast<CPageSelector *>(Control(1097))->SetPages(pageCount, current);
     Control(1010)->setEnabled(pageCount > 0 && current > 1);
     Control(1011)->setEnabled(pageCount > 0 && current < pageCount);
 }

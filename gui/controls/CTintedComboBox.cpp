@@ -5,6 +5,11 @@
 
 CTintedComboBox::CTintedComboBox(QWidget *parent) : QComboBox(parent)
 {
+    TintList();
+}
+
+void CTintedComboBox::TintList()
+{
     // The style paints the list like a menu, on the window colour, or like a list, on the base colour:
     // both are the tint, on the list and on the frame that holds it.
     QWidget *frame = view()->parentWidget();

@@ -10,6 +10,10 @@ public:
     explicit CTintedComboBox(QWidget *parent = nullptr);
     void showPopup() override;
 
+protected:
+    // Paints the list and its frame on the tint; again after the list view is replaced.
+    void TintList();
+
 signals:
     void aboutToShowPopup();  // before the list drops down
 };
