@@ -402,10 +402,6 @@ qint64 CRecordSet::BaseCount()
     Sync();
     if (m_baseCount >= 0)
         return m_baseCount;
-    if (MonthCountsServe()) {
-        m_baseCount = m_monthPositions->Count();
-        return m_baseCount;
-    }
     // The kept count of the table (or of the filter's records, where one is kept), less the records
     // that joined since the open: those are few, and found by their IDs.
     if (const auto kept = KeptFigure(*m_db, m_table, QStringLiteral("count"), m_openFilter)) {
@@ -424,6 +420,11 @@ qint64 CRecordSet::BaseCount()
             newer = count.Int(0);
         }
         m_baseCount = *kept - newer;
+        return m_baseCount;
+    }
+    // A filtered list whose month counts serve adds them up rather than counting its records.
+    if (MonthCountsServe()) {
+        m_baseCount = m_monthPositions->Count();
         return m_baseCount;
     }
     std::vector<SqlValue> params;
