@@ -13,6 +13,7 @@
 
 #include <QSet>
 #include <QTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -447,6 +448,33 @@ private slots:
         CheckEveryPage(book, FilteredListing(install, QString(), HighestId(install), {}));
         book.SetFilter(QStringLiteral("Item='餐饮'"));
         CheckEveryPage(book, FilteredListing(install, QStringLiteral("Item='餐饮'"), HighestId(install), {}));
+    }
+
+    void monthFiguresAreLaidForAFileWithoutThem()
+    {
+        // A file written by another program, or by an earlier version of this one: records, and none
+        // of the figures the program keeps.
+        TestInstallation install;
+        {
+            sqlite3 *raw = nullptr;
+            QCOMPARE(sqlite3_open(install.DataFile("Kinward.db").toUtf8().constData(), &raw), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(raw,
+                                  "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 2999) "
+                                  "INSERT INTO Money (Date, Item, Money, Member, Explain) "
+                                  "SELECT date('2003-01-01', '+' || (i / 3) || ' days') || ' 0' || (7 + i % 3) || ':00:00', "
+                                  "CASE i % 3 WHEN 0 THEN '餐饮' WHEN 1 THEN '工资' ELSE '买菜' END, "
+                                  "CASE i % 3 WHEN 1 THEN 100.25 ELSE -10.5 END, 'Li', '' FROM n",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        QVERIFY(CommittedView(install.DataFile("Kinward.db")).Rows(QStringLiteral("SELECT count(*) FROM MoneyMonths")).value(0).startsWith(QStringLiteral("error")));
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        CheckMonthFigures(install);
+        CheckEveryPage(book, FilteredListing(install, QString(), HighestId(install), {}));
+        book.ComputeTotal();
+        QCOMPARE(book.GetTotalCents(), qint64(1000 * 10025 - 2000 * 1050));
     }
 
     void deletesAndAddsListEveryRecordOnExactlyOnePage()
