@@ -196,6 +196,21 @@ void StartupFill_Floor(benchmark::State &state)
     }
 }
 
+// Times turns from one page to another: the page listed and the texts of the rows the list shows at once.
+void TimePageTurns(benchmark::State &state, CMoneyBook &book, int from, int to)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        book.ShowPage(from, QStringLiteral("Date"));
+        state.ResumeTiming();
+        book.ShowPage(to, QStringLiteral("Date"));
+        for (int row = 0; row < 18 && row < book.GetItemCount(); ++row) {
+            for (int column = 0; column < book.GetColumnCount(); ++column)
+                benchmark::DoNotOptimize(book.GetItemText(row, column));
+        }
+    }
+}
+
 // A page turn: from another page to the page, and the texts of the rows the list shows at once.
 void TurnTo(benchmark::State &state, double where)
 {
@@ -203,16 +218,7 @@ void TurnTo(benchmark::State &state, double where)
     book.ShowPage(1, QStringLiteral("Date"));
     const int target = std::max(1, int(book.GetPageCount() * where));
     const int from = target == 1 ? book.GetPageCount() : 1;
-    for (auto _ : state) {
-        state.PauseTiming();
-        book.ShowPage(from, QStringLiteral("Date"));
-        state.ResumeTiming();
-        book.ShowPage(target, QStringLiteral("Date"));
-        for (int row = 0; row < 18; ++row) {
-            for (int column = 0; column < book.GetColumnCount(); ++column)
-                benchmark::DoNotOptimize(book.GetItemText(row, column));
-        }
-    }
+    TimePageTurns(state, book, from, target);
     state.counters["page"] = book.GetCurrentPage();
 }
 
@@ -367,6 +373,19 @@ qint64 MiddleOffset(Raw &raw)
     return (std::max<qint64>(1, pages / 2) - 1) * 100;
 }
 
+// The ID and date of the record at a position of the list.
+QStringList RecordAt(Raw &raw, qint64 position)
+{
+    return raw.Row("SELECT ID, Date FROM Money ORDER BY Date, ID LIMIT 1 OFFSET " + QByteArray::number(position));
+}
+
+// A keyset read of the record after the one given (ID, date): what keeps a page full after a delete.
+void ReadRecordAfter(Raw &raw, const QStringList &record)
+{
+    raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money WHERE (Date, ID) > (?, ?) ORDER BY Date, ID LIMIT 1",
+            QVariantList{record.value(1), record.value(0).toLongLong()});
+}
+
 // A delete on a middle page: the record, its row, and the record after the page that keeps it full.
 void RemoveOnMiddlePage(benchmark::State &state)
 {
@@ -386,16 +405,14 @@ void RemoveOnMiddlePage_Floor(benchmark::State &state)
 {
     const KeptRecords kept(0.5);
     Raw raw;
-    const QByteArray page = "SELECT ID, Date FROM Money ORDER BY Date, ID LIMIT 1 OFFSET ";
     const qint64 first = MiddleOffset(raw);
     for (auto _ : state) {
         state.PauseTiming();
-        const qint64 id = raw.Row(page + QByteArray::number(first + 50)).value(0).toLongLong();
-        const QStringList last = raw.Row(page + QByteArray::number(first + 99));
+        const qint64 id = RecordAt(raw, first + 50).value(0).toLongLong();
+        const QStringList last = RecordAt(raw, first + 99);
         state.ResumeTiming();
         raw.Run("DELETE FROM Money WHERE ID=?", QVariantList{QVariant(id)});
-        raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money WHERE (Date, ID) > (?, ?) ORDER BY Date, ID LIMIT 1",
-                QVariantList{last.value(1), last.value(0).toLongLong()});
+        ReadRecordAfter(raw, last);
     }
 }
 
@@ -423,22 +440,20 @@ void EditsOnMiddlePage_Floor(benchmark::State &state)
 {
     const KeptRecords kept(0.5);
     Raw raw;
-    const QByteArray page = "SELECT ID, Date FROM Money ORDER BY Date, ID LIMIT 1 OFFSET ";
     const qint64 first = MiddleOffset(raw);
     for (auto _ : state) {
         state.PauseTiming();
-        const QStringList inside = raw.Row(page + QByteArray::number(first + 40));
-        const qint64 changed = raw.Row(page + QByteArray::number(first + 50)).value(0).toLongLong();
-        const qint64 removed = raw.Row(page + QByteArray::number(first + 60)).value(0).toLongLong();
-        const QStringList last = raw.Row(page + QByteArray::number(first + 99));
+        const QStringList inside = RecordAt(raw, first + 40);
+        const qint64 changed = RecordAt(raw, first + 50).value(0).toLongLong();
+        const qint64 removed = RecordAt(raw, first + 60).value(0).toLongLong();
+        const QStringList last = RecordAt(raw, first + 99);
         state.ResumeTiming();
         raw.Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?, '餐饮', -12.5, '爸爸', 'bench')",
                 QVariantList{inside.value(1).left(10) + QStringLiteral(" 00:00:00")});
         raw.Run("UPDATE Money SET Date=substr(Date,1,10)||' 00:00:00', Item='买菜', Money=-20, Member='爸爸', "
                 "Explain='bench' WHERE ID=?", QVariantList{QVariant(changed)});
         raw.Run("DELETE FROM Money WHERE ID=?", QVariantList{QVariant(removed)});
-        raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money WHERE (Date, ID) > (?, ?) ORDER BY Date, ID LIMIT 1",
-                QVariantList{last.value(1), last.value(0).toLongLong()});
+        ReadRecordAfter(raw, last);
     }
     raw.Run("DELETE FROM Money WHERE Explain='bench'");
 }
@@ -451,16 +466,7 @@ void MiddlePageAfterAdd(benchmark::State &state)
     book.Add(LedgerDateTime(QDate(2016, 1, 5), QTime(9, 0)), QStringLiteral("餐饮"), -12.5, QStringLiteral("爸爸"),
              QStringLiteral("bench"));
     const int middle = MiddlePage(book);
-    for (auto _ : state) {
-        state.PauseTiming();
-        book.ShowPage(1, QStringLiteral("Date"));
-        state.ResumeTiming();
-        book.ShowPage(middle, QStringLiteral("Date"));
-        for (int row = 0; row < 18; ++row) {
-            for (int column = 0; column < book.GetColumnCount(); ++column)
-                benchmark::DoNotOptimize(book.GetItemText(row, column));
-        }
-    }
+    TimePageTurns(state, book, 1, middle);
     Raw().Run("DELETE FROM Money WHERE Explain='bench'");
 }
 
@@ -494,16 +500,7 @@ void ItemMiddlePage(benchmark::State &state)
     CMoneyBook book;
     book.SetFilter(kItemFilter);
     const int middle = MiddlePage(book);
-    for (auto _ : state) {
-        state.PauseTiming();
-        book.ShowPage(1, QStringLiteral("Date"));
-        state.ResumeTiming();
-        book.ShowPage(middle, QStringLiteral("Date"));
-        for (int row = 0; row < 18; ++row) {
-            for (int column = 0; column < book.GetColumnCount(); ++column)
-                benchmark::DoNotOptimize(book.GetItemText(row, column));
-        }
-    }
+    TimePageTurns(state, book, 1, middle);
     state.counters["page"] = book.GetCurrentPage();
 }
 
