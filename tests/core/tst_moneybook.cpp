@@ -477,6 +477,45 @@ private slots:
         QCOMPARE(book.GetTotalCents(), qint64(1000 * 10025 - 2000 * 1050));
     }
 
+    void datesWrittenOtherwiseAreListedInTheirTextOrder_data()
+    {
+        // The date text of record i, in SQL over d, its day as YYYY-MM-DD.
+        QTest::addColumn<QString>("dateSql");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("where");
+        const QString dotted = QStringLiteral("replace(d, '-', '.') || ' 08:00:00'");
+        const QString compact = QStringLiteral("replace(d, '-', '') || ' 08:00'");
+        const QString bare = QStringLiteral("(0 + substr(d, 1, 4)) || '-' || (0 + substr(d, 6, 2)) || '-' || (0 + substr(d, 9, 2))");
+        QTest::newRow("dotted") << dotted << "" << "";
+        QTest::newRow("dotted, one item") << dotted << "Item='餐饮'" << "Item='餐饮'";
+        QTest::newRow("digits only") << compact << "" << "";
+        QTest::newRow("without leading zeros") << bare << "" << "";
+        QTest::newRow("without leading zeros, since a day") << bare << "Date>#2003-6-15#" << "Date > '2003-06-15 00:00:00'";
+    }
+    void datesWrittenOtherwiseAreListedInTheirTextOrder()
+    {
+        QFETCH(QString, dateSql);
+        QFETCH(QString, filter);
+        QFETCH(QString, where);
+        TestInstallation install;
+        {
+            sqlite3 *raw = nullptr;
+            QCOMPARE(sqlite3_open(install.DataFile("Kinward.db").toUtf8().constData(), &raw), SQLITE_OK);
+            const QString sql = QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 5999), "
+                "m(i, d) AS (SELECT i, date('2003-01-01', '+' || (i / 3) || ' days') FROM n) "
+                "INSERT INTO Money (Date, Item, Money, Member, Explain) "
+                "SELECT %1, CASE i % 3 WHEN 0 THEN '餐饮' WHEN 1 THEN '工资' ELSE '买菜' END, "
+                "CASE i % 3 WHEN 1 THEN 100 ELSE -10 END, 'Li', '' FROM m").arg(dateSql);
+            QCOMPARE(sqlite3_exec(raw, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        CMoneyBook book;
+        book.SetFilter(filter);
+        CheckMonthFigures(install);
+        CheckEveryPage(book, FilteredListing(install, where, HighestId(install), {}));
+    }
+
     void deletesAndAddsListEveryRecordOnExactlyOnePage()
     {
         TestInstallation install;
