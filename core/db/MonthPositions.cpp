@@ -8,6 +8,20 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+namespace {
+
+// The date column has numeric affinity: compared with it, a month key that reads as a number
+// ("2003.05" of a date written 2003.05.01, "2003050" of 20030501) is taken as that number, which
+// every date text sorts after, so the key cannot mark where its month starts in the list.
+bool ReadsAsNumber(const QString &month)
+{
+    bool number = false;
+    month.trimmed().toDouble(&number);
+    return number;
+}
+
+} // namespace
+
 std::unique_ptr<MonthPositions> MonthPositions::For(const QString &table, const QString &sortColumn,
                                                     const SqlCondition &condition)
 {
@@ -111,6 +125,8 @@ bool MonthPositions::Read(SqlConnection &db, qint64 maxId, bool newer)
     for (size_t i = 0; i < m_months.size(); ++i) {
         if (m_counts[i] < 0 || (m_months[i].isEmpty() && m_counts[i] > 0))
             usable = false;  // dates that are not text sort apart from the month keys
+        if (ReadsAsNumber(m_months[i]))
+            usable = false;
         m_starts[i] = m_count;
         m_count += m_counts[i];
     }
