@@ -434,6 +434,28 @@ private slots:
         QVERIFY(messages.messages.isEmpty());
     }
 
+    void aRecordChangedOutOfTheFilterLeavesThePage()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMoneyBook book;
+        SeedMonths(install, book);
+        book.SetFilter(QStringLiteral("Item='餐饮'"));
+        const qint64 highest = HighestId(install);
+        book.ShowPage(2, QStringLiteral("Date"));
+        book.SetSelected(5);
+        const qint64 changed = book.GetItemData(5);
+        // The same date and time (餐饮 is seeded at 8:00), another item: the record no longer meets the filter.
+        const QDateTime date = LedgerDateTime(ParseDateText(book.GetItemText(5, 0)).date(), QTime(8, 0));
+        QVERIFY(book.Modify(date, QStringLiteral("工资"), 100, QStringLiteral("Li"), QString()));
+        const QList<qint64> listing = FilteredListing(install, QStringLiteral("Item='餐饮'"), highest, {});
+        QVERIFY(!listing.contains(changed));
+        QCOMPARE(book.GetPageCount(), int((listing.size() + 99) / 100));
+        QCOMPARE(PageIds(book), listing.mid(100, 100));
+        CheckEveryPage(book, listing);
+        QVERIFY(messages.messages.isEmpty());
+    }
+
     void datesThatAreNotTextAreListedFirst()
     {
         TestInstallation install;
