@@ -630,6 +630,29 @@ private slots:
         QCOMPARE(book.GetItemText(50, 1), QStringLiteral("new"));
     }
 
+    void anIdFreedByAFailedAddIsNotClaimedBack()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMoneyBook book;
+        Seed(book, 150);
+        const qint64 highest = HighestId(install);
+        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        LayDeferredGuard(*db);
+        db->Execute(QStringLiteral("CREATE TRIGGER \"Money_guard\" AFTER INSERT ON \"Money\" WHEN NEW.Item = 'refused' "
+                                   "BEGIN INSERT INTO Guard VALUES (1); END"));
+        QVERIFY_THROWS_EXCEPTION(DbError, book.Add(Day(-1), QStringLiteral("refused"), 1, QStringLiteral("Li"), QString()));
+        // The rolled-back insert gave its ID back: the next record added anywhere gets it.
+        CMoneyBook elsewhere;
+        elsewhere.ShowPage(1, QStringLiteral("Date"));
+        QVERIFY(elsewhere.Add(Day(-2), QStringLiteral("elsewhere"), 2, QStringLiteral("Li"), QString()));
+        QCOMPARE(HighestId(install), highest + 1);
+        // That record is another book's addition: this book lists it only when opened again.
+        CheckEveryPage(book, FilteredListing(install, QString(), highest, {}));
+        book.SetFilter(QString());
+        CheckEveryPage(book, FilteredListing(install, QString(), HighestId(install), {}));
+    }
+
     void totalsStayTrueThroughMixedChanges()
     {
         TestInstallation install;
