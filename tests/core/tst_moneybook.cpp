@@ -472,6 +472,24 @@ private slots:
         CheckEveryPage(book, FilteredListing(install, QStringLiteral("Item='餐饮'"), HighestId(install), {}));
     }
 
+    void aDateStoredAsBytesIsListedAfterTheDateTexts()
+    {
+        TestInstallation install;
+        CMoneyBook book;
+        SeedMonths(install, book);
+        book.Close();
+        // A hand-edited file: one date stored as bytes, which sort after every date text (and a number,
+        // which sorts before them).
+        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        db->Execute(QStringLiteral("UPDATE Money SET Date = CAST('2003-02-01 08:00:00' AS BLOB) WHERE ID = 100"));
+        db->Execute(QStringLiteral("UPDATE Money SET Date = 20040105 WHERE ID = 3700"));
+        CheckMonthFigures(install);
+        book.SetFilter(QStringLiteral("Date>#2004-3-1#"));
+        const QList<qint64> listing = FilteredListing(install, QStringLiteral("Date > '2004-03-01 00:00:00'"), HighestId(install), {});
+        QCOMPARE(listing.last(), qint64(100));
+        CheckEveryPage(book, listing);
+    }
+
     void monthFiguresAreLaidForAFileWithoutThem()
     {
         // A file written by another program, or by an earlier version of this one: records, and none
