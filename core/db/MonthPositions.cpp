@@ -84,6 +84,17 @@ QString MonthPositions::CountDateMonths(SqlConnection &db, qint64 maxId, bool ne
             count.BindAll(params);
             count.Step();
             m_counts[i] = count.Int(0);
+        } else if (month.isEmpty()) {
+            // Dates that are not text: numbers and empty texts sort before every date text, and stay
+            // counted for a "<" comparison (so the counts decline); dates stored as bytes sort after
+            // them and meet a ">" one, counted here.
+            if (after) {
+                SqlStatement bytes = db.Prepare(QStringLiteral("SELECT count(*) FROM \"Money\" WHERE \"Date\" >= x''"));
+                bytes.Step();
+                m_counts[i] = bytes.Int(0);
+            } else if (!before) {
+                m_counts[i] = 0;
+            }
         } else if (month < limitMonth ? !before : !after) {
             m_counts[i] = 0;  // every date of the month is on the wrong side of the limit
         }
