@@ -222,13 +222,16 @@ bool CBook::TellIfClosed()
 void CBook::Commit(const std::function<void()> &work)
 {
     EnsureAllIds();  // the rows learn their records before the change can move them in the set
+    const quint64 additions = RecordSet().AdditionsMade();
     try {
         SqlTransaction transaction(RecordSet().Connection());
         work();
         transaction.Commit();
     } catch (...) {
         // A value refused or a write failed half-way: rolled back, and the set leaves the edit it was in.
+        // A record it added went with the transaction, and the next record added anywhere may get its ID.
         RecordSet().CancelUpdate();
+        RecordSet().ForgetAdditionsSince(additions);
         throw;
     }
     // The change is stored: a failure to read the totals back must not make it look unsaved.

@@ -156,8 +156,9 @@ bool CMoneyBook::Modify(const QDateTime &date, const QString &item, double amoun
     if (!saved)
         return false;
     SetRowTexts(GetSelected(), MoneyRow(date, item, amount, member, explain));
-    // A new date moves the record in the order (or out of the filter): the page is read again.
-    if (moved)
+    // A new date moves the record in the order, and under a filter any change may take it out of the
+    // filter: the page is read again.
+    if (moved || !m_strFilter.trimmed().isEmpty())
         RereadPage();
     return true;
 }

@@ -8,6 +8,20 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+namespace {
+
+// The date column has numeric affinity: compared with it, a month key that reads as a number
+// ("2003.05" of a date written 2003.05.01, "2003050" of 20030501) is taken as that number, which
+// every date text sorts after, so the key cannot mark where its month starts in the list.
+bool ReadsAsNumber(const QString &month)
+{
+    bool number = false;
+    month.trimmed().toDouble(&number);
+    return number;
+}
+
+} // namespace
+
 std::unique_ptr<MonthPositions> MonthPositions::For(const QString &table, const QString &sortColumn,
                                                     const SqlCondition &condition)
 {
@@ -70,6 +84,17 @@ QString MonthPositions::CountDateMonths(SqlConnection &db, qint64 maxId, bool ne
             count.BindAll(params);
             count.Step();
             m_counts[i] = count.Int(0);
+        } else if (month.isEmpty()) {
+            // Dates that are not text: numbers and empty texts sort before every date text, and stay
+            // counted for a "<" comparison (so the counts decline); dates stored as bytes sort after
+            // them and meet a ">" one, counted here.
+            if (after) {
+                SqlStatement bytes = db.Prepare(QStringLiteral("SELECT count(*) FROM \"Money\" WHERE \"Date\" >= x''"));
+                bytes.Step();
+                m_counts[i] = bytes.Int(0);
+            } else if (!before) {
+                m_counts[i] = 0;
+            }
         } else if (month < limitMonth ? !before : !after) {
             m_counts[i] = 0;  // every date of the month is on the wrong side of the limit
         }
@@ -111,6 +136,8 @@ bool MonthPositions::Read(SqlConnection &db, qint64 maxId, bool newer)
     for (size_t i = 0; i < m_months.size(); ++i) {
         if (m_counts[i] < 0 || (m_months[i].isEmpty() && m_counts[i] > 0))
             usable = false;  // dates that are not text sort apart from the month keys
+        if (ReadsAsNumber(m_months[i]))
+            usable = false;
         m_starts[i] = m_count;
         m_count += m_counts[i];
     }

@@ -26,8 +26,8 @@ public:
                                                const SqlCondition &condition);
 
     // Reads the month counts of the list's records with an ID up to maxId (all when newer is false).
-    // False when they cannot serve this ledger (records with a date that is not text, or counts that
-    // do not add up).
+    // False when they cannot serve this ledger (records with a date that is not text, a month key that
+    // reads as a number, or counts that do not add up).
     bool Read(SqlConnection &db, qint64 maxId, bool newer);
 
     // The number of the list's records, as read.

@@ -753,6 +753,7 @@ void CRecordSet::Update()
         m_added.erase(std::remove(m_added.begin(), m_added.end(), m_lastAddedId), m_added.end());
         m_added.push_back(m_lastAddedId);
         m_addedEver.push_back(m_lastAddedId);
+        ++m_additionsMade;
         m_newer = true;
         NoteOwnChange();
         // As after an insert into a dynaset, the record current before AddNew is current again.
@@ -782,6 +783,17 @@ void CRecordSet::Update()
         m_position = kUnknown;
     if (!m_where.sql.isEmpty())
         m_baseCount = -1;  // the record may have left the filter
+}
+
+void CRecordSet::ForgetAdditionsSince(quint64 made)
+{
+    // The latest additions stand last among every ID the set added.
+    for (quint64 n = made; n < m_additionsMade && !m_addedEver.empty(); ++n) {
+        const qint64 id = m_addedEver.back();
+        m_addedEver.pop_back();
+        m_added.erase(std::remove(m_added.begin(), m_added.end(), id), m_added.end());
+    }
+    m_additionsMade = made;
 }
 
 void CRecordSet::CancelUpdate()

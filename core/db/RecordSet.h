@@ -95,6 +95,12 @@ public:
     void CancelUpdate();
     qint64 LastAddedId() const { return m_lastAddedId; }
 
+    // The records added through the set, counted. When the transaction of some
+    // additions is rolled back, ForgetAdditionsSince(count taken before them) drops them: their IDs are
+    // free to be given to records other sets add, which this set must not take for its own.
+    quint64 AdditionsMade() const { return m_additionsMade; }
+    void ForgetAdditionsSince(quint64 made);
+
     // The sum of a column over the records of the set (and, when given, matching the extra condition),
     // in whole cents, and the same in yuan.
     qint64 SumCents(const QString &column, const QString &extraCondition = QString());
@@ -185,6 +191,7 @@ private:
     // Every ID the set added since the open, gone ones too: a rolled-back delete brings one back.
     std::vector<qint64> m_addedEver;
     qint64 m_lastAddedId = 0;
+    quint64 m_additionsMade = 0;
     quint64 m_seenSerial = 0;
 
     // The cursor: where it stands, the current record's values (kept after a Delete, whose key still

@@ -434,6 +434,28 @@ private slots:
         QVERIFY(messages.messages.isEmpty());
     }
 
+    void aRecordChangedOutOfTheFilterLeavesThePage()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMoneyBook book;
+        SeedMonths(install, book);
+        book.SetFilter(QStringLiteral("Item='餐饮'"));
+        const qint64 highest = HighestId(install);
+        book.ShowPage(2, QStringLiteral("Date"));
+        book.SetSelected(5);
+        const qint64 changed = book.GetItemData(5);
+        // The same date and time (餐饮 is seeded at 8:00), another item: the record no longer meets the filter.
+        const QDateTime date = LedgerDateTime(ParseDateText(book.GetItemText(5, 0)).date(), QTime(8, 0));
+        QVERIFY(book.Modify(date, QStringLiteral("工资"), 100, QStringLiteral("Li"), QString()));
+        const QList<qint64> listing = FilteredListing(install, QStringLiteral("Item='餐饮'"), highest, {});
+        QVERIFY(!listing.contains(changed));
+        QCOMPARE(book.GetPageCount(), int((listing.size() + 99) / 100));
+        QCOMPARE(PageIds(book), listing.mid(100, 100));
+        CheckEveryPage(book, listing);
+        QVERIFY(messages.messages.isEmpty());
+    }
+
     void datesThatAreNotTextAreListedFirst()
     {
         TestInstallation install;
@@ -448,6 +470,24 @@ private slots:
         CheckEveryPage(book, FilteredListing(install, QString(), HighestId(install), {}));
         book.SetFilter(QStringLiteral("Item='餐饮'"));
         CheckEveryPage(book, FilteredListing(install, QStringLiteral("Item='餐饮'"), HighestId(install), {}));
+    }
+
+    void aDateStoredAsBytesIsListedAfterTheDateTexts()
+    {
+        TestInstallation install;
+        CMoneyBook book;
+        SeedMonths(install, book);
+        book.Close();
+        // A hand-edited file: one date stored as bytes, which sort after every date text (and a number,
+        // which sorts before them).
+        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        db->Execute(QStringLiteral("UPDATE Money SET Date = CAST('2003-02-01 08:00:00' AS BLOB) WHERE ID = 100"));
+        db->Execute(QStringLiteral("UPDATE Money SET Date = 20040105 WHERE ID = 3700"));
+        CheckMonthFigures(install);
+        book.SetFilter(QStringLiteral("Date>#2004-3-1#"));
+        const QList<qint64> listing = FilteredListing(install, QStringLiteral("Date > '2004-03-01 00:00:00'"), HighestId(install), {});
+        QCOMPARE(listing.last(), qint64(100));
+        CheckEveryPage(book, listing);
     }
 
     void monthFiguresAreLaidForAFileWithoutThem()
@@ -475,6 +515,45 @@ private slots:
         CheckEveryPage(book, FilteredListing(install, QString(), HighestId(install), {}));
         book.ComputeTotal();
         QCOMPARE(book.GetTotalCents(), qint64(1000 * 10025 - 2000 * 1050));
+    }
+
+    void datesWrittenOtherwiseAreListedInTheirTextOrder_data()
+    {
+        // The date text of record i, in SQL over d, its day as YYYY-MM-DD.
+        QTest::addColumn<QString>("dateSql");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("where");
+        const QString dotted = QStringLiteral("replace(d, '-', '.') || ' 08:00:00'");
+        const QString compact = QStringLiteral("replace(d, '-', '') || ' 08:00'");
+        const QString bare = QStringLiteral("(0 + substr(d, 1, 4)) || '-' || (0 + substr(d, 6, 2)) || '-' || (0 + substr(d, 9, 2))");
+        QTest::newRow("dotted") << dotted << "" << "";
+        QTest::newRow("dotted, one item") << dotted << "Item='餐饮'" << "Item='餐饮'";
+        QTest::newRow("digits only") << compact << "" << "";
+        QTest::newRow("without leading zeros") << bare << "" << "";
+        QTest::newRow("without leading zeros, since a day") << bare << "Date>#2003-6-15#" << "Date > '2003-06-15 00:00:00'";
+    }
+    void datesWrittenOtherwiseAreListedInTheirTextOrder()
+    {
+        QFETCH(QString, dateSql);
+        QFETCH(QString, filter);
+        QFETCH(QString, where);
+        TestInstallation install;
+        {
+            sqlite3 *raw = nullptr;
+            QCOMPARE(sqlite3_open(install.DataFile("Kinward.db").toUtf8().constData(), &raw), SQLITE_OK);
+            const QString sql = QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 5999), "
+                "m(i, d) AS (SELECT i, date('2003-01-01', '+' || (i / 3) || ' days') FROM n) "
+                "INSERT INTO Money (Date, Item, Money, Member, Explain) "
+                "SELECT %1, CASE i % 3 WHEN 0 THEN '餐饮' WHEN 1 THEN '工资' ELSE '买菜' END, "
+                "CASE i % 3 WHEN 1 THEN 100 ELSE -10 END, 'Li', '' FROM m").arg(dateSql);
+            QCOMPARE(sqlite3_exec(raw, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        CMoneyBook book;
+        book.SetFilter(filter);
+        CheckMonthFigures(install);
+        CheckEveryPage(book, FilteredListing(install, where, HighestId(install), {}));
     }
 
     void deletesAndAddsListEveryRecordOnExactlyOnePage()
@@ -567,6 +646,29 @@ private slots:
         book.ShowPage(2, QStringLiteral("Date"));
         QCOMPARE(book.GetItemCount(), 51);
         QCOMPARE(book.GetItemText(50, 1), QStringLiteral("new"));
+    }
+
+    void anIdFreedByAFailedAddIsNotClaimedBack()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMoneyBook book;
+        Seed(book, 150);
+        const qint64 highest = HighestId(install);
+        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        LayDeferredGuard(*db);
+        db->Execute(QStringLiteral("CREATE TRIGGER \"Money_guard\" AFTER INSERT ON \"Money\" WHEN NEW.Item = 'refused' "
+                                   "BEGIN INSERT INTO Guard VALUES (1); END"));
+        QVERIFY_THROWS_EXCEPTION(DbError, book.Add(Day(-1), QStringLiteral("refused"), 1, QStringLiteral("Li"), QString()));
+        // The rolled-back insert gave its ID back: the next record added anywhere gets it.
+        CMoneyBook elsewhere;
+        elsewhere.ShowPage(1, QStringLiteral("Date"));
+        QVERIFY(elsewhere.Add(Day(-2), QStringLiteral("elsewhere"), 2, QStringLiteral("Li"), QString()));
+        QCOMPARE(HighestId(install), highest + 1);
+        // That record is another book's addition: this book lists it only when opened again.
+        CheckEveryPage(book, FilteredListing(install, QString(), highest, {}));
+        book.SetFilter(QString());
+        CheckEveryPage(book, FilteredListing(install, QString(), HighestId(install), {}));
     }
 
     void totalsStayTrueThroughMixedChanges()
