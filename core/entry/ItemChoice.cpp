@@ -47,3 +47,19 @@ ItemChoice ParseItemChoice(const QString &entry)
     choice.name = WithoutLeadingBlanks(name);
     return choice;
 }
+
+ItemChoice ParseNoteChoice(const QString &entry, bool in)
+{
+    ItemChoice choice;
+    choice.income = in;
+    QString name = entry;
+    if (entry.startsWith(QStringLiteral("进"))) {
+        name = entry.mid(1);
+        choice.income = true;
+    } else if (entry.startsWith(QStringLiteral("出"))) {
+        name = entry.mid(1);
+        choice.income = false;
+    }
+    choice.name = WithoutLeadingBlanks(name);
+    return choice;
+}

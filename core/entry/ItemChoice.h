@@ -13,3 +13,7 @@ struct ItemChoice
 // name holds. An entry beginning with neither kind word counts as income and loses its first four
 // bytes (a character cut in two is dropped whole).
 ItemChoice ParseItemChoice(const QString &entry);
+
+// A demand-savings note entry ("进 工资", "出 取款"): the leading word decides the direction (in for 进);
+// an entry beginning with neither keeps its whole text and the direction given.
+ItemChoice ParseNoteChoice(const QString &entry, bool in);

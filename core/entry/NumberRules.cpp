@@ -1,0 +1,54 @@
+// Number fields.
+#include "NumberRules.h"
+
+#include "common/Amount.h"
+
+#include <cmath>
+
+QString NumberTextAfterTyping(const QString &text, NumberKind kind, int maxLength)
+{
+    for (QChar c : text) {
+        if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) && c != QLatin1Char('+') && c != QLatin1Char('-')
+            && c != QLatin1Char('.'))
+            return QString();
+    }
+    QString result = text.left(maxLength);
+    const auto refused = [kind](const QString &t) {
+        const bool sign = t.contains(QLatin1Char('+')) || t.contains(QLatin1Char('-'));
+        switch (kind) {
+        case NumberKind::Unsigned: return sign || t.startsWith(QLatin1Char('.'));
+        case NumberKind::Whole: return sign || t.contains(QLatin1Char('.'));
+        case NumberKind::Signed: return t.startsWith(QLatin1Char('.'));
+        case NumberKind::Any: return false;
+        }
+        return false;
+    };
+    while (!result.isEmpty() && refused(result))
+        result.chop(1);
+    return result;
+}
+
+bool IsWellFormedNumber(const QString &text)
+{
+    if (text.isEmpty() || text.startsWith(QLatin1Char('.')) || text.endsWith(QLatin1Char('.')))
+        return false;
+    if (text.count(QLatin1Char('.')) > 1)
+        return false;
+    for (QChar sign : {QLatin1Char('+'), QLatin1Char('-')}) {
+        if (text.lastIndexOf(sign) > 0)
+            return false;
+    }
+    const QString body = text.mid(text.startsWith(QLatin1Char('+')) || text.startsWith(QLatin1Char('-')) ? 1 : 0);
+    return !body.isEmpty() && !body.startsWith(QLatin1Char('.'));
+}
+
+QString CentsText(double amount)
+{
+    // Six decimals of the value carry its decimal digits correctly; the third decides the cent.
+    const QString text = FormatDouble("%.6f", std::fabs(amount));
+    const int point = int(text.indexOf(QLatin1Char('.')));
+    qint64 cents = text.left(point).toLongLong() * 100 + text.mid(point + 1, 2).toLongLong();
+    if (text.at(point + 3) >= QLatin1Char('5'))
+        ++cents;
+    return TrimAmount(double(amount < 0 ? -cents : cents) / 100.0);
+}

@@ -1,0 +1,25 @@
+// The typing rules and format checks of the number fields of the entry dialogs (rates, amounts,
+// quantities), as one family: each field says which kind of number it holds.
+#pragma once
+
+#include <QString>
+
+enum class NumberKind {
+    Unsigned,  // rates, deposits, costs: no sign, no leading point
+    Whole,     // quantities: digits only
+    Signed,    // insurance and credit amounts: a sign may stand first, no leading point
+    Any        // a searched amount: only foreign characters and the length are refused
+};
+
+// The text after a change of a number field: cleared when it holds a character other than a digit,
+// '+', '-' or '.'; cut to maxLength; then, for the kinds that refuse them, characters go from the end
+// while the text holds a sign (Unsigned, Whole), a point (Whole) or begins with '.' (all but Any).
+QString NumberTextAfterTyping(const QString &text, NumberKind kind, int maxLength = 18);
+
+// Whether the text is a well-formed number of the field: at most one point, a sign only first, no
+// point first or last. The checks of each dialog say which message a malformed text gets.
+bool IsWellFormedNumber(const QString &text);
+
+// An amount rounded to the cent, half away from zero on its decimal value (3694.905 -> 3694.91,
+// 1211.115 -> 1211.12, where "%.2f" on the binary value rounds the first down), as TrimAmount writes it.
+QString CentsText(double amount);

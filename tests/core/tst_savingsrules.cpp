@@ -1,0 +1,194 @@
+// The rules of the savings dialogs: number fields, rates, maturity, due dates and the checks.
+#include "entry/DepositRules.h"
+#include "entry/ItemChoice.h"
+#include "entry/NumberRules.h"
+#include "entry/SavingsRules.h"
+
+#include <QTest>
+
+namespace {
+
+// The rate list of the installation: 整存整取 ×6, 零存整取 ×3, 定活两便 ×6, then the interest tax.
+const double kRates[16] = {1.71, 1.89, 2.25, 2.70, 3.24, 3.60, 1.71, 1.89, 2.00, 1.026, 1.134, 1.35, 1.62, 1.944, 2.16, 20};
+
+} // namespace
+
+class TestSavingsRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void typingFamily_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        const int unsignedKind = int(NumberKind::Unsigned), whole = int(NumberKind::Whole), sign = int(NumberKind::Signed),
+                  any = int(NumberKind::Any);
+        QTest::newRow("foreign character clears") << unsignedKind << "12a" << "";
+        QTest::newRow("sign goes from the end") << unsignedKind << "12-" << "12";
+        QTest::newRow("a sign in front takes everything") << unsignedKind << "-12" << "";
+        QTest::newRow("leading point") << unsignedKind << ".5" << "";
+        QTest::newRow("cut to the limit") << unsignedKind << "1234567890123456789" << "123456789012345678";
+        QTest::newRow("quantity keeps whole numbers") << whole << "12.5" << "12";
+        QTest::newRow("signed keeps its sign") << sign << "-12.5" << "-12.5";
+        QTest::newRow("signed leading point") << sign << ".5" << "";
+        QTest::newRow("searched amount keeps anything numeric") << any << "-.5" << "-.5";
+    }
+    void typingFamily()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QCOMPARE(NumberTextAfterTyping(typed, NumberKind(kind)), kept);
+        QCOMPARE(NumberTextAfterTyping(QStringLiteral("123456789012"), NumberKind::Unsigned, 9), QStringLiteral("123456789"));
+    }
+
+    void wellFormedNumbers()
+    {
+        for (const char *good : {"5", "12.5", "-25", "+5", "0.01"})
+            QVERIFY2(IsWellFormedNumber(QString::fromLatin1(good)), good);
+        for (const char *bad : {"", "1.2.3", "5-", "5+", "1-2", "5.", ".5", "-.5", "-"})
+            QVERIFY2(!IsWellFormedNumber(QString::fromLatin1(bad)), bad);
+    }
+
+    void ratesAndTheirDisplay()
+    {
+        QCOMPARE(RateText(2.250), QStringLiteral("2.25"));
+        QCOMPARE(RateText(2.500), QStringLiteral("2.5"));
+        QCOMPARE(RateText(2.000), QStringLiteral("2"));
+        QCOMPARE(RateText(0.720), QStringLiteral("0.72"));
+        QCOMPARE(RateText(1.026), QStringLiteral("1.026"));
+        const auto oneYear = LookupDepositRate(0, 2, kRates);
+        QVERIFY(oneYear);
+        QCOMPARE(oneYear->rate, 2.25);
+        QCOMPARE(oneYear->years, 1.0);
+        QCOMPARE(LookupDepositRate(1, 1, kRates)->rate, 1.89);
+        QCOMPARE(LookupDepositRate(1, 1, kRates)->years, 3.0);
+        QCOMPARE(LookupDepositRate(2, 0, kRates)->rate, 1.026);
+        QCOMPARE(LookupDepositRate(2, 0, kRates)->years, 0.25);
+        QVERIFY(!LookupDepositRate(1, 3, kRates));  // 零存整取 has three terms
+        QVERIFY(!LookupDepositRate(3, 0, kRates));
+        QCOMPARE(InterestTaxRate(kRates), 20.0);
+        QCOMPARE(DepositTerms(1), QStringList({"一年", "三年", "五年"}));
+        QCOMPARE(DepositTerms(0).size(), 6);
+    }
+
+    void maturity()
+    {
+        QCOMPARE(MaturityText(0, 10000, 2.25, 1, 20, false), QStringLiteral("10225"));
+        QCOMPARE(MaturityText(0, 10000, 2.25, 1, 20, true), QStringLiteral("10180"));
+        QCOMPARE(MaturityText(0, 10000, 2.25, 0.25, 20, false), QStringLiteral("10056.25"));
+        QCOMPARE(MaturityText(2, 10000, 0, 5, 20, true), QStringLiteral("10000"));  // a rate of 0
+        QCOMPARE(MaturityText(1, 100, 1.71, 1, 20, false), QStringLiteral("1211.12"));
+        QCOMPARE(MaturityText(1, 100, 1.71, 3, 20, false), QStringLiteral("3694.91"));  // half a cent rounds up
+        QCOMPARE(MaturityText(1, 100, 1.71, 5, 20, false), QStringLiteral("6260.78"));
+        QCOMPARE(MaturityText(1, 100, 0, 3, 20, false), QStringLiteral("3600"));
+        QCOMPARE(CentsText(-1211.115), QStringLiteral("-1211.12"));
+    }
+
+    void dueDates_data()
+    {
+        QTest::addColumn<QDate>("begin");
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<QDate>("due");
+        QTest::newRow("three months into the next year") << QDate(2002, 11, 15) << "三个月" << QDate(2003, 2, 15);
+        QTest::newRow("half a year") << QDate(2002, 6, 10) << "半年" << QDate(2002, 12, 10);
+        QTest::newRow("half a year into the next") << QDate(2002, 7, 10) << "半年" << QDate(2003, 1, 10);
+        QTest::newRow("five years") << QDate(2002, 7, 10) << "五年" << QDate(2007, 7, 10);
+        QTest::newRow("30th into February") << QDate(2003, 11, 30) << "三个月" << QDate(2004, 2, 29);
+        QTest::newRow("leap day, a year on") << QDate(2004, 2, 29) << "一年" << QDate(2005, 2, 28);
+        QTest::newRow("31st, half a year on") << QDate(2003, 8, 31) << "半年" << QDate(2004, 2, 29);
+        QTest::newRow("unknown term") << QDate(2003, 8, 31) << "十年" << QDate();
+    }
+    void dueDates()
+    {
+        QFETCH(QDate, begin);
+        QFETCH(QString, term);
+        QFETCH(QDate, due);
+        QCOMPARE(DueDate(begin, term), due);
+    }
+
+    void depositChecksInOrder()
+    {
+        DepositEntry entry{QStringLiteral("A"), QStringLiteral("整存整取"), QStringLiteral("人民币"), QStringLiteral("中国银行"),
+                           QStringLiteral("Li"), QStringLiteral("一年"), QStringLiteral("100.5"), QStringLiteral("2.25")};
+        const QList<std::pair<QString DepositEntry::*, QString>> empties{
+            {&DepositEntry::account, " 请填写帐户"}, {&DepositEntry::kind, " 请选择储蓄种类"},
+            {&DepositEntry::currency, " 请选择货币种类"}, {&DepositEntry::bank, " 请选择办理银行"},
+            {&DepositEntry::person, " 请选择经手人"}, {&DepositEntry::term, " 请选择存款时间"},
+            {&DepositEntry::amount, " 请填写存入金额"}, {&DepositEntry::rate, " 请填写利率"}};
+        for (const auto &[field, message] : empties) {
+            DepositEntry missing = entry;
+            missing.*field = QString();
+            QCOMPARE(CheckDeposit(&missing), message);
+        }
+        for (const char *zero : {"0", "0.00", "0.004"}) {
+            DepositEntry e = entry;
+            e.amount = QString::fromLatin1(zero);
+            QCOMPARE(CheckDeposit(&e), QStringLiteral(" 金额不可为零"));
+        }
+        for (const char *wrong : {"5.", "1.2.3"}) {
+            DepositEntry e = entry;
+            e.amount = QString::fromLatin1(wrong);
+            QCOMPARE(CheckDeposit(&e), QStringLiteral(" 金额填写错误"));
+        }
+        DepositEntry badRate = entry;
+        badRate.rate = QStringLiteral("2.");
+        QCOMPARE(CheckDeposit(&badRate), QStringLiteral(" 利率填写错误"));
+        DepositEntry zeroRate = entry;
+        zeroRate.rate = QStringLiteral("0");
+        QCOMPARE(CheckDeposit(&zeroRate), QString());
+        QCOMPARE(CheckDeposit(&entry), QString());
+        QCOMPARE(entry.amount, QStringLiteral("100.5"));
+        entry.amount = QStringLiteral("12.346");
+        QCOMPARE(CheckDeposit(&entry), QString());
+        QCOMPARE(entry.amount, QStringLiteral("12.35"));
+    }
+
+    void movementsAndNotes()
+    {
+        MovementEntry entry{QStringLiteral("A"), QStringLiteral("人民币"), QStringLiteral("中国银行"), QStringLiteral("Li"),
+                            QStringLiteral("取款"), QStringLiteral("200")};
+        QCOMPARE(CheckMovement(&entry), QString());
+        MovementEntry noNote = entry;
+        noNote.note.clear();
+        QCOMPARE(CheckMovement(&noNote), QStringLiteral(" 请选择注释"));
+        MovementEntry sign = entry;
+        sign.amount = QStringLiteral("5-");
+        QCOMPARE(CheckMovement(&sign), QStringLiteral(" 金额填写错误"));
+        QCOMPARE(SignedMovementText(QStringLiteral("200"), true), QStringLiteral("-200"));
+        QCOMPARE(SignedMovementText(QStringLiteral("200"), false), QStringLiteral("200"));
+        QCOMPARE(SignedMovementText(QStringLiteral("-200"), false), QStringLiteral("200"));
+
+        ItemChoice out = ParseNoteChoice(QStringLiteral("出 进货款"), true);  // the leading word decides
+        QVERIFY(!out.income);
+        QCOMPARE(out.name, QStringLiteral("进货款"));
+        ItemChoice in = ParseNoteChoice(QStringLiteral("进 工资"), false);
+        QVERIFY(in.income);
+        QCOMPARE(in.name, QStringLiteral("工资"));
+        ItemChoice neither = ParseNoteChoice(QStringLiteral("利息"), false);
+        QVERIFY(!neither.income);
+        QCOMPARE(neither.name, QStringLiteral("利息"));
+    }
+
+    void transferChecks()
+    {
+        QString amount = QStringLiteral("1211.12");
+        QCOMPARE(CheckTransfer(QStringLiteral("Li"), &amount, 1211.12), QString());
+        amount = QStringLiteral("1211.13");
+        QCOMPARE(CheckTransfer(QStringLiteral("Li"), &amount, 1211.12), QStringLiteral(" 转入金额不能大于存款到期金额"));
+        amount = QStringLiteral("1211.124");  // cut to cents before it is compared
+        QCOMPARE(CheckTransfer(QStringLiteral("Li"), &amount, 1211.12), QString());
+        QCOMPARE(amount, QStringLiteral("1211.12"));
+        amount = QStringLiteral("5.");
+        QCOMPARE(CheckTransfer(QStringLiteral("Li"), &amount, 10), QStringLiteral(" 金额输入错误"));
+        amount = QStringLiteral("0");
+        QCOMPARE(CheckTransfer(QStringLiteral("Li"), &amount, 10), QStringLiteral(" 金额不能为零"));
+        amount = QString();
+        QCOMPARE(CheckTransfer(QStringLiteral("Li"), &amount, 10), QStringLiteral(" 请输入金额"));
+        QCOMPARE(CheckTransfer(QString(), &amount, 10), QStringLiteral(" 请输入经手人"));
+    }
+};
+
+QTEST_MAIN(TestSavingsRules)
+#include "tst_savingsrules.moc"
