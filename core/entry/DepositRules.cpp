@@ -85,7 +85,7 @@ QString CheckDeposit(DepositEntry *entry)
         return QStringLiteral(" 请选择办理银行");
     if (entry->person.isEmpty())
         return QStringLiteral(" 请选择经手人");
-    if (entry->term.isEmpty())
+    if (entry->term.isEmpty() && !entry->instalment)
         return QStringLiteral(" 请选择存款时间");
     if (entry->amount.isEmpty())
         return QStringLiteral(" 请填写存入金额");
@@ -97,6 +97,8 @@ QString CheckDeposit(DepositEntry *entry)
         return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
     if (entry->amount.contains(QLatin1Char('.')))
         entry->amount = TrimAmount(AtoF(entry->amount));
+    if (entry->instalment)
+        return QString();
     if (entry->rate.isEmpty())
         return QStringLiteral(" 请填写利率");
     if (!IsWellFormedNumber(entry->rate))

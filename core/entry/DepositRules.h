@@ -39,6 +39,7 @@ QDate DueDate(const QDate &begin, const QString &term);
 struct DepositEntry
 {
     QString account, kind, currency, bank, person, term, amount, rate;
+    bool instalment = false;  // an instalment saves neither term nor rate: they are not checked
 };
 // The checks of the deposit dialog in order: the first failure's message (with its leading blank),
 // or empty when all pass; a passing amount with a point is rewritten as its cents.

@@ -12,6 +12,7 @@
 #include "controls/CLinkLabel.h"
 #include "controls/CPageSelector.h"
 #include "db/DbError.h"
+#include "dialogs/CDepositDlg.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
 #include "app/CBookView.h"
@@ -871,14 +872,23 @@ void CMainDlg::RunAction(int id)
         break;
     case 1046: OpenFindDialog(QStringLiteral("物品查找"), g_pArticleFind); break;
     // Fixed-term savings.
-    case 1060: OpenEntryDialog(QStringLiteral("定期储蓄"), nullptr); break;
+    case 1060: {
+        CDepositDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1061:
         m_depositBook.Remove();
         RefreshDepositPanel();
         break;
     case 1063:
+        if (m_depositBook.GetSelected() < 0)
+            break;
         m_bEditDeposit = true;
-        OpenEntryDialog(QStringLiteral("续存零整"), &m_bEditDeposit);
+        {
+            CDepositDlg dialog(this);
+            dialog.exec();
+        }
         break;
     case 1062: OpenEntryDialog(QStringLiteral("转入现金"), nullptr); break;
     case 1064: OpenFindDialog(QStringLiteral("定期储蓄查找"), g_pFind); break;

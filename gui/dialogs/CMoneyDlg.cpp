@@ -32,16 +32,7 @@
 CMoneyDlg::CMoneyDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
 {
     setWindowTitle(QStringLiteral("收支记录"));
-    m_date = new QDateTimeEdit(this);
-    m_date->setObjectName(QStringLiteral("1005"));
-    m_date->setTimeSpec(Qt::UTC);
-    // The format before the value: setting a format without time sections resets the time to 00:00.
-    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    m_date->setDateTime(LedgerNow());  // today, with the time of day the dialog opened
-    m_date->setCalendarPopup(true);
-    QPalette calendar = m_date->calendarWidget()->palette();
-    calendar.setColor(QPalette::Base, QColor(230, 250, 255));
-    m_date->calendarWidget()->setPalette(calendar);
+    m_date = MakeDatePicker(this, 1005);  // today, with the time of day the dialog opened
 
     m_item = new CEntryComboBox(this);
     m_item->setObjectName(QStringLiteral("1007"));

@@ -1,5 +1,8 @@
 // Shared pieces of the small dialogs.
 #include "DialogParts.h"
+#include "common/LedgerDate.h"
+#include <QCalendarWidget>
+#include <QDateTimeEdit>
 
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
@@ -58,4 +61,19 @@ void GuardReservedChar(QLineEdit *field)
         ShowMessage(kReservedCharMessage, QStringLiteral("错误"));
         field->setText(cleaned);  // itself a change: further '#' go one by one
     });
+}
+
+QDateTimeEdit *MakeDatePicker(QDialog *dialog, int id)
+{
+    auto *date = new QDateTimeEdit(dialog);
+    date->setObjectName(QString::number(id));
+    date->setTimeSpec(Qt::UTC);
+    // The format before the value: setting a format without time sections resets the time to 00:00.
+    date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    date->setDateTime(LedgerNow());
+    date->setCalendarPopup(true);
+    QPalette calendar = date->calendarWidget()->palette();
+    calendar.setColor(QPalette::Base, QColor(230, 250, 255));
+    date->calendarWidget()->setPalette(calendar);
+    return date;
 }

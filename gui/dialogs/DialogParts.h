@@ -6,6 +6,7 @@
 #include <QString>
 
 class CIconButton;
+class QDateTimeEdit;
 class QDialog;
 class QLineEdit;
 class QWidget;
@@ -21,3 +22,7 @@ void LayOutForm(QDialog *dialog, const QList<QPair<QString, QWidget *>> &rows, c
 
 // The '#' guard of a name or password field: a typed or pasted '#' is announced and removed, one at a time.
 void GuardReservedChar(QLineEdit *field);
+
+// The date picker of the entry dialogs: "yyyy-MM-dd", today with the time of day it was made, a
+// drop-down calendar on the light tint.
+QDateTimeEdit *MakeDatePicker(QDialog *dialog, int id);

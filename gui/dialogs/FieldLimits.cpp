@@ -1,6 +1,10 @@
 // Byte limits on edit fields.
 #include "FieldLimits.h"
 
+#include "entry/EntryChoice.h"
+
+#include <QComboBox>
+
 #include "common/Gbk.h"
 
 #include <QLineEdit>
@@ -42,4 +46,27 @@ void LimitGbkBytes(QPlainTextEdit *field, int bytes)
             field->moveCursor(QTextCursor::End);
         }
     });
+}
+
+void KeepNumberRule(QLineEdit *field, NumberKind kind, int maxLength)
+{
+    field->setMaxLength(maxLength);
+    QObject::connect(field, &QLineEdit::textChanged, field, [field, kind, maxLength](const QString &text) {
+        const QString kept = NumberTextAfterTyping(text, kind, maxLength);
+        if (kept != text)
+            field->setText(kept);
+    });
+}
+
+void SelectStoredEntry(QComboBox *box, const QString &stored)
+{
+    QStringList entries;
+    for (int i = 0; i < box->count(); ++i)
+        entries.append(box->itemText(i));
+    int chosen = ChooseEntry(entries, stored);
+    if (chosen < 0 && !stored.isEmpty()) {
+        box->addItem(stored);
+        chosen = box->count() - 1;
+    }
+    box->setCurrentIndex(chosen);
 }

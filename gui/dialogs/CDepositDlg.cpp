@@ -1,0 +1,286 @@
+// Fixed-term deposits and instalments.
+#include "CDepositDlg.h"
+
+#include "app/CMainDlg.h"
+#include "common/Amount.h"
+#include "common/LedgerDate.h"
+#include "common/Messages.h"
+#include "controls/CAccountComboBox.h"
+#include "controls/CCalcPad.h"
+#include "controls/CIconButton.h"
+#include "controls/CTintedComboBox.h"
+#include "db/DbError.h"
+#include "dialogs/CAmountEdit.h"
+#include "dialogs/DialogParts.h"
+#include "dialogs/FieldLimits.h"
+#include "entry/DepositRules.h"
+#include "lists/ReferenceLists.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateTimeEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+
+namespace {
+
+const QString kInstalmentNotice = QStringLiteral("请在存入金额中填入本次存入的金额");
+
+CTintedComboBox *MakeList(QWidget *parent, int id, const QStringList &entries)
+{
+    auto *box = new CTintedComboBox(parent);
+    box->setObjectName(QString::number(id));
+    box->addItems(entries);
+    box->setCurrentIndex(entries.isEmpty() ? -1 : 0);
+    return box;
+}
+
+CAmountEdit *MakeNumberField(QWidget *parent, int id, int maxLength)
+{
+    auto *field = new CAmountEdit(parent);
+    field->setObjectName(QString::number(id));
+    KeepNumberRule(field, NumberKind::Unsigned, maxLength);
+    return field;
+}
+
+} // namespace
+
+CDepositDlg::CDepositDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner), m_bContinue(owner->m_bEditDeposit)
+{
+    setWindowTitle(QStringLiteral("定期储蓄"));
+    m_account = new CAccountComboBox([owner] {
+        QStringList accounts;
+        owner->m_depositBook.CollectAccounts(&accounts);
+        return accounts;
+    }, this);
+    m_account->setObjectName(QStringLiteral("1067"));
+    m_date = MakeDatePicker(this, 1068);
+    m_currency = MakeList(this, 1069, g_currencyList);
+    m_bank = MakeList(this, 1070, g_bankList);
+    m_person = MakeList(this, 1072, MemberNames());
+    m_kind = MakeList(this, 1075, DepositKinds());
+    m_term = MakeList(this, 1076, DepositTerms(0));
+    m_rate = MakeNumberField(this, 1077, 9);
+    m_amount = MakeNumberField(this, 1073, 18);
+    m_due = MakeNumberField(this, 1078, 18);
+    m_tax = new QCheckBox(QStringLiteral("扣除利息税"), this);
+    m_tax->setObjectName(QStringLiteral("1079"));
+    m_tax->setChecked(true);
+    m_note = new QPlainTextEdit(this);
+    m_note->setObjectName(QStringLiteral("1080"));
+    m_note->setFixedHeight(50);
+    LimitGbkBytes(m_note, 150);
+    m_calculator = MakeDialogButton(this, 1074, QString(), 185);
+    auto *save = MakeDialogButton(this, 1081, QStringLiteral("确定"), 182);
+    auto *cancel = MakeDialogButton(this, 1082, QStringLiteral("取消"), 183);
+
+    connect(m_account, &CAccountComboBox::bankChosen, this, [this](const QString &bank) {
+        for (int i = 0; i < m_bank->count(); ++i) {
+            if (m_bank->itemText(i).startsWith(bank)) {
+                m_bank->setCurrentIndex(i);
+                break;
+            }
+        }
+    });
+    connect(m_kind, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CDepositDlg::OnKindChosen);
+    connect(m_term, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        LookUpRate();
+        ComputeMaturity();
+    });
+    connect(m_rate, &QLineEdit::textChanged, this, &CDepositDlg::ComputeMaturity);
+    connect(m_amount, &QLineEdit::textChanged, this, [this] {
+        if (m_rate->isEnabled())
+            ComputeMaturity();
+    });
+    connect(m_tax, &QCheckBox::clicked, this, &CDepositDlg::ComputeMaturity);
+    connect(m_calculator, &QPushButton::clicked, this, &CDepositDlg::OpenCalcPad);
+    connect(save, &QPushButton::clicked, this, &CDepositDlg::SaveAndClose);
+    connect(cancel, &QPushButton::clicked, this, &CDepositDlg::reject);
+
+    auto *grid = new QGridLayout;
+    const auto row = [&](int r, int column, const QString &label, QWidget *field) {
+        grid->addWidget(new QLabel(label, this), r, column);
+        grid->addWidget(field, r, column + 1);
+    };
+    row(0, 0, QStringLiteral("帐    户"), m_account);
+    row(0, 2, QStringLiteral("办理日期"), m_date);
+    row(1, 0, QStringLiteral("货币种类"), m_currency);
+    row(1, 2, QStringLiteral("办理银行"), m_bank);
+    row(2, 0, QStringLiteral("经 手 人"), m_person);
+    row(2, 2, QStringLiteral("存款类型"), m_kind);
+    row(3, 0, QStringLiteral("存款时间"), m_term);
+    row(3, 2, QStringLiteral("年利率(%)"), m_rate);
+    row(4, 0, QStringLiteral("存入金额"), m_amount);
+    grid->addWidget(m_calculator, 4, 2);
+    row(5, 0, QStringLiteral("到期金额"), m_due);
+    grid->addWidget(m_tax, 5, 3);
+    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 6, 0, Qt::AlignTop);
+    grid->addWidget(m_note, 6, 1, 1, 3);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    LookUpRate();
+    if (m_bContinue)
+        FillFromSelectedRow();
+    CCalcPad::Guard(this, {m_calculator});
+}
+
+CDepositDlg::~CDepositDlg()
+{
+    if (g_pCalcPad && g_pCalcPad->parent() == this)
+        CCalcPad::CloseOpen();
+}
+
+void CDepositDlg::FillTerms(int kindPosition)
+{
+    const QSignalBlocker quiet(m_term);
+    m_term->clear();
+    m_term->addItems(DepositTerms(kindPosition));
+    m_term->setCurrentIndex(0);  // 一年 for 零存整取, 三个月 for the others
+}
+
+void CDepositDlg::OnKindChosen(int kindPosition)
+{
+    FillTerms(kindPosition);
+    if (kindPosition == kInstalmentKind)
+        ShowMessage(kInstalmentNotice, QStringLiteral("零存整取"));
+    LookUpRate();
+    ComputeMaturity();
+}
+
+void CDepositDlg::LookUpRate()
+{
+    const auto found = LookupDepositRate(m_kind->currentIndex(), m_term->currentIndex(), g_rateTable);
+    if (!found)
+        return;  // a pair outside the table keeps the rate shown
+    m_dYears = found->years;
+    const QSignalBlocker quiet(m_rate);
+    m_rate->setText(RateText(found->rate));
+}
+
+QString CDepositDlg::MaturityNow() const
+{
+    if (m_amount->text().isEmpty() || m_rate->text().isEmpty())
+        return QString();
+    return MaturityText(m_kind->currentIndex(), AtoF(m_amount->text()), AtoF(m_rate->text()), m_dYears,
+                        InterestTaxRate(g_rateTable), m_tax->isChecked());
+}
+
+void CDepositDlg::ComputeMaturity()
+{
+    if (m_bContinue)
+        return;  // an instalment shows the plan's own amount due
+    m_due->setText(MaturityNow());
+}
+
+void CDepositDlg::FillFromSelectedRow()
+{
+    ShowMessage(kInstalmentNotice, QStringLiteral("零存整取"));
+    const CDepositBook &book = m_pOwner->m_depositBook;
+    const QStringList row = book.GetRowTexts(book.GetSelected());
+    m_account->setEditText(row.value(1));
+    m_account->setEnabled(false);
+    const QDateTime date = ParseDateText(row.value(0));
+    if (date.isValid())
+        m_date->setDate(date.date());
+    SelectStoredEntry(m_currency, row.value(2));
+    m_currency->setEnabled(false);
+    SelectStoredEntry(m_bank, row.value(7));
+    m_bank->setEnabled(false);
+    SelectStoredEntry(m_person, row.value(8));
+    m_note->setPlainText(row.value(9));
+    {
+        const QSignalBlocker quiet(m_kind);
+        m_kind->setCurrentIndex(kInstalmentKind);
+    }
+    m_kind->setEnabled(false);
+    // The plan's own term is not stored and its start date is replaced at each instalment, so neither
+    // the term nor its rate can be known: both stay empty (they are not saved).
+    FillTerms(kInstalmentKind);
+    {
+        const QSignalBlocker quiet(m_term);
+        m_term->setCurrentIndex(-1);
+    }
+    m_term->setEnabled(false);
+    {
+        const QSignalBlocker quiet(m_rate);
+        m_rate->clear();
+    }
+    m_rate->setEnabled(false);
+    m_due->setText(row.value(5));
+    m_due->setEnabled(false);
+    m_tax->setEnabled(false);
+}
+
+void CDepositDlg::OpenCalcPad()
+{
+    CCalcPad::Open(this, [this] { return static_cast<QLineEdit *>(m_amount); });
+}
+
+bool CDepositDlg::SaveAndClose()
+{
+    CCalcPad::CloseOpen();
+    DepositEntry entry{m_account->currentText(), m_kind->currentText(), m_currency->currentText(), m_bank->currentText(),
+                       m_person->currentText(),  m_term->currentText(), m_amount->text(),       m_rate->text()};
+    entry.instalment = m_bContinue;
+    const QString refused = CheckDeposit(&entry);
+    m_amount->setText(entry.amount);
+    if (!refused.isEmpty()) {
+        ShowMessage(refused, QStringLiteral("错误"));
+        return false;
+    }
+    const QString beginText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
+    CDepositBook &book = m_pOwner->m_depositBook;
+    bool saved = false;
+    try {
+        if (m_bContinue) {
+            saved = book.AddInstalment(beginText, entry.amount, entry.person, m_note->toPlainText());
+        } else {
+            const QDate due = DueDate(m_date->date(), entry.term);
+            saved = book.Add(beginText, entry.account, entry.currency, entry.kind, entry.amount, MaturityNow(),
+                             due.toString(QStringLiteral("yyyy-MM-dd")), entry.bank, entry.person, m_note->toPlainText());
+        }
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
+    }
+    if (!saved)
+        return false;  // nothing saved: the dialog stays open with what the user typed
+    m_pOwner->RefreshDepositPanel();
+    m_pOwner->m_bEditDeposit = false;
+    QDialog::accept();
+    return true;
+}
+
+void CDepositDlg::reject()
+{
+    CCalcPad::CloseOpen();
+    m_pOwner->m_bEditDeposit = false;
+    QDialog::reject();
+}
+
+void CDepositDlg::closeEvent(QCloseEvent *event)
+{
+    CCalcPad::CloseOpen();
+    m_pOwner->m_bEditDeposit = false;
+    QDialog::closeEvent(event);
+}
+
+void CDepositDlg::keyPressEvent(QKeyEvent *event)
+{
+    // Escape is swallowed; Return never closes the dialog unsaved.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

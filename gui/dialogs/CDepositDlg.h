@@ -1,0 +1,61 @@
+// The fixed-term deposit dialog: a new deposit, or one more monthly instalment of the selected
+// 零存整取 deposit (continue mode, from the owner's m_bEditDeposit). It looks the rate up from the
+// rate table, shows the amount due at maturity as the fields change, and saves the deposit with
+// its due date.
+#pragma once
+
+#include <QDialog>
+
+class CAccountComboBox;
+class CAmountEdit;
+class CIconButton;
+class CMainDlg;
+class CTintedComboBox;
+class QCheckBox;
+class QDateTimeEdit;
+class QPlainTextEdit;
+
+class CDepositDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CDepositDlg(CMainDlg *owner);
+    ~CDepositDlg() override;
+
+    bool IsContinueMode() const { return m_bContinue; }
+    // "确定": true when the deposit (or instalment) was saved and the dialog closed.
+    bool SaveAndClose();
+    void OpenCalcPad();
+
+public slots:
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FillTerms(int kindPosition);
+    void OnKindChosen(int kindPosition);
+    void LookUpRate();
+    void ComputeMaturity();
+    void FillFromSelectedRow();
+    QString MaturityNow() const;
+
+    CMainDlg *m_pOwner;
+    bool m_bContinue = false;
+    double m_dYears = 0;  // the term in years of the rate shown
+    CAccountComboBox *m_account;
+    QDateTimeEdit *m_date;
+    CTintedComboBox *m_currency;
+    CTintedComboBox *m_bank;
+    CTintedComboBox *m_person;
+    CTintedComboBox *m_kind;
+    CTintedComboBox *m_term;
+    CAmountEdit *m_rate;
+    CAmountEdit *m_amount;
+    CAmountEdit *m_due;
+    QCheckBox *m_tax;
+    QPlainTextEdit *m_note;
+    CIconButton *m_calculator;
+};
