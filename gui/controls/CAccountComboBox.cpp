@@ -38,9 +38,11 @@ void CAccountComboBox::OnChosen(int index)
     const int split = int(entry.indexOf(QStringLiteral(" ## ")));
     if (split < 0)
         return;
-    const QSignalBlocker quiet(this);
-    setItemText(index, entry.left(split));
-    setCurrentIndex(index);
-    setEditText(entry.left(split));
+    {
+        const QSignalBlocker quiet(this);
+        setItemText(index, entry.left(split));
+        setCurrentIndex(index);
+        setEditText(entry.left(split));
+    }
     emit bankChosen(entry.mid(split + 4));
 }
