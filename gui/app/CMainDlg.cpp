@@ -12,7 +12,10 @@
 #include "controls/CLinkLabel.h"
 #include "controls/CPageSelector.h"
 #include "db/DbError.h"
+#include "dialogs/CCurrentBalanceDlg.h"
+#include "dialogs/CCurrentDlg.h"
 #include "dialogs/CDepositDlg.h"
+#include "dialogs/CTransferDlg.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
 #include "app/CBookView.h"
@@ -743,6 +746,21 @@ void CMainDlg::RefreshDepositPanel()
     ApplyFixedTermRule();
 }
 
+void CMainDlg::ReloadSavingsAndMoney()
+{
+    Guarded([this] {
+        const int page = std::max(1, m_moneyBook.GetCurrentPage());
+        m_moneyBook.Close();
+        m_moneyBook.ShowPage(page, kDate);
+        m_moneyBook.ComputeTotal();
+        m_depositBook.Close();
+        m_depositBook.Fill(QStringLiteral("BDate"));
+        m_depositBook.ComputeTotals();
+    });
+    RefreshMoneyPanel();
+    RefreshDepositPanel();
+}
+
 void CMainDlg::RefreshCurrentPanel()
 {
     m_currentPanel.Refresh();
@@ -890,20 +908,40 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1062: OpenEntryDialog(QStringLiteral("转入现金"), nullptr); break;
+    case 1062:
+        if (m_depositBook.GetSelected() < 0)
+            break;
+        {
+            CTransferDlg dialog(this);
+            dialog.exec();
+        }
+        break;
     case 1064: OpenFindDialog(QStringLiteral("定期储蓄查找"), g_pFind); break;
     // Demand savings.
-    case 1067: OpenEntryDialog(QStringLiteral("活期储蓄"), nullptr); break;
+    case 1067: {
+        CCurrentDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1068:
         m_currentBook.Remove();
         RefreshCurrentPanel();
         break;
     case 1069:
+        if (m_currentBook.GetSelected() < 0)
+            break;
         m_bEditCurrent = true;
-        OpenEntryDialog(QStringLiteral("活期储蓄"), &m_bEditCurrent);
+        {
+            CCurrentDlg dialog(this);
+            dialog.exec();
+        }
         break;
     case 1070: OpenFindDialog(QStringLiteral("活期储蓄查找"), g_pFind); break;
-    case 1071: OpenEntryDialog(QStringLiteral("查看余额"), nullptr); break;
+    case 1071: {
+        CCurrentBalanceDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     // Memos, addresses, lending.
     case 1013: OpenEntryDialog(QStringLiteral("备忘录"), nullptr); break;
     case 1014:

@@ -93,6 +93,9 @@ public:
     void RefreshCurrentPanel();
     void RefreshCreditPanel();
     void RefreshInsurePanel();
+    // After a change across the cash and deposit books was rolled back: both lists and totals read
+    // again from the ledger, and their panels refreshed.
+    void ReloadSavingsAndMoney();
 
     // The welcome line for a member (empty: no login) on a day.
     static QString BuildWelcome(const QString &member, const QDate &today);

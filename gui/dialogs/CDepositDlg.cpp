@@ -31,15 +31,6 @@ namespace {
 
 const QString kInstalmentNotice = QStringLiteral("请在存入金额中填入本次存入的金额");
 
-CTintedComboBox *MakeList(QWidget *parent, int id, const QStringList &entries)
-{
-    auto *box = new CTintedComboBox(parent);
-    box->setObjectName(QString::number(id));
-    box->addItems(entries);
-    box->setCurrentIndex(entries.isEmpty() ? -1 : 0);
-    return box;
-}
-
 CAmountEdit *MakeNumberField(QWidget *parent, int id, int maxLength)
 {
     auto *field = new CAmountEdit(parent);
@@ -60,11 +51,11 @@ CDepositDlg::CDepositDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner), m_b
     }, this);
     m_account->setObjectName(QStringLiteral("1067"));
     m_date = MakeDatePicker(this, 1068);
-    m_currency = MakeList(this, 1069, g_currencyList);
-    m_bank = MakeList(this, 1070, g_bankList);
-    m_person = MakeList(this, 1072, MemberNames());
-    m_kind = MakeList(this, 1075, DepositKinds());
-    m_term = MakeList(this, 1076, DepositTerms(0));
+    m_currency = MakeChoiceList(this, 1069, g_currencyList);
+    m_bank = MakeChoiceList(this, 1070, g_bankList);
+    m_person = MakeChoiceList(this, 1072, MemberNames());
+    m_kind = MakeChoiceList(this, 1075, DepositKinds());
+    m_term = MakeChoiceList(this, 1076, DepositTerms(0));
     m_rate = MakeNumberField(this, 1077, 9);
     m_amount = MakeNumberField(this, 1073, 18);
     m_due = MakeNumberField(this, 1078, 18);
@@ -79,14 +70,7 @@ CDepositDlg::CDepositDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner), m_b
     auto *save = MakeDialogButton(this, 1081, QStringLiteral("确定"), 182);
     auto *cancel = MakeDialogButton(this, 1082, QStringLiteral("取消"), 183);
 
-    connect(m_account, &CAccountComboBox::bankChosen, this, [this](const QString &bank) {
-        for (int i = 0; i < m_bank->count(); ++i) {
-            if (m_bank->itemText(i).startsWith(bank)) {
-                m_bank->setCurrentIndex(i);
-                break;
-            }
-        }
-    });
+    connect(m_account, &CAccountComboBox::bankChosen, this, [this](const QString &bank) { SelectStoredEntry(m_bank, bank); });
     connect(m_kind, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CDepositDlg::OnKindChosen);
     connect(m_term, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
         LookUpRate();

@@ -1,5 +1,6 @@
 // Shared pieces of the small dialogs.
 #include "DialogParts.h"
+#include "controls/CTintedComboBox.h"
 #include "common/LedgerDate.h"
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
@@ -76,4 +77,13 @@ QDateTimeEdit *MakeDatePicker(QDialog *dialog, int id)
     calendar.setColor(QPalette::Base, QColor(230, 250, 255));
     date->calendarWidget()->setPalette(calendar);
     return date;
+}
+
+CTintedComboBox *MakeChoiceList(QDialog *dialog, int id, const QStringList &entries)
+{
+    auto *box = new CTintedComboBox(dialog);
+    box->setObjectName(QString::number(id));
+    box->addItems(entries);
+    box->setCurrentIndex(entries.isEmpty() ? -1 : 0);
+    return box;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 class CIconButton;
+class CTintedComboBox;
 class QDateTimeEdit;
 class QDialog;
 class QLineEdit;
@@ -26,3 +27,6 @@ void GuardReservedChar(QLineEdit *field);
 // The date picker of the entry dialogs: "yyyy-MM-dd", today with the time of day it was made, a
 // drop-down calendar on the light tint.
 QDateTimeEdit *MakeDatePicker(QDialog *dialog, int id);
+
+// A drop-down list of the entries, the first chosen (none when there are none).
+CTintedComboBox *MakeChoiceList(QDialog *dialog, int id, const QStringList &entries);

@@ -1,0 +1,188 @@
+// Demand-savings movements.
+#include "CCurrentDlg.h"
+
+#include "app/CMainDlg.h"
+#include "common/Amount.h"
+#include "common/LedgerDate.h"
+#include "common/Messages.h"
+#include "controls/CAccountComboBox.h"
+#include "controls/CCalcPad.h"
+#include "controls/CEntryComboBox.h"
+#include "controls/CIconButton.h"
+#include "controls/CTintedComboBox.h"
+#include "db/DbError.h"
+#include "dialogs/CAmountEdit.h"
+#include "dialogs/DialogParts.h"
+#include "dialogs/FieldLimits.h"
+#include "entry/ItemChoice.h"
+#include "entry/SavingsRules.h"
+#include "lists/ReferenceLists.h"
+
+#include <QCloseEvent>
+#include <QDateTimeEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+CCurrentDlg::CCurrentDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner), m_bModify(owner->m_bEditCurrent)
+{
+    setWindowTitle(QStringLiteral("活期储蓄"));
+    m_account = new CAccountComboBox([owner] {
+        QStringList accounts;
+        owner->m_currentBook.CollectAccounts(&accounts);
+        return accounts;
+    }, this);
+    m_account->setObjectName(QStringLiteral("1235"));
+    m_date = MakeDatePicker(this, 1100);
+    m_currency = MakeChoiceList(this, 1101, g_currencyList);
+    m_bank = MakeChoiceList(this, 1102, g_bankList);
+    m_amount = new CAmountEdit(this);
+    m_amount->setObjectName(QStringLiteral("1103"));
+    KeepNumberRule(m_amount, NumberKind::Unsigned, 18);
+    m_noteKind = new CEntryComboBox(this);
+    m_noteKind->setObjectName(QStringLiteral("1105"));
+    m_noteKind->addItems(g_curNoteList);
+    m_noteKind->setCurrentIndex(-1);
+    m_person = MakeChoiceList(this, 1106, MemberNames());
+    m_note = new QPlainTextEdit(this);
+    m_note->setObjectName(QStringLiteral("1107"));
+    m_note->setFixedHeight(50);
+    LimitGbkBytes(m_note, 150);
+    m_calculator = MakeDialogButton(this, 1104, QString(), 185);
+    auto *save = MakeDialogButton(this, 1108, QStringLiteral("确定"), 182);
+    auto *cancel = MakeDialogButton(this, 1109, QStringLiteral("取消"), 183);
+
+    connect(m_account, &CAccountComboBox::bankChosen, this, [this](const QString &bank) { SelectStoredEntry(m_bank, bank); });
+    connect(m_noteKind, &CEntryComboBox::entryChosen, this, &CCurrentDlg::OnNoteChosen);
+    connect(m_calculator, &QPushButton::clicked, this, &CCurrentDlg::OpenCalcPad);
+    connect(save, &QPushButton::clicked, this, &CCurrentDlg::SaveAndClose);
+    connect(cancel, &QPushButton::clicked, this, &CCurrentDlg::reject);
+
+    auto *grid = new QGridLayout;
+    const auto row = [&](int r, int column, const QString &label, QWidget *field) {
+        grid->addWidget(new QLabel(label, this), r, column);
+        grid->addWidget(field, r, column + 1);
+    };
+    row(0, 0, QStringLiteral("帐    户"), m_account);
+    row(0, 2, QStringLiteral("办理日期"), m_date);
+    row(1, 0, QStringLiteral("货币种类"), m_currency);
+    row(1, 2, QStringLiteral("办理银行"), m_bank);
+    row(2, 0, QStringLiteral("金    额"), m_amount);
+    grid->addWidget(m_calculator, 2, 2);
+    row(3, 0, QStringLiteral("注    释"), m_noteKind);
+    row(3, 2, QStringLiteral("经 手 人"), m_person);
+    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 4, 0, Qt::AlignTop);
+    grid->addWidget(m_note, 4, 1, 1, 3);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    if (m_bModify)
+        FillFromSelectedRow();
+    CCalcPad::Guard(this, {m_calculator});
+}
+
+CCurrentDlg::~CCurrentDlg()
+{
+    if (g_pCalcPad && g_pCalcPad->parent() == this)
+        CCalcPad::CloseOpen();
+}
+
+void CCurrentDlg::OnNoteChosen(int index)
+{
+    const ItemChoice choice = ParseNoteChoice(m_noteKind->itemText(index), !m_bOut);
+    m_bOut = !choice.income;
+    m_noteKind->ShowText(choice.name);
+}
+
+void CCurrentDlg::FillFromSelectedRow()
+{
+    const CCurrentBook &book = m_pOwner->m_currentBook;
+    const QStringList row = book.GetRowTexts(book.GetSelected());
+    m_account->setEditText(row.value(1));
+    const QDateTime date = ParseDateText(row.value(0));
+    if (date.isValid())
+        m_date->setDate(date.date());
+    // The amount shows its magnitude; its sign is the direction, kept until another note is chosen.
+    const QString amount = row.value(4);
+    m_bOut = amount.startsWith(QLatin1Char('-'));
+    m_amount->setText(SignedMovementText(amount, false));
+    SelectStoredEntry(m_currency, row.value(3));
+    SelectStoredEntry(m_bank, row.value(2));
+    SelectStoredEntry(m_person, row.value(6));
+    const QString reason = row.value(5);
+    int entry = -1;
+    for (int i = 0; i < m_noteKind->count() && entry < 0; ++i) {
+        const ItemChoice choice = ParseNoteChoice(m_noteKind->itemText(i), !m_bOut);
+        if (choice.name == reason && choice.income == !m_bOut)
+            entry = i;
+    }
+    m_noteKind->ShowEntry(entry, reason);
+    m_note->setPlainText(row.value(7));
+}
+
+void CCurrentDlg::OpenCalcPad()
+{
+    CCalcPad::Open(this, [this] { return static_cast<QLineEdit *>(m_amount); });
+}
+
+bool CCurrentDlg::SaveAndClose()
+{
+    CCalcPad::CloseOpen();
+    MovementEntry entry{m_account->currentText(), m_currency->currentText(), m_bank->currentText(),
+                        m_person->currentText(),  m_noteKind->ShownText(),   m_amount->text()};
+    const QString refused = CheckMovement(&entry);
+    m_amount->setText(entry.amount);
+    if (!refused.isEmpty()) {
+        ShowMessage(refused, QStringLiteral("错误"));
+        return false;
+    }
+    const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
+    const QString money = SignedMovementText(entry.amount, m_bOut);
+    CCurrentBook &book = m_pOwner->m_currentBook;
+    bool saved = false;
+    try {
+        saved = m_bModify ? book.Modify(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
+                                        entry.person, m_note->toPlainText())
+                          : book.Add(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
+                                     entry.person, m_note->toPlainText());
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
+    }
+    if (!saved)
+        return false;
+    m_pOwner->m_bEditCurrent = false;
+    m_pOwner->RefreshCurrentPanel();
+    QDialog::accept();
+    return true;
+}
+
+void CCurrentDlg::reject()
+{
+    CCalcPad::CloseOpen();
+    m_pOwner->m_bEditCurrent = false;
+    QDialog::reject();
+}
+
+void CCurrentDlg::closeEvent(QCloseEvent *event)
+{
+    CCalcPad::CloseOpen();
+    m_pOwner->m_bEditCurrent = false;
+    QDialog::closeEvent(event);
+}
+
+void CCurrentDlg::keyPressEvent(QKeyEvent *event)
+{
+    // Return never closes the dialog unsaved; Escape cancels, as the close box does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,53 @@
+// One movement of a demand savings account: money paid in (进) or taken out (出), added or changed
+// (modify mode from the owner's m_bEditCurrent). The direction follows the chosen note; the amount
+// is typed as a magnitude and signed at save.
+#pragma once
+
+#include <QDialog>
+
+class CAccountComboBox;
+class CAmountEdit;
+class CEntryComboBox;
+class CIconButton;
+class CMainDlg;
+class CTintedComboBox;
+class QDateTimeEdit;
+class QPlainTextEdit;
+
+class CCurrentDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CCurrentDlg(CMainDlg *owner);
+    ~CCurrentDlg() override;
+
+    bool IsModifyMode() const { return m_bModify; }
+    bool IsOut() const { return m_bOut; }
+    // "确定": true when the movement was saved and the dialog closed.
+    bool SaveAndClose();
+    void OpenCalcPad();
+
+public slots:
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FillFromSelectedRow();
+    void OnNoteChosen(int index);
+
+    CMainDlg *m_pOwner;
+    bool m_bModify = false;
+    bool m_bOut = false;
+    CAccountComboBox *m_account;
+    QDateTimeEdit *m_date;
+    CTintedComboBox *m_currency;
+    CTintedComboBox *m_bank;
+    CAmountEdit *m_amount;
+    CEntryComboBox *m_noteKind;
+    CTintedComboBox *m_person;
+    QPlainTextEdit *m_note;
+    CIconButton *m_calculator;
+};

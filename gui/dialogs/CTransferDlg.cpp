@@ -1,0 +1,100 @@
+// Deposit to cash.
+#include "CTransferDlg.h"
+
+#include "app/CMainDlg.h"
+#include "common/Amount.h"
+#include "common/LedgerDate.h"
+#include "common/Messages.h"
+#include "common/Paths.h"
+#include "controls/CIconButton.h"
+#include "controls/CTintedComboBox.h"
+#include "db/DbError.h"
+#include "db/SqlConnection.h"
+#include "dialogs/CAmountEdit.h"
+#include "dialogs/DialogParts.h"
+#include "dialogs/FieldLimits.h"
+#include "entry/SavingsRules.h"
+#include "lists/ReferenceLists.h"
+
+#include <QDateTimeEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+CTransferDlg::CTransferDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+{
+    setWindowTitle(QStringLiteral("转入现金"));
+    const CDepositBook &deposits = owner->m_depositBook;
+    const QStringList row = deposits.GetRowTexts(deposits.GetSelected());
+    m_amountDue = AtoF(row.value(5));
+    m_date = MakeDatePicker(this, 1083);
+    m_person = MakeChoiceList(this, 1084, MemberNames());
+    SelectStoredEntry(m_person, row.value(8));
+    m_amount = new CAmountEdit(this);
+    m_amount->setObjectName(QStringLiteral("1088"));
+    KeepNumberRule(m_amount, NumberKind::Unsigned, 18);
+    m_amount->setText(row.value(5));
+    m_note = new QPlainTextEdit(this);
+    m_note->setObjectName(QStringLiteral("1085"));
+    m_note->setFixedHeight(50);
+    LimitGbkBytes(m_note, 75);
+    auto *save = MakeDialogButton(this, 1086, QStringLiteral("确定"), 182);
+    auto *cancel = MakeDialogButton(this, 1087, QStringLiteral("取消"), 183);
+    connect(save, &QPushButton::clicked, this, &CTransferDlg::SaveAndClose);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("转入日期"), this), 0, 0);
+    grid->addWidget(m_date, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("经 手 人"), this), 1, 0);
+    grid->addWidget(m_person, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("转入金额"), this), 2, 0);
+    grid->addWidget(m_amount, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 3, 0, Qt::AlignTop);
+    grid->addWidget(m_note, 3, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+}
+
+bool CTransferDlg::SaveAndClose()
+{
+    QString amount = m_amount->text();
+    const QString refused = CheckTransfer(m_person->currentText(), &amount, m_amountDue);
+    if (!refused.isEmpty()) {
+        ShowMessage(refused, QStringLiteral("错误"));
+        return false;
+    }
+    m_amount->setText(amount);
+    CMoneyBook &money = m_pOwner->m_moneyBook;
+    CDepositBook &deposits = m_pOwner->m_depositBook;
+    bool done = false;
+    try {
+        // The money in and the deposit out are one change: neither is kept without the other.
+        SqlTransaction transaction(*SqlConnection::Open(DatabasePath()));
+        done = money.Add(LedgerDateTime(m_date->date(), m_date->time()), QStringLiteral("资金互转"), AtoF(amount),
+                         m_person->currentText(), m_note->toPlainText())
+               && deposits.GetSelected() >= 0;
+        if (done)
+            deposits.Remove();
+        if (done)
+            transaction.Commit();
+    } catch (const DbError &error) {
+        done = false;
+        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
+    }
+    if (!done) {
+        // Rolled back: both lists are read again from what the ledger holds.
+        m_pOwner->ReloadSavingsAndMoney();
+        return false;
+    }
+    m_pOwner->RefreshDepositPanel();
+    m_pOwner->RefreshMoneyPanel();
+    QDialog::accept();
+    return true;
+}
