@@ -2,9 +2,15 @@
 // balances and closing an account, and the transfer of a deposit to cash.
 #include "app/CMainDlg.h"
 #include "controls/CCalcPad.h"
+#include "db/SqlConnection.h"
+#include "dialogs/CCurrentBalanceDlg.h"
+#include "dialogs/CCurrentDlg.h"
 #include "dialogs/CDepositDlg.h"
+#include "dialogs/CTransferDlg.h"
 #include "lists/ReferenceLists.h"
 
+#include "CommittedView.h"
+#include "DeferredGuard.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
@@ -14,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 
@@ -146,6 +153,122 @@ private slots:
         emit account->activated(0);
         QCOMPARE(account->currentText(), QStringLiteral("工资卡"));
         QCOMPARE(Find<QComboBox>(&dialog, 1070)->currentText(), QStringLiteral("中国银行"));
+    }
+
+    void movementsAreSignedByTheirNote()
+    {
+        for (const auto &[note, expected] : {std::pair<QString, QString>{"出 取出现金", "-200"}, {"进 工资转入", "200"}}) {
+            CCurrentDlg dialog(m_window.get());
+            Type(&dialog, 1235, QStringLiteral("A"));
+            Type(&dialog, 1103, QStringLiteral("200"));
+            QVERIFY(!dialog.SaveAndClose());
+            QCOMPARE(m_messages->Last(), QStringLiteral(" 请选择注释"));
+            Choose(&dialog, 1105, note);
+            QVERIFY(dialog.SaveAndClose());
+            const CCurrentBook &book = m_window->m_currentBook;
+            const QStringList row = book.GetRowTexts(book.GetItemCount() - 1);
+            QCOMPARE(row.value(4), expected);
+            QCOMPARE(row.value(5), note.mid(2));
+        }
+    }
+
+    void modifyKeepsTheDirectionOfTheMovement()
+    {
+        CCurrentBook &book = m_window->m_currentBook;
+        book.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("中国银行"), QStringLiteral("人民币"),
+                 QStringLiteral("-200"), QStringLiteral("取出现金"), QStringLiteral("小明"), QString());
+        book.SetSelected(0);
+        m_window->m_bEditCurrent = true;
+        CCurrentDlg dialog(m_window.get());
+        QVERIFY(dialog.IsModifyMode());
+        QCOMPARE(Find<QLineEdit>(&dialog, 1103)->text(), QStringLiteral("200"));  // the magnitude, which its field can hold
+        QVERIFY(dialog.IsOut());
+        QCOMPARE(Find<QComboBox>(&dialog, 1106)->currentText(), QStringLiteral("小明"));  // not 小明明
+        Type(&dialog, 1103, QStringLiteral("250"));
+        QVERIFY(dialog.SaveAndClose());
+        QCOMPARE(book.GetItemText(0, 4), QStringLiteral("-250"));
+        QVERIFY(!m_window->m_bEditCurrent);
+    }
+
+    void balancesAndClosingAnAccount()
+    {
+        CCurrentBook &book = m_window->m_currentBook;
+        const auto add = [&](const QString &account, const QString &currency, const QString &money) {
+            book.Add(QStringLiteral("2003-01-01"), account, QStringLiteral("中国银行"), currency, money,
+                     QStringLiteral("存入现金"), QStringLiteral("小明"), QString());
+        };
+        add(QStringLiteral("A"), QStringLiteral("美元"), QStringLiteral("100"));
+        add(QStringLiteral("A"), QStringLiteral("美元"), QStringLiteral("-30"));
+        add(QStringLiteral("B"), QStringLiteral("美元"), QStringLiteral("5"));
+        add(QStringLiteral("C"), QStringLiteral("人民币"), QStringLiteral("7"));
+        m_window->PressButton(1009);
+        book.SetSelected(0);
+        m_window->RefreshCurrentPanel();
+        CCurrentBalanceDlg dialog(m_window.get());
+        auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("1110"));
+        Choose(&dialog, 1111, QStringLiteral("美元"));
+        QCOMPARE(list->topLevelItemCount(), 3);
+        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("70"));
+        QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("5"));
+        QCOMPARE(list->topLevelItem(2)->text(1), QStringLiteral("0"));
+        dialog.CloseChosenAccount();  // nothing chosen: nothing happens
+        QCOMPARE(book.GetItemCount(), 4);
+        dialog.ChooseRow(0);
+        m_messages->answer = false;
+        dialog.CloseChosenAccount();
+        QCOMPARE(m_messages->Last(), QStringLiteral("确定要删除帐户 A 的所有记录吗?"));
+        QCOMPARE(book.GetItemCount(), 4);
+        m_messages->answer = true;
+        dialog.CloseChosenAccount();
+        QCOMPARE(book.GetItemCount(), 2);
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QVERIFY(!m_window->Control(1068)->isEnabled() && !m_window->Control(1069)->isEnabled());
+        QCOMPARE(CommittedView(m_install->DataFile("Kinward.db")).Rows(QStringLiteral("SELECT count(*) FROM Current WHERE Account='A'")),
+                 QStringList({"0"}));
+    }
+
+    void transferToCash()
+    {
+        CDepositBook &deposits = m_window->m_depositBook;
+        deposits.Add(QStringLiteral("2003-01-01"), QStringLiteral("零存"), QStringLiteral("人民币"), QStringLiteral("零存整取"),
+                     QStringLiteral("1200"), QStringLiteral("1211.12"), QStringLiteral("2004-01-01"),
+                     QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
+        deposits.SetSelected(0);
+        {
+            CTransferDlg dialog(m_window.get());
+            QCOMPARE(Find<QLineEdit>(&dialog, 1088)->text(), QStringLiteral("1211.12"));
+            QCOMPARE(Find<QComboBox>(&dialog, 1084)->currentText(), QStringLiteral("小明"));
+            Type(&dialog, 1088, QStringLiteral("1211.13"));
+            QVERIFY(!dialog.SaveAndClose());
+            QCOMPARE(m_messages->Last(), QStringLiteral(" 转入金额不能大于存款到期金额"));
+            Type(&dialog, 1088, QStringLiteral("1211.12"));
+            QVERIFY(dialog.SaveAndClose());
+        }
+        QCOMPARE(deposits.GetItemCount(), 0);
+        QCOMPARE(m_window->m_moneyBook.GetTotalCents(), qint64(121112));
+        QCOMPARE(m_window->m_moneyBook.GetItemText(0, 1), QStringLiteral("资金互转"));
+    }
+
+    void transferThatFailsAtTheEndChangesNothing()
+    {
+        CDepositBook &deposits = m_window->m_depositBook;
+        deposits.Add(QStringLiteral("2003-01-01"), QStringLiteral("定期"), QStringLiteral("人民币"), QStringLiteral("整存整取"),
+                     QStringLiteral("1000"), QStringLiteral("1019.8"), QStringLiteral("2004-01-01"),
+                     QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
+        auto db = SqlConnection::Open(m_install->DataFile("Kinward.db"));
+        LayDeferredGuard(*db);
+        FailCommitOfDeletes(*db, QStringLiteral("Deposit"));
+        deposits.SetSelected(0);
+        CTransferDlg dialog(m_window.get());
+        QVERIFY(!dialog.SaveAndClose());
+        QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
+        QCOMPARE(deposits.GetItemCount(), 1);
+        QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);
+        QCOMPARE(m_window->m_moneyBook.GetTotalCents(), qint64(0));
+        CommittedView view(m_install->DataFile("Kinward.db"));
+        QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM Money")), QStringList({"0"}));
+        QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM Deposit")), QStringList({"1"}));
+        QCOMPARE(deposits.GetDueTotal(), 1019.8);
     }
 
 private:
