@@ -71,7 +71,17 @@ CDepositDlg::CDepositDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner), m_b
     auto *cancel = MakeDialogButton(this, 1082, QStringLiteral("取消"), 183);
 
     connect(m_account, &CAccountComboBox::bankChosen, this, [this](const QString &bank) { SelectStoredEntry(m_bank, bank); });
-    connect(m_kind, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CDepositDlg::OnKindChosen);
+    // A new kind, however chosen (click, keys, wheel), refills the terms; choosing the kind shown again
+    // does the same, so 零存整取 gives its notice each time it is chosen.
+    connect(m_kind, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int kind) {
+        m_bKindJustChanged = true;
+        OnKindChosen(kind);
+    });
+    connect(m_kind, QOverload<int>::of(&QComboBox::activated), this, [this](int kind) {
+        if (!m_bKindJustChanged)
+            OnKindChosen(kind);
+        m_bKindJustChanged = false;
+    });
     connect(m_term, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
         LookUpRate();
         ComputeMaturity();

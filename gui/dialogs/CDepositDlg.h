@@ -44,6 +44,7 @@ private:
 
     CMainDlg *m_pOwner;
     bool m_bContinue = false;
+    bool m_bKindJustChanged = false;  // the kind's change was handled before the choice was confirmed
     double m_dYears = 0;  // the term in years of the rate shown
     CAccountComboBox *m_account;
     QDateTimeEdit *m_date;

@@ -116,6 +116,9 @@ private slots:
             Choose(&dialog, 1075, QStringLiteral("零存整取"));
             QCOMPARE(m_messages->Last(), QStringLiteral("请在存入金额中填入本次存入的金额"));
             QCOMPARE(Find<QComboBox>(&dialog, 1076)->count(), 3);
+            m_messages->Clear();
+            Choose(&dialog, 1075, QStringLiteral("零存整取"));  // chosen again: the notice again, once
+            QCOMPARE(m_messages->Texts(), QStringList({"请在存入金额中填入本次存入的金额"}));
             Choose(&dialog, 1076, QStringLiteral("三年"));
             Type(&dialog, 1077, QStringLiteral("1.71"));
             Type(&dialog, 1073, QStringLiteral("100"));
