@@ -20,7 +20,6 @@ int TextLineWidth(const QWidget *label, const QString &text)
 
 void WriteStatusLine(QLabel *label, int x, const QString &text)
 {
-    label->show();
     label->setGeometry(x, kStatusY, TextLineWidth(label, text), kLineHeight);
     label->setText(text);
 }
@@ -68,8 +67,10 @@ void CLedgerPanel::SetVisible(bool visible)
 
 void CLedgerPanel::Refresh()
 {
-    if (m_status && m_statusText)
+    if (m_status && m_statusText) {
         WriteStatusLine(m_status, m_statusX, m_statusText());
+        m_status->setVisible(IsShown());  // a panel refreshed while another is shown stays out of sight
+    }
     EnableRowButtons(Book().GetSelected() >= 0);
 }
 

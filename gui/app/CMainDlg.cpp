@@ -718,7 +718,7 @@ void CMainDlg::RefreshMoneyPanel()
     const int current = m_moneyBook.GetCurrentPage();
     const QString pageText = QStringLiteral("共 %1 页  当前页 : ").arg(pageCount);
     QLabel *pageLabel = Label(1094);
-    pageLabel->show();
+    pageLabel->setVisible(m_moneyPanel.IsShown());
     const int width = TextLineWidth(pageLabel, pageText);
     pageLabel->setGeometry(498 - width, 62, width, kLineHeight);
     pageLabel->setText(pageText);

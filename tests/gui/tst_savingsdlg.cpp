@@ -248,6 +248,8 @@ private slots:
             QVERIFY(dialog.SaveAndClose());
         }
         QCOMPARE(deposits.GetItemCount(), 0);
+        QVERIFY(m_window->Control(1041)->isHidden());  // the cash status line stays with its own panel
+        QVERIFY(m_window->Control(1094)->isHidden());
         QCOMPARE(m_window->m_moneyBook.GetTotalCents(), qint64(121112));
         QCOMPARE(m_window->m_moneyBook.GetItemText(0, 1), QStringLiteral("资金互转"));
     }
