@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 CCurrentBalanceDlg::CCurrentBalanceDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
@@ -28,15 +29,20 @@ CCurrentBalanceDlg::CCurrentBalanceDlg(CMainDlg *owner) : QDialog(owner), m_pOwn
     m_list->setColumnWidth(1, 140);
     m_list->header()->setDefaultAlignment(Qt::AlignCenter);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setMinimumSize(290, 200);
+    m_list->setMinimumSize(300, 200);
     m_currency = MakeChoiceList(this, 1111, g_currencyList);
     m_close = MakeDialogButton(this, 1112, QStringLiteral("销户"), 167);
     m_close->setEnabled(false);
     auto *done = MakeDialogButton(this, 1113, QStringLiteral("关闭"), 189);
 
     connect(m_currency, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CCurrentBalanceDlg::ShowBalances);
+    // The highlighted row is the one 销户 acts on, however it was highlighted (mouse or keys).
     connect(m_list, &QTreeWidget::itemPressed, this, [this](QTreeWidgetItem *item) {
         ChooseRow(m_list->indexOfTopLevelItem(item));
+    });
+    connect(m_list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
+        if (item)
+            ChooseRow(m_list->indexOfTopLevelItem(item));
     });
     connect(m_close, &QPushButton::clicked, this, &CCurrentBalanceDlg::CloseChosenAccount);
     connect(done, &QPushButton::clicked, this, &QDialog::accept);
@@ -57,6 +63,7 @@ CCurrentBalanceDlg::CCurrentBalanceDlg(CMainDlg *owner) : QDialog(owner), m_pOwn
 
 void CCurrentBalanceDlg::ShowBalances()
 {
+    const QSignalBlocker quiet(m_list);
     m_list->clear();
     if (m_currency->currentIndex() < 0)
         return;  // no currency to show
@@ -96,7 +103,12 @@ void CCurrentBalanceDlg::CloseChosenAccount()
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
         return;
     }
-    delete m_list->takeTopLevelItem(m_chosen);
+    {
+        const QSignalBlocker quiet(m_list);
+        delete m_list->takeTopLevelItem(m_chosen);
+        m_list->setCurrentItem(nullptr);
+        m_list->clearSelection();
+    }
     m_chosen = -1;
     m_close->setEnabled(false);
     m_pOwner->RefreshCurrentPanel();

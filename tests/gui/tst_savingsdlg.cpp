@@ -225,6 +225,8 @@ private slots:
         dialog.CloseChosenAccount();
         QCOMPARE(book.GetItemCount(), 2);
         QCOMPARE(list->topLevelItemCount(), 2);
+        QVERIFY(list->selectedItems().isEmpty());  // nothing left highlighted that 销户 would not act on
+        QVERIFY(!Find<QPushButton>(&dialog, 1112)->isEnabled());
         QVERIFY(!m_window->Control(1068)->isEnabled() && !m_window->Control(1069)->isEnabled());
         QCOMPARE(CommittedView(m_install->DataFile("Kinward.db")).Rows(QStringLiteral("SELECT count(*) FROM Current WHERE Account='A'")),
                  QStringList({"0"}));
