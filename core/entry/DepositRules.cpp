@@ -89,14 +89,9 @@ QString CheckDeposit(DepositEntry *entry)
         return QStringLiteral(" 请选择存款时间");
     if (entry->amount.isEmpty())
         return QStringLiteral(" 请填写存入金额");
-    if (AtoF(entry->amount) == 0.0 || AtoF(CentsText(AtoF(entry->amount))) == 0.0)
-        return QStringLiteral(" 金额不可为零");  // less than half a cent too: it would be saved as nothing
-    if (!IsWellFormedNumber(entry->amount))
-        return QStringLiteral(" 金额填写错误");
-    if (!(std::fabs(AtoF(CentsText(AtoF(entry->amount)))) <= kLargestAmount))
-        return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
-    if (entry->amount.contains(QLatin1Char('.')))
-        entry->amount = TrimAmount(AtoF(entry->amount));
+    const QString amount = CheckAmountField(&entry->amount, QStringLiteral(" 金额不可为零"), QStringLiteral(" 金额填写错误"));
+    if (!amount.isEmpty())
+        return amount;
     if (entry->instalment)
         return QString();
     if (entry->rate.isEmpty())

@@ -52,3 +52,17 @@ QString CentsText(double amount)
         ++cents;
     return TrimAmount(double(amount < 0 ? -cents : cents) / 100.0);
 }
+
+QString CheckAmountField(QString *amount, const QString &zeroMessage, const QString &wrongMessage)
+{
+    // Less than half a cent is zero too: it would be saved as nothing.
+    if (AtoF(*amount) == 0.0 || AtoF(TrimAmount(AtoF(*amount))) == 0.0)
+        return zeroMessage;
+    if (!IsWellFormedNumber(*amount))
+        return wrongMessage;
+    if (!(std::fabs(AtoF(TrimAmount(AtoF(*amount)))) <= kLargestAmount))
+        return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
+    if (amount->contains(QLatin1Char('.')))
+        *amount = TrimAmount(AtoF(*amount));
+    return QString();
+}

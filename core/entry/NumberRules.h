@@ -23,3 +23,8 @@ bool IsWellFormedNumber(const QString &text);
 // An amount rounded to the cent, half away from zero on its decimal value (3694.905 -> 3694.91,
 // 1211.115 -> 1211.12, where "%.2f" on the binary value rounds the first down), as TrimAmount writes it.
 QString CentsText(double amount);
+
+// The amount checks the savings and later entry fields share, after their emptiness check: zero to the
+// cent (zeroMessage), malformed (wrongMessage), beyond the largest amount. A passing amount with a
+// point is rewritten as TrimAmount of its number. Empty when it passes.
+QString CheckAmountField(QString *amount, const QString &zeroMessage, const QString &wrongMessage);

@@ -29,15 +29,7 @@ QString CheckMovement(MovementEntry *entry)
         return QStringLiteral(" 请选择注释");
     if (entry->amount.isEmpty())
         return QStringLiteral(" 请填写金额");
-    if (IsZeroToTheCent(entry->amount))
-        return QStringLiteral(" 金额不可为零");
-    if (!IsWellFormedNumber(entry->amount))
-        return QStringLiteral(" 金额填写错误");
-    if (!(std::fabs(AtoF(TrimAmount(AtoF(entry->amount)))) <= kLargestAmount))
-        return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
-    if (entry->amount.contains(QLatin1Char('.')))
-        entry->amount = TrimAmount(AtoF(entry->amount));
-    return QString();
+    return CheckAmountField(&entry->amount, QStringLiteral(" 金额不可为零"), QStringLiteral(" 金额填写错误"));
 }
 
 QString SignedMovementText(const QString &amount, bool out)

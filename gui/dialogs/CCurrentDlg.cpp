@@ -18,15 +18,14 @@
 #include "entry/SavingsRules.h"
 #include "lists/ReferenceLists.h"
 
-#include <QCloseEvent>
 #include <QDateTimeEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 
-CCurrentDlg::CCurrentDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner), m_bModify(owner->m_bEditCurrent)
+CCurrentDlg::CCurrentDlg(CMainDlg *owner)
+    : CEntryDialog(owner, &owner->m_bEditCurrent, false), m_bModify(owner->m_bEditCurrent)
 {
     setWindowTitle(QStringLiteral("活期储蓄"));
     m_account = new CAccountComboBox([owner] {
@@ -88,11 +87,6 @@ CCurrentDlg::CCurrentDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner), m_b
     CCalcPad::Guard(this, {m_calculator});
 }
 
-CCurrentDlg::~CCurrentDlg()
-{
-    if (g_pCalcPad && g_pCalcPad->parent() == this)
-        CCalcPad::CloseOpen();
-}
 
 void CCurrentDlg::OnNoteChosen(int index)
 {
@@ -157,32 +151,11 @@ bool CCurrentDlg::SaveAndClose()
     }
     if (!saved)
         return false;
-    m_pOwner->m_bEditCurrent = false;
+    SavedOnce();
     m_pOwner->RefreshCurrentPanel();
-    QDialog::accept();
+    CloseSaved();
     return true;
 }
 
-void CCurrentDlg::reject()
-{
-    CCalcPad::CloseOpen();
-    m_pOwner->m_bEditCurrent = false;
-    QDialog::reject();
-}
 
-void CCurrentDlg::closeEvent(QCloseEvent *event)
-{
-    CCalcPad::CloseOpen();
-    m_pOwner->m_bEditCurrent = false;
-    QDialog::closeEvent(event);
-}
 
-void CCurrentDlg::keyPressEvent(QKeyEvent *event)
-{
-    // Return never closes the dialog unsaved; Escape cancels, as the close box does.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}

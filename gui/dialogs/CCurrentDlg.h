@@ -3,7 +3,7 @@
 // is typed as a magnitude and signed at save.
 #pragma once
 
-#include <QDialog>
+#include "dialogs/CEntryDialog.h"
 
 class CAccountComboBox;
 class CAmountEdit;
@@ -14,12 +14,11 @@ class CTintedComboBox;
 class QDateTimeEdit;
 class QPlainTextEdit;
 
-class CCurrentDlg : public QDialog
+class CCurrentDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
     explicit CCurrentDlg(CMainDlg *owner);
-    ~CCurrentDlg() override;
 
     bool IsModifyMode() const { return m_bModify; }
     bool IsOut() const { return m_bOut; }
@@ -27,18 +26,10 @@ public:
     bool SaveAndClose();
     void OpenCalcPad();
 
-public slots:
-    void reject() override;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     void FillFromSelectedRow();
     void OnNoteChosen(int index);
 
-    CMainDlg *m_pOwner;
     bool m_bModify = false;
     bool m_bOut = false;
     CAccountComboBox *m_account;

@@ -18,11 +18,9 @@
 
 #include <QCalendarWidget>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDateTimeEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
@@ -41,7 +39,8 @@ CAmountEdit *MakeNumberField(QWidget *parent, int id, int maxLength)
 
 } // namespace
 
-CDepositDlg::CDepositDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner), m_bContinue(owner->m_bEditDeposit)
+CDepositDlg::CDepositDlg(CMainDlg *owner)
+    : CEntryDialog(owner, &owner->m_bEditDeposit, true), m_bContinue(owner->m_bEditDeposit)
 {
     setWindowTitle(QStringLiteral("定期储蓄"));
     m_account = new CAccountComboBox([owner] {
@@ -129,11 +128,6 @@ CDepositDlg::CDepositDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner), m_b
     CCalcPad::Guard(this, {m_calculator});
 }
 
-CDepositDlg::~CDepositDlg()
-{
-    if (g_pCalcPad && g_pCalcPad->parent() == this)
-        CCalcPad::CloseOpen();
-}
 
 void CDepositDlg::FillTerms(int kindPosition)
 {
@@ -250,31 +244,9 @@ bool CDepositDlg::SaveAndClose()
     if (!saved)
         return false;  // nothing saved: the dialog stays open with what the user typed
     m_pOwner->RefreshDepositPanel();
-    m_pOwner->m_bEditDeposit = false;
-    QDialog::accept();
+    CloseSaved();
     return true;
 }
 
-void CDepositDlg::reject()
-{
-    CCalcPad::CloseOpen();
-    m_pOwner->m_bEditDeposit = false;
-    QDialog::reject();
-}
 
-void CDepositDlg::closeEvent(QCloseEvent *event)
-{
-    CCalcPad::CloseOpen();
-    m_pOwner->m_bEditDeposit = false;
-    QDialog::closeEvent(event);
-}
 
-void CDepositDlg::keyPressEvent(QKeyEvent *event)
-{
-    // Escape is swallowed; Return never closes the dialog unsaved.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}

@@ -4,7 +4,7 @@
 // its due date.
 #pragma once
 
-#include <QDialog>
+#include "dialogs/CEntryDialog.h"
 
 class CAccountComboBox;
 class CAmountEdit;
@@ -15,24 +15,16 @@ class QCheckBox;
 class QDateTimeEdit;
 class QPlainTextEdit;
 
-class CDepositDlg : public QDialog
+class CDepositDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
     explicit CDepositDlg(CMainDlg *owner);
-    ~CDepositDlg() override;
 
     bool IsContinueMode() const { return m_bContinue; }
     // "确定": true when the deposit (or instalment) was saved and the dialog closed.
     bool SaveAndClose();
     void OpenCalcPad();
-
-public slots:
-    void reject() override;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FillTerms(int kindPosition);
@@ -42,7 +34,6 @@ private:
     void FillFromSelectedRow();
     QString MaturityNow() const;
 
-    CMainDlg *m_pOwner;
     bool m_bContinue = false;
     bool m_bKindJustChanged = false;  // the kind's change was handled before the choice was confirmed
     double m_dYears = 0;  // the term in years of the rate shown

@@ -20,16 +20,14 @@
 #include "lists/ReferenceLists.h"
 
 #include <QCalendarWidget>
-#include <QCloseEvent>
 #include <QDateTimeEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 
 
-CMoneyDlg::CMoneyDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+CMoneyDlg::CMoneyDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMoney, true)
 {
     setWindowTitle(QStringLiteral("收支记录"));
     m_date = MakeDatePicker(this, 1005);  // today, with the time of day the dialog opened
@@ -96,11 +94,6 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
     CCalcPad::Guard(this, {m_calculator});
 }
 
-CMoneyDlg::~CMoneyDlg()
-{
-    if (g_pCalcPad && g_pCalcPad->parent() == this)
-        CCalcPad::CloseOpen();
-}
 
 bool CMoneyDlg::IsModifyMode() const
 {
@@ -197,7 +190,7 @@ bool CMoneyDlg::Save()
     if (!saved)
         return false;
     m_pOwner->RefreshMoneyPanel();
-    m_pOwner->m_bEditMoney = false;  // a further save adds a new record
+    SavedOnce();  // a further save adds a new record
     return true;
 }
 
@@ -209,36 +202,8 @@ bool CMoneyDlg::SaveAndContinue()
 void CMoneyDlg::SaveAndClose()
 {
     if (Save())
-        Finish();
+        CloseSaved();
 }
 
-void CMoneyDlg::Finish()
-{
-    CCalcPad::CloseOpen();
-    m_pOwner->m_bEditMoney = false;
-    QDialog::accept();
-}
 
-void CMoneyDlg::reject()
-{
-    CCalcPad::CloseOpen();
-    m_pOwner->m_bEditMoney = false;  // closed without saving: the owner is back in add mode
-    QDialog::reject();
-}
 
-void CMoneyDlg::closeEvent(QCloseEvent *event)
-{
-    CCalcPad::CloseOpen();
-    m_pOwner->m_bEditMoney = false;
-    QDialog::closeEvent(event);
-}
-
-void CMoneyDlg::keyPressEvent(QKeyEvent *event)
-{
-    // Escape is swallowed; Return never closes the dialog unsaved (a note takes it as a new line).
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}

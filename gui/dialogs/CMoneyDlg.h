@@ -4,7 +4,7 @@
 // flag cleared after a save, and the flag cleared however the dialog closes.
 #pragma once
 
-#include <QDialog>
+#include "dialogs/CEntryDialog.h"
 
 class CAmountEdit;
 class CIconButton;
@@ -14,12 +14,11 @@ class CTintedComboBox;
 class QDateTimeEdit;
 class QPlainTextEdit;
 
-class CMoneyDlg : public QDialog
+class CMoneyDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
     explicit CMoneyDlg(CMainDlg *owner);
-    ~CMoneyDlg() override;
 
     bool IsModifyMode() const;
     bool IsIncome() const { return m_bIncome; }
@@ -31,21 +30,12 @@ public:
     void OpenCalcPad();
     void AddMember();
 
-public slots:
-    void reject() override;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     void FillMembers();
     void FillFromSelectedRow();
     void OnItemChosen(int index);
     bool Save();
-    void Finish();
 
-    CMainDlg *m_pOwner;
     QString m_strError;
     bool m_bIncome = true;
     QDateTimeEdit *m_date;

@@ -1,0 +1,60 @@
+// The entry-dialog pattern.
+#include "CEntryDialog.h"
+
+#include "app/CMainDlg.h"
+#include "controls/CCalcPad.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+CEntryDialog::CEntryDialog(CMainDlg *owner, bool *editFlag, bool swallowEscape)
+    : QDialog(owner), m_pOwner(owner), m_pEditFlag(editFlag), m_bSwallowEscape(swallowEscape)
+{
+}
+
+CEntryDialog::~CEntryDialog()
+{
+    if (g_pCalcPad && g_pCalcPad->parent() == this)
+        CCalcPad::CloseOpen();
+}
+
+void CEntryDialog::Leave()
+{
+    CCalcPad::CloseOpen();
+    *m_pEditFlag = false;  // closed in any way: the owner is back in add mode
+}
+
+void CEntryDialog::SavedOnce()
+{
+    *m_pEditFlag = false;
+}
+
+void CEntryDialog::CloseSaved()
+{
+    Leave();
+    QDialog::accept();
+}
+
+void CEntryDialog::reject()
+{
+    Leave();
+    QDialog::reject();
+}
+
+void CEntryDialog::closeEvent(QCloseEvent *event)
+{
+    Leave();
+    QDialog::closeEvent(event);
+}
+
+void CEntryDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Return never closes the dialog unsaved (a note takes it as a new line); Escape is swallowed by
+    // the dialogs that ask for it, and cancels the others.
+    const bool escape = event->key() == Qt::Key_Escape;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || (escape && m_bSwallowEscape)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
