@@ -157,6 +157,16 @@ private slots:
                  qPrintable(refused + QStringLiteral(" / ") + entry.amount));
     }
 
+    void maturityBeyondTheLedgersRangeIsNotShownAsNothing()
+    {
+        // Far beyond the largest amount: the figure must stay out of range (and be refused at the save),
+        // not wrap to a small number that would be saved as the amount due.
+        QVERIFY(AtoF(CentsText(5e20)) > kLargestAmount);
+        QVERIFY(AtoF(CentsText(1e17)) > kLargestAmount);
+        QVERIFY(AtoF(MaturityText(0, 9999999999999, 999999999, 5, 20, false)) > kLargestAmount);
+        QVERIFY(AtoF(MaturityText(1, 999999999999999999, 999999999, 5, 20, true)) > kLargestAmount);
+    }
+
     void movementsAndNotes()
     {
         MovementEntry entry{QStringLiteral("A"), QStringLiteral("人民币"), QStringLiteral("中国银行"), QStringLiteral("Li"),
