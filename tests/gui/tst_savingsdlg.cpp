@@ -14,6 +14,7 @@
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -156,6 +157,26 @@ private slots:
         emit account->activated(0);
         QCOMPARE(account->currentText(), QStringLiteral("工资卡"));
         QCOMPARE(Find<QComboBox>(&dialog, 1070)->currentText(), QStringLiteral("中国银行"));
+    }
+
+    void typingAKnownAccountKeepsItsBankOutOfTheField()
+    {
+        // The drop-down entries are "account ## bank": typing the start of a known account must not
+        // complete the field to the entry, which would save the bank's name as part of the account.
+        m_window->m_currentBook.Add(QStringLiteral("2003-01-01"), QStringLiteral("card1"), QStringLiteral("中国银行"),
+                                    QStringLiteral("人民币"), QStringLiteral("5"), QStringLiteral("存入现金"),
+                                    QStringLiteral("小明"), QString());
+        CCurrentDlg dialog(m_window.get());
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        auto *account = Find<QComboBox>(&dialog, 1235);
+        account->showPopup();
+        account->hidePopup();
+        account->lineEdit()->setFocus();
+        QTest::keyClicks(account->lineEdit(), QStringLiteral("ca"));
+        QVERIFY2(!account->currentText().contains(QStringLiteral("中国银行")), qPrintable(account->currentText()));
+        QTest::keyClicks(account->lineEdit(), QStringLiteral("rd1"));
+        QCOMPARE(account->currentText(), QStringLiteral("card1"));
     }
 
     void movementsAreSignedByTheirNote()
