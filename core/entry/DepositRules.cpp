@@ -96,7 +96,7 @@ QString CheckDeposit(DepositEntry *entry)
     if (!(std::fabs(AtoF(CentsText(AtoF(entry->amount)))) <= kLargestAmount))
         return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
     if (entry->amount.contains(QLatin1Char('.')))
-        entry->amount = TrimAmount(AtoF(entry->amount));
+        entry->amount = CentsText(AtoF(entry->amount));  // the cents the checks above passed
     if (entry->instalment)
         return QString();
     if (entry->rate.isEmpty())
