@@ -161,6 +161,10 @@ private slots:
     {
         // Far beyond the largest amount: the figure must stay out of range (and be refused at the save),
         // not wrap to a small number that would be saved as the amount due.
+        QVERIFY(AtoF(CentsText(184467440737095520.0)) > kLargestAmount);  // its cents wrap round to 3.84
+        DepositEntry huge{QStringLiteral("A"), QStringLiteral("整存整取"), QStringLiteral("人民币"), QStringLiteral("中国银行"),
+                          QStringLiteral("Li"), QStringLiteral("一年"), QStringLiteral("184467440737095520"), QStringLiteral("2.25")};
+        QCOMPARE(CheckDeposit(&huge), QStringLiteral(" 金额不能大于 9,999,999,999,999.99"));
         QVERIFY(AtoF(CentsText(5e20)) > kLargestAmount);
         QVERIFY(AtoF(CentsText(1e17)) > kLargestAmount);
         QVERIFY(AtoF(MaturityText(0, 9999999999999, 999999999, 5, 20, false)) > kLargestAmount);
