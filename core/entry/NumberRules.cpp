@@ -44,6 +44,10 @@ bool IsWellFormedNumber(const QString &text)
 
 QString CentsText(double amount)
 {
+    // Beyond the largest amount the cents no longer matter, and they would not fit in a qint64:
+    // the figure stays as large as it is, for the save to refuse.
+    if (!(std::fabs(amount) <= kLargestAmount))
+        return TrimAmount(amount);
     // Six decimals of the value carry its decimal digits correctly; the third decides the cent.
     const QString text = FormatDouble("%.6f", std::fabs(amount));
     const int point = int(text.indexOf(QLatin1Char('.')));
