@@ -295,6 +295,24 @@ private slots:
         QCOMPARE(deposits.GetDueTotal(), 1019.8);
     }
 
+    void transferOfADepositGoneFromTheLedgerAddsNoMoney()
+    {
+        // The deposit was taken away elsewhere (another window of the ledger, which may have moved it to
+        // cash itself): the remove finds nothing to delete, so the money must not be added either.
+        CDepositBook &deposits = m_window->m_depositBook;
+        deposits.Add(QStringLiteral("2003-01-01"), QStringLiteral("定期"), QStringLiteral("人民币"), QStringLiteral("整存整取"),
+                     QStringLiteral("1000"), QStringLiteral("1019.8"), QStringLiteral("2004-01-01"),
+                     QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
+        deposits.SetSelected(0);
+        CTransferDlg dialog(m_window.get());
+        SqlConnection::Open(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM Deposit"));
+        QVERIFY(!dialog.SaveAndClose());
+        QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);
+        QCOMPARE(m_window->m_moneyBook.GetTotalCents(), qint64(0));
+        QCOMPARE(CommittedView(m_install->DataFile("Kinward.db")).Rows(QStringLiteral("SELECT count(*) FROM Money")),
+                 QStringList({"0"}));
+    }
+
 private:
     std::unique_ptr<TestInstallation> m_install;
     std::unique_ptr<MessageRecorder> m_messages;
