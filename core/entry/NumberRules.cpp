@@ -44,6 +44,10 @@ bool IsWellFormedNumber(const QString &text)
 
 QString CentsText(double amount)
 {
+    // Beyond the largest amount the cents no longer matter, and they would not fit in a qint64:
+    // the figure stays as large as it is, for the save to refuse.
+    if (!(std::fabs(amount) <= kLargestAmount))
+        return TrimAmount(amount);
     // Six decimals of the value carry its decimal digits correctly; the third decides the cent.
     const QString text = FormatDouble("%.6f", std::fabs(amount));
     const int point = int(text.indexOf(QLatin1Char('.')));
@@ -55,14 +59,15 @@ QString CentsText(double amount)
 
 QString CheckAmountField(QString *amount, const QString &zeroMessage, const QString &wrongMessage)
 {
-    // Less than half a cent is zero too: it would be saved as nothing.
-    if (AtoF(*amount) == 0.0 || AtoF(TrimAmount(AtoF(*amount))) == 0.0)
+    // Checked and kept as the same cents: less than half a cent is zero, as it would be saved as nothing.
+    const QString cents = CentsText(AtoF(*amount));
+    if (AtoF(*amount) == 0.0 || AtoF(cents) == 0.0)
         return zeroMessage;
     if (!IsWellFormedNumber(*amount))
         return wrongMessage;
-    if (!(std::fabs(AtoF(TrimAmount(AtoF(*amount)))) <= kLargestAmount))
+    if (!(std::fabs(AtoF(cents)) <= kLargestAmount))
         return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
     if (amount->contains(QLatin1Char('.')))
-        *amount = TrimAmount(AtoF(*amount));
+        *amount = cents;
     return QString();
 }

@@ -21,7 +21,8 @@ QString NumberTextAfterTyping(const QString &text, NumberKind kind, int maxLengt
 bool IsWellFormedNumber(const QString &text);
 
 // An amount rounded to the cent, half away from zero on its decimal value (3694.905 -> 3694.91,
-// 1211.115 -> 1211.12, where "%.2f" on the binary value rounds the first down), as TrimAmount writes it.
+// 1211.115 -> 1211.12, where "%.2f" on the binary value rounds the first down), as TrimAmount writes it;
+// a figure beyond the largest amount is written by TrimAmount as it is.
 QString CentsText(double amount);
 
 // The amount checks the savings and later entry fields share, after their emptiness check: zero to the

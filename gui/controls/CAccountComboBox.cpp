@@ -11,6 +11,9 @@ CAccountComboBox::CAccountComboBox(Accounts accounts, QWidget *parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // No completion from the entries: they are "account ## bank", and completing a typed account to
+    // one would put its bank's name into the account. An account is taken from the list by choosing it.
+    setCompleter(nullptr);
     LimitGbkBytes(lineEdit(), 40);
     connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString &text) {
         if (!text.contains(QLatin1Char('#')))

@@ -80,8 +80,12 @@ bool CTransferDlg::SaveAndClose()
         done = money.Add(LedgerDateTime(m_date->date(), m_date->time()), QStringLiteral("资金互转"), AtoF(amount),
                          m_person->currentText(), m_note->toPlainText())
                && deposits.GetSelected() >= 0;
-        if (done)
+        if (done) {
+            // Remove's result tells whether records remain; whether this one went, its row tells.
+            const int rowsBefore = deposits.GetItemCount();
             deposits.Remove();
+            done = deposits.GetItemCount() < rowsBefore;
+        }
         if (done)
             transaction.Commit();
     } catch (const DbError &error) {

@@ -1,4 +1,5 @@
 // The rules of the savings dialogs: number fields, rates, maturity, due dates and the checks.
+#include "common/Amount.h"
 #include "entry/DepositRules.h"
 #include "entry/ItemChoice.h"
 #include "entry/NumberRules.h"
@@ -143,6 +144,31 @@ private slots:
         entry.amount = QStringLiteral("12.346");
         QCOMPARE(CheckDeposit(&entry), QString());
         QCOMPARE(entry.amount, QStringLiteral("12.35"));
+    }
+
+    void depositAmountIsSavedAsTheCentsItWasCheckedAs()
+    {
+        // An amount that passes the zero check must not be written back as nothing, and the cents
+        // written back are those the check rounded to.
+        DepositEntry entry{QStringLiteral("A"), QStringLiteral("整存整取"), QStringLiteral("人民币"), QStringLiteral("中国银行"),
+                           QStringLiteral("Li"), QStringLiteral("一年"), QStringLiteral("0.0049999999"), QStringLiteral("2.25")};
+        const QString refused = CheckDeposit(&entry);
+        QVERIFY2(refused == QStringLiteral(" 金额不可为零") || (refused.isEmpty() && AtoF(entry.amount) != 0.0),
+                 qPrintable(refused + QStringLiteral(" / ") + entry.amount));
+    }
+
+    void maturityBeyondTheLedgersRangeIsNotShownAsNothing()
+    {
+        // Far beyond the largest amount: the figure must stay out of range (and be refused at the save),
+        // not wrap to a small number that would be saved as the amount due.
+        QVERIFY(AtoF(CentsText(184467440737095520.0)) > kLargestAmount);  // its cents wrap round to 3.84
+        DepositEntry huge{QStringLiteral("A"), QStringLiteral("整存整取"), QStringLiteral("人民币"), QStringLiteral("中国银行"),
+                          QStringLiteral("Li"), QStringLiteral("一年"), QStringLiteral("184467440737095520"), QStringLiteral("2.25")};
+        QCOMPARE(CheckDeposit(&huge), QStringLiteral(" 金额不能大于 9,999,999,999,999.99"));
+        QVERIFY(AtoF(CentsText(5e20)) > kLargestAmount);
+        QVERIFY(AtoF(CentsText(1e17)) > kLargestAmount);
+        QVERIFY(AtoF(MaturityText(0, 9999999999999, 999999999, 5, 20, false)) > kLargestAmount);
+        QVERIFY(AtoF(MaturityText(1, 999999999999999999, 999999999, 5, 20, true)) > kLargestAmount);
     }
 
     void movementsAndNotes()

@@ -14,6 +14,7 @@
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -158,6 +159,26 @@ private slots:
         QCOMPARE(Find<QComboBox>(&dialog, 1070)->currentText(), QStringLiteral("中国银行"));
     }
 
+    void typingAKnownAccountKeepsItsBankOutOfTheField()
+    {
+        // The drop-down entries are "account ## bank": typing the start of a known account must not
+        // complete the field to the entry, which would save the bank's name as part of the account.
+        m_window->m_currentBook.Add(QStringLiteral("2003-01-01"), QStringLiteral("card1"), QStringLiteral("中国银行"),
+                                    QStringLiteral("人民币"), QStringLiteral("5"), QStringLiteral("存入现金"),
+                                    QStringLiteral("小明"), QString());
+        CCurrentDlg dialog(m_window.get());
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        auto *account = Find<QComboBox>(&dialog, 1235);
+        account->showPopup();
+        account->hidePopup();
+        account->lineEdit()->setFocus();
+        QTest::keyClicks(account->lineEdit(), QStringLiteral("ca"));
+        QVERIFY2(!account->currentText().contains(QStringLiteral("中国银行")), qPrintable(account->currentText()));
+        QTest::keyClicks(account->lineEdit(), QStringLiteral("rd1"));
+        QCOMPARE(account->currentText(), QStringLiteral("card1"));
+    }
+
     void movementsAreSignedByTheirNote()
     {
         for (const auto &[note, expected] : {std::pair<QString, QString>{"出 取出现金", "-200"}, {"进 工资转入", "200"}}) {
@@ -276,6 +297,24 @@ private slots:
         QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM Money")), QStringList({"0"}));
         QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM Deposit")), QStringList({"1"}));
         QCOMPARE(deposits.GetDueTotal(), 1019.8);
+    }
+
+    void transferOfADepositGoneFromTheLedgerAddsNoMoney()
+    {
+        // The deposit was taken away elsewhere (another window of the ledger, which may have moved it to
+        // cash itself): the remove finds nothing to delete, so the money must not be added either.
+        CDepositBook &deposits = m_window->m_depositBook;
+        deposits.Add(QStringLiteral("2003-01-01"), QStringLiteral("定期"), QStringLiteral("人民币"), QStringLiteral("整存整取"),
+                     QStringLiteral("1000"), QStringLiteral("1019.8"), QStringLiteral("2004-01-01"),
+                     QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
+        deposits.SetSelected(0);
+        CTransferDlg dialog(m_window.get());
+        SqlConnection::Open(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM Deposit"));
+        QVERIFY(!dialog.SaveAndClose());
+        QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);
+        QCOMPARE(m_window->m_moneyBook.GetTotalCents(), qint64(0));
+        QCOMPARE(CommittedView(m_install->DataFile("Kinward.db")).Rows(QStringLiteral("SELECT count(*) FROM Money")),
+                 QStringList({"0"}));
     }
 
 private:
