@@ -12,6 +12,8 @@
 #include "controls/CLinkLabel.h"
 #include "controls/CPageSelector.h"
 #include "db/DbError.h"
+#include "dialogs/CArticleDlg.h"
+#include "dialogs/CArticleFindDlg.h"
 #include "dialogs/CCurrentBalanceDlg.h"
 #include "dialogs/CCurrentDlg.h"
 #include "dialogs/CDepositDlg.h"
@@ -879,16 +881,30 @@ void CMainDlg::RunAction(int id)
         RefreshMoneyPanel();
         break;
     // Assets.
-    case 1042: OpenEntryDialog(QStringLiteral("物品"), nullptr); break;
+    case 1042: {
+        CArticleDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1044:
         m_articleBook.Remove();
         RefreshArticlePanel();
         break;
     case 1043:
+        if (m_articleBook.GetSelected() < 0)
+            break;
         m_bEditArticle = true;
-        OpenEntryDialog(QStringLiteral("物品"), &m_bEditArticle);
+        {
+            CArticleDlg dialog(this);
+            dialog.exec();
+        }
         break;
-    case 1046: OpenFindDialog(QStringLiteral("物品查找"), g_pArticleFind); break;
+    case 1046:
+        if (!g_pArticleFind) {
+            g_pArticleFind = new CArticleFindDlg(this);
+            g_pArticleFind->show();
+        }
+        break;
     // Fixed-term savings.
     case 1060: {
         CDepositDlg dialog(this);

@@ -1,5 +1,6 @@
-// The rules of the savings dialogs: number fields, rates, maturity, due dates and the checks.
+// The rules of the savings and asset dialogs: number fields, rates, maturity, due dates and the checks.
 #include "common/Amount.h"
+#include "entry/ArticleRules.h"
 #include "entry/DepositRules.h"
 #include "entry/ItemChoice.h"
 #include "entry/NumberRules.h"
@@ -195,6 +196,41 @@ private slots:
         ItemChoice neither = ParseNoteChoice(QStringLiteral("利息"), false);
         QVERIFY(!neither.income);
         QCOMPARE(neither.name, QStringLiteral("利息"));
+    }
+
+    void assetKindsAndChecks()
+    {
+        const QStringList list{QStringLiteral("家电 电视机"), QStringLiteral("家电 冰箱"), QStringLiteral("家具 沙发"),
+                               QStringLiteral("家电 空调")};
+        QCOMPARE(ArticleKinds(list), QStringList({"家电", "家具"}));
+        QCOMPARE(ArticleNames(list, QStringLiteral("家电")), QStringList({"电视机", "冰箱", "空调"}));
+        QCOMPARE(ArticleNames(list), QStringList({"电视机", "冰箱", "沙发", "空调"}));
+
+        const ArticleEntry good{QStringLiteral("电视机"), QStringLiteral("1"), QStringLiteral("3000"), QStringLiteral("1500.5")};
+        const auto check = [&](void (*change)(ArticleEntry &)) {
+            ArticleEntry entry = good;
+            change(entry);
+            return CheckArticle(&entry);
+        };
+        QCOMPARE(check([](ArticleEntry &e) { e.name.clear(); }), QStringLiteral(" 请输入物品名称"));
+        QCOMPARE(check([](ArticleEntry &e) { e.quantity.clear(); }), QStringLiteral(" 请输入物品数量"));
+        QCOMPARE(check([](ArticleEntry &e) { e.quantity = QStringLiteral("0"); }), QStringLiteral(" 物品数量不可为零"));
+        QCOMPARE(check([](ArticleEntry &e) { e.quantity = QStringLiteral("00"); }), QString());  // only the text 0
+        QCOMPARE(check([](ArticleEntry &e) { e.quantity = QStringLiteral("32767"); }), QString());
+        QCOMPARE(check([](ArticleEntry &e) { e.quantity = QStringLiteral("40000"); }), QStringLiteral(" 物品数量不能大于 32767"));
+        QCOMPARE(check([](ArticleEntry &e) { e.cost.clear(); }), QStringLiteral(" 请输入物品成本"));
+        QCOMPARE(check([](ArticleEntry &e) { e.cost = QStringLiteral("5."); }), QStringLiteral(" 物品成本输入错误"));
+        QCOMPARE(check([](ArticleEntry &e) { e.cost = QStringLiteral("1.2.3"); }), QStringLiteral(" 物品成本输入错误"));
+        QCOMPARE(check([](ArticleEntry &e) { e.value.clear(); }), QStringLiteral(" 请输入物品估值"));
+        QCOMPARE(check([](ArticleEntry &e) { e.value = QStringLiteral("5."); }), QStringLiteral(" 物品成本输入错误"));
+        QCOMPARE(check([](ArticleEntry &e) { e.cost = QStringLiteral("0"); e.value = QStringLiteral("100"); }), QString());
+        QCOMPARE(check([](ArticleEntry &e) { e.cost = QStringLiteral("0"); e.value = QStringLiteral("0.00"); }),
+                 QStringLiteral(" 成本与估值不可皆为零"));
+        ArticleEntry rounded = good;
+        rounded.cost = QStringLiteral("12.346");
+        QCOMPARE(CheckArticle(&rounded), QString());
+        QCOMPARE(rounded.cost, QStringLiteral("12.35"));
+        QCOMPARE(rounded.value, QStringLiteral("1500.5"));
     }
 
     void transferChecks()

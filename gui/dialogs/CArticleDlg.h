@@ -1,0 +1,40 @@
+// An asset: its name (narrowed by kind), quantity, cost, estimated value and note; added, or the
+// selected one changed (modify mode from the owner's m_bEditArticle). Three calculator pads.
+#pragma once
+
+#include "dialogs/CEntryDialog.h"
+
+class CAmountEdit;
+class CIconButton;
+class CTintedComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+class CArticleDlg : public CEntryDialog
+{
+    Q_OBJECT
+public:
+    explicit CArticleDlg(CMainDlg *owner);
+
+    bool IsModifyMode() const { return m_bModify; }
+    // "保存并继续": true when the asset was saved.
+    bool SaveAndContinue();
+    // "保存并关闭".
+    void SaveAndClose();
+    // The pad for field 1 (quantity), 2 (cost) or 3 (value).
+    void OpenCalcPad(int field);
+
+private:
+    void FillFromSelectedRow();
+    bool Save();
+    QLineEdit *PadField() const;
+
+    bool m_bModify = false;
+    int m_nPadField = 1;
+    CTintedComboBox *m_kind;
+    CTintedComboBox *m_name;
+    CAmountEdit *m_quantity;
+    CAmountEdit *m_cost;
+    CAmountEdit *m_value;
+    QPlainTextEdit *m_note;
+};
