@@ -1,0 +1,170 @@
+// The asset dialogs driven as a user would: kinds narrowing names, whole quantities, the pads, the
+// checks, add and modify, and the find window stepping through matches and closing with its panel.
+#include "app/CMainDlg.h"
+#include "controls/CCalcPad.h"
+#include "dialogs/CArticleDlg.h"
+#include "dialogs/CArticleFindDlg.h"
+#include "lists/ReferenceLists.h"
+
+#include "MessageRecorder.h"
+#include "TestInstallation.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+CMainDlg::Options Quiet()
+{
+    CMainDlg::Options options;
+    options.showSplash = false;
+    return options;
+}
+
+template <typename T>
+T *Find(QWidget *dialog, int id)
+{
+    return dialog->findChild<T *>(QString::number(id));
+}
+
+void Type(QWidget *dialog, int id, const QString &text)
+{
+    auto *field = Find<QLineEdit>(dialog, id);
+    field->clear();
+    QTest::keyClicks(field, text);
+}
+
+} // namespace
+
+class TestArticleDlg : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_install = std::make_unique<TestInstallation>();
+        m_messages = std::make_unique<MessageRecorder>();
+        m_window = std::make_unique<CMainDlg>(Quiet());
+        m_window->show();
+        m_window->PressButton(1007);
+    }
+    void cleanup()
+    {
+        CCalcPad::CloseOpen();
+        m_window.reset();
+        m_messages.reset();
+        m_install.reset();
+    }
+
+    void kindNarrowsTheNamesAndTheAssetIsSaved()
+    {
+        CArticleDlg dialog(m_window.get());
+        dialog.show();
+        auto *kinds = Find<QComboBox>(&dialog, 1043);
+        auto *names = Find<QComboBox>(&dialog, 1044);
+        QCOMPARE(kinds->currentIndex(), -1);
+        QCOMPARE(names->count(), int(g_articleKindList.size()));
+        kinds->setFocus();
+        QTest::keyClick(kinds, Qt::Key_Down);  // 家电, by keys
+        QCOMPARE(kinds->currentText(), QStringLiteral("家电"));
+        QCOMPARE(names->count(), 4);
+        QCOMPARE(names->currentText(), QStringLiteral("电视机"));
+        Type(&dialog, 1048, QStringLiteral("2."));
+        QCOMPARE(Find<QLineEdit>(&dialog, 1048)->text(), QStringLiteral("2"));  // whole numbers only
+        Type(&dialog, 1045, QStringLiteral("3000"));
+        Type(&dialog, 1046, QStringLiteral("5."));
+        QVERIFY(!dialog.SaveAndContinue());
+        QCOMPARE(m_messages->Last(), QStringLiteral(" 物品成本输入错误"));
+        Type(&dialog, 1046, QStringLiteral("1500.5"));
+        QVERIFY(dialog.SaveAndContinue());
+        const CArticleBook &book = m_window->m_articleBook;
+        QCOMPARE(book.GetItemCount(), 1);
+        QCOMPARE(book.GetRowTexts(0).mid(0, 4), QStringList({"电视机", "2", "3000", "1500.5"}));
+    }
+
+    void padsFillTheirOwnFields()
+    {
+        CArticleDlg dialog(m_window.get());
+        dialog.show();
+        dialog.OpenCalcPad(2);
+        QVERIFY(g_pCalcPad);
+        for (const char *key : {"1", "2", "+", "3", "="})
+            g_pCalcPad->PressKey(QString::fromLatin1(key));
+        QCOMPARE(Find<QLineEdit>(&dialog, 1045)->text(), QStringLiteral("15"));
+        dialog.OpenCalcPad(3);
+        for (const char *key : {"7", "="})
+            g_pCalcPad->PressKey(QString::fromLatin1(key));
+        QCOMPARE(Find<QLineEdit>(&dialog, 1046)->text(), QStringLiteral("7"));
+        QCOMPARE(Find<QLineEdit>(&dialog, 1045)->text(), QStringLiteral("15"));
+    }
+
+    void modifyThenContinueAdds()
+    {
+        CArticleBook &book = m_window->m_articleBook;
+        book.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("2000"), QStringLiteral("800"), QStringLiteral("旧"));
+        book.SetSelected(0);
+        m_window->m_bEditArticle = true;
+        CArticleDlg dialog(m_window.get());
+        QVERIFY(dialog.IsModifyMode());
+        QCOMPARE(Find<QComboBox>(&dialog, 1044)->currentText(), QStringLiteral("冰箱"));
+        QCOMPARE(Find<QLineEdit>(&dialog, 1046)->text(), QStringLiteral("800"));
+        Type(&dialog, 1046, QStringLiteral("700"));
+        QVERIFY(dialog.SaveAndContinue());
+        QCOMPARE(book.GetItemCount(), 1);
+        QCOMPARE(book.GetItemText(0, 3), QStringLiteral("700"));
+        QVERIFY(!m_window->m_bEditArticle);
+        QVERIFY(dialog.SaveAndContinue());  // now an add
+        QCOMPARE(book.GetItemCount(), 2);
+    }
+
+    void cancelledModifyLeavesAddMode()
+    {
+        m_window->m_articleBook.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("2000"), QStringLiteral("800"), QString());
+        m_window->m_articleBook.SetSelected(0);
+        m_window->m_bEditArticle = true;
+        CArticleDlg dialog(m_window.get());
+        dialog.reject();
+        QVERIFY(!m_window->m_bEditArticle);
+    }
+
+    void findWindowStepsAndClosesWithItsPanel()
+    {
+        CArticleBook &book = m_window->m_articleBook;
+        for (const char *name : {"沙发", "床", "沙发"})
+            book.Add(QString::fromUtf8(name), QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("5"), QString());
+        m_window->PressButton(1046);
+        QVERIFY(g_pArticleFind);
+        QDialog *first = g_pArticleFind;
+        m_window->PressButton(1046);
+        QCOMPARE(g_pArticleFind, first);  // one at a time
+        auto *finder = static_cast<CArticleFindDlg *>(g_pArticleFind);
+        finder->Find();
+        QCOMPARE(m_messages->Last(), QStringLiteral("请选择查找的项目"));
+        auto *column = Find<QComboBox>(finder, 1055);
+        column->setCurrentIndex(0);
+        Find<QLineEdit>(finder, 1056)->setText(QStringLiteral("沙发"));
+        finder->Find();
+        QCOMPARE(book.GetSelected(), 0);
+        QVERIFY(Find<QPushButton>(finder, 1057)->isEnabled());
+        finder->FindNext();
+        QCOMPARE(book.GetSelected(), 2);
+        QVERIFY(!Find<QPushButton>(finder, 1057)->isEnabled());
+        m_window->PressButton(1000);  // the asset panel left: the window goes
+        QVERIFY(!g_pArticleFind);
+        m_window->PressButton(1007);
+        m_window->PressButton(1046);
+        QVERIFY(g_pArticleFind);
+        g_pArticleFind->close();  // cancelled
+        QVERIFY(!g_pArticleFind);
+    }
+
+private:
+    std::unique_ptr<TestInstallation> m_install;
+    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<CMainDlg> m_window;
+};
+
+QTEST_MAIN(TestArticleDlg)
+#include "tst_articledlg.moc"
