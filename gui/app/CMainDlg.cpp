@@ -17,6 +17,7 @@
 #include "dialogs/CCurrentBalanceDlg.h"
 #include "dialogs/CCurrentDlg.h"
 #include "dialogs/CDepositDlg.h"
+#include "dialogs/CInsureDlg.h"
 #include "dialogs/CTransferDlg.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
@@ -992,15 +993,24 @@ void CMainDlg::RunAction(int id)
     case 1028: OpenFindDialog(QStringLiteral("债权债务查找"), g_pFind); break;
     // Insurance.
     case 1050: OpenEntryDialog(QStringLiteral("保单"), nullptr); break;
-    case 1051: OpenEntryDialog(QStringLiteral("保险记录"), nullptr); break;
+    case 1051: {
+        CInsureDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1053:
         if (!m_insureBook.Remove())
             m_insurePanel.EnableRowButtons(false);
         RefreshInsurePanel();
         break;
     case 1054:
+        if (m_insureBook.GetSelected() < 0)
+            break;
         m_bEditInsure = true;
-        OpenEntryDialog(QStringLiteral("保险记录"), &m_bEditInsure);
+        {
+            CInsureDlg dialog(this);
+            dialog.exec();
+        }
         break;
     case 1055: OpenFindDialog(QStringLiteral("保险记录查找"), g_pFind); break;
     case 1056: OpenEntryDialog(QStringLiteral("查看保单"), nullptr); break;

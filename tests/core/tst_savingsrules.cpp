@@ -2,6 +2,7 @@
 #include "common/Amount.h"
 #include "entry/ArticleRules.h"
 #include "entry/DepositRules.h"
+#include "entry/InsureRules.h"
 #include "entry/ItemChoice.h"
 #include "entry/NumberRules.h"
 #include "entry/SavingsRules.h"
@@ -231,6 +232,32 @@ private slots:
         QCOMPARE(CheckArticle(&rounded), QString());
         QCOMPARE(rounded.cost, QStringLiteral("12.35"));
         QCOMPARE(rounded.value, QStringLiteral("1500.5"));
+    }
+
+    void insuranceActivities()
+    {
+        InsureEntry entry{QStringLiteral("缴纳保费"), QStringLiteral("车险"), QStringLiteral("Li"), QStringLiteral("120")};
+        QCOMPARE(CheckInsureActivity(&entry), QString());
+        QCOMPARE(SignedInsureText(entry.amount, entry.activity), QStringLiteral("-120"));
+        QCOMPARE(SignedInsureText(QStringLiteral("300"), QStringLiteral("保单开户")), QStringLiteral("-300"));
+        QCOMPARE(SignedInsureText(QStringLiteral("5000"), QStringLiteral("保险金给付")), QStringLiteral("5000"));
+        QCOMPARE(SignedInsureText(QStringLiteral("-20"), QStringLiteral("缴纳保费")), QStringLiteral("-20"));
+        const QList<std::pair<QString InsureEntry::*, QString>> empties{
+            {&InsureEntry::activity, " 请选择保险活动"}, {&InsureEntry::policy, " 请选择保单名称"},
+            {&InsureEntry::person, " 请选择经手人"}, {&InsureEntry::amount, " 请填写金额"}};
+        for (const auto &[field, message] : empties) {
+            InsureEntry missing = entry;
+            missing.*field = QString();
+            QCOMPARE(CheckInsureActivity(&missing), message);
+        }
+        for (const char *wrong : {"1-", "5.", "1.2.3"}) {
+            InsureEntry e = entry;
+            e.amount = QString::fromLatin1(wrong);
+            QCOMPARE(CheckInsureActivity(&e), QStringLiteral(" 金额填写错误"));
+        }
+        InsureEntry zero = entry;
+        zero.amount = QStringLiteral("0.00");
+        QCOMPARE(CheckInsureActivity(&zero), QStringLiteral(" 金额不可为零"));
     }
 
     void transferChecks()

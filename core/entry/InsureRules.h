@@ -1,0 +1,20 @@
+// The rules of an insurance activity: its kinds, the checks before a save, and its sign.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// 保单开户, 缴纳保费, 保险金给付, 退保.
+const QStringList &InsureActivities();
+
+struct InsureEntry
+{
+    QString activity, policy, person, amount;
+};
+// The checks in order: the first failure's message (leading blank), or empty. A passing amount with
+// a point is rewritten as its cents.
+QString CheckInsureActivity(InsureEntry *entry);
+
+// The amount as saved: money paid out (保单开户, 缴纳保费) carries a '-' unless it has one; money
+// received (保险金给付, 退保) is kept as entered.
+QString SignedInsureText(const QString &amount, const QString &activity);

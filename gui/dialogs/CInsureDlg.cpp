@@ -1,0 +1,131 @@
+// Insurance activities.
+#include "CInsureDlg.h"
+
+#include "app/CMainDlg.h"
+#include "common/LedgerDate.h"
+#include "common/Messages.h"
+#include "controls/CCalcPad.h"
+#include "controls/CIconButton.h"
+#include "controls/CTintedComboBox.h"
+#include "db/CInsureNoteBook.h"
+#include "db/DbError.h"
+#include "dialogs/CAmountEdit.h"
+#include "dialogs/DialogParts.h"
+#include "dialogs/FieldLimits.h"
+#include "entry/InsureRules.h"
+#include "lists/ReferenceLists.h"
+
+#include <QDateTimeEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace {
+
+QStringList PolicyNames()
+{
+    QStringList names;
+    CInsureNoteBook policies;
+    policies.CollectNames(&names);
+    return names;
+}
+
+} // namespace
+
+CInsureDlg::CInsureDlg(CMainDlg *owner)
+    : CEntryDialog(owner, &owner->m_bEditInsure, false), m_bModify(owner->m_bEditInsure)
+{
+    setWindowTitle(QStringLiteral("保险记录"));
+    m_date = MakeDatePicker(this, 1147);
+    m_policy = MakeChoiceList(this, 1148, PolicyNames());
+    m_policy->setCurrentIndex(-1);
+    m_activity = MakeChoiceList(this, 1151, InsureActivities());
+    m_activity->setCurrentIndex(-1);
+    m_amount = new CAmountEdit(this);
+    m_amount->setObjectName(QStringLiteral("1149"));
+    KeepNumberRule(m_amount, NumberKind::Signed, 18);
+    m_person = MakeChoiceList(this, 1152, MemberNames());
+    m_note = new QPlainTextEdit(this);
+    m_note->setObjectName(QStringLiteral("1153"));
+    m_note->setFixedHeight(60);
+    LimitGbkBytes(m_note, 500);
+    auto *calculator = MakeDialogButton(this, 1150, QString(), 185);
+    auto *save = MakeDialogButton(this, 1154, QStringLiteral("确定"), 182);
+    auto *cancel = MakeDialogButton(this, 1155, QStringLiteral("取消"), 183);
+    connect(calculator, &QPushButton::clicked, this, &CInsureDlg::OpenCalcPad);
+    connect(save, &QPushButton::clicked, this, &CInsureDlg::SaveAndClose);
+    connect(cancel, &QPushButton::clicked, this, &CInsureDlg::reject);
+
+    auto *grid = new QGridLayout;
+    const auto row = [&](int r, const QString &label, QWidget *field) {
+        grid->addWidget(new QLabel(label, this), r, 0);
+        grid->addWidget(field, r, 1);
+    };
+    row(0, QStringLiteral("日    期"), m_date);
+    row(1, QStringLiteral("保单名称"), m_policy);
+    row(2, QStringLiteral("保险活动"), m_activity);
+    row(3, QStringLiteral("金    额"), m_amount);
+    grid->addWidget(calculator, 3, 2);
+    row(4, QStringLiteral("经 手 人"), m_person);
+    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 5, 0, Qt::AlignTop);
+    grid->addWidget(m_note, 5, 1, 1, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    if (m_bModify)
+        FillFromSelectedRow();
+    CCalcPad::Guard(this, {calculator});
+}
+
+void CInsureDlg::FillFromSelectedRow()
+{
+    const CInsureBook &book = m_pOwner->m_insureBook;
+    const QStringList row = book.GetRowTexts(book.GetSelected());
+    const QDateTime date = ParseDateText(row.value(0));
+    if (date.isValid())
+        m_date->setDate(date.date());
+    SelectStoredEntry(m_policy, row.value(1));
+    SelectStoredEntry(m_activity, row.value(2));
+    m_amount->setText(row.value(3).isEmpty() ? row.value(4) : row.value(3));
+    SelectStoredEntry(m_person, row.value(5));
+    m_note->setPlainText(row.value(6));
+}
+
+void CInsureDlg::OpenCalcPad()
+{
+    CCalcPad::Open(this, [this] { return static_cast<QLineEdit *>(m_amount); });
+}
+
+bool CInsureDlg::SaveAndClose()
+{
+    CCalcPad::CloseOpen();
+    InsureEntry entry{m_activity->currentText(), m_policy->currentText(), m_person->currentText(), m_amount->text()};
+    const QString refused = CheckInsureActivity(&entry);
+    m_amount->setText(entry.amount);
+    if (!refused.isEmpty()) {
+        ShowMessage(refused, QStringLiteral("错误"));
+        return false;
+    }
+    const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
+    const QString money = SignedInsureText(entry.amount, entry.activity);
+    CInsureBook &book = m_pOwner->m_insureBook;
+    bool saved = false;
+    try {
+        saved = m_bModify ? book.Modify(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText())
+                          : book.Add(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText());
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
+    }
+    if (!saved)
+        return false;
+    SavedOnce();
+    m_pOwner->RefreshInsurePanel();
+    CloseSaved();
+    return true;
+}

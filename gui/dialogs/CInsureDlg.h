@@ -1,0 +1,33 @@
+// One insurance activity (opening a policy, a premium paid, a benefit received, a surrender) for a
+// policy chosen by name; added, or the selected one changed (modify mode from m_bEditInsure).
+#pragma once
+
+#include "dialogs/CEntryDialog.h"
+
+class CAmountEdit;
+class CTintedComboBox;
+class QDateTimeEdit;
+class QPlainTextEdit;
+
+class CInsureDlg : public CEntryDialog
+{
+    Q_OBJECT
+public:
+    explicit CInsureDlg(CMainDlg *owner);
+
+    bool IsModifyMode() const { return m_bModify; }
+    // "确定": true when the activity was saved and the dialog closed.
+    bool SaveAndClose();
+    void OpenCalcPad();
+
+private:
+    void FillFromSelectedRow();
+
+    bool m_bModify = false;
+    QDateTimeEdit *m_date;
+    CTintedComboBox *m_policy;
+    CTintedComboBox *m_activity;
+    CAmountEdit *m_amount;
+    CTintedComboBox *m_person;
+    QPlainTextEdit *m_note;
+};
