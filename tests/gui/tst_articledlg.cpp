@@ -1,15 +1,18 @@
-// The asset dialogs driven as a user would: kinds narrowing names, whole quantities, the pads, the
+// The asset and insurance-activity dialogs driven as a user would: kinds narrowing names, whole quantities, the pads, the
 // checks, add and modify, and the find window stepping through matches and closing with its panel.
 #include "app/CMainDlg.h"
 #include "controls/CCalcPad.h"
 #include "dialogs/CArticleDlg.h"
 #include "dialogs/CArticleFindDlg.h"
+#include "dialogs/CInsureDlg.h"
+#include "db/CInsureNoteBook.h"
 #include "lists/ReferenceLists.h"
 
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -158,6 +161,48 @@ private slots:
         QVERIFY(g_pArticleFind);
         g_pArticleFind->close();  // cancelled
         QVERIFY(!g_pArticleFind);
+    }
+
+    void insuranceActivitiesKeepThePaidAmount()
+    {
+        CInsureNoteBook policies;
+        for (const char *name : {"车险2021", "车险"})
+            policies.AddPolicy(QString::fromUtf8(name), QString(), QString(), QStringLiteral("100"), QStringLiteral("1000"),
+                               QStringLiteral("0"), 1, QStringLiteral("2003-01-01"), QString(), QString(), QString(),
+                               QString(), QString());
+        g_memberList = {QStringLiteral("Li"), QString()};
+        m_window->PressButton(1019);
+        CInsureBook &book = m_window->m_insureBook;
+        const auto add = [&](const QString &activity, const QString &amount) -> bool {
+            CInsureDlg dialog(m_window.get());
+            auto *policy = Find<QComboBox>(&dialog, 1148);
+            if (policy->currentIndex() != -1)
+                return false;  // nothing is chosen at first
+            policy->setCurrentIndex(policy->findText(QStringLiteral("车险")));
+            auto *activities = Find<QComboBox>(&dialog, 1151);
+            activities->setCurrentIndex(activities->findText(activity));
+            Type(&dialog, 1149, amount);
+            return dialog.SaveAndClose();
+        };
+        QVERIFY(!add(QStringLiteral("缴纳保费"), QStringLiteral("1-")));  // a sign after the number
+        QCOMPARE(m_messages->Last(), QStringLiteral(" 金额填写错误"));
+        QCOMPARE(book.GetItemCount(), 0);
+        QVERIFY(add(QStringLiteral("缴纳保费"), QStringLiteral("120")));
+        QVERIFY(add(QStringLiteral("保险金给付"), QStringLiteral("5000")));
+        QCOMPARE(book.GetItemCount(), 2);
+        QCOMPARE(book.GetTotal(), 120.0);  // premiums paid; a benefit received is not one
+        QCOMPARE(book.GetRowTexts(0).mid(1, 4), QStringList({"车险", "缴纳保费", "", "-120"}));
+
+        book.SetSelected(0);
+        m_window->m_bEditInsure = true;
+        CInsureDlg dialog(m_window.get());
+        QVERIFY(dialog.IsModifyMode());
+        QCOMPARE(Find<QComboBox>(&dialog, 1148)->currentText(), QStringLiteral("车险"));  // not 车险2021
+        QCOMPARE(Find<QLineEdit>(&dialog, 1149)->text(), QStringLiteral("-120"));
+        Type(&dialog, 1149, QStringLiteral("150"));
+        QVERIFY(dialog.SaveAndClose());
+        QCOMPARE(book.GetTotal(), 150.0);
+        QVERIFY(!m_window->m_bEditInsure);
     }
 
 private:
