@@ -81,13 +81,7 @@ CArticleDlg::CArticleDlg(CMainDlg *owner)
     }
     grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 5, 0, Qt::AlignTop);
     grid->addWidget(m_note, 5, 1, 1, 2);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(saveContinue);
-    buttons->addWidget(saveClose);
-    buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    StackFieldsAndButtons(this, grid, {saveContinue, saveClose, close}, false);
 
     if (m_bModify)
         FillFromSelectedRow();

@@ -36,13 +36,7 @@ CArticleFindDlg::CArticleFindDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(own
     grid->addWidget(m_column, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("查找内容"), this), 1, 0);
     grid->addWidget(m_text, 1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(find);
-    buttons->addWidget(m_next);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    StackFieldsAndButtons(this, grid, {find, m_next, cancel}, false);
 }
 
 CArticleFindDlg::~CArticleFindDlg()

@@ -74,13 +74,7 @@ CCurrentDlg::CCurrentDlg(CMainDlg *owner)
     row(3, 2, QStringLiteral("经 手 人"), m_person);
     grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 4, 0, Qt::AlignTop);
     grid->addWidget(m_note, 4, 1, 1, 3);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify)
         FillFromSelectedRow();

@@ -114,13 +114,7 @@ CDepositDlg::CDepositDlg(CMainDlg *owner)
     grid->addWidget(m_tax, 5, 3);
     grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 6, 0, Qt::AlignTop);
     grid->addWidget(m_note, 6, 1, 1, 3);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    StackFieldsAndButtons(this, grid, {save, cancel});
 
     LookUpRate();
     if (m_bContinue)

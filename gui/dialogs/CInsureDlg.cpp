@@ -70,13 +70,7 @@ CInsureDlg::CInsureDlg(CMainDlg *owner)
     row(4, QStringLiteral("经 手 人"), m_person);
     grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 5, 0, Qt::AlignTop);
     grid->addWidget(m_note, 5, 1, 1, 2);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify)
         FillFromSelectedRow();

@@ -81,13 +81,7 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMoney
     grid->addWidget(addMember, 3, 2);
     grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 4, 0, Qt::AlignTop);
     grid->addWidget(m_note, 4, 1, 1, 2);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(saveContinue);
-    buttons->addWidget(saveClose);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    StackFieldsAndButtons(this, grid, {saveContinue, saveClose, cancel}, false);
 
     if (IsModifyMode())
         FillFromSelectedRow();

@@ -53,13 +53,7 @@ CTransferDlg::CTransferDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
     grid->addWidget(m_amount, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 3, 0, Qt::AlignTop);
     grid->addWidget(m_note, 3, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    StackFieldsAndButtons(this, grid, {save, cancel});
 }
 
 bool CTransferDlg::SaveAndClose()

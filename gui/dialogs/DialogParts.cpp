@@ -87,3 +87,15 @@ CTintedComboBox *MakeChoiceList(QDialog *dialog, int id, const QStringList &entr
     box->setCurrentIndex(entries.isEmpty() ? -1 : 0);
     return box;
 }
+
+void StackFieldsAndButtons(QDialog *dialog, QLayout *fields, const QList<QWidget *> &buttons, bool rightAligned)
+{
+    auto *row = new QHBoxLayout;
+    if (rightAligned)
+        row->addStretch();
+    for (QWidget *button : buttons)
+        row->addWidget(button);
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addLayout(fields);
+    layout->addLayout(row);
+}

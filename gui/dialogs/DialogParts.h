@@ -9,6 +9,7 @@ class CIconButton;
 class CTintedComboBox;
 class QDateTimeEdit;
 class QDialog;
+class QLayout;
 class QLineEdit;
 class QWidget;
 
@@ -30,3 +31,6 @@ QDateTimeEdit *MakeDatePicker(QDialog *dialog, int id);
 
 // A drop-down list of the entries, the first chosen (none when there are none).
 CTintedComboBox *MakeChoiceList(QDialog *dialog, int id, const QStringList &entries);
+
+// The dialog's fields above its row of buttons: right-aligned, or from the left edge.
+void StackFieldsAndButtons(QDialog *dialog, QLayout *fields, const QList<QWidget *> &buttons, bool rightAligned = true);

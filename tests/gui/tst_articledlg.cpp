@@ -8,6 +8,7 @@
 #include "db/CInsureNoteBook.h"
 #include "lists/ReferenceLists.h"
 
+#include "DialogDriving.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
@@ -17,29 +18,6 @@
 #include <QPushButton>
 #include <QTest>
 
-namespace {
-
-CMainDlg::Options Quiet()
-{
-    CMainDlg::Options options;
-    options.showSplash = false;
-    return options;
-}
-
-template <typename T>
-T *Find(QWidget *dialog, int id)
-{
-    return dialog->findChild<T *>(QString::number(id));
-}
-
-void Type(QWidget *dialog, int id, const QString &text)
-{
-    auto *field = Find<QLineEdit>(dialog, id);
-    field->clear();
-    QTest::keyClicks(field, text);
-}
-
-} // namespace
 
 class TestArticleDlg : public QObject
 {

@@ -11,6 +11,7 @@
 
 #include "CommittedView.h"
 #include "DeferredGuard.h"
+#include "DialogDriving.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
@@ -23,40 +24,6 @@
 #include <QTest>
 #include <QTreeWidget>
 
-namespace {
-
-CMainDlg::Options Quiet()
-{
-    CMainDlg::Options options;
-    options.showSplash = false;
-    return options;
-}
-
-template <typename T>
-T *Find(QWidget *dialog, int id)
-{
-    return dialog->findChild<T *>(QString::number(id));
-}
-
-void Type(QWidget *dialog, int id, const QString &text)
-{
-    auto *field = Find<QLineEdit>(dialog, id);
-    if (!field)
-        field = Find<QComboBox>(dialog, id)->lineEdit();  // an account: a list with an edit field
-    field->clear();
-    QTest::keyClicks(field, text);
-}
-
-void Choose(QWidget *dialog, int id, const QString &entry)
-{
-    auto *box = Find<QComboBox>(dialog, id);
-    const int index = box->findText(entry);
-    QVERIFY2(index >= 0, qPrintable(entry));
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-}
-
-} // namespace
 
 class TestSavingsDlg : public QObject
 {
