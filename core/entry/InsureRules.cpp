@@ -1,7 +1,10 @@
 // Insurance activity rules.
 #include "InsureRules.h"
 
+#include "common/Amount.h"
 #include "entry/NumberRules.h"
+
+#include <cmath>
 
 const QStringList &InsureActivities()
 {
@@ -29,4 +32,51 @@ QString SignedInsureText(const QString &amount, const QString &activity)
     if (paidOut && !amount.contains(QLatin1Char('-')))
         return QLatin1Char('-') + amount;
     return amount;
+}
+
+namespace {
+
+// An amount field of a policy: its form, the largest amount, and the rewrite to cents.
+QString CheckPolicyAmount(QString *amount, const QString &wrongMessage)
+{
+    if (!IsWellFormedNumber(*amount) || amount->startsWith(QLatin1Char('-')))
+        return wrongMessage;
+    const QString cents = CentsText(AtoF(*amount));
+    if (!(std::fabs(AtoF(cents)) <= kLargestAmount))
+        return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
+    if (amount->contains(QLatin1Char('.')))
+        *amount = cents;
+    return QString();
+}
+
+} // namespace
+
+QString CheckPolicy(PolicyEntry *entry, bool adding, bool nameTaken)
+{
+    if (entry->name.isEmpty())
+        return QStringLiteral(" 请输入保单名称");
+    if (adding && nameTaken)
+        return QStringLiteral(" 保单名称重复,请重新输入");
+    if (entry->premium.isEmpty())
+        return QStringLiteral(" 请输入投保金额");
+    QString refused = CheckPolicyAmount(&entry->premium, QStringLiteral(" 投保金额输入错误"));
+    if (!refused.isEmpty())
+        return refused;
+    if (entry->sumInsured.isEmpty())
+        return QStringLiteral(" 请输入保险金额");
+    if (AtoF(entry->sumInsured) == 0.0 || AtoF(CentsText(AtoF(entry->sumInsured))) == 0.0)
+        return QStringLiteral(" 保险金额不可为零");
+    // The sum insured and the paid amount share one message for their form.
+    const QString wrongSum = QStringLiteral(" 保险金额输入错误");
+    refused = CheckPolicyAmount(&entry->sumInsured, wrongSum);
+    if (!refused.isEmpty())
+        return refused;
+    if (entry->paid.isEmpty())
+        return QStringLiteral(" 请输入已交金额");
+    refused = CheckPolicyAmount(&entry->paid, wrongSum);
+    if (!refused.isEmpty())
+        return refused;
+    if (entry->years < 0 || entry->years > 100)
+        return QStringLiteral(" 交费年限只能在 0 到 100 之间");
+    return QString();
 }

@@ -18,3 +18,13 @@ QString CheckInsureActivity(InsureEntry *entry);
 // The amount as saved: money paid out (保单开户, 缴纳保费) carries a '-' unless it has one; money
 // received (保险金给付, 退保) is kept as entered.
 QString SignedInsureText(const QString &amount, const QString &activity);
+
+struct PolicyEntry
+{
+    QString name, premium, sumInsured, paid;
+    int years = 0;
+};
+// The policy checks in order: the first failure's message (leading blank), or empty. nameTaken: a
+// policy of the name exists (refused only when adding). Passing amounts with a point are rewritten
+// as their cents; years of payment must lie within 0 to 100.
+QString CheckPolicy(PolicyEntry *entry, bool adding, bool nameTaken);

@@ -260,6 +260,35 @@ private slots:
         QCOMPARE(CheckInsureActivity(&zero), QStringLiteral(" 金额不可为零"));
     }
 
+    void policyChecksInOrder()
+    {
+        const PolicyEntry good{QStringLiteral("车险"), QStringLiteral("300"), QStringLiteral("100000"), QStringLiteral("300"), 10};
+        const auto check = [&](void (*change)(PolicyEntry &), bool adding = true, bool taken = false) {
+            PolicyEntry entry = good;
+            change(entry);
+            return CheckPolicy(&entry, adding, taken);
+        };
+        const auto same = [](PolicyEntry &) {};
+        QCOMPARE(check(same), QString());
+        QCOMPARE(check([](PolicyEntry &e) { e.name.clear(); }), QStringLiteral(" 请输入保单名称"));
+        QCOMPARE(check(same, true, true), QStringLiteral(" 保单名称重复,请重新输入"));
+        QCOMPARE(check(same, false, true), QString());  // the name a changed policy keeps
+        QCOMPARE(check([](PolicyEntry &e) { e.premium.clear(); }), QStringLiteral(" 请输入投保金额"));
+        QCOMPARE(check([](PolicyEntry &e) { e.premium = QStringLiteral("3."); }), QStringLiteral(" 投保金额输入错误"));
+        QCOMPARE(check([](PolicyEntry &e) { e.sumInsured.clear(); }), QStringLiteral(" 请输入保险金额"));
+        QCOMPARE(check([](PolicyEntry &e) { e.sumInsured = QStringLiteral("0"); }), QStringLiteral(" 保险金额不可为零"));
+        QCOMPARE(check([](PolicyEntry &e) { e.sumInsured = QStringLiteral("1.2.3"); }), QStringLiteral(" 保险金额输入错误"));
+        QCOMPARE(check([](PolicyEntry &e) { e.paid.clear(); }), QStringLiteral(" 请输入已交金额"));
+        QCOMPARE(check([](PolicyEntry &e) { e.paid = QStringLiteral("5."); }), QStringLiteral(" 保险金额输入错误"));
+        QCOMPARE(check([](PolicyEntry &e) { e.paid = QStringLiteral("0"); }), QString());  // nothing paid yet
+        QCOMPARE(check([](PolicyEntry &e) { e.years = 101; }), QStringLiteral(" 交费年限只能在 0 到 100 之间"));
+        QCOMPARE(check([](PolicyEntry &e) { e.years = 0; }), QString());
+        PolicyEntry rounded = good;
+        rounded.premium = QStringLiteral("299.995");
+        QCOMPARE(CheckPolicy(&rounded, true, false), QString());
+        QCOMPARE(rounded.premium, QStringLiteral("300"));
+    }
+
     void transferChecks()
     {
         QString amount = QStringLiteral("1211.12");
