@@ -1,6 +1,8 @@
 // Policies.
 #include "CInsureNoteBook.h"
 
+#include "common/Amount.h"
+
 #include "db/BookValues.h"
 #include "db/FilterParser.h"
 
@@ -87,6 +89,31 @@ bool CInsureNoteBook::IsNameFree(const QString &name)
     if (!m_set.IsOpen())
         m_set.Open();
     return !m_set.FindFirst(QStringLiteral("Name=") + QuoteFilterText(name));
+}
+
+std::optional<CInsureNoteBook::Policy> CInsureNoteBook::ReadPolicy(const QString &name)
+{
+    const ClosedAfterwards closed(m_set);
+    if (!m_set.IsOpen())
+        m_set.Open();
+    if (!m_set.FindFirst(QStringLiteral("Name=") + QuoteFilterText(name)))
+        return std::nullopt;
+    const auto day = [](const QDateTime &date) { return date.date().toString(QStringLiteral("yyyy-MM-dd")); };
+    Policy policy;
+    policy.name = m_set.m_Name;
+    policy.kind = m_set.m_InsureKind;
+    policy.organ = m_set.m_InsureOrgen;
+    policy.pay = TrimAmount(m_set.m_PayMoney);
+    policy.get = TrimAmount(m_set.m_GetMoney);
+    policy.payed = TrimAmount(m_set.m_PayedMoney);
+    policy.years = m_set.m_Year;
+    policy.start = day(m_set.m_StartDate);
+    policy.end = m_set.m_EndDate == NoEndDate() ? QString() : day(m_set.m_EndDate);
+    policy.payPeople = m_set.m_PayPeople;
+    policy.benefitPeople = m_set.m_BenefitPeople;
+    policy.insuredPeople = m_set.m_BeInsuredPeople;
+    policy.explain = m_set.m_Explain;
+    return policy;
 }
 
 void CInsureNoteBook::CollectNames(QStringList *names)

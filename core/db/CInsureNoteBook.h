@@ -5,6 +5,8 @@
 #include "db/CBook.h"
 #include "db/CInsureNoteRecord.h"
 
+#include <optional>
+
 class CInsureNoteBook : public CBook
 {
 public:
@@ -21,6 +23,15 @@ public:
                     const QString &payPeople, const QString &benefitPeople, const QString &insuredPeople,
                     const QString &explain);
     bool IsNameFree(const QString &name);
+
+    // A policy as its dialog shows it: amounts as TrimAmount writes them, dates "yyyy-MM-dd" (the end
+    // date empty for a lifelong policy). Read by its name as a bound value; nothing when there is none.
+    struct Policy
+    {
+        QString name, kind, organ, pay, get, payed, start, end, payPeople, benefitPeople, insuredPeople, explain;
+        int years = 0;
+    };
+    std::optional<Policy> ReadPolicy(const QString &name);
     void CollectNames(QStringList *names);
     void Fill(const QString &sort);
     bool Remove();

@@ -18,6 +18,7 @@
 #include "dialogs/CCurrentDlg.h"
 #include "dialogs/CDepositDlg.h"
 #include "dialogs/CInsureDlg.h"
+#include "dialogs/CInsureNoteDlg.h"
 #include "dialogs/CTransferDlg.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
@@ -764,6 +765,16 @@ void CMainDlg::ReloadSavingsAndMoney()
     RefreshDepositPanel();
 }
 
+void CMainDlg::ReloadInsurance()
+{
+    Guarded([this] {
+        m_insureBook.Close();
+        m_insureBook.Fill(kDate);
+        m_insureBook.ComputeTotals();
+    });
+    RefreshInsurePanel();
+}
+
 void CMainDlg::RefreshCurrentPanel()
 {
     m_currentPanel.Refresh();
@@ -992,7 +1003,11 @@ void CMainDlg::RunAction(int id)
         break;
     case 1028: OpenFindDialog(QStringLiteral("债权债务查找"), g_pFind); break;
     // Insurance.
-    case 1050: OpenEntryDialog(QStringLiteral("保单"), nullptr); break;
+    case 1050: {
+        CInsureNoteDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1051: {
         CInsureDlg dialog(this);
         dialog.exec();

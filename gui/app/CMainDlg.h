@@ -96,6 +96,8 @@ public:
     // After a change across the cash and deposit books was rolled back: both lists and totals read
     // again from the ledger, and their panels refreshed.
     void ReloadSavingsAndMoney();
+    // The same for the insurance activities, after a change with a policy was rolled back.
+    void ReloadInsurance();
 
     // The welcome line for a member (empty: no login) on a day.
     static QString BuildWelcome(const QString &member, const QDate &today);

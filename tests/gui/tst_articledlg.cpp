@@ -5,15 +5,20 @@
 #include "dialogs/CArticleDlg.h"
 #include "dialogs/CArticleFindDlg.h"
 #include "dialogs/CInsureDlg.h"
+#include "dialogs/CInsureNoteDlg.h"
+#include "db/SqlConnection.h"
 #include "db/CInsureNoteBook.h"
 #include "lists/ReferenceLists.h"
 
+#include "CommittedView.h"
 #include "DialogDriving.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
 #include <QComboBox>
+#include <QCheckBox>
 #include <QDateTimeEdit>
+#include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -181,6 +186,74 @@ private slots:
         QVERIFY(dialog.SaveAndClose());
         QCOMPARE(book.GetTotal(), 150.0);
         QVERIFY(!m_window->m_bEditInsure);
+    }
+
+    void policyWithItsOpeningActivity()
+    {
+        g_memberList = {QStringLiteral("Li"), QString()};
+        m_window->PressButton(1019);
+        const auto fill = [&](CInsureNoteDlg &dialog, const QString &name, const QString &paid) {
+            Find<QLineEdit>(&dialog, 1156)->setText(name);
+            Type(&dialog, 1164, QStringLiteral("300"));
+            Type(&dialog, 1165, QStringLiteral("100000"));
+            Type(&dialog, 1166, paid);
+            Find<QComboBox>(&dialog, 1160)->setEditText(QStringLiteral("Li"));
+        };
+        {
+            CInsureNoteDlg dialog(m_window.get());
+            fill(dialog, QStringLiteral("车险"), QStringLiteral("300"));
+            Find<QCheckBox>(&dialog, 1162)->click();  // 终生
+            QVERIFY(!dialog.findChild<QDateTimeEdit *>(QStringLiteral("1159"))->isEnabled());
+            QVERIFY(dialog.SaveAndClose());
+        }
+        CommittedView view(m_install->DataFile("Kinward.db"));
+        QCOMPARE(view.Rows(QStringLiteral("SELECT PayedMoney, EndDate FROM InsureNote WHERE Name='车险'")),
+                 QStringList({"300.0|1979-11-25 00:00:00"}));
+        QCOMPARE(view.Rows(QStringLiteral("SELECT Active, Money, Member, Explain FROM InsureRecord")),
+                 QStringList({"保单开户|-300.0|Li|该项自动填写"}));
+        QCOMPARE(m_window->m_insureBook.GetTotal(), 300.0);
+        {
+            CInsureNoteDlg again(m_window.get());
+            fill(again, QStringLiteral("车险"), QStringLiteral("0"));
+            QVERIFY(!again.SaveAndClose());
+            QCOMPARE(m_messages->Last(), QStringLiteral(" 保单名称重复,请重新输入"));
+            fill(again, QStringLiteral("寿险"), QStringLiteral("0"));
+            QVERIFY(again.SaveAndClose());
+        }
+        QCOMPARE(view.Rows(QStringLiteral("SELECT Money FROM InsureRecord WHERE InsureName='寿险'")), QStringList({"0.0"}));
+
+        m_window->m_bEditPolicy = true;
+        CInsureNoteDlg shown(m_window.get(), QStringLiteral("车险"));
+        QVERIFY(shown.IsModifyMode());
+        QVERIFY(Find<QCheckBox>(&shown, 1162)->isChecked());  // 终生 round trip
+        QVERIFY(!shown.findChild<QDateTimeEdit *>(QStringLiteral("1159"))->isEnabled());
+        QVERIFY(!Find<QLineEdit>(&shown, 1166)->isEnabled());
+        QCOMPARE(Find<QLineEdit>(&shown, 1166)->text(), QStringLiteral("300"));
+        QVERIFY(!Find<QLineEdit>(&shown, 1156)->isEnabled());
+        Type(&shown, 1164, QStringLiteral("350"));
+        QVERIFY(shown.SaveAndClose());  // same name: no duplicate complaint
+        QCOMPARE(view.Rows(QStringLiteral("SELECT PayMoney, PayedMoney FROM InsureNote WHERE Name='车险'")),
+                 QStringList({"350.0|300.0"}));
+        QVERIFY(!m_window->m_bEditPolicy);
+    }
+
+    void failedOpeningActivityLeavesNoPolicy()
+    {
+        g_memberList = {QStringLiteral("Li"), QString()};
+        m_window->PressButton(1019);
+        SqlConnection::Open(m_install->DataFile("Kinward.db"))
+            ->Execute(QStringLiteral("CREATE TRIGGER refuse AFTER INSERT ON InsureRecord BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        CInsureNoteDlg dialog(m_window.get());
+        Find<QLineEdit>(&dialog, 1156)->setText(QStringLiteral("车险"));
+        Type(&dialog, 1164, QStringLiteral("300"));
+        Type(&dialog, 1165, QStringLiteral("100000"));
+        Type(&dialog, 1166, QStringLiteral("300"));
+        QVERIFY(!dialog.SaveAndClose());
+        QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
+        CommittedView view(m_install->DataFile("Kinward.db"));
+        QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM InsureNote")), QStringList({"0"}));
+        QCOMPARE(m_window->m_insureBook.GetItemCount(), 0);
+        QCOMPARE(m_window->m_insureBook.GetTotal(), 0.0);
     }
 
 private:
