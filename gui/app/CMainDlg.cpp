@@ -19,6 +19,7 @@
 #include "dialogs/CDepositDlg.h"
 #include "dialogs/CInsureDlg.h"
 #include "dialogs/CInsureNoteDlg.h"
+#include "dialogs/CPolicyListDlg.h"
 #include "dialogs/CTransferDlg.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
@@ -1028,7 +1029,11 @@ void CMainDlg::RunAction(int id)
         }
         break;
     case 1055: OpenFindDialog(QStringLiteral("保险记录查找"), g_pFind); break;
-    case 1056: OpenEntryDialog(QStringLiteral("查看保单"), nullptr); break;
+    case 1056: {
+        CPolicyListDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     // The three that leave the panel as it is, and the home page's links.
     case 1017: OpenEntryDialog(QStringLiteral("统计图表"), nullptr); break;
     case 1020: OpenEntryDialog(QStringLiteral("设置"), nullptr); break;

@@ -6,11 +6,13 @@
 #include "dialogs/CArticleFindDlg.h"
 #include "dialogs/CInsureDlg.h"
 #include "dialogs/CInsureNoteDlg.h"
+#include "dialogs/CPolicyListDlg.h"
 #include "db/SqlConnection.h"
 #include "db/CInsureNoteBook.h"
 #include "lists/ReferenceLists.h"
 
 #include "CommittedView.h"
+#include "DeferredGuard.h"
 #include "DialogDriving.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
@@ -254,6 +256,67 @@ private slots:
         QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM InsureNote")), QStringList({"0"}));
         QCOMPARE(m_window->m_insureBook.GetItemCount(), 0);
         QCOMPARE(m_window->m_insureBook.GetTotal(), 0.0);
+    }
+
+    void deletingAPolicyTakesItsActivities()
+    {
+        g_memberList = {QStringLiteral("Li"), QString()};
+        CInsureNoteBook policies;
+        for (const char *name : {"车险", "寿险"})
+            policies.AddPolicy(QString::fromUtf8(name), QString(), QString(), QStringLiteral("100"), QStringLiteral("1000"),
+                               QStringLiteral("0"), 1, QStringLiteral("2003-01-01"), QString(), QString(), QString(),
+                               QString(), QString());
+        m_window->PressButton(1019);
+        CInsureBook &book = m_window->m_insureBook;
+        for (const char *money : {"-100", "-120", "500"})
+            book.Add(QStringLiteral("2003-02-01"), QStringLiteral("车险"), QString::fromUtf8(money[0] == '-' ? "缴纳保费" : "保险金给付"),
+                     QString::fromLatin1(money), QStringLiteral("Li"), QString());
+        book.Add(QStringLiteral("2003-02-01"), QStringLiteral("寿险"), QStringLiteral("缴纳保费"), QStringLiteral("-50"),
+                 QStringLiteral("Li"), QString());
+        QCOMPARE(book.GetTotal(), 270.0);
+
+        CPolicyListDlg list(m_window.get());
+        QCOMPARE(list.Policies().GetItemCount(), 2);
+        QVERIFY(!Find<QPushButton>(&list, 1177)->isEnabled());
+        list.Policies().SetSelected(list.Policies().GetItemText(0, 0) == QStringLiteral("车险") ? 0 : 1);
+        QCOMPARE(list.Policies().GetItemText(list.Policies().GetSelected(), 1), QStringLiteral("220"));
+        m_messages->answer = false;
+        list.DeletePolicy();
+        QCOMPARE(m_messages->Last(), QStringLiteral("确定要删除保单 车险 的所有记录吗?"));
+        QCOMPARE(book.GetItemCount(), 4);
+        m_messages->answer = true;
+        list.DeletePolicy();
+        QCOMPARE(list.Policies().GetItemCount(), 1);
+        QCOMPARE(list.Policies().GetSelected(), -1);
+        QCOMPARE(book.GetItemCount(), 1);
+        QCOMPARE(book.GetTotal(), 50.0);
+        CommittedView view(m_install->DataFile("Kinward.db"));
+        QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM InsureRecord WHERE InsureName='车险'")), QStringList({"0"}));
+    }
+
+    void policyDeleteFailingAtTheEndChangesNothing()
+    {
+        CInsureNoteBook policies;
+        policies.AddPolicy(QStringLiteral("车险"), QString(), QString(), QStringLiteral("100"), QStringLiteral("1000"),
+                           QStringLiteral("0"), 1, QStringLiteral("2003-01-01"), QString(), QString(), QString(), QString(),
+                           QString());
+        m_window->PressButton(1019);
+        CInsureBook &book = m_window->m_insureBook;
+        book.Add(QStringLiteral("2003-02-01"), QStringLiteral("车险"), QStringLiteral("缴纳保费"), QStringLiteral("-100"),
+                 QStringLiteral("Li"), QString());
+        auto db = SqlConnection::Open(m_install->DataFile("Kinward.db"));
+        LayDeferredGuard(*db);
+        FailCommitOfDeletes(*db, QStringLiteral("InsureNote"));
+        CPolicyListDlg list(m_window.get());
+        list.Policies().SetSelected(0);
+        list.DeletePolicy();
+        QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
+        CommittedView view(m_install->DataFile("Kinward.db"));
+        QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM InsureRecord")), QStringList({"1"}));
+        QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM InsureNote")), QStringList({"1"}));
+        QCOMPARE(book.GetItemCount(), 1);
+        QCOMPARE(book.GetTotal(), 100.0);
+        QCOMPARE(list.Policies().GetItemCount(), 1);
     }
 
 private:

@@ -1,0 +1,90 @@
+// The policy overview.
+#include "CPolicyListDlg.h"
+
+#include "app/CBookView.h"
+#include "app/CMainDlg.h"
+#include "common/Messages.h"
+#include "common/Paths.h"
+#include "controls/CIconButton.h"
+#include "db/DbError.h"
+#include "db/SqlConnection.h"
+#include "dialogs/CInsureNoteDlg.h"
+#include "dialogs/DialogParts.h"
+
+#include <QVBoxLayout>
+
+CPolicyListDlg::CPolicyListDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+{
+    setWindowTitle(QStringLiteral("保单一览"));
+    try {
+        m_policies.Fill(QStringLiteral("Name"));
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
+    }
+    m_list = new CBookView(m_policies, {QStringLiteral("保单名称"), QStringLiteral("已交金额")}, {238, 100}, this);
+    m_list->setObjectName(QStringLiteral("1175"));
+    m_list->setMinimumSize(360, 220);
+    m_details = MakeDialogButton(this, 1176, QStringLiteral("查看详情"), 169);
+    m_delete = MakeDialogButton(this, 1177, QStringLiteral("删除保单"), 167);
+    auto *close = MakeDialogButton(this, 1178, QStringLiteral("关闭"), 189);
+    EnableButtons(false);
+    connect(m_list, &CBookView::rowChosen, this, [this] { EnableButtons(true); });
+    connect(m_list, &CBookView::rowDoubleClicked, this, &CPolicyListDlg::ShowDetails);
+    connect(m_details, &QPushButton::clicked, this, &CPolicyListDlg::ShowDetails);
+    connect(m_delete, &QPushButton::clicked, this, &CPolicyListDlg::DeletePolicy);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto *fields = new QVBoxLayout;
+    fields->addWidget(m_list);
+    StackFieldsAndButtons(this, fields, {m_details, m_delete, close});
+}
+
+void CPolicyListDlg::EnableButtons(bool enabled)
+{
+    m_details->setEnabled(enabled);
+    m_delete->setEnabled(enabled);
+}
+
+void CPolicyListDlg::ShowDetails()
+{
+    const int row = m_policies.GetSelected();
+    if (row < 0)
+        return;
+    m_pOwner->m_bEditPolicy = true;
+    CInsureNoteDlg dialog(m_pOwner, m_policies.GetItemText(row, 0));
+    dialog.exec();
+}
+
+void CPolicyListDlg::DeletePolicy()
+{
+    const int row = m_policies.GetSelected();
+    if (row < 0)
+        return;
+    const QString name = m_policies.GetItemText(row, 0);
+    if (!AskYesNo(QStringLiteral("确定要删除保单 ") + name + QStringLiteral(" 的所有记录吗?"), QStringLiteral("删除保单记录")))
+        return;
+    bool done = false;
+    try {
+        // The activities and the policy go together, or neither does.
+        SqlTransaction transaction(*SqlConnection::Open(DatabasePath()));
+        m_pOwner->m_insureBook.RemoveActivities(name);
+        m_policies.Remove();
+        transaction.Commit();
+        done = true;
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
+    }
+    if (!done) {
+        // Rolled back: both lists read again from the ledger.
+        try {
+            m_policies.Fill(QStringLiteral("Name"));
+        } catch (const DbError &) {
+        }
+        m_pOwner->ReloadInsurance();
+        return;
+    }
+    m_policies.SetSelected(-1);  // nothing chosen, nothing highlighted, until the next click
+    EnableButtons(false);
+    m_pOwner->Control(1053)->setEnabled(false);
+    m_pOwner->Control(1054)->setEnabled(false);
+    m_pOwner->RefreshInsurePanel();
+}
