@@ -60,6 +60,10 @@ void KeepNumberRule(QLineEdit *field, NumberKind kind, int maxLength)
 
 void SelectStoredEntry(QComboBox *box, const QString &stored)
 {
+    if (stored.isEmpty()) {
+        box->setCurrentIndex(-1);  // nothing was stored: nothing is chosen (every entry begins with "")
+        return;
+    }
     QStringList entries;
     for (int i = 0; i < box->count(); ++i)
         entries.append(box->itemText(i));

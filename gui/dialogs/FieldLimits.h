@@ -15,5 +15,5 @@ void LimitGbkBytes(QPlainTextEdit *field, int bytes);
 void KeepNumberRule(QLineEdit *field, NumberKind kind, int maxLength = 18);
 
 // Selects the entry equal to the stored text, else the first that begins with it; a text no entry
-// matches is appended and selected, so the record keeps its own value.
+// matches is appended and selected, so the record keeps its own value; an empty text selects nothing.
 void SelectStoredEntry(QComboBox *box, const QString &stored);

@@ -228,6 +228,7 @@ private slots:
         CInsureNoteDlg shown(m_window.get(), QStringLiteral("车险"));
         QVERIFY(shown.IsModifyMode());
         QVERIFY(Find<QCheckBox>(&shown, 1162)->isChecked());  // 终生 round trip
+        QCOMPARE(Find<QComboBox>(&shown, 1157)->currentIndex(), -1);  // no kind was stored: none is shown
         QVERIFY(!shown.findChild<QDateTimeEdit *>(QStringLiteral("1159"))->isEnabled());
         QVERIFY(!Find<QLineEdit>(&shown, 1166)->isEnabled());
         QCOMPARE(Find<QLineEdit>(&shown, 1166)->text(), QStringLiteral("300"));
