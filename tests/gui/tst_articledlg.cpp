@@ -336,6 +336,17 @@ private slots:
         QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
     }
 
+    void findWindowLeftByEscapeOpensAgain()
+    {
+        m_window->PressButton(1046);
+        QVERIFY(g_pArticleFind);
+        QVERIFY(g_pArticleFind->isVisible());
+        QTest::keyClick(g_pArticleFind, Qt::Key_Escape);
+        m_window->PressButton(1046);  // 物品查找 again
+        QVERIFY(g_pArticleFind);
+        QVERIFY(g_pArticleFind->isVisible());
+    }
+
 private:
     std::unique_ptr<TestInstallation> m_install;
     std::unique_ptr<MessageRecorder> m_messages;
