@@ -62,7 +62,7 @@ void CInsureNoteBook::AddPolicy(const QString &name, const QString &kind, const 
     });
 }
 
-void CInsureNoteBook::EditPolicy(const QString &name, const QString &kind, const QString &organ,
+bool CInsureNoteBook::EditPolicy(const QString &name, const QString &kind, const QString &organ,
                                  const QString &payText, const QString &getText, int years, const QString &startText,
                                  const QString &endText, const QString &payPeople, const QString &benefitPeople,
                                  const QString &insuredPeople, const QString &explain)
@@ -74,13 +74,14 @@ void CInsureNoteBook::EditPolicy(const QString &name, const QString &kind, const
     m_set.Open();
     m_set.m_strFilter.clear();
     if (m_set.IsEOF())
-        return;
+        return false;
     Commit([&] {
         m_set.Edit();
         Write(kind, organ, payText, getText, years, startText, endText, payPeople, benefitPeople, insuredPeople,
               explain);
         m_set.Update();
     });
+    return true;
 }
 
 bool CInsureNoteBook::IsNameFree(const QString &name)

@@ -17,8 +17,8 @@ public:
                    const QString &getText, const QString &payedText, int years, const QString &startText,
                    const QString &endText, const QString &payPeople, const QString &benefitPeople,
                    const QString &insuredPeople, const QString &explain);
-    // Changes the policy with the name; its name and PayedMoney stay.
-    void EditPolicy(const QString &name, const QString &kind, const QString &organ, const QString &payText,
+    // Changes the policy with the name; its name and PayedMoney stay. False: no policy has the name.
+    bool EditPolicy(const QString &name, const QString &kind, const QString &organ, const QString &payText,
                     const QString &getText, int years, const QString &startText, const QString &endText,
                     const QString &payPeople, const QString &benefitPeople, const QString &insuredPeople,
                     const QString &explain);

@@ -73,6 +73,15 @@ void CArticleFindDlg::FindNext()
     m_pOwner->RefreshArticlePanel();
 }
 
+void CArticleFindDlg::reject()
+{
+    // Escape hides a dialog without closing it: the window goes all the same.
+    QDialog::reject();
+    if (g_pArticleFind == this)
+        g_pArticleFind = nullptr;
+    deleteLater();
+}
+
 void CArticleFindDlg::closeEvent(QCloseEvent *event)
 {
     // Cancelled or closed: the window goes, and the next 物品查找 opens a new one.

@@ -19,6 +19,8 @@ public:
     void Find();
     void FindNext();
 
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -187,10 +187,12 @@ bool CInsureNoteDlg::SaveAndClose()
     try {
         CInsureNoteBook policies;
         if (m_bModify) {
-            policies.EditPolicy(entry.name, m_kind->currentText(), m_organ->currentText(), entry.premium, entry.sumInsured,
-                                entry.years, start, end, m_holder->currentText(), m_beneficiary->currentText(),
-                                m_insured->currentText(), m_note->toPlainText());
-            saved = true;
+            saved = policies.EditPolicy(entry.name, m_kind->currentText(), m_organ->currentText(), entry.premium,
+                                        entry.sumInsured, entry.years, start, end, m_holder->currentText(),
+                                        m_beneficiary->currentText(), m_insured->currentText(), m_note->toPlainText());
+            if (!saved)
+                ShowMessage(QStringLiteral("保单“%1”已不在帐目数据库中，没有保存任何改动。").arg(entry.name),
+                            QStringLiteral("错误"));
         } else {
             // The policy and its opening activity are one change: neither is kept without the other.
             SqlTransaction transaction(*SqlConnection::Open(DatabasePath()));

@@ -320,6 +320,34 @@ private slots:
         QCOMPARE(list.Policies().GetItemCount(), 1);
     }
 
+    void modifyOfAPolicyGoneMeanwhileIsNotReportedSaved()
+    {
+        CInsureNoteBook policies;
+        policies.AddPolicy(QStringLiteral("车险"), QString(), QString(), QStringLiteral("100"), QStringLiteral("1000"),
+                           QStringLiteral("0"), 1, QStringLiteral("2003-01-01"), QString(), QString(), QString(), QString(),
+                           QString());
+        m_window->PressButton(1019);
+        m_window->m_bEditPolicy = true;
+        CInsureNoteDlg shown(m_window.get(), QStringLiteral("车险"));
+        SqlConnection::Open(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM InsureNote"));
+        Type(&shown, 1164, QStringLiteral("350"));
+        const int messagesBefore = int(m_messages->messages.size());
+        QVERIFY(!shown.SaveAndClose());
+        QCOMPARE(int(m_messages->messages.size()), messagesBefore + 1);
+        QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
+    }
+
+    void findWindowLeftByEscapeOpensAgain()
+    {
+        m_window->PressButton(1046);
+        QVERIFY(g_pArticleFind);
+        QVERIFY(g_pArticleFind->isVisible());
+        QTest::keyClick(g_pArticleFind, Qt::Key_Escape);
+        m_window->PressButton(1046);  // 物品查找 again
+        QVERIFY(g_pArticleFind);
+        QVERIFY(g_pArticleFind->isVisible());
+    }
+
 private:
     std::unique_ptr<TestInstallation> m_install;
     std::unique_ptr<MessageRecorder> m_messages;
