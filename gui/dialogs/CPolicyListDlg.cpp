@@ -67,9 +67,12 @@ void CPolicyListDlg::DeletePolicy()
         // The activities and the policy go together, or neither does.
         SqlTransaction transaction(*SqlConnection::Open(DatabasePath()));
         m_pOwner->m_insureBook.RemoveActivities(name);
+        const int before = m_policies.GetItemCount();
         m_policies.Remove();
-        transaction.Commit();
-        done = true;
+        // The policy's row goes only when its record did: otherwise its activities stay too.
+        done = m_policies.GetItemCount() == before - 1;
+        if (done)
+            transaction.Commit();
     } catch (const DbError &error) {
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
     }
