@@ -74,6 +74,7 @@ void CPolicyListDlg::DeletePolicy()
         if (done)
             transaction.Commit();
     } catch (const DbError &error) {
+        done = false;  // a COMMIT that failed rolled everything back
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
     }
     if (!done) {
