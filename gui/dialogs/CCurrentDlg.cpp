@@ -60,18 +60,14 @@ CCurrentDlg::CCurrentDlg(CMainDlg *owner)
     connect(cancel, &QPushButton::clicked, this, &CCurrentDlg::reject);
 
     auto *grid = new QGridLayout;
-    const auto row = [&](int r, int column, const QString &label, QWidget *field) {
-        grid->addWidget(new QLabel(label, this), r, column);
-        grid->addWidget(field, r, column + 1);
-    };
-    row(0, 0, QStringLiteral("帐    户"), m_account);
-    row(0, 2, QStringLiteral("办理日期"), m_date);
-    row(1, 0, QStringLiteral("货币种类"), m_currency);
-    row(1, 2, QStringLiteral("办理银行"), m_bank);
-    row(2, 0, QStringLiteral("金    额"), m_amount);
+    AddLabelledField(grid, 0, 0, QStringLiteral("帐    户"), m_account);
+    AddLabelledField(grid, 0, 2, QStringLiteral("办理日期"), m_date);
+    AddLabelledField(grid, 1, 0, QStringLiteral("货币种类"), m_currency);
+    AddLabelledField(grid, 1, 2, QStringLiteral("办理银行"), m_bank);
+    AddLabelledField(grid, 2, 0, QStringLiteral("金    额"), m_amount);
     grid->addWidget(m_calculator, 2, 2);
-    row(3, 0, QStringLiteral("注    释"), m_noteKind);
-    row(3, 2, QStringLiteral("经 手 人"), m_person);
+    AddLabelledField(grid, 3, 0, QStringLiteral("注    释"), m_noteKind);
+    AddLabelledField(grid, 3, 2, QStringLiteral("经 手 人"), m_person);
     grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 4, 0, Qt::AlignTop);
     grid->addWidget(m_note, 4, 1, 1, 3);
     StackFieldsAndButtons(this, grid, {save, cancel});

@@ -96,21 +96,17 @@ CDepositDlg::CDepositDlg(CMainDlg *owner)
     connect(cancel, &QPushButton::clicked, this, &CDepositDlg::reject);
 
     auto *grid = new QGridLayout;
-    const auto row = [&](int r, int column, const QString &label, QWidget *field) {
-        grid->addWidget(new QLabel(label, this), r, column);
-        grid->addWidget(field, r, column + 1);
-    };
-    row(0, 0, QStringLiteral("帐    户"), m_account);
-    row(0, 2, QStringLiteral("办理日期"), m_date);
-    row(1, 0, QStringLiteral("货币种类"), m_currency);
-    row(1, 2, QStringLiteral("办理银行"), m_bank);
-    row(2, 0, QStringLiteral("经 手 人"), m_person);
-    row(2, 2, QStringLiteral("存款类型"), m_kind);
-    row(3, 0, QStringLiteral("存款时间"), m_term);
-    row(3, 2, QStringLiteral("年利率(%)"), m_rate);
-    row(4, 0, QStringLiteral("存入金额"), m_amount);
+    AddLabelledField(grid, 0, 0, QStringLiteral("帐    户"), m_account);
+    AddLabelledField(grid, 0, 2, QStringLiteral("办理日期"), m_date);
+    AddLabelledField(grid, 1, 0, QStringLiteral("货币种类"), m_currency);
+    AddLabelledField(grid, 1, 2, QStringLiteral("办理银行"), m_bank);
+    AddLabelledField(grid, 2, 0, QStringLiteral("经 手 人"), m_person);
+    AddLabelledField(grid, 2, 2, QStringLiteral("存款类型"), m_kind);
+    AddLabelledField(grid, 3, 0, QStringLiteral("存款时间"), m_term);
+    AddLabelledField(grid, 3, 2, QStringLiteral("年利率(%)"), m_rate);
+    AddLabelledField(grid, 4, 0, QStringLiteral("存入金额"), m_amount);
     grid->addWidget(m_calculator, 4, 2);
-    row(5, 0, QStringLiteral("到期金额"), m_due);
+    AddLabelledField(grid, 5, 0, QStringLiteral("到期金额"), m_due);
     grid->addWidget(m_tax, 5, 3);
     grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 6, 0, Qt::AlignTop);
     grid->addWidget(m_note, 6, 1, 1, 3);

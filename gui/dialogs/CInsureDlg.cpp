@@ -58,16 +58,12 @@ CInsureDlg::CInsureDlg(CMainDlg *owner)
     connect(cancel, &QPushButton::clicked, this, &CInsureDlg::reject);
 
     auto *grid = new QGridLayout;
-    const auto row = [&](int r, const QString &label, QWidget *field) {
-        grid->addWidget(new QLabel(label, this), r, 0);
-        grid->addWidget(field, r, 1);
-    };
-    row(0, QStringLiteral("日    期"), m_date);
-    row(1, QStringLiteral("保单名称"), m_policy);
-    row(2, QStringLiteral("保险活动"), m_activity);
-    row(3, QStringLiteral("金    额"), m_amount);
+    AddLabelledField(grid, 0, 0, QStringLiteral("日    期"), m_date);
+    AddLabelledField(grid, 1, 0, QStringLiteral("保单名称"), m_policy);
+    AddLabelledField(grid, 2, 0, QStringLiteral("保险活动"), m_activity);
+    AddLabelledField(grid, 3, 0, QStringLiteral("金    额"), m_amount);
     grid->addWidget(calculator, 3, 2);
-    row(4, QStringLiteral("经 手 人"), m_person);
+    AddLabelledField(grid, 4, 0, QStringLiteral("经 手 人"), m_person);
     grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 5, 0, Qt::AlignTop);
     grid->addWidget(m_note, 5, 1, 1, 2);
     StackFieldsAndButtons(this, grid, {save, cancel});

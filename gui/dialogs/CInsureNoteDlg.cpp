@@ -95,26 +95,22 @@ CInsureNoteDlg::CInsureNoteDlg(CMainDlg *owner, const QString &policyName)
     connect(cancel, &QPushButton::clicked, this, &CInsureNoteDlg::reject);
 
     auto *grid = new QGridLayout;
-    const auto field = [&](int row, int column, const QString &label, QWidget *widget) {
-        grid->addWidget(new QLabel(label, this), row, column);
-        grid->addWidget(widget, row, column + 1);
-    };
-    field(0, 0, QStringLiteral("保单名称"), m_name);
-    field(0, 3, QStringLiteral("保险种类"), m_kind);
-    field(1, 0, QStringLiteral("保险机构"), m_organ);
-    field(1, 3, QStringLiteral("交费年限"), m_years);
-    field(2, 0, QStringLiteral("生效日期"), m_start);
-    field(2, 3, QStringLiteral("终止日期"), m_end);
+    AddLabelledField(grid, 0, 0, QStringLiteral("保单名称"), m_name);
+    AddLabelledField(grid, 0, 3, QStringLiteral("保险种类"), m_kind);
+    AddLabelledField(grid, 1, 0, QStringLiteral("保险机构"), m_organ);
+    AddLabelledField(grid, 1, 3, QStringLiteral("交费年限"), m_years);
+    AddLabelledField(grid, 2, 0, QStringLiteral("生效日期"), m_start);
+    AddLabelledField(grid, 2, 3, QStringLiteral("终止日期"), m_end);
     grid->addWidget(m_lifelong, 2, 5);
-    field(3, 0, QStringLiteral("投保金额"), m_premium);
+    AddLabelledField(grid, 3, 0, QStringLiteral("投保金额"), m_premium);
     grid->addWidget(pads.at(0), 3, 2);
-    field(3, 3, QStringLiteral("保险金额"), m_sum);
+    AddLabelledField(grid, 3, 3, QStringLiteral("保险金额"), m_sum);
     grid->addWidget(pads.at(1), 3, 5);
-    field(4, 0, QStringLiteral("已交金额"), m_paid);
+    AddLabelledField(grid, 4, 0, QStringLiteral("已交金额"), m_paid);
     grid->addWidget(pads.at(2), 4, 2);
-    field(4, 3, QStringLiteral("投 保 人"), m_holder);
-    field(5, 0, QStringLiteral("受 益 人"), m_beneficiary);
-    field(5, 3, QStringLiteral("被保险人"), m_insured);
+    AddLabelledField(grid, 4, 3, QStringLiteral("投 保 人"), m_holder);
+    AddLabelledField(grid, 5, 0, QStringLiteral("受 益 人"), m_beneficiary);
+    AddLabelledField(grid, 5, 3, QStringLiteral("被保险人"), m_insured);
     grid->addWidget(new QLabel(QStringLiteral("简要说明"), this), 6, 0, Qt::AlignTop);
     grid->addWidget(m_note, 6, 1, 1, 5);
     StackFieldsAndButtons(this, grid, {save, cancel});

@@ -1,5 +1,7 @@
 // Shared pieces of the small dialogs.
 #include "DialogParts.h"
+#include <QLabel>
+#include <QGridLayout>
 #include "controls/CTintedComboBox.h"
 #include "common/LedgerDate.h"
 #include <QCalendarWidget>
@@ -98,4 +100,10 @@ void StackFieldsAndButtons(QDialog *dialog, QLayout *fields, const QList<QWidget
     auto *layout = new QVBoxLayout(dialog);
     layout->addLayout(fields);
     layout->addLayout(row);
+}
+
+void AddLabelledField(QGridLayout *grid, int row, int column, const QString &label, QWidget *field)
+{
+    grid->addWidget(new QLabel(label, field->parentWidget()), row, column);
+    grid->addWidget(field, row, column + 1);
 }

@@ -9,6 +9,7 @@ class CIconButton;
 class CTintedComboBox;
 class QDateTimeEdit;
 class QDialog;
+class QGridLayout;
 class QLayout;
 class QLineEdit;
 class QWidget;
@@ -34,3 +35,6 @@ CTintedComboBox *MakeChoiceList(QDialog *dialog, int id, const QStringList &entr
 
 // The dialog's fields above its row of buttons: right-aligned, or from the left edge.
 void StackFieldsAndButtons(QDialog *dialog, QLayout *fields, const QList<QWidget *> &buttons, bool rightAligned = true);
+
+// A label and its field side by side in a grid: the label at the column, the field right of it.
+void AddLabelledField(QGridLayout *grid, int row, int column, const QString &label, QWidget *field);
