@@ -75,16 +75,13 @@ QDate DueDate(const QDate &begin, const QString &term)
 
 QString CheckDeposit(DepositEntry *entry)
 {
-    if (entry->account.isEmpty())
-        return QStringLiteral(" 请填写帐户");
-    if (entry->kind.isEmpty())
-        return QStringLiteral(" 请选择储蓄种类");
-    if (entry->currency.isEmpty())
-        return QStringLiteral(" 请选择货币种类");
-    if (entry->bank.isEmpty())
-        return QStringLiteral(" 请选择办理银行");
-    if (entry->person.isEmpty())
-        return QStringLiteral(" 请选择经手人");
+    const QString missing = FirstEmptyField({{entry->account, QStringLiteral(" 请填写帐户")},
+                                             {entry->kind, QStringLiteral(" 请选择储蓄种类")},
+                                             {entry->currency, QStringLiteral(" 请选择货币种类")},
+                                             {entry->bank, QStringLiteral(" 请选择办理银行")},
+                                             {entry->person, QStringLiteral(" 请选择经手人")}});
+    if (!missing.isEmpty())
+        return missing;
     if (entry->term.isEmpty() && !entry->instalment)
         return QStringLiteral(" 请选择存款时间");
     if (entry->amount.isEmpty())

@@ -15,14 +15,12 @@ const QStringList &InsureActivities()
 
 QString CheckInsureActivity(InsureEntry *entry)
 {
-    if (entry->activity.isEmpty())
-        return QStringLiteral(" 请选择保险活动");
-    if (entry->policy.isEmpty())
-        return QStringLiteral(" 请选择保单名称");
-    if (entry->person.isEmpty())
-        return QStringLiteral(" 请选择经手人");
-    if (entry->amount.isEmpty())
-        return QStringLiteral(" 请填写金额");
+    const QString missing = FirstEmptyField({{entry->activity, QStringLiteral(" 请选择保险活动")},
+                                             {entry->policy, QStringLiteral(" 请选择保单名称")},
+                                             {entry->person, QStringLiteral(" 请选择经手人")},
+                                             {entry->amount, QStringLiteral(" 请填写金额")}});
+    if (!missing.isEmpty())
+        return missing;
     return CheckAmountField(&entry->amount, QStringLiteral(" 金额不可为零"), QStringLiteral(" 金额填写错误"));
 }
 

@@ -71,3 +71,12 @@ QString CheckAmountField(QString *amount, const QString &zeroMessage, const QStr
         *amount = cents;
     return QString();
 }
+
+QString FirstEmptyField(std::initializer_list<std::pair<QString, QString>> fields)
+{
+    for (const auto &[text, message] : fields) {
+        if (text.isEmpty())
+            return message;
+    }
+    return QString();
+}

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <initializer_list>
+#include <utility>
+
 enum class NumberKind {
     Unsigned,  // rates, deposits, costs: no sign, no leading point
     Whole,     // quantities: digits only
@@ -29,3 +32,7 @@ QString CentsText(double amount);
 // cent (zeroMessage), malformed (wrongMessage), beyond the largest amount. A passing amount with a
 // point is rewritten as TrimAmount of its number. Empty when it passes.
 QString CheckAmountField(QString *amount, const QString &zeroMessage, const QString &wrongMessage);
+
+// The message of the first field left empty, in the order given ({text, message} pairs); empty when
+// every field holds something. The checks of the entry dialogs begin with these.
+QString FirstEmptyField(std::initializer_list<std::pair<QString, QString>> fields);

@@ -17,18 +17,14 @@ bool IsZeroToTheCent(const QString &amount)
 
 QString CheckMovement(MovementEntry *entry)
 {
-    if (entry->account.isEmpty())
-        return QStringLiteral(" 请填写帐户");
-    if (entry->currency.isEmpty())
-        return QStringLiteral(" 请选择货币种类");
-    if (entry->bank.isEmpty())
-        return QStringLiteral(" 请选择办理银行");
-    if (entry->person.isEmpty())
-        return QStringLiteral(" 请选择经手人");
-    if (entry->note.isEmpty())
-        return QStringLiteral(" 请选择注释");
-    if (entry->amount.isEmpty())
-        return QStringLiteral(" 请填写金额");
+    const QString missing = FirstEmptyField({{entry->account, QStringLiteral(" 请填写帐户")},
+                                             {entry->currency, QStringLiteral(" 请选择货币种类")},
+                                             {entry->bank, QStringLiteral(" 请选择办理银行")},
+                                             {entry->person, QStringLiteral(" 请选择经手人")},
+                                             {entry->note, QStringLiteral(" 请选择注释")},
+                                             {entry->amount, QStringLiteral(" 请填写金额")}});
+    if (!missing.isEmpty())
+        return missing;
     return CheckAmountField(&entry->amount, QStringLiteral(" 金额不可为零"), QStringLiteral(" 金额填写错误"));
 }
 
