@@ -128,6 +128,7 @@ void CBook::Close()
 
 void CBook::FillRows(const QString &sort)
 {
+    ForgetFinds();
     CRecordSet &set = RecordSet();
     set.m_strSort = sort;
     if (!set.IsOpen())
@@ -221,6 +222,7 @@ bool CBook::TellIfClosed()
 
 void CBook::Commit(const std::function<void()> &work)
 {
+    ForgetFinds();  // whether or not the change is stored, the rows found before may have moved
     EnsureAllIds();  // the rows learn their records before the change can move them in the set
     const quint64 additions = RecordSet().AdditionsMade();
     try {
@@ -357,6 +359,13 @@ bool CBook::FindText(int column, const QString &text)
         return false;
     }
     return FindNext();
+}
+
+void CBook::ForgetFinds()
+{
+    m_findResults.clear();
+    if (m_findWatcher)
+        m_findWatcher();
 }
 
 bool CBook::FindNext()

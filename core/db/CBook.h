@@ -51,6 +51,11 @@ public:
 
     // Selects the next row of the find queue; true when more matches wait.
     virtual bool FindNext();
+    bool FindsWaiting() const { return !m_findResults.empty(); }
+    // Called whenever a change to the book (a write, a list filled or filtered afresh) empties its find
+    // queue, whose row numbers would point at other records from then on. One watcher: the open find
+    // window; an empty function removes it.
+    void SetFindWatcher(std::function<void()> watcher) { m_findWatcher = std::move(watcher); }
 
     // Closes the record set if it is open.
     virtual void Close();
@@ -110,6 +115,9 @@ protected:
     // Appends entry() of every record, in the book's sort order, unless the list already holds it.
     void CollectDistinct(const std::function<QString()> &entry, QStringList *list);
 
+    // Empties the find queue and tells the watcher.
+    void ForgetFinds();
+
     std::deque<QString> m_findResults;  // row numbers as decimal texts
 
 private:
@@ -129,4 +137,5 @@ private:
     mutable std::vector<Row> m_rows;
     mutable size_t m_knownIds = 0;  // the rows before this one know their record IDs
     IBookListener *m_listener = nullptr;
+    std::function<void()> m_findWatcher;
 };

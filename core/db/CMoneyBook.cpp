@@ -94,6 +94,7 @@ void CMoneyBook::RereadPage()
 
 void CMoneyBook::SetFilter(const QString &filter)
 {
+    ForgetFinds();  // the matches were numbered in the set as it was filtered
     if (m_set.IsOpen())
         m_set.Close();
     const QString kept = m_strFilter;
