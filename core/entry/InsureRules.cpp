@@ -27,9 +27,7 @@ QString CheckInsureActivity(InsureEntry *entry)
 QString SignedInsureText(const QString &amount, const QString &activity)
 {
     const bool paidOut = activity == QStringLiteral("保单开户") || activity == QStringLiteral("缴纳保费");
-    if (paidOut && !amount.contains(QLatin1Char('-')))
-        return QLatin1Char('-') + amount;
-    return amount;
+    return paidOut ? NegatedAmountText(amount) : amount;
 }
 
 namespace {

@@ -15,7 +15,7 @@ struct InsureEntry
 // a point is rewritten as its cents.
 QString CheckInsureActivity(InsureEntry *entry);
 
-// The amount as saved: money paid out (保单开户, 缴纳保费) carries a '-' unless it has one; money
+// The amount as saved: money paid out (保单开户, 缴纳保费) carries a '-' (NegatedAmountText); money
 // received (保险金给付, 退保) is kept as entered.
 QString SignedInsureText(const QString &amount, const QString &activity);
 

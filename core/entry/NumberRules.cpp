@@ -72,6 +72,15 @@ QString CheckAmountField(QString *amount, const QString &zeroMessage, const QStr
     return QString();
 }
 
+QString NegatedAmountText(const QString &amount)
+{
+    if (amount.contains(QLatin1Char('-')))
+        return amount;
+    if (amount.startsWith(QLatin1Char('+')))
+        return QLatin1Char('-') + amount.mid(1);
+    return QLatin1Char('-') + amount;
+}
+
 QString FirstEmptyField(std::initializer_list<std::pair<QString, QString>> fields)
 {
     for (const auto &[text, message] : fields) {

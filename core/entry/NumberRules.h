@@ -33,6 +33,10 @@ QString CentsText(double amount);
 // point is rewritten as TrimAmount of its number. Empty when it passes.
 QString CheckAmountField(QString *amount, const QString &zeroMessage, const QString &wrongMessage);
 
+// The amount of money going out: a '-' in front unless the text holds one already, in place of a
+// leading '+' ("+500" -> "-500", where "-+500" would read as nothing).
+QString NegatedAmountText(const QString &amount);
+
 // The message of the first field left empty, in the order given ({text, message} pairs); empty when
 // every field holds something. The checks of the entry dialogs begin with these.
 QString FirstEmptyField(std::initializer_list<std::pair<QString, QString>> fields);
