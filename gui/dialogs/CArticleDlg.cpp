@@ -41,10 +41,7 @@ CArticleDlg::CArticleDlg(CMainDlg *owner)
     m_quantity = MakeNumberField(this, 1048, NumberKind::Whole);
     m_cost = MakeNumberField(this, 1045, NumberKind::Unsigned);
     m_value = MakeNumberField(this, 1046, NumberKind::Unsigned);
-    m_note = new QPlainTextEdit(this);
-    m_note->setObjectName(QStringLiteral("1047"));
-    m_note->setFixedHeight(50);
-    LimitGbkBytes(m_note, 180);
+    m_note = MakeNoteField(this, 1047, 180, 50);
     QList<CIconButton *> pads;
     for (int field = 1; field <= 3; ++field) {
         CIconButton *pad = MakeDialogButton(this, 1048 + field, QString(), 185);
@@ -122,15 +119,12 @@ bool CArticleDlg::Save()
         return false;
     }
     CArticleBook &book = m_pOwner->m_articleBook;
-    bool saved = false;
-    try {
-        saved = m_pOwner->m_bEditArticle
-                    ? book.Modify(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText())
-                    : book.Add(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText());
-    } catch (const DbError &error) {
-        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
-    }
-    if (!saved)
+    // Nothing saved: the dialog stays open with what the user typed.
+    if (!TrySave([&] {
+        return m_pOwner->m_bEditArticle
+                   ? book.Modify(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText())
+                   : book.Add(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText());
+    }))
         return false;
     m_pOwner->RefreshArticlePanel();
     SavedOnce();  // a further save adds a new asset

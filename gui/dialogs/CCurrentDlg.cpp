@@ -45,10 +45,7 @@ CCurrentDlg::CCurrentDlg(CMainDlg *owner)
     m_noteKind->addItems(g_curNoteList);
     m_noteKind->setCurrentIndex(-1);
     m_person = MakeChoiceList(this, 1106, MemberNames());
-    m_note = new QPlainTextEdit(this);
-    m_note->setObjectName(QStringLiteral("1107"));
-    m_note->setFixedHeight(50);
-    LimitGbkBytes(m_note, 150);
+    m_note = MakeNoteField(this, 1107, 150, 50);
     m_calculator = MakeDialogButton(this, 1104, QString(), 185);
     auto *save = MakeDialogButton(this, 1108, QStringLiteral("确定"), 182);
     auto *cancel = MakeDialogButton(this, 1109, QStringLiteral("取消"), 183);
@@ -130,16 +127,13 @@ bool CCurrentDlg::SaveAndClose()
     const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString money = SignedMovementText(entry.amount, m_bOut);
     CCurrentBook &book = m_pOwner->m_currentBook;
-    bool saved = false;
-    try {
-        saved = m_bModify ? book.Modify(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
-                                        entry.person, m_note->toPlainText())
-                          : book.Add(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
-                                     entry.person, m_note->toPlainText());
-    } catch (const DbError &error) {
-        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
-    }
-    if (!saved)
+    // Nothing saved: the dialog stays open with what the user typed.
+    if (!TrySave([&] {
+        return m_bModify ? book.Modify(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
+                                       entry.person, m_note->toPlainText())
+                         : book.Add(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
+                                    entry.person, m_note->toPlainText());
+    }))
         return false;
     SavedOnce();
     m_pOwner->RefreshCurrentPanel();

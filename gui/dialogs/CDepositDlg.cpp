@@ -61,10 +61,7 @@ CDepositDlg::CDepositDlg(CMainDlg *owner)
     m_tax = new QCheckBox(QStringLiteral("扣除利息税"), this);
     m_tax->setObjectName(QStringLiteral("1079"));
     m_tax->setChecked(true);
-    m_note = new QPlainTextEdit(this);
-    m_note->setObjectName(QStringLiteral("1080"));
-    m_note->setFixedHeight(50);
-    LimitGbkBytes(m_note, 150);
+    m_note = MakeNoteField(this, 1080, 150, 50);
     m_calculator = MakeDialogButton(this, 1074, QString(), 185);
     auto *save = MakeDialogButton(this, 1081, QStringLiteral("确定"), 182);
     auto *cancel = MakeDialogButton(this, 1082, QStringLiteral("取消"), 183);
@@ -219,20 +216,17 @@ bool CDepositDlg::SaveAndClose()
     }
     const QString beginText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
     CDepositBook &book = m_pOwner->m_depositBook;
-    bool saved = false;
-    try {
+    // Nothing saved: the dialog stays open with what the user typed.
+    if (!TrySave([&] {
         if (m_bContinue) {
-            saved = book.AddInstalment(beginText, entry.amount, entry.person, m_note->toPlainText());
+            return book.AddInstalment(beginText, entry.amount, entry.person, m_note->toPlainText());
         } else {
             const QDate due = DueDate(m_date->date(), entry.term);
-            saved = book.Add(beginText, entry.account, entry.currency, entry.kind, entry.amount, MaturityNow(),
-                             due.toString(QStringLiteral("yyyy-MM-dd")), entry.bank, entry.person, m_note->toPlainText());
+            return book.Add(beginText, entry.account, entry.currency, entry.kind, entry.amount, MaturityNow(),
+                            due.toString(QStringLiteral("yyyy-MM-dd")), entry.bank, entry.person, m_note->toPlainText());
         }
-    } catch (const DbError &error) {
-        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
-    }
-    if (!saved)
-        return false;  // nothing saved: the dialog stays open with what the user typed
+    }))
+        return false;
     m_pOwner->RefreshDepositPanel();
     CloseSaved();
     return true;

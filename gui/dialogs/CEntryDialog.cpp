@@ -2,7 +2,9 @@
 #include "CEntryDialog.h"
 
 #include "app/CMainDlg.h"
+#include "common/Messages.h"
 #include "controls/CCalcPad.h"
+#include "db/DbError.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -22,6 +24,16 @@ void CEntryDialog::Leave()
 {
     CCalcPad::CloseOpen();
     *m_pEditFlag = false;  // closed in any way: the owner is back in add mode
+}
+
+bool CEntryDialog::TrySave(const std::function<bool()> &write)
+{
+    try {
+        return write();
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
+        return false;
+    }
 }
 
 void CEntryDialog::SavedOnce()

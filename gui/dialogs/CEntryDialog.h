@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class CMainDlg;
 
@@ -20,6 +21,8 @@ protected:
     // editFlag: the owner's m_bEdit... for this kind of record.
     CEntryDialog(CMainDlg *owner, bool *editFlag, bool swallowEscape);
 
+    // Runs the book's write; a database failure is told. True when the record was saved.
+    bool TrySave(const std::function<bool()> &write);
     // After a save: the owner leaves modify mode (a further save adds).
     void SavedOnce();
     // After a save that closes the dialog.

@@ -46,10 +46,7 @@ CInsureDlg::CInsureDlg(CMainDlg *owner)
     m_amount->setObjectName(QStringLiteral("1149"));
     KeepNumberRule(m_amount, NumberKind::Signed, 18);
     m_person = MakeChoiceList(this, 1152, MemberNames());
-    m_note = new QPlainTextEdit(this);
-    m_note->setObjectName(QStringLiteral("1153"));
-    m_note->setFixedHeight(60);
-    LimitGbkBytes(m_note, 500);
+    m_note = MakeNoteField(this, 1153, 500);
     auto *calculator = MakeDialogButton(this, 1150, QString(), 185);
     auto *save = MakeDialogButton(this, 1154, QStringLiteral("确定"), 182);
     auto *cancel = MakeDialogButton(this, 1155, QStringLiteral("取消"), 183);
@@ -105,14 +102,11 @@ bool CInsureDlg::SaveAndClose()
     const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString money = SignedInsureText(entry.amount, entry.activity);
     CInsureBook &book = m_pOwner->m_insureBook;
-    bool saved = false;
-    try {
-        saved = m_bModify ? book.Modify(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText())
-                          : book.Add(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText());
-    } catch (const DbError &error) {
-        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
-    }
-    if (!saved)
+    // Nothing saved: the dialog stays open with what the user typed.
+    if (!TrySave([&] {
+        return m_bModify ? book.Modify(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText())
+                         : book.Add(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText());
+    }))
         return false;
     SavedOnce();
     m_pOwner->RefreshInsurePanel();

@@ -74,10 +74,7 @@ CInsureNoteDlg::CInsureNoteDlg(CMainDlg *owner, const QString &policyName)
     m_holder = MakePersonBox(this, 1160);
     m_beneficiary = MakePersonBox(this, 1161);
     m_insured = MakePersonBox(this, 1163);
-    m_note = new QPlainTextEdit(this);
-    m_note->setObjectName(QStringLiteral("1172"));
-    m_note->setFixedHeight(60);
-    LimitGbkBytes(m_note, 500);
+    m_note = MakeNoteField(this, 1172, 500);
     QList<CIconButton *> pads;
     for (int field = 1; field <= 3; ++field) {
         CIconButton *pad = MakeDialogButton(this, 1168 + field, QString(), 185);

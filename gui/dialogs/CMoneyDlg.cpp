@@ -52,10 +52,7 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMoney
     m_member->setObjectName(QStringLiteral("1008"));
     FillMembers();
 
-    m_note = new QPlainTextEdit(this);
-    m_note->setObjectName(QStringLiteral("1009"));
-    m_note->setFixedHeight(60);
-    LimitGbkBytes(m_note, 90);
+    m_note = MakeNoteField(this, 1009, 90);
 
     m_calculator = MakeDialogButton(this, 1013, QString(), 185);
     auto *addMember = MakeDialogButton(this, 1014, QString(), 187);
@@ -172,16 +169,12 @@ bool CMoneyDlg::Save()
     const double value = AtoF(SignedAmountText(amount, !m_bIncome));
     const QDateTime date = LedgerDateTime(m_date->date(), m_date->time());
     CMoneyBook &book = m_pOwner->m_moneyBook;
-    bool saved = false;
-    try {
-        saved = IsModifyMode()
-                    ? book.Modify(date, item, value, m_member->currentText(), m_note->toPlainText())
-                    : book.Add(date, item, value, m_member->currentText(), m_note->toPlainText());
-    } catch (const DbError &error) {
-        // Nothing was saved: the dialog stays open with what the user typed.
-        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
-    }
-    if (!saved)
+    // Nothing saved: the dialog stays open with what the user typed.
+    if (!TrySave([&] {
+        return IsModifyMode()
+                   ? book.Modify(date, item, value, m_member->currentText(), m_note->toPlainText())
+                   : book.Add(date, item, value, m_member->currentText(), m_note->toPlainText());
+    }))
         return false;
     m_pOwner->RefreshMoneyPanel();
     SavedOnce();  // a further save adds a new record

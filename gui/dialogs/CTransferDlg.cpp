@@ -35,10 +35,7 @@ CTransferDlg::CTransferDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
     m_amount->setObjectName(QStringLiteral("1088"));
     KeepNumberRule(m_amount, NumberKind::Unsigned, 18);
     m_amount->setText(row.value(5));
-    m_note = new QPlainTextEdit(this);
-    m_note->setObjectName(QStringLiteral("1085"));
-    m_note->setFixedHeight(50);
-    LimitGbkBytes(m_note, 75);
+    m_note = MakeNoteField(this, 1085, 75, 50);
     auto *save = MakeDialogButton(this, 1086, QStringLiteral("确定"), 182);
     auto *cancel = MakeDialogButton(this, 1087, QStringLiteral("取消"), 183);
     connect(save, &QPushButton::clicked, this, &CTransferDlg::SaveAndClose);

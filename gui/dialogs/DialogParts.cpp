@@ -17,6 +17,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 CIconButton *MakeDialogButton(QDialog *dialog, int id, const QString &caption, int icon)
 {
@@ -38,6 +39,15 @@ QLineEdit *MakeTextField(QDialog *dialog, int id, int bytes, bool secret)
     LimitGbkBytes(field, bytes);
     if (secret)
         field->setEchoMode(QLineEdit::Password);
+    return field;
+}
+
+QPlainTextEdit *MakeNoteField(QDialog *dialog, int id, int bytes, int height)
+{
+    auto *field = new QPlainTextEdit(dialog);
+    field->setObjectName(QString::number(id));
+    field->setFixedHeight(height);
+    LimitGbkBytes(field, bytes);
     return field;
 }
 

@@ -12,6 +12,7 @@ class QDialog;
 class QGridLayout;
 class QLayout;
 class QLineEdit;
+class QPlainTextEdit;
 class QWidget;
 
 // A button with its icon and the ledger's colours; without a caption it is a small icon button.
@@ -19,6 +20,9 @@ CIconButton *MakeDialogButton(QDialog *dialog, int id, const QString &caption, i
 
 // A one-line field limited to a number of GBK bytes; secret fields show their text masked.
 QLineEdit *MakeTextField(QDialog *dialog, int id, int bytes, bool secret = false);
+
+// A multi-line note field of the given height, limited to a number of GBK bytes.
+QPlainTextEdit *MakeNoteField(QDialog *dialog, int id, int bytes, int height = 60);
 
 // Labelled rows above a row of buttons, right-aligned.
 void LayOutForm(QDialog *dialog, const QList<QPair<QString, QWidget *>> &rows, const QList<QWidget *> &buttons);
