@@ -12,11 +12,17 @@
 #include "controls/CLinkLabel.h"
 #include "controls/CPageSelector.h"
 #include "db/DbError.h"
+#include "dialogs/CAddressDlg.h"
 #include "dialogs/CArticleDlg.h"
 #include "dialogs/CArticleFindDlg.h"
+#include "dialogs/CCreditDlg.h"
 #include "dialogs/CCurrentBalanceDlg.h"
 #include "dialogs/CCurrentDlg.h"
 #include "dialogs/CDepositDlg.h"
+#include "dialogs/CFilterDlg.h"
+#include "dialogs/CFindDlg.h"
+#include "dialogs/CMemoDlg.h"
+#include "dialogs/CMoneyFindDlg.h"
 #include "dialogs/CInsureDlg.h"
 #include "dialogs/CInsureNoteDlg.h"
 #include "dialogs/CPolicyListDlg.h"
@@ -76,6 +82,10 @@ CMainDlg::CMainDlg(const Options &options, QWidget *parent) : QDialog(parent), m
 
 CMainDlg::~CMainDlg()
 {
+    // The find windows watch the books, which are members: they go first.
+    CloseFind(g_pMoneyFind);
+    CloseFind(g_pArticleFind);
+    CloseFind(g_pFind);
     if (m_clockTimer)
         killTimer(m_clockTimer);
     // The views listen to the books, which are members: the views go first.
@@ -851,11 +861,18 @@ void CMainDlg::OpenEntryDialog(const QString &name, bool *editFlag)
         *editFlag = false;  // as a dialog closed without saving leaves it
 }
 
-void CMainDlg::OpenFindDialog(const QString &name, QDialog *&finder)
+void CMainDlg::OpenFindWindow(QDialog *&finder, const std::function<QDialog *()> &make)
 {
     if (finder)
         return;  // the open one stays where it is
-    OpenEntryDialog(name, nullptr);
+    finder = make();
+    finder->show();
+}
+
+void CMainDlg::FollowSelection(int listId)
+{
+    if (CLedgerPanel *panel = PanelOfList(qobject_cast<CBookView *>(Control(listId))))
+        panel->EnableRowButtons(panel->Book().GetSelected() >= 0);
 }
 
 void CMainDlg::RunAction(int id)
@@ -880,11 +897,13 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1005:
-        OpenEntryDialog(QStringLiteral("过滤选项"), nullptr);
+    case 1005: {
+        CFilterDlg dialog(this);
+        dialog.exec();
         RefreshMoneyPanel();
         break;
-    case 1038: OpenFindDialog(QStringLiteral("查找选项"), g_pMoneyFind); break;
+    }
+    case 1038: OpenFindWindow(g_pMoneyFind, [this] { return new CMoneyFindDlg(this); }); break;
     case 1010:
         m_moneyBook.ShowPage(m_moneyBook.GetCurrentPage() - 1, kDate);
         RefreshMoneyPanel();
@@ -913,10 +932,7 @@ void CMainDlg::RunAction(int id)
         }
         break;
     case 1046:
-        if (!g_pArticleFind) {
-            g_pArticleFind = new CArticleFindDlg(this);
-            g_pArticleFind->show();
-        }
+        OpenFindWindow(g_pArticleFind, [this] { return new CArticleFindDlg(this); });
         break;
     // Fixed-term savings.
     case 1060: {
@@ -945,7 +961,7 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1064: OpenFindDialog(QStringLiteral("定期储蓄查找"), g_pFind); break;
+    case 1064: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
     // Demand savings.
     case 1067: {
         CCurrentDlg dialog(this);
@@ -965,44 +981,71 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1070: OpenFindDialog(QStringLiteral("活期储蓄查找"), g_pFind); break;
+    case 1070: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
     case 1071: {
         CCurrentBalanceDlg dialog(this);
         dialog.exec();
         break;
     }
     // Memos, addresses, lending.
-    case 1013: OpenEntryDialog(QStringLiteral("备忘录"), nullptr); break;
+    case 1013: {
+        CMemoDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1014:
         if (!m_memoBook.Remove())
             m_memoPanel.EnableRowButtons(false);
         break;
     case 1015:
+        if (m_memoBook.GetSelected() < 0)
+            break;
         m_bEditMemo = true;
-        OpenEntryDialog(QStringLiteral("备忘录"), &m_bEditMemo);
+        {
+            CMemoDlg dialog(this);
+            dialog.exec();
+        }
         break;
-    case 1016: OpenFindDialog(QStringLiteral("备忘录查找"), g_pFind); break;
-    case 1021: OpenEntryDialog(QStringLiteral("通讯录"), nullptr); break;
+    case 1016: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
+    case 1021: {
+        CAddressDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1022:
         if (!m_addressBook.Remove())
             m_addressPanel.EnableRowButtons(false);
         break;
     case 1023:
+        if (m_addressBook.GetSelected() < 0)
+            break;
         m_bEditAddress = true;
-        OpenEntryDialog(QStringLiteral("通讯录"), &m_bEditAddress);
+        {
+            CAddressDlg dialog(this);
+            dialog.exec();
+        }
         break;
-    case 1024: OpenFindDialog(QStringLiteral("通讯录查找"), g_pFind); break;
-    case 1025: OpenEntryDialog(QStringLiteral("债权债务"), nullptr); break;
+    case 1024: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
+    case 1025: {
+        CCreditDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1026:
         if (!m_creditBook.Remove())
             m_creditPanel.EnableRowButtons(false);
         RefreshCreditPanel();
         break;
     case 1027:
+        if (m_creditBook.GetSelected() < 0)
+            break;
         m_bEditCredit = true;
-        OpenEntryDialog(QStringLiteral("债权债务"), &m_bEditCredit);
+        {
+            CCreditDlg dialog(this);
+            dialog.exec();
+        }
         break;
-    case 1028: OpenFindDialog(QStringLiteral("债权债务查找"), g_pFind); break;
+    case 1028: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
     // Insurance.
     case 1050: {
         CInsureNoteDlg dialog(this);
@@ -1028,7 +1071,7 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1055: OpenFindDialog(QStringLiteral("保险记录查找"), g_pFind); break;
+    case 1055: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
     case 1056: {
         CPolicyListDlg dialog(this);
         dialog.exec();

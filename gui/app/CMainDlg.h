@@ -93,6 +93,8 @@ public:
     void RefreshCurrentPanel();
     void RefreshCreditPanel();
     void RefreshInsurePanel();
+    // After a find step on a list: its panel's row buttons follow the book's selected row.
+    void FollowSelection(int listId);
     // After a change across the cash and deposit books was rolled back: both lists and totals read
     // again from the ledger, and their panels refreshed.
     void ReloadSavingsAndMoney();
@@ -148,7 +150,8 @@ private:
     void SwitchPanel(int buttonId);
     void RunAction(int buttonId);
     void OpenEntryDialog(const QString &name, bool *editFlag);
-    void OpenFindDialog(const QString &name, QDialog *&finder);
+    // Opens a find window unless one of its kind is open.
+    void OpenFindWindow(QDialog *&finder, const std::function<QDialog *()> &make);
 
     // Runs a user action; a database failure ends it with a message, and the window goes on.
     void Guarded(const std::function<void()> &action);

@@ -1,0 +1,25 @@
+// 通讯录: one contact of the address book, fifteen texts of which only the name is required; added, or
+// the selected one changed (modify mode from m_bEditAddress).
+#pragma once
+
+#include "dialogs/CEntryDialog.h"
+
+#include <QList>
+
+class CAddressDlg : public CEntryDialog
+{
+    Q_OBJECT
+public:
+    explicit CAddressDlg(CMainDlg *owner);
+
+    bool IsModifyMode() const { return m_bModify; }
+    // "确定": true when the entry was saved and the dialog closed.
+    bool SaveAndClose();
+
+    // The fifteen texts in the book's order (name first).
+    QStringList FieldTexts() const;
+
+private:
+    bool m_bModify = false;
+    QList<QWidget *> m_fields;  // one-line fields and the two multi-line notes, in the book's order
+};

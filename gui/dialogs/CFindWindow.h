@@ -1,0 +1,81 @@
+// What the ledger's modeless find windows share. One of each kind is open at a time (its global
+// pointer); it goes when cancelled, closed or left by Escape, and the next press of its panel's find
+// button opens a new one. 下一项 is enabled exactly while matches wait in the book's find queue, and is
+// disabled as soon as a change to the book empties that queue. A failed step is told and the window
+// stays open.
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+class CBook;
+class CIconButton;
+class CMainDlg;
+class CTintedComboBox;
+class QLineEdit;
+
+class CFindWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    ~CFindWindow() override;
+
+    // The 查找 and 下一项 buttons.
+    void Find();
+    void FindNext();
+
+    bool IsNextEnabled() const;
+
+public slots:
+    void reject() override;
+
+protected:
+    // slot: the global pointer that holds the open window of this kind.
+    CFindWindow(CMainDlg *owner, QDialog **slot, CBook &book, const QString &caption);
+
+    // The 查找, 下一项 and 取消 buttons with their numbers, 下一项 disabled.
+    QList<QWidget *> MakeButtons(int findId, int nextId, int cancelId);
+
+    // Collects the matches and selects the first; *more when further matches wait. False when the
+    // criteria were refused (and said): nothing else happens then.
+    virtual bool StartFind(bool *more) = 0;
+    // Before each step (the income/expense search closes its pad), and after it: the panel follows.
+    virtual void BeforeStep() {}
+    virtual void AfterStep() = 0;
+
+    void closeEvent(QCloseEvent *event) override;
+
+    CMainDlg *m_pOwner;
+    CBook &m_book;
+
+private:
+    void Leave();
+    void ShowNext(bool more);
+
+    QDialog **m_pSlot;
+    CIconButton *m_next = nullptr;
+    bool m_bLeft = false;
+};
+
+// The search by one column of a list: 查找项目 (the column's position is the column searched) and
+// 查找内容, the exact text of the cell.
+class CColumnFindWindow : public CFindWindow
+{
+    Q_OBJECT
+public:
+    struct Ids
+    {
+        int column, text, find, next, cancel;
+    };
+
+protected:
+    CColumnFindWindow(CMainDlg *owner, QDialog **slot, CBook &book, const QString &caption,
+                      const QStringList &columns, const Ids &ids);
+
+    // "请选择查找的项目" without a column; else the book's FindText.
+    bool StartFind(bool *more) override;
+
+private:
+    CTintedComboBox *m_column;
+    QLineEdit *m_text;
+};

@@ -1,0 +1,67 @@
+// Memos.
+#include "CMemoDlg.h"
+
+#include "app/CMainDlg.h"
+#include "common/LedgerDate.h"
+#include "common/Messages.h"
+#include "controls/CIconButton.h"
+#include "controls/CTintedComboBox.h"
+#include "db/DbError.h"
+#include "dialogs/DialogParts.h"
+#include "dialogs/FieldLimits.h"
+#include "entry/MemoRules.h"
+#include "lists/ReferenceLists.h"
+
+#include <QDateTimeEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+CMemoDlg::CMemoDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMemo, false), m_bModify(owner->m_bEditMemo)
+{
+    setWindowTitle(QStringLiteral("备忘录"));
+    m_date = MakeDatePicker(this, 1115);
+    m_member = MakeChoiceList(this, 1116, MemberNames());
+    m_matter = MakeNoteField(this, 1117, 500, 120);
+    auto *save = MakeDialogButton(this, 1118, QStringLiteral("确定"), 182);
+    auto *cancel = MakeDialogButton(this, 1119, QStringLiteral("取消"), 183);
+    connect(save, &QPushButton::clicked, this, &CMemoDlg::SaveAndClose);
+    connect(cancel, &QPushButton::clicked, this, &CMemoDlg::reject);
+
+    auto *grid = new QGridLayout;
+    AddLabelledField(grid, 0, 0, QStringLiteral("记录日期"), m_date);
+    AddLabelledField(grid, 1, 0, QStringLiteral("记录人"), m_member);
+    grid->addWidget(new QLabel(QStringLiteral("备忘内容"), this), 2, 0, Qt::AlignTop);
+    grid->addWidget(m_matter, 2, 1);
+    StackFieldsAndButtons(this, grid, {save, cancel});
+
+    if (m_bModify) {
+        const CMemoBook &book = m_pOwner->m_memoBook;
+        const QStringList row = book.GetRowTexts(book.GetSelected());
+        const QDateTime date = ParseDateText(row.value(0));
+        if (date.isValid())
+            m_date->setDate(date.date());
+        SelectStoredEntry(m_member, row.value(2));
+        m_matter->setPlainText(row.value(1));
+    }
+}
+
+bool CMemoDlg::SaveAndClose()
+{
+    const QString refused = CheckMemo(m_member->currentText(), m_matter->toPlainText());
+    if (!refused.isEmpty()) {
+        ShowMessage(refused, QStringLiteral("错误"));
+        return false;
+    }
+    const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
+    CMemoBook &book = m_pOwner->m_memoBook;
+    // Nothing saved: the dialog stays open with what the user typed.
+    if (!TrySave([&] {
+        return m_bModify ? book.Modify(dateText, m_matter->toPlainText(), m_member->currentText())
+                         : book.Add(dateText, m_matter->toPlainText(), m_member->currentText());
+    }))
+        return false;
+    SavedOnce();
+    CloseSaved();
+    return true;
+}
