@@ -260,6 +260,17 @@ private slots:
         QVERIFY(!book.FindText(1, QStringLiteral("交电")));  // whole texts only
         QCOMPARE(messages.Last(), QStringLiteral("没有匹配的记录"));
 
+        // A delete after a find: the match queued as row 2 would now be another memo, so none waits.
+        QVERIFY(book.FindText(2, QStringLiteral("Li")));
+        book.SetSelected(0);
+        QVERIFY(book.Remove());
+        QVERIFY(!book.FindsWaiting());
+        QVERIFY(!book.FindNext());
+        QCOMPARE(book.GetSelected(), 0);
+        book.Add(QStringLiteral("2003-05-01"), QStringLiteral("交电费"), QStringLiteral("Li"));
+        book.Close();
+        book.Fill(QStringLiteral("Date"));
+
         book.SetSelected(1);
         book.Modify(QStringLiteral("2003-06-01"), QStringLiteral("买米"), QStringLiteral("Wang"));
         book.Close();

@@ -4,6 +4,7 @@
 #include "db/CMoneyRecord.h"
 #include "db/DbError.h"
 #include "db/SqlConnection.h"
+#include "entry/MemoRules.h"
 
 #include "BookSpy.h"
 #include "CommittedView.h"
@@ -306,6 +307,69 @@ private slots:
         QCOMPARE(book.GetFirstDate(), Day(0));
         QCOMPARE(book.GetLastDate(), Day(249));
         QCOMPARE(book.GetFilter(), QStringLiteral("Date>#2030-1-1#"));
+    }
+
+    void filterSinceAMonthListsItsFirstMidnight()
+    {
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2003, 4, 30), QTime(23, 59, 59)), QStringLiteral("before"), 1, "Li", QString());
+        book.Add(LedgerDateTime(QDate(2003, 5, 1), QTime(0, 0)), QStringLiteral("midnight"), 2, "Li", QString());
+        book.Add(LedgerDateTime(QDate(2003, 5, 20), QTime(9, 0)), QStringLiteral("later"), 3, "Li", QString());
+        book.SetFilter(FilterCondition(FilterChoice::SinceMonth, QDate(2003, 5, 20)));
+        QCOMPARE(book.GetItemCount(), 2);
+        QCOMPARE(book.GetItemText(0, 1), QStringLiteral("midnight"));
+        book.SetFilter(FilterCondition(FilterChoice::SinceDay, QDate(2003, 5, 20)));
+        QCOMPARE(book.GetItemCount(), 1);
+        book.SetFilter(FilterCondition(FilterChoice::All, QDate(2003, 5, 20)));
+        QCOMPARE(book.GetItemCount(), 3);
+        QCOMPARE(book.GetFilter(), QString());
+    }
+
+    // Matches are numbered in the list as it stood: after any change they would select other records.
+    void everyChangeForgetsTheMatches()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMoneyBook book;
+        Seed(book, 30);
+        int told = 0;
+        book.SetFindWatcher([&] { ++told; });
+        const auto findLi = [&] {
+            QVERIFY(book.FindRecords(QString(), false, QString(), false, QString(), false, QStringLiteral("Li"), true));
+            QVERIFY(book.FindNext());
+            QVERIFY(book.FindsWaiting());
+        };
+        findLi();
+        book.ShowPage(1, QStringLiteral("Date"));  // turning pages changes nothing
+        QVERIFY(book.FindsWaiting());
+        book.Add(Day(2), QStringLiteral("new"), 5, QStringLiteral("Li"), QString());
+        QVERIFY(!book.FindsWaiting());
+        QCOMPARE(told, 1);
+        QVERIFY(!book.FindNext());
+
+        findLi();
+        book.SetSelected(3);
+        QVERIFY(book.Remove());
+        QVERIFY(!book.FindsWaiting());
+        QCOMPARE(book.GetSelected(), 3);
+        QVERIFY(!book.FindNext());
+        QCOMPARE(book.GetSelected(), 3);  // nothing else selected
+
+        findLi();
+        book.SetSelected(0);
+        QVERIFY(book.Modify(Day(0), QStringLiteral("r0"), 1, QStringLiteral("Wang"), QString()));
+        QVERIFY(!book.FindsWaiting());
+
+        findLi();
+        book.SetFilter(QStringLiteral("Date>=#2000-1-10#"));
+        QVERIFY(!book.FindsWaiting());
+        QCOMPARE(told, 4);
+        book.SetFindWatcher({});
+        findLi();
+        book.SetFilter(QString());  // no watcher left to call
+        QVERIFY(!book.FindsWaiting());
     }
 
     void refusedFilterKeepsThePreviousOne()

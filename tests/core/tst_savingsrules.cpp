@@ -1,9 +1,11 @@
 // The rules of the savings and asset dialogs: number fields, rates, maturity, due dates and the checks.
 #include "common/Amount.h"
 #include "entry/ArticleRules.h"
+#include "entry/CreditRules.h"
 #include "entry/DepositRules.h"
 #include "entry/InsureRules.h"
 #include "entry/ItemChoice.h"
+#include "entry/MemoRules.h"
 #include "entry/NumberRules.h"
 #include "entry/SavingsRules.h"
 
@@ -242,6 +244,7 @@ private slots:
         QCOMPARE(SignedInsureText(QStringLiteral("300"), QStringLiteral("保单开户")), QStringLiteral("-300"));
         QCOMPARE(SignedInsureText(QStringLiteral("5000"), QStringLiteral("保险金给付")), QStringLiteral("5000"));
         QCOMPARE(SignedInsureText(QStringLiteral("-20"), QStringLiteral("缴纳保费")), QStringLiteral("-20"));
+        QCOMPARE(SignedInsureText(QStringLiteral("+20"), QStringLiteral("缴纳保费")), QStringLiteral("-20"));
         const QList<std::pair<QString InsureEntry::*, QString>> empties{
             {&InsureEntry::activity, " 请选择保险活动"}, {&InsureEntry::policy, " 请选择保单名称"},
             {&InsureEntry::person, " 请选择经手人"}, {&InsureEntry::amount, " 请填写金额"}};
@@ -287,6 +290,62 @@ private slots:
         rounded.premium = QStringLiteral("299.995");
         QCOMPARE(CheckPolicy(&rounded, true, false), QString());
         QCOMPARE(rounded.premium, QStringLiteral("300"));
+    }
+
+    void creditSignsAndChecks()
+    {
+        const QString lent = QStringLiteral("借出"), borrowed = QStringLiteral("借入");
+        QCOMPARE(CreditActivities(), QStringList({lent, borrowed}));
+        QCOMPARE(SignedCreditText(QStringLiteral("500"), borrowed), QStringLiteral("-500"));
+        QCOMPARE(SignedCreditText(QStringLiteral("500"), lent), QStringLiteral("500"));
+        QCOMPARE(SignedCreditText(QStringLiteral("-500"), borrowed), QStringLiteral("-500"));
+        QCOMPARE(SignedCreditText(QStringLiteral("-500"), lent), QStringLiteral("-500"));
+        // "-+500" would be saved as 0.
+        QCOMPARE(SignedCreditText(QStringLiteral("+500"), borrowed), QStringLiteral("-500"));
+        QCOMPARE(AtoF(SignedCreditText(QStringLiteral("+500"), borrowed)), -500.0);
+
+        CreditEntry entry{borrowed, QStringLiteral("Li"), QStringLiteral("500")};
+        QCOMPARE(CheckCreditEntry(&entry), QString());
+        const QList<std::pair<QString CreditEntry::*, QString>> empties{
+            {&CreditEntry::activity, " 请选择借贷活动"}, {&CreditEntry::person, " 请选择经手人"},
+            {&CreditEntry::amount, " 请填写金额"}};
+        for (const auto &[field, message] : empties) {
+            CreditEntry missing = entry;
+            missing.*field = QString();
+            QCOMPARE(CheckCreditEntry(&missing), message);
+        }
+        // A sign after the digits would be read as +5, money lent, under 借入.
+        for (const char *wrong : {"5-", "5.", "1.2.3", "5+"}) {
+            CreditEntry e = entry;
+            e.amount = QString::fromLatin1(wrong);
+            QCOMPARE(CheckCreditEntry(&e), QStringLiteral(" 金额填写错误"));
+        }
+        for (const char *zero : {"0", "0.00", "0.004"}) {
+            CreditEntry e = entry;
+            e.amount = QString::fromLatin1(zero);
+            QCOMPARE(CheckCreditEntry(&e), QStringLiteral(" 金额不可为零"));
+        }
+        entry.amount = QStringLiteral("12.345");
+        QCOMPARE(CheckCreditEntry(&entry), QString());
+        QCOMPARE(entry.amount, QStringLiteral("12.35"));
+        entry.amount = QStringLiteral("99999999999999999");
+        QCOMPARE(CheckCreditEntry(&entry), QStringLiteral(" 金额不能大于 9,999,999,999,999.99"));
+    }
+
+    void memoAddressAndFilterRules()
+    {
+        QCOMPARE(CheckMemo(QStringLiteral("Li"), QStringLiteral("   ")), QString());  // blanks are a memo
+        QCOMPARE(CheckMemo(QStringLiteral("Li"), QString()), QStringLiteral(" 请输入备忘内容"));
+        QCOMPARE(CheckMemo(QString(), QString()), QStringLiteral(" 请选择家庭成员"));
+        QCOMPARE(CheckAddressName(QString()), QStringLiteral("请填入姓名"));
+        QCOMPARE(CheckAddressName(QStringLiteral("王")), QString());
+
+        const QDate day(2003, 5, 20);
+        QCOMPARE(FilterCondition(FilterChoice::SinceYear, day), QStringLiteral("Date>=#2003-1-1#"));
+        QCOMPARE(FilterCondition(FilterChoice::SinceMonth, day), QStringLiteral("Date>=#2003-5-1#"));
+        QCOMPARE(FilterCondition(FilterChoice::SinceDay, day), QStringLiteral("Date>=#2003-5-20#"));
+        QCOMPARE(FilterCondition(FilterChoice::SinceDay, QDate(2003, 11, 3)), QStringLiteral("Date>=#2003-11-3#"));
+        QCOMPARE(FilterCondition(FilterChoice::All, day), QString());
     }
 
     void transferChecks()
