@@ -22,6 +22,8 @@ void ApplyLedgerStyle(QApplication *app)
     // What cannot be used reads grey: the colours above were set for every state, disabled included.
     for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text})
         palette.setColor(QPalette::Disabled, role, LedgerColors::kDisabledText);
+    // A field that cannot be used shows the dialog's own colour, not the tint of a field to type in.
+    palette.setColor(QPalette::Disabled, QPalette::Base, LedgerColors::kDialog);
     app->setPalette(palette);
     // The 9-point face of the window layout: 12 pixels, 6 per byte of GBK text.
     QFont font(QStringLiteral("Noto Sans CJK SC"));

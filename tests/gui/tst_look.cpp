@@ -97,6 +97,17 @@ private slots:
         QCOMPARE(disabled.pixelColor(3, 3), QColor(190, 210, 250));  // no hover colour
     }
 
+    void disabledFieldsLookDisabled()
+    {
+        QLineEdit field;
+        field.resize(120, 24);
+        field.show();
+        const QPoint inside(field.width() - 10, field.height() / 2);
+        QCOMPARE(field.grab().toImage().pixelColor(inside), LedgerColors::kTint);
+        field.setEnabled(false);  // e.g. an ignored criterion of a search
+        QCOMPARE(field.grab().toImage().pixelColor(inside), LedgerColors::kDialog);
+    }
+
     void dropDownListsAreTinted()
     {
         CEntryComboBox items;
