@@ -26,6 +26,11 @@ QStringList SignedColumns(const QString &amountText)
     return {income ? amountText : QString(), income ? QString() : amountText};
 }
 
+QString AmountOfSignedColumns(const QStringList &row, int first)
+{
+    return row.value(first).isEmpty() ? row.value(first + 1) : row.value(first);
+}
+
 double AmountValue(double amount)
 {
     if (!(std::fabs(amount) <= kLargestAmount))

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 // A date text as a date; an unreadable text is refused with DbError before anything is written.
 QDateTime DateValue(const QString &text);
@@ -24,3 +25,5 @@ qint16 ShortValue(const QString &text, const QString &field);
 
 // The list texts of an amount handed over as text: the text in the column of its sign, the other empty.
 QStringList SignedColumns(const QString &amountText);
+// The amount of a row that shows it in one of two such columns, the first at the given position.
+QString AmountOfSignedColumns(const QStringList &row, int first);

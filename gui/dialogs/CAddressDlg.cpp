@@ -58,8 +58,7 @@ CAddressDlg::CAddressDlg(CMainDlg *owner)
         } else {
             QPlainTextEdit *note = MakeNoteField(this, field.id, field.bytes, 50);
             const int row = rows + i - kOneLineFields;
-            grid->addWidget(new QLabel(label, this), row, 0, Qt::AlignTop);
-            grid->addWidget(note, row, 1, 1, 3);
+            AddLabelledNote(grid, row, label, note, 3);
             m_fields.append(note);
         }
     }

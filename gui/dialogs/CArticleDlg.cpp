@@ -76,8 +76,7 @@ CArticleDlg::CArticleDlg(CMainDlg *owner)
         grid->addWidget(numbers.at(i).second, 2 + i, 1);
         grid->addWidget(pads.at(i), 2 + i, 2);
     }
-    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 5, 0, Qt::AlignTop);
-    grid->addWidget(m_note, 5, 1, 1, 2);
+    AddLabelledNote(grid, 5, QStringLiteral("备    注"), m_note, 2);
     StackFieldsAndButtons(this, grid, {saveContinue, saveClose, close}, false);
 
     if (m_bModify)

@@ -2,11 +2,11 @@
 #include "CCreditDlg.h"
 
 #include "app/CMainDlg.h"
-#include "common/LedgerDate.h"
 #include "common/Messages.h"
 #include "controls/CCalcPad.h"
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
+#include "db/BookValues.h"
 #include "db/DbError.h"
 #include "dialogs/CAmountEdit.h"
 #include "dialogs/DialogParts.h"
@@ -47,8 +47,7 @@ CCreditDlg::CCreditDlg(CMainDlg *owner)
     grid->addWidget(calculator, 2, 2);
     AddLabelledField(grid, 3, 0, QStringLiteral("相 关 人"), m_people);
     AddLabelledField(grid, 4, 0, QStringLiteral("经 手 人"), m_person);
-    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 5, 0, Qt::AlignTop);
-    grid->addWidget(m_note, 5, 1, 1, 2);
+    AddLabelledNote(grid, 5, QStringLiteral("备    注"), m_note, 2);
     StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify)
@@ -60,11 +59,9 @@ void CCreditDlg::FillFromSelectedRow()
 {
     const CCreditBook &book = m_pOwner->m_creditBook;
     const QStringList row = book.GetRowTexts(book.GetSelected());
-    const QDateTime date = ParseDateText(row.value(0));
-    if (date.isValid())
-        m_date->setDate(date.date());
+    ShowStoredDate(m_date, row.value(0));
     SelectStoredEntry(m_activity, row.value(1));
-    m_amount->setText(row.value(2).isEmpty() ? row.value(3) : row.value(2));
+    m_amount->setText(AmountOfSignedColumns(row, 2));
     m_people->setText(row.value(4));
     SelectStoredEntry(m_person, row.value(5));
     m_note->setPlainText(row.value(6));

@@ -65,8 +65,7 @@ CCurrentDlg::CCurrentDlg(CMainDlg *owner)
     grid->addWidget(m_calculator, 2, 2);
     AddLabelledField(grid, 3, 0, QStringLiteral("注    释"), m_noteKind);
     AddLabelledField(grid, 3, 2, QStringLiteral("经 手 人"), m_person);
-    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 4, 0, Qt::AlignTop);
-    grid->addWidget(m_note, 4, 1, 1, 3);
+    AddLabelledNote(grid, 4, QStringLiteral("备    注"), m_note, 3);
     StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify)
@@ -87,9 +86,7 @@ void CCurrentDlg::FillFromSelectedRow()
     const CCurrentBook &book = m_pOwner->m_currentBook;
     const QStringList row = book.GetRowTexts(book.GetSelected());
     m_account->setEditText(row.value(1));
-    const QDateTime date = ParseDateText(row.value(0));
-    if (date.isValid())
-        m_date->setDate(date.date());
+    ShowStoredDate(m_date, row.value(0));
     // The amount shows its magnitude; its sign is the direction, kept until another note is chosen.
     const QString amount = row.value(4);
     m_bOut = amount.startsWith(QLatin1Char('-'));

@@ -105,8 +105,7 @@ CDepositDlg::CDepositDlg(CMainDlg *owner)
     grid->addWidget(m_calculator, 4, 2);
     AddLabelledField(grid, 5, 0, QStringLiteral("到期金额"), m_due);
     grid->addWidget(m_tax, 5, 3);
-    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 6, 0, Qt::AlignTop);
-    grid->addWidget(m_note, 6, 1, 1, 3);
+    AddLabelledNote(grid, 6, QStringLiteral("备    注"), m_note, 3);
     StackFieldsAndButtons(this, grid, {save, cancel});
 
     LookUpRate();
@@ -165,9 +164,7 @@ void CDepositDlg::FillFromSelectedRow()
     const QStringList row = book.GetRowTexts(book.GetSelected());
     m_account->setEditText(row.value(1));
     m_account->setEnabled(false);
-    const QDateTime date = ParseDateText(row.value(0));
-    if (date.isValid())
-        m_date->setDate(date.date());
+    ShowStoredDate(m_date, row.value(0));
     SelectStoredEntry(m_currency, row.value(2));
     m_currency->setEnabled(false);
     SelectStoredEntry(m_bank, row.value(7));

@@ -8,6 +8,7 @@
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
 #include "db/CInsureNoteBook.h"
+#include "db/BookValues.h"
 #include "db/DbError.h"
 #include "dialogs/CAmountEdit.h"
 #include "dialogs/DialogParts.h"
@@ -61,8 +62,7 @@ CInsureDlg::CInsureDlg(CMainDlg *owner)
     AddLabelledField(grid, 3, 0, QStringLiteral("金    额"), m_amount);
     grid->addWidget(calculator, 3, 2);
     AddLabelledField(grid, 4, 0, QStringLiteral("经 手 人"), m_person);
-    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 5, 0, Qt::AlignTop);
-    grid->addWidget(m_note, 5, 1, 1, 2);
+    AddLabelledNote(grid, 5, QStringLiteral("备    注"), m_note, 2);
     StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify)
@@ -74,12 +74,10 @@ void CInsureDlg::FillFromSelectedRow()
 {
     const CInsureBook &book = m_pOwner->m_insureBook;
     const QStringList row = book.GetRowTexts(book.GetSelected());
-    const QDateTime date = ParseDateText(row.value(0));
-    if (date.isValid())
-        m_date->setDate(date.date());
+    ShowStoredDate(m_date, row.value(0));
     SelectStoredEntry(m_policy, row.value(1));
     SelectStoredEntry(m_activity, row.value(2));
-    m_amount->setText(row.value(3).isEmpty() ? row.value(4) : row.value(3));
+    m_amount->setText(AmountOfSignedColumns(row, 3));
     SelectStoredEntry(m_person, row.value(5));
     m_note->setPlainText(row.value(6));
 }

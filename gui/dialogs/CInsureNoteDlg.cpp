@@ -108,8 +108,7 @@ CInsureNoteDlg::CInsureNoteDlg(CMainDlg *owner, const QString &policyName)
     AddLabelledField(grid, 4, 3, QStringLiteral("投 保 人"), m_holder);
     AddLabelledField(grid, 5, 0, QStringLiteral("受 益 人"), m_beneficiary);
     AddLabelledField(grid, 5, 3, QStringLiteral("被保险人"), m_insured);
-    grid->addWidget(new QLabel(QStringLiteral("简要说明"), this), 6, 0, Qt::AlignTop);
-    grid->addWidget(m_note, 6, 1, 1, 5);
+    AddLabelledNote(grid, 6, QStringLiteral("简要说明"), m_note, 5);
     StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify)

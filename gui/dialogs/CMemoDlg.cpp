@@ -2,7 +2,6 @@
 #include "CMemoDlg.h"
 
 #include "app/CMainDlg.h"
-#include "common/LedgerDate.h"
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
@@ -31,16 +30,13 @@ CMemoDlg::CMemoDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMemo, f
     auto *grid = new QGridLayout;
     AddLabelledField(grid, 0, 0, QStringLiteral("记录日期"), m_date);
     AddLabelledField(grid, 1, 0, QStringLiteral("记录人"), m_member);
-    grid->addWidget(new QLabel(QStringLiteral("备忘内容"), this), 2, 0, Qt::AlignTop);
-    grid->addWidget(m_matter, 2, 1);
+    AddLabelledNote(grid, 2, QStringLiteral("备忘内容"), m_matter);
     StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify) {
         const CMemoBook &book = m_pOwner->m_memoBook;
         const QStringList row = book.GetRowTexts(book.GetSelected());
-        const QDateTime date = ParseDateText(row.value(0));
-        if (date.isValid())
-            m_date->setDate(date.date());
+        ShowStoredDate(m_date, row.value(0));
         SelectStoredEntry(m_member, row.value(2));
         m_matter->setPlainText(row.value(1));
     }

@@ -76,8 +76,7 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMoney
     grid->addWidget(new QLabel(QStringLiteral("家庭成员"), this), 3, 0);
     grid->addWidget(m_member, 3, 1);
     grid->addWidget(addMember, 3, 2);
-    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 4, 0, Qt::AlignTop);
-    grid->addWidget(m_note, 4, 1, 1, 2);
+    AddLabelledNote(grid, 4, QStringLiteral("备    注"), m_note, 2);
     StackFieldsAndButtons(this, grid, {saveContinue, saveClose, cancel}, false);
 
     if (IsModifyMode())

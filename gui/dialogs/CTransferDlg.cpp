@@ -48,8 +48,7 @@ CTransferDlg::CTransferDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
     grid->addWidget(m_person, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("转入金额"), this), 2, 0);
     grid->addWidget(m_amount, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("备    注"), this), 3, 0, Qt::AlignTop);
-    grid->addWidget(m_note, 3, 1);
+    AddLabelledNote(grid, 3, QStringLiteral("备    注"), m_note);
     StackFieldsAndButtons(this, grid, {save, cancel});
 }
 

@@ -117,3 +117,9 @@ void AddLabelledField(QGridLayout *grid, int row, int column, const QString &lab
     grid->addWidget(new QLabel(label, field->parentWidget()), row, column);
     grid->addWidget(field, row, column + 1);
 }
+
+void AddLabelledNote(QGridLayout *grid, int row, const QString &label, QWidget *note, int span)
+{
+    grid->addWidget(new QLabel(label, note->parentWidget()), row, 0, Qt::AlignTop);
+    grid->addWidget(note, row, 1, 1, span);
+}

@@ -42,3 +42,5 @@ void StackFieldsAndButtons(QDialog *dialog, QLayout *fields, const QList<QWidget
 
 // A label and its field side by side in a grid: the label at the column, the field right of it.
 void AddLabelledField(QGridLayout *grid, int row, int column, const QString &label, QWidget *field);
+// A multi-line field in a grid row: its label at the top left, the field over span columns right of it.
+void AddLabelledNote(QGridLayout *grid, int row, const QString &label, QWidget *note, int span = 1);

@@ -1,12 +1,12 @@
 // Byte limits on edit fields.
 #include "FieldLimits.h"
 
+#include "common/Gbk.h"
+#include "common/LedgerDate.h"
 #include "entry/EntryChoice.h"
 
 #include <QComboBox>
-
-#include "common/Gbk.h"
-
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -73,4 +73,11 @@ void SelectStoredEntry(QComboBox *box, const QString &stored)
         chosen = box->count() - 1;
     }
     box->setCurrentIndex(chosen);
+}
+
+void ShowStoredDate(QDateTimeEdit *picker, const QString &stored)
+{
+    const QDateTime date = ParseDateText(stored);
+    if (date.isValid())
+        picker->setDate(date.date());
 }

@@ -4,6 +4,7 @@
 #include "entry/NumberRules.h"
 
 class QComboBox;
+class QDateTimeEdit;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -17,3 +18,6 @@ void KeepNumberRule(QLineEdit *field, NumberKind kind, int maxLength = 18);
 // Selects the entry equal to the stored text, else the first that begins with it; a text no entry
 // matches is appended and selected, so the record keeps its own value; an empty text selects nothing.
 void SelectStoredEntry(QComboBox *box, const QString &stored);
+
+// Shows the date of a stored date text; a text that does not read as a date leaves the picker as it is.
+void ShowStoredDate(QDateTimeEdit *picker, const QString &stored);
