@@ -15,6 +15,7 @@
 #include "DeferredGuard.h"
 #include "DialogDriving.h"
 #include "MessageRecorder.h"
+#include "OpenLedger.h"
 #include "TestInstallation.h"
 
 #include <QComboBox>
@@ -32,23 +33,17 @@ class TestArticleDlg : public QObject
 private slots:
     void init()
     {
-        m_install = std::make_unique<TestInstallation>();
-        m_messages = std::make_unique<MessageRecorder>();
-        m_window = std::make_unique<CMainDlg>(Quiet());
-        m_window->show();
+        m_open = std::make_unique<OpenLedger>();
+        m_install = &m_open->install;
+        m_messages = &m_open->messages;
+        m_window = &m_open->window;
         m_window->PressButton(1007);
     }
-    void cleanup()
-    {
-        CCalcPad::CloseOpen();
-        m_window.reset();
-        m_messages.reset();
-        m_install.reset();
-    }
+    void cleanup() { m_open.reset(); }
 
     void kindNarrowsTheNamesAndTheAssetIsSaved()
     {
-        CArticleDlg dialog(m_window.get());
+        CArticleDlg dialog(m_window);
         dialog.show();
         auto *kinds = Find<QComboBox>(&dialog, 1043);
         auto *names = Find<QComboBox>(&dialog, 1044);
@@ -74,7 +69,7 @@ private slots:
 
     void padsFillTheirOwnFields()
     {
-        CArticleDlg dialog(m_window.get());
+        CArticleDlg dialog(m_window);
         dialog.show();
         dialog.OpenCalcPad(2);
         QVERIFY(g_pCalcPad);
@@ -94,7 +89,7 @@ private slots:
         book.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("2000"), QStringLiteral("800"), QStringLiteral("旧"));
         book.SetSelected(0);
         m_window->m_bEditArticle = true;
-        CArticleDlg dialog(m_window.get());
+        CArticleDlg dialog(m_window);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QComboBox>(&dialog, 1044)->currentText(), QStringLiteral("冰箱"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1046)->text(), QStringLiteral("800"));
@@ -112,7 +107,7 @@ private slots:
         m_window->m_articleBook.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("2000"), QStringLiteral("800"), QString());
         m_window->m_articleBook.SetSelected(0);
         m_window->m_bEditArticle = true;
-        CArticleDlg dialog(m_window.get());
+        CArticleDlg dialog(m_window);
         dialog.reject();
         QVERIFY(!m_window->m_bEditArticle);
     }
@@ -159,7 +154,7 @@ private slots:
         m_window->PressButton(1019);
         CInsureBook &book = m_window->m_insureBook;
         const auto add = [&](const QString &activity, const QString &amount) -> bool {
-            CInsureDlg dialog(m_window.get());
+            CInsureDlg dialog(m_window);
             auto *policy = Find<QComboBox>(&dialog, 1148);
             if (policy->currentIndex() != -1)
                 return false;  // nothing is chosen at first
@@ -180,7 +175,7 @@ private slots:
 
         book.SetSelected(0);
         m_window->m_bEditInsure = true;
-        CInsureDlg dialog(m_window.get());
+        CInsureDlg dialog(m_window);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QComboBox>(&dialog, 1148)->currentText(), QStringLiteral("车险"));  // not 车险2021
         QCOMPARE(Find<QLineEdit>(&dialog, 1149)->text(), QStringLiteral("-120"));
@@ -202,7 +197,7 @@ private slots:
             Find<QComboBox>(&dialog, 1160)->setEditText(QStringLiteral("Li"));
         };
         {
-            CInsureNoteDlg dialog(m_window.get());
+            CInsureNoteDlg dialog(m_window);
             fill(dialog, QStringLiteral("车险"), QStringLiteral("300"));
             Find<QCheckBox>(&dialog, 1162)->click();  // 终生
             QVERIFY(!dialog.findChild<QDateTimeEdit *>(QStringLiteral("1159"))->isEnabled());
@@ -215,7 +210,7 @@ private slots:
                  QStringList({"保单开户|-300.0|Li|该项自动填写"}));
         QCOMPARE(m_window->m_insureBook.GetTotal(), 300.0);
         {
-            CInsureNoteDlg again(m_window.get());
+            CInsureNoteDlg again(m_window);
             fill(again, QStringLiteral("车险"), QStringLiteral("0"));
             QVERIFY(!again.SaveAndClose());
             QCOMPARE(m_messages->Last(), QStringLiteral(" 保单名称重复,请重新输入"));
@@ -225,7 +220,7 @@ private slots:
         QCOMPARE(view.Rows(QStringLiteral("SELECT Money FROM InsureRecord WHERE InsureName='寿险'")), QStringList({"0.0"}));
 
         m_window->m_bEditPolicy = true;
-        CInsureNoteDlg shown(m_window.get(), QStringLiteral("车险"));
+        CInsureNoteDlg shown(m_window, QStringLiteral("车险"));
         QVERIFY(shown.IsModifyMode());
         QVERIFY(Find<QCheckBox>(&shown, 1162)->isChecked());  // 终生 round trip
         QCOMPARE(Find<QComboBox>(&shown, 1157)->currentIndex(), -1);  // no kind was stored: none is shown
@@ -246,7 +241,7 @@ private slots:
         m_window->PressButton(1019);
         SqlConnection::Open(m_install->DataFile("Kinward.db"))
             ->Execute(QStringLiteral("CREATE TRIGGER refuse AFTER INSERT ON InsureRecord BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
-        CInsureNoteDlg dialog(m_window.get());
+        CInsureNoteDlg dialog(m_window);
         Find<QLineEdit>(&dialog, 1156)->setText(QStringLiteral("车险"));
         Type(&dialog, 1164, QStringLiteral("300"));
         Type(&dialog, 1165, QStringLiteral("100000"));
@@ -276,7 +271,7 @@ private slots:
                  QStringLiteral("Li"), QString());
         QCOMPARE(book.GetTotal(), 270.0);
 
-        CPolicyListDlg list(m_window.get());
+        CPolicyListDlg list(m_window);
         QCOMPARE(list.Policies().GetItemCount(), 2);
         QVERIFY(!Find<QPushButton>(&list, 1177)->isEnabled());
         list.Policies().SetSelected(list.Policies().GetItemText(0, 0) == QStringLiteral("车险") ? 0 : 1);
@@ -308,7 +303,7 @@ private slots:
         auto db = SqlConnection::Open(m_install->DataFile("Kinward.db"));
         LayDeferredGuard(*db);
         FailCommitOfDeletes(*db, QStringLiteral("InsureNote"));
-        CPolicyListDlg list(m_window.get());
+        CPolicyListDlg list(m_window);
         list.Policies().SetSelected(0);
         list.DeletePolicy();
         QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
@@ -328,7 +323,7 @@ private slots:
                            QString());
         m_window->PressButton(1019);
         m_window->m_bEditPolicy = true;
-        CInsureNoteDlg shown(m_window.get(), QStringLiteral("车险"));
+        CInsureNoteDlg shown(m_window, QStringLiteral("车险"));
         SqlConnection::Open(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM InsureNote"));
         Type(&shown, 1164, QStringLiteral("350"));
         const int messagesBefore = int(m_messages->messages.size());
@@ -349,9 +344,10 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TestInstallation> m_install;
-    std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<CMainDlg> m_window;
+    std::unique_ptr<OpenLedger> m_open;
+    TestInstallation *m_install = nullptr;
+    MessageRecorder *m_messages = nullptr;
+    CMainDlg *m_window = nullptr;
 };
 
 QTEST_MAIN(TestArticleDlg)

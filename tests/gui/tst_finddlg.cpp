@@ -14,6 +14,7 @@
 #include "CommittedView.h"
 #include "DialogDriving.h"
 #include "MessageRecorder.h"
+#include "OpenLedger.h"
 #include "TestInstallation.h"
 
 #include <QCheckBox>
@@ -41,19 +42,12 @@ class TestFindDlg : public QObject
 private slots:
     void init()
     {
-        m_install = std::make_unique<TestInstallation>();
-        m_messages = std::make_unique<MessageRecorder>();
-        m_window = std::make_unique<CMainDlg>(Quiet());
-        g_memberList = {QStringLiteral("Li"), QString(), QStringLiteral("Wang"), QString()};
-        m_window->show();
+        m_open = std::make_unique<OpenLedger>(QStringList{QStringLiteral("Li"), QString(), QStringLiteral("Wang"), QString()});
+        m_install = &m_open->install;
+        m_messages = &m_open->messages;
+        m_window = &m_open->window;
     }
-    void cleanup()
-    {
-        CCalcPad::CloseOpen();
-        m_window.reset();
-        m_messages.reset();
-        m_install.reset();
-    }
+    void cleanup() { m_open.reset(); }
 
     void borrowedMoneyIsSavedNegativeAndFillsBack()
     {
@@ -61,7 +55,7 @@ private slots:
         m_window->PressButton(1074);
         CCreditBook &book = m_window->m_creditBook;
         {
-            CCreditDlg dialog(m_window.get());
+            CCreditDlg dialog(m_window);
             dialog.show();
             QVERIFY(!dialog.IsModifyMode());
             Type(&dialog, 1139, QStringLiteral("500"));
@@ -77,7 +71,7 @@ private slots:
 
         book.SetSelected(0);
         m_window->m_bEditCredit = true;
-        CCreditDlg dialog(m_window.get());
+        CCreditDlg dialog(m_window);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QComboBox>(&dialog, 1138)->currentText(), QStringLiteral("借入"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1139)->text(), QStringLiteral("-500"));
@@ -96,7 +90,7 @@ private slots:
     void memoOfBlanksIsAMemo()
     {
         m_window->PressButton(1012);
-        CMemoDlg dialog(m_window.get());
+        CMemoDlg dialog(m_window);
         Find<QDateTimeEdit>(&dialog, 1115)->setDate(QDate(2003, 5, 1));
         QVERIFY(!dialog.SaveAndClose());
         QCOMPARE(m_messages->Last(), QStringLiteral(" 请输入备忘内容"));
@@ -108,7 +102,7 @@ private slots:
 
         m_window->m_memoBook.SetSelected(0);
         m_window->m_bEditMemo = true;
-        CMemoDlg modify(m_window.get());
+        CMemoDlg modify(m_window);
         QCOMPARE(Find<QComboBox>(&modify, 1116)->currentText(), QStringLiteral("Wang"));
         QCOMPARE(Find<QDateTimeEdit>(&modify, 1115)->date(), QDate(2003, 5, 1));
         Find<QPlainTextEdit>(&modify, 1117)->setPlainText(QStringLiteral("交电费"));
@@ -122,7 +116,7 @@ private slots:
         m_window->PressButton(1012);
         m_window->PressButton(1073);
         const auto add = [&](const QString &name, const QString &email, const QString &note2) {
-            CAddressDlg dialog(m_window.get());
+            CAddressDlg dialog(m_window);
             Find<QLineEdit>(&dialog, 1120)->setText(name);
             Find<QLineEdit>(&dialog, 1131)->setText(email);
             Find<QPlainTextEdit>(&dialog, 1134)->setPlainText(note2);
@@ -161,7 +155,7 @@ private slots:
 
         // Modify shows the fifteen texts in their places.
         m_window->m_bEditAddress = true;
-        CAddressDlg modify(m_window.get());
+        CAddressDlg modify(m_window);
         QCOMPARE(modify.FieldTexts(), book.GetRowTexts(2));
     }
 
@@ -284,7 +278,7 @@ private slots:
         m_window->FollowSelection(1004);
         QVERIFY(m_window->Control(1003)->isEnabled());
 
-        CFilterDlg dialog(m_window.get());
+        CFilterDlg dialog(m_window);
         dialog.show();
         QVERIFY(!dialog.Apply());
         QCOMPARE(m_messages->Last(), QStringLiteral("请选择过滤选项"));
@@ -298,7 +292,7 @@ private slots:
         QVERIFY(!m_window->Control(1002)->isEnabled());
         QVERIFY(!m_window->Control(1003)->isEnabled());
 
-        CFilterDlg all(m_window.get());
+        CFilterDlg all(m_window);
         Find<QRadioButton>(&all, 1026)->click();
         QVERIFY(all.Apply());
         QCOMPARE(book.GetFilter(), QString());
@@ -306,9 +300,10 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TestInstallation> m_install;
-    std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<CMainDlg> m_window;
+    std::unique_ptr<OpenLedger> m_open;
+    TestInstallation *m_install = nullptr;
+    MessageRecorder *m_messages = nullptr;
+    CMainDlg *m_window = nullptr;
 };
 
 QTEST_MAIN(TestFindDlg)

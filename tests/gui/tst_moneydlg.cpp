@@ -12,6 +12,7 @@
 
 #include "FileSizeLimit.h"
 #include "MessageRecorder.h"
+#include "OpenLedger.h"
 #include "TestInstallation.h"
 
 #include <QApplication>
@@ -27,39 +28,9 @@
 
 namespace {
 
-CMainDlg::Options Quiet()
-{
-    CMainDlg::Options options;
-    options.showSplash = false;
-    return options;
-}
-
-template <typename T>
-T *Find(QWidget *dialog, int id)
-{
-    return dialog->findChild<T *>(QString::number(id));
-}
-
 void Click(QWidget *dialog, int id)
 {
     QTest::mouseClick(Find<QPushButton>(dialog, id), Qt::LeftButton);
-}
-
-// Chooses the item list's entry as a user would: the confirmed choice.
-void ChooseItem(CMoneyDlg &dialog, const QString &entry)
-{
-    auto *items = Find<QComboBox>(&dialog, 1007);
-    const int index = items->findText(entry);
-    QVERIFY(index >= 0);
-    items->setCurrentIndex(index);
-    emit items->activated(index);
-}
-
-void Type(QWidget *dialog, int id, const QString &text)
-{
-    auto *field = Find<QLineEdit>(dialog, id);
-    field->clear();
-    QTest::keyClicks(field, text);
 }
 
 } // namespace
@@ -70,26 +41,19 @@ class TestMoneyDlg : public QObject
 private slots:
     void init()
     {
-        m_install = std::make_unique<TestInstallation>();
-        m_messages = std::make_unique<MessageRecorder>();
-        m_window = std::make_unique<CMainDlg>(Quiet());
-        g_memberList = {QStringLiteral("Li"), QString(), QStringLiteral("Wang"), QString()};
-        m_window->show();
+        m_open = std::make_unique<OpenLedger>(QStringList{QStringLiteral("Li"), QString(), QStringLiteral("Wang"), QString()});
+        m_install = &m_open->install;
+        m_messages = &m_open->messages;
+        m_window = &m_open->window;
         m_window->PressButton(1000);
     }
-    void cleanup()
-    {
-        CCalcPad::CloseOpen();
-        m_window.reset();
-        m_messages.reset();
-        m_install.reset();
-    }
+    void cleanup() { m_open.reset(); }
 
     void refusedSaveIsToldAndKeepsTheDialogOpen()
     {
-        CMoneyDlg dialog(m_window.get());
+        CMoneyDlg dialog(m_window);
         dialog.show();
-        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        Choose(&dialog, 1007, QStringLiteral("收入    工资"));
         Type(&dialog, 1006, QStringLiteral("6222021234567890"));  // a card number: more than money can hold to the cent
         Click(&dialog, 1011);
         QVERIFY(dialog.isVisible());
@@ -107,9 +71,9 @@ private slots:
 
     void expenseIsSignedAndListed()
     {
-        CMoneyDlg dialog(m_window.get());
+        CMoneyDlg dialog(m_window);
         dialog.show();
-        ChooseItem(dialog, QStringLiteral("支出    餐饮"));
+        Choose(&dialog, 1007, QStringLiteral("支出    餐饮"));
         QCOMPARE(Find<CEntryComboBox>(&dialog, 1007)->ShownText(), QStringLiteral("餐饮"));
         QVERIFY(!dialog.IsIncome());
         Type(&dialog, 1006, QStringLiteral("25"));
@@ -125,11 +89,11 @@ private slots:
 
     void kindFollowsTheItemHoweverItIsChosen()
     {
-        CMoneyDlg dialog(m_window.get());
+        CMoneyDlg dialog(m_window);
         dialog.show();
         auto *items = Find<CEntryComboBox>(&dialog, 1007);
         const int entries = items->count();
-        ChooseItem(dialog, QStringLiteral("收入    其他收入"));  // the last income entry
+        Choose(&dialog, 1007, QStringLiteral("收入    其他收入"));  // the last income entry
         items->setFocus();
         QTest::keyClick(items, Qt::Key_Down);  // the first expense entry
         QCOMPARE(items->ShownText(), QStringLiteral("餐饮"));
@@ -164,7 +128,7 @@ private slots:
         m_window->m_moneyBook.SetSelected(0);
         m_window->m_bEditMoney = true;
         {
-            CMoneyDlg dialog(m_window.get());
+            CMoneyDlg dialog(m_window);
             auto *items = Find<CEntryComboBox>(&dialog, 1007);
             QCOMPARE(items->ShownText(), QStringLiteral("旧项目"));
             QCOMPARE(items->count(), int(g_itemList.size()));
@@ -174,7 +138,7 @@ private slots:
         }
         m_window->m_moneyBook.SetSelected(1);
         m_window->m_bEditMoney = true;
-        CMoneyDlg dialog(m_window.get());
+        CMoneyDlg dialog(m_window);
         auto *items = Find<CEntryComboBox>(&dialog, 1007);
         QCOMPARE(items->currentText(), QStringLiteral("收入    工资"));  // the list opens on the record's entry
         QCOMPARE(items->ShownText(), QStringLiteral("工资"));
@@ -185,8 +149,8 @@ private slots:
 
     void incomeItemTypedNegativeStaysNegative()
     {
-        CMoneyDlg dialog(m_window.get());
-        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        CMoneyDlg dialog(m_window);
+        Choose(&dialog, 1007, QStringLiteral("收入    工资"));
         Type(&dialog, 1006, QStringLiteral("-25"));
         QVERIFY(dialog.SaveAndContinue());
         QCOMPARE(m_window->m_moneyBook.GetTotal(), -25.0);
@@ -194,7 +158,7 @@ private slots:
 
     void firstFailedCheckIsShownAndNothingSaved()
     {
-        CMoneyDlg dialog(m_window.get());
+        CMoneyDlg dialog(m_window);
         dialog.show();
         Click(&dialog, 1011);
         QCOMPARE(m_messages->Last(), QStringLiteral(" 请输入金额"));
@@ -203,7 +167,7 @@ private slots:
         Click(&dialog, 1011);
         QCOMPARE(m_messages->Last(), QStringLiteral(" 收支项目未输入"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), QStringLiteral("12.346"));  // rewritten only on a pass
-        ChooseItem(dialog, QStringLiteral("收入    奖金"));
+        Choose(&dialog, 1007, QStringLiteral("收入    奖金"));
         g_memberList.clear();
         QTimer::singleShot(0, [] {
             if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
@@ -218,7 +182,7 @@ private slots:
 
     void amountFieldRules()
     {
-        CMoneyDlg dialog(m_window.get());
+        CMoneyDlg dialog(m_window);
         dialog.show();
         auto *amount = Find<QLineEdit>(&dialog, 1006);
         QTest::keyClicks(amount, QStringLiteral("1x2"));
@@ -227,7 +191,7 @@ private slots:
         QCOMPARE(amount->text(), QString());
         amount->setText(QStringLiteral(".5"));
         QCOMPARE(amount->text(), QString());
-        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        Choose(&dialog, 1007, QStringLiteral("收入    工资"));
         amount->setText(QStringLiteral("12.346"));
         QVERIFY(dialog.SaveAndContinue());
         QCOMPARE(amount->text(), QStringLiteral("12.35"));
@@ -240,7 +204,7 @@ private slots:
                                   QStringLiteral("Wang"), QStringLiteral("午饭"));
         m_window->m_moneyBook.SetSelected(0);
         m_window->m_bEditMoney = true;
-        CMoneyDlg dialog(m_window.get());
+        CMoneyDlg dialog(m_window);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<CEntryComboBox>(&dialog, 1007)->ShownText(), QStringLiteral("餐饮"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), QStringLiteral("-30"));
@@ -258,9 +222,9 @@ private slots:
     void addedRecordKeepsTheTimeTheDialogOpened()
     {
         const QDateTime before = LedgerNow();
-        CMoneyDlg dialog(m_window.get());
+        CMoneyDlg dialog(m_window);
         const QDateTime after = LedgerNow();
-        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        Choose(&dialog, 1007, QStringLiteral("收入    工资"));
         Type(&dialog, 1006, QStringLiteral("10"));
         QVERIFY(dialog.SaveAndContinue());
         CMoneyRecord set;
@@ -283,7 +247,7 @@ private slots:
                 ++row;
             book.SetSelected(row);
             m_window->m_bEditMoney = true;
-            CMoneyDlg dialog(m_window.get());
+            CMoneyDlg dialog(m_window);
             auto *members = Find<QComboBox>(&dialog, 1008);
             QCOMPARE(members->currentText(), member);
             dialog.SaveAndClose();  // saved unchanged
@@ -298,7 +262,7 @@ private slots:
         m_window->m_moneyBook.SetSelected(0);
         m_window->m_bEditMoney = true;
         {
-            CMoneyDlg dialog(m_window.get());
+            CMoneyDlg dialog(m_window);
             dialog.show();
             QTest::keyClick(&dialog, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());  // Escape is swallowed
@@ -308,7 +272,7 @@ private slots:
         QVERIFY(!m_window->m_bEditMoney);
         m_window->m_bEditMoney = true;
         {
-            CMoneyDlg dialog(m_window.get());
+            CMoneyDlg dialog(m_window);
             dialog.show();
             dialog.close();
         }
@@ -317,7 +281,7 @@ private slots:
 
     void calculatorPadFillsTheAmount()
     {
-        CMoneyDlg dialog(m_window.get());
+        CMoneyDlg dialog(m_window);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         Click(&dialog, 1013);
@@ -337,7 +301,7 @@ private slots:
         QTest::mouseClick(Find<QComboBox>(&dialog, 1008), Qt::LeftButton);  // a click elsewhere closes it
         QVERIFY(!g_pCalcPad);
         Click(&dialog, 1013);
-        ChooseItem(dialog, QStringLiteral("收入    工资"));
+        Choose(&dialog, 1007, QStringLiteral("收入    工资"));
         Click(&dialog, 1011);  // any other button closes it too
         QVERIFY(!g_pCalcPad);
         QCOMPARE(m_window->m_moneyBook.GetTotal(), 20.0);
@@ -346,7 +310,7 @@ private slots:
     void loginChecksNameAndPassword()
     {
         g_memberList = {QStringLiteral("Li"), QStringLiteral("pw")};
-        CLoginDlg login(m_window.get());
+        CLoginDlg login(m_window);
         Find<QComboBox>(&login, 1063)->setEditText(QStringLiteral("li"));
         Click(&login, 1067);
         QCOMPARE(m_messages->Last(), QStringLiteral(" 您输入的用户不存在"));
@@ -355,7 +319,7 @@ private slots:
         Click(&login, 1067);
         QCOMPARE(m_window->m_strMember, QStringLiteral("Li"));
         QVERIFY(m_window->m_bLoginOK);
-        CLoginDlg again(m_window.get());
+        CLoginDlg again(m_window);
         Click(&again, 1066);
         QVERIFY(!m_window->m_bLoginOK);
     }
@@ -471,9 +435,10 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TestInstallation> m_install;
-    std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<CMainDlg> m_window;
+    std::unique_ptr<OpenLedger> m_open;
+    TestInstallation *m_install = nullptr;
+    MessageRecorder *m_messages = nullptr;
+    CMainDlg *m_window = nullptr;
 };
 
 QTEST_MAIN(TestMoneyDlg)

@@ -13,6 +13,7 @@
 #include "DeferredGuard.h"
 #include "DialogDriving.h"
 #include "MessageRecorder.h"
+#include "OpenLedger.h"
 #include "TestInstallation.h"
 
 #include <QApplication>
@@ -31,24 +32,17 @@ class TestSavingsDlg : public QObject
 private slots:
     void init()
     {
-        m_install = std::make_unique<TestInstallation>();
-        m_messages = std::make_unique<MessageRecorder>();
-        m_window = std::make_unique<CMainDlg>(Quiet());
-        g_memberList = {QStringLiteral("小明明"), QString(), QStringLiteral("小明"), QString()};
-        m_window->show();
+        m_open = std::make_unique<OpenLedger>(QStringList{QStringLiteral("小明明"), QString(), QStringLiteral("小明"), QString()});
+        m_install = &m_open->install;
+        m_messages = &m_open->messages;
+        m_window = &m_open->window;
         m_window->PressButton(1009);
     }
-    void cleanup()
-    {
-        CCalcPad::CloseOpen();
-        m_window.reset();
-        m_messages.reset();
-        m_install.reset();
-    }
+    void cleanup() { m_open.reset(); }
 
     void depositShowsItsMaturityAndIsSaved()
     {
-        CDepositDlg dialog(m_window.get());
+        CDepositDlg dialog(m_window);
         dialog.show();
         QVERIFY(!dialog.IsContinueMode());
         Type(&dialog, 1067, QStringLiteral("12#3"));
@@ -79,7 +73,7 @@ private slots:
     void instalmentPlanAndItsNextInstalment()
     {
         {
-            CDepositDlg dialog(m_window.get());
+            CDepositDlg dialog(m_window);
             Type(&dialog, 1067, QStringLiteral("plan1"));
             Choose(&dialog, 1075, QStringLiteral("零存整取"));
             QCOMPARE(m_messages->Last(), QStringLiteral("请在存入金额中填入本次存入的金额"));
@@ -96,7 +90,7 @@ private slots:
         CDepositBook &book = m_window->m_depositBook;
         book.SetSelected(0);
         m_window->m_bEditDeposit = true;
-        CDepositDlg dialog(m_window.get());
+        CDepositDlg dialog(m_window);
         QVERIFY(dialog.IsContinueMode());
         QVERIFY(!Find<QComboBox>(&dialog, 1067)->isEnabled());
         QVERIFY(!Find<QComboBox>(&dialog, 1075)->isEnabled());
@@ -115,7 +109,7 @@ private slots:
         m_window->m_depositBook.Add(QStringLiteral("2003-01-01"), QStringLiteral("工资卡"), QStringLiteral("人民币"),
                                     QStringLiteral("整存整取"), QStringLiteral("100"), QStringLiteral("101"),
                                     QStringLiteral("2004-01-01"), QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
-        CDepositDlg dialog(m_window.get());
+        CDepositDlg dialog(m_window);
         dialog.show();
         auto *account = Find<QComboBox>(&dialog, 1067);
         account->showPopup();
@@ -133,7 +127,7 @@ private slots:
         m_window->m_currentBook.Add(QStringLiteral("2003-01-01"), QStringLiteral("card1"), QStringLiteral("中国银行"),
                                     QStringLiteral("人民币"), QStringLiteral("5"), QStringLiteral("存入现金"),
                                     QStringLiteral("小明"), QString());
-        CCurrentDlg dialog(m_window.get());
+        CCurrentDlg dialog(m_window);
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         auto *account = Find<QComboBox>(&dialog, 1235);
@@ -149,7 +143,7 @@ private slots:
     void movementsAreSignedByTheirNote()
     {
         for (const auto &[note, expected] : {std::pair<QString, QString>{"出 取出现金", "-200"}, {"进 工资转入", "200"}}) {
-            CCurrentDlg dialog(m_window.get());
+            CCurrentDlg dialog(m_window);
             Type(&dialog, 1235, QStringLiteral("A"));
             Type(&dialog, 1103, QStringLiteral("200"));
             QVERIFY(!dialog.SaveAndClose());
@@ -170,7 +164,7 @@ private slots:
                  QStringLiteral("-200"), QStringLiteral("取出现金"), QStringLiteral("小明"), QString());
         book.SetSelected(0);
         m_window->m_bEditCurrent = true;
-        CCurrentDlg dialog(m_window.get());
+        CCurrentDlg dialog(m_window);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QLineEdit>(&dialog, 1103)->text(), QStringLiteral("200"));  // the magnitude, which its field can hold
         QVERIFY(dialog.IsOut());
@@ -195,7 +189,7 @@ private slots:
         m_window->PressButton(1009);
         book.SetSelected(0);
         m_window->RefreshCurrentPanel();
-        CCurrentBalanceDlg dialog(m_window.get());
+        CCurrentBalanceDlg dialog(m_window);
         auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("1110"));
         Choose(&dialog, 1111, QStringLiteral("美元"));
         QCOMPARE(list->topLevelItemCount(), 3);
@@ -228,7 +222,7 @@ private slots:
                      QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
         deposits.SetSelected(0);
         {
-            CTransferDlg dialog(m_window.get());
+            CTransferDlg dialog(m_window);
             QCOMPARE(Find<QLineEdit>(&dialog, 1088)->text(), QStringLiteral("1211.12"));
             QCOMPARE(Find<QComboBox>(&dialog, 1084)->currentText(), QStringLiteral("小明"));
             Type(&dialog, 1088, QStringLiteral("1211.13"));
@@ -254,7 +248,7 @@ private slots:
         LayDeferredGuard(*db);
         FailCommitOfDeletes(*db, QStringLiteral("Deposit"));
         deposits.SetSelected(0);
-        CTransferDlg dialog(m_window.get());
+        CTransferDlg dialog(m_window);
         QVERIFY(!dialog.SaveAndClose());
         QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
         QCOMPARE(deposits.GetItemCount(), 1);
@@ -275,7 +269,7 @@ private slots:
                      QStringLiteral("1000"), QStringLiteral("1019.8"), QStringLiteral("2004-01-01"),
                      QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
         deposits.SetSelected(0);
-        CTransferDlg dialog(m_window.get());
+        CTransferDlg dialog(m_window);
         SqlConnection::Open(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM Deposit"));
         QVERIFY(!dialog.SaveAndClose());
         QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);
@@ -285,9 +279,10 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TestInstallation> m_install;
-    std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<CMainDlg> m_window;
+    std::unique_ptr<OpenLedger> m_open;
+    TestInstallation *m_install = nullptr;
+    MessageRecorder *m_messages = nullptr;
+    CMainDlg *m_window = nullptr;
 };
 
 QTEST_MAIN(TestSavingsDlg)
