@@ -520,9 +520,10 @@ void CMainDlg::HideControls(std::initializer_list<int> ids)
 
 void CMainDlg::CloseFind(QDialog *&finder)
 {
-    if (finder) {
-        finder->close();
-        delete finder;
+    // Closing the window clears the pointer itself: it is deleted by its own pointer kept here.
+    if (QDialog *open = finder) {
+        open->close();
+        delete open;
         finder = nullptr;
     }
 }

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -165,11 +166,12 @@ private slots:
         m_window->PressButton(1016);
         QCOMPARE(qobject_cast<CFindDlg *>(g_pFind)->GetMode(), CFindDlg::Mode::Memo);
         QCOMPARE(Find<QComboBox>(g_pFind, 1090)->count(), 3);
-        QDialog *first = g_pFind;
+        QPointer<QDialog> first = g_pFind;
         m_window->PressButton(1016);
-        QCOMPARE(g_pFind, first);
-        m_window->PressButton(1074);  // the memo panel left: its window goes
+        QCOMPARE(g_pFind, first.data());
+        m_window->PressButton(1074);  // the memo panel left: its window goes, at once
         QVERIFY(!g_pFind);
+        QVERIFY(!first);
         m_window->PressButton(1028);
         QCOMPARE(g_pFind->windowTitle(), QStringLiteral("备债权债务查找"));
         QCOMPARE(Find<QComboBox>(g_pFind, 1090)->itemText(3), QStringLiteral("借入"));
