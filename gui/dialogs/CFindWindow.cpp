@@ -53,29 +53,30 @@ void CFindWindow::ShowNext(bool more)
 
 void CFindWindow::Find()
 {
-    BeforeStep();
-    bool more = false;
-    try {
-        if (!StartFind(&more))
-            return;
-    } catch (const DbError &error) {
-        ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
-    }
-    ShowNext(more);
-    AfterStep();
+    RunStep([this](bool *more) { return StartFind(more); });
 }
 
 void CFindWindow::FindNext()
 {
+    RunStep([this](bool *more) {
+        *more = m_book.FindNext();
+        return true;
+    });
+}
+
+void CFindWindow::RunStep(const std::function<bool(bool *)> &step)
+{
     BeforeStep();
-    bool more = false;
     try {
-        more = m_book.FindNext();
+        bool more = false;
+        if (!step(&more))
+            return;
+        ShowNext(more);
+        AfterStep();
     } catch (const DbError &error) {
+        ShowNext(false);
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
     }
-    ShowNext(more);
-    AfterStep();
 }
 
 void CFindWindow::Leave()

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <functional>
 
 class CBook;
 class CIconButton;
@@ -49,6 +50,9 @@ protected:
     CBook &m_book;
 
 private:
+    // One step: *more says whether matches wait; false when nothing was searched. A database failure is
+    // told, and 下一项 goes.
+    void RunStep(const std::function<bool(bool *more)> &step);
     void Leave();
     void ShowNext(bool more);
 
