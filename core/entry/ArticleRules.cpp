@@ -61,22 +61,14 @@ QString CheckArticle(ArticleEntry *entry)
         return QStringLiteral(" 物品数量不能大于 32767");  // the column holds 16-bit numbers
     if (entry->cost.isEmpty())
         return QStringLiteral(" 请输入物品成本");
-    if (!IsWellFormedNumber(entry->cost) || entry->cost.startsWith(QLatin1Char('-')))
-        return wrongCost;
-    const QString cost = CentsText(AtoF(entry->cost));
-    if (!(std::abs(AtoF(cost)) <= kLargestAmount))
-        return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
-    if (entry->cost.contains(QLatin1Char('.')))
-        entry->cost = cost;
+    QString refused = CheckUnsignedAmount(&entry->cost, wrongCost);
+    if (!refused.isEmpty())
+        return refused;
     if (entry->value.isEmpty())
         return QStringLiteral(" 请输入物品估值");
-    if (!IsWellFormedNumber(entry->value) || entry->value.startsWith(QLatin1Char('-')))
-        return wrongCost;
-    const QString value = CentsText(AtoF(entry->value));
-    if (!(std::abs(AtoF(value)) <= kLargestAmount))
-        return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
-    if (entry->value.contains(QLatin1Char('.')))
-        entry->value = value;
+    refused = CheckUnsignedAmount(&entry->value, wrongCost);
+    if (!refused.isEmpty())
+        return refused;
     if (AtoF(entry->cost) == 0.0 && AtoF(entry->value) == 0.0)
         return QStringLiteral(" 成本与估值不可皆为零");
     return QString();

@@ -15,5 +15,5 @@ struct ArticleEntry
 };
 // The checks in order: the first failure's message (leading blank), or empty. The quantity is a whole
 // number the ledger can store (up to 32767); cost and value pass the savings amount rules and are
-// rewritten as their cents when they hold a point.
+// rewritten as their cents.
 QString CheckArticle(ArticleEntry *entry);

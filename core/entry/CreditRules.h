@@ -12,7 +12,7 @@ struct CreditEntry
     QString activity, person, amount;
 };
 // The checks in order: the first failure's message (leading blank), or empty. The other party is not
-// checked. A passing amount with a point is rewritten as its cents.
+// checked. A passing amount is rewritten as its cents.
 QString CheckCreditEntry(CreditEntry *entry);
 
 // The amount as saved: borrowed money carries a '-' (NegatedAmountText); lent money is kept as entered.

@@ -42,5 +42,5 @@ struct DepositEntry
     bool instalment = false;  // an instalment saves neither term nor rate: they are not checked
 };
 // The checks of the deposit dialog in order: the first failure's message (with its leading blank),
-// or empty when all pass; a passing amount with a point is rewritten as its cents.
+// or empty when all pass; a passing amount is rewritten as its cents.
 QString CheckDeposit(DepositEntry *entry);

@@ -30,23 +30,6 @@ QString SignedInsureText(const QString &amount, const QString &activity)
     return paidOut ? NegatedAmountText(amount) : amount;
 }
 
-namespace {
-
-// An amount field of a policy: its form, the largest amount, and the rewrite to cents.
-QString CheckPolicyAmount(QString *amount, const QString &wrongMessage)
-{
-    if (!IsWellFormedNumber(*amount) || amount->startsWith(QLatin1Char('-')))
-        return wrongMessage;
-    const QString cents = CentsText(AtoF(*amount));
-    if (!(std::fabs(AtoF(cents)) <= kLargestAmount))
-        return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
-    if (amount->contains(QLatin1Char('.')))
-        *amount = cents;
-    return QString();
-}
-
-} // namespace
-
 QString CheckPolicy(PolicyEntry *entry, bool adding, bool nameTaken)
 {
     if (entry->name.isEmpty())
@@ -55,7 +38,7 @@ QString CheckPolicy(PolicyEntry *entry, bool adding, bool nameTaken)
         return QStringLiteral(" 保单名称重复,请重新输入");
     if (entry->premium.isEmpty())
         return QStringLiteral(" 请输入投保金额");
-    QString refused = CheckPolicyAmount(&entry->premium, QStringLiteral(" 投保金额输入错误"));
+    QString refused = CheckUnsignedAmount(&entry->premium, QStringLiteral(" 投保金额输入错误"));
     if (!refused.isEmpty())
         return refused;
     if (entry->sumInsured.isEmpty())
@@ -64,12 +47,12 @@ QString CheckPolicy(PolicyEntry *entry, bool adding, bool nameTaken)
         return QStringLiteral(" 保险金额不可为零");
     // The sum insured and the paid amount share one message for their form.
     const QString wrongSum = QStringLiteral(" 保险金额输入错误");
-    refused = CheckPolicyAmount(&entry->sumInsured, wrongSum);
+    refused = CheckUnsignedAmount(&entry->sumInsured, wrongSum);
     if (!refused.isEmpty())
         return refused;
     if (entry->paid.isEmpty())
         return QStringLiteral(" 请输入已交金额");
-    refused = CheckPolicyAmount(&entry->paid, wrongSum);
+    refused = CheckUnsignedAmount(&entry->paid, wrongSum);
     if (!refused.isEmpty())
         return refused;
     if (entry->years < 0 || entry->years > 100)

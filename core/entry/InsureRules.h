@@ -11,8 +11,8 @@ struct InsureEntry
 {
     QString activity, policy, person, amount;
 };
-// The checks in order: the first failure's message (leading blank), or empty. A passing amount with
-// a point is rewritten as its cents.
+// The checks in order: the first failure's message (leading blank), or empty. A passing amount
+// is rewritten as its cents.
 QString CheckInsureActivity(InsureEntry *entry);
 
 // The amount as saved: money paid out (保单开户, 缴纳保费) carries a '-' (NegatedAmountText); money
@@ -25,6 +25,6 @@ struct PolicyEntry
     int years = 0;
 };
 // The policy checks in order: the first failure's message (leading blank), or empty. nameTaken: a
-// policy of the name exists (refused only when adding). Passing amounts with a point are rewritten
+// policy of the name exists (refused only when adding). Passing amounts are rewritten
 // as their cents; years of payment must lie within 0 to 100.
 QString CheckPolicy(PolicyEntry *entry, bool adding, bool nameTaken);

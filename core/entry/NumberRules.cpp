@@ -67,8 +67,18 @@ QString CheckAmountField(QString *amount, const QString &zeroMessage, const QStr
         return wrongMessage;
     if (!(std::fabs(AtoF(cents)) <= kLargestAmount))
         return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
-    if (amount->contains(QLatin1Char('.')))
-        *amount = cents;
+    *amount = cents;
+    return QString();
+}
+
+QString CheckUnsignedAmount(QString *amount, const QString &wrongMessage)
+{
+    if (!IsWellFormedNumber(*amount) || amount->startsWith(QLatin1Char('-')))
+        return wrongMessage;
+    const QString cents = CentsText(AtoF(*amount));
+    if (!(std::fabs(AtoF(cents)) <= kLargestAmount))
+        return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
+    *amount = cents;
     return QString();
 }
 

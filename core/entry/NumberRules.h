@@ -29,9 +29,14 @@ bool IsWellFormedNumber(const QString &text);
 QString CentsText(double amount);
 
 // The amount checks the savings and later entry fields share, after their emptiness check: zero to the
-// cent (zeroMessage), malformed (wrongMessage), beyond the largest amount. A passing amount with a
-// point is rewritten as TrimAmount of its number. Empty when it passes.
+// cent (zeroMessage), malformed (wrongMessage), beyond the largest amount. Empty when it passes.
+// A passing amount is rewritten as its cents (TrimAmount: "007" -> 7, "+500" -> 500, 12.345 -> 12.35),
+// the text the list shows for it and a search finds, now and after the ledger is opened again.
 QString CheckAmountField(QString *amount, const QString &zeroMessage, const QString &wrongMessage);
+
+// The same for an amount that cannot be negative (a cost, a policy's sums), zero allowed: malformed or
+// beginning with '-' (wrongMessage), beyond the largest amount; a passing amount is rewritten as its cents.
+QString CheckUnsignedAmount(QString *amount, const QString &wrongMessage);
 
 // The amount of money going out: a '-' in front unless the text holds one already, in place of a
 // leading '+' ("+500" -> "-500", where "-+500" would read as nothing).
