@@ -231,9 +231,10 @@ private slots:
                  QStringLiteral(" 成本与估值不可皆为零"));
         ArticleEntry rounded = good;
         rounded.cost = QStringLiteral("12.346");
+        rounded.value = QStringLiteral("0800");
         QCOMPARE(CheckArticle(&rounded), QString());
         QCOMPARE(rounded.cost, QStringLiteral("12.35"));
-        QCOMPARE(rounded.value, QStringLiteral("1500.5"));
+        QCOMPARE(rounded.value, QStringLiteral("800"));
     }
 
     void insuranceActivities()
@@ -325,9 +326,14 @@ private slots:
             e.amount = QString::fromLatin1(zero);
             QCOMPARE(CheckCreditEntry(&e), QStringLiteral(" 金额不可为零"));
         }
-        entry.amount = QStringLiteral("12.345");
-        QCOMPARE(CheckCreditEntry(&entry), QString());
-        QCOMPARE(entry.amount, QStringLiteral("12.35"));
+        // A passing amount is written as the list will show it after the ledger is opened again.
+        const QList<std::pair<const char *, const char *>> rewritten{{"12.345", "12.35"}, {"007", "7"},
+                                                                      {"+500", "500"}, {"5.50", "5.5"}};
+        for (const auto &[typed, kept] : rewritten) {
+            entry.amount = QString::fromLatin1(typed);
+            QCOMPARE(CheckCreditEntry(&entry), QString());
+            QCOMPARE(entry.amount, QString::fromLatin1(kept));
+        }
         entry.amount = QStringLiteral("99999999999999999");
         QCOMPARE(CheckCreditEntry(&entry), QStringLiteral(" 金额不能大于 9,999,999,999,999.99"));
     }

@@ -86,6 +86,18 @@ private slots:
         QCOMPARE(book.GetItemCount(), 1);
         QCOMPARE(book.GetRowTexts(0).mid(1, 4), QStringList({"借入", "", "-300", "张三"}));
         QCOMPARE(book.GetTotal(), -300.0);
+
+        // Lent as "007": listed and found as 7, as the ledger shows it when opened again.
+        CCreditDlg lent(m_window);
+        Choose(&lent, 1138, QStringLiteral("借出"));
+        Find<QLineEdit>(&lent, 1139)->setText(QStringLiteral("007"));
+        QVERIFY(lent.SaveAndClose());
+        QCOMPARE(book.GetItemText(1, 2), QStringLiteral("7"));
+        m_window->PressButton(1028);
+        Find<QComboBox>(g_pFind, 1090)->setCurrentIndex(2);
+        Find<QLineEdit>(g_pFind, 1091)->setText(QStringLiteral("7"));
+        static_cast<CFindDlg *>(g_pFind)->Find();
+        QCOMPARE(book.GetSelected(), 1);
     }
 
     void memoOfBlanksIsAMemo()
