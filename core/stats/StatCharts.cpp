@@ -1,0 +1,193 @@
+// The statistics charts' descriptions.
+#include "StatCharts.h"
+
+#include "common/Amount.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const GraphRgb kRed{255, 0, 0}, kBlue{0, 0, 255}, kWhite{255, 255, 255};
+
+// A share of the sum in whole percent, truncated; nothing of an empty sum.
+int Percent(double part, double sum)
+{
+    return sum > 0 ? int(part / sum * 100.0) : 0;
+}
+
+double Amount(qint64 cents)
+{
+    return double(cents) / 100.0;
+}
+
+// Whole yuan of a month's figure, truncated toward zero, within what an axis can hold.
+int WholeYuan(qint64 cents)
+{
+    return int(std::clamp<qint64>(cents / 100, -2000000000, 2000000000));
+}
+
+} // namespace
+
+QString StatKindName(StatKind kind)
+{
+    static const QString names[kStatKindCount] = {
+        QStringLiteral("总资产统计图"), QStringLiteral("收支统计图"),     QStringLiteral("收入统计图"),
+        QStringLiteral("支出统计图"),   QStringLiteral("年度收支对比图"), QStringLiteral("年度收支走势图")};
+    return names[int(kind)];
+}
+
+std::unique_ptr<CGraph> MakeGraph(const ChartSpec &spec)
+{
+    auto graph = std::make_unique<CGraph>(spec.type);
+    graph->SetTitle(spec.title);
+    if (spec.axes) {
+        graph->SetXLabelAngle(0);
+        graph->SetXAxisLabel(spec.xAxisLabel);
+        graph->SetYAxisLabel(spec.yAxisLabel);
+        graph->SetTickRange(spec.tickMinimum, spec.tickMaximum, spec.tickStep);
+    }
+    if (spec.depthRatio)
+        graph->SetDepthRatio(*spec.depthRatio);
+    if (spec.axes)
+        graph->SetGridLines(true);
+    // A group is handed over whole: the graph counts its points when it is added.
+    for (const ChartSpec::Group &source : spec.groups) {
+        auto group = std::make_unique<CGraphGroup>();
+        group->SetLabel(source.label);
+        for (const auto &[index, value] : source.points)
+            group->AddPoint(index, value);
+        graph->AddGroup(std::move(group));
+    }
+    for (size_t i = 0; i < spec.legends.size(); ++i)
+        graph->SetLegend(int(i), spec.legends[i]);
+    for (size_t i = 0; i < spec.colors.size(); ++i)
+        graph->SetColor(int(i), spec.colors[i]);
+    return graph;
+}
+
+ChartSpec TotalAssetsChart(const Holdings &h)
+{
+    ChartSpec spec;
+    spec.type = CGraph::Pie3D;
+    spec.title = QStringLiteral("总资产统计");
+    spec.depthRatio = 0.1;
+    const double values[6] = {h.cash, h.fixedSavings, h.demandSavings, h.assets, h.insurance, h.credit};
+    static const char *const names[6] = {"现金:", "定期储蓄:", "活期储蓄:", "财产:", "保险:", "债权债务:"};
+    double sum = 0;
+    for (double value : values)
+        sum += value;
+    // Cash, demand savings and credit at or below nothing have no slice; the legend keeps their amounts.
+    double slices[6];
+    double sliceSum = 0;
+    for (int i = 0; i < 6; ++i) {
+        const bool clamped = (i == 0 || i == 2 || i == 5) && values[i] <= 0;
+        slices[i] = clamped ? 0 : values[i];
+        sliceSum += slices[i];
+    }
+    ChartSpec::Group group;
+    for (int i = 0; i < 6; ++i) {
+        spec.legends.push_back(QString::fromUtf8(names[i]) + TrimAmount(values[i]));
+        group.points.push_back({i, Percent(slices[i], sliceSum)});
+    }
+    group.points.push_back({6, 0});  // gives the legend its total line
+    spec.legends.push_back(QStringLiteral("总计:") + TrimAmount(sum));
+    spec.groups.push_back(group);
+    spec.colors = {kRed, kBlue, {255, 143, 107}, {255, 51, 153}, {199, 177, 255}, {0, 192, 0}, kWhite};
+    return spec;
+}
+
+QString RangeLabel(const QDate &start, const QDate &end)
+{
+    const QString format = QStringLiteral("yyyy年 MM月 dd日");
+    return QStringLiteral("从 ") + start.toString(format) + QStringLiteral(" 到 ") + end.toString(format);
+}
+
+ChartSpec IncomeAgainstExpenseChart(const RangeSums &sums, const QDate &start, const QDate &end)
+{
+    ChartSpec spec;
+    spec.type = CGraph::Pie3D;
+    spec.title = QStringLiteral("收支统计");
+    spec.depthRatio = 0.1;
+    const double income = Amount(sums.incomeCents), expense = Amount(sums.expenseCents);
+    const double sum = income + expense;
+    spec.legends = {QStringLiteral("收入:") + TrimAmount(income), QStringLiteral("支出:") + TrimAmount(expense)};
+    spec.groups.push_back({RangeLabel(start, end), {{0, Percent(income, sum)}, {1, Percent(expense, sum)}}});
+    spec.colors = {kBlue, kRed};
+    return spec;
+}
+
+std::vector<ItemCents> SelectItemShares(const std::vector<ItemCents> &itemsInOrder)
+{
+    // The largest first; among equal sums the one that appeared first (a stable sort keeps their order).
+    std::vector<ItemCents> items = itemsInOrder;
+    std::stable_sort(items.begin(), items.end(), [](const ItemCents &a, const ItemCents &b) { return a.cents > b.cents; });
+    constexpr size_t kNamed = 9;
+    if (items.size() <= kNamed)
+        return items;
+    ItemCents others{QStringLiteral("其它项目"), 0};
+    for (size_t i = kNamed; i < items.size(); ++i)
+        others.cents += items[i].cents;
+    items.resize(kNamed);
+    items.push_back(others);
+    return items;
+}
+
+ChartSpec ItemChart(bool income, const std::vector<ItemCents> &shares, const QDate &start, const QDate &end)
+{
+    ChartSpec spec;
+    spec.type = CGraph::Pie3D;
+    spec.title = income ? QStringLiteral("收入统计") : QStringLiteral("支出统计");
+    spec.depthRatio = 0.1;
+    qint64 sumCents = 0;
+    for (const ItemCents &share : shares)
+        sumCents += share.cents;
+    const double sum = Amount(sumCents);
+    ChartSpec::Group group{RangeLabel(start, end), {}};
+    for (size_t i = 0; i < shares.size(); ++i) {
+        const double amount = Amount(shares[i].cents);
+        spec.legends.push_back(shares[i].name + QLatin1Char(':') + TrimAmount(amount));
+        group.points.push_back({int(i), Percent(amount, sum)});
+    }
+    spec.legends.push_back(QStringLiteral("总计:") + TrimAmount(sum));
+    group.points.push_back({int(shares.size()), 0});
+    spec.groups.push_back(group);
+    spec.colors = {kRed,        kBlue,        {255, 143, 107}, {255, 51, 153},   {199, 177, 255}, {0, 192, 192},
+                   {80, 50, 0}, {128, 0, 0},  {192, 192, 192}, {255, 198, 107}, kWhite};
+    return spec;
+}
+
+int AnnualAxisTop(const YearSums &sums)
+{
+    constexpr int kStep = 20000;
+    qint64 largest = 0;
+    for (int month = 1; month <= 12; ++month)
+        largest = std::max({largest, sums.incomeCents[size_t(month)] / 100, sums.expenseCents[size_t(month)] / 100});
+    if (largest <= kStep)
+        return kStep;
+    // Beyond the usual axis: up to the next multiple of its top, as far as an int axis goes.
+    const qint64 top = (largest + kStep - 1) / kStep * kStep;
+    return int(std::min<qint64>(top, 2000000000));
+}
+
+ChartSpec AnnualChart(bool bars, int year, const YearSums &sums)
+{
+    ChartSpec spec;
+    spec.type = bars ? CGraph::Bars3D : CGraph::Lines;
+    spec.title = bars ? QStringLiteral("年度收支对比") : QStringLiteral("年度收支走势");
+    spec.axes = true;
+    spec.xAxisLabel = QStringLiteral("%1 年").arg(year, 4, 10, QLatin1Char('0'));
+    spec.yAxisLabel = bars ? QStringLiteral("单位：元") : QStringLiteral("单位:元");
+    spec.tickMaximum = AnnualAxisTop(sums);
+    spec.tickStep = spec.tickMaximum / 10;
+    if (bars)
+        spec.depthRatio = 0.05;
+    for (int month = 1; month <= 12; ++month) {
+        // Whole yuan, truncated toward zero.
+        spec.groups.push_back({QStringLiteral("%1月").arg(month),
+                               {{0, WholeYuan(sums.incomeCents[size_t(month)])}, {1, WholeYuan(sums.expenseCents[size_t(month)])}}});
+    }
+    spec.colors = {kBlue, kRed};
+    spec.legends = {QStringLiteral("收入"), QStringLiteral("支出")};
+    return spec;
+}

@@ -1,0 +1,301 @@
+// The statistics: the charts' points, legends and axes; the item selection; the dialog's ranges and
+// years; and the kept monthly sums giving the same figures as a walk over the records.
+#include "common/Amount.h"
+#include "common/LedgerDate.h"
+#include "db/CMoneyBook.h"
+#include "db/SqlConnection.h"
+#include "stats/MoneyFigures.h"
+#include "stats/StatNavigator.h"
+
+#include "MessageRecorder.h"
+#include "RecordingCanvas.h"
+#include "TestInstallation.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+QList<int> Values(const ChartSpec::Group &group)
+{
+    QList<int> values;
+    for (const auto &point : group.points)
+        values << point.second;
+    return values;
+}
+
+QDateTime At(int year, int month, int day, int hour = 12, int minute = 0, int second = 0)
+{
+    return LedgerDateTime(QDate(year, month, day), QTime(hour, minute, second));
+}
+
+// The figures as a walk over every record gives them: what the kept sums must equal.
+struct Walked
+{
+    RangeSums sums;
+    std::vector<ItemCents> income, expense;  // in order of first appearance
+    YearSums year;
+};
+
+Walked Walk(SqlConnection &db, const QDateTime &start, const QDateTime &end, int year)
+{
+    Walked walked;
+    SqlStatement rows = db.Prepare(QStringLiteral("SELECT Date, Item, Money FROM Money ORDER BY ID"));
+    auto add = [](std::vector<ItemCents> &items, const QString &name, qint64 cents) {
+        for (ItemCents &item : items) {
+            if (item.name == name) {
+                item.cents += cents;
+                return;
+            }
+        }
+        items.push_back({name, cents});
+    };
+    while (rows.Step()) {
+        const QString date = rows.Text(0);
+        const double money = rows.Double(2);
+        const qint64 cents = qRound64(money * 100);
+        if (date >= DbDateText(start) && date <= DbDateText(end)) {
+            if (money > 0) {
+                walked.sums.incomeCents += cents;
+                add(walked.income, rows.Text(1), cents);
+            } else {
+                walked.sums.expenseCents -= cents;
+                if (money < 0)
+                    add(walked.expense, rows.Text(1), -cents);
+            }
+        }
+        if (date.left(4).toInt() == year) {
+            const int month = date.mid(5, 2).toInt();
+            if (money > 0)
+                walked.year.incomeCents[size_t(month)] += cents;
+            else
+                walked.year.expenseCents[size_t(month)] -= cents;
+        }
+    }
+    return walked;
+}
+
+QStringList Names(const std::vector<ItemCents> &items)
+{
+    QStringList names;
+    for (const ItemCents &item : items)
+        names << QStringLiteral("%1=%2").arg(item.name).arg(item.cents);
+    return names;
+}
+
+} // namespace
+
+class TestStats : public QObject
+{
+    Q_OBJECT
+private slots:
+    void totalAssets()
+    {
+        const ChartSpec spec = TotalAssetsChart({5000, 10000, -200, 3000, 1200, 800});
+        QCOMPARE(spec.title, QStringLiteral("总资产统计"));
+        QCOMPARE(spec.type, int(CGraph::Pie3D));
+        QCOMPARE(spec.depthRatio.value(), 0.1);
+        QCOMPARE(spec.groups.size(), size_t(1));
+        QCOMPARE(Values(spec.groups[0]), QList<int>({25, 50, 0, 15, 6, 4, 0}));
+        QCOMPARE(spec.legends[2], QStringLiteral("活期储蓄:-200"));
+        QCOMPARE(spec.legends[6], QStringLiteral("总计:19800"));
+        QCOMPARE(spec.colors.size(), size_t(7));
+        QVERIFY(spec.colors[6] == (GraphRgb{255, 255, 255}));
+
+        // Nothing held (or only debts): an empty pie with its legend, no division by nothing.
+        const ChartSpec empty = TotalAssetsChart({-50, 0, 0, 0, 0, -10});
+        QCOMPARE(Values(empty.groups[0]), QList<int>({0, 0, 0, 0, 0, 0, 0}));
+        QCOMPARE(empty.legends[0], QStringLiteral("现金:-50"));
+        RecordingCanvas canvas(480, 320);
+        MakeGraph(empty)->DrawGraph(canvas);
+        QVERIFY(!canvas.Calls(QStringLiteral("text ")).filter(QStringLiteral("总计:-60")).isEmpty());
+    }
+
+    void incomeAgainstExpense()
+    {
+        const QDate start(2003, 5, 1), end(2003, 12, 31);
+        const ChartSpec spec = IncomeAgainstExpenseChart({300000, 100000}, start, end);
+        QCOMPARE(Values(spec.groups[0]), QList<int>({75, 25}));
+        QCOMPARE(spec.legends, (std::vector<QString>{"收入:3000", "支出:1000"}));
+        QCOMPARE(spec.groups[0].label, QStringLiteral("从 2003年 05月 01日 到 2003年 12月 31日"));
+        QCOMPARE(Values(IncomeAgainstExpenseChart({}, start, end).groups[0]), QList<int>({0, 0}));
+        // Amounts in legends as the ledger writes them.
+        QCOMPARE(IncomeAgainstExpenseChart({120000, 120050}, start, end).legends[1], QStringLiteral("支出:1200.5"));
+    }
+
+    void itemSelection()
+    {
+        std::vector<ItemCents> eleven;
+        for (int i = 0; i < 11; ++i)
+            eleven.push_back({QStringLiteral("i%1").arg(i), qint64(100 * (i + 1))});
+        const std::vector<ItemCents> shares = SelectItemShares(eleven);
+        QCOMPARE(shares.size(), size_t(10));
+        QCOMPARE(shares[0].name, QStringLiteral("i10"));
+        QCOMPARE(shares[8].name, QStringLiteral("i2"));
+        QCOMPARE(shares[9].name, QStringLiteral("其它项目"));
+        QCOMPARE(shares[9].cents, qint64(100 + 200));  // the two smallest
+
+        // One left over still goes under "其它项目".
+        eleven.pop_back();
+        QCOMPARE(SelectItemShares(eleven).back().name, QStringLiteral("其它项目"));
+        QCOMPARE(SelectItemShares(eleven).back().cents, qint64(100));
+
+        // Equal sums: the one that appeared first is taken first.
+        const std::vector<ItemCents> tied = SelectItemShares({{"a", 5}, {"b", 9}, {"c", 9}});
+        QCOMPARE(Names(tied), QStringList({"b=9", "c=9", "a=5"}));
+
+        const ChartSpec chart = ItemChart(true, shares, QDate(2003, 1, 1), QDate(2003, 12, 31));
+        QCOMPARE(chart.title, QStringLiteral("收入统计"));
+        QCOMPARE(chart.legends.size(), size_t(11));
+        QCOMPARE(chart.legends[9], QStringLiteral("其它项目:3"));
+        QCOMPARE(chart.legends[10], QStringLiteral("总计:66"));
+        QCOMPARE(chart.groups[0].points.back(), std::make_pair(10, 0));
+        QCOMPARE(chart.colors.size(), size_t(11));
+        QCOMPARE(ItemChart(false, {}, QDate(2003, 1, 1), QDate(2003, 1, 1)).legends,
+                 std::vector<QString>{QStringLiteral("总计:0")});
+    }
+
+    void annualAxisGrowsWithTheLargestMonth()
+    {
+        YearSums sums;
+        sums.incomeCents[3] = 2000000;     // 20000: the usual axis
+        sums.expenseCents[7] = 1234599;
+        ChartSpec bars = AnnualChart(true, 2003, sums);
+        QCOMPARE(bars.tickMaximum, 20000);
+        QCOMPARE(bars.tickStep, 2000);
+        QCOMPARE(bars.groups.size(), size_t(12));
+        QCOMPARE(bars.groups[6].label, QStringLiteral("7月"));
+        QCOMPARE(Values(bars.groups[6]), QList<int>({0, 12345}));  // truncated
+        QCOMPARE(bars.xAxisLabel, QStringLiteral("2003 年"));
+        QCOMPARE(bars.yAxisLabel, QStringLiteral("单位：元"));
+        QCOMPARE(bars.depthRatio.value(), 0.05);
+        sums.incomeCents[3] = 2000100;  // 20001
+        bars = AnnualChart(true, 2003, sums);
+        QCOMPARE(bars.tickMaximum, 40000);
+        QCOMPARE(bars.tickStep, 4000);
+        const ChartSpec lines = AnnualChart(false, 2003, sums);
+        QCOMPARE(lines.type, int(CGraph::Lines));
+        QCOMPARE(lines.yAxisLabel, QStringLiteral("单位:元"));
+        QVERIFY(!lines.depthRatio);
+        RecordingCanvas canvas(480, 320);
+        MakeGraph(lines)->DrawGraph(canvas);
+        QVERIFY(!canvas.Calls(QStringLiteral("text ")).filter(QStringLiteral("40000")).isEmpty());
+    }
+
+    void yearButtonsAndRanges()
+    {
+        CStatNavigator one;
+        one.Choose(StatKind::AnnualBars, At(2003, 2, 1), At(2003, 11, 1), At(2026, 1, 1));
+        QCOMPARE(one.Year(), 2003);
+        QVERIFY(!one.CanGoBack());
+        QVERIFY(!one.CanGoOn());
+
+        CStatNavigator three;
+        three.Choose(StatKind::AnnualLines, At(2001, 3, 1), At(2003, 6, 1), At(2026, 1, 1));
+        QCOMPARE(three.Year(), 2001);
+        QVERIFY(!three.CanGoBack());
+        QVERIFY(three.CanGoOn());
+        three.NextYear();
+        QVERIFY(three.CanGoBack());
+        three.NextYear();
+        QCOMPARE(three.Year(), 2003);
+        QVERIFY(!three.CanGoOn());
+        three.NextYear();
+        QCOMPARE(three.Year(), 2003);
+
+        CStatNavigator range;
+        const QDateTime now = At(2026, 12, 8, 11, 30);
+        range.Choose(StatKind::IncomeByItem, At(2001, 3, 1, 9, 15), At(2003, 6, 1), now);
+        QCOMPARE(range.Start(), At(2001, 3, 1, 9, 15));
+        QCOMPARE(range.End(), now);
+        QVERIFY(!range.CanGoBack() && !range.CanGoOn());
+        range.SetStartDay(QDate(2002, 1, 5));
+        range.SetEndDay(QDate(2002, 1, 5));
+        QCOMPARE(range.Start(), At(2002, 1, 5, 0, 0, 0));
+        QCOMPARE(range.End(), At(2002, 1, 5, 23, 59, 59));
+        QCOMPARE(range.FirstDay(), QDate(2001, 3, 1));
+        QCOMPARE(range.LastDay(), QDate(2026, 12, 8));
+        // Chosen again: the range is reset.
+        range.Choose(StatKind::IncomeByItem, At(2001, 3, 1, 9, 15), At(2003, 6, 1), now);
+        QCOMPARE(range.Start(), At(2001, 3, 1, 9, 15));
+    }
+
+    // The kept sums, after adds, changes and deletes through the book, give what a walk gives, over
+    // whole months, edge months, one month, one day and a reversed range.
+    void keptSumsEqualAWalk()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        QRandomGenerator random(14);
+        const QStringList items{"工资", "餐饮", "交通", "奖金", "房租", "水电", "礼金", "医疗", "教育", "服装", "旅游", "通讯"};
+        for (int i = 0; i < 600; ++i) {
+            const QDateTime date = At(2001 + random.bounded(3), 1 + random.bounded(12), 1 + random.bounded(28),
+                                      random.bounded(24), random.bounded(60));
+            const double amount = (random.bounded(2) ? 1 : -1) * random.bounded(100000) / 100.0;
+            book.Add(date, items.at(random.bounded(items.size())), i % 50 == 0 ? 0 : amount, "Li", QString());
+        }
+        // Records exactly at the range's ends, and at midnight of a month.
+        book.Add(At(2002, 3, 10, 8, 0, 0), QStringLiteral("边界"), 77, "Li", QString());
+        book.Add(At(2002, 9, 20, 18, 30, 0), QStringLiteral("边界"), 11, "Li", QString());
+        book.Add(At(2002, 4, 1, 0, 0, 0), QStringLiteral("月初"), -5, "Li", QString());
+        for (int i = 0; i < 80; ++i) {
+            book.SetSelected(random.bounded(book.GetItemCount()));
+            if (i % 2)
+                book.Remove();
+            else
+                book.Modify(At(2001 + random.bounded(3), 1 + random.bounded(12), 2), items.at(random.bounded(items.size())),
+                            random.bounded(5000) - 2500, "Wang", QString());
+        }
+        book.Close();
+
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        CMoneyFigures figures(*db);
+        const QList<std::pair<QDateTime, QDateTime>> ranges{
+            {At(2000, 1, 1), At(2030, 1, 1)},
+            {At(2002, 3, 10, 8, 0, 0), At(2002, 9, 20, 18, 30, 0)},  // records at both ends counted
+            {At(2002, 4, 1, 0, 0, 0), At(2002, 4, 30, 23, 59, 59)},
+            {At(2002, 6, 3, 0, 0, 0), At(2002, 6, 3, 23, 59, 59)},
+            {At(2002, 12, 31, 23, 0, 0), At(2003, 1, 1, 1, 0, 0)},
+            {At(2003, 1, 1), At(2002, 1, 1)},
+        };
+        for (const auto &[start, end] : ranges) {
+            const Walked walked = Walk(*db, start, end, 2002);
+            const RangeSums sums = figures.IncomeAndExpense(start, end);
+            QCOMPARE(sums.incomeCents, walked.sums.incomeCents);
+            QCOMPARE(sums.expenseCents, walked.sums.expenseCents);
+            QCOMPARE(Names(SelectItemShares(figures.Items(true, start, end))), Names(SelectItemShares(walked.income)));
+            QCOMPARE(Names(SelectItemShares(figures.Items(false, start, end))), Names(SelectItemShares(walked.expense)));
+        }
+        const Walked walked = Walk(*db, At(2000, 1, 1), At(2000, 1, 1), 2002);
+        const YearSums year = figures.Year(2002);
+        for (int month = 1; month <= 12; ++month) {
+            QCOMPARE(year.incomeCents[size_t(month)], walked.year.incomeCents[size_t(month)]);
+            QCOMPARE(year.expenseCents[size_t(month)], walked.year.expenseCents[size_t(month)]);
+        }
+        QVERIFY(!Names(figures.Items(true, ranges[1].first, ranges[1].second)).filter("边界=8800").isEmpty());
+    }
+
+    void equalItemSumsFollowTheTableOrder()
+    {
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        // 房租 is entered first but dated later: the table's order decides, not the dates.
+        book.Add(At(2003, 5, 20), QStringLiteral("房租"), -300, "Li", QString());
+        book.Add(At(2003, 5, 2), QStringLiteral("餐饮"), -100, "Li", QString());
+        book.Add(At(2003, 5, 3), QStringLiteral("餐饮"), -200, "Li", QString());
+        book.Add(At(2003, 5, 4), QStringLiteral("空"), 0, "Li", QString());
+        book.Close();
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        CMoneyFigures figures(*db);
+        const auto expense = SelectItemShares(figures.Items(false, At(2003, 1, 1), At(2003, 12, 31)));
+        QCOMPARE(Names(expense), QStringList({"房租=30000", "餐饮=30000"}));
+        QVERIFY(figures.Items(true, At(2003, 1, 1), At(2003, 12, 31)).empty());  // a record of nothing is neither
+        QCOMPARE(figures.IncomeAndExpense(At(2003, 1, 1), At(2003, 12, 31)).expenseCents, qint64(60000));
+    }
+};
+
+QTEST_MAIN(TestStats)
+#include "tst_stats.moc"
