@@ -26,6 +26,7 @@
 #include "dialogs/CInsureDlg.h"
 #include "dialogs/CInsureNoteDlg.h"
 #include "dialogs/CPolicyListDlg.h"
+#include "dialogs/CStatDlg.h"
 #include "dialogs/CTransferDlg.h"
 #include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
@@ -1079,7 +1080,11 @@ void CMainDlg::RunAction(int id)
         break;
     }
     // The three that leave the panel as it is, and the home page's links.
-    case 1017: OpenEntryDialog(QStringLiteral("统计图表"), nullptr); break;
+    case 1017: {
+        CStatDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1020: OpenEntryDialog(QStringLiteral("设置"), nullptr); break;
     case 1029: OpenEntryDialog(QStringLiteral("计算器"), nullptr); break;
     case 1228: OpenEntryDialog(QStringLiteral("关于 Zarvel"), nullptr); break;

@@ -25,8 +25,8 @@ QIcon LedgerIcon(int number)
         {174, "view-financial-account-cash"}, {176, "view-financial-list"}, {177, "view-financial-account"},
         {178, "document-new"}, {179, "view-financial-budget"}, {180, "view-pim-contacts"},
         {181, "view-calendar-tasks"}, {182, "dialog-ok"}, {183, "dialog-cancel"}, {185, "accessories-calculator"},
-        {187, "list-add-user"}, {188, "go-down-search"}, {189, "window-close"}, {196, "go-next"},
-        {197, "go-previous"},
+        {187, "list-add-user"}, {188, "go-down-search"}, {189, "window-close"}, {191, "go-previous"},
+        {196, "go-next"}, {197, "go-previous"},
     };
     const char *name = names.value(number);
     return name ? QIcon::fromTheme(QString::fromLatin1(name)) : QIcon();

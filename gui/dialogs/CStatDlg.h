@@ -1,0 +1,52 @@
+// 统计图表: the six statistics charts of the ledger, chosen in a list; the range charts over the days
+// of the two date pickers, the annual ones stepping year by year.
+#pragma once
+
+#include "stats/StatNavigator.h"
+
+#include <QDialog>
+#include <memory>
+
+class CIconButton;
+class CMainDlg;
+class CMoneyFigures;
+class CStatPanel;
+class CTintedComboBox;
+class QDateTimeEdit;
+class SqlConnection;
+
+class CStatDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    // Throws DbError when the ledger cannot be read.
+    explicit CStatDlg(CMainDlg *owner);
+    ~CStatDlg() override;
+
+    CStatPanel *Panel() const { return m_panel; }
+    const CStatNavigator &Navigator() const { return m_navigator; }
+
+    // The list's choice confirmed: the kind set up anew and drawn.
+    void ChooseKind(int index);
+    void StartDayChosen(const QDate &day);
+    void EndDayChosen(const QDate &day);
+    void PreviousYear();
+    void NextYear();
+
+private:
+    void Redraw();
+    void ShowRange();
+    // Runs a step; a database failure is told and the chart stays as it was.
+    void Guarded(const std::function<void()> &step);
+
+    CMainDlg *m_pOwner;
+    std::shared_ptr<SqlConnection> m_db;
+    std::unique_ptr<CMoneyFigures> m_figures;
+    CStatNavigator m_navigator;
+    CStatPanel *m_panel;
+    QDateTimeEdit *m_start;
+    QDateTimeEdit *m_end;
+    CTintedComboBox *m_kinds;
+    CIconButton *m_previous;
+    CIconButton *m_next;
+};
