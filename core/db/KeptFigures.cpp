@@ -217,6 +217,20 @@ qint64 ToCents(double amount)
     return qint64(std::llround(amount * 100.0));
 }
 
+namespace {
+
+std::function<void(bool)> g_upgradeNotice;
+
+// Ledgers from this many records on take more than a moment to upgrade.
+constexpr qint64 kLargeLedger = 50000;
+
+} // namespace
+
+void SetUpgradeNotice(std::function<void(bool starting)> notice)
+{
+    g_upgradeNotice = std::move(notice);
+}
+
 void EnsureKeptFigures(SqlConnection &db)
 {
     bool current = false;
@@ -228,8 +242,23 @@ void EnsureKeptFigures(SqlConnection &db)
         tables.Step();
         current = version.Int(0) == kFiguresVersion && tables.Int(0) == 3;
     }
-    if (!current)
+    if (current)
+        return;
+    SqlStatement largest = db.Prepare(QStringLiteral("SELECT ifnull(max(\"ID\"), 0) FROM \"Money\""));
+    largest.Step();
+    const bool told = g_upgradeNotice && largest.Int(0) >= kLargeLedger;
+    largest = SqlStatement();
+    if (told)
+        g_upgradeNotice(true);
+    try {
         Rebuild(db);
+    } catch (...) {
+        if (told)
+            g_upgradeNotice(false);
+        throw;
+    }
+    if (told)
+        g_upgradeNotice(false);
 }
 
 std::optional<qint64> KeptFigure(SqlConnection &db, const QString &table, const QString &column,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class SqlConnection;
@@ -12,6 +13,10 @@ class SqlConnection;
 // MoneyMonths and per month, item and sign in MoneyMonthItems, and their triggers) when the file has
 // none or an older form, recomputing them from the records, all in one transaction. Throws DbError.
 void EnsureKeptFigures(SqlConnection &db);
+
+// Told when an upgrade of a large ledger's kept figures starts (true) and when it has ended (false),
+// committed or not: it reads every record, which takes a while, and the interface says so meanwhile.
+void SetUpgradeNotice(std::function<void(bool starting)> notice);
 
 // The kept figure "table|column|condition" ("count" for the number of records; the condition in the
 // ledger's filter form, e.g. "MKind='人民币'"), or nothing when the ledger keeps no such figure.

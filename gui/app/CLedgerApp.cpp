@@ -7,8 +7,11 @@
 #include "app/Style.h"
 #include "common/Paths.h"
 #include "db/DbError.h"
+#include "db/KeptFigures.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QPointer>
 
 CLedgerApp::CLedgerApp(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -37,11 +40,34 @@ bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock)
     return false;
 }
 
+namespace {
+
+// While a large ledger made by an earlier version is brought up to date, a note says why the window
+// has not come yet.
+void AnnounceUpgrades()
+{
+    static QPointer<QLabel> note;
+    SetUpgradeNotice([](bool starting) {
+        delete note;
+        if (!starting)
+            return;
+        note = new QLabel(QStringLiteral("正在为新版本整理帐目数据库，请稍候……"));
+        note->setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
+        note->setWindowTitle(QStringLiteral("Zarvel"));
+        note->setMargin(24);
+        note->show();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+}
+
+} // namespace
+
 void CLedgerApp::Prepare(QApplication *app)
 {
     UseChineseLocale(app);
     ApplyLedgerStyle(app);
     CentreDialogsOnTheMainWindow(app);
+    AnnounceUpgrades();
 }
 
 int CLedgerApp::InitInstance()

@@ -3,6 +3,7 @@
 #include "db/CMoneyBook.h"
 #include "db/CMoneyRecord.h"
 #include "db/DbError.h"
+#include "db/KeptFigures.h"
 #include "db/SqlConnection.h"
 #include "entry/MemoRules.h"
 
@@ -579,6 +580,34 @@ private slots:
         CheckEveryPage(book, FilteredListing(install, QString(), HighestId(install), {}));
         book.ComputeTotal();
         QCOMPARE(book.GetTotalCents(), qint64(1000 * 10025 - 2000 * 1050));
+    }
+
+    void aLargeLedgersUpgradeIsAnnounced()
+    {
+        TestInstallation install;
+        {
+            sqlite3 *raw = nullptr;
+            QCOMPARE(sqlite3_open(install.DataFile("Kinward.db").toUtf8().constData(), &raw), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(raw,
+                                  "INSERT INTO Money (ID, Date, Item, Money, Member, Explain) "
+                                  "VALUES (60000, '2003-01-01 08:00:00', '工资', 100, 'Li', '')",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        QStringList told;
+        SetUpgradeNotice([&](bool starting) { told << (starting ? "start" : "end"); });
+        {
+            CMoneyBook book;
+            book.ShowPage(1, QStringLiteral("Date"));
+            QCOMPARE(told, QStringList({"start", "end"}));
+            book.ComputeTotal();
+            QCOMPARE(book.GetTotalCents(), qint64(10000));
+        }
+        CMoneyBook again;  // kept figures current: nothing to announce
+        again.ShowPage(1, QStringLiteral("Date"));
+        QCOMPARE(told.size(), 2);
+        SetUpgradeNotice({});
     }
 
     void datesWrittenOtherwiseAreListedInTheirTextOrder_data()
