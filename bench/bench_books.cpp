@@ -5,6 +5,7 @@
 // $ZARVEL_BENCH_RECORDS sets the number of income/expense records (default 1,000,000). The ledger is
 // made once in $ZARVEL_BENCH_LEDGER (default: build/bench-ledger, or build/bench-ledger-<records> for
 // another size) and reused.
+#include "BenchSupport.h"
 #include "LedgerGenerator.h"
 
 #include "db/CAddressBook.h"
@@ -29,6 +30,13 @@
 namespace {
 
 QString g_ledger;
+
+// Plain SQLite on the bench ledger.
+class Raw : public RawLedger
+{
+public:
+    Raw() : RawLedger(g_ledger) {}
+};
 
 // The eight books of the main window, filled as the main window fills them at start-up.
 struct MainWindowBooks
@@ -71,74 +79,6 @@ struct MainWindowBooks
                                                           &credit, &insure})
             book->Close();
     }
-};
-
-// Plain SQLite on the same file, with the same durability settings as the program.
-class Raw
-{
-public:
-    Raw()
-    {
-        const QByteArray path = (g_ledger + QStringLiteral("/Data/Kinward.db")).toUtf8();
-        sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-        Run("PRAGMA synchronous=FULL");
-    }
-    ~Raw() { sqlite3_close(m_db); }
-
-    // Steps the statement to its end, touching every column of every row; returns the rows.
-    long Run(const char *sql, double bind = 0, bool hasBind = false)
-    {
-        return Run(sql, hasBind ? QVariantList{bind} : QVariantList());
-    }
-    // The same with values bound in order (numbers, texts).
-    long Run(const char *sql, const QVariantList &binds)
-    {
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr);
-        for (int i = 0; i < binds.size(); ++i) {
-            const QVariant &value = binds.at(i);
-            if (value.typeId() == QMetaType::QString) {
-                const QByteArray text = value.toString().toUtf8();
-                sqlite3_bind_text(statement, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            } else if (value.typeId() == QMetaType::Double) {
-                sqlite3_bind_double(statement, i + 1, value.toDouble());
-            } else {
-                sqlite3_bind_int64(statement, i + 1, value.toLongLong());
-            }
-        }
-        long rows = 0;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(statement); ++c)
-                benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
-            ++rows;
-        }
-        sqlite3_finalize(statement);
-        return rows;
-    }
-    // The first row's texts.
-    QStringList Row(const QByteArray &sql)
-    {
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr);
-        QStringList texts;
-        if (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(statement); ++c)
-                texts.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, c))));
-        }
-        sqlite3_finalize(statement);
-        return texts;
-    }
-    qint64 Integer(const char *sql)
-    {
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr);
-        const qint64 value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
-        sqlite3_finalize(statement);
-        return value;
-    }
-
-private:
-    sqlite3 *m_db = nullptr;
 };
 
 const char *const kMoneyColumns = "SELECT ID,Date,Item,Money,Member,Explain FROM Money";
@@ -515,19 +455,6 @@ void ItemMiddlePage_Floor(benchmark::State &state)
         raw.Run(sql.constData());
 }
 
-// Keeps each benchmark's time per iteration, to pair operations with their floors.
-class PairingReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> times;  // milliseconds
-};
-
 // Peak resident memory of a process that does nothing but the start-up fill.
 long FillPeakKilobytes()
 {
@@ -601,13 +528,7 @@ int main(int argc, char **argv)
     PairingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::printf("\n%-24s %12s %12s %8s\n", "operation", "ours (ms)", "floor (ms)", "ratio");
-    for (const auto &[name, ours] : reporter.times) {
-        const auto floor = reporter.times.find(name + "_Floor");
-        if (floor == reporter.times.end())
-            continue;
-        std::printf("%-24s %12.3f %12.3f %8.2f\n", name.c_str(), ours, floor->second, ours / floor->second);
-    }
+    reporter.PrintRatios();
     std::printf("\npeak memory of the start-up fill: %.1f MB\n", double(FillPeakKilobytes()) / 1024.0);
     benchmark::Shutdown();
     return 0;

@@ -1,0 +1,192 @@
+// The six statistics charts on the large ledger: each from choosing it to its drawn image, its
+// aggregation and its drawing apart, the aggregation beside the plain SQL that computes the same
+// figures from the records (its floor), and the opening of the dialog.
+#include "BenchSupport.h"
+#include "LedgerGenerator.h"
+
+#include "app/CLedgerApp.h"
+#include "app/CMainDlg.h"
+#include "charts/CStatPanel.h"
+#include "charts/QtCanvas.h"
+#include "common/LedgerDate.h"
+#include "db/CArticleBook.h"
+#include "db/CCreditBook.h"
+#include "db/CCurrentBook.h"
+#include "db/CDepositBook.h"
+#include "db/CInsureBook.h"
+#include "db/CMoneyBook.h"
+#include "db/SqlConnection.h"
+#include "dialogs/CStatDlg.h"
+#include "stats/MoneyFigures.h"
+#include "stats/StatNavigator.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+namespace {
+
+QString g_ledger;
+
+const char *const kKindNames[kStatKindCount] = {"TotalAssets", "IncomeAgainstExpense", "IncomeByItem",
+                                                "ExpenseByItem", "AnnualBars",  "AnnualLines"};
+
+// The statistics as the dialog holds them: the main window's book for the first and last dates, the
+// holdings read at opening, the kept figures.
+struct Statistics
+{
+    CMoneyBook money;
+    std::shared_ptr<SqlConnection> db = SqlConnection::Open(QStringLiteral("Data/Kinward.db"));
+    CMoneyFigures figures{*db};
+    Holdings holdings;
+    CStatNavigator navigator;
+
+    Statistics()
+    {
+        money.ShowPage(1, QStringLiteral("Date"));
+        CCreditBook credit;
+        CInsureBook insure;
+        CArticleBook article;
+        CCurrentBook current;
+        CDepositBook deposit;
+        credit.ComputeTotals();
+        insure.ComputeTotals();
+        article.ComputeTotals();
+        current.ComputeTotals();
+        deposit.ComputeTotals();
+        money.ComputeTotal();
+        holdings = {money.GetTotal(), deposit.GetDepositTotal(), current.GetTotal(), article.GetTotalValue(),
+                    insure.GetTotal(), credit.GetTotal()};
+    }
+    void Choose(int kind) { navigator.Choose(StatKind(kind), money.GetFirstDate(), money.GetLastDate(), LedgerNow()); }
+};
+
+QImage Draw(const ChartSpec &chart)
+{
+    QImage image(486, 330, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.fillRect(image.rect(), Qt::white);
+    QtCanvas canvas(painter, image.width(), image.height());
+    MakeGraph(chart)->DrawGraph(canvas);
+    return image;
+}
+
+// Choosing the kind in the list: its range or year set up, aggregated, described and drawn.
+void ChartToImage(benchmark::State &state, int kind)
+{
+    Statistics stats;
+    for (auto _ : state) {
+        stats.Choose(kind);
+        benchmark::DoNotOptimize(Draw(stats.navigator.Chart(stats.figures, stats.holdings)));
+    }
+}
+
+void Aggregate(benchmark::State &state, int kind)
+{
+    Statistics stats;
+    stats.Choose(kind);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stats.navigator.Chart(stats.figures, stats.holdings));
+}
+
+void Drawing(benchmark::State &state, int kind)
+{
+    Statistics stats;
+    stats.Choose(kind);
+    const ChartSpec chart = stats.navigator.Chart(stats.figures, stats.holdings);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Draw(chart));
+}
+
+// The same figures computed from the records by plain SQL, over the same range or year.
+void Aggregate_Floor(benchmark::State &state, int kind)
+{
+    Statistics stats;
+    stats.Choose(kind);
+    const QString start = DbDateText(stats.navigator.Start()), end = DbDateText(stats.navigator.End());
+    const QString yearStart = QStringLiteral("%1-01-01 00:00:00").arg(stats.navigator.Year());
+    const QString yearEnd = QStringLiteral("%1-12-31 23:59:59").arg(stats.navigator.Year());
+    RawLedger raw(g_ledger);
+    for (auto _ : state) {
+        switch (StatKind(kind)) {
+        case StatKind::TotalAssets:
+            raw.Run("SELECT sum(Money) FROM Money");
+            raw.Run("SELECT sum(BMoney) FROM Deposit WHERE MKind='人民币'");
+            raw.Run("SELECT sum(Money) FROM Current WHERE MKind='人民币'");
+            raw.Run("SELECT sum(Value) FROM Article");
+            raw.Run("SELECT -sum(Money) FROM InsureRecord WHERE Money<0");
+            raw.Run("SELECT sum(Money) FROM Credit");
+            break;
+        case StatKind::IncomeAgainstExpense:
+            raw.Run("SELECT sum(CASE WHEN Money>0 THEN Money ELSE 0 END), sum(CASE WHEN Money<=0 THEN -Money ELSE 0 END) "
+                    "FROM Money WHERE Date>=? AND Date<=?",
+                    {start, end});
+            break;
+        case StatKind::IncomeByItem:
+            raw.Run("SELECT Item, sum(Money), min(ID) FROM Money WHERE Money>0 AND Date>=? AND Date<=? GROUP BY Item",
+                    {start, end});
+            break;
+        case StatKind::ExpenseByItem:
+            raw.Run("SELECT Item, -sum(Money), min(ID) FROM Money WHERE Money<0 AND Date>=? AND Date<=? GROUP BY Item",
+                    {start, end});
+            break;
+        case StatKind::AnnualBars:
+        case StatKind::AnnualLines:
+            raw.Run("SELECT substr(Date,6,2), sum(CASE WHEN Money>0 THEN Money ELSE 0 END), "
+                    "sum(CASE WHEN Money<=0 THEN -Money ELSE 0 END) FROM Money WHERE Date>=? AND Date<=? GROUP BY 1",
+                    {yearStart, yearEnd});
+            break;
+        }
+    }
+}
+
+// 统计 pressed: the dialog made (six books' totals, the first chart) and its panel drawn.
+void OpenDialog(benchmark::State &state)
+{
+    CMainDlg window(CMainDlg::Options{false});
+    for (auto _ : state) {
+        CStatDlg dialog(&window);
+        benchmark::DoNotOptimize(dialog.Panel()->Picture());
+    }
+}
+
+void QuietPlatform(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtWarningMsg || !message.startsWith(QLatin1String("This plugin does not support")))
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietPlatform);
+    QApplication app(argc, argv);
+    CLedgerApp::Prepare(&app);
+    const LedgerSize size = BenchLedgerSize();
+    g_ledger = BenchLedgerFolder(QCoreApplication::applicationDirPath(), size);
+    std::printf("ledger: %s, %d income/expense records (made on first use)\n", qPrintable(g_ledger), size.moneyRecords);
+    QString error;
+    if (!MakeLedger(g_ledger, size, &error)) {
+        std::fprintf(stderr, "cannot make the ledger: %s\n", qPrintable(error));
+        return 1;
+    }
+    QDir::setCurrent(g_ledger);
+    for (int kind = 0; kind < kStatKindCount; ++kind) {
+        const std::string name = kKindNames[kind];
+        benchmark::RegisterBenchmark((name + "_Chart").c_str(), ChartToImage, kind)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((name + "_Aggregate").c_str(), Aggregate, kind)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((name + "_Aggregate_Floor").c_str(), Aggregate_Floor, kind)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((name + "_Draw").c_str(), Drawing, kind)->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("OpenDialog", OpenDialog)->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    PairingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}
