@@ -62,7 +62,8 @@ void CGraph::DrawPies(ICanvas &canvas)
 
         canvas.SetDefaultPenAndBrush();
         const QString label = group.GetLabel();
-        canvas.Text(cx - 4 * GbkLength(label), cy + labelHeight + int(1.5 * r) + 15, label);
+        // Centred under the pie, but never begun left of the canvas, where its first words would be lost.
+        canvas.Text(std::max(0, cx - 4 * GbkLength(label)), cy + labelHeight + int(1.5 * r) + 15, label);
         if (total <= 0 || r <= 0)
             continue;  // nothing to share out: no slices
 

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 
 CLedgerApp::CLedgerApp(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -55,6 +56,9 @@ void AnnounceUpgrades()
         note->setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
         note->setWindowTitle(QStringLiteral("Zarvel"));
         note->setMargin(24);
+        note->adjustSize();
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            note->move(screen->availableGeometry().center() - note->rect().center());
         note->show();
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });

@@ -155,6 +155,21 @@ private slots:
                  std::vector<QString>{QStringLiteral("总计:0")});
     }
 
+    void theRangeLabelStaysOnTheCanvas()
+    {
+        std::vector<ItemCents> shares;
+        for (int i = 0; i < 10; ++i)
+            shares.push_back({QStringLiteral("兼职收入%1").arg(i), qint64(100000 + i)});
+        for (int width : {300, 400, 486}) {
+            RecordingCanvas canvas(width, 330);
+            MakeGraph(ItemChart(true, shares, QDate(2006, 1, 1), QDate(2026, 12, 8)))->DrawGraph(canvas);
+            const QStringList label = canvas.Calls(QStringLiteral("text ")).filter(QStringLiteral("从 2006年"));
+            QCOMPARE(label.size(), 1);
+            QVERIFY2(label[0].section(QLatin1Char(' '), 1, 1).section(QLatin1Char(','), 0, 0).toInt() >= 0,
+                     qPrintable(label[0]));
+        }
+    }
+
     void annualAxisGrowsWithTheLargestMonth()
     {
         YearSums sums;
