@@ -32,6 +32,7 @@
 #include "lists/CAddMemberDlg.h"
 #include "app/CBookView.h"
 #include "lists/CLoginDlg.h"
+#include "lists/CSettingsDlg.h"
 #include "lists/ReferenceLists.h"
 
 #include <QApplication>
@@ -1085,7 +1086,11 @@ void CMainDlg::RunAction(int id)
         dialog.exec();
         break;
     }
-    case 1020: OpenEntryDialog(QStringLiteral("设置"), nullptr); break;
+    case 1020: {
+        CSettingsDlg dialog(this);
+        dialog.exec();
+        break;
+    }
     case 1029: OpenEntryDialog(QStringLiteral("计算器"), nullptr); break;
     case 1228: OpenEntryDialog(QStringLiteral("关于 Zarvel"), nullptr); break;
     case 1229:

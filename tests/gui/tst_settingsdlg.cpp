@@ -1,0 +1,184 @@
+// The settings tree and the list editors driven as a user would: the leaves and what they open, the
+// editors' lines, fields and kind words, the '#' guard, 取消 keeping the changes in memory only, and
+// the asset kinds' two lists.
+#include "lists/CArticleKindDlg.h"
+#include "lists/CItemEditDlg.h"
+#include "lists/CSettingsDlg.h"
+
+#include "FileBytes.h"
+#include "OpenLedger.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+// The list receives the focus (a click or Tab into it).
+void Focus(QWidget *list)
+{
+    QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(list, &in);
+}
+
+} // namespace
+
+class TestSettingsDlg : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_open = std::make_unique<OpenLedger>(); }
+    void cleanup() { m_open.reset(); }
+
+    void theTreeAndItsEditors()
+    {
+        CSettingsDlg settings(&m_open->window);
+        QCOMPARE(settings.windowTitle(), QStringLiteral("设置"));
+        auto *tree = Find<QTreeWidget>(&settings, 1188);
+        QStringList shown;
+        for (int g = 0; g < tree->topLevelItemCount(); ++g) {
+            QTreeWidgetItem *group = tree->topLevelItem(g);
+            shown << group->text(0);
+            for (int l = 0; l < group->childCount(); ++l)
+                shown << QStringLiteral("  ") + group->child(l)->text(0);
+            QCOMPARE(group->isExpanded(), g == 0);
+        }
+        QCOMPARE(shown, QStringList({"系统", "  密码", "  添加家庭成员", "  删除家庭成员", "收支", "  编辑收支项目", "储蓄",
+                                     "  编辑银行机构", "  编辑货币种类", "  编辑活期储蓄注释", "  编辑储蓄利率", "财产",
+                                     "  编辑物品种类", "保险", "  编辑保险机构", "  编辑保险种类"}));
+        const QList<std::pair<QString, const char *>> opens{
+            {"密码", "CPasswordDlg"},         {"添加家庭成员", "CAddMemberDlg"}, {"删除家庭成员", "CDeleteMemberDlg"},
+            {"编辑物品种类", "CArticleKindDlg"}, {"编辑储蓄利率", "CItemEditDlg"}};
+        for (const auto &[leaf, kind] : opens) {
+            std::unique_ptr<QDialog> editor(settings.MakeEditor(leaf));
+            QVERIFY2(editor && editor->inherits(kind), qPrintable(leaf));
+        }
+        std::unique_ptr<QDialog> notes(settings.MakeEditor(QStringLiteral("编辑活期储蓄注释")));
+        QCOMPARE(static_cast<CItemEditDlg *>(notes.get())->Mode(), ListMode::CurNotes);
+        QVERIFY(!settings.MakeEditor(QStringLiteral("储蓄")));  // a group opens nothing
+        tree->setCurrentItem(tree->topLevelItem(1));
+        settings.OpenChosen();  // nothing to run: returns at once
+    }
+
+    void bankEditorWithoutKindWords()
+    {
+        g_bankList = QStringList({"中国银行", "招商银行"});
+        CItemEditDlg editor(ListMode::Banks);
+        editor.show();
+        QCOMPARE(editor.windowTitle(), QStringLiteral("收支项目"));
+        QVERIFY(!Find<QRadioButton>(&editor, 1212)->isVisible());
+        auto *lines = Find<QListWidget>(&editor, 1203);
+        QCOMPARE(lines->count(), 2);
+        QCOMPARE(lines->currentRow(), -1);  // nothing chosen when it opens
+        lines->setCurrentRow(1);
+        auto *content = Find<QLineEdit>(&editor, 1204);
+        QCOMPARE(content->text(), QStringLiteral("招商银行"));
+        // A '#' goes, one per message.
+        QTest::keyClicks(content, QStringLiteral("##"));
+        QCOMPARE(content->text(), QStringLiteral("招商银行"));
+        QCOMPARE(m_open->messages.messages.size(), 2);
+        QCOMPARE(m_open->messages.Last(), kReservedCharMessage);
+        editor.MoveUp();
+        QCOMPARE(g_bankList, QStringList({"招商银行", "中国银行"}));
+        QCOMPARE(lines->currentRow(), 0);
+        editor.Delete();
+        QCOMPARE(g_bankList, QStringList({"中国银行"}));
+        QCOMPARE(lines->currentRow(), -1);
+    }
+
+    void itemsKeepTheirKindAndCancelKeepsTheChangesInMemory()
+    {
+        const QByteArray before = ReadBytes(m_open->install.DataFile("Item.kwl"));
+        {
+            CItemEditDlg editor(ListMode::Items);
+            editor.show();
+            auto *content = Find<QLineEdit>(&editor, 1204);
+            content->setText(QStringLiteral("理财"));
+            editor.Add();
+            QCOMPARE(m_open->messages.Last(), QStringLiteral("请注明收入支出"));
+            Find<QRadioButton>(&editor, 1212)->click();
+            editor.Add();
+            QCOMPARE(g_itemList.last(), QStringLiteral("收入    理财"));
+            editor.Add();
+            QCOMPARE(m_open->messages.Last(), QStringLiteral("添加的项目已存在"));
+            // Choosing a line shows its kind and name; an unchanged 修改 is refused.
+            auto *lines = Find<QListWidget>(&editor, 1203);
+            const int food = g_itemList.indexOf(QStringLiteral("支出    餐饮"));
+            lines->setCurrentRow(food);
+            QVERIFY(Find<QRadioButton>(&editor, 1213)->isChecked());
+            QCOMPARE(content->text(), QStringLiteral("餐饮"));
+            editor.Modify();
+            QCOMPARE(m_open->messages.Last(), QStringLiteral("修改后的项目已存在"));
+            content->setText(QStringLiteral("饮食"));
+            editor.Modify();
+            QCOMPARE(g_itemList.at(food), QStringLiteral("支出    饮食"));
+            QCOMPARE(lines->currentRow(), food);
+            editor.reject();  // 取消
+        }
+        QVERIFY(g_itemList.contains(QStringLiteral("收入    理财")));   // for the rest of the run
+        QCOMPARE(ReadBytes(m_open->install.DataFile("Item.kwl")), before);  // but not in the file
+    }
+
+    void rateEditorHasItsFixedLines()
+    {
+        CItemEditDlg editor(ListMode::Rates);
+        editor.show();
+        auto *lines = Find<QListWidget>(&editor, 1203);
+        QCOMPARE(lines->count(), 16);
+        for (int id : {1205, 1207, 1208, 1209})
+            QVERIFY(!Find<QPushButton>(&editor, id)->isEnabled());
+        QVERIFY(!Find<QLineEdit>(&editor, 1204)->isVisible());
+        auto *rate = Find<QLineEdit>(&editor, 1214);
+        QVERIFY(rate->isVisible());
+        lines->setCurrentRow(2);
+        QCOMPARE(rate->text(), QString::number(g_rateTable[2]));
+        rate->clear();
+        QTest::keyClicks(rate, QStringLiteral("2.2555"));
+        editor.Modify();
+        QCOMPARE(lines->item(2)->text(), QStringLiteral("定期一年        2.255"));
+        editor.Save();
+        QCOMPARE(ReadBytes(m_open->install.DataFile("Rate.kwl")).split('#').value(2), QByteArray("2.255"));
+    }
+
+    void assetKindsByTheListInFocus()
+    {
+        g_articleKindList = QStringList({"车 轿车", "车 摩托", "车库 车位"});
+        CArticleKindDlg kinds;
+        kinds.show();
+        auto *majors = Find<QListWidget>(&kinds, 1213);
+        auto *minors = Find<QListWidget>(&kinds, 1214);
+        QCOMPARE(majors->currentItem()->text(), QStringLiteral("车"));
+        QCOMPARE(minors->count(), 2);
+        QCOMPARE(Find<QLineEdit>(&kinds, 1215)->text(), QStringLiteral("车"));
+        Focus(minors);
+        QVERIFY(!kinds.IsMajorMode());
+        QVERIFY(!Find<QLineEdit>(&kinds, 1215)->isEnabled());
+        minors->setCurrentRow(1);
+        Find<QLineEdit>(&kinds, 1216)->setText(QStringLiteral("电动车"));
+        kinds.Modify();
+        QCOMPARE(g_articleKindList, QStringList({"车 轿车", "车 电动车", "车库 车位"}));
+        Focus(majors);
+        QVERIFY(kinds.IsMajorMode());
+        kinds.Delete();  // the major kind 车, not 车库
+        QCOMPARE(g_articleKindList, QStringList({"车库 车位"}));
+        QCOMPARE(majors->currentItem()->text(), QStringLiteral("车库"));
+        kinds.Add();
+        QCOMPARE(majors->currentItem()->text(), QStringLiteral("新物品种类"));
+        Find<QLineEdit>(&kinds, 1215)->setText(QStringLiteral("车库"));
+        kinds.Modify();
+        QCOMPARE(m_open->messages.Last(), QStringLiteral("添加的物品种类已存在"));
+        kinds.Save();
+        QVERIFY(ReadBytes(m_open->install.DataFile("Article.kwl")).startsWith("\xb3\xb5\xbf\xe2"));  // 车库 in GBK
+    }
+
+private:
+    std::unique_ptr<OpenLedger> m_open;
+};
+
+QTEST_MAIN(TestSettingsDlg)
+#include "tst_settingsdlg.moc"
