@@ -2,6 +2,8 @@
 // reporter that pairs each operation with its floor.
 #pragma once
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -10,6 +12,8 @@
 #include <map>
 #include <sqlite3.h>
 #include <string>
+
+#include "LedgerGenerator.h"
 
 // Plain SQLite on the same file, with the same durability settings as the program.
 class RawLedger
@@ -104,3 +108,24 @@ public:
     }
 };
 
+// The bench ledger, made on first use, as the current directory; empty (and said) when it cannot be made.
+inline QString OpenBenchLedger()
+{
+    const LedgerSize size = BenchLedgerSize();
+    const QString ledger = BenchLedgerFolder(QCoreApplication::applicationDirPath(), size);
+    std::printf("ledger: %s, %d income/expense records (made on first use)\n", qPrintable(ledger), size.moneyRecords);
+    QString error;
+    if (!MakeLedger(ledger, size, &error)) {
+        std::fprintf(stderr, "cannot make the ledger: %s\n", qPrintable(error));
+        return QString();
+    }
+    QDir::setCurrent(ledger);
+    return ledger;
+}
+
+// The offscreen platform's notes on what it cannot do (raise, grab) are not the measurement's.
+inline void QuietPlatform(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtWarningMsg || !message.startsWith(QLatin1String("This plugin does not support")))
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}

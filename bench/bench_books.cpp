@@ -508,15 +508,9 @@ BENCHMARK(ItemMiddlePage_Floor)->Unit(benchmark::kMillisecond);
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const LedgerSize size = BenchLedgerSize();
-    g_ledger = BenchLedgerFolder(QCoreApplication::applicationDirPath(), size);
-    std::printf("ledger: %s, %d income/expense records (made on first use)\n", qPrintable(g_ledger), size.moneyRecords);
-    QString error;
-    if (!MakeLedger(g_ledger, size, &error)) {
-        std::fprintf(stderr, "cannot make the ledger: %s\n", qPrintable(error));
+    g_ledger = OpenBenchLedger();
+    if (g_ledger.isEmpty())
         return 1;
-    }
-    QDir::setCurrent(g_ledger);
 
     {
         // The file cache warmed as a second start of the program finds it.

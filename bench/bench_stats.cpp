@@ -152,12 +152,6 @@ void OpenDialog(benchmark::State &state)
     }
 }
 
-void QuietPlatform(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtWarningMsg || !message.startsWith(QLatin1String("This plugin does not support")))
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -166,15 +160,9 @@ int main(int argc, char **argv)
     qInstallMessageHandler(QuietPlatform);
     QApplication app(argc, argv);
     CLedgerApp::Prepare(&app);
-    const LedgerSize size = BenchLedgerSize();
-    g_ledger = BenchLedgerFolder(QCoreApplication::applicationDirPath(), size);
-    std::printf("ledger: %s, %d income/expense records (made on first use)\n", qPrintable(g_ledger), size.moneyRecords);
-    QString error;
-    if (!MakeLedger(g_ledger, size, &error)) {
-        std::fprintf(stderr, "cannot make the ledger: %s\n", qPrintable(error));
+    g_ledger = OpenBenchLedger();
+    if (g_ledger.isEmpty())
         return 1;
-    }
-    QDir::setCurrent(g_ledger);
     for (int kind = 0; kind < kStatKindCount; ++kind) {
         const std::string name = kKindNames[kind];
         benchmark::RegisterBenchmark((name + "_Chart").c_str(), ChartToImage, kind)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,7 @@
 // The main window on a large ledger, offscreen: what the user waits for after a click, painted. The
 // page selector is measured beside a selector of one page, its floor: it must cost the same at any
 // number of pages.
+#include "BenchSupport.h"
 #include "LedgerGenerator.h"
 
 #include "app/CMainDlg.h"
@@ -110,28 +111,14 @@ BENCHMARK(RefillPageSelector)->Arg(1)->Arg(20000)->Unit(benchmark::kMillisecond)
 BENCHMARK(WindowMiddlePage)->Unit(benchmark::kMillisecond);
 BENCHMARK(WindowDeleteOnMiddlePage)->Unit(benchmark::kMillisecond);
 
-// The offscreen platform's notes on what it cannot do (raise, grab) are not the measurement's.
-void QuietPlatform(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtWarningMsg || !message.startsWith(QLatin1String("This plugin does not support")))
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietPlatform);
     QApplication app(argc, argv);
     CLedgerApp::Prepare(&app);
-    const LedgerSize size = BenchLedgerSize();
-    const QString ledger = BenchLedgerFolder(QCoreApplication::applicationDirPath(), size);
-    std::printf("ledger: %s, %d income/expense records (made on first use)\n", qPrintable(ledger), size.moneyRecords);
-    QString error;
-    if (!MakeLedger(ledger, size, &error)) {
-        std::fprintf(stderr, "cannot make the ledger: %s\n", qPrintable(error));
+    if (OpenBenchLedger().isEmpty())
         return 1;
-    }
-    QDir::setCurrent(ledger);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -22,12 +22,21 @@ QString CheckListText(const QString &text)
     return QString();
 }
 
-// The checks 添加 and 修改 share, before the new entry is compared with the list.
-QString CheckNewEntry(ListMode mode, const QString &content, int kind)
+// The entry 添加 or 修改 would write, after their checks: the kind, the text, and the list not holding
+// it yet (taken: the message when it does). Empty in *entry when refused.
+QString NewEntry(ListMode mode, const QString &content, int kind, const QString &taken, QString *entry)
 {
+    entry->clear();
     if (HasKindWords(mode) && kind != 0 && kind != 1)
         return mode == ListMode::Items ? QStringLiteral("请注明收入支出") : QStringLiteral("请注明进出");
-    return CheckListText(content);
+    const QString refused = CheckListText(content);
+    if (!refused.isEmpty())
+        return refused;
+    const QString built = EntryFor(mode, content, kind);
+    if (ListOf(mode)->contains(built))
+        return taken;
+    *entry = built;
+    return QString();
 }
 
 bool IsRow(const QStringList *list, int row)
@@ -108,14 +117,11 @@ QString AddListEntry(ListMode mode, const QString &content, int kind)
     QStringList *list = ListOf(mode);
     if (!list || content.isEmpty())
         return QString();
-    const QString refused = CheckNewEntry(mode, content, kind);
-    if (!refused.isEmpty())
-        return refused;
-    const QString entry = EntryFor(mode, content, kind);
-    if (list->contains(entry))
-        return QStringLiteral("添加的项目已存在");
-    list->append(entry);
-    return QString();
+    QString entry;
+    const QString refused = NewEntry(mode, content, kind, QStringLiteral("添加的项目已存在"), &entry);
+    if (refused.isEmpty())
+        list->append(entry);
+    return refused;
 }
 
 QString ModifyListEntry(ListMode mode, int row, const QString &content, int kind)
@@ -123,14 +129,11 @@ QString ModifyListEntry(ListMode mode, int row, const QString &content, int kind
     QStringList *list = ListOf(mode);
     if (!IsRow(list, row) || content.isEmpty())
         return QString();
-    const QString refused = CheckNewEntry(mode, content, kind);
-    if (!refused.isEmpty())
-        return refused;
-    const QString entry = EntryFor(mode, content, kind);
-    if (list->contains(entry))
-        return QStringLiteral("修改后的项目已存在");
-    (*list)[row] = entry;
-    return QString();
+    QString entry;
+    const QString refused = NewEntry(mode, content, kind, QStringLiteral("修改后的项目已存在"), &entry);
+    if (refused.isEmpty())
+        (*list)[row] = entry;
+    return refused;
 }
 
 bool DeleteListEntry(ListMode mode, int row)

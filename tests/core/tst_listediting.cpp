@@ -11,17 +11,6 @@
 
 #include <QTest>
 
-namespace {
-
-QByteArray Gbk(const QString &text)
-{
-    QByteArray bytes;
-    EncodeGbk(text, &bytes);
-    return bytes;
-}
-
-} // namespace
-
 class TestListEditing : public QObject
 {
     Q_OBJECT

@@ -13,17 +13,6 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-namespace {
-
-QByteArray Gbk(const QString &text)
-{
-    QByteArray bytes;
-    EncodeGbk(text, &bytes);
-    return bytes;
-}
-
-} // namespace
-
 class TestListFiles : public QObject
 {
     Q_OBJECT

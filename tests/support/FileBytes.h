@@ -1,6 +1,8 @@
 // A file's bytes, read or laid exactly, for tests of what reaches the disk.
 #pragma once
 
+#include "common/Gbk.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -17,4 +19,12 @@ inline void WriteBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+// The text's bytes in the list files' encoding.
+inline QByteArray Gbk(const QString &text)
+{
+    QByteArray bytes;
+    EncodeGbk(text, &bytes);
+    return bytes;
 }
