@@ -11,6 +11,7 @@
 #include "controls/CIconButton.h"
 #include "controls/CLinkLabel.h"
 #include "controls/CPageSelector.h"
+#include "controls/CScrollBanner.h"
 #include "db/DbError.h"
 #include "dialogs/CAddressDlg.h"
 #include "dialogs/CArticleDlg.h"
@@ -236,12 +237,11 @@ void CMainDlg::CreateControls()
         m_controls.insert(id, link);
         connect(link, &CLinkLabel::clicked, this, [this, id] { PressButton(id); });
     }
-    auto *banner = MakeLabel(1231, QRect(10, 55, 580, 20), QColor(80, 240, 150));
-    banner->setAutoFillBackground(true);
-    QPalette bannerPalette = banner->palette();
-    bannerPalette.setColor(QPalette::Window, QColor(0, 0, 255));
-    banner->setPalette(bannerPalette);
-    banner->setIndent(4);
+    auto *banner = new CScrollBanner(this);
+    banner->setObjectName(QStringLiteral("1231"));
+    banner->setGeometry(10, 55, 580, 20);
+    banner->SetBackColor(TextSegment::Color(0, 0, 255));
+    m_controls.insert(1231, banner);
     MakeLabel(1232, QRect(10, 90, 0, 0), Qt::black);
 }
 
@@ -479,7 +479,9 @@ void CMainDlg::RunLogin()
 void CMainDlg::ShowWelcome()
 {
     m_strWelcome = BuildWelcome(m_strMember, QDate::currentDate());
-    static_cast<QLabel *>(Control(1231))->setText(m_strWelcome);
+    auto *banner = static_cast<CScrollBanner *>(Control(1231));
+    banner->RemoveAllSegments();
+    banner->AddSegment(m_strWelcome, TextSegment::Color(80, 240, 150), -1);
 }
 
 void CMainDlg::SetupLinks()
@@ -1139,6 +1141,7 @@ void CMainDlg::ShowHomePage()
     if (!m_clockTimer)
         m_clockTimer = startTimer(1000);
     ShowControls({1228, 1229, 1231});
+    static_cast<CScrollBanner *>(Control(1231))->SetScrollSpeed(1000);
     if (!m_background.isNull())
         Control(1232)->show();
 }
@@ -1148,6 +1151,7 @@ void CMainDlg::HideHomePage()
     if (Hidden(1219))
         return;
     HideControls(kHomeControls);
+    static_cast<CScrollBanner *>(Control(1231))->SetScrollSpeed(0);  // it moves only while it is seen
     if (m_clockTimer) {
         killTimer(m_clockTimer);
         m_clockTimer = 0;
