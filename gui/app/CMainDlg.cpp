@@ -13,6 +13,7 @@
 #include "controls/CPageSelector.h"
 #include "controls/CScrollBanner.h"
 #include "db/DbError.h"
+#include "dialogs/CAboutDlg.h"
 #include "dialogs/CAddressDlg.h"
 #include "dialogs/CArticleDlg.h"
 #include "dialogs/CArticleFindDlg.h"
@@ -36,6 +37,7 @@
 #include "lists/CSettingsDlg.h"
 #include "lists/ReferenceLists.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -79,6 +81,11 @@ CMainDlg::CMainDlg(const Options &options, QWidget *parent) : QDialog(parent), m
                    | Qt::WindowCloseButtonHint);
     setFixedSize(kWidth, kHeight);
     setWindowIcon(QIcon::fromTheme(QStringLiteral("wallet-open")));
+    // The window menu's 关于 Zarvel, on a right click where the desktop gives the window no menu of its own.
+    auto *about = new QAction(QStringLiteral("关于 Zarvel"), this);
+    connect(about, &QAction::triggered, this, [this] { PressButton(1228); });
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
     CreateControls();
     InitLedger();
 }
@@ -859,11 +866,11 @@ void CMainDlg::Press(int id)
     }
 }
 
-void CMainDlg::OpenEntryDialog(const QString &name, bool *editFlag)
+void CMainDlg::LaunchCalculator()
 {
-    ShowMessage(QStringLiteral("“%1”尚未在此版本中提供。").arg(name), QStringLiteral("Zarvel"));
-    if (editFlag)
-        *editFlag = false;  // as a dialog closed without saving leaves it
+    QStringList missing;
+    if (!m_calculator.Launch(&missing))
+        ShowMessage(QStringLiteral("没有找到计算器程序。查找过：") + missing.join(QStringLiteral("、")), QStringLiteral("计算器"));
 }
 
 void CMainDlg::OpenFindWindow(QDialog *&finder, const std::function<QDialog *()> &make)
@@ -1093,8 +1100,12 @@ void CMainDlg::RunAction(int id)
         dialog.exec();
         break;
     }
-    case 1029: OpenEntryDialog(QStringLiteral("计算器"), nullptr); break;
-    case 1228: OpenEntryDialog(QStringLiteral("关于 Zarvel"), nullptr); break;
+    case 1029: LaunchCalculator(); break;
+    case 1228: {
+        CAboutDlg about(this);
+        about.exec();
+        break;
+    }
     case 1229:
         CLinkLabel::OpenLinkTarget(static_cast<CLinkLabel *>(Control(1229))->GetLinkTarget());
         break;
@@ -1203,6 +1214,7 @@ void CMainDlg::closeEvent(QCloseEvent *event)
     CloseFind(g_pMoneyFind);
     CloseFind(g_pArticleFind);
     CloseFind(g_pFind);
+    m_calculator.Close();
     CloseBooks();
     if (m_clockTimer) {
         killTimer(m_clockTimer);

@@ -2,6 +2,7 @@
 // of nine buttons, keeps the status lines and the income/expense page selector, and the home page.
 #pragma once
 
+#include "app/CalculatorLauncher.h"
 #include "app/CLedgerPanel.h"
 #include "db/CAddressBook.h"
 #include "db/CArticleBook.h"
@@ -112,6 +113,10 @@ public:
     // is told and ends the action; the window goes on.
     void PressButton(int id);
 
+    // 计算: the desktop's calculator, started once; "not found" names the programs looked for.
+    void LaunchCalculator();
+    CalculatorLauncher &Calculator() { return m_calculator; }
+
     // The start-up login; a cancelled one closes the books and ends the window before it shows.
     void RunLogin();
     bool IsEnded() const { return m_bEnded; }
@@ -149,7 +154,6 @@ private:
     void Press(int buttonId);
     void SwitchPanel(int buttonId);
     void RunAction(int buttonId);
-    void OpenEntryDialog(const QString &name, bool *editFlag);
     // Opens a find window unless one of its kind is open.
     void OpenFindWindow(QDialog *&finder, const std::function<QDialog *()> &make);
 
@@ -162,6 +166,7 @@ private:
     QLabel *Label(int id) const;
 
     Options m_options;
+    CalculatorLauncher m_calculator;
     QHash<int, QWidget *> m_controls;
     CLedgerPanel m_moneyPanel;
     CLedgerPanel m_articlePanel;

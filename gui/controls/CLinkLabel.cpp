@@ -28,7 +28,41 @@ void CLinkLabel::SetLinkColors(const QColor &normal, const QColor &visited, cons
 void CLinkLabel::SetLinkTarget(const QString &target)
 {
     m_target = target;
+    if (text().isEmpty())
+        setText(target);
     setToolTip(GetLinkTarget());
+    AutoSize();
+}
+
+void CLinkLabel::AutoSize()
+{
+    const QSize fits = fontMetrics().size(Qt::TextSingleLine, text());
+    QRect place = geometry();
+    const Qt::Alignment align = alignment();
+    if (align & Qt::AlignVCenter) {
+        const int middle = place.center().y();
+        place.setHeight(fits.height());
+        place.moveTop(middle - fits.height() / 2);
+    } else {
+        place.setHeight(fits.height());
+    }
+    if (align & Qt::AlignRight) {
+        const int right = place.right();
+        place.setWidth(fits.width());
+        place.moveRight(right);
+    } else if (align & Qt::AlignHCenter) {
+        const int centre = place.center().x();
+        place.setWidth(fits.width());
+        place.moveLeft(centre - fits.width() / 2);
+    } else {
+        place.setWidth(fits.width());
+    }
+    setGeometry(place);
+}
+
+QColor CLinkLabel::CurrentColor() const
+{
+    return palette().color(QPalette::WindowText);
 }
 
 void CLinkLabel::ClearHover()
@@ -60,6 +94,12 @@ void CLinkLabel::leaveEvent(QEvent *event)
 {
     ClearHover();
     QLabel::leaveEvent(event);
+}
+
+void CLinkLabel::focusOutEvent(QFocusEvent *event)
+{
+    ClearHover();
+    QLabel::focusOutEvent(event);
 }
 
 void CLinkLabel::mouseReleaseEvent(QMouseEvent *event)
