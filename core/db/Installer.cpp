@@ -80,3 +80,11 @@ bool LayInstallation(const QString &templateDir, const QString &targetDir, QStri
     return CopyMissing(templateDir + QStringLiteral("/Data"), dataDir, error)
            && CopyMissing(templateDir + QStringLiteral("/Picture"), targetDir + QStringLiteral("/Picture"), error);
 }
+
+QString LayUserInstallation(const QString &templateDir, const QString &dataHome, QString *error)
+{
+    const QString target = QDir(dataHome).filePath(QStringLiteral("zarvel"));
+    if (!LayInstallation(templateDir, target, error))
+        return QString();
+    return target;
+}

@@ -7,12 +7,14 @@
 #include "app/Style.h"
 #include "common/Paths.h"
 #include "db/DbError.h"
+#include "db/Installer.h"
 #include "db/KeptFigures.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
+#include <QStandardPaths>
 
 CLedgerApp::CLedgerApp(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -72,6 +74,24 @@ void CLedgerApp::Prepare(QApplication *app)
     ApplyLedgerStyle(app);
     CentreDialogsOnTheMainWindow(app);
     AnnounceUpgrades();
+}
+
+QString CLedgerApp::InstalledTemplateDir()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/zarvel/install"));
+}
+
+bool CLedgerApp::EnterUserInstallation()
+{
+    QString error;
+    const QString home = LayUserInstallation(InstalledTemplateDir(),
+                                             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation), &error);
+    if (home.isEmpty() || !QDir::setCurrent(home)) {
+        ShowMessage(QStringLiteral("无法建立帐目文件夹：%1").arg(error.isEmpty() ? home : error), QStringLiteral("Zarvel"),
+                    MessageIcon::Error);
+        return false;
+    }
+    return true;
 }
 
 int CLedgerApp::InitInstance()

@@ -18,6 +18,12 @@ public:
     // Starts the ledger in the current directory; returns the process exit code.
     int InitInstance();
 
+    // Lays the user's installation from the template installed beside the program, the first time,
+    // and makes it the current directory. False (and said) when it cannot be laid.
+    bool EnterUserInstallation();
+    // The template installed with the program: <prefix>/share/zarvel/install beside <prefix>/bin.
+    static QString InstalledTemplateDir();
+
     // What every start does before the first window: the Chinese locale and Qt's translations, the
     // ledger's style, dialogs centred on the main window.
     static void Prepare(QApplication *app);

@@ -68,6 +68,26 @@ private slots:
         QCOMPARE(bank.readAll(), QByteArray("mine#"));
         QVERIFY(QFile::exists(dir.path() + QStringLiteral("/Data/Item.kwl")));  // a missing file is restored
     }
+
+    // Started from the desktop menu: the user's own ledger below the data folder, laid once.
+    void userInstallationBelowTheDataFolder()
+    {
+        QTemporaryDir home;
+        QString error;
+        const QString laid = LayUserInstallation(QStringLiteral(ZARVEL_TEMPLATE_DIR), home.path(), &error);
+        QCOMPARE(laid, home.path() + QStringLiteral("/zarvel"));
+        QVERIFY(QFile::exists(laid + QStringLiteral("/Data/Kinward.db")));
+        QFile members(laid + QStringLiteral("/Data/Member.kwl"));
+        QVERIFY(members.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        members.write("Li##");
+        members.close();
+        QCOMPARE(LayUserInstallation(QStringLiteral(ZARVEL_TEMPLATE_DIR), home.path(), &error), laid);
+        QVERIFY(members.open(QIODevice::ReadOnly));
+        QCOMPARE(members.readAll(), QByteArray("Li##"));
+        QVERIFY(LayUserInstallation(home.path() + QStringLiteral("/no-template"), home.path() + QStringLiteral("/other"), &error)
+                    .isEmpty());
+        QVERIFY(!error.isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestInstaller)

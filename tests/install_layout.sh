@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# What `cmake --install` lays down: the program, the template of every user's ledger, and a desktop
+# entry, metadata and icon that name each other.
+set -euo pipefail
+build="$1"
+prefix="$(mktemp -d)"
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+for file in bin/zarvel share/zarvel/install/schema.sql share/zarvel/install/Data/Item.kwl \
+            share/zarvel/install/Picture/Morvane.bmp share/applications/org.zarvel.Zarvel.desktop \
+            share/metainfo/org.zarvel.Zarvel.metainfo.xml share/icons/hicolor/scalable/apps/zarvel.svg; do
+  [ -e "$prefix/$file" ] || { echo "missing: $file" >&2; exit 1; }
+done
+desktop="$prefix/share/applications/org.zarvel.Zarvel.desktop"
+grep -qx 'Exec=zarvel --home' "$desktop" || { echo "the launcher does not start the user's ledger" >&2; exit 1; }
+grep -qx 'Icon=zarvel' "$desktop" || { echo "the launcher does not name the icon" >&2; exit 1; }
+grep -q '^Name\[zh_CN\]=' "$desktop" || { echo "the launcher has no Chinese name" >&2; exit 1; }
+grep -q '<launchable type="desktop-id">org.zarvel.Zarvel.desktop</launchable>' \
+  "$prefix/share/metainfo/org.zarvel.Zarvel.metainfo.xml" || { echo "the metadata does not name the launcher" >&2; exit 1; }
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$prefix/share/metainfo/org.zarvel.Zarvel.metainfo.xml" >/dev/null
+fi
+echo "installation layout complete"
