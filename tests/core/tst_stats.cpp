@@ -374,6 +374,9 @@ private slots:
             {QStringLiteral("2003-05-01"), QStringLiteral("奖金"), 70},  // a day without its time
             {QStringLiteral("2003/5/20"), QStringLiteral("兼职"), 60},
             {QStringLiteral("2003.06.02"), QStringLiteral("餐饮"), -25},
+            // 兼职 and 奖金 tie at 100 from May on: 奖金's first record of the range is the day without its time.
+            {QStringLiteral("2003-09-01 12:00:00"), QStringLiteral("兼职"), 40},
+            {QStringLiteral("2003-10-01 12:00:00"), QStringLiteral("奖金"), 30},
         };
         for (const auto &[date, item, money] : odd) {
             insert.Reset();
