@@ -414,6 +414,36 @@ private slots:
             }
         }
     }
+    // An item may be named with quotes or not at all: its sums, its place among equals and its legend
+    // line are those of any other item, and the items after an unnamed one are still shown.
+    void itemsNamedWithQuotesOrNothing()
+    {
+        TestInstallation install;
+        const QString quoted = QStringLiteral("O'Neil \"书\"");
+        {
+            CMoneyBook book;
+            book.ShowPage(1, QStringLiteral("Date"));
+            book.Add(At(2003, 5, 20), quoted, 100, "Li", QString());
+            book.Add(At(2003, 5, 21), QString(), 100, "Li", QString());
+            book.Add(At(2003, 7, 1), QStringLiteral("工资"), 500, "Li", QString());
+            book.Add(At(2003, 8, 1), QString(), 200, "Li", QString());
+            book.Add(At(2003, 9, 1), quoted, 200, "Li", QString());
+            book.Add(At(2003, 10, 2), QStringLiteral("奖金"), 50, "Li", QString());
+            book.Close();
+        }
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        CMoneyFigures figures(*db);
+        for (const auto &[start, end] : QList<std::pair<QDateTime, QDateTime>>{{At(2003, 1, 1), At(2003, 12, 31)},
+                                                                              {At(2003, 5, 20), At(2003, 10, 2)}}) {
+            const Walked walked = WalkRecords(start, end, 2003);
+            const std::vector<ItemCents> shares = SelectItemShares(figures.Items(true, start, end));
+            QCOMPARE(Names(shares), Names(SelectItemShares(walked.income)));
+            QCOMPARE(Names(shares), QStringList({"工资=50000", quoted + "=30000", "=30000", "奖金=5000"}));
+            const ChartSpec chart = ItemChart(true, shares, start.date(), end.date());
+            QCOMPARE(chart.legends, (std::vector<QString>{"工资:500", quoted + ":300", ":300", "奖金:50", "总计:1150"}));
+            QCOMPARE(Values(chart.groups[0]), QList<int>({43, 26, 26, 4, 0}));
+        }
+    }
 };
 
 QTEST_MAIN(TestStats)
