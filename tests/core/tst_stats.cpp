@@ -13,6 +13,7 @@
 #include "TestInstallation.h"
 
 #include <QRandomGenerator>
+#include <limits>
 #include <QTest>
 
 namespace {
@@ -443,6 +444,50 @@ private slots:
             QCOMPARE(chart.legends, (std::vector<QString>{"工资:500", quoted + ":300", ":300", "奖金:50", "总计:1150"}));
             QCOMPARE(Values(chart.groups[0]), QList<int>({43, 26, 26, 4, 0}));
         }
+    }
+    // Thirteen thousand records of the largest amount an entry takes sum beyond what whole cents in 64
+    // bits hold: the figures stop at the largest they can show, never turning negative.
+    void sumsBeyondTheLargestFigure()
+    {
+        TestInstallation install;
+        {
+            CMoneyBook book;
+            book.ShowPage(1, QStringLiteral("Date"));
+            book.Add(At(2003, 4, 20), QStringLiteral("小"), -1, "Li", QString());
+            book.Close();
+        }
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        {
+            SqlTransaction transaction(*db);
+            SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money) VALUES (?, ?, ?)"));
+            for (int i = 0; i < 13000; ++i) {
+                insert.Reset();
+                insert.BindAll({DbDateText(At(2003, 5 + i % 4, 1 + i % 28)), QStringLiteral("大%1").arg(i % 2),
+                                (i % 4 == 3 ? -1 : 1) * kLargestAmount});
+                insert.Run();
+            }
+            transaction.Commit();
+        }
+        constexpr qint64 kMost = std::numeric_limits<qint64>::max();
+        CMoneyFigures figures(*db);
+        const RangeSums sums = figures.IncomeAndExpense(At(2003, 1, 1), At(2003, 12, 31));
+        QCOMPARE(sums.incomeCents, kMost);
+        QCOMPARE(sums.expenseCents, qint64(3250) * qint64(999999999999999) + 100);
+        const ChartSpec chart = IncomeAgainstExpenseChart(sums, QDate(2003, 1, 1), QDate(2003, 12, 31));
+        QVERIFY2(!chart.legends[0].contains(QLatin1Char('-')), qPrintable(chart.legends[0]));
+
+        const std::vector<ItemCents> items = figures.Items(true, At(2003, 1, 1), At(2003, 12, 31));
+        QCOMPARE(items.size(), size_t(2));
+        for (const ItemCents &item : items)
+            QCOMPARE(item.cents, qint64(4875) * qint64(999999999999999));
+        const ChartSpec byItem = ItemChart(true, SelectItemShares(items), QDate(2003, 1, 1), QDate(2003, 12, 31));
+        QVERIFY2(!byItem.legends.back().contains(QLatin1Char('-')), qPrintable(byItem.legends.back()));
+        std::vector<ItemCents> eleven(11, ItemCents{QStringLiteral("满"), kMost});
+        QCOMPARE(SelectItemShares(eleven).back().cents, kMost);
+
+        const YearSums year = figures.Year(2003);
+        for (int month = 5; month <= 7; ++month)
+            QVERIFY2(year.incomeCents[size_t(month)] > 0, qPrintable(QString::number(month)));
     }
 };
 
