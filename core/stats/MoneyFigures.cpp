@@ -124,9 +124,9 @@ RangeSums CMoneyFigures::IncomeAndExpense(const QDateTime &start, const QDateTim
     RangeSums sums;
     ForEachSum(start, end, [&](const Sum &sum) {
         if (sum.sign > 0)
-            sums.incomeCents += sum.cents;
+            sums.incomeCents = AddCents(sums.incomeCents, sum.cents);
         else
-            sums.expenseCents -= sum.cents;
+            sums.expenseCents = SubtractCents(sums.expenseCents, sum.cents);
     });
     return sums;
 }
@@ -145,7 +145,8 @@ std::vector<ItemCents> CMoneyFigures::Items(bool income, const QDateTime &start,
             position.insert(sum.item, items.size());
             items.push_back({sum.item, 0});
         }
-        items[position.value(sum.item)].cents += income ? sum.cents : -sum.cents;
+        qint64 &cents = items[position.value(sum.item)].cents;
+        cents = income ? AddCents(cents, sum.cents) : SubtractCents(cents, sum.cents);
         if (sum.id > 0 && (income ? sum.money > 0 : sum.money < 0))
             firstRead.insert(sum.item, std::min(firstRead.value(sum.item, kNoRecord), sum.id));
     });
@@ -208,9 +209,9 @@ YearSums CMoneyFigures::Year(int year)
     YearSums sums;
     auto add = [&](int month, int sign, qint64 cents) {
         if (sign > 0)
-            sums.incomeCents[size_t(month)] += cents;
+            sums.incomeCents[size_t(month)] = AddCents(sums.incomeCents[size_t(month)], cents);
         else
-            sums.expenseCents[size_t(month)] -= cents;
+            sums.expenseCents[size_t(month)] = SubtractCents(sums.expenseCents[size_t(month)], cents);
     };
     SqlStatement months = m_db.Prepare(QStringLiteral(
         "SELECT \"Month\", \"Sign\", sum(\"Cents\") FROM \"MoneyMonthItems\" WHERE \"Month\" >= ? AND \"Month\" <= ? "
