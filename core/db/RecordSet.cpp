@@ -56,6 +56,11 @@ QString AsText(const SqlValue &value)
 
 } // namespace
 
+QDateTime DateOfValue(const SqlValue &value)
+{
+    return DateFromDb(AsText(value));
+}
+
 const SqlValue &FieldExchange::Next()
 {
     static const SqlValue empty;
@@ -112,7 +117,7 @@ void FieldExchange::DateTime(const char *name, QDateTime &value)
 {
     switch (m_mode) {
     case Mode::Describe: Describe(name, FieldType::DateTime); break;
-    case Mode::Load: value = DateFromDb(AsText(Next())); break;
+    case Mode::Load: value = DateOfValue(Next()); break;
     case Mode::Store: m_row->push_back(DbDateText(value.isValid() ? value : ZeroDate())); break;
     case Mode::Clear: value = ZeroDate(); break;
     }

@@ -22,6 +22,10 @@
 
 using SqlRow = std::vector<SqlValue>;
 
+// A stored date as the record sets read it: the database form or another written form of a day; a
+// number, an empty text or anything else unreadable is the empty date.
+QDateTime DateOfValue(const SqlValue &value);
+
 struct ColumnInfo
 {
     QString name;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -28,6 +29,22 @@ int WholeYuan(qint64 cents)
 }
 
 } // namespace
+
+qint64 AddCents(qint64 sum, qint64 cents)
+{
+    qint64 result;
+    if (!__builtin_add_overflow(sum, cents, &result))
+        return result;
+    return cents > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+}
+
+qint64 SubtractCents(qint64 sum, qint64 cents)
+{
+    qint64 result;
+    if (!__builtin_sub_overflow(sum, cents, &result))
+        return result;
+    return cents < 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+}
 
 QString StatKindName(StatKind kind)
 {
@@ -127,7 +144,7 @@ std::vector<ItemCents> SelectItemShares(const std::vector<ItemCents> &itemsInOrd
         return items;
     ItemCents others{QStringLiteral("其它项目"), 0};
     for (size_t i = kNamed; i < items.size(); ++i)
-        others.cents += items[i].cents;
+        others.cents = AddCents(others.cents, items[i].cents);
     items.resize(kNamed);
     items.push_back(others);
     return items;
@@ -141,7 +158,7 @@ ChartSpec ItemChart(bool income, const std::vector<ItemCents> &shares, const QDa
     spec.depthRatio = 0.1;
     qint64 sumCents = 0;
     for (const ItemCents &share : shares)
-        sumCents += share.cents;
+        sumCents = AddCents(sumCents, share.cents);
     const double sum = Amount(sumCents);
     ChartSpec::Group group{RangeLabel(start, end), {}};
     for (size_t i = 0; i < shares.size(); ++i) {

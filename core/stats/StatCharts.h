@@ -57,6 +57,12 @@ struct RangeSums
 QString RangeLabel(const QDate &start, const QDate &end);
 ChartSpec IncomeAgainstExpenseChart(const RangeSums &sums, const QDate &start, const QDate &end);
 
+// sum + cents, kept at the largest (or smallest) whole cents 64 bits hold rather than wrapping: a
+// million records of the largest amounts reach beyond them.
+qint64 AddCents(qint64 sum, qint64 cents);
+// sum - cents, kept in the same way.
+qint64 SubtractCents(qint64 sum, qint64 cents);
+
 // An item with its sum over a range, in whole cents.
 struct ItemCents
 {

@@ -3,6 +3,7 @@
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
 #include "db/CMoneyBook.h"
+#include "db/CMoneyRecord.h"
 #include "db/SqlConnection.h"
 #include "stats/MoneyFigures.h"
 #include "stats/StatNavigator.h"
@@ -12,6 +13,7 @@
 #include "TestInstallation.h"
 
 #include <QRandomGenerator>
+#include <limits>
 #include <QTest>
 
 namespace {
@@ -70,6 +72,46 @@ Walked Walk(SqlConnection &db, const QDateTime &start, const QDateTime &end, int
                 walked.year.incomeCents[size_t(month)] += cents;
             else
                 walked.year.expenseCents[size_t(month)] -= cents;
+        }
+    }
+    return walked;
+}
+
+// The figures as the ledger reads its records: every record through the income and expense record
+// set, its date as the set gives it (a date the ledger cannot read is the empty date), in table order.
+Walked WalkRecords(const QDateTime &start, const QDateTime &end, int year)
+{
+    Walked walked;
+    auto add = [](std::vector<ItemCents> &items, const QString &name, qint64 cents) {
+        for (ItemCents &item : items) {
+            if (item.name == name) {
+                item.cents += cents;
+                return;
+            }
+        }
+        items.push_back({name, cents});
+    };
+    CMoneyRecord records;
+    records.Open();
+    for (; !records.IsEOF(); records.MoveNext()) {
+        const QDateTime date = records.m_Date;
+        const double money = records.m_Money;
+        const qint64 cents = qRound64(money * 100);
+        if (start <= date && date <= end) {
+            if (money > 0) {
+                walked.sums.incomeCents += cents;
+                add(walked.income, records.m_Item, cents);
+            } else {
+                walked.sums.expenseCents -= cents;
+                if (money < 0)
+                    add(walked.expense, records.m_Item, -cents);
+            }
+        }
+        if (date.date().year() == year) {
+            if (money > 0)
+                walked.year.incomeCents[size_t(date.date().month())] += cents;
+            else
+                walked.year.expenseCents[size_t(date.date().month())] -= cents;
         }
     }
     return walked;
@@ -309,6 +351,141 @@ private slots:
         QCOMPARE(Names(expense), QStringList({"房租=30000", "餐饮=30000"}));
         QVERIFY(figures.Items(true, At(2003, 1, 1), At(2003, 12, 31)).empty());  // a record of nothing is neither
         QCOMPARE(figures.IncomeAndExpense(At(2003, 1, 1), At(2003, 12, 31)).expenseCents, qint64(60000));
+    }
+    // Dates the ledger did not write itself (a number, an empty text, a day without its time, other
+    // separators) are read as the record set reads them, the unreadable ones as the empty date: the
+    // kept sums give what a walk over the records gives.
+    void datesNotWrittenByTheLedger()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            CMoneyBook book;
+            book.ShowPage(1, QStringLiteral("Date"));
+            book.Add(At(2003, 5, 10), QStringLiteral("工资"), 1000, "Li", QString());
+            book.Add(At(2003, 6, 10), QStringLiteral("餐饮"), -200, "Li", QString());
+            book.Add(At(2004, 2, 1), QStringLiteral("工资"), 500, "Li", QString());
+            book.Close();
+        }
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money) VALUES (?, ?, ?)"));
+        const QList<std::tuple<SqlValue, QString, double>> odd{
+            {qint64(20030501), QStringLiteral("奖金"), 300},      // a number: the empty date
+            {QStringLiteral(""), QStringLiteral("餐饮"), -40},       // an empty text: the empty date
+            {QStringLiteral("2003-05-01"), QStringLiteral("奖金"), 70},  // a day without its time
+            {QStringLiteral("2003/5/20"), QStringLiteral("兼职"), 60},
+            {QStringLiteral("2003.06.02"), QStringLiteral("餐饮"), -25},
+            // 兼职 and 奖金 tie at 100 from May on: 奖金's first record of the range is the day without its time.
+            {QStringLiteral("2003-09-01 12:00:00"), QStringLiteral("兼职"), 40},
+            {QStringLiteral("2003-10-01 12:00:00"), QStringLiteral("奖金"), 30},
+        };
+        for (const auto &[date, item, money] : odd) {
+            insert.Reset();
+            insert.BindAll({date, item, money});
+            insert.Run();
+        }
+        CMoneyBook book;
+        const QDateTime first = book.GetFirstDate();
+        QCOMPARE(first, ZeroDate());
+        CMoneyFigures figures(*db);
+        const QList<std::pair<QDateTime, QDateTime>> ranges{
+            {first, LedgerNow()},
+            {At(2003, 5, 1, 0, 0, 0), At(2003, 5, 31, 23, 59, 59)},
+            {At(2003, 5, 1, 0, 0, 0), At(2003, 12, 31, 23, 59, 59)},
+            {At(2003, 4, 15, 0, 0, 0), At(2003, 6, 15, 23, 59, 59)},
+            {At(2003, 5, 15, 0, 0, 0), At(2004, 6, 15, 23, 59, 59)},
+            {At(1899, 12, 30, 0, 0, 0), At(1899, 12, 30, 23, 59, 59)},
+        };
+        for (const auto &[start, end] : ranges) {
+            const Walked walked = WalkRecords(start, end, 2003);
+            const QByteArray range = (DbDateText(start) + QStringLiteral(" - ") + DbDateText(end)).toUtf8();
+            const RangeSums sums = figures.IncomeAndExpense(start, end);
+            QVERIFY2(sums.incomeCents == walked.sums.incomeCents, range.constData());
+            QVERIFY2(sums.expenseCents == walked.sums.expenseCents, range.constData());
+            QCOMPARE(Names(SelectItemShares(figures.Items(true, start, end))), Names(SelectItemShares(walked.income)));
+            QCOMPARE(Names(SelectItemShares(figures.Items(false, start, end))), Names(SelectItemShares(walked.expense)));
+        }
+        for (int year : {1899, 2003, 2004}) {
+            const Walked walked = WalkRecords(At(2000, 1, 1), At(2000, 1, 1), year);
+            const YearSums sums = figures.Year(year);
+            for (int month = 1; month <= 12; ++month) {
+                const QByteArray which = QStringLiteral("%1-%2").arg(year).arg(month).toUtf8();
+                QVERIFY2(sums.incomeCents[size_t(month)] == walked.year.incomeCents[size_t(month)], which.constData());
+                QVERIFY2(sums.expenseCents[size_t(month)] == walked.year.expenseCents[size_t(month)], which.constData());
+            }
+        }
+    }
+    // An item may be named with quotes or not at all: its sums, its place among equals and its legend
+    // line are those of any other item, and the items after an unnamed one are still shown.
+    void itemsNamedWithQuotesOrNothing()
+    {
+        TestInstallation install;
+        const QString quoted = QStringLiteral("O'Neil \"书\"");
+        {
+            CMoneyBook book;
+            book.ShowPage(1, QStringLiteral("Date"));
+            book.Add(At(2003, 5, 20), quoted, 100, "Li", QString());
+            book.Add(At(2003, 5, 21), QString(), 100, "Li", QString());
+            book.Add(At(2003, 7, 1), QStringLiteral("工资"), 500, "Li", QString());
+            book.Add(At(2003, 8, 1), QString(), 200, "Li", QString());
+            book.Add(At(2003, 9, 1), quoted, 200, "Li", QString());
+            book.Add(At(2003, 10, 2), QStringLiteral("奖金"), 50, "Li", QString());
+            book.Close();
+        }
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        CMoneyFigures figures(*db);
+        for (const auto &[start, end] : QList<std::pair<QDateTime, QDateTime>>{{At(2003, 1, 1), At(2003, 12, 31)},
+                                                                              {At(2003, 5, 20), At(2003, 10, 2)}}) {
+            const Walked walked = WalkRecords(start, end, 2003);
+            const std::vector<ItemCents> shares = SelectItemShares(figures.Items(true, start, end));
+            QCOMPARE(Names(shares), Names(SelectItemShares(walked.income)));
+            QCOMPARE(Names(shares), QStringList({"工资=50000", quoted + "=30000", "=30000", "奖金=5000"}));
+            const ChartSpec chart = ItemChart(true, shares, start.date(), end.date());
+            QCOMPARE(chart.legends, (std::vector<QString>{"工资:500", quoted + ":300", ":300", "奖金:50", "总计:1150"}));
+            QCOMPARE(Values(chart.groups[0]), QList<int>({43, 26, 26, 4, 0}));
+        }
+    }
+    // Thirteen thousand records of the largest amount an entry takes sum beyond what whole cents in 64
+    // bits hold: the figures stop at the largest they can show, never turning negative.
+    void sumsBeyondTheLargestFigure()
+    {
+        TestInstallation install;
+        {
+            CMoneyBook book;
+            book.ShowPage(1, QStringLiteral("Date"));
+            book.Add(At(2003, 4, 20), QStringLiteral("小"), -1, "Li", QString());
+            book.Close();
+        }
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        {
+            SqlTransaction transaction(*db);
+            SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money) VALUES (?, ?, ?)"));
+            for (int i = 0; i < 13000; ++i) {
+                insert.Reset();
+                insert.BindAll({DbDateText(At(2003, 5 + i % 4, 1 + i % 28)), QStringLiteral("大%1").arg(i % 2),
+                                (i % 4 == 3 ? -1 : 1) * kLargestAmount});
+                insert.Run();
+            }
+            transaction.Commit();
+        }
+        constexpr qint64 kMost = std::numeric_limits<qint64>::max();
+        CMoneyFigures figures(*db);
+        const RangeSums sums = figures.IncomeAndExpense(At(2003, 1, 1), At(2003, 12, 31));
+        QCOMPARE(sums.incomeCents, kMost);
+        QCOMPARE(sums.expenseCents, qint64(3250) * qint64(999999999999999) + 100);
+        const ChartSpec chart = IncomeAgainstExpenseChart(sums, QDate(2003, 1, 1), QDate(2003, 12, 31));
+        QVERIFY2(!chart.legends[0].contains(QLatin1Char('-')), qPrintable(chart.legends[0]));
+
+        const std::vector<ItemCents> items = SelectItemShares(figures.Items(true, At(2003, 1, 1), At(2003, 12, 31)));
+        QCOMPARE(Names(items), QStringList({"大0=6499999999999993500", "大1=3249999999999996750"}));
+        const ChartSpec byItem = ItemChart(true, items, QDate(2003, 1, 1), QDate(2003, 12, 31));
+        QVERIFY2(!byItem.legends.back().contains(QLatin1Char('-')), qPrintable(byItem.legends.back()));
+        std::vector<ItemCents> eleven(11, ItemCents{QStringLiteral("满"), kMost});
+        QCOMPARE(SelectItemShares(eleven).back().cents, kMost);
+
+        const YearSums year = figures.Year(2003);
+        for (int month = 5; month <= 7; ++month)
+            QVERIFY2(year.incomeCents[size_t(month)] > 0, qPrintable(QString::number(month)));
     }
 };
 
