@@ -176,6 +176,21 @@ private slots:
         QVERIFY(ReadBytes(m_open->install.DataFile("Article.kwl")).startsWith("\xb3\xb5\xbf\xe2"));  // 车库 in GBK
     }
 
+    void reservedCharTypedIntoAFullField()
+    {
+        // Fifteen Chinese characters fill the bank field's 30 bytes; a '#' typed amid them is cut by the
+        // length limit and refused by the guard at once: one message, no '#' left.
+        CItemEditDlg editor(ListMode::Banks);
+        editor.show();
+        auto *content = Find<QLineEdit>(&editor, 1204);
+        content->setText(QStringLiteral("中国农业发展银行江苏省分行营业"));
+        content->setCursorPosition(7);
+        const qsizetype before = m_open->messages.messages.size();
+        QTest::keyClicks(content, QStringLiteral("#"));
+        QCOMPARE(m_open->messages.messages.size(), before + 1);
+        QVERIFY(!content->text().contains(QLatin1Char('#')));
+    }
+
 private:
     std::unique_ptr<OpenLedger> m_open;
 };
