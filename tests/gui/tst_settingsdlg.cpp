@@ -191,6 +191,36 @@ private slots:
         QVERIFY(!content->text().contains(QLatin1Char('#')));
     }
 
+    void majorKindEmptiedByItsLastNameLeavesTheListsInStep()
+    {
+        g_articleKindList = QStringList({"车 轿车", "家电 电视", "车库 车位", "书 小说"});
+        CArticleKindDlg kinds;
+        kinds.show();
+        auto *majors = Find<QListWidget>(&kinds, 1213);
+        auto *minors = Find<QListWidget>(&kinds, 1214);
+        auto *majorField = Find<QLineEdit>(&kinds, 1215);
+        majors->setCurrentRow(1);
+        Focus(minors);
+        minors->setCurrentRow(0);
+        kinds.Delete();  // 电视, the last name of 家电
+        QCOMPARE(g_articleKindList, QStringList({"车 轿车", "车库 车位", "书 小说"}));
+        QStringList shown;
+        for (int row = 0; row < majors->count(); ++row)
+            shown << majors->item(row)->text();
+        QCOMPARE(shown, QStringList({"车", "车库", "书"}));
+
+        // Renaming a kind keeps it chosen, and the fields show it.
+        Focus(majors);
+        majors->setCurrentRow(1);
+        QCOMPARE(majorField->text(), QStringLiteral("车库"));
+        majorField->setText(QStringLiteral("车棚"));
+        kinds.Modify();
+        QCOMPARE(g_articleKindList, QStringList({"车 轿车", "车棚 车位", "书 小说"}));
+        QCOMPARE(majors->currentItem()->text(), QStringLiteral("车棚"));
+        QCOMPARE(majorField->text(), QStringLiteral("车棚"));
+        QCOMPARE(minors->item(0)->text(), QStringLiteral("车位"));
+    }
+
 private:
     std::unique_ptr<OpenLedger> m_open;
 };
