@@ -67,8 +67,10 @@ void LayOutForm(QDialog *dialog, const QList<QPair<QString, QWidget *>> &rows, c
 
 void GuardReservedChar(QLineEdit *field)
 {
-    QObject::connect(field, &QLineEdit::textChanged, field, [field](const QString &text) {
-        QString cleaned = text;
+    // The field's own text, not the signal's: the length limit may have cut the text (and sent its
+    // own change, which the guard answered) before this connection is reached.
+    QObject::connect(field, &QLineEdit::textChanged, field, [field] {
+        QString cleaned = field->text();
         if (!RemoveFirstReservedChar(&cleaned))
             return;
         ShowMessage(kReservedCharMessage, QStringLiteral("错误"));

@@ -143,7 +143,12 @@ void CArticleKindDlg::Delete()
     if (minor.isNull())
         return;
     DeleteMinorKind(major, minor);
-    FillMinors();
+    // A kind whose last name went is no longer in the list: it leaves the major list too, and the
+    // kind now at its place is chosen, so that the major list always shows the list's kinds.
+    if (MinorKinds(major).isEmpty())
+        FillMajors(m_majors->currentRow());
+    else
+        FillMinors();
 }
 
 void CArticleKindDlg::Modify()

@@ -176,6 +176,51 @@ private slots:
         QVERIFY(ReadBytes(m_open->install.DataFile("Article.kwl")).startsWith("\xb3\xb5\xbf\xe2"));  // 车库 in GBK
     }
 
+    void reservedCharTypedIntoAFullField()
+    {
+        // Fifteen Chinese characters fill the bank field's 30 bytes; a '#' typed amid them is cut by the
+        // length limit and refused by the guard at once: one message, no '#' left.
+        CItemEditDlg editor(ListMode::Banks);
+        editor.show();
+        auto *content = Find<QLineEdit>(&editor, 1204);
+        content->setText(QStringLiteral("中国农业发展银行江苏省分行营业"));
+        content->setCursorPosition(7);
+        const qsizetype before = m_open->messages.messages.size();
+        QTest::keyClicks(content, QStringLiteral("#"));
+        QCOMPARE(m_open->messages.messages.size(), before + 1);
+        QVERIFY(!content->text().contains(QLatin1Char('#')));
+    }
+
+    void majorKindEmptiedByItsLastNameLeavesTheListsInStep()
+    {
+        g_articleKindList = QStringList({"车 轿车", "家电 电视", "车库 车位", "书 小说"});
+        CArticleKindDlg kinds;
+        kinds.show();
+        auto *majors = Find<QListWidget>(&kinds, 1213);
+        auto *minors = Find<QListWidget>(&kinds, 1214);
+        auto *majorField = Find<QLineEdit>(&kinds, 1215);
+        majors->setCurrentRow(1);
+        Focus(minors);
+        minors->setCurrentRow(0);
+        kinds.Delete();  // 电视, the last name of 家电
+        QCOMPARE(g_articleKindList, QStringList({"车 轿车", "车库 车位", "书 小说"}));
+        QStringList shown;
+        for (int row = 0; row < majors->count(); ++row)
+            shown << majors->item(row)->text();
+        QCOMPARE(shown, QStringList({"车", "车库", "书"}));
+
+        // Renaming a kind keeps it chosen, and the fields show it.
+        Focus(majors);
+        majors->setCurrentRow(1);
+        QCOMPARE(majorField->text(), QStringLiteral("车库"));
+        majorField->setText(QStringLiteral("车棚"));
+        kinds.Modify();
+        QCOMPARE(g_articleKindList, QStringList({"车 轿车", "车棚 车位", "书 小说"}));
+        QCOMPARE(majors->currentItem()->text(), QStringLiteral("车棚"));
+        QCOMPARE(majorField->text(), QStringLiteral("车棚"));
+        QCOMPARE(minors->item(0)->text(), QStringLiteral("车位"));
+    }
+
 private:
     std::unique_ptr<OpenLedger> m_open;
 };
