@@ -9,6 +9,7 @@
 #include "lists/ReferenceLists.h"
 
 #include <QButtonGroup>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -74,7 +75,7 @@ CItemEditDlg::CItemEditDlg(ListMode mode, QWidget *parent) : QDialog(parent), m_
         // The rate lines align their values with blanks, as on a fixed-width page.
         QFont fixed(QStringLiteral("Noto Sans Mono CJK SC"));
         fixed.setStyleHint(QFont::Monospace);
-        fixed.setPixelSize(font().pixelSize());
+        fixed.setPixelSize(QFontInfo(font()).pixelSize());
         m_lines->setFont(fixed);
     }
     m_content->setVisible(mode != ListMode::Rates);
