@@ -63,7 +63,7 @@ struct Statistics
     void Choose(int kind) { navigator.Choose(StatKind(kind), money.GetFirstDate(), money.GetLastDate(), LedgerNow()); }
 };
 
-QImage Draw(const ChartSpec &chart)
+QImage Draw(const ChartPlan &chart)
 {
     QImage image(486, 330, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -95,7 +95,7 @@ void Drawing(benchmark::State &state, int kind)
 {
     Statistics stats;
     stats.Choose(kind);
-    const ChartSpec chart = stats.navigator.Chart(stats.figures, stats.holdings);
+    const ChartPlan chart = stats.navigator.Chart(stats.figures, stats.holdings);
     for (auto _ : state)
         benchmark::DoNotOptimize(Draw(chart));
 }

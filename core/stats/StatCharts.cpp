@@ -54,41 +54,41 @@ QString StatKindName(StatKind kind)
     return names[int(kind)];
 }
 
-std::unique_ptr<CGraph> MakeGraph(const ChartSpec &spec)
+std::unique_ptr<CGraph> MakeGraph(const ChartPlan &plan)
 {
-    auto graph = std::make_unique<CGraph>(spec.type);
-    graph->SetTitle(spec.title);
-    if (spec.axes) {
+    auto graph = std::make_unique<CGraph>(plan.type);
+    graph->SetTitle(plan.title);
+    if (plan.axes) {
         graph->SetXLabelAngle(0);
-        graph->SetXAxisLabel(spec.xAxisLabel);
-        graph->SetYAxisLabel(spec.yAxisLabel);
-        graph->SetTickRange(spec.tickMinimum, spec.tickMaximum, spec.tickStep);
+        graph->SetXAxisLabel(plan.xAxisLabel);
+        graph->SetYAxisLabel(plan.yAxisLabel);
+        graph->SetTickRange(plan.tickMinimum, plan.tickMaximum, plan.tickStep);
     }
-    if (spec.depthRatio)
-        graph->SetDepthRatio(*spec.depthRatio);
-    if (spec.axes)
+    if (plan.depthRatio)
+        graph->SetDepthRatio(*plan.depthRatio);
+    if (plan.axes)
         graph->SetGridLines(true);
     // A group is handed over whole: the graph counts its points when it is added.
-    for (const ChartSpec::Group &source : spec.groups) {
+    for (const ChartPlan::Group &source : plan.groups) {
         auto group = std::make_unique<CGraphGroup>();
         group->SetLabel(source.label);
         for (const auto &[index, value] : source.points)
             group->AddPoint(index, value);
         graph->AddGroup(std::move(group));
     }
-    for (size_t i = 0; i < spec.legends.size(); ++i)
-        graph->SetLegend(int(i), spec.legends[i]);
-    for (size_t i = 0; i < spec.colors.size(); ++i)
-        graph->SetColor(int(i), spec.colors[i]);
+    for (size_t i = 0; i < plan.legends.size(); ++i)
+        graph->SetLegend(int(i), plan.legends[i]);
+    for (size_t i = 0; i < plan.colors.size(); ++i)
+        graph->SetColor(int(i), plan.colors[i]);
     return graph;
 }
 
-ChartSpec TotalAssetsChart(const Holdings &h)
+ChartPlan TotalAssetsChart(const Holdings &h)
 {
-    ChartSpec spec;
-    spec.type = CGraph::Pie3D;
-    spec.title = QStringLiteral("总资产统计");
-    spec.depthRatio = 0.1;
+    ChartPlan plan;
+    plan.type = CGraph::Pie3D;
+    plan.title = QStringLiteral("总资产统计");
+    plan.depthRatio = 0.1;
     const double values[6] = {h.cash, h.fixedSavings, h.demandSavings, h.assets, h.insurance, h.credit};
     static const char *const names[6] = {"现金:", "定期储蓄:", "活期储蓄:", "财产:", "保险:", "债权债务:"};
     double sum = 0;
@@ -102,16 +102,16 @@ ChartSpec TotalAssetsChart(const Holdings &h)
         slices[i] = clamped ? 0 : values[i];
         sliceSum += slices[i];
     }
-    ChartSpec::Group group;
+    ChartPlan::Group group;
     for (int i = 0; i < 6; ++i) {
-        spec.legends.push_back(QString::fromUtf8(names[i]) + TrimAmount(values[i]));
+        plan.legends.push_back(QString::fromUtf8(names[i]) + TrimAmount(values[i]));
         group.points.push_back({i, Percent(slices[i], sliceSum)});
     }
     group.points.push_back({6, 0});  // gives the legend its total line
-    spec.legends.push_back(QStringLiteral("总计:") + TrimAmount(sum));
-    spec.groups.push_back(group);
-    spec.colors = {kRed, kBlue, {255, 143, 107}, {255, 51, 153}, {199, 177, 255}, {0, 192, 0}, kWhite};
-    return spec;
+    plan.legends.push_back(QStringLiteral("总计:") + TrimAmount(sum));
+    plan.groups.push_back(group);
+    plan.colors = {kRed, kBlue, {255, 143, 107}, {255, 51, 153}, {199, 177, 255}, {0, 192, 0}, kWhite};
+    return plan;
 }
 
 QString RangeLabel(const QDate &start, const QDate &end)
@@ -120,18 +120,18 @@ QString RangeLabel(const QDate &start, const QDate &end)
     return QStringLiteral("从 ") + start.toString(format) + QStringLiteral(" 到 ") + end.toString(format);
 }
 
-ChartSpec IncomeAgainstExpenseChart(const RangeSums &sums, const QDate &start, const QDate &end)
+ChartPlan IncomeAgainstExpenseChart(const RangeSums &sums, const QDate &start, const QDate &end)
 {
-    ChartSpec spec;
-    spec.type = CGraph::Pie3D;
-    spec.title = QStringLiteral("收支统计");
-    spec.depthRatio = 0.1;
+    ChartPlan plan;
+    plan.type = CGraph::Pie3D;
+    plan.title = QStringLiteral("收支统计");
+    plan.depthRatio = 0.1;
     const double income = Amount(sums.incomeCents), expense = Amount(sums.expenseCents);
     const double sum = income + expense;
-    spec.legends = {QStringLiteral("收入:") + TrimAmount(income), QStringLiteral("支出:") + TrimAmount(expense)};
-    spec.groups.push_back({RangeLabel(start, end), {{0, Percent(income, sum)}, {1, Percent(expense, sum)}}});
-    spec.colors = {kBlue, kRed};
-    return spec;
+    plan.legends = {QStringLiteral("收入:") + TrimAmount(income), QStringLiteral("支出:") + TrimAmount(expense)};
+    plan.groups.push_back({RangeLabel(start, end), {{0, Percent(income, sum)}, {1, Percent(expense, sum)}}});
+    plan.colors = {kBlue, kRed};
+    return plan;
 }
 
 std::vector<ItemCents> SelectItemShares(const std::vector<ItemCents> &itemsInOrder)
@@ -150,28 +150,28 @@ std::vector<ItemCents> SelectItemShares(const std::vector<ItemCents> &itemsInOrd
     return items;
 }
 
-ChartSpec ItemChart(bool income, const std::vector<ItemCents> &shares, const QDate &start, const QDate &end)
+ChartPlan ItemChart(bool income, const std::vector<ItemCents> &shares, const QDate &start, const QDate &end)
 {
-    ChartSpec spec;
-    spec.type = CGraph::Pie3D;
-    spec.title = income ? QStringLiteral("收入统计") : QStringLiteral("支出统计");
-    spec.depthRatio = 0.1;
+    ChartPlan plan;
+    plan.type = CGraph::Pie3D;
+    plan.title = income ? QStringLiteral("收入统计") : QStringLiteral("支出统计");
+    plan.depthRatio = 0.1;
     qint64 sumCents = 0;
     for (const ItemCents &share : shares)
         sumCents = AddCents(sumCents, share.cents);
     const double sum = Amount(sumCents);
-    ChartSpec::Group group{RangeLabel(start, end), {}};
+    ChartPlan::Group group{RangeLabel(start, end), {}};
     for (size_t i = 0; i < shares.size(); ++i) {
         const double amount = Amount(shares[i].cents);
-        spec.legends.push_back(shares[i].name + QLatin1Char(':') + TrimAmount(amount));
+        plan.legends.push_back(shares[i].name + QLatin1Char(':') + TrimAmount(amount));
         group.points.push_back({int(i), Percent(amount, sum)});
     }
-    spec.legends.push_back(QStringLiteral("总计:") + TrimAmount(sum));
+    plan.legends.push_back(QStringLiteral("总计:") + TrimAmount(sum));
     group.points.push_back({int(shares.size()), 0});
-    spec.groups.push_back(group);
-    spec.colors = {kRed,        kBlue,        {255, 143, 107}, {255, 51, 153},   {199, 177, 255}, {0, 192, 192},
+    plan.groups.push_back(group);
+    plan.colors = {kRed,        kBlue,        {255, 143, 107}, {255, 51, 153},   {199, 177, 255}, {0, 192, 192},
                    {80, 50, 0}, {128, 0, 0},  {192, 192, 192}, {255, 198, 107}, kWhite};
-    return spec;
+    return plan;
 }
 
 int AnnualAxisTop(const YearSums &sums)
@@ -187,24 +187,24 @@ int AnnualAxisTop(const YearSums &sums)
     return int(std::min<qint64>(top, 2000000000));
 }
 
-ChartSpec AnnualChart(bool bars, int year, const YearSums &sums)
+ChartPlan AnnualChart(bool bars, int year, const YearSums &sums)
 {
-    ChartSpec spec;
-    spec.type = bars ? CGraph::Bars3D : CGraph::Lines;
-    spec.title = bars ? QStringLiteral("年度收支对比") : QStringLiteral("年度收支走势");
-    spec.axes = true;
-    spec.xAxisLabel = QStringLiteral("%1 年").arg(year, 4, 10, QLatin1Char('0'));
-    spec.yAxisLabel = bars ? QStringLiteral("单位：元") : QStringLiteral("单位:元");
-    spec.tickMaximum = AnnualAxisTop(sums);
-    spec.tickStep = spec.tickMaximum / 10;
+    ChartPlan plan;
+    plan.type = bars ? CGraph::Bars3D : CGraph::Lines;
+    plan.title = bars ? QStringLiteral("年度收支对比") : QStringLiteral("年度收支走势");
+    plan.axes = true;
+    plan.xAxisLabel = QStringLiteral("%1 年").arg(year, 4, 10, QLatin1Char('0'));
+    plan.yAxisLabel = bars ? QStringLiteral("单位：元") : QStringLiteral("单位:元");
+    plan.tickMaximum = AnnualAxisTop(sums);
+    plan.tickStep = plan.tickMaximum / 10;
     if (bars)
-        spec.depthRatio = 0.05;
+        plan.depthRatio = 0.05;
     for (int month = 1; month <= 12; ++month) {
         // Whole yuan, truncated toward zero.
-        spec.groups.push_back({QStringLiteral("%1月").arg(month),
+        plan.groups.push_back({QStringLiteral("%1月").arg(month),
                                {{0, WholeYuan(sums.incomeCents[size_t(month)])}, {1, WholeYuan(sums.expenseCents[size_t(month)])}}});
     }
-    spec.colors = {kBlue, kRed};
-    spec.legends = {QStringLiteral("收入"), QStringLiteral("支出")};
-    return spec;
+    plan.colors = {kBlue, kRed};
+    plan.legends = {QStringLiteral("收入"), QStringLiteral("支出")};
+    return plan;
 }

@@ -19,7 +19,7 @@ enum class StatKind { TotalAssets = 0, IncomeAgainstExpense, IncomeByItem, Expen
 constexpr int kStatKindCount = 6;
 QString StatKindName(StatKind kind);
 
-struct ChartSpec
+struct ChartPlan
 {
     int type = CGraph::Pie3D;
     QString title;
@@ -39,14 +39,14 @@ struct ChartSpec
 };
 
 // The chart described, ready to draw.
-std::unique_ptr<CGraph> MakeGraph(const ChartSpec &spec);
+std::unique_ptr<CGraph> MakeGraph(const ChartPlan &plan);
 
 // The six holdings, as their books total them.
 struct Holdings
 {
     double cash = 0, fixedSavings = 0, demandSavings = 0, assets = 0, insurance = 0, credit = 0;
 };
-ChartSpec TotalAssetsChart(const Holdings &holdings);
+ChartPlan TotalAssetsChart(const Holdings &holdings);
 
 // Income and expense over a range, in whole cents; expense counted positive.
 struct RangeSums
@@ -55,7 +55,7 @@ struct RangeSums
 };
 // "从 2003年 05月 01日 到 2003年 12月 31日", the label of a range chart.
 QString RangeLabel(const QDate &start, const QDate &end);
-ChartSpec IncomeAgainstExpenseChart(const RangeSums &sums, const QDate &start, const QDate &end);
+ChartPlan IncomeAgainstExpenseChart(const RangeSums &sums, const QDate &start, const QDate &end);
 
 // sum + cents, kept at the largest (or smallest) whole cents 64 bits hold rather than wrapping: a
 // million records of the largest amounts reach beyond them.
@@ -72,7 +72,7 @@ struct ItemCents
 // The item chart's entries from the items in order of first appearance: the nine largest by name (the
 // first appearing among equal sums first), then, when any are left, their sum as "其它项目".
 std::vector<ItemCents> SelectItemShares(const std::vector<ItemCents> &itemsInOrder);
-ChartSpec ItemChart(bool income, const std::vector<ItemCents> &shares, const QDate &start, const QDate &end);
+ChartPlan ItemChart(bool income, const std::vector<ItemCents> &shares, const QDate &start, const QDate &end);
 
 // Each month's income and expense of one year (index 1 to 12), in whole cents.
 struct YearSums
@@ -81,4 +81,4 @@ struct YearSums
 };
 // The top of the value axis: 20000 while every month fits, else the next multiple of 20000.
 int AnnualAxisTop(const YearSums &sums);
-ChartSpec AnnualChart(bool bars, int year, const YearSums &sums);
+ChartPlan AnnualChart(bool bars, int year, const YearSums &sums);

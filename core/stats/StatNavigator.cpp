@@ -48,7 +48,7 @@ void CStatNavigator::NextYear()
         ++m_year;
 }
 
-ChartSpec CStatNavigator::Chart(CMoneyFigures &figures, const Holdings &holdings) const
+ChartPlan CStatNavigator::Chart(CMoneyFigures &figures, const Holdings &holdings) const
 {
     switch (m_kind) {
     case StatKind::TotalAssets: return TotalAssetsChart(holdings);

@@ -34,7 +34,7 @@ public:
     bool CanGoOn() const { return IsAnnualKind() && m_year != m_end.date().year(); }
 
     // The chart of the kind as it now stands; the total assets from the holdings given.
-    ChartSpec Chart(CMoneyFigures &figures, const Holdings &holdings) const;
+    ChartPlan Chart(CMoneyFigures &figures, const Holdings &holdings) const;
 
 private:
     StatKind m_kind = StatKind::TotalAssets;

@@ -29,7 +29,7 @@ void CStatPanel::Clear()
     update();
 }
 
-void CStatPanel::Draw(StatKind kind, const ChartSpec &chart)
+void CStatPanel::Draw(StatKind kind, const ChartPlan &chart)
 {
     m_chart = chart;
     m_drawnKind = int(kind) + 1;

@@ -25,7 +25,7 @@ public:
     // 0 while nothing is drawn, else the chart kind's index plus one.
     int GetDrawnKind() const { return m_drawnKind; }
     void Clear();
-    void Draw(StatKind kind, const ChartSpec &chart);
+    void Draw(StatKind kind, const ChartPlan &chart);
 
     // The chart as the panel paints it, on an image of the panel's size.
     QImage Picture() const;
@@ -43,5 +43,5 @@ private:
     CDepositBook m_depositBook;
     CMoneyBook m_moneyBook;
     int m_drawnKind = 0;
-    ChartSpec m_chart;
+    ChartPlan m_chart;
 };

@@ -18,7 +18,7 @@
 
 namespace {
 
-QList<int> Values(const ChartSpec::Group &group)
+QList<int> Values(const ChartPlan::Group &group)
 {
     QList<int> values;
     for (const auto &point : group.points)
@@ -133,19 +133,19 @@ class TestStats : public QObject
 private slots:
     void totalAssets()
     {
-        const ChartSpec spec = TotalAssetsChart({5000, 10000, -200, 3000, 1200, 800});
-        QCOMPARE(spec.title, QStringLiteral("总资产统计"));
-        QCOMPARE(spec.type, int(CGraph::Pie3D));
-        QCOMPARE(spec.depthRatio.value(), 0.1);
-        QCOMPARE(spec.groups.size(), size_t(1));
-        QCOMPARE(Values(spec.groups[0]), QList<int>({25, 50, 0, 15, 6, 4, 0}));
-        QCOMPARE(spec.legends[2], QStringLiteral("活期储蓄:-200"));
-        QCOMPARE(spec.legends[6], QStringLiteral("总计:19800"));
-        QCOMPARE(spec.colors.size(), size_t(7));
-        QVERIFY(spec.colors[6] == (GraphRgb{255, 255, 255}));
+        const ChartPlan plan = TotalAssetsChart({5000, 10000, -200, 3000, 1200, 800});
+        QCOMPARE(plan.title, QStringLiteral("总资产统计"));
+        QCOMPARE(plan.type, int(CGraph::Pie3D));
+        QCOMPARE(plan.depthRatio.value(), 0.1);
+        QCOMPARE(plan.groups.size(), size_t(1));
+        QCOMPARE(Values(plan.groups[0]), QList<int>({25, 50, 0, 15, 6, 4, 0}));
+        QCOMPARE(plan.legends[2], QStringLiteral("活期储蓄:-200"));
+        QCOMPARE(plan.legends[6], QStringLiteral("总计:19800"));
+        QCOMPARE(plan.colors.size(), size_t(7));
+        QVERIFY(plan.colors[6] == (GraphRgb{255, 255, 255}));
 
         // Nothing held (or only debts): an empty pie with its legend, no division by nothing.
-        const ChartSpec empty = TotalAssetsChart({-50, 0, 0, 0, 0, -10});
+        const ChartPlan empty = TotalAssetsChart({-50, 0, 0, 0, 0, -10});
         QCOMPARE(Values(empty.groups[0]), QList<int>({0, 0, 0, 0, 0, 0, 0}));
         QCOMPARE(empty.legends[0], QStringLiteral("现金:-50"));
         RecordingCanvas canvas(480, 320);
@@ -156,10 +156,10 @@ private slots:
     void incomeAgainstExpense()
     {
         const QDate start(2003, 5, 1), end(2003, 12, 31);
-        const ChartSpec spec = IncomeAgainstExpenseChart({300000, 100000}, start, end);
-        QCOMPARE(Values(spec.groups[0]), QList<int>({75, 25}));
-        QCOMPARE(spec.legends, (std::vector<QString>{"收入:3000", "支出:1000"}));
-        QCOMPARE(spec.groups[0].label, QStringLiteral("从 2003年 05月 01日 到 2003年 12月 31日"));
+        const ChartPlan plan = IncomeAgainstExpenseChart({300000, 100000}, start, end);
+        QCOMPARE(Values(plan.groups[0]), QList<int>({75, 25}));
+        QCOMPARE(plan.legends, (std::vector<QString>{"收入:3000", "支出:1000"}));
+        QCOMPARE(plan.groups[0].label, QStringLiteral("从 2003年 05月 01日 到 2003年 12月 31日"));
         QCOMPARE(Values(IncomeAgainstExpenseChart({}, start, end).groups[0]), QList<int>({0, 0}));
         // Amounts in legends as the ledger writes them.
         QCOMPARE(IncomeAgainstExpenseChart({120000, 120050}, start, end).legends[1], QStringLiteral("支出:1200.5"));
@@ -186,7 +186,7 @@ private slots:
         const std::vector<ItemCents> tied = SelectItemShares({{"a", 5}, {"b", 9}, {"c", 9}});
         QCOMPARE(Names(tied), QStringList({"b=9", "c=9", "a=5"}));
 
-        const ChartSpec chart = ItemChart(true, shares, QDate(2003, 1, 1), QDate(2003, 12, 31));
+        const ChartPlan chart = ItemChart(true, shares, QDate(2003, 1, 1), QDate(2003, 12, 31));
         QCOMPARE(chart.title, QStringLiteral("收入统计"));
         QCOMPARE(chart.legends.size(), size_t(11));
         QCOMPARE(chart.legends[9], QStringLiteral("其它项目:3"));
@@ -217,7 +217,7 @@ private slots:
         YearSums sums;
         sums.incomeCents[3] = 2000000;     // 20000: the usual axis
         sums.expenseCents[7] = 1234599;
-        ChartSpec bars = AnnualChart(true, 2003, sums);
+        ChartPlan bars = AnnualChart(true, 2003, sums);
         QCOMPARE(bars.tickMaximum, 20000);
         QCOMPARE(bars.tickStep, 2000);
         QCOMPARE(bars.groups.size(), size_t(12));
@@ -230,7 +230,7 @@ private slots:
         bars = AnnualChart(true, 2003, sums);
         QCOMPARE(bars.tickMaximum, 40000);
         QCOMPARE(bars.tickStep, 4000);
-        const ChartSpec lines = AnnualChart(false, 2003, sums);
+        const ChartPlan lines = AnnualChart(false, 2003, sums);
         QCOMPARE(lines.type, int(CGraph::Lines));
         QCOMPARE(lines.yAxisLabel, QStringLiteral("单位:元"));
         QVERIFY(!lines.depthRatio);
@@ -440,7 +440,7 @@ private slots:
             const std::vector<ItemCents> shares = SelectItemShares(figures.Items(true, start, end));
             QCOMPARE(Names(shares), Names(SelectItemShares(walked.income)));
             QCOMPARE(Names(shares), QStringList({"工资=50000", quoted + "=30000", "=30000", "奖金=5000"}));
-            const ChartSpec chart = ItemChart(true, shares, start.date(), end.date());
+            const ChartPlan chart = ItemChart(true, shares, start.date(), end.date());
             QCOMPARE(chart.legends, (std::vector<QString>{"工资:500", quoted + ":300", ":300", "奖金:50", "总计:1150"}));
             QCOMPARE(Values(chart.groups[0]), QList<int>({43, 26, 26, 4, 0}));
         }
@@ -473,12 +473,12 @@ private slots:
         const RangeSums sums = figures.IncomeAndExpense(At(2003, 1, 1), At(2003, 12, 31));
         QCOMPARE(sums.incomeCents, kMost);
         QCOMPARE(sums.expenseCents, qint64(3250) * qint64(999999999999999) + 100);
-        const ChartSpec chart = IncomeAgainstExpenseChart(sums, QDate(2003, 1, 1), QDate(2003, 12, 31));
+        const ChartPlan chart = IncomeAgainstExpenseChart(sums, QDate(2003, 1, 1), QDate(2003, 12, 31));
         QVERIFY2(!chart.legends[0].contains(QLatin1Char('-')), qPrintable(chart.legends[0]));
 
         const std::vector<ItemCents> items = SelectItemShares(figures.Items(true, At(2003, 1, 1), At(2003, 12, 31)));
         QCOMPARE(Names(items), QStringList({"大0=6499999999999993500", "大1=3249999999999996750"}));
-        const ChartSpec byItem = ItemChart(true, items, QDate(2003, 1, 1), QDate(2003, 12, 31));
+        const ChartPlan byItem = ItemChart(true, items, QDate(2003, 1, 1), QDate(2003, 12, 31));
         QVERIFY2(!byItem.legends.back().contains(QLatin1Char('-')), qPrintable(byItem.legends.back()));
         std::vector<ItemCents> eleven(11, ItemCents{QStringLiteral("满"), kMost});
         QCOMPARE(SelectItemShares(eleven).back().cents, kMost);
