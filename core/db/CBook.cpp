@@ -119,6 +119,16 @@ void CBook::SetSelected(int row)
         m_listener->SelectionChanged(m_nSelected);
 }
 
+QList<QStringList> CBook::AllRowTexts()
+{
+    LoadAllTexts();
+    QList<QStringList> rows;
+    rows.reserve(GetItemCount());
+    for (int row = 0; row < GetItemCount(); ++row)
+        rows << GetRowTexts(row);
+    return rows;
+}
+
 void CBook::Close()
 {
     CRecordSet &set = RecordSet();

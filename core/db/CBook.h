@@ -57,6 +57,10 @@ public:
     // window; an empty function removes it.
     void SetFindWatcher(std::function<void()> watcher) { m_findWatcher = std::move(watcher); }
 
+    // Every row of the list as it stands, in order, with its texts (for an export): a paged list gives
+    // the rows of all its pages under its filter.
+    virtual QList<QStringList> AllRowTexts();
+
     // Closes the record set if it is open.
     virtual void Close();
 

@@ -247,6 +247,28 @@ bool CMoneyBook::FindNext()
     return !m_findResults.empty();
 }
 
+QList<QStringList> CMoneyBook::AllRowTexts()
+{
+    // A set of its own over the filtered table: the book's page and selection stay as they are.
+    CMoneyRecord all;
+    all.m_strFilter = m_strFilter;
+    all.m_strSort = QStringLiteral("Date");
+    all.Open();
+    QList<QStringList> rows;
+    const std::vector<qint64> ids = all.AllIds();
+    rows.reserve(qsizetype(ids.size()));
+    // A stretch at a time, so a large ledger's records are never all held as read at once.
+    constexpr size_t kStretch = 10000;
+    for (size_t first = 0; first < ids.size(); first += kStretch) {
+        const std::vector<qint64> stretch(ids.begin() + qsizetype(first),
+                                          ids.begin() + qsizetype(std::min(ids.size(), first + kStretch)));
+        all.ForEachById(stretch, [&](qint64) {
+            rows << MoneyRow(all.m_Date, all.m_Item, all.m_Money, all.m_Member, all.m_Explain);
+        });
+    }
+    return rows;
+}
+
 QDateTime CMoneyBook::EdgeDate(bool last)
 {
     // A set of its own, over the whole table in date order: the book's set and page stay as they are.

@@ -37,6 +37,9 @@ public:
     // The income and expense list is searched by FindRecords over the whole filtered table.
     bool FindText(int column, const QString &text) = delete;
 
+    // Every record under the filter, in the list's order, as its rows show it.
+    QList<QStringList> AllRowTexts() override;
+
     QDateTime GetFirstDate();
     QDateTime GetLastDate();
 

@@ -12,6 +12,7 @@ class BookTableModel : public QAbstractTableModel, public IBookListener
     Q_OBJECT
 public:
     BookTableModel(CBook &book, const QStringList &titles, QObject *parent = nullptr);
+    const QStringList &Titles() const { return m_titles; }
     ~BookTableModel() override;
 
     CBook &Book() { return m_book; }

@@ -1,5 +1,12 @@
 // Record list behaviour.
 #include "CBookView.h"
+#include <QSaveFile>
+#include <QMenu>
+#include <QFileDialog>
+#include <QDir>
+#include <QContextMenuEvent>
+#include "db/DbError.h"
+#include "common/Messages.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -127,4 +134,50 @@ bool CBookView::viewportEvent(QEvent *event)
     else
         QToolTip::hideText();
     return true;
+}
+
+bool CBookView::ExportCsv(const QString &path, CsvEncoding encoding)
+{
+    QList<QStringList> rows{m_model->Titles()};
+    try {
+        rows += Book().AllRowTexts();
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("导出为 CSV"), MessageIcon::Error);
+        return false;
+    }
+    QByteArray bytes;
+    if (!WriteCsv(rows, encoding, &bytes)) {
+        ShowMessage(QStringLiteral("列表中有 GBK 无法表示的文字，请改用 UTF-8 导出。"), QStringLiteral("导出为 CSV"));
+        return false;
+    }
+    // Written beside the old file and put in its place only when whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        ShowMessage(QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()),
+                    QStringLiteral("导出为 CSV"), MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+void CBookView::ChooseAndExportCsv()
+{
+    const QString utf8 = QStringLiteral("CSV，UTF-8 (*.csv)");
+    const QString gbk = QStringLiteral("CSV，GBK，供旧版表格程序 (*.csv)");
+    QString chosen = utf8;
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出为 CSV"),
+                                                QDir::home().filePath(QStringLiteral("zarvel.csv")), utf8 + QStringLiteral(";;") + gbk,
+                                                &chosen);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        path += QStringLiteral(".csv");
+    ExportCsv(path, chosen == gbk ? CsvEncoding::Gbk : CsvEncoding::Utf8WithBom);
+}
+
+void CBookView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("导出为 CSV…"), this, &CBookView::ChooseAndExportCsv);
+    menu.exec(event->globalPos());
 }

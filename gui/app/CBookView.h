@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/BookTableModel.h"
+#include "transfer/Csv.h"
 
 #include <QTableView>
 
@@ -19,6 +20,12 @@ public:
     // cell shows the whole text as its tooltip.
     bool IsTextCut(const QModelIndex &index) const;
 
+    // Writes the list as it stands (its filter, every page) with its column titles to the file, whole
+    // or not at all. False (and said) when it could not be written.
+    bool ExportCsv(const QString &path, CsvEncoding encoding);
+    // 导出为 CSV…: asks for the file and the encoding, then exports.
+    void ChooseAndExportCsv();
+
 signals:
     void rowChosen(int row);        // a click or right click on a row
     void rowDoubleClicked(int row); // a double click on a row
@@ -28,6 +35,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void keyboardSearch(const QString &) override {}  // typing never moves to another row
     // Qt's own clicks, drags and keys never change the highlight: only the book's selection does.
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
