@@ -5,6 +5,7 @@
 #include "db/KeptFigures.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <QFileInfo>
 #include <QHash>
@@ -222,6 +223,48 @@ void SqlConnection::Execute(const QString &sql)
 {
     SqlStatement statement = Prepare(sql);  // BEGIN, COMMIT and the like are prepared once
     statement.Run();
+}
+
+namespace {
+
+// One online copy from one open database to another, whole.
+int CopyDatabase(sqlite3 *from, sqlite3 *to)
+{
+    sqlite3_backup *copy = sqlite3_backup_init(to, "main", from, "main");
+    if (!copy)
+        return sqlite3_errcode(to);
+    sqlite3_backup_step(copy, -1);
+    return sqlite3_backup_finish(copy);
+}
+
+} // namespace
+
+void SqlConnection::CopyTo(const QString &path)
+{
+    sqlite3 *target = nullptr;
+    int result = sqlite3_open_v2(path.toUtf8().constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (result == SQLITE_OK)
+        result = CopyDatabase(m_db, target);
+    const QString reason = target ? QString::fromUtf8(sqlite3_errmsg(target)) : QString();
+    sqlite3_close_v2(target);
+    if (result != SQLITE_OK) {
+        QFile::remove(path);
+        throw DbError(QStringLiteral("无法把帐目数据库复制到 %1：%2").arg(QDir::toNativeSeparators(path), reason));
+    }
+}
+
+void SqlConnection::CopyFrom(const QString &path)
+{
+    sqlite3 *source = nullptr;
+    int result = sqlite3_open_v2(path.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr);
+    if (result == SQLITE_OK)
+        result = CopyDatabase(source, m_db);
+    sqlite3_close_v2(source);
+    if (result != SQLITE_OK)
+        throw DbError(QStringLiteral("无法从 %1 恢复帐目数据库：%2").arg(QDir::toNativeSeparators(path), QString::fromUtf8(sqlite3_errmsg(m_db))));
+    // Every table may have changed under the record sets: they read again.
+    m_knownTables.clear();
+    NoteChangeOfAll();
 }
 
 bool SqlConnection::HasTable(const QString &name)

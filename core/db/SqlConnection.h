@@ -68,6 +68,12 @@ public:
     qint64 LastInsertId() const;
     bool HasTable(const QString &name);
 
+    // Copies the whole database, as committed, into a new file at the path (SQLite's online backup),
+    // or copies the file at the path over this database, in one step. Throws DbError; a failed copy
+    // leaves the target as it was (a new file is removed).
+    void CopyTo(const QString &path);
+    void CopyFrom(const QString &path);
+
     // Counts the changes made to each table, so a record set notices writes of other record sets.
     // A rolled-back transaction counts as a change of every table.
     quint64 ChangeSerial(const QString &table) const { return (m_epoch << 32) + m_tableSerials.value(table); }

@@ -1,0 +1,86 @@
+// Kept copies of the ledger: what a copy holds, ten kept, and a restore bringing back the ledger and
+// its lists after keeping the present one.
+#include "common/Paths.h"
+#include "db/CMemoBook.h"
+#include "db/LedgerBackups.h"
+#include "db/SqlConnection.h"
+
+#include "FileBytes.h"
+#include "MessageRecorder.h"
+#include "TestInstallation.h"
+
+#include <QDir>
+#include <QTest>
+
+namespace {
+
+qint64 Memos(SqlConnection &db)
+{
+    SqlStatement count = db.Prepare(QStringLiteral("SELECT count(*) FROM Memo"));
+    count.Step();
+    return count.Int(0);
+}
+
+} // namespace
+
+class TestBackups : public QObject
+{
+    Q_OBJECT
+private slots:
+    void copiesKeptTenDeep()
+    {
+        TestInstallation install;
+        auto db = SqlConnection::Open(DatabasePath());
+        QString error;
+        QStringList made;
+        for (int i = 0; i < 12; ++i) {
+            made << MakeBackup(*db, DataDirectory(), &error);
+            QVERIFY2(!made.last().isEmpty(), qPrintable(error));
+        }
+        const QStringList kept = ListBackups(DataDirectory());
+        QCOMPARE(kept.size(), kKeptBackups);
+        QCOMPARE(kept.first(), made.last());  // newest first
+        QVERIFY(!kept.contains(made.first()));
+        const QString folder = DataDirectory() + QStringLiteral("/Backup/") + kept.first();
+        QVERIFY(QFile::exists(folder + QStringLiteral("/Kinward.db")));
+        QCOMPARE(ReadBytes(folder + QStringLiteral("/Item.kwl")), ReadBytes(DataFilePath(QStringLiteral("Item.kwl"))));
+    }
+
+    void restoreBringsBackTheLedgerAndItsLists()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        auto db = SqlConnection::Open(DatabasePath());
+        CMemoBook memos;
+        memos.Fill(QStringLiteral("Date"));
+        memos.Add(QStringLiteral("2003-05-01"), QStringLiteral("留着"), QStringLiteral("Li"));
+        QString error;
+        const QString copy = MakeBackup(*db, DataDirectory(), &error);
+        const QByteArray banks = ReadBytes(DataFilePath(QStringLiteral("Bank.kwl")));
+        memos.Add(QStringLiteral("2003-05-02"), QStringLiteral("后来的"), QStringLiteral("Li"));
+        WriteBytes(DataFilePath(QStringLiteral("Bank.kwl")), "changed#");
+        // Ten newer copies: the one restored is the oldest kept, and stays while it is put back.
+        for (int i = 0; i < kKeptBackups - 1; ++i)
+            MakeBackup(*db, DataDirectory(), &error);
+        QCOMPARE(ListBackups(DataDirectory()).last(), copy);
+
+        QVERIFY2(RestoreBackup(*db, DataDirectory(), copy, &error), qPrintable(error));
+        QCOMPARE(Memos(*db), qint64(1));
+        QCOMPARE(ReadBytes(DataFilePath(QStringLiteral("Bank.kwl"))), banks);
+        // The ledger as it was before the restore is a copy itself: restoring it undoes the restore.
+        const QString before = ListBackups(DataDirectory()).first();
+        QVERIFY(RestoreBackup(*db, DataDirectory(), before, &error));
+        QCOMPARE(Memos(*db), qint64(2));
+        QCOMPARE(ReadBytes(DataFilePath(QStringLiteral("Bank.kwl"))), QByteArray("changed#"));
+        // The books read the restored ledger again.
+        memos.Close();
+        memos.Fill(QStringLiteral("Date"));
+        QCOMPARE(memos.GetItemCount(), 2);
+
+        QVERIFY(!RestoreBackup(*db, DataDirectory(), QStringLiteral("no-such-copy"), &error));
+        QVERIFY(error.contains(QStringLiteral("no-such-copy")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackups)
+#include "tst_backups.moc"
