@@ -145,8 +145,13 @@ void CBook::FillRows(const QString &sort)
         set.Open();
     constexpr qint64 kFirstRows = 64;  // about two screens of a list
     const qint64 count = set.GetRecordCount();
-    if (count == 0)
-        return;  // an empty table leaves the list as it was
+    if (count == 0) {
+        // Filled again from a table that is empty now (a restored ledger): no row stays.
+        SetSelected(-1);
+        if (GetItemCount() > 0)
+            DeleteAllRows();
+        return;
+    }
     std::vector<qint64> ids = set.IdsAt(0, std::min(count, kFirstRows));
     const size_t known = ids.size();
     ids.resize(size_t(count), 0);

@@ -1,7 +1,10 @@
 // The kept figures: their definitions, the triggers that keep them, and the upgrade of older files.
 #include "KeptFigures.h"
 
+#include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
+
+#include <QFileInfo>
 
 #include <QStringList>
 #include <cmath>
@@ -246,8 +249,15 @@ void EnsureKeptFigures(SqlConnection &db)
         return;
     SqlStatement largest = db.Prepare(QStringLiteral("SELECT ifnull(max(\"ID\"), 0) FROM \"Money\""));
     largest.Step();
-    const bool told = g_upgradeNotice && largest.Int(0) >= kLargeLedger;
+    const qint64 records = largest.Int(0);
     largest = SqlStatement();
+    const bool told = g_upgradeNotice && records >= kLargeLedger;
+    // A ledger with records is copied before its form changes; the upgrade is one transaction either
+    // way, so a copy that cannot be made does not keep the household out of its ledger.
+    if (records > 0) {
+        QString error;
+        MakeBackup(db, QFileInfo(db.Path()).absolutePath(), &error);
+    }
     if (told)
         g_upgradeNotice(true);
     try {

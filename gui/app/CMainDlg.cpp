@@ -13,6 +13,8 @@
 #include "controls/CPageSelector.h"
 #include "controls/CScrollBanner.h"
 #include "db/DbError.h"
+#include "db/LedgerBackups.h"
+#include "db/SqlConnection.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAddressDlg.h"
 #include "dialogs/CArticleDlg.h"
@@ -788,6 +790,17 @@ void CMainDlg::ReloadSavingsAndMoney()
     RefreshDepositPanel();
 }
 
+void CMainDlg::ReloadLedger()
+{
+    CloseFind(g_pMoneyFind);
+    CloseFind(g_pArticleFind);
+    CloseFind(g_pFind);
+    CloseBooks();
+    Guarded([this] { m_moneyBook.SetFilter(QString()); });  // the whole restored list, unfiltered
+    FillBooks();
+    SwitchPanel(1018);
+}
+
 void CMainDlg::ReloadInsurance()
 {
     Guarded([this] {
@@ -1215,6 +1228,14 @@ void CMainDlg::closeEvent(QCloseEvent *event)
     CloseFind(g_pArticleFind);
     CloseFind(g_pFind);
     m_calculator.Close();
+    // A copy of the ledger as it is left, the newest of the ten kept.
+    try {
+        QString error;
+        if (MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error).isEmpty())
+            ShowMessage(QStringLiteral("退出前没能备份帐目：") + error, QStringLiteral("备份"), MessageIcon::Error);
+    } catch (const DbError &error) {
+        ShowMessage(QStringLiteral("退出前没能备份帐目：") + error.Message(), QStringLiteral("备份"), MessageIcon::Error);
+    }
     CloseBooks();
     if (m_clockTimer) {
         killTimer(m_clockTimer);

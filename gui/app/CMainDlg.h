@@ -101,6 +101,8 @@ public:
     void ReloadSavingsAndMoney();
     // The same for the insurance activities, after a change with a policy was rolled back.
     void ReloadInsurance();
+    // After the ledger was restored from a copy: every book and list read again, the home page shown.
+    void ReloadLedger();
 
     // The welcome line for a member (empty: no login) on a day.
     static QString BuildWelcome(const QString &member, const QDate &today);

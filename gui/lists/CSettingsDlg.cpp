@@ -8,13 +8,15 @@
 #include "lists/CDeleteMemberDlg.h"
 #include "lists/CItemEditDlg.h"
 #include "lists/CPasswordDlg.h"
+#include "lists/CRestoreDlg.h"
+#include "app/CMainDlg.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <memory>
 
-CSettingsDlg::CSettingsDlg(QWidget *parent) : QDialog(parent)
+CSettingsDlg::CSettingsDlg(QWidget *parent) : QDialog(parent), m_pOwner(qobject_cast<CMainDlg *>(parent))
 {
     setWindowTitle(QStringLiteral("设置"));
     m_tree = new QTreeWidget(this);
@@ -23,7 +25,8 @@ CSettingsDlg::CSettingsDlg(QWidget *parent) : QDialog(parent)
     m_tree->setRootIsDecorated(true);
     m_tree->setMinimumSize(220, 280);
     const QList<QPair<QString, QStringList>> groups{
-        {QStringLiteral("系统"), {QStringLiteral("密码"), QStringLiteral("添加家庭成员"), QStringLiteral("删除家庭成员")}},
+        {QStringLiteral("系统"),
+         {QStringLiteral("密码"), QStringLiteral("添加家庭成员"), QStringLiteral("删除家庭成员"), QStringLiteral("恢复备份")}},
         {QStringLiteral("收支"), {QStringLiteral("编辑收支项目")}},
         {QStringLiteral("储蓄"),
          {QStringLiteral("编辑银行机构"), QStringLiteral("编辑货币种类"), QStringLiteral("编辑活期储蓄注释"), QStringLiteral("编辑储蓄利率")}},
@@ -66,6 +69,8 @@ QDialog *CSettingsDlg::MakeEditor(const QString &leaf)
         return new CDeleteMemberDlg(this);
     if (leaf == QStringLiteral("编辑物品种类"))
         return new CArticleKindDlg(this);
+    if (leaf == QStringLiteral("恢复备份") && m_pOwner)
+        return new CRestoreDlg(m_pOwner, this);
     return nullptr;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class CMainDlg;
 class QTreeWidget;
 
 class CSettingsDlg : public QDialog
@@ -18,5 +19,6 @@ public:
     QDialog *MakeEditor(const QString &leaf);
 
 private:
+    CMainDlg *m_pOwner;  // the main window, when it is the parent: restoring a copy reloads it
     QTreeWidget *m_tree;
 };

@@ -4,6 +4,8 @@
 #include "db/CMoneyRecord.h"
 #include "db/DbError.h"
 #include "db/KeptFigures.h"
+#include "db/LedgerBackups.h"
+#include "common/Paths.h"
 #include "db/SqlConnection.h"
 #include "entry/MemoRules.h"
 
@@ -603,6 +605,8 @@ private slots:
             QCOMPARE(told, QStringList({"start", "end"}));
             book.ComputeTotal();
             QCOMPARE(book.GetTotalCents(), qint64(10000));
+            // The ledger was copied before its form changed.
+            QCOMPARE(ListBackups(DataDirectory()).size(), 1);
         }
         CMoneyBook again;  // kept figures current: nothing to announce
         again.ShowPage(1, QStringLiteral("Date"));

@@ -3,6 +3,10 @@
 // the asset kinds' two lists.
 #include "lists/CArticleKindDlg.h"
 #include "lists/CItemEditDlg.h"
+#include "lists/CRestoreDlg.h"
+#include "common/Paths.h"
+#include "db/LedgerBackups.h"
+#include "db/SqlConnection.h"
 #include "lists/CSettingsDlg.h"
 
 #include "FileBytes.h"
@@ -48,7 +52,7 @@ private slots:
                 shown << QStringLiteral("  ") + group->child(l)->text(0);
             QCOMPARE(group->isExpanded(), g == 0);
         }
-        QCOMPARE(shown, QStringList({"系统", "  密码", "  添加家庭成员", "  删除家庭成员", "收支", "  编辑收支项目", "储蓄",
+        QCOMPARE(shown, QStringList({"系统", "  密码", "  添加家庭成员", "  删除家庭成员", "  恢复备份", "收支", "  编辑收支项目", "储蓄",
                                      "  编辑银行机构", "  编辑货币种类", "  编辑活期储蓄注释", "  编辑储蓄利率", "财产",
                                      "  编辑物品种类", "保险", "  编辑保险机构", "  编辑保险种类"}));
         const QList<std::pair<QString, const char *>> opens{
@@ -63,6 +67,35 @@ private slots:
         QVERIFY(!settings.MakeEditor(QStringLiteral("储蓄")));  // a group opens nothing
         tree->setCurrentItem(tree->topLevelItem(1));
         settings.OpenChosen();  // nothing to run: returns at once
+    }
+
+    void restoringAKeptCopy()
+    {
+        CMainDlg &window = m_open->window;
+        window.m_memoBook.Add(QStringLiteral("2003-05-01"), QStringLiteral("留着"), QStringLiteral("Li"));
+        QString error;
+        const QString copy = MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error);
+        window.m_memoBook.Add(QStringLiteral("2003-05-02"), QStringLiteral("后来的"), QStringLiteral("Li"));
+        window.PressButton(1012);
+        CSettingsDlg settings(&window);
+        std::unique_ptr<QDialog> editor(settings.MakeEditor(QStringLiteral("恢复备份")));
+        auto *restore = qobject_cast<CRestoreDlg *>(editor.get());
+        QVERIFY(restore);
+        auto *copies = editor->findChild<QListWidget *>(QStringLiteral("copies"));
+        QCOMPARE(copies->count(), 1);
+        QVERIFY(!restore->Restore());
+        QCOMPARE(m_open->messages.Last(), QStringLiteral("请选择要恢复的备份"));
+        copies->setCurrentRow(0);
+        m_open->messages.answer = false;  // asked, and not wanted
+        QVERIFY(!restore->Restore());
+        QCOMPARE(window.m_memoBook.GetItemCount(), 2);
+        m_open->messages.answer = true;
+        QVERIFY(restore->Restore());
+        QCOMPARE(window.m_memoBook.GetItemCount(), 1);
+        QCOMPARE(window.m_memoBook.GetItemText(0, 1), QStringLiteral("留着"));
+        QVERIFY(!window.Control(1219)->isHidden());  // back on the home page
+        QCOMPARE(ListBackups(DataDirectory()).size(), 2);  // the ledger before the restore kept too
+        QVERIFY(ListBackups(DataDirectory()).contains(copy));
     }
 
     void bankEditorWithoutKindWords()
