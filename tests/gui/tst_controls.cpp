@@ -201,6 +201,18 @@ private slots:
         QCOMPARE(about->CurrentColor(), QColor(0, 0, 255));
     }
 
+    // The home page's 关于 and 联系作者 are as wide as their words: the hand and the click end with the text.
+    void homePageLinksFitTheirText()
+    {
+        OpenLedger ledger;
+        for (int id : {1228, 1229}) {
+            auto *link = qobject_cast<CLinkLabel *>(ledger.window.Control(id));
+            QVERIFY(link);
+            QCOMPARE(link->x(), 545);
+            QCOMPARE(link->width(), link->fontMetrics().size(Qt::TextSingleLine, link->text()).width());
+        }
+    }
+
     void iconButtonLooks()
     {
         // Flat with an icon and no caption: the centred icon on the normal colour until the pointer comes.
