@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
+
 namespace {
 
 // A page that notes where it was pressed.
@@ -289,6 +293,39 @@ private slots:
         ledger.window.PressButton(1029);
         QVERIFY(ledger.messages.Last().contains(QStringLiteral("no-such-calculator-here")));
     }
+
+#ifdef Q_OS_LINUX
+    // What the calculator prints goes where the ledger's own messages go, and it reads no input from
+    // the ledger: nothing of it piles up in the ledger's memory, and it never waits on a full pipe.
+    void calculatorKeepsItsOutputOutOfTheLedger()
+    {
+        QTemporaryDir folder;
+        const QString fake = folder.filePath(QStringLiteral("fake-calculator"));
+        QFile script(fake);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nexec sleep 30\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        CalculatorLauncher launcher;
+        QStringList missing;
+        launcher.SetCandidates({fake});
+        QVERIFY(launcher.Launch(&missing));
+        // What a descriptor is open on, as the system names it ("/dev/null", "pipe:[1234]", ...).
+        const auto openOn = [](qint64 pid, int fd) {
+            const QByteArray link = QStringLiteral("/proc/%1/fd/%2").arg(pid).arg(fd).toLocal8Bit();
+            char target[4096];
+            const ssize_t length = ::readlink(link.constData(), target, sizeof target);
+            return length < 0 ? QByteArray() : QByteArray(target, int(length));
+        };
+        const qint64 calculator = launcher.ProcessId();
+        const qint64 ledger = QCoreApplication::applicationPid();
+        QCOMPARE(openOn(calculator, 0), QByteArray("/dev/null"));
+        QCOMPARE(openOn(calculator, 1), openOn(ledger, 1));
+        QCOMPARE(openOn(calculator, 2), openOn(ledger, 2));
+        launcher.Close();
+    }
+#endif
 
     void aboutBoxFromTheLinkAndTheWindowMenu()
     {
