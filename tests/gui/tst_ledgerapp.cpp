@@ -6,6 +6,7 @@
 #include "TestInstallation.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QLockFile>
 #include <QSysInfo>
 #include <QPushButton>
@@ -52,6 +53,15 @@ private slots:
         std::unique_ptr<QLockFile> after;
         QVERIFY(!CLedgerApp::AnotherCopyRuns(&after));
         QVERIFY(after);
+    }
+
+    // The desktop ties the program's windows to the launcher it installs (its icon, its place in the
+    // dock) by the launcher's name, which the program gives as its own.
+    void theProgramNamesItsLauncher()
+    {
+        const QString name = QGuiApplication::desktopFileName();
+        QVERIFY(!name.isEmpty());
+        QVERIFY(QFile::exists(QStringLiteral(ZARVEL_TEMPLATE_DIR "/../desktop/") + name + QStringLiteral(".desktop")));
     }
 };
 
