@@ -1,6 +1,7 @@
 // The application object: a database error thrown by a user action is reported, and the program goes on.
 #include "app/CLedgerApp.h"
 #include "db/DbError.h"
+#include "db/Installer.h"
 
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
@@ -10,6 +11,7 @@
 #include <QLockFile>
 #include <QSysInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestLedgerApp : public QObject
@@ -62,6 +64,18 @@ private slots:
         const QString name = QGuiApplication::desktopFileName();
         QVERIFY(!name.isEmpty());
         QVERIFY(QFile::exists(QStringLiteral(ZARVEL_TEMPLATE_DIR "/../desktop/") + name + QStringLiteral(".desktop")));
+    }
+
+    // Started with --home from the build tree, the program finds the template where it finds it once
+    // installed, beside its folder, and lays the user's ledger.
+    void userLedgerLaidFromTheBuildTree()
+    {
+        QTemporaryDir home;
+        QString error;
+        const QString laid = LayUserInstallation(CLedgerApp::InstalledTemplateDir(), home.path(), &error);
+        QVERIFY2(!laid.isEmpty(), qPrintable(error));
+        QVERIFY(QFile::exists(laid + QStringLiteral("/Data/Kinward.db")));
+        QVERIFY(QFile::exists(laid + QStringLiteral("/Data/Item.kwl")));
     }
 };
 
