@@ -292,6 +292,19 @@ private slots:
         ledger.window.Calculator().SetCandidates({QStringLiteral("no-such-calculator-here")});
         ledger.window.PressButton(1029);
         QVERIFY(ledger.messages.Last().contains(QStringLiteral("no-such-calculator-here")));
+
+        // Started from 计算, ended when the user leaves the ledger (not only when the window object goes).
+        ledger.window.Calculator().SetCandidates({fake});
+        ledger.window.PressButton(1029);
+        QVERIFY(ledger.window.Calculator().IsRunning());
+        const qint64 started = ledger.window.Calculator().ProcessId();
+        ledger.messages.answer = false;  // 确定退出系统吗? no: it stays
+        ledger.window.close();
+        QVERIFY(ledger.window.Calculator().IsRunning());
+        ledger.messages.answer = true;
+        ledger.window.close();
+        QVERIFY(!ledger.window.Calculator().IsRunning());
+        QVERIFY(!QFile::exists(QStringLiteral("/proc/%1").arg(started)));
     }
 
 #ifdef Q_OS_LINUX
