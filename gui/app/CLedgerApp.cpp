@@ -19,6 +19,8 @@
 CLedgerApp::CLedgerApp(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Zarvel"));
+    // The launcher installed with the program: the desktop finds the windows' icon and dock entry by it.
+    setDesktopFileName(QStringLiteral("org.zarvel.Zarvel"));
     SetMessageSink(&m_messages);
 }
 

@@ -243,6 +243,7 @@ void CMainDlg::CreateControls()
         auto *link = new CLinkLabel(text, this);
         link->setObjectName(QString::number(id));
         link->setGeometry(545, y, 60, kLineHeight);
+        link->AutoSize();
         m_controls.insert(id, link);
         connect(link, &CLinkLabel::clicked, this, [this, id] { PressButton(id); });
     }

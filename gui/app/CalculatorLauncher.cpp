@@ -3,7 +3,14 @@
 
 #include <QStandardPaths>
 
-CalculatorLauncher::CalculatorLauncher(QObject *parent) : QObject(parent), m_candidates(UsualCalculators()) {}
+CalculatorLauncher::CalculatorLauncher(QObject *parent) : QObject(parent), m_candidates(UsualCalculators())
+{
+    // The calculator's messages go where the ledger's go, not into pipes the ledger would have to
+    // drain (kept in memory, or filling while the ledger is busy and stopping the calculator); it
+    // reads nothing from the ledger.
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_process.setStandardInputFile(QProcess::nullDevice());
+}
 
 CalculatorLauncher::~CalculatorLauncher()
 {

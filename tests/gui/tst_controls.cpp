@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
+
 namespace {
 
 // A page that notes where it was pressed.
@@ -201,6 +205,18 @@ private slots:
         QCOMPARE(about->CurrentColor(), QColor(0, 0, 255));
     }
 
+    // The home page's 关于 and 联系作者 are as wide as their words: the hand and the click end with the text.
+    void homePageLinksFitTheirText()
+    {
+        OpenLedger ledger;
+        for (int id : {1228, 1229}) {
+            auto *link = qobject_cast<CLinkLabel *>(ledger.window.Control(id));
+            QVERIFY(link);
+            QCOMPARE(link->x(), 545);
+            QCOMPARE(link->width(), link->fontMetrics().size(Qt::TextSingleLine, link->text()).width());
+        }
+    }
+
     void iconButtonLooks()
     {
         // Flat with an icon and no caption: the centred icon on the normal colour until the pointer comes.
@@ -276,7 +292,53 @@ private slots:
         ledger.window.Calculator().SetCandidates({QStringLiteral("no-such-calculator-here")});
         ledger.window.PressButton(1029);
         QVERIFY(ledger.messages.Last().contains(QStringLiteral("no-such-calculator-here")));
+
+        // Started from 计算, ended when the user leaves the ledger (not only when the window object goes).
+        ledger.window.Calculator().SetCandidates({fake});
+        ledger.window.PressButton(1029);
+        QVERIFY(ledger.window.Calculator().IsRunning());
+        const qint64 started = ledger.window.Calculator().ProcessId();
+        ledger.messages.answer = false;  // 确定退出系统吗? no: it stays
+        ledger.window.close();
+        QVERIFY(ledger.window.Calculator().IsRunning());
+        ledger.messages.answer = true;
+        ledger.window.close();
+        QVERIFY(!ledger.window.Calculator().IsRunning());
+        QVERIFY(!QFile::exists(QStringLiteral("/proc/%1").arg(started)));
     }
+
+#ifdef Q_OS_LINUX
+    // What the calculator prints goes where the ledger's own messages go, and it reads no input from
+    // the ledger: nothing of it piles up in the ledger's memory, and it never waits on a full pipe.
+    void calculatorKeepsItsOutputOutOfTheLedger()
+    {
+        QTemporaryDir folder;
+        const QString fake = folder.filePath(QStringLiteral("fake-calculator"));
+        QFile script(fake);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nexec sleep 30\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        CalculatorLauncher launcher;
+        QStringList missing;
+        launcher.SetCandidates({fake});
+        QVERIFY(launcher.Launch(&missing));
+        // What a descriptor is open on, as the system names it ("/dev/null", "pipe:[1234]", ...).
+        const auto openOn = [](qint64 pid, int fd) {
+            const QByteArray link = QStringLiteral("/proc/%1/fd/%2").arg(pid).arg(fd).toLocal8Bit();
+            char target[4096];
+            const ssize_t length = ::readlink(link.constData(), target, sizeof target);
+            return length < 0 ? QByteArray() : QByteArray(target, int(length));
+        };
+        const qint64 calculator = launcher.ProcessId();
+        const qint64 ledger = QCoreApplication::applicationPid();
+        QCOMPARE(openOn(calculator, 0), QByteArray("/dev/null"));
+        QCOMPARE(openOn(calculator, 1), openOn(ledger, 1));
+        QCOMPARE(openOn(calculator, 2), openOn(ledger, 2));
+        launcher.Close();
+    }
+#endif
 
     void aboutBoxFromTheLinkAndTheWindowMenu()
     {

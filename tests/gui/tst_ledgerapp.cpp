@@ -1,14 +1,17 @@
 // The application object: a database error thrown by a user action is reported, and the program goes on.
 #include "app/CLedgerApp.h"
 #include "db/DbError.h"
+#include "db/Installer.h"
 
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QLockFile>
 #include <QSysInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestLedgerApp : public QObject
@@ -52,6 +55,27 @@ private slots:
         std::unique_ptr<QLockFile> after;
         QVERIFY(!CLedgerApp::AnotherCopyRuns(&after));
         QVERIFY(after);
+    }
+
+    // The desktop ties the program's windows to the launcher it installs (its icon, its place in the
+    // dock) by the launcher's name, which the program gives as its own.
+    void theProgramNamesItsLauncher()
+    {
+        const QString name = QGuiApplication::desktopFileName();
+        QVERIFY(!name.isEmpty());
+        QVERIFY(QFile::exists(QStringLiteral(ZARVEL_TEMPLATE_DIR "/../desktop/") + name + QStringLiteral(".desktop")));
+    }
+
+    // Started with --home from the build tree, the program finds the template where it finds it once
+    // installed, beside its folder, and lays the user's ledger.
+    void userLedgerLaidFromTheBuildTree()
+    {
+        QTemporaryDir home;
+        QString error;
+        const QString laid = LayUserInstallation(CLedgerApp::InstalledTemplateDir(), home.path(), &error);
+        QVERIFY2(!laid.isEmpty(), qPrintable(error));
+        QVERIFY(QFile::exists(laid + QStringLiteral("/Data/Kinward.db")));
+        QVERIFY(QFile::exists(laid + QStringLiteral("/Data/Item.kwl")));
     }
 };
 
