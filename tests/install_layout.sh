@@ -3,11 +3,12 @@
 # entry, metadata and icon that name each other.
 set -euo pipefail
 build="$1"
+cmake="${2:-cmake}"
 prefix="$(mktemp -d)"
 trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
-for file in bin/zarvel share/zarvel/install/schema.sql share/zarvel/install/Data/Item.kwl \
-            share/zarvel/install/Picture/Morvane.bmp share/applications/org.zarvel.Zarvel.desktop \
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+for file in bin/zarvel share/zarvel-template/schema.sql share/zarvel-template/Data/Item.kwl \
+            share/zarvel-template/Picture/Morvane.bmp share/applications/org.zarvel.Zarvel.desktop \
             share/metainfo/org.zarvel.Zarvel.metainfo.xml share/icons/hicolor/scalable/apps/zarvel.svg; do
   [ -e "$prefix/$file" ] || { echo "missing: $file" >&2; exit 1; }
 done

@@ -80,7 +80,7 @@ void CLedgerApp::Prepare(QApplication *app)
 
 QString CLedgerApp::InstalledTemplateDir()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/zarvel/install"));
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/zarvel-template"));
 }
 
 bool CLedgerApp::EnterUserInstallation()

@@ -21,7 +21,8 @@ public:
     // Lays the user's installation from the template installed beside the program, the first time,
     // and makes it the current directory. False (and said) when it cannot be laid.
     bool EnterUserInstallation();
-    // The template installed with the program: <prefix>/share/zarvel/install beside <prefix>/bin.
+    // The template installed with the program: <prefix>/share/zarvel-template beside <prefix>/bin, apart
+    // from the user's ledger (<data folder>/zarvel), which a per-user install puts below the same share/.
     static QString InstalledTemplateDir();
 
     // What every start does before the first window: the Chinese locale and Qt's translations, the
