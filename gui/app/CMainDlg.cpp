@@ -883,7 +883,12 @@ void CMainDlg::Press(int id)
 void CMainDlg::LaunchCalculator()
 {
     QStringList missing;
-    if (!m_calculator.Launch(&missing))
+    if (m_calculator.Launch(&missing))
+        return;
+    if (!m_calculator.FailedToStart().isEmpty())
+        ShowMessage(QStringLiteral("计算器程序无法启动：") + m_calculator.FailedToStart().join(QStringLiteral("、")),
+                    QStringLiteral("计算器"), MessageIcon::Error);
+    else
         ShowMessage(QStringLiteral("没有找到计算器程序。查找过：") + missing.join(QStringLiteral("、")), QStringLiteral("计算器"));
 }
 

@@ -31,6 +31,7 @@ bool CalculatorLauncher::Launch(QStringList *missing)
 {
     if (IsRunning())
         return true;  // the one started before stays where the user put it
+    m_failed.clear();
     for (const QString &candidate : std::as_const(m_candidates)) {
         const QString program = QStandardPaths::findExecutable(candidate);
         if (program.isEmpty())
@@ -41,6 +42,7 @@ bool CalculatorLauncher::Launch(QStringList *missing)
         m_process.start();
         if (m_process.waitForStarted(3000))
             return true;
+        m_failed << program;  // installed, but it would not start
     }
     if (missing)
         *missing = m_candidates;

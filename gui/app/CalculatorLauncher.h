@@ -21,6 +21,8 @@ public:
     // Starts the first calculator found, unless the one started before still runs. False with the
     // programs looked for in *missing when none is installed.
     bool Launch(QStringList *missing);
+    // The calculators found but not started by the last Launch.
+    QStringList FailedToStart() const { return m_failed; }
     bool IsRunning() const { return m_process.state() != QProcess::NotRunning; }
     qint64 ProcessId() const { return m_process.processId(); }
     // Ends the calculator it started, if that still runs.
@@ -28,5 +30,6 @@ public:
 
 private:
     QStringList m_candidates;
+    QStringList m_failed;
     QProcess m_process;
 };

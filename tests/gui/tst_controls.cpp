@@ -286,6 +286,17 @@ private slots:
         launcher.SetCandidates({QStringLiteral("no-such-calculator-here"), QStringLiteral("nor-this-one")});
         QVERIFY(!launcher.Launch(&missing));
         QCOMPARE(missing, QStringList({"no-such-calculator-here", "nor-this-one"}));
+        QVERIFY(launcher.FailedToStart().isEmpty());
+        // Installed but not a program that starts (not executable by its format): told as such.
+        const QString broken = folder.filePath(QStringLiteral("broken-calculator"));
+        QFile bad(broken);
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("\x7f" "ELF but nothing more");
+        bad.close();
+        bad.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        launcher.SetCandidates({broken});
+        QVERIFY(!launcher.Launch(&missing));
+        QCOMPARE(launcher.FailedToStart(), QStringList({broken}));
 
         // Through the window: none found is told with the names looked for.
         OpenLedger ledger;
