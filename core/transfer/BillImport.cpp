@@ -1,0 +1,189 @@
+// Bill exports and spreadsheets read as income and expense.
+#include "BillImport.h"
+
+#include "common/LedgerDate.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+namespace {
+
+int Column(const QStringList &header, std::initializer_list<const char *> names)
+{
+    for (const char *name : names) {
+        const int at = header.indexOf(QString::fromUtf8(name));
+        if (at >= 0)
+            return at;
+    }
+    return -1;
+}
+
+QStringList Trimmed(const QStringList &row)
+{
+    QStringList trimmed;
+    for (const QString &field : row)
+        trimmed << field.trimmed();
+    return trimmed;
+}
+
+QString Field(const QStringList &row, int column)
+{
+    return column >= 0 ? row.value(column).trimmed() : QString();
+}
+
+} // namespace
+
+QString BillPresetName(BillPreset preset)
+{
+    switch (preset) {
+    case BillPreset::WeChat: return QStringLiteral("微信支付账单");
+    case BillPreset::Alipay: return QStringLiteral("支付宝账单");
+    case BillPreset::Zarvel: return QStringLiteral("Zarvel 导出的收支记录");
+    case BillPreset::Plain: break;
+    }
+    return QStringLiteral("表格");
+}
+
+BillLayout GuessBillLayout(const QList<QStringList> &records)
+{
+    BillLayout layout;
+    constexpr int kLookedAt = 40;  // a bill's title block is a few dozen lines at most
+    for (int r = 0; r < records.size() && r < kLookedAt; ++r) {
+        const QStringList header = Trimmed(records.at(r));
+        BillColumns c;
+        c.date = Column(header, {"交易时间", "交易创建时间", "日期", "时间", "记账日期"});
+        if (c.date < 0)
+            continue;
+        layout.headerRow = r;
+        if (Column(header, {"收支项目"}) >= 0 && Column(header, {"收入"}) >= 0 && Column(header, {"支出"}) >= 0) {
+            layout.preset = BillPreset::Zarvel;
+            c.item = Column(header, {"收支项目"});
+            c.income = Column(header, {"收入"});
+            c.expense = Column(header, {"支出"});
+            c.member = Column(header, {"家庭成员"});
+            c.note = {Column(header, {"备注"})};
+        } else if (Column(header, {"交易类型"}) >= 0 && Column(header, {"金额(元)"}) >= 0) {
+            layout.preset = BillPreset::WeChat;
+            c.item = Column(header, {"交易类型"});
+            c.amount = Column(header, {"金额(元)"});
+            c.direction = Column(header, {"收/支"});
+            c.status = Column(header, {"当前状态"});
+            c.note = {Column(header, {"交易对方"}), Column(header, {"商品"}), Column(header, {"备注"})};
+        } else if (Column(header, {"交易分类", "交易创建时间"}) >= 0 || Column(header, {"商品说明", "商品名称"}) >= 0) {
+            layout.preset = BillPreset::Alipay;
+            c.item = Column(header, {"交易分类", "类型"});
+            c.amount = Column(header, {"金额", "金额（元）", "金额(元)"});
+            c.direction = Column(header, {"收/支"});
+            c.status = Column(header, {"交易状态"});
+            c.note = {Column(header, {"交易对方"}), Column(header, {"商品说明", "商品名称"}), Column(header, {"备注"})};
+        } else {
+            c.item = Column(header, {"收支项目", "项目", "分类", "类别", "交易类型", "交易分类"});
+            c.amount = Column(header, {"金额", "金额(元)", "金额（元）"});
+            c.direction = Column(header, {"收/支", "收支"});
+            c.member = Column(header, {"家庭成员", "成员", "经手人"});
+            c.note = {Column(header, {"备注", "说明"})};
+        }
+        c.note.removeAll(-1);
+        layout.columns = c;
+        return layout;
+    }
+    return layout;
+}
+
+bool ReadBillAmount(const QString &text, double *amount)
+{
+    QString plain;
+    for (const QChar c : text.trimmed()) {
+        if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19)  // full-width digits
+            plain += QChar(c.unicode() - 0xFF10 + '0');
+        else if (c == QChar(0xFF0E))
+            plain += QLatin1Char('.');
+        else if (c == QChar(0xFF0D))
+            plain += QLatin1Char('-');
+        else if (c != QLatin1Char(',') && c != QChar(0xA5) && c != QChar(0xFFE5) && c != QChar(0x5143) && !c.isSpace())
+            plain += c;
+    }
+    bool ok = false;
+    const double value = plain.toDouble(&ok);
+    if (!ok || plain.isEmpty() || !std::isfinite(value))
+        return false;
+    *amount = value;
+    return true;
+}
+
+QDateTime ReadBillDate(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral(
+        "^\\s*(\\d{4})[-/.年](\\d{1,2})[-/.月](\\d{1,2})日?(?:[ T]+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return QDateTime();
+    const QDate day(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    const QTime time(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt());
+    if (!day.isValid() || !time.isValid())
+        return QDateTime();
+    return LedgerDateTime(day, time);
+}
+
+BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
+{
+    BillRow read;
+    const BillColumns &c = layout.columns;
+    int needed = 0;
+    for (int column : {c.date, c.item, c.amount, c.direction, c.member, c.status, c.income, c.expense})
+        needed = std::max(needed, column + 1);
+    if (row.size() < needed) {
+        read.kind = BillRow::Kind::Refused;
+        read.reason = QStringLiteral("列数不足（%1 列，需要 %2 列）").arg(row.size()).arg(needed);
+        return read;
+    }
+    const QString direction = Field(row, c.direction);
+    const QString status = Field(row, c.status);
+    if (direction == QStringLiteral("/") || direction == QStringLiteral("不计收支")) {
+        read.kind = BillRow::Kind::Skipped;
+        read.reason = QStringLiteral("不计收支");
+        return read;
+    }
+    if (status.contains(QStringLiteral("退款")) || status.contains(QStringLiteral("关闭"))) {
+        read.kind = BillRow::Kind::Skipped;
+        read.reason = status;
+        return read;
+    }
+    read.date = ReadBillDate(Field(row, c.date));
+    if (!read.date.isValid()) {
+        read.kind = BillRow::Kind::Refused;
+        read.reason = QStringLiteral("日期无法识别：%1").arg(Field(row, c.date));
+        return read;
+    }
+    double amount = 0;
+    if (c.income >= 0 || c.expense >= 0) {
+        const QString income = Field(row, c.income), expense = Field(row, c.expense);
+        const QString text = income.isEmpty() ? expense : income;
+        if (!ReadBillAmount(text, &amount)) {
+            read.kind = BillRow::Kind::Refused;
+            read.reason = QStringLiteral("金额无法识别：%1").arg(text);
+            return read;
+        }
+    } else {
+        if (!ReadBillAmount(Field(row, c.amount), &amount)) {
+            read.kind = BillRow::Kind::Refused;
+            read.reason = QStringLiteral("金额无法识别：%1").arg(Field(row, c.amount));
+            return read;
+        }
+        if (direction == QStringLiteral("支出"))
+            amount = -std::fabs(amount);
+        else if (direction == QStringLiteral("收入"))
+            amount = std::fabs(amount);
+    }
+    read.amount = amount;
+    read.item = Field(row, c.item);
+    read.member = Field(row, c.member);
+    QStringList note;
+    for (int column : c.note) {
+        const QString part = Field(row, column);
+        if (!part.isEmpty() && part != QStringLiteral("/"))
+            note << part;
+    }
+    read.note = note.join(QLatin1Char(' '));
+    return read;
+}

@@ -1,0 +1,54 @@
+// Reading income and expense from a bill export or a spreadsheet: where its table begins, which
+// column holds what (guessed from the header, changeable), and what each row becomes — a record, a
+// row skipped with its reason (neutral transfers, closed or refunded trades), or a row refused with
+// its reason (a date or amount that cannot be read, too few columns).
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The known layouts: the two big payment apps' bills and this program's own export.
+enum class BillPreset { Plain, WeChat, Alipay, Zarvel };
+QString BillPresetName(BillPreset preset);
+
+// Which column holds what (-1: none). The amount is signed by the direction column where there is
+// one (收入/支出), else by its own sign; this program's export has its income and expense columns.
+struct BillColumns
+{
+    int date = -1, item = -1, amount = -1, direction = -1, member = -1, status = -1;
+    int income = -1, expense = -1;  // this program's own export
+    QList<int> note;                // joined into the note (counterpart, goods, remarks)
+};
+
+struct BillLayout
+{
+    BillPreset preset = BillPreset::Plain;
+    int headerRow = -1;  // the row of column titles; the records follow it
+    BillColumns columns;
+};
+
+// Finds the header row among the first rows (the title block of a bill is skipped) and guesses the
+// columns from its titles; headerRow -1 when no row looks like one.
+BillLayout GuessBillLayout(const QList<QStringList> &records);
+
+struct BillRow
+{
+    enum class Kind { Record, Skipped, Refused };
+    Kind kind = Kind::Record;
+    QString reason;  // why skipped or refused
+    QDateTime date;
+    QString item;
+    double amount = 0;
+    QString member;
+    QString note;
+};
+
+// What one row of the table becomes under the layout.
+BillRow ReadBillRow(const QStringList &row, const BillLayout &layout);
+
+// "¥1,200.00", "-12.5", "１２.５" (full-width digits), "12.50元" as a number; false when it is not one.
+bool ReadBillAmount(const QString &text, double *amount);
+// "2023-05-01 12:30:00", "2023/5/1 12:30", "2023-05-01", "2023年5月1日" as a date and time.
+QDateTime ReadBillDate(const QString &text);

@@ -1,0 +1,108 @@
+// Reading bills and spreadsheets: the header found below a bill's title block, the columns guessed
+// for each known layout, and what each row becomes, skipped and refused rows with their reasons.
+#include "common/LedgerDate.h"
+#include "transfer/BillImport.h"
+#include "transfer/Csv.h"
+
+#include "FileBytes.h"
+
+#include <QTest>
+
+class TestBillImport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void weChatBill()
+    {
+        QString text = QStringLiteral("微信支付账单明细,,,,,,,,,,\n微信昵称：[小明],,,,,,,,,,\n起始时间：[2023-05-01 00:00:00] "
+                                      "终止时间：[2023-05-31 23:59:59],,,,,,,,,,\n共4笔记录,,,,,,,,,,\n");
+        text += QStringLiteral("----------------------微信支付账单明细列表--------------------,,,,,,,,,,\n");
+        text += QStringLiteral("交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n");
+        text += QStringLiteral("2023-05-02 12:30:01,商户消费,楼下面馆,牛肉面,支出,¥12.50,零钱,支付成功,1001,2001,/\n");
+        text += QStringLiteral("2023-05-03 09:00:00,转账,老王,\"转账, 还款\",收入,\"¥1,200.00\",/,已收钱,1002,,/\n");
+        text += QStringLiteral("2023-05-04 10:00:00,零钱提现,招商银行,/,/,¥100.00,零钱,提现已到账,1003,,/\n");
+        text += QStringLiteral("2023-05-05 10:00:00,商户消费,网店,耳机,支出,¥99.00,零钱,已全额退款,1004,,/\n");
+        QByteArray bytes;
+        QVERIFY(WriteCsv(ParseCsv(text), CsvEncoding::Utf8WithBom, &bytes));
+        const QList<QStringList> records = ParseCsv(DecodeCsvBytes(bytes).text);
+        const BillLayout layout = GuessBillLayout(records);
+        QCOMPARE(layout.preset, BillPreset::WeChat);
+        QCOMPARE(layout.headerRow, 5);
+        const BillRow noodles = ReadBillRow(records.at(6), layout);
+        QCOMPARE(int(noodles.kind), int(BillRow::Kind::Record));
+        QCOMPARE(noodles.amount, -12.5);
+        QCOMPARE(noodles.date, LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)));
+        QCOMPARE(noodles.item, QStringLiteral("商户消费"));
+        QCOMPARE(noodles.note, QStringLiteral("楼下面馆 牛肉面"));  // counterpart and goods
+        const BillRow repaid = ReadBillRow(records.at(7), layout);
+        QCOMPARE(repaid.amount, 1200.0);
+        QCOMPARE(repaid.note, QStringLiteral("老王 转账, 还款"));
+        const BillRow neutral = ReadBillRow(records.at(8), layout);
+        QCOMPARE(int(neutral.kind), int(BillRow::Kind::Skipped));
+        QCOMPARE(neutral.reason, QStringLiteral("不计收支"));
+        const BillRow refunded = ReadBillRow(records.at(9), layout);
+        QCOMPARE(int(refunded.kind), int(BillRow::Kind::Skipped));
+        QCOMPARE(refunded.reason, QStringLiteral("已全额退款"));
+    }
+
+    void alipayBillInGbkBelowItsHeaderLines()
+    {
+        QString text;
+        for (int i = 0; i < 24; ++i)
+            text += QStringLiteral("说明第%1行\n").arg(i);
+        text += QStringLiteral("交易时间,交易分类,交易对方,对方账号,商品说明,收/支,金额,收/付款方式,交易状态,交易订单号,商家订单号,备注\n");
+        text += QStringLiteral("2023/5/6 8:05,餐饮美食,早餐店,,豆浆,支出,6.50,余额宝,交易成功,3001,,\n");
+        text += QStringLiteral("2023/5/7 8:05,转账红包,老李,,红包,不计收支,50.00,余额,交易成功,3002,,\n");
+        text += QStringLiteral("2023/5/8 8:05,日用百货,超市,,纸巾,支出,20.00,余额,交易关闭,3003,,\n");
+        const CsvText decoded = DecodeCsvBytes(Gbk(text));
+        QCOMPARE(decoded.encoding, QStringLiteral("GBK"));
+        const QList<QStringList> records = ParseCsv(decoded.text);
+        const BillLayout layout = GuessBillLayout(records);
+        QCOMPARE(layout.preset, BillPreset::Alipay);
+        QCOMPARE(layout.headerRow, 24);
+        const BillRow breakfast = ReadBillRow(records.at(25), layout);
+        QCOMPARE(breakfast.amount, -6.5);
+        QCOMPARE(breakfast.item, QStringLiteral("餐饮美食"));
+        QCOMPARE(breakfast.date, LedgerDateTime(QDate(2023, 5, 6), QTime(8, 5)));
+        QCOMPARE(int(ReadBillRow(records.at(26), layout).kind), int(BillRow::Kind::Skipped));
+        QCOMPARE(ReadBillRow(records.at(27), layout).reason, QStringLiteral("交易关闭"));
+    }
+
+    void thisProgramsOwnExport()
+    {
+        const QList<QStringList> records{{"日期", "收支项目", "收入", "支出", "家庭成员", "备注"},
+                                         {"2003-05-01", "工资", "3000", "", "Li", "五月"},
+                                         {"2003-05-02", "餐饮", "", "-12.5", "Wang", ""}};
+        const BillLayout layout = GuessBillLayout(records);
+        QCOMPARE(layout.preset, BillPreset::Zarvel);
+        const BillRow pay = ReadBillRow(records.at(1), layout);
+        QCOMPARE(pay.amount, 3000.0);
+        QCOMPARE(pay.member, QStringLiteral("Li"));
+        QCOMPARE(pay.note, QStringLiteral("五月"));
+        QCOMPARE(ReadBillRow(records.at(2), layout).amount, -12.5);
+    }
+
+    void rowsThatCannotBeRead()
+    {
+        const QList<QStringList> records{{"日期", "项目", "金额"}, {"明天", "餐饮", "5"}, {"2003-05-01", "餐饮", "五元"},
+                                         {"2003-05-01"}, {"2003-02-30", "餐饮", "5"}};
+        const BillLayout layout = GuessBillLayout(records);
+        QCOMPARE(layout.preset, BillPreset::Plain);
+        QVERIFY(ReadBillRow(records.at(1), layout).reason.startsWith(QStringLiteral("日期无法识别")));
+        QVERIFY(ReadBillRow(records.at(2), layout).reason.startsWith(QStringLiteral("金额无法识别")));
+        QVERIFY(ReadBillRow(records.at(3), layout).reason.startsWith(QStringLiteral("列数不足")));
+        QCOMPARE(int(ReadBillRow(records.at(4), layout).kind), int(BillRow::Kind::Refused));
+        QCOMPARE(GuessBillLayout({{"a", "b"}, {"c", "d"}}).headerRow, -1);
+
+        double amount = 0;
+        QVERIFY(ReadBillAmount(QStringLiteral("￥１２.５０"), &amount));
+        QCOMPARE(amount, 12.5);
+        QVERIFY(ReadBillAmount(QStringLiteral("12.50元"), &amount));
+        QVERIFY(!ReadBillAmount(QStringLiteral("1.2.3"), &amount));
+        QVERIFY(!ReadBillAmount(QString(), &amount));
+        QCOMPARE(ReadBillDate(QStringLiteral("2023年5月1日")), LedgerDateTime(QDate(2023, 5, 1)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBillImport)
+#include "tst_billimport.moc"
