@@ -2,6 +2,8 @@
 #include "BillImport.h"
 
 #include "common/LedgerDate.h"
+#include "db/KeptFigures.h"
+#include "db/SqlConnection.h"
 
 #include <QRegularExpression>
 #include <cmath>
@@ -186,4 +188,25 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     }
     read.note = note.join(QLatin1Char(' '));
     return read;
+}
+
+QList<bool> MatchExistingRecords(SqlConnection &db, const QList<BillRow> &rows)
+{
+    // One look-up per row through the date index, which holds the item and the amount.
+    SqlStatement same = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" = ? AND \"Item\" = ? AND ")
+                                   + CentsSql(QStringLiteral("\"Money\"")) + QStringLiteral(" = ? LIMIT 1"));
+    QList<bool> matched;
+    matched.reserve(rows.size());
+    for (const BillRow &row : rows) {
+        if (row.kind != BillRow::Kind::Record) {
+            matched << false;
+            continue;
+        }
+        same.Reset();
+        same.Bind(1, DbDateText(row.date));
+        same.Bind(2, row.item);
+        same.Bind(3, ToCents(row.amount));
+        matched << same.Step();
+    }
+    return matched;
 }

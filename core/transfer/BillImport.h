@@ -52,3 +52,9 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout);
 bool ReadBillAmount(const QString &text, double *amount);
 // "2023-05-01 12:30:00", "2023/5/1 12:30", "2023-05-01", "2023年5月1日" as a date and time.
 QDateTime ReadBillDate(const QString &text);
+
+class SqlConnection;
+
+// For each row read as a record, whether the ledger holds a record of the same time, amount (to the
+// cent) and item: such rows are reported and left out unless the user keeps them.
+QList<bool> MatchExistingRecords(SqlConnection &db, const QList<BillRow> &rows);

@@ -4,7 +4,11 @@
 #include "transfer/BillImport.h"
 #include "transfer/Csv.h"
 
+#include "db/CMoneyBook.h"
+#include "db/SqlConnection.h"
+
 #include "FileBytes.h"
+#include "TestInstallation.h"
 
 #include <QTest>
 
@@ -80,6 +84,27 @@ private slots:
         QCOMPARE(pay.member, QStringLiteral("Li"));
         QCOMPARE(pay.note, QStringLiteral("五月"));
         QCOMPARE(ReadBillRow(records.at(2), layout).amount, -12.5);
+    }
+
+    void recordsTheLedgerHoldsAlready()
+    {
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", QString());
+        book.Close();
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        BillRow same;
+        same.date = LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1));
+        same.item = QStringLiteral("商户消费");
+        same.amount = -12.5;
+        BillRow otherAmount = same;
+        otherAmount.amount = -12.51;
+        BillRow otherTime = same;
+        otherTime.date = same.date.addSecs(1);
+        BillRow skipped = same;
+        skipped.kind = BillRow::Kind::Skipped;
+        QCOMPARE(MatchExistingRecords(*db, {same, otherAmount, otherTime, skipped}), QList<bool>({true, false, false, false}));
     }
 
     void rowsThatCannotBeRead()
