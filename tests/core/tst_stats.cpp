@@ -31,6 +31,18 @@ QDateTime At(int year, int month, int day, int hour = 12, int minute = 0, int se
     return LedgerDateTime(QDate(year, month, day), QTime(hour, minute, second));
 }
 
+// Adds cents to the item of the name, appended when it is new (items keep their first appearance).
+void AddToItem(std::vector<ItemCents> &items, const QString &name, qint64 cents)
+{
+    for (ItemCents &item : items) {
+        if (item.name == name) {
+            item.cents += cents;
+            return;
+        }
+    }
+    items.push_back({name, cents});
+}
+
 // The figures as a walk over every record gives them: what the kept sums must equal.
 struct Walked
 {
@@ -43,15 +55,7 @@ Walked Walk(SqlConnection &db, const QDateTime &start, const QDateTime &end, int
 {
     Walked walked;
     SqlStatement rows = db.Prepare(QStringLiteral("SELECT Date, Item, Money FROM Money ORDER BY ID"));
-    auto add = [](std::vector<ItemCents> &items, const QString &name, qint64 cents) {
-        for (ItemCents &item : items) {
-            if (item.name == name) {
-                item.cents += cents;
-                return;
-            }
-        }
-        items.push_back({name, cents});
-    };
+    auto add = AddToItem;
     while (rows.Step()) {
         const QString date = rows.Text(0);
         const double money = rows.Double(2);
@@ -82,15 +86,7 @@ Walked Walk(SqlConnection &db, const QDateTime &start, const QDateTime &end, int
 Walked WalkRecords(const QDateTime &start, const QDateTime &end, int year)
 {
     Walked walked;
-    auto add = [](std::vector<ItemCents> &items, const QString &name, qint64 cents) {
-        for (ItemCents &item : items) {
-            if (item.name == name) {
-                item.cents += cents;
-                return;
-            }
-        }
-        items.push_back({name, cents});
-    };
+    auto add = AddToItem;
     CMoneyRecord records;
     records.Open();
     for (; !records.IsEOF(); records.MoveNext()) {

@@ -33,6 +33,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override { releases << event->position().toPoint(); }
 };
 
+// A program that stands in for a calculator: it starts and waits, printing nothing.
+QString FakeCalculator(const QTemporaryDir &folder)
+{
+    const QString path = folder.filePath(QStringLiteral("fake-calculator"));
+    QFile script(path);
+    if (!script.open(QIODevice::WriteOnly) || script.write("#!/bin/sh\nexec sleep 30\n") < 0)
+        return QString();
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
 QPixmap Red()
 {
     QPixmap red(16, 16);
@@ -265,12 +277,8 @@ private slots:
     void calculatorStartsOnceAndEndsWithTheProgram()
     {
         QTemporaryDir folder;
-        const QString fake = folder.filePath(QStringLiteral("fake-calculator"));
-        QFile script(fake);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nexec sleep 30\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString fake = FakeCalculator(folder);
+        QVERIFY(!fake.isEmpty());
 
         CalculatorLauncher launcher;
         QStringList missing;
@@ -324,12 +332,8 @@ private slots:
     void calculatorKeepsItsOutputOutOfTheLedger()
     {
         QTemporaryDir folder;
-        const QString fake = folder.filePath(QStringLiteral("fake-calculator"));
-        QFile script(fake);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nexec sleep 30\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString fake = FakeCalculator(folder);
+        QVERIFY(!fake.isEmpty());
 
         CalculatorLauncher launcher;
         QStringList missing;
