@@ -45,3 +45,15 @@ int GbkLength(const QString &text)
     }
     return length;
 }
+
+QString CutToGbkBytes(const QString &text, int bytes)
+{
+    int used = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int width = GbkLength(text.mid(i, 1));
+        if (used + width > bytes)
+            return text.left(i);
+        used += width;
+    }
+    return text;
+}

@@ -18,3 +18,6 @@ bool IsGbkEncodable(const QString &text);
 // Length of the text in GBK bytes: one per ASCII character, two per Chinese character.
 // A character without a GBK form counts as two, the width it would take on screen.
 int GbkLength(const QString &text);
+
+// The longest beginning of the text that fits in the bytes, never a character cut in two.
+QString CutToGbkBytes(const QString &text, int bytes);

@@ -144,6 +144,38 @@ bool CMoneyBook::Add(const QDateTime &date, const QString &item, double amount, 
     return true;
 }
 
+bool CMoneyBook::AddMany(const std::vector<MoneyEntry> &entries, const std::function<bool(qsizetype)> &progress)
+{
+    OpenIfClosed();
+    for (const MoneyEntry &entry : entries)
+        AmountValue(entry.amount);  // refused before anything is written
+    struct Cancelled {};
+    constexpr qsizetype kProgressStep = 500;
+    try {
+        Commit([&] {
+            m_set.InsertRecords(qsizetype(entries.size()), [&](qsizetype i) {
+                if (progress && i % kProgressStep == 0 && !progress(i))
+                    throw Cancelled();
+                const MoneyEntry &entry = entries[size_t(i)];
+                Write(entry.date, entry.item, entry.amount, entry.member, entry.explain);
+            });
+            if (progress && !progress(qsizetype(entries.size())))
+                throw Cancelled();
+        });
+    } catch (const Cancelled &) {
+        return false;
+    }
+    // The set lists records written around it from its next open. The records are stored: a failure
+    // to list them again must not make them look unsaved.
+    try {
+        m_set.Close();
+        ShowPage(std::max(1, m_nCurrentPage), QStringLiteral("Date"));
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
+    }
+    return true;
+}
+
 bool CMoneyBook::Modify(const QDateTime &date, const QString &item, double amount, const QString &member,
                         const QString &explain)
 {

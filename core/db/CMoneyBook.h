@@ -5,11 +5,24 @@
 #include "db/CMoneyRecord.h"
 
 #include <QDateTime>
+#include <functional>
+#include <vector>
+
+// One income (amount above nothing) or expense record as it is written.
+struct MoneyEntry
+{
+    QDateTime date;
+    QString item;
+    double amount = 0;
+    QString member;
+    QString explain;
+};
 
 class CMoneyBook : public CBook
 {
 public:
     static constexpr int kPageSize = 100;
+    static constexpr int kNoteBytes = 90;  // the longest note, in GBK bytes
 
     CMoneyBook();
 
@@ -24,6 +37,10 @@ public:
     bool Add(const QDateTime &date, const QString &item, double amount, const QString &member, const QString &explain);
     bool Modify(const QDateTime &date, const QString &item, double amount, const QString &member, const QString &explain);
     bool Remove();
+    // Writes the records in one transaction: all of them or, on a refused value, a database failure or
+    // a cancel, none. progress(written so far) is asked every few hundred records; false cancels.
+    // Returns false when cancelled. The list shows the page it showed, read again, and the new total.
+    bool AddMany(const std::vector<MoneyEntry> &entries, const std::function<bool(qsizetype)> &progress = {});
 
     // The cash total: the sum of every record, as the database keeps it, in whole cents.
     void ComputeTotal();

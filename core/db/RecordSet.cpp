@@ -737,18 +737,10 @@ void CRecordSet::Update()
     RequireOpen();
     Sync();
     SqlRow row = StoreFields();
-    QStringList names;
-    for (size_t i = 1; i < m_columns.size(); ++i)
-        names.append(Quoted(m_columns[i].name));
     const SqlRow values(row.begin() + 1, row.end());
 
     if (m_editMode == EditMode::Adding) {
-        QStringList marks;
-        for (int i = 0; i < names.size(); ++i)
-            marks.append(QStringLiteral("?"));
-        SqlStatement insert = m_db->Prepare(QStringLiteral("INSERT INTO ") + Quoted(m_table) + QStringLiteral(" (")
-                                            + names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (")
-                                            + marks.join(QLatin1Char(',')) + QLatin1Char(')'));
+        SqlStatement insert = m_db->Prepare(InsertSql());
         insert.BindAll(values);
         insert.Run();
         m_editMode = EditMode::None;
@@ -773,7 +765,7 @@ void CRecordSet::Update()
 
     const qint64 id = AsInt(m_row.at(0));
     SqlStatement update = m_db->Prepare(QStringLiteral("UPDATE ") + Quoted(m_table) + QStringLiteral(" SET ")
-                                        + names.join(QStringLiteral("=?,")) + QStringLiteral("=? WHERE ID = ?"));
+                                        + ColumnNames().join(QStringLiteral("=?,")) + QStringLiteral("=? WHERE ID = ?"));
     update.BindAll(values);
     update.Bind(int(values.size()) + 1, id);
     update.Run();
@@ -799,6 +791,54 @@ void CRecordSet::ForgetAdditionsSince(quint64 made)
         m_added.erase(std::remove(m_added.begin(), m_added.end(), id), m_added.end());
     }
     m_additionsMade = made;
+}
+
+QStringList CRecordSet::ColumnNames() const
+{
+    QStringList names;
+    for (size_t i = 1; i < m_columns.size(); ++i)
+        names.append(Quoted(m_columns[i].name));
+    return names;
+}
+
+QString CRecordSet::InsertSql() const
+{
+    const QStringList names = ColumnNames();
+    QStringList marks;
+    for (int i = 0; i < names.size(); ++i)
+        marks.append(QStringLiteral("?"));
+    return QStringLiteral("INSERT INTO ") + Quoted(m_table) + QStringLiteral(" (") + names.join(QLatin1Char(','))
+           + QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+void CRecordSet::InsertRecords(qsizetype count, const std::function<void(qsizetype)> &fill)
+{
+    RequireOpen();
+    Sync();
+    SqlStatement insert = m_db->Prepare(InsertSql());
+    const auto restoreFields = [this] {
+        if (HasCurrent())
+            LoadFields(m_row);
+        else
+            ClearFields();
+    };
+    try {
+        for (qsizetype i = 0; i < count; ++i) {
+            ClearFields();
+            fill(i);
+            const SqlRow row = StoreFields();
+            insert.Reset();
+            insert.BindAll(SqlRow(row.begin() + 1, row.end()));
+            insert.Run();
+        }
+    } catch (...) {
+        m_db->NoteChange(m_table);
+        restoreFields();
+        throw;
+    }
+    // Every set of the table, this one too, reads the table again before it moves.
+    m_db->NoteChange(m_table);
+    restoreFields();
 }
 
 void CRecordSet::CancelUpdate()

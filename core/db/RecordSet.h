@@ -99,6 +99,11 @@ public:
     void CancelUpdate();
     qint64 LastAddedId() const { return m_lastAddedId; }
 
+    // Writes count new records at once, fill(i) setting the fields of the i-th; one statement serves
+    // them all. They are not the set's own additions: every set, this one too, lists them from its
+    // next open. Part of the caller's transaction; an exception from fill or the database stops it.
+    void InsertRecords(qsizetype count, const std::function<void(qsizetype)> &fill);
+
     // The records added through the set, counted. When the transaction of some
     // additions is rolled back, ForgetAdditionsSince(count taken before them) drops them: their IDs are
     // free to be given to records other sets add, which this set must not take for its own.
@@ -138,6 +143,8 @@ public:
 
 protected:
     virtual void DoFieldExchange(FieldExchange &fx) = 0;
+    QStringList ColumnNames() const;  // quoted, the ID left out
+    QString InsertSql() const;
 
 private:
     enum class At { BeforeFirst, Base, Added, AfterLast };

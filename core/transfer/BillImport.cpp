@@ -1,11 +1,14 @@
 // Bill exports and spreadsheets read as income and expense.
 #include "BillImport.h"
 
+#include "common/Amount.h"
 #include "common/LedgerDate.h"
+#include "db/CMoneyBook.h"
 #include "db/KeptFigures.h"
 #include "db/SqlConnection.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -46,50 +49,54 @@ QString BillPresetName(BillPreset preset)
     return QStringLiteral("表格");
 }
 
-BillLayout GuessBillLayout(const QList<QStringList> &records)
+BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
 {
     BillLayout layout;
+    layout.headerRow = headerRow;
+    const QStringList header = Trimmed(records.value(headerRow));
+    BillColumns c;
+    c.date = Column(header, {"交易时间", "交易创建时间", "日期", "时间", "记账日期"});
+    if (Column(header, {"收支项目"}) >= 0 && Column(header, {"收入"}) >= 0 && Column(header, {"支出"}) >= 0) {
+        layout.preset = BillPreset::Zarvel;
+        c.item = Column(header, {"收支项目"});
+        c.income = Column(header, {"收入"});
+        c.expense = Column(header, {"支出"});
+        c.member = Column(header, {"家庭成员"});
+        c.note = {Column(header, {"备注"})};
+    } else if (Column(header, {"交易类型"}) >= 0 && Column(header, {"金额(元)"}) >= 0) {
+        layout.preset = BillPreset::WeChat;
+        c.item = Column(header, {"交易类型"});
+        c.amount = Column(header, {"金额(元)"});
+        c.direction = Column(header, {"收/支"});
+        c.status = Column(header, {"当前状态"});
+        c.note = {Column(header, {"交易对方"}), Column(header, {"商品"}), Column(header, {"备注"})};
+    } else if (Column(header, {"交易分类", "交易创建时间"}) >= 0 || Column(header, {"商品说明", "商品名称"}) >= 0) {
+        layout.preset = BillPreset::Alipay;
+        c.item = Column(header, {"交易分类", "类型"});
+        c.amount = Column(header, {"金额", "金额（元）", "金额(元)"});
+        c.direction = Column(header, {"收/支"});
+        c.status = Column(header, {"交易状态"});
+        c.note = {Column(header, {"交易对方"}), Column(header, {"商品说明", "商品名称"}), Column(header, {"备注"})};
+    } else {
+        c.item = Column(header, {"收支项目", "项目", "分类", "类别", "交易类型", "交易分类"});
+        c.amount = Column(header, {"金额", "金额(元)", "金额（元）"});
+        c.direction = Column(header, {"收/支", "收支"});
+        c.member = Column(header, {"家庭成员", "成员", "经手人"});
+        c.note = {Column(header, {"备注", "说明"})};
+    }
+    c.note.removeAll(-1);
+    layout.columns = c;
+    return layout;
+}
+
+BillLayout GuessBillLayout(const QList<QStringList> &records)
+{
     constexpr int kLookedAt = 40;  // a bill's title block is a few dozen lines at most
     for (int r = 0; r < records.size() && r < kLookedAt; ++r) {
-        const QStringList header = Trimmed(records.at(r));
-        BillColumns c;
-        c.date = Column(header, {"交易时间", "交易创建时间", "日期", "时间", "记账日期"});
-        if (c.date < 0)
-            continue;
-        layout.headerRow = r;
-        if (Column(header, {"收支项目"}) >= 0 && Column(header, {"收入"}) >= 0 && Column(header, {"支出"}) >= 0) {
-            layout.preset = BillPreset::Zarvel;
-            c.item = Column(header, {"收支项目"});
-            c.income = Column(header, {"收入"});
-            c.expense = Column(header, {"支出"});
-            c.member = Column(header, {"家庭成员"});
-            c.note = {Column(header, {"备注"})};
-        } else if (Column(header, {"交易类型"}) >= 0 && Column(header, {"金额(元)"}) >= 0) {
-            layout.preset = BillPreset::WeChat;
-            c.item = Column(header, {"交易类型"});
-            c.amount = Column(header, {"金额(元)"});
-            c.direction = Column(header, {"收/支"});
-            c.status = Column(header, {"当前状态"});
-            c.note = {Column(header, {"交易对方"}), Column(header, {"商品"}), Column(header, {"备注"})};
-        } else if (Column(header, {"交易分类", "交易创建时间"}) >= 0 || Column(header, {"商品说明", "商品名称"}) >= 0) {
-            layout.preset = BillPreset::Alipay;
-            c.item = Column(header, {"交易分类", "类型"});
-            c.amount = Column(header, {"金额", "金额（元）", "金额(元)"});
-            c.direction = Column(header, {"收/支"});
-            c.status = Column(header, {"交易状态"});
-            c.note = {Column(header, {"交易对方"}), Column(header, {"商品说明", "商品名称"}), Column(header, {"备注"})};
-        } else {
-            c.item = Column(header, {"收支项目", "项目", "分类", "类别", "交易类型", "交易分类"});
-            c.amount = Column(header, {"金额", "金额(元)", "金额（元）"});
-            c.direction = Column(header, {"收/支", "收支"});
-            c.member = Column(header, {"家庭成员", "成员", "经手人"});
-            c.note = {Column(header, {"备注", "说明"})};
-        }
-        c.note.removeAll(-1);
-        layout.columns = c;
-        return layout;
+        if (Column(Trimmed(records.at(r)), {"交易时间", "交易创建时间", "日期", "时间", "记账日期"}) >= 0)
+            return GuessColumnsAt(records, r);
     }
-    return layout;
+    return BillLayout();
 }
 
 bool ReadBillAmount(const QString &text, double *amount)
@@ -131,6 +138,13 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
 {
     BillRow read;
     const BillColumns &c = layout.columns;
+    // Blank lines and the dashed lines bills put around their table carry nothing.
+    static const QRegularExpression divider(QStringLiteral("^-*$"));
+    if (std::all_of(row.begin(), row.end(), [](const QString &field) { return divider.match(field.trimmed()).hasMatch(); })) {
+        read.kind = BillRow::Kind::Skipped;
+        read.reason = QStringLiteral("空行");
+        return read;
+    }
     int needed = 0;
     for (int column : {c.date, c.item, c.amount, c.direction, c.member, c.status, c.income, c.expense})
         needed = std::max(needed, column + 1);
@@ -166,6 +180,8 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
             read.reason = QStringLiteral("金额无法识别：%1").arg(text);
             return read;
         }
+        if (income.isEmpty())
+            amount = -std::fabs(amount);  // an expense column may hold its amounts without the sign
     } else {
         if (!ReadBillAmount(Field(row, c.amount), &amount)) {
             read.kind = BillRow::Kind::Refused;
@@ -176,6 +192,18 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
             amount = -std::fabs(amount);
         else if (direction == QStringLiteral("收入"))
             amount = std::fabs(amount);
+    }
+    if (std::fabs(amount) > kLargestAmount) {
+        read.kind = BillRow::Kind::Refused;
+        read.reason = QStringLiteral("金额超出范围");
+        return read;
+    }
+    // Kept to the cent, as the entry dialog keeps what is typed.
+    amount = double(ToCents(amount)) / 100.0;
+    if (amount == 0) {
+        read.kind = BillRow::Kind::Refused;
+        read.reason = QStringLiteral("金额为零");
+        return read;
     }
     read.amount = amount;
     read.item = Field(row, c.item);
@@ -190,23 +218,19 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     return read;
 }
 
-QList<bool> MatchExistingRecords(SqlConnection &db, const QList<BillRow> &rows)
+std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries)
 {
-    // One look-up per row through the date index, which holds the item and the amount.
+    // One look-up per entry through the date index, which holds the item and the amount.
     SqlStatement same = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" = ? AND \"Item\" = ? AND ")
                                    + CentsSql(QStringLiteral("\"Money\"")) + QStringLiteral(" = ? LIMIT 1"));
-    QList<bool> matched;
-    matched.reserve(rows.size());
-    for (const BillRow &row : rows) {
-        if (row.kind != BillRow::Kind::Record) {
-            matched << false;
-            continue;
-        }
+    std::vector<bool> matched;
+    matched.reserve(entries.size());
+    for (const MoneyEntry &entry : entries) {
         same.Reset();
-        same.Bind(1, DbDateText(row.date));
-        same.Bind(2, row.item);
-        same.Bind(3, ToCents(row.amount));
-        matched << same.Step();
+        same.Bind(1, DbDateText(entry.date));
+        same.Bind(2, entry.item);
+        same.Bind(3, ToCents(entry.amount));
+        matched.push_back(same.Step());
     }
     return matched;
 }

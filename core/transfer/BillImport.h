@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The known layouts: the two big payment apps' bills and this program's own export.
 enum class BillPreset { Plain, WeChat, Alipay, Zarvel };
@@ -32,6 +33,8 @@ struct BillLayout
 // Finds the header row among the first rows (the title block of a bill is skipped) and guesses the
 // columns from its titles; headerRow -1 when no row looks like one.
 BillLayout GuessBillLayout(const QList<QStringList> &records);
+// The columns guessed from the titles of the given row, taken as the header whatever it holds.
+BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow);
 
 struct BillRow
 {
@@ -54,7 +57,8 @@ bool ReadBillAmount(const QString &text, double *amount);
 QDateTime ReadBillDate(const QString &text);
 
 class SqlConnection;
+struct MoneyEntry;
 
-// For each row read as a record, whether the ledger holds a record of the same time, amount (to the
-// cent) and item: such rows are reported and left out unless the user keeps them.
-QList<bool> MatchExistingRecords(SqlConnection &db, const QList<BillRow> &rows);
+// For each entry, whether the ledger holds a record of the same time, amount (to the cent) and item:
+// such rows are reported and left out unless the user keeps them.
+std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries);

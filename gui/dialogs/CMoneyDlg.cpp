@@ -52,7 +52,7 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMoney
     m_member->setObjectName(QStringLiteral("1008"));
     FillMembers();
 
-    m_note = MakeNoteField(this, 1009, 90);
+    m_note = MakeNoteField(this, 1009, CMoneyBook::kNoteBytes);
 
     m_calculator = MakeDialogButton(this, 1013, QString(), 185);
     auto *addMember = MakeDialogButton(this, 1014, QString(), 187);

@@ -84,6 +84,17 @@ private slots:
         QCOMPARE(pay.member, QStringLiteral("Li"));
         QCOMPARE(pay.note, QStringLiteral("五月"));
         QCOMPARE(ReadBillRow(records.at(2), layout).amount, -12.5);
+        // A sheet that keeps its expenses unsigned in the expense column still spends them.
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "", "8", "Li", ""}, layout).amount, -8.0);
+        // Amounts the ledger cannot hold, blank and dashed lines.
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "", "0.004", "Li", ""}, layout).reason, QStringLiteral("金额为零"));
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "1e300", "", "Li", ""}, layout).reason, QStringLiteral("金额超出范围"));
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "", "1.006", "Li", ""}, layout).amount, -1.01);
+        QCOMPARE(ReadBillRow({"------------", ""}, layout).reason, QStringLiteral("空行"));
+        QCOMPARE(ReadBillRow({""}, layout).reason, QStringLiteral("空行"));
+        // A header the guess missed can be named by hand.
+        QCOMPARE(GuessColumnsAt({{"x"}, {"日期", "收支项目", "收入", "支出"}}, 1).columns.expense, 3);
+        QCOMPARE(GuessColumnsAt({{"when", "what"}}, 0).columns.date, -1);
     }
 
     void recordsTheLedgerHoldsAlready()
@@ -94,17 +105,15 @@ private slots:
         book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", QString());
         book.Close();
         auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
-        BillRow same;
-        same.date = LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1));
-        same.item = QStringLiteral("商户消费");
-        same.amount = -12.5;
-        BillRow otherAmount = same;
+        const MoneyEntry same{LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", {}};
+        MoneyEntry otherAmount = same;
         otherAmount.amount = -12.51;
-        BillRow otherTime = same;
+        MoneyEntry otherTime = same;
         otherTime.date = same.date.addSecs(1);
-        BillRow skipped = same;
-        skipped.kind = BillRow::Kind::Skipped;
-        QCOMPARE(MatchExistingRecords(*db, {same, otherAmount, otherTime, skipped}), QList<bool>({true, false, false, false}));
+        MoneyEntry otherItem = same;
+        otherItem.item = QStringLiteral("餐饮");
+        QCOMPARE(MatchExistingRecords(*db, {same, otherAmount, otherTime, otherItem}),
+                 std::vector<bool>({true, false, false, false}));
     }
 
     void rowsThatCannotBeRead()

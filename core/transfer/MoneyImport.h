@@ -1,0 +1,86 @@
+// A bill or spreadsheet on its way into the income and expense book: the file read, its layout
+// (guessed, changeable), each row read, the items and members the ledger does not know mapped to
+// entries it does, and the rows that repeat a record the ledger holds already.
+#pragma once
+
+#include "db/CMoneyBook.h"
+#include "transfer/BillImport.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class SqlConnection;
+
+class CMoneyImport
+{
+public:
+    // The entries records may take: the item list ("收入    工资", "支出    餐饮") and the member names.
+    CMoneyImport(const QStringList &itemEntries, const QStringList &members);
+
+    // Reads a file's bytes and guesses its layout. False for a file that is not text; nothing is read then.
+    bool Load(const QByteArray &bytes);
+    QString Encoding() const { return m_encoding; }
+    const QList<QStringList> &Records() const { return m_records; }
+    const BillLayout &Layout() const { return m_layout; }
+    // Reads the rows again under another layout; names met for the first time get their guessed entry.
+    void SetLayout(const BillLayout &layout);
+
+    // The rows below the header, as read, and each one's record number in the file (from 1).
+    qsizetype RowCount() const { return qsizetype(m_rows.size()); }
+    const BillRow &Row(qsizetype row) const { return m_rows[size_t(row)]; }
+    qsizetype FileRecordOf(qsizetype row) const { return m_layout.headerRow + 2 + row; }
+
+    // An item (with its kind) or a member that the ledger's lists do not hold, the rows that name it,
+    // and the entry it becomes (empty when the lists have none to offer).
+    struct Stranger
+    {
+        QString name;
+        bool income = false;  // items only
+        qsizetype rows = 0;
+        QString mappedTo;
+    };
+    const QList<Stranger> &StrangeItems() const { return m_strangeItems; }
+    const QList<Stranger> &StrangeMembers() const { return m_strangeMembers; }
+    QStringList ItemNames(bool income) const;  // the list's items of the kind, in its order
+    QStringList MemberNames() const { return m_members; }
+    void MapItem(qsizetype stranger, const QString &item);
+    void MapMember(qsizetype stranger, const QString &member);
+    // What keeps the records from being written: a kind of item or no member to map to; empty when none.
+    QString Problem() const;
+
+    // The record a row read as one becomes: its item and member mapped, its note cut to the book's size.
+    MoneyEntry EntryOf(qsizetype row) const;
+
+    // Finds the rows whose record the ledger holds already (same time, item and amount); asked again
+    // after a mapping changes, since the item is part of the match.
+    void MatchExisting(SqlConnection &db);
+    bool IsDuplicate(qsizetype row) const { return m_duplicate[size_t(row)]; }
+
+    struct Counts
+    {
+        qsizetype records = 0, skipped = 0, refused = 0, duplicates = 0;
+    };
+    Counts Count() const;
+
+    // The records to write, in the file's order; the duplicates only when kept.
+    std::vector<MoneyEntry> EntriesToWrite(bool keepDuplicates) const;
+
+private:
+    void ReadRows();
+    QString MappedItem(const BillRow &row) const;
+    QString MappedMember(const BillRow &row) const;
+
+    QStringList m_itemEntries, m_members;
+    QString m_encoding;
+    QList<QStringList> m_records;
+    BillLayout m_layout;
+    std::vector<BillRow> m_rows;
+    std::vector<bool> m_duplicate;
+    QList<Stranger> m_strangeItems, m_strangeMembers;
+    // Mappings chosen so far, kept across layouts: "1name"/"0name" for items, the name for members.
+    QHash<QString, QString> m_itemMap, m_memberMap;
+};

@@ -1,0 +1,171 @@
+// A bill on its way into the book: strangers mapped to the ledger's items and members, duplicates
+// found and left out, and the records written all at once or not at all.
+#include "common/LedgerDate.h"
+#include "db/CMoneyBook.h"
+#include "db/DbError.h"
+#include "db/KeptFigures.h"
+#include "db/SqlConnection.h"
+#include "lists/ReferenceLists.h"
+#include "transfer/Csv.h"
+#include "transfer/MoneyImport.h"
+
+#include "FileBytes.h"
+#include "TestInstallation.h"
+
+#include <QTest>
+
+namespace {
+
+const QStringList kItems{QStringLiteral("收入    工资"), QStringLiteral("收入    奖金"), QStringLiteral("支出    餐饮"),
+                         QStringLiteral("支出    交通")};
+const QStringList kMembers{QStringLiteral("爸爸"), QStringLiteral("妈妈")};
+
+QByteArray Bill(const QStringList &lines)
+{
+    QByteArray bytes;
+    WriteCsv(ParseCsv(lines.join(QLatin1Char('\n'))), CsvEncoding::Utf8WithBom, &bytes);
+    return bytes;
+}
+
+std::vector<MoneyEntry> Entries(int count)
+{
+    std::vector<MoneyEntry> entries;
+    for (int i = 0; i < count; ++i)
+        entries.push_back({LedgerDateTime(QDate(2020, 1 + i % 12, 1 + i % 28), QTime(i % 24, 0)),
+                           QStringLiteral("餐饮"), -(i + 1) * 1.25, QStringLiteral("爸爸"), QStringLiteral("第%1条").arg(i)});
+    return entries;
+}
+
+qint64 Count(const QString &installDb, const QString &sql)
+{
+    auto db = SqlConnection::Open(installDb);
+    SqlStatement statement = db->Prepare(sql);
+    return statement.Step() ? statement.Int(0) : -1;
+}
+
+} // namespace
+
+class TestMoneyImport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void strangersMappedToTheLedgersEntries()
+    {
+        CMoneyImport import(kItems, kMembers);
+        QVERIFY(import.Load(Bill({"交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注",
+                                  "2023-05-02 12:30:01,商户消费,面馆,牛肉面,支出,¥12.50,零钱,支付成功,1,2,/",
+                                  "2023-05-03 09:00:00,转账,老王," + QString(60, QChar(0x6C34)) + ",收入,¥1200,/,已收钱,3,,/",
+                                  "2023-05-04 09:00:00,商户消费,超市,纸巾,支出,¥3,零钱,支付成功,4,,/",
+                                  "2023-05-05 09:00:00,商户消费,超市,纸巾,支出,三元,零钱,支付成功,5,,/",
+                                  "2023-05-06 09:00:00,零钱提现,银行,/,/,¥100,零钱,提现已到账,6,,/"})));
+        QCOMPARE(import.Encoding(), QStringLiteral("UTF-8 BOM"));
+        QCOMPARE(import.Layout().preset, BillPreset::WeChat);
+        QCOMPARE(import.RowCount(), 5);
+        QCOMPARE(import.FileRecordOf(0), 2);
+
+        // Each stranger once, with its rows, mapped to the first entry of its kind until chosen.
+        QCOMPARE(import.StrangeItems().size(), 2);
+        QCOMPARE(import.StrangeItems().at(0).name, QStringLiteral("商户消费"));
+        QCOMPARE(import.StrangeItems().at(0).rows, 2);
+        QCOMPARE(import.StrangeItems().at(0).mappedTo, QStringLiteral("餐饮"));
+        QCOMPARE(import.StrangeItems().at(1).mappedTo, QStringLiteral("工资"));
+        QCOMPARE(import.StrangeMembers().size(), 1);  // the bill names no member
+        QCOMPARE(import.EntryOf(0).member, QStringLiteral("爸爸"));
+
+        import.MapItem(0, QStringLiteral("交通"));
+        import.MapItem(1, QStringLiteral("交通"));  // an expense item for income: refused
+        import.MapMember(0, QStringLiteral("妈妈"));
+        QCOMPARE(import.EntryOf(2).item, QStringLiteral("交通"));
+        QCOMPARE(import.EntryOf(1).item, QStringLiteral("工资"));
+        QCOMPARE(import.EntryOf(1).member, QStringLiteral("妈妈"));
+        QCOMPARE(import.EntryOf(1).explain, QStringLiteral("老王 ") + QString(42, QChar(0x6C34)));  // cut to 90 bytes
+
+        const CMoneyImport::Counts counts = import.Count();
+        QCOMPARE(counts.records, 3);
+        QCOMPARE(counts.skipped, 1);
+        QCOMPARE(counts.refused, 1);
+        QVERIFY(import.Problem().isEmpty());
+
+        // The choices stay when the header is named again by hand.
+        import.SetLayout(GuessColumnsAt(import.Records(), 0));
+        QCOMPARE(import.EntryOf(2).item, QStringLiteral("交通"));
+
+        CMoneyImport bare({QStringLiteral("收入    工资")}, {});
+        QVERIFY(bare.Load(Bill({"日期,收支项目,金额", "2023-05-01,饭,-5"})));
+        QCOMPARE(bare.Problem(), QStringLiteral("收支项目中没有支出项目，请先在设置中添加"));
+        QVERIFY(!bare.Load(QByteArray("PK\x03\x04\x00\x00binary", 14)));
+    }
+
+    void duplicatesLeftOutUnlessKept()
+    {
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2023, 5, 1), QTime(8, 0)), QStringLiteral("餐饮"), -5, QStringLiteral("爸爸"), {});
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+
+        CMoneyImport import(kItems, kMembers);
+        QVERIFY(import.Load(Bill({"日期,收支项目,金额,成员", "2023-05-01 08:00:00,早饭,-5,爸爸",
+                                  "2023-05-01 08:00:00,餐饮,-5,妈妈", "2023-05-02,餐饮,-5,爸爸"})));
+        import.MatchExisting(*db);
+        // The first row's item is a stranger mapped to 交通: no match until it is mapped to 餐饮.
+        import.MapItem(0, QStringLiteral("交通"));
+        import.MatchExisting(*db);
+        QVERIFY(!import.IsDuplicate(0));
+        QVERIFY(import.IsDuplicate(1));  // another member, the same record
+        import.MapItem(0, QStringLiteral("餐饮"));
+        import.MatchExisting(*db);
+        QVERIFY(import.IsDuplicate(0));
+        QCOMPARE(import.Count().duplicates, 2);
+        QCOMPARE(import.EntriesToWrite(false).size(), size_t(1));
+        QCOMPARE(import.EntriesToWrite(true).size(), size_t(3));
+    }
+
+    void manyRecordsWrittenAllOrNone()
+    {
+        TestInstallation install;
+        const QString file = install.DataFile(QStringLiteral("Kinward.db"));
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2019, 1, 1)), QStringLiteral("工资"), 1000, QStringLiteral("爸爸"), {});
+        book.ComputeTotal();
+
+        // Cancelled half-way: nothing written, the list and the total as they were.
+        const std::vector<MoneyEntry> entries = Entries(1200);
+        qsizetype asked = 0;
+        QVERIFY(!book.AddMany(entries, [&](qsizetype done) {
+            asked = done;
+            return done < 1000;
+        }));
+        QCOMPARE(asked, 1000);
+        QCOMPARE(Count(file, "SELECT COUNT(*) FROM Money"), 1);
+        QCOMPARE(book.GetTotalCents(), 100000);
+        QCOMPARE(book.GetItemCount(), 1);
+
+        // A value the ledger refuses: nothing written either.
+        std::vector<MoneyEntry> refused = entries;
+        refused[700].amount = 1e20;
+        QVERIFY_THROWS_EXCEPTION(DbError, book.AddMany(refused));
+        QCOMPARE(Count(file, "SELECT COUNT(*) FROM Money"), 1);
+
+        // Written: the book lists them in date order across its pages, the kept total follows.
+        QVERIFY(book.AddMany(entries, [](qsizetype) { return true; }));
+        QCOMPARE(Count(file, "SELECT COUNT(*) FROM Money"), 1201);
+        qint64 cents = 100000;
+        for (const MoneyEntry &entry : entries)
+            cents += ToCents(entry.amount);
+        QCOMPARE(book.GetTotalCents(), cents);
+        QCOMPARE(Count(file, "SELECT SUM(Cents) FROM MoneyMonthItems"), cents);
+        QCOMPARE(book.GetPageCount(), 13);
+        QCOMPARE(book.GetItemText(0, 0), QStringLiteral("2019-01-01"));
+        book.ShowPage(13, QStringLiteral("Date"));
+        QCOMPARE(book.GetItemCount(), 1);
+        // Later single writes take their place after the bulk ones.
+        book.Add(LedgerDateTime(QDate(2030, 1, 1)), QStringLiteral("奖金"), 1, QStringLiteral("妈妈"), {});
+        QCOMPARE(book.GetItemCount(), 2);
+        QCOMPARE(book.GetItemText(1, 1), QStringLiteral("奖金"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMoneyImport)
+#include "tst_moneyimport.moc"
