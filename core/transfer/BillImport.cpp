@@ -210,7 +210,8 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     read.member = Field(row, c.member);
     QStringList note;
     for (int column : c.note) {
-        const QString part = Field(row, column);
+        // This program's own notes keep their blanks; a bill's fields are padded (often with a tab).
+        const QString part = layout.preset == BillPreset::Zarvel && column >= 0 ? row.value(column) : Field(row, column);
         if (!part.isEmpty() && part != QStringLiteral("/"))
             note << part;
     }

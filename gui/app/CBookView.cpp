@@ -1,17 +1,18 @@
 // Record list behaviour.
 #include "CBookView.h"
-#include <QSaveFile>
-#include <QMenu>
-#include <QFileDialog>
-#include <QDir>
-#include <QContextMenuEvent>
-#include "db/DbError.h"
-#include "common/Messages.h"
 
+#include "common/Messages.h"
+#include "db/DbError.h"
+
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QToolTip>
 
@@ -175,9 +176,24 @@ void CBookView::ChooseAndExportCsv()
     ExportCsv(path, chosen == gbk ? CsvEncoding::Gbk : CsvEncoding::Utf8WithBom);
 }
 
+void CBookView::AddMenuAction(const QString &text, const std::function<void()> &action)
+{
+    m_menuActions.append({text, action});
+}
+
+QStringList CBookView::MenuTexts() const
+{
+    QStringList texts{QStringLiteral("导出为 CSV…")};
+    for (const auto &action : m_menuActions)
+        texts << action.first;
+    return texts;
+}
+
 void CBookView::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("导出为 CSV…"), this, &CBookView::ChooseAndExportCsv);
+    menu.addAction(MenuTexts().at(0), this, &CBookView::ChooseAndExportCsv);
+    for (const auto &action : m_menuActions)
+        menu.addAction(action.first, this, action.second);
     menu.exec(event->globalPos());
 }

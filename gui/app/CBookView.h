@@ -8,6 +8,7 @@
 #include "transfer/Csv.h"
 
 #include <QTableView>
+#include <functional>
 
 class CBookView : public QTableView
 {
@@ -25,6 +26,9 @@ public:
     bool ExportCsv(const QString &path, CsvEncoding encoding);
     // 导出为 CSV…: asks for the file and the encoding, then exports.
     void ChooseAndExportCsv();
+    // A further entry of the list's right-click menu, below 导出为 CSV….
+    void AddMenuAction(const QString &text, const std::function<void()> &action);
+    QStringList MenuTexts() const;
 
 signals:
     void rowChosen(int row);        // a click or right click on a row
@@ -45,4 +49,5 @@ private:
     void ShowSelected(int row);
     bool ScrollByKey(int key);
     BookTableModel *m_model;
+    QList<QPair<QString, std::function<void()>>> m_menuActions;
 };

@@ -30,6 +30,7 @@
 #include "dialogs/CInsureDlg.h"
 #include "dialogs/CInsureNoteDlg.h"
 #include "dialogs/CPolicyListDlg.h"
+#include "dialogs/CImportDlg.h"
 #include "dialogs/CStatDlg.h"
 #include "dialogs/CTransferDlg.h"
 #include "dialogs/CMoneyDlg.h"
@@ -263,7 +264,8 @@ void CMainDlg::SetupListColumns()
     const QRect full(0, kListTop, kWidth, kListHeight);
     const QRect savings(86, kListTop, kWidth - 86, kListHeight);
     const QRect group(0, kListTop, kWidth - 80, kListHeight);
-    list(1004, m_moneyBook, {"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}, {80, 95, 90, 90, 70, 152}, full);
+    list(1004, m_moneyBook, {"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}, {80, 95, 90, 90, 70, 152}, full)
+        ->AddMenuAction(QStringLiteral("导入收支记录…"), [this] { OpenImport(); });
     list(1006, m_articleBook, {"物品名称", "物品数量", "成本", "估值", "备注"}, {80, 70, 80, 80, 121},
          QRect(0, kListTop, 454, kListHeight))
         ->Model()
@@ -800,6 +802,16 @@ void CMainDlg::ReloadLedger()
     Guarded([this] { m_moneyBook.SetFilter(QString()); });  // the whole restored list, unfiltered
     FillBooks();
     SwitchPanel(1018);
+}
+
+void CMainDlg::OpenImport()
+{
+    Guarded([this] {
+        CImportDlg dialog(this);
+        dialog.ChooseFile();
+        if (dialog.Plan())
+            dialog.exec();
+    });
 }
 
 void CMainDlg::ReloadInsurance()

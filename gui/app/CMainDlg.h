@@ -89,6 +89,8 @@ public:
     void HideMemoGroup();
 
     void RefreshMoneyPanel();
+    // 导入收支记录… of the income and expense list: a file chosen, then the import dialog on it.
+    void OpenImport();
     void RefreshArticlePanel();
     void RefreshDepositPanel();
     void RefreshCurrentPanel();

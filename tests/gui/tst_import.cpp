@@ -1,0 +1,230 @@
+// Importing income and expense through its dialog: a list exported and imported into an empty
+// ledger exports the same bytes again; a bill's strangers mapped and its columns changed by hand;
+// duplicates reported and left out; a cancel half-way writing nothing.
+#include "app/CBookView.h"
+#include "dialogs/CImportDlg.h"
+#include "dialogs/ImportPreviewModel.h"
+#include "transfer/Csv.h"
+
+#include "FileBytes.h"
+#include "OpenLedger.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+const QStringList kMembers{QStringLiteral("爸爸"), QString(), QStringLiteral("妈妈"), QString()};
+
+CBookView *MoneyList(OpenLedger &ledger)
+{
+    return qobject_cast<CBookView *>(ledger.window.Control(1004));
+}
+
+QString WeChatBill(int rows)
+{
+    QString text = QStringLiteral("微信支付账单明细\n微信昵称：[小明]\n起始时间：[2023-05-01 00:00:00] 终止时间：[2023-05-31 23:59:59]\n"
+                                  "导出类型：[全部]\n导出时间：[2023-06-01 10:00:00]\n\n共%1笔记录\n收入：1笔 1200.00元\n"
+                                  "支出：2笔 22.50元\n----------------------微信支付账单明细列表--------------------\n")
+                       .arg(rows);
+    text += QStringLiteral("交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n");
+    for (int i = 0; i < rows; ++i) {
+        switch (i % 4) {
+        case 0: text += QStringLiteral("2023-05-%1 12:30:00,商户消费,面馆,牛肉面,支出,¥12.50,零钱,支付成功,%2,,/\n"); break;
+        case 1: text += QStringLiteral("2023-05-%1 09:00:00,转账,老王,\"借款, 归还\",收入,\"¥1,200.00\",/,已收钱,%2,,/\n"); break;
+        case 2: text += QStringLiteral("2023-05-%1 10:00:00,零钱提现,银行,/,/,¥100.00,零钱,提现已到账,%2,,/\n"); break;
+        case 3: text += QStringLiteral("2023-05-%1 11:00:00,商户消费,网店,耳机,支出,¥10.00,零钱,已全额退款,%2,,/\n"); break;
+        }
+        text = text.arg(1 + i / 4 % 28, 2, 10, QLatin1Char('0')).arg(i);
+    }
+    return text;
+}
+
+QString WriteFile(QTemporaryDir &folder, const QString &name, const QByteArray &bytes)
+{
+    const QString path = folder.filePath(name);
+    WriteBytes(path, bytes);
+    return path;
+}
+
+QByteArray Utf8Bom(const QString &text)
+{
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+} // namespace
+
+class TestImport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void exportImportExportIsByteEqual()
+    {
+        QTemporaryDir folder;
+        const QString first = folder.filePath(QStringLiteral("一.csv")), second = folder.filePath(QStringLiteral("二.csv"));
+        {
+            OpenLedger ledger(kMembers);
+            CMoneyBook &book = ledger.window.m_moneyBook;
+            const QStringList notes{QString(), QStringLiteral("含,逗号"), QStringLiteral("说\"好\"的"), QStringLiteral("两行\n备注"), QStringLiteral(" 前后空格 ")};
+            for (int i = 0; i < 230; ++i)
+                book.Add(LedgerDateTime(QDate(2003, 1, 1).addDays(i / 3)), i % 2 ? QStringLiteral("餐饮") : QStringLiteral("工资"),
+                         i % 2 ? -(i + 0.5) : i * 100 + 0.25, i % 3 ? QStringLiteral("爸爸") : QStringLiteral("妈妈"), notes.at(i % 5));
+            QVERIFY(MoneyList(ledger)->ExportCsv(first, CsvEncoding::Utf8WithBom));
+        }
+        OpenLedger empty(kMembers);
+        CImportDlg dialog(&empty.window);
+        QVERIFY(dialog.OpenFile(first));
+        QCOMPARE(dialog.Plan()->Layout().preset, BillPreset::Zarvel);
+        QCOMPARE(dialog.StrangeItems()->rowCount(), 0);
+        QCOMPARE(dialog.StrangeMembers()->rowCount(), 0);
+        QVERIFY(dialog.Summary()->text().startsWith(QStringLiteral("将导入 230 条记录")));
+        QVERIFY(dialog.Import());
+        QCOMPARE(empty.messages.Last(), QStringLiteral("已导入 230 条收支记录。"));
+        QCOMPARE(empty.window.m_moneyBook.GetPageCount(), 3);
+        QVERIFY(MoneyList(empty)->ExportCsv(second, CsvEncoding::Utf8WithBom));
+        QCOMPARE(ReadBytes(second), ReadBytes(first));
+    }
+
+    void billWithStrangersAndSkippedRows()
+    {
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("微信.csv"), Utf8Bom(WeChatBill(8)))));
+        QCOMPARE(dialog.HeaderLine()->value(), 11);  // below the title block
+        QCOMPARE(dialog.FieldBox(CImportDlg::Field::Amount)->currentText(), QStringLiteral("第6列 金额(元)"));
+        QVERIFY(dialog.Summary()->text().contains(QStringLiteral("将导入 4 条记录；与已有记录相同 0 条；跳过 4 行")));
+        ImportPreviewModel *preview = dialog.PreviewModel();
+        QCOMPARE(preview->data(preview->index(2, 7), Qt::DisplayRole).toString(), QStringLiteral("跳过：不计收支"));
+        QCOMPARE(preview->data(preview->index(3, 7), Qt::DisplayRole).toString(), QStringLiteral("跳过：已全额退款"));
+        QCOMPARE(preview->data(preview->index(1, 6), Qt::DisplayRole).toString(), QStringLiteral("老王 借款, 归还"));
+
+        // 商户消费 (expense) and 转账 (income) are not items of the ledger; the bill names no member.
+        QTableWidget *items = dialog.StrangeItems();
+        QCOMPARE(items->rowCount(), 2);
+        QCOMPARE(items->item(0, 0)->text(), QStringLiteral("商户消费"));
+        auto *mapped = qobject_cast<QComboBox *>(items->cellWidget(0, 3));
+        const int dining = mapped->findText(QStringLiteral("餐饮"));
+        QVERIFY(dining >= 0);
+        mapped->setCurrentIndex(dining);
+        emit mapped->activated(dining);
+        auto *member = qobject_cast<QComboBox *>(dialog.StrangeMembers()->cellWidget(0, 2));
+        QCOMPARE(dialog.StrangeMembers()->item(0, 0)->text(), QStringLiteral("（空）"));
+        member->setCurrentIndex(1);
+        emit member->activated(1);
+        QCOMPARE(preview->data(preview->index(0, 2), Qt::DisplayRole).toString(), QStringLiteral("餐饮"));
+        QCOMPARE(preview->data(preview->index(0, 5), Qt::DisplayRole).toString(), QStringLiteral("妈妈"));
+
+        // The goods column taken out of the note by hand.
+        QListWidget *note = dialog.NoteColumns();
+        note->item(3)->setCheckState(Qt::Unchecked);
+        QCOMPARE(preview->data(preview->index(1, 6), Qt::DisplayRole).toString(), QStringLiteral("老王"));
+        QVERIFY(dialog.Import());
+        CMoneyBook &book = ledger.window.m_moneyBook;
+        QCOMPARE(book.GetItemCount(), 4);
+        QCOMPARE(book.GetRowTexts(0), QStringList({"2023-05-01", "工资", "1200", "", "妈妈", "老王"}));  // 09:00
+        QCOMPARE(book.GetRowTexts(1), QStringList({"2023-05-01", "餐饮", "", "-12.5", "妈妈", "面馆"}));  // 12:30
+        QCOMPARE(book.GetTotalCents(), (120000 - 1250) * 2);
+        QCOMPARE(qobject_cast<QLabel *>(ledger.window.Control(1041))->text(), QStringLiteral("您的现金总额:2,375元  "));
+    }
+
+    void duplicatesReportedAndKeptOnlyWhenAsked()
+    {
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        const QString path = WriteFile(folder, QStringLiteral("表.csv"),
+                                       Utf8Bom(QStringLiteral("日期,收支项目,金额,家庭成员\n2023-05-01 08:00:00,餐饮,-5,爸爸\n2023-05-02,工资,100,爸爸\n")));
+        {
+            CImportDlg dialog(&ledger.window);
+            QVERIFY(dialog.OpenFile(path));
+            QVERIFY(dialog.Import());
+        }
+        CImportDlg again(&ledger.window);
+        QVERIFY(again.OpenFile(path));
+        QVERIFY(again.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录；与已有记录相同 2 条")));
+        ImportPreviewModel *preview = again.PreviewModel();
+        QCOMPARE(preview->data(preview->index(0, 7), Qt::DisplayRole).toString(), QStringLiteral("已有相同记录，不导入"));
+        QVERIFY(!again.Import());
+        QCOMPARE(ledger.messages.Last(), QStringLiteral("没有可导入的记录。"));
+        again.KeepDuplicates()->setChecked(true);
+        QVERIFY(again.Summary()->text().startsWith(QStringLiteral("将导入 2 条记录")));
+        QVERIFY(again.Import());
+        QCOMPARE(ledger.window.m_moneyBook.GetItemCount(), 4);
+    }
+
+    void rowsThatCannotBeReadAreAskedAbout()
+    {
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        QByteArray gbk = Gbk(QStringLiteral("说明\n日期,收支项目,金额\n2023-05-01,餐饮,-5\n明天,餐饮,-5\n2023-05-02,餐饮,五元\n2023-05-03\n"));
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("gbk.csv"), gbk)));
+        QVERIFY(dialog.Summary()->text().contains(QStringLiteral("无法读取 3 行")));
+        ImportPreviewModel *preview = dialog.PreviewModel();
+        QCOMPARE(preview->data(preview->index(3, 7), Qt::DisplayRole).toString(), QStringLiteral("无法读取：列数不足（1 列，需要 3 列）"));
+        QCOMPARE(preview->data(preview->index(3, 6), Qt::DisplayRole).toString(), QStringLiteral("2023-05-03"));
+        ledger.messages.answer = false;
+        QVERIFY(!dialog.Import());
+        QCOMPARE(ledger.messages.Last(), QStringLiteral("有 3 行无法读取，不会导入。\n是否导入其余 1 条记录？"));
+        QCOMPARE(ledger.window.m_moneyBook.GetItemCount(), 0);
+
+        // The header line named by hand: the column lists follow it.
+        dialog.HeaderLine()->setValue(1);
+        QCOMPARE(dialog.FieldBox(CImportDlg::Field::Date)->currentIndex(), 0);
+        dialog.HeaderLine()->setValue(2);
+        QCOMPARE(dialog.FieldBox(CImportDlg::Field::Date)->currentText(), QStringLiteral("第1列 日期"));
+
+        // Files that are no table.
+        QVERIFY(!dialog.OpenFile(WriteFile(folder, QStringLiteral("图.csv"), QByteArray("\x89PNG\r\n\x1A\n\0\0", 10))));
+        QVERIFY(ledger.messages.Last().contains(QStringLiteral("不是文本表格")));
+        QVERIFY(!dialog.OpenFile(folder.filePath(QStringLiteral("没有.csv"))));
+        QVERIFY(ledger.messages.Last().startsWith(QStringLiteral("无法读取文件")));
+        QCOMPARE(dialog.Plan()->Records().size(), 6);  // the file read before stays
+    }
+
+    void cancelHalfWayWritesNothing()
+    {
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("大.csv"), Utf8Bom(WeChatBill(8000)))));
+        int cancelledAt = -1;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                auto *progress = qobject_cast<QProgressDialog *>(window);
+                if (progress && progress->isVisible() && progress->value() >= 1000 && cancelledAt < 0) {
+                    cancelledAt = progress->value();
+                    progress->cancel();
+                }
+            }
+        });
+        watcher.start(0);
+        QVERIFY(!dialog.Import());
+        QVERIFY(cancelledAt >= 1000 && cancelledAt < 4000);
+        QCOMPARE(ledger.messages.Last(), QStringLiteral("导入已取消，没有写入任何记录。"));
+        QCOMPARE(ledger.window.m_moneyBook.GetPageCount(), 0);
+        QCOMPARE(ledger.window.m_moneyBook.GetTotalCents(), 0);
+        // The same plan imported again, uncancelled: every record, once.
+        watcher.stop();
+        QVERIFY(dialog.Import());
+        QCOMPARE(ledger.window.m_moneyBook.GetPageCount(), 40);
+    }
+
+    void onlyTheIncomeListImports()
+    {
+        OpenLedger ledger;
+        QCOMPARE(MoneyList(ledger)->MenuTexts(), QStringList({"导出为 CSV…", "导入收支记录…"}));
+        QCOMPARE(qobject_cast<CBookView *>(ledger.window.Control(1114))->MenuTexts(), QStringList({"导出为 CSV…"}));
+    }
+};
+
+QTEST_MAIN(TestImport)
+#include "tst_import.moc"
