@@ -90,8 +90,12 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run &run : runs) {
+            // A fixed iteration count is part of the name; the pairs are made without it.
+            std::string name = run.benchmark_name();
+            name = name.substr(0, name.find("/iterations:"));
+            times[name] = run.GetAdjustedRealTime();
+        }
     }
     std::map<std::string, double> times;  // milliseconds
 

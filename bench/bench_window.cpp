@@ -2,6 +2,7 @@
 // page selector is measured beside a selector of one page, its floor: it must cost the same at any
 // number of pages.
 #include "BenchSupport.h"
+#include "BenchWindow.h"
 #include "LedgerGenerator.h"
 
 #include "app/CMainDlg.h"
@@ -17,13 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-CMainDlg::Options Quiet()
-{
-    CMainDlg::Options options;
-    options.showSplash = false;
-    return options;
-}
 
 void Settle(QWidget *window)
 {
@@ -63,7 +57,7 @@ void RefillPageSelector(benchmark::State &state)
 // The income/expense panel of a window on the ledger, on its middle page.
 struct MoneyWindow
 {
-    CMainDlg window{Quiet()};
+    CMainDlg window{QuietWindow()};
     int middle = 1;
     MoneyWindow()
     {

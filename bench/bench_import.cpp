@@ -1,0 +1,252 @@
+// Importing a 100,000-row bill into the large ledger: reading the file (UTF-8 and GBK), finding the
+// rows the ledger holds already, writing the records, and the whole of it through the dialog from
+// the file chosen to the panel refreshed. The look-ups and the writes stand beside the plain SQL of
+// the same work (a prepared statement per row, one transaction), their floors. Every iteration's
+// records are taken out again, unmeasured, so the ledger stays as generated.
+#include "BenchSupport.h"
+#include "BenchWindow.h"
+#include "LedgerGenerator.h"
+
+#include "app/CLedgerApp.h"
+#include "common/Gbk.h"
+#include "common/LedgerDate.h"
+#include "db/KeptFigures.h"
+#include "db/SqlConnection.h"
+#include "dialogs/CImportDlg.h"
+#include "lists/ReferenceLists.h"
+#include "transfer/Csv.h"
+#include "transfer/MoneyImport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <memory>
+
+namespace {
+
+constexpr int kBillRows = 100000;
+QString g_weChatBill, g_alipayBill;
+
+// A year of a household's payment-app bill: mostly spending in a handful of kinds, some income,
+// a few neutral transfers and refunds.
+QList<QStringList> BillRows(bool weChat)
+{
+    QRandomGenerator random(18);
+    const QStringList spending{QStringLiteral("商户消费"), QStringLiteral("扫二维码付款"), QStringLiteral("亲属卡交易"),
+                               QStringLiteral("群收款"), QStringLiteral("转账")};
+    const QStringList counterparts{QStringLiteral("楼下面馆"), QStringLiteral("菜市场"), QStringLiteral("超市"),
+                                   QStringLiteral("加油站"), QStringLiteral("老王"), QStringLiteral("网店")};
+    QList<QStringList> rows;
+    rows.reserve(kBillRows + 1);
+    rows << (weChat ? QStringList{"交易时间", "交易类型", "交易对方", "商品", "收/支", "金额(元)", "支付方式", "当前状态", "交易单号", "商户单号", "备注"}
+                    : QStringList{"交易时间", "交易分类", "交易对方", "对方账号", "商品说明", "收/支", "金额", "收/付款方式", "交易状态", "交易订单号", "商家订单号", "备注"});
+    const QDateTime start(QDate(2023, 1, 1), QTime(0, 0));
+    for (int i = 0; i < kBillRows; ++i) {
+        const QString when = DbDateText(start.addSecs(qint64(i) * 315 + random.bounded(300)));
+        const int kind = random.bounded(100);
+        const QString direction = kind < 85 ? QStringLiteral("支出") : kind < 95 ? QStringLiteral("收入")
+                                                                                  : weChat ? QStringLiteral("/") : QStringLiteral("不计收支");
+        const QString status = kind >= 98 ? QStringLiteral("已全额退款") : QStringLiteral("支付成功");
+        const QString amount = QString::number(1 + random.bounded(50000) / 100.0, 'f', 2);
+        const QString item = spending.at(random.bounded(spending.size()));
+        const QString other = counterparts.at(random.bounded(counterparts.size()));
+        const QString order = QString::number(4200000000000LL + i);
+        if (weChat)
+            rows << QStringList{when, item, other, QStringLiteral("/"), direction, QStringLiteral("¥") + amount,
+                                QStringLiteral("零钱"), status, order, QString(), QStringLiteral("/")};
+        else
+            rows << QStringList{when, item, other, QString(), QStringLiteral("商品"), direction, amount,
+                                QStringLiteral("余额宝"), status, order, QString(), QString()};
+    }
+    return rows;
+}
+
+QString WriteBill(const QString &name, bool weChat)
+{
+    const QString path = QDir::temp().filePath(name);
+    QList<QStringList> rows{{QStringLiteral("账单明细")}, {QStringLiteral("共%1笔记录").arg(kBillRows)}, {QStringLiteral("--------------")}};
+    rows += BillRows(weChat);
+    QByteArray bytes;
+    WriteCsv(rows, weChat ? CsvEncoding::Utf8WithBom : CsvEncoding::Gbk, &bytes);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+std::unique_ptr<CMoneyImport> ReadPlan(const QString &path)
+{
+    auto plan = std::make_unique<CMoneyImport>(g_itemList, MemberNames());
+    plan->Load(ReadFile(path));
+    return plan;
+}
+
+// Takes the records written since the count was taken out again.
+class Restorer
+{
+public:
+    Restorer() : m_last(m_raw.Integer("SELECT MAX(ID) FROM Money")) {}
+    void operator()()
+    {
+        m_raw.Run("BEGIN");
+        m_raw.Run("DELETE FROM Money WHERE ID > ?", QVariantList{m_last});
+        m_raw.Run("COMMIT");
+    }
+
+private:
+    RawLedger m_raw{QDir::currentPath()};
+    qint64 m_last;
+};
+
+void ReadBill(benchmark::State &state, bool weChat)
+{
+    const QString path = weChat ? g_weChatBill : g_alipayBill;
+    for (auto _ : state) {
+        const auto plan = ReadPlan(path);
+        benchmark::DoNotOptimize(plan->RowCount());
+    }
+}
+
+void MatchExisting(benchmark::State &state)
+{
+    const auto plan = ReadPlan(g_weChatBill);
+    auto db = SqlConnection::Open(QStringLiteral("Data/Kinward.db"));
+    for (auto _ : state)
+        plan->MatchExisting(*db);
+}
+
+void MatchExisting_Floor(benchmark::State &state)
+{
+    const std::vector<MoneyEntry> entries = ReadPlan(g_weChatBill)->EntriesToWrite(true);
+    sqlite3 *db = nullptr;
+    sqlite3_open(QByteArray("Data/Kinward.db").constData(), &db);
+    const QByteArray sql = ("SELECT 1 FROM Money WHERE Date = ? AND Item = ? AND " + CentsSql(QStringLiteral("Money")) + " = ? LIMIT 1").toUtf8();
+    sqlite3_stmt *select = nullptr;
+    sqlite3_prepare_v2(db, sql.constData(), -1, &select, nullptr);
+    for (auto _ : state) {
+        for (const MoneyEntry &entry : entries) {
+            const QByteArray date = DbDateText(entry.date).toUtf8(), item = entry.item.toUtf8();
+            sqlite3_reset(select);
+            sqlite3_bind_text(select, 1, date.constData(), int(date.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(select, 2, item.constData(), int(item.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(select, 3, ToCents(entry.amount));
+            benchmark::DoNotOptimize(sqlite3_step(select));
+        }
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+}
+
+void WriteRecords(benchmark::State &state)
+{
+    const std::vector<MoneyEntry> entries = ReadPlan(g_weChatBill)->EntriesToWrite(true);
+    Restorer restore;
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    for (auto _ : state) {
+        book.AddMany(entries, [](qsizetype) { return true; });
+        state.PauseTiming();
+        restore();
+        state.ResumeTiming();
+    }
+    state.counters["records"] = double(entries.size());
+}
+
+void WriteRecords_Floor(benchmark::State &state)
+{
+    const std::vector<MoneyEntry> entries = ReadPlan(g_weChatBill)->EntriesToWrite(true);
+    Restorer restore;
+    sqlite3 *db = nullptr;
+    sqlite3_open(QByteArray("Data/Kinward.db").constData(), &db);
+    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?,?,?,?,?)", -1, &insert, nullptr);
+    for (auto _ : state) {
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        for (const MoneyEntry &entry : entries) {
+            const QByteArray date = DbDateText(entry.date).toUtf8(), item = entry.item.toUtf8(),
+                             member = entry.member.toUtf8(), note = entry.explain.toUtf8();
+            sqlite3_reset(insert);
+            sqlite3_bind_text(insert, 1, date.constData(), int(date.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, 2, item.constData(), int(item.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_double(insert, 3, entry.amount);
+            sqlite3_bind_text(insert, 4, member.constData(), int(member.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(insert, 5, note.constData(), int(note.size()), SQLITE_TRANSIENT);
+            sqlite3_step(insert);
+        }
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        state.PauseTiming();
+        restore();
+        state.ResumeTiming();
+    }
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+}
+
+// What the household waits for: the file read and previewed, then 导入 pressed until the panel shows
+// the records (progress bar included).
+void DialogImport(benchmark::State &state, bool weChat)
+{
+    SilentMessages silent;
+    Restorer restore;
+    CMainDlg window{QuietWindow()};
+    window.show();
+    window.PressButton(1000);
+    for (auto _ : state) {
+        CImportDlg dialog(&window);
+        dialog.OpenFile(weChat ? g_weChatBill : g_alipayBill);
+        dialog.Import();
+        state.PauseTiming();
+        restore();
+        state.ResumeTiming();
+    }
+}
+
+void DialogOpenFile(benchmark::State &state)
+{
+    SilentMessages silent;
+    CMainDlg window{QuietWindow()};
+    for (auto _ : state) {
+        CImportDlg dialog(&window);
+        dialog.OpenFile(g_weChatBill);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietPlatform);
+    QApplication app(argc, argv);
+    CLedgerApp::Prepare(&app);
+    if (OpenBenchLedger().isEmpty())
+        return 1;
+    LoadAllListFiles();
+    g_weChatBill = WriteBill(QStringLiteral("zarvel-bench-wechat.csv"), true);
+    g_alipayBill = WriteBill(QStringLiteral("zarvel-bench-alipay.csv"), false);
+    std::printf("bills of %d rows: %s (UTF-8), %s (GBK)\n", kBillRows, qPrintable(g_weChatBill), qPrintable(g_alipayBill));
+    benchmark::RegisterBenchmark("ReadBill_WeChatUtf8", ReadBill, true)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ReadBill_AlipayGbk", ReadBill, false)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("MatchExisting", MatchExisting)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("MatchExisting_Floor", MatchExisting_Floor)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("WriteRecords", WriteRecords)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("WriteRecords_Floor", WriteRecords_Floor)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("DialogOpenFile", DialogOpenFile)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("DialogImport_WeChat", DialogImport, true)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("DialogImport_Alipay", DialogImport, false)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::Initialize(&argc, argv);
+    PairingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}
