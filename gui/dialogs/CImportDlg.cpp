@@ -73,7 +73,7 @@ QTableWidget *MakeStrangerTable(QWidget *parent, const QStringList &titles)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->horizontalHeader()->setStretchLastSection(true);
-    table->setMinimumHeight(110);
+    table->setFixedHeight(112);  // about four rows: the preview below takes the rest
     return table;
 }
 
