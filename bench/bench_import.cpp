@@ -224,29 +224,22 @@ void DialogOpenFile(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietPlatform);
-    QApplication app(argc, argv);
-    CLedgerApp::Prepare(&app);
-    if (OpenBenchLedger().isEmpty())
-        return 1;
-    LoadAllListFiles();
-    g_weChatBill = WriteBill(QStringLiteral("zarvel-bench-wechat.csv"), true);
-    g_alipayBill = WriteBill(QStringLiteral("zarvel-bench-alipay.csv"), false);
-    std::printf("bills of %d rows: %s (UTF-8), %s (GBK)\n", kBillRows, qPrintable(g_weChatBill), qPrintable(g_alipayBill));
-    benchmark::RegisterBenchmark("ReadBill_WeChatUtf8", ReadBill, true)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("ReadBill_AlipayGbk", ReadBill, false)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("MatchExisting", MatchExisting)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("MatchExisting_Floor", MatchExisting_Floor)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("WriteRecords", WriteRecords)->Unit(benchmark::kMillisecond)->Iterations(3);
-    benchmark::RegisterBenchmark("WriteRecords_Floor", WriteRecords_Floor)->Unit(benchmark::kMillisecond)->Iterations(3);
-    benchmark::RegisterBenchmark("DialogOpenFile", DialogOpenFile)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("DialogImport_WeChat", DialogImport, true)->Unit(benchmark::kMillisecond)->Iterations(3);
-    benchmark::RegisterBenchmark("DialogImport_Alipay", DialogImport, false)->Unit(benchmark::kMillisecond)->Iterations(3);
-    benchmark::Initialize(&argc, argv);
-    PairingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [](const QString &) {
+        LoadAllListFiles();
+        g_weChatBill = WriteBill(QStringLiteral("zarvel-bench-wechat.csv"), true);
+        g_alipayBill = WriteBill(QStringLiteral("zarvel-bench-alipay.csv"), false);
+        if (g_weChatBill.isEmpty() || g_alipayBill.isEmpty())
+            return false;
+        std::printf("bills of %d rows: %s (UTF-8), %s (GBK)\n", kBillRows, qPrintable(g_weChatBill), qPrintable(g_alipayBill));
+        benchmark::RegisterBenchmark("ReadBill_WeChatUtf8", ReadBill, true)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("ReadBill_AlipayGbk", ReadBill, false)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("MatchExisting", MatchExisting)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("MatchExisting_Floor", MatchExisting_Floor)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("WriteRecords", WriteRecords)->Unit(benchmark::kMillisecond)->Iterations(3);
+        benchmark::RegisterBenchmark("WriteRecords_Floor", WriteRecords_Floor)->Unit(benchmark::kMillisecond)->Iterations(3);
+        benchmark::RegisterBenchmark("DialogOpenFile", DialogOpenFile)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("DialogImport_WeChat", DialogImport, true)->Unit(benchmark::kMillisecond)->Iterations(3);
+        benchmark::RegisterBenchmark("DialogImport_Alipay", DialogImport, false)->Unit(benchmark::kMillisecond)->Iterations(3);
+        return true;
+    });
 }

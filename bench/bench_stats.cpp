@@ -2,6 +2,7 @@
 // aggregation and its drawing apart, the aggregation beside the plain SQL that computes the same
 // figures from the records (its floor), and the opening of the dialog.
 #include "BenchSupport.h"
+#include "BenchWindow.h"
 #include "LedgerGenerator.h"
 
 #include "app/CLedgerApp.h"
@@ -156,25 +157,16 @@ void OpenDialog(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietPlatform);
-    QApplication app(argc, argv);
-    CLedgerApp::Prepare(&app);
-    g_ledger = OpenBenchLedger();
-    if (g_ledger.isEmpty())
-        return 1;
-    for (int kind = 0; kind < kStatKindCount; ++kind) {
-        const std::string name = kKindNames[kind];
-        benchmark::RegisterBenchmark((name + "_Chart").c_str(), ChartToImage, kind)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((name + "_Aggregate").c_str(), Aggregate, kind)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((name + "_Aggregate_Floor").c_str(), Aggregate_Floor, kind)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((name + "_Draw").c_str(), Drawing, kind)->Unit(benchmark::kMillisecond);
-    }
-    benchmark::RegisterBenchmark("OpenDialog", OpenDialog)->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    PairingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [](const QString &ledger) {
+        g_ledger = ledger;
+        for (int kind = 0; kind < kStatKindCount; ++kind) {
+            const std::string name = kKindNames[kind];
+            benchmark::RegisterBenchmark((name + "_Chart").c_str(), ChartToImage, kind)->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark((name + "_Aggregate").c_str(), Aggregate, kind)->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark((name + "_Aggregate_Floor").c_str(), Aggregate_Floor, kind)->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark((name + "_Draw").c_str(), Drawing, kind)->Unit(benchmark::kMillisecond);
+        }
+        benchmark::RegisterBenchmark("OpenDialog", OpenDialog)->Unit(benchmark::kMillisecond);
+        return true;
+    });
 }

@@ -107,14 +107,5 @@ BENCHMARK(WindowDeleteOnMiddlePage)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(QuietPlatform);
-    QApplication app(argc, argv);
-    CLedgerApp::Prepare(&app);
-    if (OpenBenchLedger().isEmpty())
-        return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [](const QString &) { return true; });
 }
