@@ -8,6 +8,7 @@
 #include "db/DbError.h"
 #include "db/SqlConnection.h"
 #include "dialogs/DialogParts.h"
+#include "dialogs/ImportMappingModel.h"
 #include "dialogs/ImportPreviewModel.h"
 #include "lists/ReferenceLists.h"
 
@@ -27,7 +28,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -58,23 +58,6 @@ int &ColumnOf(BillColumns &columns, CImportDlg::Field field)
     case CImportDlg::Field::Status: break;
     }
     return columns.status;
-}
-
-QString ShownName(const QString &name)
-{
-    return name.isEmpty() ? QStringLiteral("（空）") : name;
-}
-
-QTableWidget *MakeStrangerTable(QWidget *parent, const QStringList &titles)
-{
-    auto *table = new QTableWidget(0, int(titles.size()), parent);
-    table->setHorizontalHeaderLabels(titles);
-    table->verticalHeader()->hide();
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::NoSelection);
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->setFixedHeight(112);  // about four rows: the preview below takes the rest
-    return table;
 }
 
 } // namespace
@@ -123,12 +106,12 @@ CImportDlg::CImportDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
     grid->addWidget(new QLabel(QStringLiteral("备注取自"), columns), 2, 0);
     grid->addWidget(m_noteColumns, 2, 1, 1, 7);
 
-    m_items = MakeStrangerTable(this, {QStringLiteral("收支项目"), QStringLiteral("收/支"), QStringLiteral("行数"), QStringLiteral("记为")});
-    m_members = MakeStrangerTable(this, {QStringLiteral("家庭成员"), QStringLiteral("行数"), QStringLiteral("记为")});
+    m_itemsModel = new ImportMappingModel(ImportMappingModel::Kind::Items, this);
+    m_membersModel = new ImportMappingModel(ImportMappingModel::Kind::Members, this);
     auto *itemsBox = new QGroupBox(QStringLiteral("列表中没有的收支项目"), this);
-    (new QVBoxLayout(itemsBox))->addWidget(m_items);
+    (new QVBoxLayout(itemsBox))->addWidget(MakeStrangerTable(m_itemsModel));
     auto *membersBox = new QGroupBox(QStringLiteral("列表中没有的家庭成员"), this);
-    (new QVBoxLayout(membersBox))->addWidget(m_members);
+    (new QVBoxLayout(membersBox))->addWidget(MakeStrangerTable(m_membersModel));
     auto *strangers = new QHBoxLayout;
     strangers->addWidget(itemsBox, 3);
     strangers->addWidget(membersBox, 2);
@@ -285,34 +268,27 @@ void CImportDlg::ColumnsChosen()
     Rematch();
 }
 
+QTableView *CImportDlg::MakeStrangerTable(ImportMappingModel *model)
+{
+    auto *table = new QTableView(this);
+    table->setModel(model);
+    table->setItemDelegateForColumn(model->MappedColumn(), new MappingChoiceDelegate(table));
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    table->setEditTriggers(QAbstractItemView::AllEditTriggers);  // one click opens the list of entries
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setFixedHeight(112);  // about four rows: the preview below takes the rest
+    for (int column = 0; column < model->MappedColumn(); ++column)
+        table->setColumnWidth(column, column == 0 ? 110 : 50);
+    connect(model, &ImportMappingModel::mappingChanged, this, &CImportDlg::Rematch);
+    return table;
+}
+
 void CImportDlg::ShowStrangers()
 {
-    const auto fill = [this](QTableWidget *table, const QList<CMoneyImport::Stranger> &strangers, bool items) {
-        table->setRowCount(int(strangers.size()));
-        for (int row = 0; row < strangers.size(); ++row) {
-            const CMoneyImport::Stranger &stranger = strangers.at(row);
-            int column = 0;
-            table->setItem(row, column++, new QTableWidgetItem(ShownName(stranger.name)));
-            if (items)
-                table->setItem(row, column++, new QTableWidgetItem(stranger.income ? QStringLiteral("收入") : QStringLiteral("支出")));
-            table->setItem(row, column++, new QTableWidgetItem(QString::number(stranger.rows)));
-            auto *box = new QComboBox(table);
-            box->addItems(items ? m_plan->ItemNames(stranger.income) : m_plan->MemberNames());
-            box->setCurrentIndex(box->findText(stranger.mappedTo));
-            connect(box, &QComboBox::activated, this, [this, box, row, items] {
-                if (items)
-                    m_plan->MapItem(row, box->currentText());
-                else
-                    m_plan->MapMember(row, box->currentText());
-                Rematch();
-            });
-            table->setCellWidget(row, column, box);
-        }
-        table->resizeColumnsToContents();
-        table->horizontalHeader()->setStretchLastSection(true);
-    };
-    fill(m_items, m_plan->StrangeItems(), true);
-    fill(m_members, m_plan->StrangeMembers(), false);
+    m_itemsModel->Show(m_plan.get());
+    m_membersModel->Show(m_plan.get());
 }
 
 void CImportDlg::Rematch()

@@ -11,6 +11,7 @@
 #include <memory>
 
 class CMainDlg;
+class ImportMappingModel;
 class ImportPreviewModel;
 class QCheckBox;
 class QComboBox;
@@ -19,7 +20,6 @@ class QLineEdit;
 class QListWidget;
 class QSpinBox;
 class QTableView;
-class QTableWidget;
 class SqlConnection;
 
 class CImportDlg : public QDialog
@@ -42,8 +42,8 @@ public:
     QComboBox *FieldBox(Field field) const { return m_fieldBoxes.value(field); }
     QListWidget *NoteColumns() const { return m_noteColumns; }
     QSpinBox *HeaderLine() const { return m_headerLine; }
-    QTableWidget *StrangeItems() const { return m_items; }
-    QTableWidget *StrangeMembers() const { return m_members; }
+    ImportMappingModel *StrangeItems() const { return m_itemsModel; }
+    ImportMappingModel *StrangeMembers() const { return m_membersModel; }
     QTableView *Preview() const { return m_preview; }
     ImportPreviewModel *PreviewModel() const { return m_model; }
     QCheckBox *KeepDuplicates() const { return m_keepDuplicates; }
@@ -55,6 +55,7 @@ private:
     // The plan's layout shown in the column lists and the note list.
     void ShowLayout();
     void ShowStrangers();
+    QTableView *MakeStrangerTable(ImportMappingModel *model);
     // After a change of layout or mapping: duplicates found again, the preview and the counts shown.
     void Rematch();
     void ShowPreview();
@@ -69,8 +70,8 @@ private:
     QSpinBox *m_headerLine = nullptr;
     QMap<Field, QComboBox *> m_fieldBoxes;
     QListWidget *m_noteColumns = nullptr;
-    QTableWidget *m_items = nullptr;
-    QTableWidget *m_members = nullptr;
+    ImportMappingModel *m_itemsModel = nullptr;
+    ImportMappingModel *m_membersModel = nullptr;
     QTableView *m_preview = nullptr;
     ImportPreviewModel *m_model = nullptr;
     QCheckBox *m_keepDuplicates = nullptr;

@@ -3,6 +3,7 @@
 // duplicates reported and left out; a cancel half-way writing nothing.
 #include "app/CBookView.h"
 #include "dialogs/CImportDlg.h"
+#include "dialogs/ImportMappingModel.h"
 #include "dialogs/ImportPreviewModel.h"
 #include "transfer/Csv.h"
 
@@ -15,7 +16,6 @@
 #include <QProgressDialog>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -107,18 +107,29 @@ private slots:
         QCOMPARE(preview->data(preview->index(1, 6), Qt::DisplayRole).toString(), QStringLiteral("老王 借款, 归还"));
 
         // 商户消费 (expense) and 转账 (income) are not items of the ledger; the bill names no member.
-        QTableWidget *items = dialog.StrangeItems();
+        ImportMappingModel *items = dialog.StrangeItems();
         QCOMPARE(items->rowCount(), 2);
-        QCOMPARE(items->item(0, 0)->text(), QStringLiteral("商户消费"));
-        auto *mapped = qobject_cast<QComboBox *>(items->cellWidget(0, 3));
-        const int dining = mapped->findText(QStringLiteral("餐饮"));
-        QVERIFY(dining >= 0);
-        mapped->setCurrentIndex(dining);
-        emit mapped->activated(dining);
-        auto *member = qobject_cast<QComboBox *>(dialog.StrangeMembers()->cellWidget(0, 2));
-        QCOMPARE(dialog.StrangeMembers()->item(0, 0)->text(), QStringLiteral("（空）"));
-        member->setCurrentIndex(1);
-        emit member->activated(1);
+        QCOMPARE(items->index(0, 0).data().toString(), QStringLiteral("商户消费"));
+        QVERIFY(items->Choices(0).contains(QStringLiteral("餐饮")));
+        QVERIFY(!items->setData(items->index(0, 3), QStringLiteral("工资")));  // an income item for spending
+        QVERIFY(items->setData(items->index(0, 3), QStringLiteral("餐饮")));
+        // The income stranger mapped through its drop-down list, as a click opens it.
+        QTableView *itemTable = nullptr;
+        for (QTableView *view : dialog.findChildren<QTableView *>())
+            itemTable = view->model() == items ? view : itemTable;
+        QVERIFY(itemTable);
+        itemTable->edit(items->index(1, 3));
+        auto *choices = itemTable->viewport()->findChild<QComboBox *>();
+        QVERIFY(choices);
+        QCOMPARE(choices->currentText(), QStringLiteral("工资"));
+        choices->setCurrentIndex(choices->findText(QStringLiteral("奖金")));
+        emit choices->activated(choices->currentIndex());
+        QCOMPARE(items->index(1, 3).data().toString(), QStringLiteral("奖金"));
+        QCOMPARE(preview->data(preview->index(1, 2), Qt::DisplayRole).toString(), QStringLiteral("奖金"));
+        QVERIFY(items->setData(items->index(1, 3), QStringLiteral("工资")));
+        ImportMappingModel *members = dialog.StrangeMembers();
+        QCOMPARE(members->index(0, 0).data().toString(), QStringLiteral("（空）"));
+        QVERIFY(members->setData(members->index(0, 2), QStringLiteral("妈妈")));
         QCOMPARE(preview->data(preview->index(0, 2), Qt::DisplayRole).toString(), QStringLiteral("餐饮"));
         QCOMPARE(preview->data(preview->index(0, 5), Qt::DisplayRole).toString(), QStringLiteral("妈妈"));
 
