@@ -80,6 +80,28 @@ private slots:
         QVERIFY(!RestoreBackup(*db, DataDirectory(), QStringLiteral("no-such-copy"), &error));
         QVERIFY(error.contains(QStringLiteral("no-such-copy")));
     }
+
+    void aClockBehindTheNewestCopyStillNamesTheNextAfterIt()
+    {
+        // The newest copy named by a clock that ran ahead, or one set back since: the next copies
+        // are named after it all the same, and the newest stays first.
+        TestInstallation install;
+        auto db = SqlConnection::Open(DatabasePath());
+        const QString ahead = QStringLiteral("2999-12-31_23-59-59");
+        QVERIFY(QDir().mkpath(DataDirectory() + QStringLiteral("/Backup/") + ahead));
+        WriteBytes(DataDirectory() + QStringLiteral("/Backup/") + ahead + QStringLiteral("/Kinward.db"), "copy");
+        QString error;
+        const QString first = MakeBackup(*db, DataDirectory(), &error);
+        QVERIFY2(!first.isEmpty(), qPrintable(error));
+        const QString second = MakeBackup(*db, DataDirectory(), &error);
+        QVERIFY2(!second.isEmpty(), qPrintable(error));
+        QCOMPARE(ListBackups(DataDirectory()), QStringList({second, first, ahead}));
+        // Ten more: the copy named ahead is the oldest and goes, the newest ten stay.
+        QStringList made;
+        for (int i = 0; i < kKeptBackups; ++i)
+            made.prepend(MakeBackup(*db, DataDirectory(), &error));
+        QCOMPARE(ListBackups(DataDirectory()), made);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestBackups)
