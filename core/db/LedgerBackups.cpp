@@ -3,6 +3,7 @@
 
 #include "common/LedgerDate.h"
 #include "db/DbError.h"
+#include "db/KeptFigures.h"
 #include "db/SqlConnection.h"
 
 #include <QDir>
@@ -110,6 +111,14 @@ bool RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &nam
         db.CopyFrom(QDir(folder).filePath(kDatabase));
     } catch (const DbError &failure) {
         *error = failure.Message();
+        return false;
+    }
+    // A copy made before the ledger's form was upgraded (or by an earlier version) is brought to the
+    // present form, as opening it would: the books read figures it does not hold yet.
+    try {
+        EnsureKeptFigures(db);
+    } catch (const DbError &failure) {
+        *error = QStringLiteral("帐目数据库已恢复，但无法更新它的统计数字：%1").arg(failure.Message());
         return false;
     }
     for (const QString &list : ListFiles(folder)) {
