@@ -28,7 +28,7 @@ bool CMoneyImport::Load(const QByteArray &bytes)
     if (!text.isText)
         return false;
     m_encoding = text.encoding;
-    m_records = ParseCsv(text.text);
+    m_records = ParseCsv(text.text, &m_complete);
     SetLayout(GuessBillLayout(m_records));
     return true;
 }
@@ -71,6 +71,12 @@ void CMoneyImport::ReadRows()
     m_rows.reserve(size_t(std::max<qsizetype>(0, m_records.size() - m_layout.headerRow - 1)));
     for (qsizetype r = m_layout.headerRow + 1; r < m_records.size(); ++r) {
         m_rows.push_back(ReadBillRow(m_records.at(r), m_layout));
+        if (!m_complete && r == m_records.size() - 1) {
+            // Every line after the open quote is in this one record: none of it is taken as read.
+            m_rows.back() = BillRow();
+            m_rows.back().kind = BillRow::Kind::Refused;
+            m_rows.back().reason = QStringLiteral("引号没有闭合，本行及文件其后的内容无法读取");
+        }
         const BillRow &row = m_rows.back();
         if (row.kind != BillRow::Kind::Record)
             continue;

@@ -218,6 +218,29 @@ private slots:
         QCOMPARE(ledger.window.m_moneyBook.GetPageCount(), 40);
     }
 
+    void aQuoteNeverClosedIsToldAndNotImported()
+    {
+        // A note begun with a quote by hand: the rest of the file is one field of that row, which is
+        // refused and shown by its beginning, and the rows before it are what is left to import.
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        QString text = QStringLiteral("日期,收支项目,金额,备注\n2023-05-01,餐饮,-4,早饭\n2023-05-02,餐饮,-5,\"午饭\n");
+        for (int i = 0; i < 2000; ++i)
+            text += QStringLiteral("2023-06-01,餐饮,-%1,晚饭\n").arg(i + 1);
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("改过.csv"), Utf8Bom(text))));
+        QVERIFY2(dialog.Summary()->text().startsWith(QStringLiteral("将导入 1 条记录；与已有记录相同 0 条；跳过 0 行；无法读取 1 行")),
+                 qPrintable(dialog.Summary()->text()));
+        ImportPreviewModel *preview = dialog.PreviewModel();
+        QVERIFY(preview->data(preview->index(1, 7), Qt::DisplayRole).toString().contains(QStringLiteral("引号")));
+        const QString shown = preview->data(preview->index(1, 6), Qt::DisplayRole).toString();
+        QVERIFY(shown.startsWith(QStringLiteral("2023-05-02,餐饮,-5,午饭")));
+        QVERIFY(shown.size() <= 301);
+        QVERIFY(dialog.Import());
+        QCOMPARE(ledger.messages.Texts().at(ledger.messages.messages.size() - 2), QStringLiteral("有 1 行无法读取，不会导入。\n是否导入其余 1 条记录？"));
+        QCOMPARE(ledger.window.m_moneyBook.GetItemCount(), 1);
+    }
+
     void onlyTheIncomeListImports()
     {
         OpenLedger ledger;
