@@ -2,6 +2,8 @@
 // ledger exports the same bytes again; a bill's strangers mapped and its columns changed by hand;
 // duplicates reported and left out; a cancel half-way writing nothing.
 #include "app/CBookView.h"
+#include "common/Paths.h"
+#include "db/SqlConnection.h"
 #include "dialogs/CImportDlg.h"
 #include "dialogs/ImportPreviewModel.h"
 #include "transfer/Csv.h"
@@ -239,6 +241,39 @@ private slots:
         QVERIFY(dialog.Import());
         QCOMPARE(ledger.messages.Texts().at(ledger.messages.messages.size() - 2), QStringLiteral("有 1 行无法读取，不会导入。\n是否导入其余 1 条记录？"));
         QCOMPARE(ledger.window.m_moneyBook.GetItemCount(), 1);
+    }
+
+    void aDatabaseFailureIsToldOverThePreviewOfTheFileShown()
+    {
+        // While a failure is told, the window draws its preview: the rows it lists are those of the
+        // file now shown, not of the file before it or of the layout before.
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("长.csv"), Utf8Bom(WeChatBill(40)))));
+        QCOMPARE(dialog.PreviewModel()->rowCount(), 40);
+
+        struct Watch : IMessageSink
+        {
+            CImportDlg *dialog = nullptr;
+            QList<std::pair<int, qsizetype>> seen;  // rows listed, rows of the plan
+            void Inform(const QString &, const QString &, MessageIcon) override
+            {
+                seen.append({dialog->PreviewModel()->rowCount(), dialog->Plan()->RowCount()});
+            }
+            bool Ask(const QString &, const QString &) override { return false; }
+        } watch;
+        watch.dialog = &dialog;
+        SetMessageSink(&watch);
+        SqlConnection::Open(DatabasePath())->Execute(QStringLiteral("ALTER TABLE Money RENAME TO Gone"));
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("短.csv"),
+                                          Utf8Bom(QStringLiteral("日期,收支项目,金额\n2023-05-01,餐饮,-5\n2023-05-02,餐饮,-6\n")))));
+        dialog.HeaderLine()->setValue(2);
+        SetMessageSink(&ledger.messages);
+        QCOMPARE(watch.seen.size(), 2);
+        QCOMPARE(watch.seen.at(0), std::make_pair(2, qsizetype(2)));
+        QCOMPARE(watch.seen.at(1), std::make_pair(1, qsizetype(1)));
+        QCOMPARE(dialog.PreviewModel()->rowCount(), 1);
     }
 
     void onlyTheIncomeListImports()
