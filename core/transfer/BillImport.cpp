@@ -173,15 +173,24 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     }
     double amount = 0;
     if (c.income >= 0 || c.expense >= 0) {
+        // The amount stands in one of the two columns; a sheet may fill the other with a zero.
         const QString income = Field(row, c.income), expense = Field(row, c.expense);
-        const QString text = income.isEmpty() ? expense : income;
-        if (!ReadBillAmount(text, &amount)) {
+        double incomeAmount = 0, expenseAmount = 0;
+        for (const auto &[text, value] : {std::pair{income, &incomeAmount}, std::pair{expense, &expenseAmount}}) {
+            if ((!text.isEmpty() || (income.isEmpty() && expense.isEmpty())) && !ReadBillAmount(text, value)) {
+                read.kind = BillRow::Kind::Refused;
+                read.reason = QStringLiteral("金额无法识别：%1").arg(text);
+                return read;
+            }
+        }
+        const auto held = [](double value) { return !(std::fabs(value) * 100.0 < 0.5); };  // a cent or more
+        if (held(incomeAmount) && held(expenseAmount)) {
             read.kind = BillRow::Kind::Refused;
-            read.reason = QStringLiteral("金额无法识别：%1").arg(text);
+            read.reason = QStringLiteral("收入和支出两列都有金额：%1，%2").arg(income, expense);
             return read;
         }
-        if (income.isEmpty())
-            amount = -std::fabs(amount);  // an expense column may hold its amounts without the sign
+        // An expense column may hold its amounts without the sign.
+        amount = held(incomeAmount) ? incomeAmount : -std::fabs(expenseAmount);
     } else {
         if (!ReadBillAmount(Field(row, c.amount), &amount)) {
             read.kind = BillRow::Kind::Refused;
@@ -210,9 +219,10 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     read.member = Field(row, c.member);
     QStringList note;
     for (int column : c.note) {
-        // This program's own notes keep their blanks; a bill's fields are padded (often with a tab).
+        // This program's own notes keep their blanks and are taken whole; a bill's fields are padded
+        // (often with a tab), and "/" is a bill's mark of an empty field.
         const QString part = layout.preset == BillPreset::Zarvel && column >= 0 ? row.value(column) : Field(row, column);
-        if (!part.isEmpty() && part != QStringLiteral("/"))
+        if (!part.isEmpty() && (part != QStringLiteral("/") || layout.preset == BillPreset::Zarvel))
             note << part;
     }
     read.note = note.join(QLatin1Char(' '));

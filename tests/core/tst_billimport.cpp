@@ -116,6 +116,26 @@ private slots:
                  std::vector<bool>({true, false, false, false}));
     }
 
+    void incomeAndExpenseColumnsOfASheet()
+    {
+        const BillLayout layout = GuessBillLayout({{"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}});
+        QCOMPARE(layout.preset, BillPreset::Zarvel);
+        // A sheet that fills the column it does not use with a zero.
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "0", "12.5", "Li", ""}, layout).amount, -12.5);
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "0.00", "-12.5", "Li", ""}, layout).amount, -12.5);
+        QCOMPARE(ReadBillRow({"2003-05-03", "工资", "300", "0", "Li", ""}, layout).amount, 300.0);
+        QCOMPARE(ReadBillRow({"2003-05-03", "工资", "300", "", "Li", ""}, layout).amount, 300.0);
+        // Both columns holding an amount: which one the row means is not known, it is not guessed.
+        const BillRow both = ReadBillRow({"2003-05-03", "餐饮", "100", "30", "Li", ""}, layout);
+        QCOMPARE(int(both.kind), int(BillRow::Kind::Refused));
+        QVERIFY(both.reason.contains(QStringLiteral("收入和支出")));
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "0", "0", "Li", ""}, layout).reason, QStringLiteral("金额为零"));
+        QVERIFY(ReadBillRow({"2003-05-03", "餐饮", "", "", "Li", ""}, layout).reason.startsWith(QStringLiteral("金额无法识别")));
+        QVERIFY(ReadBillRow({"2003-05-03", "餐饮", "0", "五元", "Li", ""}, layout).reason.startsWith(QStringLiteral("金额无法识别")));
+        // This program's own note is taken as it is, a lone slash too (a bill's placeholder elsewhere).
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "", "-1", "Li", "/"}, layout).note, QStringLiteral("/"));
+    }
+
     void rowsThatCannotBeRead()
     {
         const QList<QStringList> records{{"日期", "项目", "金额"}, {"明天", "餐饮", "5"}, {"2003-05-01", "餐饮", "五元"},
