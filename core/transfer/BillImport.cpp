@@ -120,7 +120,7 @@ bool ReadBillAmount(const QString &text, double *amount)
     return true;
 }
 
-QDateTime ReadBillDate(const QString &text)
+QDateTime ReadBillDate(const QString &text, bool *dayOnly)
 {
     static const QRegularExpression form(QStringLiteral(
         "^\\s*(\\d{4})[-/.年](\\d{1,2})[-/.月](\\d{1,2})日?(?:[ T]+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
@@ -131,6 +131,8 @@ QDateTime ReadBillDate(const QString &text)
     const QTime time(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt());
     if (!day.isValid() || !time.isValid())
         return QDateTime();
+    if (dayOnly)
+        *dayOnly = !match.hasCaptured(4);
     return LedgerDateTime(day, time);
 }
 
@@ -165,7 +167,7 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
         read.reason = status;
         return read;
     }
-    read.date = ReadBillDate(Field(row, c.date));
+    read.date = ReadBillDate(Field(row, c.date), &read.dayOnly);
     if (!read.date.isValid()) {
         read.kind = BillRow::Kind::Refused;
         read.reason = QStringLiteral("日期无法识别：%1").arg(Field(row, c.date));
@@ -229,18 +231,32 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     return read;
 }
 
-std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries)
+std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries,
+                                       const std::vector<bool> &wholeDay)
 {
-    // One look-up per entry through the date index, which holds the item and the amount.
-    SqlStatement same = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" = ? AND \"Item\" = ? AND ")
-                                   + CentsSql(QStringLiteral("\"Money\"")) + QStringLiteral(" = ? LIMIT 1"));
+    // One look-up per entry through the date index, which holds the item and the amount: the time
+    // itself, or the times from the day's start to the next day's.
+    const QString sameItemAndAmount = QStringLiteral(" AND \"Item\" = ? AND ") + CentsSql(QStringLiteral("\"Money\""))
+                                      + QStringLiteral(" = ? LIMIT 1");
+    SqlStatement sameTime = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" = ?") + sameItemAndAmount);
+    SqlStatement sameDay = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" >= ? AND \"Date\" < ?")
+                                      + sameItemAndAmount);
     std::vector<bool> matched;
     matched.reserve(entries.size());
-    for (const MoneyEntry &entry : entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const MoneyEntry &entry = entries[i];
+        const bool day = i < wholeDay.size() && wholeDay[i];
+        SqlStatement &same = day ? sameDay : sameTime;
         same.Reset();
-        same.Bind(1, DbDateText(entry.date));
-        same.Bind(2, entry.item);
-        same.Bind(3, ToCents(entry.amount));
+        int at = 1;
+        if (day) {
+            same.Bind(at++, DbDateText(LedgerDateTime(entry.date.date())));
+            same.Bind(at++, DbDateText(LedgerDateTime(entry.date.date().addDays(1))));
+        } else {
+            same.Bind(at++, DbDateText(entry.date));
+        }
+        same.Bind(at++, entry.item);
+        same.Bind(at, ToCents(entry.amount));
         matched.push_back(same.Step());
     }
     return matched;

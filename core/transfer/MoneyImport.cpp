@@ -164,14 +164,16 @@ MoneyEntry CMoneyImport::EntryOf(qsizetype row) const
 void CMoneyImport::MatchExisting(SqlConnection &db)
 {
     std::vector<MoneyEntry> entries;
+    std::vector<bool> wholeDay;
     std::vector<size_t> rowOf;
     for (size_t r = 0; r < m_rows.size(); ++r) {
         if (m_rows[r].kind == BillRow::Kind::Record) {
             entries.push_back(EntryOf(qsizetype(r)));
+            wholeDay.push_back(m_rows[r].dayOnly);
             rowOf.push_back(r);
         }
     }
-    const std::vector<bool> matched = MatchExistingRecords(db, entries);
+    const std::vector<bool> matched = MatchExistingRecords(db, entries, wholeDay);
     m_duplicate.assign(m_rows.size(), false);
     for (size_t i = 0; i < matched.size(); ++i)
         m_duplicate[rowOf[i]] = matched[i];

@@ -136,6 +136,32 @@ private slots:
         QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "", "-1", "Li", "/"}, layout).note, QStringLiteral("/"));
     }
 
+    void aDayWithoutItsTimeMatchesAnyTimeOfThatDay()
+    {
+        // This program's export gives the day alone: a record it lists at 12:30 comes back at midnight.
+        const BillLayout layout = GuessBillLayout({{"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}});
+        const BillRow listed = ReadBillRow({"2023-05-02", "商户消费", "", "-12.5", "Li", ""}, layout);
+        QVERIFY(listed.dayOnly);
+        QVERIFY(!ReadBillRow({"2023-05-02 00:00:00", "商户消费", "", "-12.5", "Li", ""}, layout).dayOnly);
+        QVERIFY(!ReadBillRow({"2023/5/2 0:00", "商户消费", "", "-12.5", "Li", ""}, layout).dayOnly);
+
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", QString());
+        book.Close();
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        const MoneyEntry day{listed.date, QStringLiteral("商户消费"), -12.5, "Li", {}};
+        MoneyEntry nextDay = day;
+        nextDay.date = day.date.addDays(1);
+        MoneyEntry dayBefore = day;
+        dayBefore.date = day.date.addSecs(-1);
+        MoneyEntry otherAmount = day;
+        otherAmount.amount = -12.51;
+        QCOMPARE(MatchExistingRecords(*db, {day, nextDay, dayBefore, otherAmount, day}, {true, true, true, true, false}),
+                 std::vector<bool>({true, false, false, false, false}));
+    }
+
     void rowsThatCannotBeRead()
     {
         const QList<QStringList> records{{"日期", "项目", "金额"}, {"明天", "餐饮", "5"}, {"2003-05-01", "餐饮", "五元"},

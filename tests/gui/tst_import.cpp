@@ -243,6 +243,25 @@ private slots:
         QCOMPARE(ledger.window.m_moneyBook.GetItemCount(), 1);
     }
 
+    void ownExportImportedAgainFindsTheRecordsOfEachDay()
+    {
+        // The export lists days alone: records entered with their time of day are found again by their
+        // day, item and amount, not imported a second time.
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        CMoneyBook &book = ledger.window.m_moneyBook;
+        book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("餐饮"), -12.5, QStringLiteral("爸爸"), QString());
+        book.Add(LedgerDateTime(QDate(2023, 5, 3), QTime(9, 0)), QStringLiteral("工资"), 3000, QStringLiteral("妈妈"), QStringLiteral("五月"));
+        const QString path = folder.filePath(QStringLiteral("导出.csv"));
+        QVERIFY(MoneyList(ledger)->ExportCsv(path, CsvEncoding::Utf8WithBom));
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(path));
+        QVERIFY2(dialog.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录；与已有记录相同 2 条")),
+                 qPrintable(dialog.Summary()->text()));
+        QVERIFY(!dialog.Import());
+        QCOMPARE(book.GetItemCount(), 2);
+    }
+
     void aDatabaseFailureIsToldOverThePreviewOfTheFileShown()
     {
         // While a failure is told, the window draws its preview: the rows it lists are those of the
