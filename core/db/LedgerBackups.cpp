@@ -97,8 +97,11 @@ QStringList ListBackups(const QString &dataDir)
     return names;
 }
 
-bool RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &name, QString *error)
+bool RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &name, QString *error,
+                   bool *databaseRestored)
 {
+    if (databaseRestored)
+        *databaseRestored = false;
     const QString folder = BackupRoot(dataDir).filePath(name);
     if (name.isEmpty() || !QFile::exists(QDir(folder).filePath(kDatabase))) {
         *error = QStringLiteral("找不到备份 %1").arg(name);
@@ -113,6 +116,8 @@ bool RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &nam
         *error = failure.Message();
         return false;
     }
+    if (databaseRestored)
+        *databaseRestored = true;
     // A copy made before the ledger's form was upgraded (or by an earlier version) is brought to the
     // present form, as opening it would: the books read figures it does not hold yet.
     try {
