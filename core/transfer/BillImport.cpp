@@ -7,6 +7,7 @@
 #include "db/KeptFigures.h"
 #include "db/SqlConnection.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
@@ -234,30 +235,43 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
 std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries,
                                        const std::vector<bool> &wholeDay)
 {
-    // One look-up per entry through the date index, which holds the item and the amount: the time
-    // itself, or the times from the day's start to the next day's.
+    // One look-up per entry through the date index, which holds the item and the amount: at the time
+    // itself, or a count of the records from the day's start to the next day's.
     const QString sameItemAndAmount = QStringLiteral(" AND \"Item\" = ? AND ") + CentsSql(QStringLiteral("\"Money\""))
-                                      + QStringLiteral(" = ? LIMIT 1");
-    SqlStatement sameTime = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" = ?") + sameItemAndAmount);
-    SqlStatement sameDay = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" >= ? AND \"Date\" < ?")
+                                      + QStringLiteral(" = ?");
+    SqlStatement sameTime = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" = ?") + sameItemAndAmount
+                                       + QStringLiteral(" LIMIT 1"));
+    SqlStatement sameDay = db.Prepare(QStringLiteral("SELECT count(*) FROM \"Money\" WHERE \"Date\" >= ? AND \"Date\" < ?")
                                       + sameItemAndAmount);
+    // A day holds many records alike (two lunches of one price): each record of the day matches one
+    // entry at most, so that the rows beyond the records held are written. The records of a day
+    // matched so far, by day, item and amount.
+    QHash<QString, qint64> taken;
     std::vector<bool> matched;
     matched.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
         const MoneyEntry &entry = entries[i];
-        const bool day = i < wholeDay.size() && wholeDay[i];
-        SqlStatement &same = day ? sameDay : sameTime;
-        same.Reset();
-        int at = 1;
-        if (day) {
-            same.Bind(at++, DbDateText(LedgerDateTime(entry.date.date())));
-            same.Bind(at++, DbDateText(LedgerDateTime(entry.date.date().addDays(1))));
+        const qint64 cents = ToCents(entry.amount);
+        if (i < wholeDay.size() && wholeDay[i]) {
+            const QDate day = entry.date.date();
+            sameDay.Reset();
+            sameDay.Bind(1, DbDateText(LedgerDateTime(day)));
+            sameDay.Bind(2, DbDateText(LedgerDateTime(day.addDays(1))));
+            sameDay.Bind(3, entry.item);
+            sameDay.Bind(4, cents);
+            const qint64 held = sameDay.Step() ? sameDay.Int(0) : 0;
+            qint64 &used = taken[ListDateText(entry.date) + QLatin1Char('\n') + entry.item + QLatin1Char('\n')
+                                 + QString::number(cents)];
+            matched.push_back(used < held);
+            if (used < held)
+                ++used;
         } else {
-            same.Bind(at++, DbDateText(entry.date));
+            sameTime.Reset();
+            sameTime.Bind(1, DbDateText(entry.date));
+            sameTime.Bind(2, entry.item);
+            sameTime.Bind(3, cents);
+            matched.push_back(sameTime.Step());
         }
-        same.Bind(at++, entry.item);
-        same.Bind(at, ToCents(entry.amount));
-        matched.push_back(same.Step());
     }
     return matched;
 }

@@ -162,6 +162,24 @@ private slots:
                  std::vector<bool>({true, false, false, false, false}));
     }
 
+    void eachRecordOfADayMatchesOneRowAtMost()
+    {
+        // Two lunches alike on a day of the file, one of them in the ledger: the other is new.
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30)), QStringLiteral("餐饮"), -12.5, "Li", QString());
+        book.Add(LedgerDateTime(QDate(2023, 5, 3), QTime(12, 30)), QStringLiteral("餐饮"), -12.5, "Li", QString());
+        book.Add(LedgerDateTime(QDate(2023, 5, 3), QTime(18, 0)), QStringLiteral("餐饮"), -12.5, "Li", QString());
+        book.Close();
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        const MoneyEntry second{LedgerDateTime(QDate(2023, 5, 2)), QStringLiteral("餐饮"), -12.5, "Li", {}};
+        MoneyEntry third = second;
+        third.date = LedgerDateTime(QDate(2023, 5, 3));
+        QCOMPARE(MatchExistingRecords(*db, {second, second, third, third, third}, {true, true, true, true, true}),
+                 std::vector<bool>({true, false, true, true, false}));
+    }
+
     void rowsThatCannotBeRead()
     {
         const QList<QStringList> records{{"日期", "项目", "金额"}, {"明天", "餐饮", "5"}, {"2003-05-01", "餐饮", "五元"},
