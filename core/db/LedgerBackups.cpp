@@ -3,6 +3,7 @@
 
 #include "common/LedgerDate.h"
 #include "db/DbError.h"
+#include "db/KeptFigures.h"
 #include "db/SqlConnection.h"
 
 #include <QDir>
@@ -43,9 +44,19 @@ QString MakeBackup(SqlConnection &db, const QString &dataDir, QString *error, co
     // Named by the time, and always after the newest copy, so the names keep the copies' order.
     const QString now = LedgerNow().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
     const QString newest = ListBackups(dataDir).value(0);
-    QString name = now;
-    for (int n = 2; root.exists(name) || (!newest.isEmpty() && name <= newest); ++n)
-        name = now + QStringLiteral("-%1").arg(n, 3, 10, QLatin1Char('0'));
+    // A clock behind the newest copy (set back, or the copy named by one that ran ahead): the name
+    // follows the newest copy's time instead, which a numbered name always sorts after.
+    const QString time = !newest.isEmpty() && now <= newest ? newest.left(now.size()) : now;
+    QString name = time;
+    constexpr int kMostNumbered = 999;  // three digits keep the numbered names in order
+    for (int n = 2; root.exists(name) || (!newest.isEmpty() && name <= newest); ++n) {
+        if (n > kMostNumbered) {
+            *error = QStringLiteral("无法为备份命名：备份文件夹 %1 中已有太多同一时刻的备份")
+                         .arg(QDir::toNativeSeparators(root.path()));
+            return QString();
+        }
+        name = time + QStringLiteral("-%1").arg(n, 3, 10, QLatin1Char('0'));
+    }
     const QString folder = root.filePath(name);
     if (!QDir().mkpath(folder)) {
         *error = QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder));
@@ -86,8 +97,11 @@ QStringList ListBackups(const QString &dataDir)
     return names;
 }
 
-bool RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &name, QString *error)
+bool RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &name, QString *error,
+                   bool *databaseRestored)
 {
+    if (databaseRestored)
+        *databaseRestored = false;
     const QString folder = BackupRoot(dataDir).filePath(name);
     if (name.isEmpty() || !QFile::exists(QDir(folder).filePath(kDatabase))) {
         *error = QStringLiteral("找不到备份 %1").arg(name);
@@ -100,6 +114,16 @@ bool RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &nam
         db.CopyFrom(QDir(folder).filePath(kDatabase));
     } catch (const DbError &failure) {
         *error = failure.Message();
+        return false;
+    }
+    if (databaseRestored)
+        *databaseRestored = true;
+    // A copy made before the ledger's form was upgraded (or by an earlier version) is brought to the
+    // present form, as opening it would: the books read figures it does not hold yet.
+    try {
+        EnsureKeptFigures(db);
+    } catch (const DbError &failure) {
+        *error = QStringLiteral("帐目数据库已恢复，但无法更新它的统计数字：%1").arg(failure.Message());
         return false;
     }
     for (const QString &list : ListFiles(folder)) {

@@ -17,5 +17,7 @@ QString MakeBackup(SqlConnection &db, const QString &dataDir, QString *error, co
 QStringList ListBackups(const QString &dataDir);
 
 // Puts the copy back in place of the ledger and its list files, after keeping the ledger as it is as
-// a copy itself. False with the reason when it could not; the database is restored whole or not at all.
-bool RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &name, QString *error);
+// a copy itself. False with the reason when it could not; the database is restored whole or not at all,
+// and *databaseRestored (when given) tells whether it was, a failure after it included.
+bool RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &name, QString *error,
+                   bool *databaseRestored = nullptr);

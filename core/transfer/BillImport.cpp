@@ -7,6 +7,7 @@
 #include "db/KeptFigures.h"
 #include "db/SqlConnection.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
@@ -120,7 +121,7 @@ bool ReadBillAmount(const QString &text, double *amount)
     return true;
 }
 
-QDateTime ReadBillDate(const QString &text)
+QDateTime ReadBillDate(const QString &text, bool *dayOnly)
 {
     static const QRegularExpression form(QStringLiteral(
         "^\\s*(\\d{4})[-/.年](\\d{1,2})[-/.月](\\d{1,2})日?(?:[ T]+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
@@ -131,6 +132,8 @@ QDateTime ReadBillDate(const QString &text)
     const QTime time(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt());
     if (!day.isValid() || !time.isValid())
         return QDateTime();
+    if (dayOnly)
+        *dayOnly = !match.hasCaptured(4);
     return LedgerDateTime(day, time);
 }
 
@@ -165,7 +168,7 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
         read.reason = status;
         return read;
     }
-    read.date = ReadBillDate(Field(row, c.date));
+    read.date = ReadBillDate(Field(row, c.date), &read.dayOnly);
     if (!read.date.isValid()) {
         read.kind = BillRow::Kind::Refused;
         read.reason = QStringLiteral("日期无法识别：%1").arg(Field(row, c.date));
@@ -173,15 +176,24 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     }
     double amount = 0;
     if (c.income >= 0 || c.expense >= 0) {
+        // The amount stands in one of the two columns; a sheet may fill the other with a zero.
         const QString income = Field(row, c.income), expense = Field(row, c.expense);
-        const QString text = income.isEmpty() ? expense : income;
-        if (!ReadBillAmount(text, &amount)) {
+        double incomeAmount = 0, expenseAmount = 0;
+        for (const auto &[text, value] : {std::pair{income, &incomeAmount}, std::pair{expense, &expenseAmount}}) {
+            if ((!text.isEmpty() || (income.isEmpty() && expense.isEmpty())) && !ReadBillAmount(text, value)) {
+                read.kind = BillRow::Kind::Refused;
+                read.reason = QStringLiteral("金额无法识别：%1").arg(text);
+                return read;
+            }
+        }
+        const auto held = [](double value) { return !(std::fabs(value) * 100.0 < 0.5); };  // a cent or more
+        if (held(incomeAmount) && held(expenseAmount)) {
             read.kind = BillRow::Kind::Refused;
-            read.reason = QStringLiteral("金额无法识别：%1").arg(text);
+            read.reason = QStringLiteral("收入和支出两列都有金额：%1，%2").arg(income, expense);
             return read;
         }
-        if (income.isEmpty())
-            amount = -std::fabs(amount);  // an expense column may hold its amounts without the sign
+        // An expense column may hold its amounts without the sign.
+        amount = held(incomeAmount) ? incomeAmount : -std::fabs(expenseAmount);
     } else {
         if (!ReadBillAmount(Field(row, c.amount), &amount)) {
             read.kind = BillRow::Kind::Refused;
@@ -210,28 +222,56 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     read.member = Field(row, c.member);
     QStringList note;
     for (int column : c.note) {
-        // This program's own notes keep their blanks; a bill's fields are padded (often with a tab).
+        // This program's own notes keep their blanks and are taken whole; a bill's fields are padded
+        // (often with a tab), and "/" is a bill's mark of an empty field.
         const QString part = layout.preset == BillPreset::Zarvel && column >= 0 ? row.value(column) : Field(row, column);
-        if (!part.isEmpty() && part != QStringLiteral("/"))
+        if (!part.isEmpty() && (part != QStringLiteral("/") || layout.preset == BillPreset::Zarvel))
             note << part;
     }
     read.note = note.join(QLatin1Char(' '));
     return read;
 }
 
-std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries)
+std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries,
+                                       const std::vector<bool> &wholeDay)
 {
-    // One look-up per entry through the date index, which holds the item and the amount.
-    SqlStatement same = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" = ? AND \"Item\" = ? AND ")
-                                   + CentsSql(QStringLiteral("\"Money\"")) + QStringLiteral(" = ? LIMIT 1"));
+    // One look-up per entry through the date index, which holds the item and the amount: at the time
+    // itself, or a count of the records from the day's start to the next day's.
+    const QString sameItemAndAmount = QStringLiteral(" AND \"Item\" = ? AND ") + CentsSql(QStringLiteral("\"Money\""))
+                                      + QStringLiteral(" = ?");
+    SqlStatement sameTime = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" = ?") + sameItemAndAmount
+                                       + QStringLiteral(" LIMIT 1"));
+    SqlStatement sameDay = db.Prepare(QStringLiteral("SELECT count(*) FROM \"Money\" WHERE \"Date\" >= ? AND \"Date\" < ?")
+                                      + sameItemAndAmount);
+    // A day holds many records alike (two lunches of one price): each record of the day matches one
+    // entry at most, so that the rows beyond the records held are written. The records of a day
+    // matched so far, by day, item and amount.
+    QHash<QString, qint64> taken;
     std::vector<bool> matched;
     matched.reserve(entries.size());
-    for (const MoneyEntry &entry : entries) {
-        same.Reset();
-        same.Bind(1, DbDateText(entry.date));
-        same.Bind(2, entry.item);
-        same.Bind(3, ToCents(entry.amount));
-        matched.push_back(same.Step());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const MoneyEntry &entry = entries[i];
+        const qint64 cents = ToCents(entry.amount);
+        if (i < wholeDay.size() && wholeDay[i]) {
+            const QDate day = entry.date.date();
+            sameDay.Reset();
+            sameDay.Bind(1, DbDateText(LedgerDateTime(day)));
+            sameDay.Bind(2, DbDateText(LedgerDateTime(day.addDays(1))));
+            sameDay.Bind(3, entry.item);
+            sameDay.Bind(4, cents);
+            const qint64 held = sameDay.Step() ? sameDay.Int(0) : 0;
+            qint64 &used = taken[ListDateText(entry.date) + QLatin1Char('\n') + entry.item + QLatin1Char('\n')
+                                 + QString::number(cents)];
+            matched.push_back(used < held);
+            if (used < held)
+                ++used;
+        } else {
+            sameTime.Reset();
+            sameTime.Bind(1, DbDateText(entry.date));
+            sameTime.Bind(2, entry.item);
+            sameTime.Bind(3, cents);
+            matched.push_back(sameTime.Step());
+        }
     }
     return matched;
 }

@@ -42,6 +42,7 @@ struct BillRow
     Kind kind = Kind::Record;
     QString reason;  // why skipped or refused
     QDateTime date;
+    bool dayOnly = false;  // the file gives the day without a time of day (taken as midnight)
     QString item;
     double amount = 0;
     QString member;
@@ -53,12 +54,16 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout);
 
 // "¥1,200.00", "-12.5", "１２.５" (full-width digits), "12.50元" as a number; false when it is not one.
 bool ReadBillAmount(const QString &text, double *amount);
-// "2023-05-01 12:30:00", "2023/5/1 12:30", "2023-05-01", "2023年5月1日" as a date and time.
-QDateTime ReadBillDate(const QString &text);
+// "2023-05-01 12:30:00", "2023/5/1 12:30", "2023-05-01", "2023年5月1日" as a date and time;
+// *dayOnly, when given, tells whether the text gives the day alone.
+QDateTime ReadBillDate(const QString &text, bool *dayOnly = nullptr);
 
 class SqlConnection;
 struct MoneyEntry;
 
 // For each entry, whether the ledger holds a record of the same time, amount (to the cent) and item:
-// such rows are reported and left out unless the user keeps them.
-std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries);
+// such rows are reported and left out unless the user keeps them. An entry marked in wholeDay (its
+// file gave the day alone, as this program's export does) matches such a record at any time of its day.
+// Such a record matches one of these entries at most, the first in their order.
+std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries,
+                                       const std::vector<bool> &wholeDay = {});

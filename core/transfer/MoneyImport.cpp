@@ -28,7 +28,7 @@ bool CMoneyImport::Load(const QByteArray &bytes)
     if (!text.isText)
         return false;
     m_encoding = text.encoding;
-    m_records = ParseCsv(text.text);
+    m_records = ParseCsv(text.text, &m_complete);
     SetLayout(GuessBillLayout(m_records));
     return true;
 }
@@ -71,6 +71,12 @@ void CMoneyImport::ReadRows()
     m_rows.reserve(size_t(std::max<qsizetype>(0, m_records.size() - m_layout.headerRow - 1)));
     for (qsizetype r = m_layout.headerRow + 1; r < m_records.size(); ++r) {
         m_rows.push_back(ReadBillRow(m_records.at(r), m_layout));
+        if (!m_complete && r == m_records.size() - 1) {
+            // Every line after the open quote is in this one record: none of it is taken as read.
+            m_rows.back() = BillRow();
+            m_rows.back().kind = BillRow::Kind::Refused;
+            m_rows.back().reason = QStringLiteral("引号没有闭合，本行及文件其后的内容无法读取");
+        }
         const BillRow &row = m_rows.back();
         if (row.kind != BillRow::Kind::Record)
             continue;
@@ -158,14 +164,16 @@ MoneyEntry CMoneyImport::EntryOf(qsizetype row) const
 void CMoneyImport::MatchExisting(SqlConnection &db)
 {
     std::vector<MoneyEntry> entries;
+    std::vector<bool> wholeDay;
     std::vector<size_t> rowOf;
     for (size_t r = 0; r < m_rows.size(); ++r) {
         if (m_rows[r].kind == BillRow::Kind::Record) {
             entries.push_back(EntryOf(qsizetype(r)));
+            wholeDay.push_back(m_rows[r].dayOnly);
             rowOf.push_back(r);
         }
     }
-    const std::vector<bool> matched = MatchExistingRecords(db, entries);
+    const std::vector<bool> matched = MatchExistingRecords(db, entries, wholeDay);
     m_duplicate.assign(m_rows.size(), false);
     for (size_t i = 0; i < matched.size(); ++i)
         m_duplicate[rowOf[i]] = matched[i];

@@ -77,6 +77,7 @@ private:
     QStringList m_itemEntries, m_members;
     QString m_encoding;
     QList<QStringList> m_records;
+    bool m_complete = true;  // false: the last record runs from a quote never closed to the file's end
     BillLayout m_layout;
     std::vector<BillRow> m_rows;
     std::vector<bool> m_duplicate;

@@ -293,8 +293,17 @@ void CImportDlg::ShowStrangers()
 
 void CImportDlg::Rematch()
 {
-    Guarded([this] { m_plan->MatchExisting(*m_db); });
+    // The preview lists the plan's rows before a failure is told: while the message is up the window
+    // draws, and the rows it listed may be those of a layout or a file gone.
+    QString failure;
+    try {
+        m_plan->MatchExisting(*m_db);
+    } catch (const DbError &error) {
+        failure = error.Message();
+    }
     ShowPreview();
+    if (!failure.isEmpty())
+        ShowMessage(failure, QStringLiteral("数据库错误"), MessageIcon::Error);
 }
 
 void CImportDlg::ShowPreview()

@@ -78,9 +78,15 @@ QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
     if (index.column() == kOutcome)
         return Outcome(planRow);
     if (row.kind != BillRow::Kind::Record) {
-        // A row that is not a record shows what the file holds there.
-        return index.column() == kNote ? m_plan->Records().at(m_plan->FileRecordOf(planRow) - 1).join(QLatin1Char(','))
-                                       : QVariant();
+        // A row that is not a record shows what the file holds there, the beginning of it: a field
+        // opened by a quote never closed holds the rest of the file.
+        if (index.column() != kNote)
+            return {};
+        constexpr qsizetype kShown = 300;
+        const QString text = m_plan->Records().at(m_plan->FileRecordOf(planRow) - 1).join(QLatin1Char(','));
+        if (text.size() <= kShown)
+            return text;
+        return text.left(text.at(kShown - 1).isHighSurrogate() ? kShown - 1 : kShown) + QChar(0x2026);
     }
     const MoneyEntry entry = m_plan->EntryOf(planRow);
     switch (index.column()) {

@@ -41,18 +41,22 @@ bool CRestoreDlg::Restore()
                   QStringLiteral("恢复备份")))
         return false;
     QString error;
-    bool restored = false;
+    bool restored = false, databaseRestored = false;
     try {
-        restored = RestoreBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), chosen->text(), &error);
+        restored = RestoreBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), chosen->text(), &error,
+                                 &databaseRestored);
     } catch (const DbError &failure) {
         error = failure.Message();
+    }
+    // The window reads the ledger again once its database was put back, whatever failed after it.
+    if (databaseRestored) {
+        LoadAllListFiles();
+        m_pOwner->ReloadLedger();
     }
     if (!restored) {
         ShowMessage(error, QStringLiteral("恢复备份"), MessageIcon::Error);
         return false;
     }
-    LoadAllListFiles();
-    m_pOwner->ReloadLedger();
     ShowMessage(QStringLiteral("已恢复 %1 的备份。").arg(chosen->text()), QStringLiteral("恢复备份"));
     accept();
     return true;

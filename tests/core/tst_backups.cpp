@@ -1,10 +1,13 @@
 // Kept copies of the ledger: what a copy holds, ten kept, and a restore bringing back the ledger and
 // its lists after keeping the present one.
+#include "common/LedgerDate.h"
 #include "common/Paths.h"
 #include "db/CMemoBook.h"
+#include "db/CMoneyBook.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 
+#include "CommittedView.h"
 #include "FileBytes.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
@@ -79,6 +82,70 @@ private slots:
 
         QVERIFY(!RestoreBackup(*db, DataDirectory(), QStringLiteral("no-such-copy"), &error));
         QVERIFY(error.contains(QStringLiteral("no-such-copy")));
+    }
+
+    void aClockBehindTheNewestCopyStillNamesTheNextAfterIt()
+    {
+        // The newest copy named by a clock that ran ahead, or one set back since: the next copies
+        // are named after it all the same, and the newest stays first.
+        TestInstallation install;
+        auto db = SqlConnection::Open(DatabasePath());
+        const QString ahead = QStringLiteral("2999-12-31_23-59-59");
+        QVERIFY(QDir().mkpath(DataDirectory() + QStringLiteral("/Backup/") + ahead));
+        WriteBytes(DataDirectory() + QStringLiteral("/Backup/") + ahead + QStringLiteral("/Kinward.db"), "copy");
+        QString error;
+        const QString first = MakeBackup(*db, DataDirectory(), &error);
+        QVERIFY2(!first.isEmpty(), qPrintable(error));
+        const QString second = MakeBackup(*db, DataDirectory(), &error);
+        QVERIFY2(!second.isEmpty(), qPrintable(error));
+        QCOMPARE(ListBackups(DataDirectory()), QStringList({second, first, ahead}));
+        // Ten more: the copy named ahead is the oldest and goes, the newest ten stay.
+        QStringList made;
+        for (int i = 0; i < kKeptBackups; ++i)
+            made.prepend(MakeBackup(*db, DataDirectory(), &error));
+        QCOMPARE(ListBackups(DataDirectory()), made);
+    }
+
+    void aCopyFromBeforeAnUpgradeIsUpgradedWhenRestored()
+    {
+        // A ledger of an earlier version, with none of the figures this one keeps: its first opening
+        // copies it before laying them. That copy restored is brought to the present form at once.
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            sqlite3 *raw = nullptr;
+            QCOMPARE(sqlite3_open(DatabasePath().toUtf8().constData(), &raw), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(raw,
+                                  "INSERT INTO Money (Date, Item, Money, Member, Explain) "
+                                  "VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '')",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        auto db = SqlConnection::Open(DatabasePath());
+        const QStringList copies = ListBackups(DataDirectory());
+        QCOMPARE(copies.size(), 1);
+        QVERIFY(CommittedView(DataDirectory() + QStringLiteral("/Backup/") + copies.first() + QStringLiteral("/Kinward.db"))
+                    .Rows(QStringLiteral("SELECT count(*) FROM MoneyMonthItems"))
+                    .value(0)
+                    .startsWith(QStringLiteral("error")));
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2003, 2, 1)), QStringLiteral("工资"), 50, QStringLiteral("Li"), QString());
+        book.Close();
+        const qint64 form = CommittedView(DatabasePath()).Number(QStringLiteral("PRAGMA user_version"));
+
+        QString error;
+        QVERIFY2(RestoreBackup(*db, DataDirectory(), copies.first(), &error), qPrintable(error));
+        const CommittedView view(DatabasePath());
+        QCOMPARE(view.Number(QStringLiteral("PRAGMA user_version")), form);
+        QCOMPARE(view.Number(QStringLiteral("SELECT sum(Cents) FROM MoneyMonthItems")), qint64(10000));
+        // Records written after the restore are counted in them.
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2003, 3, 1)), QStringLiteral("工资"), 5, QStringLiteral("Li"), QString());
+        book.ComputeTotal();
+        QCOMPARE(book.GetTotalCents(), qint64(10500));
+        QCOMPARE(view.Number(QStringLiteral("SELECT sum(Cents) FROM MoneyMonthItems")), qint64(10500));
     }
 };
 

@@ -116,6 +116,70 @@ private slots:
                  std::vector<bool>({true, false, false, false}));
     }
 
+    void incomeAndExpenseColumnsOfASheet()
+    {
+        const BillLayout layout = GuessBillLayout({{"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}});
+        QCOMPARE(layout.preset, BillPreset::Zarvel);
+        // A sheet that fills the column it does not use with a zero.
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "0", "12.5", "Li", ""}, layout).amount, -12.5);
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "0.00", "-12.5", "Li", ""}, layout).amount, -12.5);
+        QCOMPARE(ReadBillRow({"2003-05-03", "工资", "300", "0", "Li", ""}, layout).amount, 300.0);
+        QCOMPARE(ReadBillRow({"2003-05-03", "工资", "300", "", "Li", ""}, layout).amount, 300.0);
+        // Both columns holding an amount: which one the row means is not known, it is not guessed.
+        const BillRow both = ReadBillRow({"2003-05-03", "餐饮", "100", "30", "Li", ""}, layout);
+        QCOMPARE(int(both.kind), int(BillRow::Kind::Refused));
+        QVERIFY(both.reason.contains(QStringLiteral("收入和支出")));
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "0", "0", "Li", ""}, layout).reason, QStringLiteral("金额为零"));
+        QVERIFY(ReadBillRow({"2003-05-03", "餐饮", "", "", "Li", ""}, layout).reason.startsWith(QStringLiteral("金额无法识别")));
+        QVERIFY(ReadBillRow({"2003-05-03", "餐饮", "0", "五元", "Li", ""}, layout).reason.startsWith(QStringLiteral("金额无法识别")));
+        // This program's own note is taken as it is, a lone slash too (a bill's placeholder elsewhere).
+        QCOMPARE(ReadBillRow({"2003-05-03", "餐饮", "", "-1", "Li", "/"}, layout).note, QStringLiteral("/"));
+    }
+
+    void aDayWithoutItsTimeMatchesAnyTimeOfThatDay()
+    {
+        // This program's export gives the day alone: a record it lists at 12:30 comes back at midnight.
+        const BillLayout layout = GuessBillLayout({{"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}});
+        const BillRow listed = ReadBillRow({"2023-05-02", "商户消费", "", "-12.5", "Li", ""}, layout);
+        QVERIFY(listed.dayOnly);
+        QVERIFY(!ReadBillRow({"2023-05-02 00:00:00", "商户消费", "", "-12.5", "Li", ""}, layout).dayOnly);
+        QVERIFY(!ReadBillRow({"2023/5/2 0:00", "商户消费", "", "-12.5", "Li", ""}, layout).dayOnly);
+
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", QString());
+        book.Close();
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        const MoneyEntry day{listed.date, QStringLiteral("商户消费"), -12.5, "Li", {}};
+        MoneyEntry nextDay = day;
+        nextDay.date = day.date.addDays(1);
+        MoneyEntry dayBefore = day;
+        dayBefore.date = day.date.addSecs(-1);
+        MoneyEntry otherAmount = day;
+        otherAmount.amount = -12.51;
+        QCOMPARE(MatchExistingRecords(*db, {day, nextDay, dayBefore, otherAmount, day}, {true, true, true, true, false}),
+                 std::vector<bool>({true, false, false, false, false}));
+    }
+
+    void eachRecordOfADayMatchesOneRowAtMost()
+    {
+        // Two lunches alike on a day of the file, one of them in the ledger: the other is new.
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30)), QStringLiteral("餐饮"), -12.5, "Li", QString());
+        book.Add(LedgerDateTime(QDate(2023, 5, 3), QTime(12, 30)), QStringLiteral("餐饮"), -12.5, "Li", QString());
+        book.Add(LedgerDateTime(QDate(2023, 5, 3), QTime(18, 0)), QStringLiteral("餐饮"), -12.5, "Li", QString());
+        book.Close();
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        const MoneyEntry second{LedgerDateTime(QDate(2023, 5, 2)), QStringLiteral("餐饮"), -12.5, "Li", {}};
+        MoneyEntry third = second;
+        third.date = LedgerDateTime(QDate(2023, 5, 3));
+        QCOMPARE(MatchExistingRecords(*db, {second, second, third, third, third}, {true, true, true, true, true}),
+                 std::vector<bool>({true, false, true, true, false}));
+    }
+
     void rowsThatCannotBeRead()
     {
         const QList<QStringList> records{{"日期", "项目", "金额"}, {"明天", "餐饮", "5"}, {"2003-05-01", "餐饮", "五元"},

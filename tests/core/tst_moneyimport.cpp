@@ -96,6 +96,26 @@ private slots:
         QVERIFY(!bare.Load(QByteArray("PK\x03\x04\x00\x00binary", 14)));
     }
 
+    void anOpenQuoteIsRefusedNotSwallowed()
+    {
+        // A quote opened by hand and never closed takes every line after it into one field: the row
+        // holding it is refused, not imported with the rest of the file inside its note.
+        CMoneyImport import(kItems, kMembers);
+        const QString text = QStringLiteral("日期,收支项目,金额,备注\n2023-05-01,餐饮,-4,早饭\n2023-05-02,餐饮,-5,\"午饭\n"
+                                            "2023-05-03,餐饮,-6,晚饭\n2023-05-04,餐饮,-7,夜宵\n");
+        QVERIFY(import.Load(QByteArray("\xEF\xBB\xBF") + text.toUtf8()));
+        QCOMPARE(import.RowCount(), 2);
+        QCOMPARE(int(import.Row(0).kind), int(BillRow::Kind::Record));
+        QCOMPARE(int(import.Row(1).kind), int(BillRow::Kind::Refused));
+        QVERIFY(import.Row(1).reason.contains(QStringLiteral("引号")));
+        QCOMPARE(import.Count().records, 1);
+        QCOMPARE(import.Count().refused, 1);
+        QCOMPARE(import.EntriesToWrite(true).size(), size_t(1));
+        // Read again under another layout, the row stays refused.
+        import.SetLayout(GuessColumnsAt(import.Records(), 0));
+        QCOMPARE(int(import.Row(1).kind), int(BillRow::Kind::Refused));
+    }
+
     void duplicatesLeftOutUnlessKept()
     {
         TestInstallation install;

@@ -2,6 +2,8 @@
 // ledger exports the same bytes again; a bill's strangers mapped and its columns changed by hand;
 // duplicates reported and left out; a cancel half-way writing nothing.
 #include "app/CBookView.h"
+#include "common/Paths.h"
+#include "db/SqlConnection.h"
 #include "dialogs/CImportDlg.h"
 #include "dialogs/ImportMappingModel.h"
 #include "dialogs/ImportPreviewModel.h"
@@ -227,6 +229,81 @@ private slots:
         watcher.stop();
         QVERIFY(dialog.Import());
         QCOMPARE(ledger.window.m_moneyBook.GetPageCount(), 40);
+    }
+
+    void aQuoteNeverClosedIsToldAndNotImported()
+    {
+        // A note begun with a quote by hand: the rest of the file is one field of that row, which is
+        // refused and shown by its beginning, and the rows before it are what is left to import.
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        QString text = QStringLiteral("日期,收支项目,金额,备注\n2023-05-01,餐饮,-4,早饭\n2023-05-02,餐饮,-5,\"午饭\n");
+        for (int i = 0; i < 2000; ++i)
+            text += QStringLiteral("2023-06-01,餐饮,-%1,晚饭\n").arg(i + 1);
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("改过.csv"), Utf8Bom(text))));
+        QVERIFY2(dialog.Summary()->text().startsWith(QStringLiteral("将导入 1 条记录；与已有记录相同 0 条；跳过 0 行；无法读取 1 行")),
+                 qPrintable(dialog.Summary()->text()));
+        ImportPreviewModel *preview = dialog.PreviewModel();
+        QVERIFY(preview->data(preview->index(1, 7), Qt::DisplayRole).toString().contains(QStringLiteral("引号")));
+        const QString shown = preview->data(preview->index(1, 6), Qt::DisplayRole).toString();
+        QVERIFY(shown.startsWith(QStringLiteral("2023-05-02,餐饮,-5,午饭")));
+        QVERIFY(shown.size() <= 301);
+        QVERIFY(dialog.Import());
+        QCOMPARE(ledger.messages.Texts().at(ledger.messages.messages.size() - 2), QStringLiteral("有 1 行无法读取，不会导入。\n是否导入其余 1 条记录？"));
+        QCOMPARE(ledger.window.m_moneyBook.GetItemCount(), 1);
+    }
+
+    void ownExportImportedAgainFindsTheRecordsOfEachDay()
+    {
+        // The export lists days alone: records entered with their time of day are found again by their
+        // day, item and amount, not imported a second time.
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        CMoneyBook &book = ledger.window.m_moneyBook;
+        book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("餐饮"), -12.5, QStringLiteral("爸爸"), QString());
+        book.Add(LedgerDateTime(QDate(2023, 5, 3), QTime(9, 0)), QStringLiteral("工资"), 3000, QStringLiteral("妈妈"), QStringLiteral("五月"));
+        const QString path = folder.filePath(QStringLiteral("导出.csv"));
+        QVERIFY(MoneyList(ledger)->ExportCsv(path, CsvEncoding::Utf8WithBom));
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(path));
+        QVERIFY2(dialog.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录；与已有记录相同 2 条")),
+                 qPrintable(dialog.Summary()->text()));
+        QVERIFY(!dialog.Import());
+        QCOMPARE(book.GetItemCount(), 2);
+    }
+
+    void aDatabaseFailureIsToldOverThePreviewOfTheFileShown()
+    {
+        // While a failure is told, the window draws its preview: the rows it lists are those of the
+        // file now shown, not of the file before it or of the layout before.
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("长.csv"), Utf8Bom(WeChatBill(40)))));
+        QCOMPARE(dialog.PreviewModel()->rowCount(), 40);
+
+        struct Watch : IMessageSink
+        {
+            CImportDlg *dialog = nullptr;
+            QList<std::pair<int, qsizetype>> seen;  // rows listed, rows of the plan
+            void Inform(const QString &, const QString &, MessageIcon) override
+            {
+                seen.append({dialog->PreviewModel()->rowCount(), dialog->Plan()->RowCount()});
+            }
+            bool Ask(const QString &, const QString &) override { return false; }
+        } watch;
+        watch.dialog = &dialog;
+        SetMessageSink(&watch);
+        SqlConnection::Open(DatabasePath())->Execute(QStringLiteral("ALTER TABLE Money RENAME TO Gone"));
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("短.csv"),
+                                          Utf8Bom(QStringLiteral("日期,收支项目,金额\n2023-05-01,餐饮,-5\n2023-05-02,餐饮,-6\n")))));
+        dialog.HeaderLine()->setValue(2);
+        SetMessageSink(&ledger.messages);
+        QCOMPARE(watch.seen.size(), 2);
+        QCOMPARE(watch.seen.at(0), std::make_pair(2, qsizetype(2)));
+        QCOMPARE(watch.seen.at(1), std::make_pair(1, qsizetype(1)));
+        QCOMPARE(dialog.PreviewModel()->rowCount(), 1);
     }
 
     void onlyTheIncomeListImports()

@@ -13,6 +13,7 @@
 #include "OpenLedger.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -96,6 +97,26 @@ private slots:
         QVERIFY(!window.Control(1219)->isHidden());  // back on the home page
         QCOMPARE(ListBackups(DataDirectory()).size(), 2);  // the ledger before the restore kept too
         QVERIFY(ListBackups(DataDirectory()).contains(copy));
+    }
+
+    void aRestoreThatFailsAfterTheDatabaseListsTheLedgerRestored()
+    {
+        // The database is put back, then a list file cannot be (its place taken by a folder): the
+        // failure is told, and the window lists the ledger as it now is, not the records it had.
+        CMainDlg &window = m_open->window;
+        window.m_memoBook.Add(QStringLiteral("2003-05-01"), QStringLiteral("留着"), QStringLiteral("Li"));
+        QString error;
+        QVERIFY(!MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error).isEmpty());
+        window.m_memoBook.Add(QStringLiteral("2003-05-02"), QStringLiteral("后来的"), QStringLiteral("Li"));
+        QVERIFY(QFile::remove(DataFilePath(QStringLiteral("Bank.kwl"))));
+        QVERIFY(QDir().mkdir(DataFilePath(QStringLiteral("Bank.kwl"))));
+        CRestoreDlg restore(&window);
+        restore.findChild<QListWidget *>(QStringLiteral("copies"))->setCurrentRow(0);
+        m_open->messages.answer = true;
+        QVERIFY(!restore.Restore());
+        QVERIFY(m_open->messages.Last().contains(QStringLiteral("Bank.kwl")));
+        QCOMPARE(window.m_memoBook.GetItemCount(), 1);
+        QCOMPARE(window.m_memoBook.GetItemText(0, 1), QStringLiteral("留着"));
     }
 
     void bankEditorWithoutKindWords()
