@@ -235,43 +235,41 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
 std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries,
                                        const std::vector<bool> &wholeDay)
 {
-    // One look-up per entry through the date index, which holds the item and the amount: at the time
-    // itself, or a count of the records from the day's start to the next day's.
+    // One count per entry through the date index, which holds the item and the amount: of the records
+    // at the time itself, or from the day's start to the next day's.
     const QString sameItemAndAmount = QStringLiteral(" AND \"Item\" = ? AND ") + CentsSql(QStringLiteral("\"Money\""))
                                       + QStringLiteral(" = ?");
-    SqlStatement sameTime = db.Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" = ?") + sameItemAndAmount
-                                       + QStringLiteral(" LIMIT 1"));
+    SqlStatement sameTime = db.Prepare(QStringLiteral("SELECT count(*) FROM \"Money\" WHERE \"Date\" = ?") + sameItemAndAmount);
     SqlStatement sameDay = db.Prepare(QStringLiteral("SELECT count(*) FROM \"Money\" WHERE \"Date\" >= ? AND \"Date\" < ?")
                                       + sameItemAndAmount);
-    // A day holds many records alike (two lunches of one price): each record of the day matches one
-    // entry at most, so that the rows beyond the records held are written. The records of a day
-    // matched so far, by day, item and amount.
+    // A bill holds rows alike (two lunches of one price, even in one second): each record held matches
+    // one entry at most, so that the rows beyond the records held are written. The records matched so
+    // far, by time (or day), item and amount.
     QHash<QString, qint64> taken;
     std::vector<bool> matched;
     matched.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
         const MoneyEntry &entry = entries[i];
         const qint64 cents = ToCents(entry.amount);
-        if (i < wholeDay.size() && wholeDay[i]) {
+        const bool dayOnly = i < wholeDay.size() && wholeDay[i];
+        SqlStatement &count = dayOnly ? sameDay : sameTime;
+        count.Reset();
+        int bound = 1;
+        if (dayOnly) {
             const QDate day = entry.date.date();
-            sameDay.Reset();
-            sameDay.Bind(1, DbDateText(LedgerDateTime(day)));
-            sameDay.Bind(2, DbDateText(LedgerDateTime(day.addDays(1))));
-            sameDay.Bind(3, entry.item);
-            sameDay.Bind(4, cents);
-            const qint64 held = sameDay.Step() ? sameDay.Int(0) : 0;
-            qint64 &used = taken[ListDateText(entry.date) + QLatin1Char('\n') + entry.item + QLatin1Char('\n')
-                                 + QString::number(cents)];
-            matched.push_back(used < held);
-            if (used < held)
-                ++used;
+            count.Bind(bound++, DbDateText(LedgerDateTime(day)));
+            count.Bind(bound++, DbDateText(LedgerDateTime(day.addDays(1))));
         } else {
-            sameTime.Reset();
-            sameTime.Bind(1, DbDateText(entry.date));
-            sameTime.Bind(2, entry.item);
-            sameTime.Bind(3, cents);
-            matched.push_back(sameTime.Step());
+            count.Bind(bound++, DbDateText(entry.date));
         }
+        count.Bind(bound++, entry.item);
+        count.Bind(bound, cents);
+        const qint64 held = count.Step() ? count.Int(0) : 0;
+        const QString when = dayOnly ? ListDateText(entry.date) : DbDateText(entry.date);
+        qint64 &used = taken[when + QLatin1Char('\n') + entry.item + QLatin1Char('\n') + QString::number(cents)];
+        matched.push_back(used < held);
+        if (used < held)
+            ++used;
     }
     return matched;
 }
