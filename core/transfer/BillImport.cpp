@@ -71,7 +71,8 @@ BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
         c.direction = Column(header, {"收/支"});
         c.status = Column(header, {"当前状态"});
         c.note = {Column(header, {"交易对方"}), Column(header, {"商品"}), Column(header, {"备注"})};
-    } else if (Column(header, {"交易分类", "交易创建时间"}) >= 0 || Column(header, {"商品说明", "商品名称"}) >= 0) {
+    } else if (Column(header, {"交易分类", "交易创建时间"}) >= 0
+               || (Column(header, {"商品说明", "商品名称"}) >= 0 && Column(header, {"交易对方"}) >= 0)) {
         layout.preset = BillPreset::Alipay;
         c.item = Column(header, {"交易分类", "类型"});
         c.amount = Column(header, {"金额", "金额（元）", "金额(元)"});
@@ -168,10 +169,32 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
         read.reason = status;
         return read;
     }
+    // 收入/收 and 支出/支 sign the amount. A bill's amounts carry no sign of their own, so a bill's row
+    // without a direction is neutral; any other word is not guessed at.
+    int sign = 0;
+    if (direction.startsWith(QStringLiteral("收")))
+        sign = 1;
+    else if (direction.startsWith(QStringLiteral("支")))
+        sign = -1;
+    else if (direction.isEmpty() && c.direction >= 0 && layout.preset != BillPreset::Plain) {
+        read.kind = BillRow::Kind::Skipped;
+        read.reason = QStringLiteral("不计收支");
+        return read;
+    } else if (!direction.isEmpty()) {
+        read.kind = BillRow::Kind::Refused;
+        read.reason = QStringLiteral("收/支无法识别：%1").arg(direction);
+        return read;
+    }
     read.date = ReadBillDate(Field(row, c.date), &read.dayOnly);
     if (!read.date.isValid()) {
         read.kind = BillRow::Kind::Refused;
         read.reason = QStringLiteral("日期无法识别：%1").arg(Field(row, c.date));
+        return read;
+    }
+    // The ledger's dates begin in 1900 (its empty date is the last day but one of 1899).
+    if (read.date.date().year() < 1900) {
+        read.kind = BillRow::Kind::Refused;
+        read.reason = QStringLiteral("日期超出范围：%1").arg(Field(row, c.date));
         return read;
     }
     double amount = 0;
@@ -200,10 +223,8 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
             read.reason = QStringLiteral("金额无法识别：%1").arg(Field(row, c.amount));
             return read;
         }
-        if (direction == QStringLiteral("支出"))
-            amount = -std::fabs(amount);
-        else if (direction == QStringLiteral("收入"))
-            amount = std::fabs(amount);
+        if (sign != 0)
+            amount = sign * std::fabs(amount);
     }
     if (std::fabs(amount) > kLargestAmount) {
         read.kind = BillRow::Kind::Refused;

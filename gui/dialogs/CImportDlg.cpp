@@ -29,6 +29,7 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <new>
 
 namespace {
 
@@ -199,13 +200,18 @@ bool CImportDlg::OpenFile(const QString &path)
         return false;
     }
     auto plan = std::make_unique<CMoneyImport>(g_itemList, ::MemberNames());
-    if (!plan->Load(bytes)) {
-        ShowMessage(QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shown), kCaption);
+    try {
+        if (!plan->Load(bytes)) {
+            ShowMessage(QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shown), kCaption);
+            return false;
+        }
+        // No header found: the first line is offered as one, to be changed by hand.
+        if (plan->Layout().headerRow < 0)
+            plan->SetLayout(GuessColumnsAt(plan->Records(), 0));
+    } catch (const std::bad_alloc &) {
+        ShowMessage(QStringLiteral("文件 %1 太大，内存不足，无法读取。").arg(shown), kCaption, MessageIcon::Error);
         return false;
     }
-    // No header found: the first line is offered as one, to be changed by hand.
-    if (plan->Layout().headerRow < 0)
-        plan->SetLayout(GuessColumnsAt(plan->Records(), 0));
     m_plan = std::move(plan);
     m_path->setText(shown);
     ShowLayout();

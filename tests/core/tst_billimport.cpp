@@ -180,6 +180,26 @@ private slots:
                  std::vector<bool>({true, false, true, true, false}));
     }
 
+    void directionsOfBillsAndSheets()
+    {
+        const BillLayout bill = GuessBillLayout({{"交易时间", "交易分类", "交易对方", "商品说明", "收/支", "金额", "交易状态"}});
+        QCOMPARE(bill.preset, BillPreset::Alipay);
+        const auto billRow = [&](const char *direction) {
+            return ReadBillRow({"2023-05-01 08:00", "餐饮", "店", "饭", direction, "5", "交易成功"}, bill);
+        };
+        QCOMPARE(billRow("").reason, QStringLiteral("不计收支"));  // an older bill's neutral transfer
+        QCOMPARE(billRow("支").amount, -5.0);
+        QCOMPARE(billRow("收入").amount, 5.0);
+        QCOMPARE(billRow("退回").reason, QStringLiteral("收/支无法识别：退回"));
+
+        // A sheet's own signs stand where it names no direction.
+        const BillLayout sheet = GuessBillLayout({{"日期", "项目", "收/支", "金额", "商品名称"}});
+        QCOMPARE(sheet.preset, BillPreset::Plain);  // goods alone do not make an Alipay bill
+        QCOMPARE(ReadBillRow({"2023-05-01", "餐饮", "", "-5", ""}, sheet).amount, -5.0);
+        QCOMPARE(ReadBillRow({"2023-05-01", "餐饮", "支", "5", ""}, sheet).amount, -5.0);
+        QCOMPARE(ReadBillRow({"1899-12-30", "餐饮", "", "-5", ""}, sheet).reason, QStringLiteral("日期超出范围：1899-12-30"));
+    }
+
     void rowsThatCannotBeRead()
     {
         const QList<QStringList> records{{"日期", "项目", "金额"}, {"明天", "餐饮", "5"}, {"2003-05-01", "餐饮", "五元"},
