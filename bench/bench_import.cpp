@@ -128,7 +128,7 @@ void MatchExisting_Floor(benchmark::State &state)
     const std::vector<MoneyEntry> entries = ReadPlan(g_weChatBill)->EntriesToWrite(true);
     sqlite3 *db = nullptr;
     sqlite3_open(QByteArray("Data/Kinward.db").constData(), &db);
-    const QByteArray sql = ("SELECT 1 FROM Money WHERE Date = ? AND Item = ? AND " + CentsSql(QStringLiteral("Money")) + " = ? LIMIT 1").toUtf8();
+    const QByteArray sql = ("SELECT count(*) FROM Money WHERE Date = ? AND Item = ? AND " + CentsSql(QStringLiteral("Money")) + " = ?").toUtf8();
     sqlite3_stmt *select = nullptr;
     sqlite3_prepare_v2(db, sql.constData(), -1, &select, nullptr);
     for (auto _ : state) {

@@ -48,9 +48,12 @@ int GbkLength(const QString &text)
 
 QString CutToGbkBytes(const QString &text, int bytes)
 {
+    if (text.size() * 2 <= bytes)
+        return text;  // no text this short can be longer
     int used = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const int width = GbkLength(text.mid(i, 1));
+        const QChar c = text.at(i);
+        const int width = c.isLowSurrogate() ? 0 : c.unicode() < 0x80 ? 1 : 2;  // as GbkLength counts
         if (used + width > bytes)
             return text.left(i);
         used += width;

@@ -286,6 +286,10 @@ std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<Mone
         count.Bind(bound++, entry.item);
         count.Bind(bound, cents);
         const qint64 held = count.Step() ? count.Int(0) : 0;
+        if (held == 0) {
+            matched.push_back(false);
+            continue;
+        }
         const QString when = dayOnly ? ListDateText(entry.date) : DbDateText(entry.date);
         qint64 &used = taken[when + QLatin1Char('\n') + entry.item + QLatin1Char('\n') + QString::number(cents)];
         matched.push_back(used < held);

@@ -99,6 +99,13 @@ private slots:
         QCOMPARE(GbkLength(QStringLiteral("人民币")), 6);
         QCOMPARE(GbkLength(QStringLiteral("收入    工资")), 12);
         QCOMPARE(GbkLength(QStringLiteral("abc")), 3);
+        // Cut to a number of bytes: never a character in two, a surrogate pair kept whole or left out.
+        QCOMPARE(CutToGbkBytes(QStringLiteral("人民币abc"), 5), QStringLiteral("人民"));
+        QCOMPARE(CutToGbkBytes(QStringLiteral("ab人民币"), 7), QStringLiteral("ab人民"));
+        const QString smile = QStringLiteral("a\U0001F600b");
+        QCOMPARE(CutToGbkBytes(smile, 2), QStringLiteral("a"));
+        QCOMPARE(CutToGbkBytes(smile, 3), smile.left(3));
+        QCOMPARE(CutToGbkBytes(QStringLiteral("abc"), 90), QStringLiteral("abc"));
     }
 
     void gbkRoundTripAndRefusal()
