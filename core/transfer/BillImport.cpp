@@ -164,7 +164,13 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
         read.reason = QStringLiteral("不计收支");
         return read;
     }
-    if (status.contains(QStringLiteral("退款")) || status.contains(QStringLiteral("关闭"))) {
+    // A trade refunded in part ("已退款(￥5.00)") cost what was not given back; one refunded whole, a
+    // refund's own row and a closed trade cost nothing.
+    static const QRegularExpression partRefund(QStringLiteral("^已退款[(（](.+)[)）]$"));
+    const QRegularExpressionMatch refund = partRefund.match(status);
+    double refunded = 0;
+    const bool partlyRefunded = refund.hasMatch() && ReadBillAmount(refund.captured(1), &refunded);
+    if (!partlyRefunded && (status.contains(QStringLiteral("退款")) || status.contains(QStringLiteral("关闭")))) {
         read.kind = BillRow::Kind::Skipped;
         read.reason = status;
         return read;
@@ -226,6 +232,8 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
         if (sign != 0)
             amount = sign * std::fabs(amount);
     }
+    if (partlyRefunded)
+        amount = amount < 0 ? amount + std::fabs(refunded) : amount - std::fabs(refunded);
     if (std::fabs(amount) > kLargestAmount) {
         read.kind = BillRow::Kind::Refused;
         read.reason = QStringLiteral("金额超出范围");
@@ -234,8 +242,8 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     // Kept to the cent, as the entry dialog keeps what is typed.
     amount = double(ToCents(amount)) / 100.0;
     if (amount == 0) {
-        read.kind = BillRow::Kind::Refused;
-        read.reason = QStringLiteral("金额为零");
+        read.kind = partlyRefunded ? BillRow::Kind::Skipped : BillRow::Kind::Refused;  // all given back
+        read.reason = partlyRefunded ? status : QStringLiteral("金额为零");
         return read;
     }
     read.amount = amount;

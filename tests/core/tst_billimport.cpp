@@ -47,6 +47,16 @@ private slots:
         const BillRow refunded = ReadBillRow(records.at(9), layout);
         QCOMPARE(int(refunded.kind), int(BillRow::Kind::Skipped));
         QCOMPARE(refunded.reason, QStringLiteral("已全额退款"));
+        // Refunded in part: what was not given back was spent.
+        const BillRow part = ReadBillRow({"2023-05-06 10:00:00", "商户消费", "外卖", "饭", "支出", "¥35.20", "零钱",
+                                          "已退款(¥5.00)", "1005", "", "/"}, layout);
+        QCOMPARE(int(part.kind), int(BillRow::Kind::Record));
+        QCOMPARE(part.amount, -30.2);
+        // All of it given back that way: skipped like a whole refund.
+        const BillRow allBack = ReadBillRow({"2023-05-06 10:00:00", "商户消费", "外卖", "饭", "支出", "¥5", "零钱", "已退款（￥5.00）", "1006", "", "/"},
+                                            layout);
+        QCOMPARE(int(allBack.kind), int(BillRow::Kind::Skipped));
+        QCOMPARE(allBack.reason, QStringLiteral("已退款（￥5.00）"));
     }
 
     void alipayBillInGbkBelowItsHeaderLines()
