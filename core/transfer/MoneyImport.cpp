@@ -111,6 +111,12 @@ void CMoneyImport::ReadRows()
     m_duplicate.assign(m_rows.size(), false);
 }
 
+void CMoneyImport::RememberMappings(const QHash<QString, QString> &items, const QHash<QString, QString> &members)
+{
+    m_itemMap.insert(items);
+    m_memberMap.insert(members);
+}
+
 void CMoneyImport::MapItem(qsizetype stranger, const QString &item)
 {
     Stranger &s = m_strangeItems[stranger];

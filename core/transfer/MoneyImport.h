@@ -47,6 +47,11 @@ public:
     const QList<Stranger> &StrangeMembers() const { return m_strangeMembers; }
     QStringList ItemNames(bool income) const;  // the list's items of the kind, in its order
     QStringList MemberNames() const { return m_members; }
+    // The mappings chosen by an earlier import, taken up by the rows read from now on where their entry
+    // is still on the lists; and the mappings as they stand, to be remembered for the next import.
+    void RememberMappings(const QHash<QString, QString> &items, const QHash<QString, QString> &members);
+    const QHash<QString, QString> &ItemMappings() const { return m_itemMap; }
+    const QHash<QString, QString> &MemberMappings() const { return m_memberMap; }
     void MapItem(qsizetype stranger, const QString &item);
     void MapMember(qsizetype stranger, const QString &member);
     // What keeps the records from being written: a kind of item or no member to map to; empty when none.

@@ -12,11 +12,13 @@
 #include "dialogs/ImportPreviewModel.h"
 #include "lists/ReferenceLists.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,6 +27,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -59,6 +62,53 @@ int &ColumnOf(BillColumns &columns, CImportDlg::Field field)
     case CImportDlg::Field::Status: break;
     }
     return columns.status;
+}
+
+// The wait cursor while the dialog reads or matches a bill.
+struct BusyCursor
+{
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
+// Runs a step on the ledger; the failure's text, or nothing. The caller tells it once the window
+// shows what stands (a message over a stale list or a progress bar could not be read).
+QString DbFailureOf(const std::function<void()> &step)
+{
+    try {
+        step();
+        return QString();
+    } catch (const DbError &error) {
+        return error.Message();
+    }
+}
+
+// The mappings chosen at earlier imports, kept beside the ledger's lists as name/entry pairs (a
+// list rather than keys, since a name may hold any character).
+QString MappingsFile()
+{
+    return DataDirectory() + QStringLiteral("/Import.ini");
+}
+
+QHash<QString, QString> ReadMappings(QSettings &file, const QString &key)
+{
+    const QStringList pairs = file.value(key).toStringList();
+    QHash<QString, QString> mappings;
+    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
+        mappings.insert(pairs.at(i), pairs.at(i + 1));
+    return mappings;
+}
+
+void WriteMappings(QSettings &file, const QString &key, const QHash<QString, QString> &mappings)
+{
+    QHash<QString, QString> kept = ReadMappings(file, key);
+    kept.insert(mappings);
+    QStringList pairs;
+    for (auto mapping = kept.cbegin(); mapping != kept.cend(); ++mapping)
+        pairs << mapping.key() << mapping.value();
+    file.setValue(key, pairs);
 }
 
 } // namespace
@@ -163,23 +213,17 @@ CImportDlg::CImportDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
 
 CImportDlg::~CImportDlg() = default;
 
-bool CImportDlg::Guarded(const std::function<void()> &step)
-{
-    try {
-        step();
-        return true;
-    } catch (const DbError &error) {
-        ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
-        return false;
-    }
-}
 
 void CImportDlg::ChooseFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择要导入的账单或表格"), QDir::homePath(),
+    // The folder of the last bill chosen: a household's bills are downloaded to one place.
+    static QString lastFolder = QDir::homePath();
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择要导入的账单或表格"), lastFolder,
                                                       QStringLiteral("CSV 表格 (*.csv *.txt);;所有文件 (*)"));
-    if (!path.isEmpty())
-        OpenFile(path);
+    if (path.isEmpty())
+        return;
+    lastFolder = QFileInfo(path).absolutePath();
+    OpenFile(path);
 }
 
 bool CImportDlg::OpenFile(const QString &path)
@@ -194,22 +238,28 @@ bool CImportDlg::OpenFile(const QString &path)
         ShowMessage(QStringLiteral("文件 %1 太大，不像是账单或表格。").arg(shown), kCaption);
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != file.size()) {
-        ShowMessage(QStringLiteral("无法读取文件 %1：%2").arg(shown, file.errorString()), kCaption, MessageIcon::Error);
-        return false;
-    }
     auto plan = std::make_unique<CMoneyImport>(g_itemList, ::MemberNames());
-    try {
-        if (!plan->Load(bytes)) {
-            ShowMessage(QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shown), kCaption);
-            return false;
+    {
+        QSettings remembered(MappingsFile(), QSettings::IniFormat);
+        plan->RememberMappings(ReadMappings(remembered, QStringLiteral("items")), ReadMappings(remembered, QStringLiteral("members")));
+    }
+    QString failure;
+    {
+        const BusyCursor busy;  // a large bill takes a second or two to read
+        const QByteArray bytes = file.readAll();
+        try {
+            if (bytes.size() != file.size())
+                failure = QStringLiteral("无法读取文件 %1：%2").arg(shown, file.errorString());
+            else if (!plan->Load(bytes))
+                failure = QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shown);
+            else if (plan->Layout().headerRow < 0)
+                plan->SetLayout(GuessColumnsAt(plan->Records(), 0));  // offered as the header, to be changed
+        } catch (const std::bad_alloc &) {
+            failure = QStringLiteral("文件 %1 太大，内存不足，无法读取。").arg(shown);
         }
-        // No header found: the first line is offered as one, to be changed by hand.
-        if (plan->Layout().headerRow < 0)
-            plan->SetLayout(GuessColumnsAt(plan->Records(), 0));
-    } catch (const std::bad_alloc &) {
-        ShowMessage(QStringLiteral("文件 %1 太大，内存不足，无法读取。").arg(shown), kCaption, MessageIcon::Error);
+    }
+    if (!failure.isEmpty()) {
+        ShowMessage(failure, kCaption, MessageIcon::Error);
         return false;
     }
     m_plan = std::move(plan);
@@ -299,14 +349,10 @@ void CImportDlg::ShowStrangers()
 
 void CImportDlg::Rematch()
 {
+    const BusyCursor busy;
     // The preview lists the plan's rows before a failure is told: while the message is up the window
     // draws, and the rows it listed may be those of a layout or a file gone.
-    QString failure;
-    try {
-        m_plan->MatchExisting(*m_db);
-    } catch (const DbError &error) {
-        failure = error.Message();
-    }
+    const QString failure = DbFailureOf([this] { m_plan->MatchExisting(*m_db); });
     ShowPreview();
     if (!failure.isEmpty())
         ShowMessage(failure, QStringLiteral("数据库错误"), MessageIcon::Error);
@@ -317,6 +363,10 @@ void CImportDlg::ShowPreview()
     m_model->Show(m_plan.get(), m_keepDuplicates->isChecked(), m_onlyLeftOut->isChecked());
     if (!m_plan) {
         m_summary->setText(QStringLiteral("请选择要导入的账单或表格文件。"));
+        return;
+    }
+    if (m_plan->RowCount() == 0) {
+        m_summary->setText(QStringLiteral("表头之下没有任何行：请检查文件，或指定表头所在的行。"));
         return;
     }
     const CMoneyImport::Counts counts = m_plan->Count();
@@ -356,19 +406,30 @@ bool CImportDlg::Import()
     progress.setMinimumDuration(0);
     progress.setAutoReset(false);
     bool written = false;
-    const bool stored = Guarded([&] {
+    const QString failure = DbFailureOf([&] {
         written = m_pOwner->m_moneyBook.AddMany(entries, [&progress](qsizetype done) {
             progress.setValue(int(done));
             return !progress.wasCanceled();
         });
     });
+    // The bar goes before anything is told: a message under it could not be read or answered.
     progress.close();
     m_pOwner->RefreshMoneyPanel();
-    if (!stored)
+    if (!failure.isEmpty()) {
+        ShowMessage(failure, QStringLiteral("数据库错误"), MessageIcon::Error);
         return false;
+    }
     if (!written) {
         ShowMessage(QStringLiteral("导入已取消，没有写入任何记录。"), kCaption);
         return false;
+    }
+    {
+        // Remembered for the next bill, so that its rows map (and match the records written now) alike.
+        // The records are written whatever becomes of this file: a failure here costs only the choices.
+        QSettings remembered(MappingsFile(), QSettings::IniFormat);
+        WriteMappings(remembered, QStringLiteral("items"), m_plan->ItemMappings());
+        WriteMappings(remembered, QStringLiteral("members"), m_plan->MemberMappings());
+        remembered.sync();
     }
     ShowMessage(QStringLiteral("已导入 %1 条收支记录。").arg(entries.size()), kCaption);
     accept();

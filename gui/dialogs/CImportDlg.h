@@ -59,8 +59,6 @@ private:
     // After a change of layout or mapping: duplicates found again, the preview and the counts shown.
     void Rematch();
     void ShowPreview();
-    // Runs a step on the ledger; a database failure is told.
-    bool Guarded(const std::function<void()> &step);
 
     CMainDlg *m_pOwner;
     std::shared_ptr<SqlConnection> m_db;

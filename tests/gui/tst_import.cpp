@@ -7,6 +7,8 @@
 #include "dialogs/CImportDlg.h"
 #include "dialogs/ImportMappingModel.h"
 #include "dialogs/ImportPreviewModel.h"
+#include "common/Paths.h"
+#include "db/SqlConnection.h"
 #include "transfer/Csv.h"
 
 #include "FileBytes.h"
@@ -304,6 +306,46 @@ private slots:
         QCOMPARE(watch.seen.at(0), std::make_pair(2, qsizetype(2)));
         QCOMPARE(watch.seen.at(1), std::make_pair(1, qsizetype(1)));
         QCOMPARE(dialog.PreviewModel()->rowCount(), 1);
+    }
+
+    void mappingsRememberedForTheNextBill()
+    {
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        const QString first = WriteFile(folder, QStringLiteral("五月.csv"), Utf8Bom(WeChatBill(4)));
+        {
+            CImportDlg dialog(&ledger.window);
+            QVERIFY(dialog.OpenFile(first));
+            QVERIFY(dialog.StrangeItems()->setData(dialog.StrangeItems()->index(0, 3), QStringLiteral("交通")));
+            QVERIFY(dialog.StrangeMembers()->setData(dialog.StrangeMembers()->index(0, 2), QStringLiteral("妈妈")));
+            QVERIFY(dialog.Import());
+        }
+        // The same bill again: mapped as before, so its records are found and none is written twice.
+        CImportDlg again(&ledger.window);
+        QVERIFY(again.OpenFile(first));
+        QCOMPARE(again.StrangeItems()->index(0, 3).data().toString(), QStringLiteral("交通"));
+        QCOMPARE(again.StrangeMembers()->index(0, 2).data().toString(), QStringLiteral("妈妈"));
+        QVERIFY(again.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录；与已有记录相同 2 条")));
+    }
+
+    void aWriteThatFailsIsToldWithoutTheProgressBar()
+    {
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("表.csv"), Utf8Bom(WeChatBill(40)))));
+        SqlConnection::Open(DatabasePath())
+            ->Execute(QStringLiteral("CREATE TRIGGER \"Full\" BEFORE INSERT ON \"Money\" BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        bool barShown = true;
+        ledger.messages.onInform = [&] {
+            barShown = false;
+            for (QWidget *window : QApplication::topLevelWidgets())
+                barShown = barShown || (qobject_cast<QProgressDialog *>(window) && window->isVisible());
+        };
+        QVERIFY(!dialog.Import());
+        QVERIFY(ledger.messages.Last().contains(QStringLiteral("disk full")));
+        QVERIFY(!barShown);
+        QCOMPARE(ledger.window.m_moneyBook.GetPageCount(), 0);
     }
 
     void onlyTheIncomeListImports()

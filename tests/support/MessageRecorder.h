@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 struct RecordedMessage
 {
@@ -23,6 +24,8 @@ public:
     void Inform(const QString &caption, const QString &text, MessageIcon icon) override
     {
         messages.append({caption, text, icon, false});
+        if (onInform)
+            onInform();
     }
     bool Ask(const QString &caption, const QString &text) override
     {
@@ -42,4 +45,5 @@ public:
 
     QList<RecordedMessage> messages;
     bool answer = true;
+    std::function<void()> onInform;  // looks at the screen as the message would be shown
 };
