@@ -12,6 +12,21 @@
 
 #include <QTest>
 
+// A fresh ledger holding one expense of 12.50 of 商户消费 at 2023-05-02 12:30:01, and its connection.
+struct OneRecordLedger
+{
+    TestInstallation install;
+    std::shared_ptr<SqlConnection> db;
+    OneRecordLedger()
+    {
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", QString());
+        book.Close();
+        db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+    }
+};
+
 class TestBillImport : public QObject
 {
     Q_OBJECT
@@ -109,12 +124,8 @@ private slots:
 
     void recordsTheLedgerHoldsAlready()
     {
-        TestInstallation install;
-        CMoneyBook book;
-        book.ShowPage(1, QStringLiteral("Date"));
-        book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", QString());
-        book.Close();
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        OneRecordLedger ledger;
+        SqlConnection *db = ledger.db.get();
         const MoneyEntry same{LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", {}};
         MoneyEntry otherAmount = same;
         otherAmount.amount = -12.51;
@@ -155,12 +166,8 @@ private slots:
         QVERIFY(!ReadBillRow({"2023-05-02 00:00:00", "商户消费", "", "-12.5", "Li", ""}, layout).dayOnly);
         QVERIFY(!ReadBillRow({"2023/5/2 0:00", "商户消费", "", "-12.5", "Li", ""}, layout).dayOnly);
 
-        TestInstallation install;
-        CMoneyBook book;
-        book.ShowPage(1, QStringLiteral("Date"));
-        book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", QString());
-        book.Close();
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        OneRecordLedger ledger;
+        SqlConnection *db = ledger.db.get();
         const MoneyEntry day{listed.date, QStringLiteral("商户消费"), -12.5, "Li", {}};
         MoneyEntry nextDay = day;
         nextDay.date = day.date.addDays(1);
