@@ -149,6 +149,17 @@ void CheckMonthFigures(const TestInstallation &install)
              view.Rows(QStringLiteral("SELECT %1, count(*) FROM Money GROUP BY 1 ORDER BY 1").arg(month)));
 }
 
+// Writes to the installation's file with plain SQLite, as another program would, bypassing the
+// program's own connection and its kept figures. True when the statement ran.
+bool WriteOutside(const TestInstallation &install, const QString &sql)
+{
+    sqlite3 *raw = nullptr;
+    const bool opened = sqlite3_open(install.DataFile("Kinward.db").toUtf8().constData(), &raw) == SQLITE_OK;
+    const bool ran = opened && sqlite3_exec(raw, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(raw);
+    return ran;
+}
+
 } // namespace
 
 class TestMoneyBook : public QObject
@@ -562,19 +573,12 @@ private slots:
         // A file written by another program, or by an earlier version of this one: records, and none
         // of the figures the program keeps.
         TestInstallation install;
-        {
-            sqlite3 *raw = nullptr;
-            QCOMPARE(sqlite3_open(install.DataFile("Kinward.db").toUtf8().constData(), &raw), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(raw,
-                                  "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 2999) "
-                                  "INSERT INTO Money (Date, Item, Money, Member, Explain) "
-                                  "SELECT date('2003-01-01', '+' || (i / 3) || ' days') || ' 0' || (7 + i % 3) || ':00:00', "
-                                  "CASE i % 3 WHEN 0 THEN '餐饮' WHEN 1 THEN '工资' ELSE '买菜' END, "
-                                  "CASE i % 3 WHEN 1 THEN 100.25 ELSE -10.5 END, 'Li', '' FROM n",
-                                  nullptr, nullptr, nullptr),
-                     SQLITE_OK);
-            sqlite3_close(raw);
-        }
+        QVERIFY(WriteOutside(install, QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 2999) "
+            "INSERT INTO Money (Date, Item, Money, Member, Explain) "
+            "SELECT date('2003-01-01', '+' || (i / 3) || ' days') || ' 0' || (7 + i % 3) || ':00:00', "
+            "CASE i % 3 WHEN 0 THEN '餐饮' WHEN 1 THEN '工资' ELSE '买菜' END, "
+            "CASE i % 3 WHEN 1 THEN 100.25 ELSE -10.5 END, 'Li', '' FROM n")));
         QVERIFY(CommittedView(install.DataFile("Kinward.db")).Rows(QStringLiteral("SELECT count(*) FROM MoneyMonths")).value(0).startsWith(QStringLiteral("error")));
         CMoneyBook book;
         book.ShowPage(1, QStringLiteral("Date"));
@@ -587,16 +591,8 @@ private slots:
     void aLargeLedgersUpgradeIsAnnounced()
     {
         TestInstallation install;
-        {
-            sqlite3 *raw = nullptr;
-            QCOMPARE(sqlite3_open(install.DataFile("Kinward.db").toUtf8().constData(), &raw), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(raw,
-                                  "INSERT INTO Money (ID, Date, Item, Money, Member, Explain) "
-                                  "VALUES (60000, '2003-01-01 08:00:00', '工资', 100, 'Li', '')",
-                                  nullptr, nullptr, nullptr),
-                     SQLITE_OK);
-            sqlite3_close(raw);
-        }
+        QVERIFY(WriteOutside(install, QStringLiteral("INSERT INTO Money (ID, Date, Item, Money, Member, Explain) "
+                                                     "VALUES (60000, '2003-01-01 08:00:00', '工资', 100, 'Li', '')")));
         QStringList told;
         SetUpgradeNotice([&](bool starting) { told << (starting ? "start" : "end"); });
         {
@@ -635,18 +631,12 @@ private slots:
         QFETCH(QString, filter);
         QFETCH(QString, where);
         TestInstallation install;
-        {
-            sqlite3 *raw = nullptr;
-            QCOMPARE(sqlite3_open(install.DataFile("Kinward.db").toUtf8().constData(), &raw), SQLITE_OK);
-            const QString sql = QStringLiteral(
-                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 5999), "
-                "m(i, d) AS (SELECT i, date('2003-01-01', '+' || (i / 3) || ' days') FROM n) "
-                "INSERT INTO Money (Date, Item, Money, Member, Explain) "
-                "SELECT %1, CASE i % 3 WHEN 0 THEN '餐饮' WHEN 1 THEN '工资' ELSE '买菜' END, "
-                "CASE i % 3 WHEN 1 THEN 100 ELSE -10 END, 'Li', '' FROM m").arg(dateSql);
-            QCOMPARE(sqlite3_exec(raw, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_close(raw);
-        }
+        QVERIFY(WriteOutside(install, QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 5999), "
+            "m(i, d) AS (SELECT i, date('2003-01-01', '+' || (i / 3) || ' days') FROM n) "
+            "INSERT INTO Money (Date, Item, Money, Member, Explain) "
+            "SELECT %1, CASE i % 3 WHEN 0 THEN '餐饮' WHEN 1 THEN '工资' ELSE '买菜' END, "
+            "CASE i % 3 WHEN 1 THEN 100 ELSE -10 END, 'Li', '' FROM m").arg(dateSql)));
         CMoneyBook book;
         book.SetFilter(filter);
         CheckMonthFigures(install);
