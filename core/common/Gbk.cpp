@@ -35,14 +35,21 @@ bool IsGbkEncodable(const QString &text)
     return EncodeGbk(text, &bytes);
 }
 
+namespace {
+
+// One UTF-16 unit's GBK bytes: one for ASCII, two otherwise; a pair's second half counts nothing.
+int GbkWidth(QChar c)
+{
+    return c.isLowSurrogate() ? 0 : c.unicode() < 0x80 ? 1 : 2;
+}
+
+} // namespace
+
 int GbkLength(const QString &text)
 {
     int length = 0;
-    for (QChar c : text) {
-        if (c.isLowSurrogate())
-            continue;
-        length += c.unicode() < 0x80 ? 1 : 2;
-    }
+    for (QChar c : text)
+        length += GbkWidth(c);
     return length;
 }
 
@@ -52,8 +59,7 @@ QString CutToGbkBytes(const QString &text, int bytes)
         return text;  // no text this short can be longer
     int used = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        const int width = c.isLowSurrogate() ? 0 : c.unicode() < 0x80 ? 1 : 2;  // as GbkLength counts
+        const int width = GbkWidth(text.at(i));
         if (used + width > bytes)
             return text.left(i);
         used += width;
