@@ -1,9 +1,10 @@
 // Reading and writing '#'-separated list files.
 #include "ListFile.h"
 
+#include "common/WholeFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 bool ReadListFile(const QString &path, QList<QByteArray> *entries)
 {
@@ -34,16 +35,7 @@ bool WriteListFile(const QString &path, const QList<QByteArray> &entries)
         content += entry;
         content += '#';
     }
-    // Unbuffered, so a full disk fails the write itself rather than a flush at commit, which
-    // QSaveFile does not check: it would put an empty or cut-off file in place of the list.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(content) != content.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return WriteWholeFile(path, content);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #include "CBookView.h"
 
 #include "common/Messages.h"
+#include "common/WholeFile.h"
 #include "db/DbError.h"
 
 #include <QContextMenuEvent>
@@ -12,7 +13,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QToolTip>
 
@@ -152,10 +152,9 @@ bool CBookView::ExportCsv(const QString &path, CsvEncoding encoding)
         return false;
     }
     // Written beside the old file and put in its place only when whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        ShowMessage(QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()),
-                    QStringLiteral("导出为 CSV"), MessageIcon::Error);
+    QString failure;
+    if (!WriteWholeFile(path, bytes, &failure)) {
+        ShowMessage(failure, QStringLiteral("导出为 CSV"), MessageIcon::Error);
         return false;
     }
     return true;

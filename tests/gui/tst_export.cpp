@@ -4,6 +4,7 @@
 #include "transfer/Csv.h"
 
 #include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "OpenLedger.h"
 
 #include <QTemporaryDir>
@@ -40,6 +41,25 @@ private slots:
         // A file that cannot be written is told, and nothing else happens.
         QVERIFY(!list->ExportCsv(folder.filePath(QStringLiteral("没有的文件夹/收支.csv")), CsvEncoding::Utf8WithBom));
         QVERIFY(ledger.messages.Last().contains(QStringLiteral("无法写入文件")));
+    }
+
+    void anExportOnAFullDiskIsToldAndTheEarlierFileStays()
+    {
+        OpenLedger ledger;
+        for (int i = 0; i < 200; ++i)
+            ledger.window.m_memoBook.Add(QStringLiteral("2003-05-01"), QStringLiteral("一条相当长的备忘 %1").arg(i), QStringLiteral("Li"));
+        auto *list = qobject_cast<CBookView *>(ledger.window.Control(1114));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("memo.csv"));
+        WriteBytes(path, "earlier export");
+        {
+            FileSizeLimit full(1024);  // the disk fills after the first kilobyte
+            QVERIFY(full.IsValid());
+            QVERIFY(!list->ExportCsv(path, CsvEncoding::Utf8WithBom));
+        }
+        QVERIFY(ledger.messages.Last().contains(QStringLiteral("无法写入文件")));
+        QCOMPARE(ReadBytes(path), QByteArray("earlier export"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"memo.csv"}));  // nothing left beside it
     }
 
     void simpleListWithItsTitles()
