@@ -12,7 +12,7 @@
 namespace {
 
 // The form of the figures this program keeps (PRAGMA user_version of the file).
-constexpr int kFiguresVersion = 3;
+constexpr int kFiguresVersion = 4;
 
 struct Figure
 {
@@ -175,6 +175,23 @@ void LayMonthFigures(SqlConnection &db)
                    .arg(TakeFromMonths(QStringLiteral("OLD")), AddToMonths(QStringLiteral("NEW"))));
 }
 
+// The ledger's change mark: a random number drawn anew by every row written to any of the nine
+// tables, so that "changed since the copy was made" is one comparison, whoever wrote.
+void LayChangeMark(SqlConnection &db)
+{
+    db.Execute(QStringLiteral("DROP TABLE IF EXISTS \"LedgerMark\""));
+    db.Execute(QStringLiteral("CREATE TABLE \"LedgerMark\" (\"Mark\" INTEGER NOT NULL)"));
+    db.Execute(QStringLiteral("INSERT INTO \"LedgerMark\" VALUES (random())"));
+    for (const char *table : kTables) {
+        for (const char *event : {"Insert", "Delete", "Update"}) {
+            const QString name = QStringLiteral("\"%1_Mark_%2\"").arg(QString::fromLatin1(table), QString::fromLatin1(event));
+            db.Execute(QStringLiteral("DROP TRIGGER IF EXISTS ") + name);
+            db.Execute(QStringLiteral("CREATE TRIGGER %1 AFTER %2 ON \"%3\" BEGIN UPDATE \"LedgerMark\" SET \"Mark\" = random(); END")
+                           .arg(name, QString::fromLatin1(event).toUpper(), QString::fromLatin1(table)));
+        }
+    }
+}
+
 void Rebuild(SqlConnection &db)
 {
     SqlTransaction transaction(db);
@@ -199,6 +216,7 @@ void Rebuild(SqlConnection &db)
             db.Execute(sql);
     }
     LayMonthFigures(db);
+    LayChangeMark(db);
     db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kFiguresVersion));
     transaction.Commit();
 }
@@ -234,16 +252,16 @@ void SetUpgradeNotice(std::function<void(bool starting)> notice)
     g_upgradeNotice = std::move(notice);
 }
 
-void EnsureKeptFigures(SqlConnection &db)
+void EnsureKeptFigures(SqlConnection &db, UpgradeCopy copy)
 {
     bool current = false;
     {
         SqlStatement version = db.Prepare(QStringLiteral("PRAGMA user_version"));
         version.Step();
         SqlStatement tables = db.Prepare(QStringLiteral(
-            "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Totals','MoneyMonths','MoneyMonthItems')"));
+            "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Totals','MoneyMonths','MoneyMonthItems','LedgerMark')"));
         tables.Step();
-        current = version.Int(0) == kFiguresVersion && tables.Int(0) == 3;
+        current = version.Int(0) == kFiguresVersion && tables.Int(0) == 4;
     }
     if (current)
         return;
@@ -253,8 +271,9 @@ void EnsureKeptFigures(SqlConnection &db)
     largest = SqlStatement();
     const bool told = g_upgradeNotice && records >= kLargeLedger;
     // A ledger with records is copied before its form changes; the upgrade is one transaction either
-    // way, so a copy that cannot be made does not keep the household out of its ledger.
-    if (records > 0) {
+    // way, so a copy that cannot be made does not keep the household out of its ledger. A ledger that
+    // cannot be written cannot be upgraded either: no copy of it is needed.
+    if (records > 0 && copy == UpgradeCopy::KeptCopyFirst && !db.IsReadOnly()) {
         QString error;
         MakeBackup(db, QFileInfo(db.Path()).absolutePath(), &error);
     }
@@ -279,4 +298,14 @@ std::optional<qint64> KeptFigure(SqlConnection &db, const QString &table, const 
     if (!kept.Step())
         return std::nullopt;
     return kept.Int(0);
+}
+
+std::optional<qint64> LedgerChangeMark(SqlConnection &db)
+{
+    if (!db.HasTable(QStringLiteral("LedgerMark")))
+        return std::nullopt;
+    SqlStatement mark = db.Prepare(QStringLiteral("SELECT \"Mark\" FROM \"LedgerMark\""));
+    if (!mark.Step())
+        return std::nullopt;
+    return mark.Int(0);
 }

@@ -9,10 +9,14 @@
 
 class SqlConnection;
 
+// Whether a ledger with records is copied (a kept copy, when it changed since the newest) before
+// its form changes. A copy being put back is not: the ledger it replaces was copied already.
+enum class UpgradeCopy { KeptCopyFirst, None };
+
 // Lays or upgrades the kept figures (the table Totals, the income/expense records per month in
 // MoneyMonths and per month, item and sign in MoneyMonthItems, and their triggers) when the file has
 // none or an older form, recomputing them from the records, all in one transaction. Throws DbError.
-void EnsureKeptFigures(SqlConnection &db);
+void EnsureKeptFigures(SqlConnection &db, UpgradeCopy copy);
 
 // Told when an upgrade of a large ledger's kept figures starts (true) and when it has ended (false),
 // committed or not: it reads every record, which takes a while, and the interface says so meanwhile.
@@ -22,6 +26,10 @@ void SetUpgradeNotice(std::function<void(bool starting)> notice);
 // ledger's filter form, e.g. "MKind='人民币'"), or nothing when the ledger keeps no such figure.
 std::optional<qint64> KeptFigure(SqlConnection &db, const QString &table, const QString &column,
                                  const QString &condition = QString());
+
+// The ledger's change mark: a number drawn anew whenever any record of the nine tables is written, or
+// nothing for a ledger of an earlier form. Equal marks, the same records.
+std::optional<qint64> LedgerChangeMark(SqlConnection &db);
 
 // An amount in whole cents, rounded half away from zero, as the kept figures count it.
 qint64 ToCents(double amount);

@@ -1,23 +1,47 @@
-// Kept copies of the ledger.
+// Kept copies of the ledger: made aside and checked, offered only whole, put back all together.
 #include "LedgerBackups.h"
 
 #include "common/LedgerDate.h"
+#include "common/WholeFile.h"
 #include "db/DbError.h"
 #include "db/KeptFigures.h"
 #include "db/SqlConnection.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QtEndian>
 #include <algorithm>
 
 namespace {
 
 const QString kDatabase = QStringLiteral("Kinward.db");
+// What the ledger was when a copy was made, so an unchanged ledger is not copied again.
+const QString kSource = QStringLiteral("Source.txt");
+// A copy being made, before it is checked and named; never offered, removed at the next start.
+const QString kMakingPrefix = QStringLiteral(".making-");
+// A restore being prepared beside the ledger, and the mark that says it is ready to be put in place.
+const QString kRestoreFolder = QStringLiteral(".restore");
+const QString kRestoreMark = QStringLiteral("ready");
+
+std::function<void(const QString &)> g_stepHook;
+
+void Step(const QString &name)
+{
+    if (g_stepHook)
+        g_stepHook(name);
+}
 
 QDir BackupRoot(const QString &dataDir)
 {
     return QDir(QDir(dataDir).filePath(QStringLiteral("Backup")));
+}
+
+QString RestoreFolder(const QString &dataDir)
+{
+    return QDir(dataDir).filePath(kRestoreFolder);
 }
 
 QStringList ListFiles(const QString &folder)
@@ -25,23 +49,114 @@ QStringList ListFiles(const QString &folder)
     return QDir(folder).entryList({QStringLiteral("*.kwl")}, QDir::Files, QDir::Name);
 }
 
-// Copies a file whole into place: written beside it, then put there.
-bool CopyWhole(const QString &from, const QString &to)
+bool IsCopyName(const QString &name)
 {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = source.readAll();
-    QSaveFile target(to);
-    return target.open(QIODevice::WriteOnly) && target.write(bytes) == bytes.size() && target.commit();
+    static const QRegularExpression pattern(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d(-\\d{3})?$"));
+    return pattern.match(name).hasMatch();
 }
 
-} // namespace
+bool ReadWhole(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
 
-QString MakeBackup(SqlConnection &db, const QString &dataDir, QString *error, const QString &spare)
+// The first hundred bytes of a database file: its header.
+QByteArray DatabaseHeader(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.read(100);
+}
+
+// Whether a database file is whole as far as its size and header tell: a file cut short or still
+// being written (a journal of an interrupted write beside it) is not. Reads a hundred bytes.
+bool LooksWhole(const QString &path)
+{
+    const QByteArray header = DatabaseHeader(path);
+    if (header.size() < 100 || !header.startsWith(QByteArray("SQLite format 3", 16)))
+        return false;
+    const QFileInfo journal(path + QStringLiteral("-journal"));
+    if (journal.exists() && journal.size() > 0)
+        return false;
+    const auto *bytes = reinterpret_cast<const uchar *>(header.constData());
+    const quint32 pageField = qFromBigEndian<quint16>(bytes + 16);
+    const qint64 pageSize = pageField == 1 ? 65536 : pageField;
+    const qint64 size = QFileInfo(path).size();
+    if (pageSize < 512 || size % pageSize != 0)
+        return false;
+    // The page count in the header holds when it was written with the change counter it names.
+    const quint32 changes = qFromBigEndian<quint32>(bytes + 24);
+    const quint32 pages = qFromBigEndian<quint32>(bytes + 28);
+    if (qFromBigEndian<quint32>(bytes + 92) == changes && pages != 0)
+        return size == qint64(pages) * pageSize;
+    return size > 0;
+}
+
+// What the ledger's records were when a copy was made: its change mark, drawn anew by every write.
+// A ledger of an earlier form has none (it cannot be written to until it is upgraded); its files'
+// header and sizes stand in for it. Equal marks, the same records.
+QByteArray LedgerMark(SqlConnection &db)
+{
+    try {
+        if (const auto mark = LedgerChangeMark(db))
+            return QByteArray("mark:") + QByteArray::number(*mark);
+    } catch (const DbError &) {
+    }
+    const QString path = db.Path();
+    const QByteArray header = DatabaseHeader(path);
+    return QByteArray("file:") + header.mid(24, 8).toHex() + ':' + header.mid(40, 4).toHex() + ':' +
+           QByteArray::number(QFileInfo(path).size()) + ':' + QByteArray::number(QFileInfo(path + QStringLiteral("-wal")).size());
+}
+
+qint64 FolderSize(const QString &folder)
+{
+    qint64 size = 0;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        files.next();
+        size += files.fileInfo().size();
+    }
+    return size;
+}
+
+qint64 LedgerSize(const QString &dataDir)
+{
+    qint64 size = QFileInfo(QDir(dataDir).filePath(kDatabase)).size();
+    for (const QString &list : ListFiles(dataDir))
+        size += QFileInfo(QDir(dataDir).filePath(list)).size();
+    return size;
+}
+
+qint64 SizeLimit(const QString &dataDir)
+{
+    return std::max(kKeptSizeFloor, kKeptSizeTimesLedger * LedgerSize(dataDir));
+}
+
+// Copies the list files of one folder into another, each whole.
+bool CopyListFiles(const QString &from, const QString &to, QString *error)
+{
+    for (const QString &list : ListFiles(from)) {
+        QByteArray bytes;
+        if (!ReadWhole(QDir(from).filePath(list), &bytes)) {
+            *error = QStringLiteral("无法读取列表文件 %1").arg(QDir::toNativeSeparators(QDir(from).filePath(list)));
+            return false;
+        }
+        if (!WriteWholeFile(QDir(to).filePath(list), bytes, error))
+            return false;
+    }
+    return true;
+}
+
+// A name for a new copy: the time now, always after the newest copy, so the names keep the copies'
+// order. Empty with the reason when there is none.
+QString NewCopyName(const QString &dataDir, QString *error)
 {
     const QDir root = BackupRoot(dataDir);
-    // Named by the time, and always after the newest copy, so the names keep the copies' order.
     const QString now = LedgerNow().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
     const QString newest = ListBackups(dataDir).value(0);
     // A clock behind the newest copy (set back, or the copy named by one that ran ahead): the name
@@ -57,80 +172,248 @@ QString MakeBackup(SqlConnection &db, const QString &dataDir, QString *error, co
         }
         name = time + QStringLiteral("-%1").arg(n, 3, 10, QLatin1Char('0'));
     }
-    const QString folder = root.filePath(name);
-    if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(folder));
+    return name;
+}
+
+// Removes the oldest copies beyond the ten kept or the room they may take; the newest stays, and so
+// does the pinned one.
+void PruneCopies(const QString &dataDir, const QString &pinned)
+{
+    const QDir root = BackupRoot(dataDir);
+    const QStringList copies = ListBackups(dataDir);
+    const qint64 limit = SizeLimit(dataDir);
+    qint64 taken = 0;
+    for (int i = 0; i < copies.size(); ++i) {
+        const qint64 size = BackupSize(dataDir, copies.at(i));
+        const bool fits = i < kKeptBackups && (i == 0 || taken + size <= limit);
+        if (fits || copies.at(i) == pinned)
+            taken += size;
+        else
+            QDir(root.filePath(copies.at(i))).removeRecursively();
+    }
+}
+
+// Makes a new copy, checked whole, under its name. Empty with the reason when it could not.
+QString MakeCopy(SqlConnection &db, const QString &dataDir, QString *error)
+{
+    QDir root = BackupRoot(dataDir);
+    const QString name = NewCopyName(dataDir, error);
+    if (name.isEmpty())
+        return QString();
+    const QString aside = root.filePath(kMakingPrefix + name);
+    QDir(aside).removeRecursively();
+    if (!QDir().mkpath(aside)) {
+        *error = QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(aside));
         return QString();
     }
+    const auto fail = [&](const QString &reason) {
+        QDir(aside).removeRecursively();
+        *error = reason;
+        return QString();
+    };
+    // The mark is read before the copy: a change between them only makes the next copy come sooner.
+    const QByteArray mark = LedgerMark(db);
+    Step(QStringLiteral("copy-started"));
     try {
-        db.CopyTo(QDir(folder).filePath(kDatabase));
+        db.CopyTo(QDir(aside).filePath(kDatabase), [] { Step(QStringLiteral("copy-database")); });
     } catch (const DbError &failure) {
-        QDir(folder).removeRecursively();
+        return fail(failure.Message());
+    }
+    QString reason;
+    if (!CopyListFiles(dataDir, aside, &reason))
+        return fail(QStringLiteral("无法备份列表文件：") + reason);
+    Step(QStringLiteral("copy-lists"));
+    if (!WriteWholeFile(QDir(aside).filePath(kSource), mark, &reason))
+        return fail(reason);
+    const QString faults = SqlConnection::CheckWholeLedger(QDir(aside).filePath(kDatabase));
+    if (!faults.isEmpty())
+        return fail(QStringLiteral("备份的帐目数据库检查未通过：") + faults);
+    Step(QStringLiteral("copy-checked"));
+    if (!root.rename(kMakingPrefix + name, name))
+        return fail(QStringLiteral("无法建立备份文件夹 %1").arg(QDir::toNativeSeparators(root.filePath(name))));
+    SyncFolder(root.path());
+    Step(QStringLiteral("copy-placed"));
+    return name;
+}
+
+// Puts a prepared restore in place: the database (through the ledger's own connection when it is
+// open, so its record sets read again), then the lists, then the mark goes and the folder with it.
+bool PutRestoreInPlace(SqlConnection *db, const QString &dataDir, QString *error)
+{
+    const QString folder = RestoreFolder(dataDir);
+    const QString staged = QDir(folder).filePath(kDatabase);
+    const auto eachStep = [] { Step(QStringLiteral("restore-database")); };
+    try {
+        if (db)
+            db->CopyFrom(staged, eachStep);
+        else
+            SqlConnection::CopyFile(staged, QDir(dataDir).filePath(kDatabase), eachStep);
+    } catch (const DbError &failure) {
         *error = failure.Message();
+        return false;
+    }
+    Step(QStringLiteral("restore-database-placed"));
+    for (const QString &list : ListFiles(folder)) {
+        QByteArray bytes;
+        if (!ReadWhole(QDir(folder).filePath(list), &bytes)) {
+            *error = QStringLiteral("无法读取 %1").arg(QDir::toNativeSeparators(QDir(folder).filePath(list)));
+            return false;
+        }
+        if (!WriteWholeFile(QDir(dataDir).filePath(list), bytes, error))
+            return false;
+        Step(QStringLiteral("restore-list"));
+    }
+    if (!QFile::remove(QDir(folder).filePath(kRestoreMark))) {
+        *error = QStringLiteral("无法删除 %1").arg(QDir::toNativeSeparators(QDir(folder).filePath(kRestoreMark)));
+        return false;
+    }
+    SyncFolder(folder);
+    QDir(folder).removeRecursively();
+    return true;
+}
+
+} // namespace
+
+void SetBackupStepHook(std::function<void(const QString &step)> hook)
+{
+    g_stepHook = std::move(hook);
+}
+
+bool LedgerChangedSinceNewestCopy(SqlConnection &db, const QString &dataDir)
+{
+    const QString newest = ListBackups(dataDir).value(0);
+    if (newest.isEmpty())
+        return true;
+    const QString folder = BackupRoot(dataDir).filePath(newest);
+    QByteArray source;
+    const QByteArray mark = LedgerMark(db);
+    if ( !ReadWhole(QDir(folder).filePath(kSource), &source) || source != mark)
+        return true;
+    const QStringList lists = ListFiles(dataDir);
+    if (lists != ListFiles(folder))
+        return true;
+    for (const QString &list : lists) {
+        QByteArray now, kept;
+        if (!ReadWhole(QDir(dataDir).filePath(list), &now) || !ReadWhole(QDir(folder).filePath(list), &kept) || now != kept)
+            return true;
+    }
+    return false;
+}
+
+QString MakeBackup(SqlConnection &db, const QString &dataDir, QString *error, const QString &pinned)
+{
+    if (QFileInfo::exists(QDir(RestoreFolder(dataDir)).filePath(kRestoreMark))) {
+        *error = QStringLiteral("恢复备份尚未完成，帐目现在不能备份");  // half of each: nothing to keep
         return QString();
     }
-    for (const QString &list : ListFiles(dataDir)) {
-        if (!CopyWhole(QDir(dataDir).filePath(list), QDir(folder).filePath(list))) {
-            QDir(folder).removeRecursively();
-            *error = QStringLiteral("无法备份列表文件 %1").arg(list);
-            return QString();
-        }
-    }
-    // The newest ten stay (and the spare one, being restored).
-    const QStringList kept = ListBackups(dataDir);
-    for (int i = kKeptBackups; i < kept.size(); ++i) {
-        if (kept.at(i) != spare)
-            QDir(root.filePath(kept.at(i))).removeRecursively();
-    }
+    if (!LedgerChangedSinceNewestCopy(db, dataDir))
+        return ListBackups(dataDir).value(0);
+    const QString name = MakeCopy(db, dataDir, error);
+    if (!name.isEmpty())
+        PruneCopies(dataDir, pinned);
     return name;
 }
 
 QStringList ListBackups(const QString &dataDir)
 {
-    QStringList names = BackupRoot(dataDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    const QDir root = BackupRoot(dataDir);
+    QStringList names = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     names.erase(std::remove_if(names.begin(), names.end(),
                                [&](const QString &name) {
-                                   return !QFile::exists(BackupRoot(dataDir).filePath(name + QLatin1Char('/') + kDatabase));
+                                   return name.startsWith(QLatin1Char('.')) ||
+                                          !LooksWhole(root.filePath(name + QLatin1Char('/') + kDatabase));
                                }),
                 names.end());
     std::reverse(names.begin(), names.end());
     return names;
 }
 
-bool RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &name, QString *error,
-                   bool *databaseRestored)
+qint64 BackupSize(const QString &dataDir, const QString &name)
 {
-    if (databaseRestored)
-        *databaseRestored = false;
-    const QString folder = BackupRoot(dataDir).filePath(name);
-    if (name.isEmpty() || !QFile::exists(QDir(folder).filePath(kDatabase))) {
+    return FolderSize(BackupRoot(dataDir).filePath(name));
+}
+
+BackupSpace MeasureBackups(const QString &dataDir)
+{
+    BackupSpace space;
+    for (const QString &name : ListBackups(dataDir)) {
+        ++space.copies;
+        space.bytes += BackupSize(dataDir, name);
+    }
+    space.limit = SizeLimit(dataDir);
+    return space;
+}
+
+RestoreResult RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &name, QString *error)
+{
+    const QString copy = BackupRoot(dataDir).filePath(name);
+    if (name.isEmpty() || !ListBackups(dataDir).contains(name)) {
         *error = QStringLiteral("找不到备份 %1").arg(name);
-        return false;
+        return RestoreResult::Untouched;
     }
+    const QString folder = RestoreFolder(dataDir);
+    const QString staged = QDir(folder).filePath(kDatabase);
+    const auto untouched = [&](const QString &reason) {
+        QDir(folder).removeRecursively();
+        *error = reason;
+        return RestoreResult::Untouched;
+    };
+    // The copy is read whole aside and checked there: the ledger is not touched until it is ready.
+    QDir(folder).removeRecursively();
+    if (!QDir().mkpath(folder))
+        return untouched(QStringLiteral("无法建立文件夹 %1").arg(QDir::toNativeSeparators(folder)));
+    Step(QStringLiteral("restore-started"));
+    try {
+        SqlConnection::CopyFile(QDir(copy).filePath(kDatabase), staged);
+    } catch (const DbError &failure) {
+        return untouched(QStringLiteral("无法读取备份 %1：%2").arg(name, failure.Message()));
+    }
+    const QString faults = SqlConnection::CheckWholeLedger(staged);
+    if (!faults.isEmpty())
+        return untouched(QStringLiteral("备份 %1 已损坏，无法恢复：\n%2").arg(name, faults));
+    // A copy made by an earlier form of the file is brought to the present form here, before it is
+    // put in place, and keeps no copy of itself on the way.
+    try {
+        SqlConnection::OpenAside(staged);
+    } catch (const DbError &failure) {
+        return untouched(QStringLiteral("无法把备份 %1 整理为新版本的帐目：%2").arg(name, failure.Message()));
+    }
+    QString reason;
+    if (!CopyListFiles(copy, folder, &reason))
+        return untouched(QStringLiteral("无法读取备份 %1 的列表文件：%2").arg(name, reason));
+    Step(QStringLiteral("restore-staged"));
     // The ledger as it is now is kept first, so a restore can itself be undone.
-    if (MakeBackup(db, dataDir, error, name).isEmpty())
-        return false;
-    try {
-        db.CopyFrom(QDir(folder).filePath(kDatabase));
-    } catch (const DbError &failure) {
-        *error = failure.Message();
-        return false;
+    if (MakeBackup(db, dataDir, &reason, name).isEmpty())
+        return untouched(QStringLiteral("无法先备份现在的帐目：") + reason);
+    if (!WriteWholeFile(QDir(folder).filePath(kRestoreMark), name.toUtf8(), &reason))
+        return untouched(reason);
+    SyncFolder(dataDir);
+    Step(QStringLiteral("restore-marked"));
+    if (!PutRestoreInPlace(&db, dataDir, &reason)) {
+        *error = QStringLiteral("备份 %1 没能完全恢复：%2\n请腾出磁盘空间后重新启动 Zarvel，启动时会完成恢复。").arg(name, reason);
+        return RestoreResult::Pending;
     }
-    if (databaseRestored)
-        *databaseRestored = true;
-    // A copy made before the ledger's form was upgraded (or by an earlier version) is brought to the
-    // present form, as opening it would: the books read figures it does not hold yet.
-    try {
-        EnsureKeptFigures(db);
-    } catch (const DbError &failure) {
-        *error = QStringLiteral("帐目数据库已恢复，但无法更新它的统计数字：%1").arg(failure.Message());
-        return false;
+    return RestoreResult::Restored;
+}
+
+bool SettleBackups(const QString &dataDir, QString *error)
+{
+    // Copies never finished, and folders holding no whole copy under a copy's name.
+    const QDir root = BackupRoot(dataDir);
+    for (const QString &name : root.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (name.startsWith(kMakingPrefix) || (IsCopyName(name) && !LooksWhole(root.filePath(name + QLatin1Char('/') + kDatabase))))
+            QDir(root.filePath(name)).removeRecursively();
     }
-    for (const QString &list : ListFiles(folder)) {
-        if (!CopyWhole(QDir(folder).filePath(list), QDir(dataDir).filePath(list))) {
-            *error = QStringLiteral("帐目数据库已恢复，但列表文件 %1 无法恢复").arg(list);
-            return false;
-        }
+    const QString folder = RestoreFolder(dataDir);
+    if (!QFileInfo::exists(folder))
+        return true;
+    if (!QFileInfo::exists(QDir(folder).filePath(kRestoreMark))) {
+        QDir(folder).removeRecursively();  // stopped before the ledger was touched
+        return true;
     }
-    return true;
+    QString reason;
+    if (PutRestoreInPlace(nullptr, dataDir, &reason))
+        return true;
+    *error = QStringLiteral("上次恢复备份没有完成，现在也无法完成：%1\n请腾出磁盘空间后重新启动 Zarvel。").arg(reason);
+    return false;
 }

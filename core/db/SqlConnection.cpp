@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QStringList>
 #include <sqlite3.h>
 
 SqlStatement::SqlStatement(sqlite3 *db, const QString &sql) : m_db(db)
@@ -159,7 +160,19 @@ std::shared_ptr<SqlConnection> SqlConnection::Open(const QString &path)
     return connection;
 }
 
-SqlConnection::SqlConnection(const QString &path) : m_path(path) {}
+std::unique_ptr<SqlConnection> SqlConnection::OpenAside(const QString &path)
+{
+    std::unique_ptr<SqlConnection> connection(new SqlConnection(QFileInfo(path).absoluteFilePath(), true));
+    connection->Initialise();
+    return connection;
+}
+
+SqlConnection::SqlConnection(const QString &path, bool aside) : m_path(path), m_aside(aside) {}
+
+bool SqlConnection::IsReadOnly() const
+{
+    return sqlite3_db_readonly(m_db, "main") == 1;
+}
 
 void SqlConnection::Initialise()
 {
@@ -186,7 +199,7 @@ void SqlConnection::Initialise()
         throw DbError(QStringLiteral("文件 %1 不是 Zarvel 的帐目数据库。请从备份恢复帐目数据库文件。")
                           .arg(QDir::toNativeSeparators(m_path)));
     check = SqlStatement();
-    EnsureKeptFigures(*this);
+    EnsureKeptFigures(*this, m_aside ? UpgradeCopy::None : UpgradeCopy::KeptCopyFirst);
 }
 
 SqlConnection::~SqlConnection()
@@ -227,44 +240,145 @@ void SqlConnection::Execute(const QString &sql)
 
 namespace {
 
-// One online copy from one open database to another, whole.
-int CopyDatabase(sqlite3 *from, sqlite3 *to)
+// One online copy from one open database to another, whole, a stretch of pages at a time. The target
+// is written under its own journal: stopped at any point, it is rolled back to what it was.
+int CopyDatabase(sqlite3 *from, sqlite3 *to, const SqlConnection::CopyStep &eachStep)
 {
+    constexpr int kPagesPerStep = 2048;  // 8 MB of 4 KB pages
     sqlite3_backup *copy = sqlite3_backup_init(to, "main", from, "main");
     if (!copy)
         return sqlite3_errcode(to);
-    sqlite3_backup_step(copy, -1);
-    return sqlite3_backup_finish(copy);
+    int rc = SQLITE_OK;
+    do {
+        rc = sqlite3_backup_step(copy, kPagesPerStep);
+        if (rc == SQLITE_OK && eachStep)
+            eachStep();
+    } while (rc == SQLITE_OK);
+    const int finished = sqlite3_backup_finish(copy);
+    return rc == SQLITE_DONE ? finished : rc;
+}
+
+// Opens a database file for a copy, or throws with what went wrong.
+sqlite3 *OpenForCopy(const QString &path, int flags, const QString &failure)
+{
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        throw DbError(failure, reason);
+    }
+    sqlite3_busy_timeout(db, 5000);
+    // A copy's pages reach the disk before its commit is done, as the ledger's own do.
+    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    return db;
 }
 
 } // namespace
 
-void SqlConnection::CopyTo(const QString &path)
+void SqlConnection::CopyTo(const QString &path, const CopyStep &eachStep)
 {
-    sqlite3 *target = nullptr;
-    int result = sqlite3_open_v2(path.toUtf8().constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    if (result == SQLITE_OK)
-        result = CopyDatabase(m_db, target);
-    const QString reason = target ? QString::fromUtf8(sqlite3_errmsg(target)) : QString();
+    const QString failure = QStringLiteral("无法把帐目数据库复制到 %1").arg(QDir::toNativeSeparators(path));
+    sqlite3 *target = OpenForCopy(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, failure);
+    int result = SQLITE_OK;
+    try {
+        result = CopyDatabase(m_db, target, eachStep);
+    } catch (...) {
+        sqlite3_close_v2(target);
+        QFile::remove(path);
+        throw;
+    }
+    const QString reason = QString::fromUtf8(sqlite3_errmsg(target));
     sqlite3_close_v2(target);
     if (result != SQLITE_OK) {
         QFile::remove(path);
-        throw DbError(QStringLiteral("无法把帐目数据库复制到 %1：%2").arg(QDir::toNativeSeparators(path), reason));
+        throw DbError(failure, reason);
     }
 }
 
-void SqlConnection::CopyFrom(const QString &path)
+void SqlConnection::CopyFrom(const QString &path, const CopyStep &eachStep)
 {
-    sqlite3 *source = nullptr;
-    int result = sqlite3_open_v2(path.toUtf8().constData(), &source, SQLITE_OPEN_READONLY, nullptr);
-    if (result == SQLITE_OK)
-        result = CopyDatabase(source, m_db);
+    const QString failure = QStringLiteral("无法从 %1 恢复帐目数据库").arg(QDir::toNativeSeparators(path));
+    sqlite3 *source = OpenForCopy(path, SQLITE_OPEN_READONLY, failure);
+    int result = SQLITE_OK;
+    try {
+        result = CopyDatabase(source, m_db, eachStep);
+    } catch (...) {
+        sqlite3_close_v2(source);
+        m_knownTables.clear();
+        NoteChangeOfAll();
+        throw;
+    }
     sqlite3_close_v2(source);
-    if (result != SQLITE_OK)
-        throw DbError(QStringLiteral("无法从 %1 恢复帐目数据库：%2").arg(QDir::toNativeSeparators(path), QString::fromUtf8(sqlite3_errmsg(m_db))));
     // Every table may have changed under the record sets: they read again.
     m_knownTables.clear();
     NoteChangeOfAll();
+    if (result != SQLITE_OK)
+        throw DbError(failure, QString::fromUtf8(sqlite3_errmsg(m_db)));
+}
+
+void SqlConnection::CopyFile(const QString &from, const QString &to, const CopyStep &eachStep)
+{
+    const QString failure = QStringLiteral("无法把 %1 复制到 %2").arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to));
+    sqlite3 *source = OpenForCopy(from, SQLITE_OPEN_READONLY, failure);
+    sqlite3 *target = nullptr;
+    int result = SQLITE_OK;
+    QString reason;
+    try {
+        // A journal a crash left beside the target is rolled back by SQLite before the copy writes.
+        target = OpenForCopy(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, failure);
+        result = CopyDatabase(source, target, eachStep);
+        reason = QString::fromUtf8(sqlite3_errmsg(target));
+    } catch (...) {
+        sqlite3_close_v2(source);
+        sqlite3_close_v2(target);
+        throw;
+    }
+    sqlite3_close_v2(source);
+    sqlite3_close_v2(target);
+    if (result != SQLITE_OK)
+        throw DbError(failure, reason);
+}
+
+QString SqlConnection::CheckWholeLedger(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("找不到文件 %1").arg(QDir::toNativeSeparators(path));
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+        sqlite3_close_v2(db);
+        return reason;
+    }
+    QStringList faults;
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check(20)", -1, &statement, nullptr) == SQLITE_OK) {
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            const QString line = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+            if (line != QLatin1String("ok"))
+                faults << line;
+        }
+        if (rc != SQLITE_DONE)
+            faults << QString::fromUtf8(sqlite3_errmsg(db));
+    } else {
+        faults << QString::fromUtf8(sqlite3_errmsg(db));
+    }
+    sqlite3_finalize(statement);
+    if (faults.isEmpty()) {
+        for (const char *table : {"Money", "Deposit", "Current", "Article", "InsureNote", "InsureRecord", "Credit", "Memo", "Address"}) {
+            const QByteArray sql = QByteArray("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='") + table + "'";
+            statement = nullptr;
+            bool present = false;
+            if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+                present = sqlite3_column_int(statement, 0) > 0;
+            sqlite3_finalize(statement);
+            if (!present)
+                faults << QStringLiteral("没有表 %1").arg(QString::fromLatin1(table));
+        }
+    }
+    sqlite3_close_v2(db);
+    return faults.join(QLatin1Char('\n'));
 }
 
 bool SqlConnection::HasTable(const QString &name)

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <variant>
 #include <vector>
@@ -68,11 +69,29 @@ public:
     qint64 LastInsertId() const;
     bool HasTable(const QString &name);
 
+    // A connection of its own to a database file that is not the ledger in use (a copy being put
+    // back): not shared with the record sets, and bringing its form up to date keeps no copy of it
+    // first. Throws DbError.
+    static std::unique_ptr<SqlConnection> OpenAside(const QString &path);
+
+    // True when the file could be opened for reading only: nothing can be written to it.
+    bool IsReadOnly() const;
+
     // Copies the whole database, as committed, into a new file at the path (SQLite's online backup),
-    // or copies the file at the path over this database, in one step. Throws DbError; a failed copy
+    // or copies the file at the path over this database, in one step: the target changes whole or not
+    // at all. eachStep is called between the stretches of pages copied. Throws DbError; a failed copy
     // leaves the target as it was (a new file is removed).
-    void CopyTo(const QString &path);
-    void CopyFrom(const QString &path);
+    using CopyStep = std::function<void()>;
+    void CopyTo(const QString &path, const CopyStep &eachStep = {});
+    void CopyFrom(const QString &path, const CopyStep &eachStep = {});
+    // The same between two files, neither open here: the database at `from` over the one at `to`
+    // (made when missing; a journal left there by a crash is rolled back first). Throws DbError.
+    static void CopyFile(const QString &from, const QString &to, const CopyStep &eachStep = {});
+
+    // What is wrong with the database file at the path as a ledger (not SQLite's whole form, damaged
+    // pages or indexes, a table of the ledger missing), or an empty text when it is a whole ledger.
+    // Reads the whole file; opens it for reading only.
+    static QString CheckWholeLedger(const QString &path);
 
     // Counts the changes made to each table, so a record set notices writes of other record sets.
     // A rolled-back transaction counts as a change of every table.
@@ -84,10 +103,11 @@ private:
     friend class SqlTransaction;
     friend class SqlStatement;
     void Recycle(const QString &sql, sqlite3_stmt *statement);
-    explicit SqlConnection(const QString &path);
+    explicit SqlConnection(const QString &path, bool aside = false);
     void Initialise();  // opens the file and checks it is a ledger; throws DbError
     sqlite3 *m_db = nullptr;
     QString m_path;
+    bool m_aside = false;
     QHash<QString, quint64> m_tableSerials;
     QHash<QString, bool> m_knownTables;
     QHash<QString, sqlite3_stmt *> m_statementCache;

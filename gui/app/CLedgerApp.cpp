@@ -9,8 +9,11 @@
 #include "db/DbError.h"
 #include "db/Installer.h"
 #include "db/KeptFigures.h"
+#include "db/LedgerBackups.h"
+#include "db/SqlConnection.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
@@ -29,14 +32,14 @@ CLedgerApp::~CLedgerApp()
     SetMessageSink(nullptr);
 }
 
-bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock)
+bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock, int waitMs)
 {
     const QString dataDir = DataDirectory();
     if (!QDir(dataDir).exists())
         return false;  // nothing to guard; the missing data is reported by the start-up itself
     auto file = std::make_unique<QLockFile>(dataDir + QStringLiteral("/zarvel.lock"));
     file->setStaleLockTime(0);  // a lock left by a crashed copy is recognised by its dead process id
-    if (!file->tryLock(0)) {
+    if (!file->tryLock(waitMs)) {
         if (file->error() == QLockFile::LockFailedError)
             return true;
         return false;  // an unwritable data directory must not keep the user out
@@ -96,14 +99,47 @@ bool CLedgerApp::EnterUserInstallation()
     return true;
 }
 
+bool CLedgerApp::SettleLedger()
+{
+    QString error;
+    if (!QDir(DataDirectory()).exists() || SettleBackups(DataDirectory(), &error))
+        return true;
+    ShowMessage(error, QStringLiteral("恢复备份"), MessageIcon::Error);
+    return false;
+}
+
+void CLedgerApp::KeepCopyOfLedger()
+{
+    if (!QFileInfo::exists(DatabasePath()))
+        return;
+    QString error;
+    try {
+        if (!MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error).isEmpty())
+            return;
+    } catch (const DbError &failure) {
+        error = failure.Message();
+    }
+    ShowMessage(QStringLiteral("退出前没能备份帐目：") + error, QStringLiteral("备份"), MessageIcon::Error);
+}
+
 int CLedgerApp::InitInstance()
 {
     Prepare(this);
-    if (AnotherCopyRuns(&m_lock))
+    // A copy that has just been closed may still be keeping a copy of the ledger: it is waited for.
+    constexpr int kWaitForExitingCopyMs = 15000;
+    if (AnotherCopyRuns(&m_lock, kWaitForExitingCopyMs))
         return 0;  // a second copy ends without showing anything
-    CMainDlg dialog;
-    if (!dialog.IsEnded())  // a cancelled login ends the program without showing anything
-        dialog.exec();
+    if (!SettleLedger())
+        return 1;
+    {
+        CMainDlg dialog;
+        if (!dialog.IsEnded())  // a cancelled login ends the program without showing anything
+            dialog.exec();
+    }
+    // The window is gone before the ledger is copied: a large ledger takes a while, and the household
+    // has nothing to wait for. The lock is held until the copy is made.
+    processEvents();
+    KeepCopyOfLedger();
     return 0;
 }
 

@@ -32,8 +32,15 @@ public:
     // A database error that ended a user action reaches the user here.
     bool notify(QObject *receiver, QEvent *event) override;
 
-    // Whether another copy of the program runs on this installation.
-    static bool AnotherCopyRuns(std::unique_ptr<QLockFile> *lock);
+    // Whether another copy of the program runs on this installation, after waiting for it to end
+    // for the time given.
+    static bool AnotherCopyRuns(std::unique_ptr<QLockFile> *lock, int waitMs = 0);
+
+    // Before the ledger is opened: a restore interrupted by a crash is finished or dropped, and copies
+    // never finished are removed. False (and told) when the ledger must not be opened.
+    static bool SettleLedger();
+    // After the window is gone: a copy of the ledger as it is left, when it changed since the newest.
+    static void KeepCopyOfLedger();
 
 private:
     QtMessageSink m_messages;

@@ -13,7 +13,6 @@
 #include "controls/CPageSelector.h"
 #include "controls/CScrollBanner.h"
 #include "db/DbError.h"
-#include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAddressDlg.h"
@@ -1242,24 +1241,23 @@ void CMainDlg::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    event->accept();
+    End();
+}
+
+void CMainDlg::End()
+{
+    if (m_closing)
+        return;
     CloseFind(g_pMoneyFind);
     CloseFind(g_pArticleFind);
     CloseFind(g_pFind);
     m_calculator.Close();
-    // A copy of the ledger as it is left, the newest of the ten kept.
-    try {
-        QString error;
-        if (MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error).isEmpty())
-            ShowMessage(QStringLiteral("退出前没能备份帐目：") + error, QStringLiteral("备份"), MessageIcon::Error);
-    } catch (const DbError &error) {
-        ShowMessage(QStringLiteral("退出前没能备份帐目：") + error.Message(), QStringLiteral("备份"), MessageIcon::Error);
-    }
     CloseBooks();
     if (m_clockTimer) {
         killTimer(m_clockTimer);
         m_clockTimer = 0;
     }
-    event->accept();
     m_closing = true;
     done(QDialog::Accepted);
 }

@@ -124,6 +124,9 @@ public:
     // The start-up login; a cancelled one closes the books and ends the window before it shows.
     void RunLogin();
     bool IsEnded() const { return m_bEnded; }
+    // Ends the window without asking: the finds, the calculator and the books are closed. The copy
+    // of the ledger as it is left is made by the application once the window is gone.
+    void End();
 
 public slots:
     void reject() override;  // Escape or the dialog's own cancel never end the window: only the close question does

@@ -11,8 +11,18 @@
 #include "dialogs/DialogParts.h"
 #include "lists/ReferenceLists.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+QString Megabytes(qint64 bytes)
+{
+    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', bytes < 10 * 1024 * 1024 ? 1 : 0) + QStringLiteral(" MB");
+}
+
+} // namespace
 
 CRestoreDlg::CRestoreDlg(CMainDlg *owner, QWidget *parent) : QDialog(parent), m_pOwner(owner)
 {
@@ -20,14 +30,33 @@ CRestoreDlg::CRestoreDlg(CMainDlg *owner, QWidget *parent) : QDialog(parent), m_
     m_copies = new QListWidget(this);
     m_copies->setObjectName(QStringLiteral("copies"));
     m_copies->setMinimumSize(260, 220);
-    m_copies->addItems(ListBackups(DataDirectory()));
+    for (const QString &name : ListBackups(DataDirectory())) {
+        auto *item = new QListWidgetItem(name, m_copies);
+        item->setToolTip(Megabytes(BackupSize(DataDirectory(), name)));
+    }
+    auto *space = new QLabel(SpaceText(DataDirectory()), this);
+    space->setObjectName(QStringLiteral("space"));
+    space->setWordWrap(true);
     auto *restore = MakeDialogButton(this, 1, QStringLiteral("恢复"), 182);
     auto *cancel = MakeDialogButton(this, 2, QStringLiteral("取消"), 183);
     connect(restore, &QPushButton::clicked, this, &CRestoreDlg::Restore);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto *layout = new QVBoxLayout;
     layout->addWidget(m_copies);
+    layout->addWidget(space);
     StackFieldsAndButtons(this, layout, {restore, cancel});
+}
+
+QString CRestoreDlg::SpaceText(const QString &dataDir)
+{
+    const BackupSpace space = MeasureBackups(dataDir);
+    return QStringLiteral("每次退出时帐目有改动就备份一次。保留最近 %1 份，合计不超过帐目大小的 %2 倍（至少可用 %3），"
+                          "超出时先删最早的。\n现有 %4 份，共 %5，上限 %6。")
+        .arg(kKeptBackups)
+        .arg(kKeptSizeTimesLedger)
+        .arg(Megabytes(kKeptSizeFloor))
+        .arg(space.copies)
+        .arg(Megabytes(space.bytes), Megabytes(space.limit));
 }
 
 bool CRestoreDlg::Restore()
@@ -41,22 +70,27 @@ bool CRestoreDlg::Restore()
                   QStringLiteral("恢复备份")))
         return false;
     QString error;
-    bool restored = false, databaseRestored = false;
+    RestoreResult result = RestoreResult::Untouched;
     try {
-        restored = RestoreBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), chosen->text(), &error,
-                                 &databaseRestored);
+        result = RestoreBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), chosen->text(), &error);
     } catch (const DbError &failure) {
         error = failure.Message();
     }
-    // The window reads the ledger again once its database was put back, whatever failed after it.
-    if (databaseRestored) {
-        LoadAllListFiles();
-        m_pOwner->ReloadLedger();
-    }
-    if (!restored) {
+    switch (result) {
+    case RestoreResult::Untouched:
         ShowMessage(error, QStringLiteral("恢复备份"), MessageIcon::Error);
         return false;
+    case RestoreResult::Pending:
+        // Half of each is no ledger to work on: the window ends, and the next start finishes the restore.
+        ShowMessage(error, QStringLiteral("恢复备份"), MessageIcon::Error);
+        reject();
+        m_pOwner->End();
+        return false;
+    case RestoreResult::Restored:
+        break;
     }
+    LoadAllListFiles();
+    m_pOwner->ReloadLedger();
     ShowMessage(QStringLiteral("已恢复 %1 的备份。").arg(chosen->text()), QStringLiteral("恢复备份"));
     accept();
     return true;

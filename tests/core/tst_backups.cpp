@@ -1,9 +1,11 @@
-// Kept copies of the ledger: what a copy holds, ten kept, and a restore bringing back the ledger and
-// its lists after keeping the present one.
+// Kept copies of the ledger: what a copy holds, which are kept, a copy made only when the ledger
+// changed, copies and restores killed at each step leaving the old ledger or the restored one whole,
+// damaged copies never offered, and a full disk.
 #include "common/LedgerDate.h"
 #include "common/Paths.h"
 #include "db/CMemoBook.h"
 #include "db/CMoneyBook.h"
+#include "db/DbError.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 
@@ -12,8 +14,14 @@
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
+#include "FileSizeLimit.h"
+
 #include <QDir>
 #include <QTest>
+#include <csignal>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,6 +31,73 @@ qint64 Memos(SqlConnection &db)
     count.Step();
     return count.Int(0);
 }
+
+// A change to the ledger, so the next copy is a new one.
+void Change(SqlConnection &db)
+{
+    db.Execute(QStringLiteral("INSERT INTO Memo (Date, Matter, Member) VALUES ('2003-05-01 00:00:00', '改动', 'Li')"));
+}
+
+// Fills the ledger past a few stretches of a copy (some 12 MB), so a copy can be stopped inside one.
+void MakeLarge(SqlConnection &db)
+{
+    db.Execute(QStringLiteral("INSERT INTO Memo (Date, Matter, Member) "
+                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                              "SELECT '2003-06-01 00:00:00', printf('%.4000d', i), 'Li' FROM n"));
+}
+
+QString CopyFolder(const QString &name)
+{
+    return DataDirectory() + QStringLiteral("/Backup/") + name;
+}
+
+// Runs the work in a child process that is killed the nth time it reaches the step (as a power cut
+// or kill -9 would stop it there). True when it was killed there.
+bool KilledAt(const QString &step, int nth, const std::function<void()> &work)
+{
+    fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        int seen = 0;
+        SetBackupStepHook([&](const QString &name) {
+            if (name == step && ++seen == nth)
+                raise(SIGKILL);
+        });
+        work();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+// Every copy offered is whole: it passes the full check, and its lists are there.
+void VerifyOfferedCopiesWhole()
+{
+    for (const QString &name : ListBackups(DataDirectory())) {
+        QCOMPARE(SqlConnection::CheckWholeLedger(CopyFolder(name) + QStringLiteral("/Kinward.db")), QString());
+        QVERIFY(QFile::exists(CopyFolder(name) + QStringLiteral("/Member.kwl")));
+    }
+    const QStringList all = QDir(DataDirectory() + QStringLiteral("/Backup")).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    QCOMPARE(all.size(), ListBackups(DataDirectory()).size());  // nothing unfinished left after a start
+}
+
+// The ledger's database and its lists, as bytes and rows, for comparing whole ledgers.
+struct LedgerState
+{
+    QStringList rows;
+    QByteArray members;
+    QByteArray banks;
+    static LedgerState Now()
+    {
+        return {CommittedView(DatabasePath()).Dump(), ReadBytes(DataFilePath(QStringLiteral("Member.kwl"))),
+                ReadBytes(DataFilePath(QStringLiteral("Bank.kwl")))};
+    }
+    bool operator==(const LedgerState &other) const
+    {
+        return rows == other.rows && members == other.members && banks == other.banks;
+    }
+};
 
 } // namespace
 
@@ -37,6 +112,7 @@ private slots:
         QString error;
         QStringList made;
         for (int i = 0; i < 12; ++i) {
+            Change(*db);
             made << MakeBackup(*db, DataDirectory(), &error);
             QVERIFY2(!made.last().isEmpty(), qPrintable(error));
         }
@@ -63,16 +139,19 @@ private slots:
         memos.Add(QStringLiteral("2003-05-02"), QStringLiteral("后来的"), QStringLiteral("Li"));
         WriteBytes(DataFilePath(QStringLiteral("Bank.kwl")), "changed#");
         // Ten newer copies: the one restored is the oldest kept, and stays while it is put back.
-        for (int i = 0; i < kKeptBackups - 1; ++i)
+        for (int i = 0; i < kKeptBackups - 1; ++i) {
+            Change(*db);
             MakeBackup(*db, DataDirectory(), &error);
+        }
+        db->Execute(QStringLiteral("DELETE FROM Memo WHERE Matter = '改动'"));
         QCOMPARE(ListBackups(DataDirectory()).last(), copy);
 
-        QVERIFY2(RestoreBackup(*db, DataDirectory(), copy, &error), qPrintable(error));
+        QCOMPARE(RestoreBackup(*db, DataDirectory(), copy, &error), RestoreResult::Restored);
         QCOMPARE(Memos(*db), qint64(1));
         QCOMPARE(ReadBytes(DataFilePath(QStringLiteral("Bank.kwl"))), banks);
         // The ledger as it was before the restore is a copy itself: restoring it undoes the restore.
         const QString before = ListBackups(DataDirectory()).first();
-        QVERIFY(RestoreBackup(*db, DataDirectory(), before, &error));
+        QCOMPARE(RestoreBackup(*db, DataDirectory(), before, &error), RestoreResult::Restored);
         QCOMPARE(Memos(*db), qint64(2));
         QCOMPARE(ReadBytes(DataFilePath(QStringLiteral("Bank.kwl"))), QByteArray("changed#"));
         // The books read the restored ledger again.
@@ -80,7 +159,7 @@ private slots:
         memos.Fill(QStringLiteral("Date"));
         QCOMPARE(memos.GetItemCount(), 2);
 
-        QVERIFY(!RestoreBackup(*db, DataDirectory(), QStringLiteral("no-such-copy"), &error));
+        QCOMPARE(RestoreBackup(*db, DataDirectory(), QStringLiteral("no-such-copy"), &error), RestoreResult::Untouched);
         QVERIFY(error.contains(QStringLiteral("no-such-copy")));
     }
 
@@ -91,18 +170,21 @@ private slots:
         TestInstallation install;
         auto db = SqlConnection::Open(DatabasePath());
         const QString ahead = QStringLiteral("2999-12-31_23-59-59");
-        QVERIFY(QDir().mkpath(DataDirectory() + QStringLiteral("/Backup/") + ahead));
-        WriteBytes(DataDirectory() + QStringLiteral("/Backup/") + ahead + QStringLiteral("/Kinward.db"), "copy");
+        QVERIFY(QDir().mkpath(CopyFolder(ahead)));
+        QVERIFY(QFile::copy(DatabasePath(), CopyFolder(ahead) + QStringLiteral("/Kinward.db")));
         QString error;
         const QString first = MakeBackup(*db, DataDirectory(), &error);
         QVERIFY2(!first.isEmpty(), qPrintable(error));
+        Change(*db);
         const QString second = MakeBackup(*db, DataDirectory(), &error);
         QVERIFY2(!second.isEmpty(), qPrintable(error));
         QCOMPARE(ListBackups(DataDirectory()), QStringList({second, first, ahead}));
         // Ten more: the copy named ahead is the oldest and goes, the newest ten stay.
         QStringList made;
-        for (int i = 0; i < kKeptBackups; ++i)
+        for (int i = 0; i < kKeptBackups; ++i) {
+            Change(*db);
             made.prepend(MakeBackup(*db, DataDirectory(), &error));
+        }
         QCOMPARE(ListBackups(DataDirectory()), made);
     }
 
@@ -136,7 +218,7 @@ private slots:
         const qint64 form = CommittedView(DatabasePath()).Number(QStringLiteral("PRAGMA user_version"));
 
         QString error;
-        QVERIFY2(RestoreBackup(*db, DataDirectory(), copies.first(), &error), qPrintable(error));
+        QCOMPARE(RestoreBackup(*db, DataDirectory(), copies.first(), &error), RestoreResult::Restored);
         const CommittedView view(DatabasePath());
         QCOMPARE(view.Number(QStringLiteral("PRAGMA user_version")), form);
         QCOMPARE(view.Number(QStringLiteral("SELECT sum(Cents) FROM MoneyMonthItems")), qint64(10000));
@@ -146,6 +228,257 @@ private slots:
         book.ComputeTotal();
         QCOMPARE(book.GetTotalCents(), qint64(10500));
         QCOMPARE(view.Number(QStringLiteral("SELECT sum(Cents) FROM MoneyMonthItems")), qint64(10500));
+    }
+
+    void anUnchangedLedgerIsNotCopiedAgain()
+    {
+        // Every exit asks for a copy; one is made only when the ledger or a list changed since the newest.
+        TestInstallation install;
+        auto db = SqlConnection::Open(DatabasePath());
+        QString error;
+        QVERIFY(LedgerChangedSinceNewestCopy(*db, DataDirectory()));
+        const QString first = MakeBackup(*db, DataDirectory(), &error);
+        QVERIFY2(!first.isEmpty(), qPrintable(error));
+        QVERIFY(!LedgerChangedSinceNewestCopy(*db, DataDirectory()));
+        QCOMPARE(MakeBackup(*db, DataDirectory(), &error), first);
+        QCOMPARE(ListBackups(DataDirectory()).size(), 1);
+
+        WriteBytes(DataFilePath(QStringLiteral("Item.kwl")), Gbk(QStringLiteral("工资#")));
+        QVERIFY(LedgerChangedSinceNewestCopy(*db, DataDirectory()));
+        const QString second = MakeBackup(*db, DataDirectory(), &error);
+        QVERIFY(second != first);
+        Change(*db);
+        QVERIFY(LedgerChangedSinceNewestCopy(*db, DataDirectory()));
+        QVERIFY(MakeBackup(*db, DataDirectory(), &error) != second);
+        QCOMPARE(ListBackups(DataDirectory()).size(), 3);
+    }
+
+    void copiesTakeNoMoreThanTheirRoom()
+    {
+        // Older copies that together pass the room the copies may take (here the floor, the ledger
+        // being small): the oldest go first when a copy is made; the newest always stays.
+        TestInstallation install;
+        auto db = SqlConnection::Open(DatabasePath());
+        const qint64 bulk = kKeptSizeFloor / 3;
+        for (const char *name : {"2003-01-01_00-00-00", "2003-01-02_00-00-00", "2003-01-03_00-00-00"}) {
+            QVERIFY(QDir().mkpath(CopyFolder(QString::fromLatin1(name))));
+            QVERIFY(QFile::copy(DatabasePath(), CopyFolder(QString::fromLatin1(name)) + QStringLiteral("/Kinward.db")));
+            QFile padding(CopyFolder(QString::fromLatin1(name)) + QStringLiteral("/padding"));
+            QVERIFY(padding.open(QIODevice::WriteOnly) && padding.resize(bulk));  // sparse: no room taken really
+        }
+        QCOMPARE(MeasureBackups(DataDirectory()).copies, 3);
+        QVERIFY(MeasureBackups(DataDirectory()).bytes > 3 * bulk);
+        QCOMPARE(MeasureBackups(DataDirectory()).limit, kKeptSizeFloor);
+        QString error;
+        const QString made = MakeBackup(*db, DataDirectory(), &error);
+        QVERIFY2(!made.isEmpty(), qPrintable(error));
+        QCOMPARE(ListBackups(DataDirectory()), QStringList({made, "2003-01-03_00-00-00", "2003-01-02_00-00-00"}));
+        QVERIFY(MeasureBackups(DataDirectory()).bytes <= kKeptSizeFloor);
+    }
+
+    void aCopyKilledAtAnyStepIsNeverOffered_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<bool>("made");
+        QTest::newRow("before the database") << "copy-started" << 1 << false;
+        QTest::newRow("inside the database") << "copy-database" << 1 << false;
+        QTest::newRow("after the lists") << "copy-lists" << 1 << false;
+        QTest::newRow("checked, not named") << "copy-checked" << 1 << false;
+        QTest::newRow("named") << "copy-placed" << 1 << true;
+    }
+    void aCopyKilledAtAnyStepIsNeverOffered()
+    {
+        QFETCH(QString, step);
+        QFETCH(int, nth);
+        QFETCH(bool, made);
+        TestInstallation install;
+        {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            MakeLarge(*db);
+        }
+        const LedgerState before = LedgerState::Now();
+        QVERIFY(KilledAt(step, nth, [] {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            QString error;
+            MakeBackup(*db, DataDirectory(), &error);
+        }));
+        QCOMPARE(ListBackups(DataDirectory()).size(), made ? 1 : 0);
+        QString error;
+        QVERIFY2(SettleBackups(DataDirectory(), &error), qPrintable(error));  // the next start
+        VerifyOfferedCopiesWhole();
+        QVERIFY(LedgerState::Now() == before);
+    }
+
+    void aDamagedCopyIsNeitherOfferedNorRestored()
+    {
+        // Copies left by a crash of an earlier version, or spoiled by hand: an empty database, one cut
+        // short, one with the journal of an interrupted write, one whose pages are damaged inside.
+        TestInstallation install;
+        MessageRecorder messages;
+        auto db = SqlConnection::Open(DatabasePath());
+        MakeLarge(*db);
+        const QByteArray whole = ReadBytes(DatabasePath());
+        const auto lay = [](const QString &name, const QByteArray &bytes) {
+            QVERIFY(QDir().mkpath(CopyFolder(name)));
+            WriteBytes(CopyFolder(name) + QStringLiteral("/Kinward.db"), bytes);
+            WriteBytes(CopyFolder(name) + QStringLiteral("/Member.kwl"), "Li#1#");
+        };
+        lay(QStringLiteral("2003-01-01_00-00-00"), QByteArray());
+        lay(QStringLiteral("2003-01-02_00-00-00"), whole.left(whole.size() / 2));
+        lay(QStringLiteral("2003-01-03_00-00-00"), whole);
+        WriteBytes(CopyFolder(QStringLiteral("2003-01-03_00-00-00")) + QStringLiteral("/Kinward.db-journal"), QByteArray(4096, 'j'));
+        QByteArray spoiled = whole;
+        for (qsizetype at = 8 * 4096; at < spoiled.size(); at += 4096)
+            spoiled[at + 10] = char(spoiled[at + 10] ^ 0x5a);  // every page's header from the ninth on
+        lay(QStringLiteral("2003-01-04_00-00-00"), spoiled);
+        QCOMPARE(ListBackups(DataDirectory()), QStringList({"2003-01-04_00-00-00"}));
+
+        const LedgerState before = LedgerState::Now();
+        QString error;
+        QCOMPARE(RestoreBackup(*db, DataDirectory(), QStringLiteral("2003-01-04_00-00-00"), &error), RestoreResult::Untouched);
+        QVERIFY2(error.contains(QStringLiteral("已损坏")), qPrintable(error));
+        QVERIFY(LedgerState::Now() == before);
+        QVERIFY(!QFileInfo::exists(DataFilePath(QStringLiteral(".restore"))));
+        QCOMPARE(RestoreBackup(*db, DataDirectory(), QStringLiteral("2003-01-01_00-00-00"), &error), RestoreResult::Untouched);
+        QVERIFY(LedgerState::Now() == before);
+
+        // The next start removes the copies that were never whole; the damaged one it cannot tell.
+        QVERIFY(SettleBackups(DataDirectory(), &error));
+        QCOMPARE(QDir(DataDirectory() + QStringLiteral("/Backup")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList({"2003-01-04_00-00-00"}));
+    }
+
+    void aRestoreKilledAtAnyStepLeavesOneLedgerWhole_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("started") << "restore-started" << 1 << false;
+        QTest::newRow("copy read aside") << "restore-staged" << 1 << false;
+        QTest::newRow("keeping the ledger first") << "copy-database" << 1 << false;
+        QTest::newRow("marked") << "restore-marked" << 1 << true;
+        QTest::newRow("inside the database") << "restore-database" << 1 << true;
+        QTest::newRow("database in place") << "restore-database-placed" << 1 << true;
+        QTest::newRow("one list in place") << "restore-list" << 1 << true;
+    }
+    void aRestoreKilledAtAnyStepLeavesOneLedgerWhole()
+    {
+        QFETCH(QString, step);
+        QFETCH(int, nth);
+        QFETCH(bool, restored);
+        TestInstallation install;
+        QString error, copy;
+        {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            MakeLarge(*db);
+            copy = MakeBackup(*db, DataDirectory(), &error);
+            QVERIFY2(!copy.isEmpty(), qPrintable(error));
+        }
+        WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
+        const LedgerState kept{CommittedView(CopyFolder(copy) + QStringLiteral("/Kinward.db")).Dump(), "Copy#1#",
+                               ReadBytes(CopyFolder(copy) + QStringLiteral("/Bank.kwl"))};
+        {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
+            MakeLarge(*db);
+        }
+        WriteBytes(DataFilePath(QStringLiteral("Member.kwl")), "Today#1#");
+        WriteBytes(DataFilePath(QStringLiteral("Bank.kwl")), Gbk(QStringLiteral("今天的银行#")));
+        const LedgerState today = LedgerState::Now();
+
+        QVERIFY(KilledAt(step, nth, [&] {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            QString reason;
+            RestoreBackup(*db, DataDirectory(), copy, &reason);
+        }));
+        QVERIFY2(SettleBackups(DataDirectory(), &error), qPrintable(error));  // the next start
+        const LedgerState after = LedgerState::Now();
+        QVERIFY(after == (restored ? kept : today));
+        QCOMPARE(SqlConnection::CheckWholeLedger(DatabasePath()), QString());
+        QVERIFY(!QFileInfo::exists(DataFilePath(QStringLiteral(".restore"))));
+        VerifyOfferedCopiesWhole();
+        QVERIFY(ListBackups(DataDirectory()).contains(copy));
+    }
+
+    void restoringTheOldestCopyOfAnEarlierFormKeepsItsLists()
+    {
+        // The copy restored is the oldest of the ten and was made by an earlier form of the file: it is
+        // brought to the present form aside, so no new copy pushes it out before its lists are read.
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            auto db = SqlConnection::Open(DatabasePath());
+            QString error;
+            for (int i = 0; i < kKeptBackups; ++i) {
+                Change(*db);
+                QVERIFY(!MakeBackup(*db, DataDirectory(), &error).isEmpty());
+            }
+        }
+        const QString oldest = ListBackups(DataDirectory()).last();
+        {
+            sqlite3 *raw = nullptr;
+            QCOMPARE(sqlite3_open((CopyFolder(oldest) + QStringLiteral("/Kinward.db")).toUtf8().constData(), &raw), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(raw, "DROP TABLE MoneyMonthItems; PRAGMA user_version = 0;", nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        WriteBytes(CopyFolder(oldest) + QStringLiteral("/Member.kwl"), "Oldest#1#");
+        auto db = SqlConnection::Open(DatabasePath());
+        Change(*db);
+        QString error;
+        QCOMPARE(RestoreBackup(*db, DataDirectory(), oldest, &error), RestoreResult::Restored);
+        QCOMPARE(ReadBytes(DataFilePath(QStringLiteral("Member.kwl"))), QByteArray("Oldest#1#"));
+        QVERIFY(CommittedView(DatabasePath()).Rows(QStringLiteral("SELECT count(*) FROM MoneyMonthItems")).value(0) == QStringLiteral("0"));
+        // The copy put back stays offered until a newer copy takes its place among the ten.
+        QCOMPARE(ListBackups(DataDirectory()).size(), kKeptBackups + 1);
+        QCOMPARE(ListBackups(DataDirectory()).last(), oldest);
+    }
+
+    void aCopyOnAFullDiskIsToldAndNothingHalfIsOffered()
+    {
+        TestInstallation install;
+        auto db = SqlConnection::Open(DatabasePath());
+        MakeLarge(*db);
+        QString error;
+        for (const rlim_t room : {rlim_t(0), rlim_t(4096), rlim_t(1024 * 1024)}) {
+            {
+                FileSizeLimit full(room);
+                QVERIFY(full.IsValid());
+                QVERIFY(MakeBackup(*db, DataDirectory(), &error).isEmpty());
+            }
+            QVERIFY(!error.isEmpty());
+            QCOMPARE(ListBackups(DataDirectory()), QStringList());
+            QVERIFY(QDir(DataDirectory() + QStringLiteral("/Backup")).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+        }
+    }
+
+    void aLedgerThatCannotBeUpgradedIsCopiedOnceNotAtEveryOpening()
+    {
+        // A ledger of an earlier form whose upgrade fails (as a read-only one does): each attempt to
+        // open it copies it before the upgrade, and only the first finds it changed since the newest
+        // copy, so the good copies are not pushed out.
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            sqlite3 *raw = nullptr;
+            QCOMPARE(sqlite3_open(DatabasePath().toUtf8().constData(), &raw), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(raw,
+                                  "INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '');"
+                                  "CREATE VIEW MoneyMonths AS SELECT 1;",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        int failures = 0;
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            try {
+                SqlConnection::Open(DatabasePath());
+            } catch (const DbError &) {
+                ++failures;
+            }
+        }
+        QCOMPARE(failures, 8);
+        QCOMPARE(ListBackups(DataDirectory()).size(), 1);
     }
 };
 

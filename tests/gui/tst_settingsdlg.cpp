@@ -10,6 +10,7 @@
 #include "lists/CSettingsDlg.h"
 
 #include "FileBytes.h"
+#include "CommittedView.h"
 #include "OpenLedger.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -99,24 +101,34 @@ private slots:
         QVERIFY(ListBackups(DataDirectory()).contains(copy));
     }
 
-    void aRestoreThatFailsAfterTheDatabaseListsTheLedgerRestored()
+    void aRestoreThatCannotPutItsListsInPlaceEndsTheWindowAndTheNextStartFinishesIt()
     {
-        // The database is put back, then a list file cannot be (its place taken by a folder): the
-        // failure is told, and the window lists the ledger as it now is, not the records it had.
+        // The copy is ready and the database put back, then a list file cannot be (its place taken by
+        // a folder): half of each is no ledger to work on, so the failure is told, the window ends,
+        // and the next start puts the rest in place.
         CMainDlg &window = m_open->window;
         window.m_memoBook.Add(QStringLiteral("2003-05-01"), QStringLiteral("留着"), QStringLiteral("Li"));
         QString error;
-        QVERIFY(!MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error).isEmpty());
+        const QString copy = MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error);
+        QVERIFY(!copy.isEmpty());
+        const QByteArray banks = ReadBytes(DataDirectory() + QStringLiteral("/Backup/") + copy + QStringLiteral("/Bank.kwl"));
         window.m_memoBook.Add(QStringLiteral("2003-05-02"), QStringLiteral("后来的"), QStringLiteral("Li"));
         QVERIFY(QFile::remove(DataFilePath(QStringLiteral("Bank.kwl"))));
         QVERIFY(QDir().mkdir(DataFilePath(QStringLiteral("Bank.kwl"))));
+        QSignalSpy ended(&window, &QDialog::finished);
         CRestoreDlg restore(&window);
         restore.findChild<QListWidget *>(QStringLiteral("copies"))->setCurrentRow(0);
         m_open->messages.answer = true;
         QVERIFY(!restore.Restore());
         QVERIFY(m_open->messages.Last().contains(QStringLiteral("Bank.kwl")));
-        QCOMPARE(window.m_memoBook.GetItemCount(), 1);
-        QCOMPARE(window.m_memoBook.GetItemText(0, 1), QStringLiteral("留着"));
+        QVERIFY(m_open->messages.Last().contains(QStringLiteral("重新启动")));
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error).isEmpty());  // no copy of half a ledger
+
+        QVERIFY(QDir().rmdir(DataFilePath(QStringLiteral("Bank.kwl"))));
+        QVERIFY2(SettleBackups(DataDirectory(), &error), qPrintable(error));
+        QCOMPARE(ReadBytes(DataFilePath(QStringLiteral("Bank.kwl"))), banks);
+        QCOMPARE(CommittedView(DatabasePath()).Number(QStringLiteral("SELECT count(*) FROM Memo")), qint64(1));
     }
 
     void bankEditorWithoutKindWords()
