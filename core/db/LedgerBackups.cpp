@@ -279,6 +279,11 @@ void SetBackupStepHook(std::function<void(const QString &step)> hook)
     g_stepHook = std::move(hook);
 }
 
+bool RestoreUnderWay(const QString &dataDir)
+{
+    return QFileInfo::exists(QDir(RestoreFolder(dataDir)).filePath(kRestoreMark));
+}
+
 bool LedgerChangedSinceNewestCopy(SqlConnection &db, const QString &dataDir)
 {
     const QString newest = ListBackups(dataDir).value(0);
@@ -302,7 +307,7 @@ bool LedgerChangedSinceNewestCopy(SqlConnection &db, const QString &dataDir)
 
 QString MakeBackup(SqlConnection &db, const QString &dataDir, QString *error, const QString &pinned)
 {
-    if (QFileInfo::exists(QDir(RestoreFolder(dataDir)).filePath(kRestoreMark))) {
+    if (RestoreUnderWay(dataDir)) {
         *error = QStringLiteral("恢复备份尚未完成，帐目现在不能备份");  // half of each: nothing to keep
         return QString();
     }

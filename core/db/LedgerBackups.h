@@ -53,6 +53,9 @@ enum class RestoreResult {
 // *error says why when the result is not Restored.
 RestoreResult RestoreBackup(SqlConnection &db, const QString &dataDir, const QString &name, QString *error);
 
+// True while a restore is marked under way: the ledger is half the copy's until the next start.
+bool RestoreUnderWay(const QString &dataDir);
+
 // At start, before the ledger is opened or its lists read: a restore interrupted after its mark was
 // made is finished, one interrupted before is dropped (the ledger was not touched), and copies never
 // finished are removed. False with the reason when a restore under way could not be finished: the

@@ -110,7 +110,8 @@ bool CLedgerApp::SettleLedger()
 
 void CLedgerApp::KeepCopyOfLedger()
 {
-    if (!QFileInfo::exists(DatabasePath()))
+    // A restore left under way was told already; the next start finishes it.
+    if (!QFileInfo::exists(DatabasePath()) || RestoreUnderWay(DataDirectory()))
         return;
     QString error;
     try {

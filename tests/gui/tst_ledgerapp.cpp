@@ -1,11 +1,17 @@
 // The application object: a database error thrown by a user action is reported, and the program goes on.
 #include "app/CLedgerApp.h"
+#include "app/CMainDlg.h"
+#include "common/Paths.h"
 #include "db/DbError.h"
 #include "db/Installer.h"
+#include "db/LedgerBackups.h"
 
+#include "DialogDriving.h"
+#include "FileBytes.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLockFile>
@@ -55,6 +61,38 @@ private slots:
         std::unique_ptr<QLockFile> after;
         QVERIFY(!CLedgerApp::AnotherCopyRuns(&after));
         QVERIFY(after);
+    }
+
+    void theLedgerIsCopiedAfterTheWindowIsGoneAndOnlyWhenChanged()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            CMainDlg window{Quiet()};
+            window.show();
+            window.m_memoBook.Add(QStringLiteral("2003-05-01"), QStringLiteral("留着"), QStringLiteral("Li"));
+            messages.answer = true;
+            window.close();  // 是 to "确定退出系统吗?"
+            QVERIFY(!window.isVisible());
+            QCOMPARE(ListBackups(DataDirectory()).size(), 0);  // the window did not wait for a copy
+        }
+        CLedgerApp::KeepCopyOfLedger();
+        QCOMPARE(ListBackups(DataDirectory()).size(), 1);
+        CLedgerApp::KeepCopyOfLedger();  // nothing changed since: no second copy
+        QCOMPARE(ListBackups(DataDirectory()).size(), 1);
+        QCOMPARE(messages.Texts(), QStringList({"确定退出系统吗?"}));
+    }
+
+    void aRestoreThatCannotBeFinishedKeepsTheLedgerClosed()
+    {
+        // A restore marked under way whose copy is gone: the ledger is half of each, so it is not opened.
+        TestInstallation install;
+        MessageRecorder messages;
+        QVERIFY(CLedgerApp::SettleLedger());
+        QVERIFY(QDir().mkpath(DataFilePath(QStringLiteral(".restore"))));
+        WriteBytes(DataFilePath(QStringLiteral(".restore/ready")), "2003-01-01_00-00-00");
+        QVERIFY(!CLedgerApp::SettleLedger());
+        QVERIFY(messages.Last().contains(QStringLiteral("上次恢复备份没有完成")));
     }
 
     // The desktop ties the program's windows to the launcher it installs (its icon, its place in the
