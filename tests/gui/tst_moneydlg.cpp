@@ -198,6 +198,26 @@ private slots:
         QCOMPARE(m_window->m_moneyBook.GetItemText(0, 2), QStringLiteral("12.35"));
     }
 
+    void aSecondPointInTheAmountIsRefusedNotSavedAsLess()
+    {
+        // "12..5" was saved as 12 and "1.2.3" as 1.2; every other amount field refuses them.
+        CMoneyDlg dialog(m_window);
+        dialog.show();
+        Choose(&dialog, 1007, QStringLiteral("支出    餐饮"));
+        for (const QString &typed : {QStringLiteral("12..5"), QStringLiteral("1.2.3")}) {
+            m_messages->Clear();
+            Type(&dialog, 1006, typed);
+            QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), typed);  // typing lets it stand, as elsewhere
+            QVERIFY(!dialog.SaveAndContinue());
+            QCOMPARE(m_messages->Last(), QStringLiteral(" 金额输入错误"));
+            QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), typed);
+        }
+        QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);
+        Type(&dialog, 1006, QStringLiteral("12.5"));
+        QVERIFY(dialog.SaveAndContinue());
+        QCOMPARE(m_window->m_moneyBook.GetItemText(0, 3), QStringLiteral("-12.5"));
+    }
+
     void modifyKeepsTheSignAndThenAdds()
     {
         m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 1), QTime(9, 30)), QStringLiteral("餐饮"), -30,
