@@ -144,6 +144,25 @@ private slots:
         QCOMPARE(import.EntriesToWrite(true).size(), size_t(3));
     }
 
+    void aRowOfTheDayAloneIsNotTheRecordAnotherRowGivesWithItsTime()
+    {
+        // The ledger holds the lunch of 12:30; the sheet gives it with its time and a second lunch of the
+        // day without one. The second was skipped as the first again: it is a real expense, written.
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2023, 5, 1), QTime(12, 30)), QStringLiteral("餐饮"), -25, QStringLiteral("爸爸"), {});
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+
+        CMoneyImport import(kItems, kMembers);
+        QVERIFY(import.Load(Bill({"日期,收支项目,金额,成员", "2023-05-01 12:30:00,餐饮,-25,爸爸", "2023-05-01,餐饮,-25,爸爸"})));
+        import.MatchExisting(*db);
+        QVERIFY(import.IsDuplicate(0));
+        QVERIFY(!import.IsDuplicate(1));
+        QCOMPARE(import.EntriesToWrite(false).size(), size_t(1));
+        QCOMPARE(import.EntriesToWrite(false).front().date, LedgerDateTime(QDate(2023, 5, 1)));
+    }
+
     void manyRecordsWrittenAllOrNone()
     {
         TestInstallation install;
