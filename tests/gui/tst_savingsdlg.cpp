@@ -214,6 +214,49 @@ private slots:
                  QStringList({"0"}));
     }
 
+    void balanceListTakingTheFocusChoosesNoAccount()
+    {
+        // The list takes the focus when the dialog opens and Qt made its first row current: 销户 was
+        // enabled at once and asked to close an account nobody chose.
+        CCurrentBook &book = m_window->m_currentBook;
+        for (const char *account : {"A", "B"})
+            book.Add(QStringLiteral("2003-01-01"), QString::fromLatin1(account), QStringLiteral("中国银行"),
+                     QStringLiteral("人民币"), QStringLiteral("10"), QStringLiteral("存入现金"), QStringLiteral("小明"), QString());
+        m_messages->Clear();
+        CCurrentBalanceDlg dialog(m_window);
+        auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("1110"));
+        auto *closeAccount = Find<QPushButton>(&dialog, 1112);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        list->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(list->hasFocus());
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(dialog.ChosenRow(), -1);
+        QVERIFY(!closeAccount->isEnabled());
+        QVERIFY(list->selectedItems().isEmpty());
+        dialog.CloseChosenAccount();
+        QVERIFY(m_messages->messages.isEmpty());  // no question about an account not chosen
+        QCOMPARE(book.GetItemCount(), 2);
+
+        // The focus leaving and coming back chooses nothing either.
+        Find<QComboBox>(&dialog, 1111)->setFocus(Qt::TabFocusReason);
+        list->setFocus(Qt::BacktabFocusReason);
+        QVERIFY(list->hasFocus());
+        QCOMPARE(dialog.ChosenRow(), -1);
+
+        // The first key that moves chooses the first row; the next the second.
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(dialog.ChosenRow(), 0);
+        QVERIFY(closeAccount->isEnabled());
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(dialog.ChosenRow(), 1);
+        // A click chooses too.
+        const QRect first = list->visualItemRect(list->topLevelItem(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, first.center());
+        QCOMPARE(dialog.ChosenRow(), 0);
+    }
+
     void transferToCash()
     {
         CDepositBook &deposits = m_window->m_depositBook;
