@@ -25,6 +25,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <functional>
+
 
 class TestSavingsDlg : public QObject
 {
@@ -102,6 +104,45 @@ private slots:
         QCOMPARE(book.GetItemText(0, 4), QStringLiteral("200"));
         QCOMPARE(book.GetItemText(0, 5), QStringLiteral("3694.91"));
         QVERIFY(!m_window->m_bEditDeposit);
+    }
+
+    void continuingAnInstalmentPlanShowsItsOwnTermAndRate()
+    {
+        // 续存零整 showed the term and the rate empty; they are the plan's: three years at 1.89 here.
+        {
+            CDepositDlg dialog(m_window);
+            Type(&dialog, 1067, QStringLiteral("plan3"));
+            Choose(&dialog, 1075, QStringLiteral("零存整取"));
+            Choose(&dialog, 1076, QStringLiteral("三年"));
+            dialog.findChild<QDateTimeEdit *>(QStringLiteral("1068"))->setDate(QDate(2003, 3, 10));
+            Type(&dialog, 1073, QStringLiteral("100"));
+            QVERIFY(dialog.SaveAndClose());
+        }
+        CDepositBook &book = m_window->m_depositBook;
+        const auto continueMode = [&](const std::function<void(CDepositDlg &)> &check) {
+            book.SetSelected(0);
+            m_window->m_bEditDeposit = true;
+            CDepositDlg dialog(m_window);
+            QVERIFY(dialog.IsContinueMode());
+            check(dialog);
+        };
+        continueMode([](CDepositDlg &dialog) {
+            QCOMPARE(Find<QComboBox>(&dialog, 1076)->currentText(), QStringLiteral("三年"));
+            QCOMPARE(Find<QLineEdit>(&dialog, 1077)->text(), QStringLiteral("1.89"));
+            QVERIFY(!Find<QComboBox>(&dialog, 1076)->isEnabled());
+            QVERIFY(!Find<QLineEdit>(&dialog, 1077)->isEnabled());
+            QCOMPARE(Find<QLineEdit>(&dialog, 1078)->text(), QStringLiteral("3704.9"));  // the plan's amount due, kept
+            // An instalment a year on moves the date kept to its own day.
+            dialog.findChild<QDateTimeEdit *>(QStringLiteral("1068"))->setDate(QDate(2004, 5, 10));
+            Type(&dialog, 1073, QStringLiteral("100"));
+            QVERIFY(dialog.SaveAndClose());
+        });
+        QCOMPARE(book.GetItemText(0, 0), QStringLiteral("2004-05-10"));
+        // Two years from that day to the due date: still the plan of three years, not one of a year.
+        continueMode([](CDepositDlg &dialog) {
+            QCOMPARE(Find<QComboBox>(&dialog, 1076)->currentText(), QStringLiteral("三年"));
+            QCOMPARE(Find<QLineEdit>(&dialog, 1077)->text(), QStringLiteral("1.89"));
+        });
     }
 
     void accountChosenFromTheListSelectsItsBank()
