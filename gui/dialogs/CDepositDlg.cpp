@@ -52,7 +52,7 @@ CDepositDlg::CDepositDlg(CMainDlg *owner)
     m_date = MakeDatePicker(this, 1068);
     m_currency = MakeChoiceList(this, 1069, g_currencyList);
     m_bank = MakeChoiceList(this, 1070, g_bankList);
-    m_person = MakeChoiceList(this, 1072, MemberNames());
+    m_person = MakeMemberList(this, 1072);
     m_kind = MakeChoiceList(this, 1075, DepositKinds());
     m_term = MakeChoiceList(this, 1076, DepositTerms(0));
     m_rate = MakeNumberField(this, 1077, 9);

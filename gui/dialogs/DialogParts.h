@@ -7,6 +7,7 @@
 
 class CIconButton;
 class CTintedComboBox;
+class QComboBox;
 class QDateTimeEdit;
 class QDialog;
 class QGridLayout;
@@ -36,6 +37,14 @@ QDateTimeEdit *MakeDatePicker(QDialog *dialog, int id);
 
 // A drop-down list of the entries, the first chosen (none when there are none).
 CTintedComboBox *MakeChoiceList(QDialog *dialog, int id, const QStringList &entries);
+
+// A drop-down list of the household's members, the first chosen. A household without members sees a
+// grey hint there saying where members are added: nothing can be chosen until one is.
+CTintedComboBox *MakeMemberList(QDialog *dialog, int id);
+// Fills a member list again from the member list (after a member was added or deleted), the first chosen.
+void FillMemberList(QComboBox *box);
+// The hint an empty member list shows.
+extern const QString kNoMemberHint;
 
 // The dialog's fields above its row of buttons: right-aligned, or from the left edge.
 void StackFieldsAndButtons(QDialog *dialog, QLayout *fields, const QList<QWidget *> &buttons, bool rightAligned = true);

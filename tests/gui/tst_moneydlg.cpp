@@ -3,7 +3,14 @@
 #include "controls/CCalcPad.h"
 #include "controls/CEntryComboBox.h"
 #include "db/CMoneyRecord.h"
+#include "dialogs/CCreditDlg.h"
+#include "dialogs/CCurrentDlg.h"
+#include "dialogs/CDepositDlg.h"
+#include "dialogs/CInsureDlg.h"
+#include "dialogs/CMemoDlg.h"
 #include "dialogs/CMoneyDlg.h"
+#include "dialogs/CMoneyFindDlg.h"
+#include "dialogs/CTransferDlg.h"
 #include "lists/CAddMemberDlg.h"
 #include "lists/CDeleteMemberDlg.h"
 #include "lists/CLoginDlg.h"
@@ -216,6 +223,57 @@ private slots:
         Type(&dialog, 1006, QStringLiteral("12.5"));
         QVERIFY(dialog.SaveAndContinue());
         QCOMPARE(m_window->m_moneyBook.GetItemText(0, 3), QStringLiteral("-12.5"));
+    }
+
+    void emptyMemberListsSayWhereMembersAreAdded()
+    {
+        // A new household has no member, and every save failed with " 家庭成员未输入" with nothing to say
+        // how to go on: each member list, empty, shows where members are added, and offers nothing.
+        m_window->m_depositBook.Add(QStringLiteral("2003-01-01"), QStringLiteral("零存"), QStringLiteral("人民币"),
+                                    QStringLiteral("零存整取"), QStringLiteral("1200"), QStringLiteral("1211.12"),
+                                    QStringLiteral("2004-01-01"), QStringLiteral("中国银行"), QString(), QString());
+        m_window->m_depositBook.SetSelected(0);
+        g_memberList.clear();
+        const QString hint = QStringLiteral("请先在 设置 → 系统 → 添加家庭成员 中添加成员");
+        const auto emptyWithHint = [&](QWidget &dialog, int id) {
+            auto *box = Find<QComboBox>(&dialog, id);
+            QVERIFY2(box, qPrintable(QString::number(id)));
+            QCOMPARE(box->count(), 0);
+            QCOMPARE(box->currentText(), QString());
+            QCOMPARE(box->placeholderText(), hint);
+        };
+        { CDepositDlg dialog(m_window); emptyWithHint(dialog, 1072); }
+        { CCurrentDlg dialog(m_window); emptyWithHint(dialog, 1106); }
+        { CTransferDlg dialog(m_window); emptyWithHint(dialog, 1084); }
+        { CInsureDlg dialog(m_window); emptyWithHint(dialog, 1152); }
+        { CCreditDlg dialog(m_window); emptyWithHint(dialog, 1144); }
+        { CMemoDlg dialog(m_window); emptyWithHint(dialog, 1116); }
+        { CMoneyFindDlg dialog(m_window); emptyWithHint(dialog, 1035); }
+        { CDeleteMemberDlg dialog; emptyWithHint(dialog, 1199); }
+        { CPasswordDlg dialog; emptyWithHint(dialog, 1191); }
+
+        // The rule and its message stay; a member added from the dialog takes the hint's place.
+        CMoneyDlg dialog(m_window);
+        dialog.show();
+        emptyWithHint(dialog, 1008);
+        Choose(&dialog, 1007, QStringLiteral("收入    工资"));
+        Type(&dialog, 1006, QStringLiteral("5"));
+        QVERIFY(!dialog.SaveAndContinue());
+        QCOMPARE(m_messages->Last(), QStringLiteral(" 家庭成员未输入"));
+        QTimer::singleShot(0, [] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            Type(modal, 1015, QStringLiteral("Zhao"));
+            QTest::mouseClick(Find<QPushButton>(modal, 1017), Qt::LeftButton);
+        });
+        dialog.AddMember();
+        auto *member = Find<QComboBox>(&dialog, 1008);
+        QCOMPARE(member->count(), 1);
+        QCOMPARE(member->currentText(), QStringLiteral("Zhao"));
+        QCOMPARE(member->placeholderText(), QString());
+        QVERIFY(dialog.SaveAndContinue());
+        QCOMPARE(m_window->m_moneyBook.GetItemText(0, 4), QStringLiteral("Zhao"));
     }
 
     void modifyKeepsTheSignAndThenAdds()
