@@ -47,6 +47,7 @@ QPlainTextEdit *MakeNoteField(QDialog *dialog, int id, int bytes, int height)
     auto *field = new QPlainTextEdit(dialog);
     field->setObjectName(QString::number(id));
     field->setFixedHeight(height);
+    field->setTabChangesFocus(true);
     LimitGbkBytes(field, bytes);
     return field;
 }

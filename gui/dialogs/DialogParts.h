@@ -22,7 +22,8 @@ CIconButton *MakeDialogButton(QDialog *dialog, int id, const QString &caption, i
 // A one-line field limited to a number of GBK bytes; secret fields show their text masked.
 QLineEdit *MakeTextField(QDialog *dialog, int id, int bytes, bool secret = false);
 
-// A multi-line note field of the given height, limited to a number of GBK bytes.
+// A multi-line note field of the given height, limited to a number of GBK bytes. Tab and Shift+Tab move
+// on to the next or previous field, as in every other field: a note holds no tab typed by accident.
 QPlainTextEdit *MakeNoteField(QDialog *dialog, int id, int bytes, int height = 60);
 
 // Labelled rows above a row of buttons, right-aligned.

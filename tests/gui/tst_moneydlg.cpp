@@ -28,6 +28,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -274,6 +275,39 @@ private slots:
         QCOMPARE(member->placeholderText(), QString());
         QVERIFY(dialog.SaveAndContinue());
         QCOMPARE(m_window->m_moneyBook.GetItemText(0, 4), QStringLiteral("Zhao"));
+    }
+
+    void tabInANoteMovesOnInsteadOfTypingATab()
+    {
+        // A record was saved with the note "test\t\n": Tab in a note typed itself. It moves on now, and
+        // Shift+Tab back, in the note of every entry dialog.
+        CMoneyDlg dialog(m_window);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto *note = Find<QPlainTextEdit>(&dialog, 1009);
+        note->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(note, QStringLiteral("test"));
+        QTest::keyClick(note, Qt::Key_Tab);
+        QVERIFY(!note->hasFocus());
+        QCOMPARE(note->toPlainText(), QStringLiteral("test"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(note->hasFocus());
+        QCOMPARE(note->toPlainText(), QStringLiteral("test"));
+        QTest::keyClick(note, Qt::Key_Return);  // a new line is still a new line
+        QCOMPARE(note->toPlainText(), QStringLiteral("test\n"));
+
+        CDepositDlg deposit(m_window);
+        CCurrentDlg current(m_window);
+        CCreditDlg credit(m_window);
+        CMemoDlg memo(m_window);
+        CInsureDlg insure(m_window);
+        for (QDialog *other : std::initializer_list<QDialog *>{&deposit, &current, &credit, &memo, &insure}) {
+            const auto notes = other->findChildren<QPlainTextEdit *>();
+            QVERIFY(!notes.isEmpty());
+            for (QPlainTextEdit *field : notes)
+                QVERIFY2(field->tabChangesFocus(), qPrintable(other->windowTitle()));
+        }
     }
 
     void modifyKeepsTheSignAndThenAdds()
