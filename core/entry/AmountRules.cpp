@@ -1,9 +1,7 @@
 // Amount field rules.
 #include "AmountRules.h"
 
-#include "common/Amount.h"
-
-#include <cmath>
+#include "entry/NumberRules.h"
 
 bool IsAmountKey(QChar key)
 {
@@ -25,25 +23,10 @@ QString AmountTextAfterChange(const QString &text, int maxLength)
 
 QString CheckAmount(QString *amountText)
 {
-    const QString text = *amountText;
-    const QString wrong = QStringLiteral(" 金额输入错误");
-    if (text.isEmpty())
+    if (amountText->isEmpty())
         return QStringLiteral(" 请输入金额");
-    if (AtoF(text) == 0.0)
-        return QStringLiteral(" 金额不能为零");
-    if (text.startsWith(QLatin1Char('.')) || text.endsWith(QLatin1Char('.')))
-        return wrong;
-    if (text.lastIndexOf(QLatin1Char('+')) > 0)
-        return wrong;
-    if (text.lastIndexOf(QLatin1Char('-')) > 0)
-        return wrong;
-    const QString cents = TrimAmount(AtoF(text));
-    if (AtoF(cents) == 0.0)
-        return QStringLiteral(" 金额不能为零");  // less than half a cent is saved as nothing
-    if (!(std::fabs(AtoF(cents)) <= kLargestAmount))
-        return QStringLiteral(" 金额不能大于 9,999,999,999,999.99");
-    *amountText = cents;
-    return QString();
+    // The rule every amount field keeps: one point at most, a sign only first, cents rounded alike.
+    return CheckAmountField(amountText, QStringLiteral(" 金额不能为零"), QStringLiteral(" 金额输入错误"));
 }
 
 QString SignedAmountText(const QString &amountText, bool expense)

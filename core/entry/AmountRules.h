@@ -10,9 +10,10 @@ bool IsAmountKey(QChar key);
 // with '.', cut to maxLength characters.
 QString AmountTextAfterChange(const QString &text, int maxLength = 18);
 
-// The amount checks of an entry dialog, in order; the first failure's message (with its leading
-// blank), or an empty text when the amount passes. A passing amount is rewritten as TrimAmount of its
-// number; one beyond kLargestAmount (after rounding to the cent) does not pass.
+// The amount checks of the income and expense dialog, in order; the first failure's message (with its
+// leading blank), or an empty text when the amount passes: empty, then the checks every amount field
+// shares (CheckAmountField: zero to the cent, malformed, beyond kLargestAmount). A passing amount is
+// rewritten as its cents.
 QString CheckAmount(QString *amountText);
 
 // An expense's amount carries a '-' in front unless it already has one anywhere.

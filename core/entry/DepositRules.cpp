@@ -73,6 +73,20 @@ QDate DueDate(const QDate &begin, const QString &term)
     return begin.addMonths(months[position]);  // the month's last day where the day does not exist
 }
 
+int InstalmentTermPosition(const QDate &lastPaid, const QDate &due)
+{
+    if (!lastPaid.isValid() || !due.isValid())
+        return 0;
+    static const int years[] = {1, 3, 5};
+    for (int position = 0; position < 3; ++position) {
+        // Back from the due date to where a plan of this term began: a plan begun on 29 February fell due
+        // on the 28th, and going back lands on the 28th, still not after its first day.
+        if (due.addYears(-years[position]) <= lastPaid)
+            return position;
+    }
+    return 0;
+}
+
 QString CheckDeposit(DepositEntry *entry)
 {
     const QString missing = FirstEmptyField({{entry->account, QStringLiteral(" 请填写帐户")},

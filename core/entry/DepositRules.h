@@ -35,6 +35,13 @@ QString MaturityText(int kindPosition, double amount, double rate, double years,
 // the due month, or its last day where the month is shorter. Invalid for an unknown term.
 QDate DueDate(const QDate &begin, const QString &term);
 
+// The term (its position among the three 零存整取 terms: 一年, 三年, 五年) of an instalment plan last
+// paid into on lastPaid and falling due on due. Neither the term nor the plan's first day is stored,
+// and each instalment moves the date kept to its own day: the term is the shortest whose plan, ending
+// on the due date, began on or before that day (a plan of three years paid into in its second year is
+// not taken for one of a year). 一年 when none does, or a date is missing.
+int InstalmentTermPosition(const QDate &lastPaid, const QDate &due);
+
 // The field texts a deposit is saved from.
 struct DepositEntry
 {

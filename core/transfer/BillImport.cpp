@@ -272,37 +272,45 @@ std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<Mone
     SqlStatement sameDay = db.Prepare(QStringLiteral("SELECT count(*) FROM \"Money\" WHERE \"Date\" >= ? AND \"Date\" < ?")
                                       + sameItemAndAmount);
     // A bill holds rows alike (two lunches of one price, even in one second): each record held matches
-    // one entry at most, so that the rows beyond the records held are written. The records matched so
-    // far, by time (or day), item and amount.
-    QHash<QString, qint64> taken;
-    std::vector<bool> matched;
-    matched.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const MoneyEntry &entry = entries[i];
-        const qint64 cents = ToCents(entry.amount);
-        const bool dayOnly = i < wholeDay.size() && wholeDay[i];
-        SqlStatement &count = dayOnly ? sameDay : sameTime;
-        count.Reset();
-        int bound = 1;
-        if (dayOnly) {
-            const QDate day = entry.date.date();
-            count.Bind(bound++, DbDateText(LedgerDateTime(day)));
-            count.Bind(bound++, DbDateText(LedgerDateTime(day.addDays(1))));
-        } else {
-            count.Bind(bound++, DbDateText(entry.date));
+    // one entry at most, so that the rows beyond the records held are written. An entry that gives its
+    // time can match only the records at that time, one of a day alone any record of the day: the first
+    // kind is matched first, and the second gets the records of its day left over, so that a record found
+    // by its time is never found again by a row of its day (which is then a further record of the day).
+    // The records taken so far, by time, item and amount and by day, item and amount.
+    QHash<QString, qint64> takenAt, takenOfDay;
+    std::vector<bool> matched(entries.size(), false);
+    for (const bool dayPass : {false, true}) {
+        SqlStatement &count = dayPass ? sameDay : sameTime;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const bool dayOnly = i < wholeDay.size() && wholeDay[i];
+            if (dayOnly != dayPass)
+                continue;
+            const MoneyEntry &entry = entries[i];
+            const qint64 cents = ToCents(entry.amount);
+            count.Reset();
+            int bound = 1;
+            if (dayOnly) {
+                const QDate day = entry.date.date();
+                count.Bind(bound++, DbDateText(LedgerDateTime(day)));
+                count.Bind(bound++, DbDateText(LedgerDateTime(day.addDays(1))));
+            } else {
+                count.Bind(bound++, DbDateText(entry.date));
+            }
+            count.Bind(bound++, entry.item);
+            count.Bind(bound, cents);
+            const qint64 held = count.Step() ? count.Int(0) : 0;
+            if (held == 0)
+                continue;
+            const QString what = QLatin1Char('\n') + entry.item + QLatin1Char('\n') + QString::number(cents);
+            qint64 &ofDay = takenOfDay[ListDateText(entry.date) + what];
+            qint64 &used = dayOnly ? ofDay : takenAt[DbDateText(entry.date) + what];
+            if (used < held) {
+                matched[i] = true;
+                ++used;
+                if (!dayOnly)
+                    ++ofDay;
+            }
         }
-        count.Bind(bound++, entry.item);
-        count.Bind(bound, cents);
-        const qint64 held = count.Step() ? count.Int(0) : 0;
-        if (held == 0) {
-            matched.push_back(false);
-            continue;
-        }
-        const QString when = dayOnly ? ListDateText(entry.date) : DbDateText(entry.date);
-        qint64 &used = taken[when + QLatin1Char('\n') + entry.item + QLatin1Char('\n') + QString::number(cents)];
-        matched.push_back(used < held);
-        if (used < held)
-            ++used;
     }
     return matched;
 }

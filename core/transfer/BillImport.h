@@ -64,6 +64,8 @@ struct MoneyEntry;
 // For each entry, whether the ledger holds a record of the same time, amount (to the cent) and item:
 // such rows are reported and left out unless the user keeps them. An entry marked in wholeDay (its
 // file gave the day alone, as this program's export does) matches such a record at any time of its day.
-// Such a record matches one of these entries at most, the first in their order.
+// Each record held matches one entry at most, whichever form of date the entries give: the entries that
+// give a time of day take the records at their time first; the entries of a day alone then take the
+// records of their day left, the first in their order.
 std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries,
                                        const std::vector<bool> &wholeDay = {});

@@ -167,6 +167,30 @@ MoneyEntry CMoneyImport::EntryOf(qsizetype row) const
     return {read.date, MappedItem(read), read.amount, MappedMember(read), CutToGbkBytes(read.note, CMoneyBook::kNoteBytes)};
 }
 
+QString CMoneyImport::NoteWarning(qsizetype row) const
+{
+    const QString &note = Row(row).note;
+    // Only the part kept is looked at: a cut that drops the unreadable characters leaves none written.
+    const QString kept = CutToGbkBytes(note, CMoneyBook::kNoteBytes);
+    QStringList told;
+    if (kept.contains(QChar::ReplacementCharacter))
+        told << QStringLiteral("备注含无法识别的字符");
+    if (kept.size() < note.size())
+        told << QStringLiteral("备注过长，已截断为 %1 字节").arg(CMoneyBook::kNoteBytes);
+    return told.join(QStringLiteral("；"));
+}
+
+qsizetype CMoneyImport::NotesTold(bool keepDuplicates) const
+{
+    qsizetype told = 0;
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        if (m_rows[r].kind == BillRow::Kind::Record && (keepDuplicates || !m_duplicate[r])
+            && !NoteWarning(qsizetype(r)).isEmpty())
+            ++told;
+    }
+    return told;
+}
+
 void CMoneyImport::MatchExisting(SqlConnection &db)
 {
     std::vector<MoneyEntry> entries;

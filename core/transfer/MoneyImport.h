@@ -60,6 +60,13 @@ public:
     // The record a row read as one becomes: its item and member mapped, its note cut to the book's size.
     MoneyEntry EntryOf(qsizetype row) const;
 
+    // What the household is told of a row's note as it will be written: it holds characters the file's
+    // bytes did not read as (a bill that changes its encoding part-way, shown as U+FFFD), or it is longer
+    // than the book keeps and is cut; both joined by "；". Empty when neither.
+    QString NoteWarning(qsizetype row) const;
+    // How many of the records to write (the duplicates only when kept) have a note told of.
+    qsizetype NotesTold(bool keepDuplicates) const;
+
     // Finds the rows whose record the ledger holds already (same time, item and amount); asked again
     // after a mapping changes, since the item is part of the match.
     void MatchExisting(SqlConnection &db);

@@ -1173,6 +1173,8 @@ void CMainDlg::ShowHomePage()
         auto *label = static_cast<QLabel *>(Control(id));
         const QString text = caption + FormatLg(value);
         label->setText(text);
+        // Six digits are what the page has always shown; the exact amount, to the cent, where one looks.
+        label->setToolTip(FormatAmount(value));
         label->setGeometry(440, 110 + 20 * i, TextLineWidth(label, text), kLineHeight);
         label->show();
     }

@@ -32,7 +32,7 @@ CCreditDlg::CCreditDlg(CMainDlg *owner)
     KeepNumberRule(m_amount, NumberKind::Signed, 18);
     auto *calculator = MakeDialogButton(this, 1140, QString(), 185);
     m_people = MakeTextField(this, 1141, 50);
-    m_person = MakeChoiceList(this, 1144, MemberNames());
+    m_person = MakeMemberList(this, 1144);
     m_note = MakeNoteField(this, 1143, 500);
     auto *save = MakeDialogButton(this, 1145, QStringLiteral("确定"), 182);
     auto *cancel = MakeDialogButton(this, 1146, QStringLiteral("取消"), 183);

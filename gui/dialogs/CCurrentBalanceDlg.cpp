@@ -17,10 +17,38 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
+namespace {
+
+// The balance list: a row is current only when the user made it so. Qt makes the first row current
+// when a list without a current row takes the focus (as this one does when the dialog opens); that
+// row is nobody's choice, and 销户 must not act on it, so the list is left without one. The first
+// key that moves then goes to the first row, as the user expects of a list with nothing chosen.
+class CBalanceList : public QTreeWidget
+{
+public:
+    using QTreeWidget::QTreeWidget;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        if (currentIndex().isValid()) {
+            QTreeWidget::focusInEvent(event);
+            return;
+        }
+        // Quiet while Qt sets its current row and it is taken back: no one hears of it as a choice.
+        const QSignalBlocker quiet(this);
+        QTreeWidget::focusInEvent(event);
+        if (currentIndex().isValid())
+            selectionModel()->clearCurrentIndex();
+    }
+};
+
+} // namespace
+
 CCurrentBalanceDlg::CCurrentBalanceDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
 {
     setWindowTitle(QStringLiteral("活期储蓄余额"));
-    m_list = new QTreeWidget(this);
+    m_list = new CBalanceList(this);
     m_list->setObjectName(QStringLiteral("1110"));
     m_list->setRootIsDecorated(false);
     m_list->setColumnCount(2);
@@ -36,7 +64,8 @@ CCurrentBalanceDlg::CCurrentBalanceDlg(CMainDlg *owner) : QDialog(owner), m_pOwn
     auto *done = MakeDialogButton(this, 1113, QStringLiteral("关闭"), 189);
 
     connect(m_currency, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CCurrentBalanceDlg::ShowBalances);
-    // The highlighted row is the one 销户 acts on, however it was highlighted (mouse or keys).
+    // The highlighted row is the one 销户 acts on, however the user highlighted it (mouse or keys);
+    // the list never makes a row current by itself (CBalanceList), so a current row is a choice.
     connect(m_list, &QTreeWidget::itemPressed, this, [this](QTreeWidgetItem *item) {
         ChooseRow(m_list->indexOfTopLevelItem(item));
     });

@@ -44,7 +44,7 @@ CCurrentDlg::CCurrentDlg(CMainDlg *owner)
     m_noteKind->setObjectName(QStringLiteral("1105"));
     m_noteKind->addItems(g_curNoteList);
     m_noteKind->setCurrentIndex(-1);
-    m_person = MakeChoiceList(this, 1106, MemberNames());
+    m_person = MakeMemberList(this, 1106);
     m_note = MakeNoteField(this, 1107, 150, 50);
     m_calculator = MakeDialogButton(this, 1104, QString(), 185);
     auto *save = MakeDialogButton(this, 1108, QStringLiteral("确定"), 182);

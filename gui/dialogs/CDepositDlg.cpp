@@ -52,7 +52,7 @@ CDepositDlg::CDepositDlg(CMainDlg *owner)
     m_date = MakeDatePicker(this, 1068);
     m_currency = MakeChoiceList(this, 1069, g_currencyList);
     m_bank = MakeChoiceList(this, 1070, g_bankList);
-    m_person = MakeChoiceList(this, 1072, MemberNames());
+    m_person = MakeMemberList(this, 1072);
     m_kind = MakeChoiceList(this, 1075, DepositKinds());
     m_term = MakeChoiceList(this, 1076, DepositTerms(0));
     m_rate = MakeNumberField(this, 1077, 9);
@@ -176,18 +176,14 @@ void CDepositDlg::FillFromSelectedRow()
         m_kind->setCurrentIndex(kInstalmentKind);
     }
     m_kind->setEnabled(false);
-    // The plan's own term is not stored and its start date is replaced at each instalment, so neither
-    // the term nor its rate can be known: both stay empty (they are not saved).
+    // The plan's own term, from its dates, and the rate of that term; shown, not saved.
     FillTerms(kInstalmentKind);
     {
         const QSignalBlocker quiet(m_term);
-        m_term->setCurrentIndex(-1);
+        m_term->setCurrentIndex(InstalmentTermPosition(ParseDateText(row.value(0)).date(), ParseDateText(row.value(6)).date()));
     }
     m_term->setEnabled(false);
-    {
-        const QSignalBlocker quiet(m_rate);
-        m_rate->clear();
-    }
+    LookUpRate();
     m_rate->setEnabled(false);
     m_due->setText(row.value(5));
     m_due->setEnabled(false);

@@ -371,11 +371,15 @@ void CImportDlg::ShowPreview()
     }
     const CMoneyImport::Counts counts = m_plan->Count();
     const qsizetype written = counts.records + (m_keepDuplicates->isChecked() ? counts.duplicates : 0);
-    m_summary->setText(QStringLiteral("将导入 %1 条记录；与已有记录相同 %2 条；跳过 %3 行；无法读取 %4 行。")
-                           .arg(written)
-                           .arg(counts.duplicates)
-                           .arg(counts.skipped)
-                           .arg(counts.refused));
+    QString summary = QStringLiteral("将导入 %1 条记录；与已有记录相同 %2 条；跳过 %3 行；无法读取 %4 行。")
+                          .arg(written)
+                          .arg(counts.duplicates)
+                          .arg(counts.skipped)
+                          .arg(counts.refused);
+    const qsizetype notesTold = m_plan->NotesTold(m_keepDuplicates->isChecked());
+    if (notesTold > 0)
+        summary += QStringLiteral("其中 %1 条的备注含无法识别的字符或已截断，见“结果”列。").arg(notesTold);
+    m_summary->setText(summary);
 }
 
 bool CImportDlg::Import()

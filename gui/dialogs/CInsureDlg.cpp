@@ -46,7 +46,7 @@ CInsureDlg::CInsureDlg(CMainDlg *owner)
     m_amount = new CAmountEdit(this);
     m_amount->setObjectName(QStringLiteral("1149"));
     KeepNumberRule(m_amount, NumberKind::Signed, 18);
-    m_person = MakeChoiceList(this, 1152, MemberNames());
+    m_person = MakeMemberList(this, 1152);
     m_note = MakeNoteField(this, 1153, 500);
     auto *calculator = MakeDialogButton(this, 1150, QString(), 185);
     auto *save = MakeDialogButton(this, 1154, QStringLiteral("确定"), 182);

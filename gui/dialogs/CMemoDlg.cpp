@@ -20,7 +20,7 @@ CMemoDlg::CMemoDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMemo, f
 {
     setWindowTitle(QStringLiteral("备忘录"));
     m_date = MakeDatePicker(this, 1115);
-    m_member = MakeChoiceList(this, 1116, MemberNames());
+    m_member = MakeMemberList(this, 1116);
     m_matter = MakeNoteField(this, 1117, 500, 120);
     auto *save = MakeDialogButton(this, 1118, QStringLiteral("确定"), 182);
     auto *cancel = MakeDialogButton(this, 1119, QStringLiteral("取消"), 183);

@@ -48,9 +48,7 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMoney
             m_amount->setText(kept);
     });
 
-    m_member = new CTintedComboBox(this);
-    m_member->setObjectName(QStringLiteral("1008"));
-    FillMembers();
+    m_member = MakeMemberList(this, 1008);
 
     m_note = MakeNoteField(this, 1009, CMoneyBook::kNoteBytes);
 
@@ -88,13 +86,6 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMoney
 bool CMoneyDlg::IsModifyMode() const
 {
     return m_pOwner->m_bEditMoney;
-}
-
-void CMoneyDlg::FillMembers()
-{
-    m_member->clear();
-    m_member->addItems(MemberNames());
-    m_member->setCurrentIndex(m_member->count() > 0 ? 0 : -1);
 }
 
 void CMoneyDlg::FillFromSelectedRow()
@@ -147,7 +138,7 @@ void CMoneyDlg::AddMember()
     CCalcPad::CloseOpen();
     CAddMemberDlg dialog(nullptr);
     dialog.exec();
-    FillMembers();
+    FillMemberList(m_member);
 }
 
 bool CMoneyDlg::Save()

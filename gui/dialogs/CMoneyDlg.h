@@ -31,7 +31,6 @@ public:
     void AddMember();
 
 private:
-    void FillMembers();
     void FillFromSelectedRow();
     void OnItemChosen(int index);
     bool Save();

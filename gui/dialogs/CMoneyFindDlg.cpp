@@ -33,7 +33,7 @@ CMoneyFindDlg::CMoneyFindDlg(CMainDlg *owner)
     KeepNumberRule(m_amount, NumberKind::Any, 18);
     auto *calculator = MakeDialogButton(this, 1039, QString(), 185);
     connect(calculator, &QPushButton::clicked, this, &CMoneyFindDlg::OpenCalcPad);
-    m_member = MakeChoiceList(this, 1035, MemberNames());
+    m_member = MakeMemberList(this, 1035);
     m_member->setCurrentIndex(-1);
 
     m_ignoreDate = MakeIgnoreBox(1028, QStringLiteral("忽略日期"), {m_date});

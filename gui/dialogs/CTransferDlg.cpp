@@ -29,7 +29,7 @@ CTransferDlg::CTransferDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
     const QStringList row = deposits.GetRowTexts(deposits.GetSelected());
     m_amountDue = AtoF(row.value(5));
     m_date = MakeDatePicker(this, 1083);
-    m_person = MakeChoiceList(this, 1084, MemberNames());
+    m_person = MakeMemberList(this, 1084);
     SelectStoredEntry(m_person, row.value(8));
     m_amount = new CAmountEdit(this);
     m_amount->setObjectName(QStringLiteral("1088"));

@@ -47,6 +47,7 @@ QPlainTextEdit *MakeNoteField(QDialog *dialog, int id, int bytes, int height)
     auto *field = new QPlainTextEdit(dialog);
     field->setObjectName(QString::number(id));
     field->setFixedHeight(height);
+    field->setTabChangesFocus(true);
     LimitGbkBytes(field, bytes);
     return field;
 }
@@ -100,6 +101,26 @@ CTintedComboBox *MakeChoiceList(QDialog *dialog, int id, const QStringList &entr
     box->addItems(entries);
     box->setCurrentIndex(entries.isEmpty() ? -1 : 0);
     return box;
+}
+
+const QString kNoMemberHint = QStringLiteral("请先在 设置 → 系统 → 添加家庭成员 中添加成员");
+
+CTintedComboBox *MakeMemberList(QDialog *dialog, int id)
+{
+    auto *box = new CTintedComboBox(dialog);
+    box->setObjectName(QString::number(id));
+    FillMemberList(box);
+    return box;
+}
+
+void FillMemberList(QComboBox *box)
+{
+    const QStringList names = MemberNames();
+    box->clear();
+    box->addItems(names);
+    box->setCurrentIndex(names.isEmpty() ? -1 : 0);
+    // Shown only while nothing is chosen, and only when there is nothing to choose.
+    box->setPlaceholderText(names.isEmpty() ? kNoMemberHint : QString());
 }
 
 void StackFieldsAndButtons(QDialog *dialog, QLayout *fields, const QList<QWidget *> &buttons, bool rightAligned)

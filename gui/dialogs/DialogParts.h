@@ -7,6 +7,7 @@
 
 class CIconButton;
 class CTintedComboBox;
+class QComboBox;
 class QDateTimeEdit;
 class QDialog;
 class QGridLayout;
@@ -21,7 +22,8 @@ CIconButton *MakeDialogButton(QDialog *dialog, int id, const QString &caption, i
 // A one-line field limited to a number of GBK bytes; secret fields show their text masked.
 QLineEdit *MakeTextField(QDialog *dialog, int id, int bytes, bool secret = false);
 
-// A multi-line note field of the given height, limited to a number of GBK bytes.
+// A multi-line note field of the given height, limited to a number of GBK bytes. Tab and Shift+Tab move
+// on to the next or previous field, as in every other field: a note holds no tab typed by accident.
 QPlainTextEdit *MakeNoteField(QDialog *dialog, int id, int bytes, int height = 60);
 
 // Labelled rows above a row of buttons, right-aligned.
@@ -36,6 +38,14 @@ QDateTimeEdit *MakeDatePicker(QDialog *dialog, int id);
 
 // A drop-down list of the entries, the first chosen (none when there are none).
 CTintedComboBox *MakeChoiceList(QDialog *dialog, int id, const QStringList &entries);
+
+// A drop-down list of the household's members, the first chosen. A household without members sees a
+// grey hint there saying where members are added: nothing can be chosen until one is.
+CTintedComboBox *MakeMemberList(QDialog *dialog, int id);
+// Fills a member list again from the member list (after a member was added or deleted), the first chosen.
+void FillMemberList(QComboBox *box);
+// The hint an empty member list shows.
+extern const QString kNoMemberHint;
 
 // The dialog's fields above its row of buttons: right-aligned, or from the left edge.
 void StackFieldsAndButtons(QDialog *dialog, QLayout *fields, const QList<QWidget *> &buttons, bool rightAligned = true);

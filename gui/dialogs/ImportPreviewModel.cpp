@@ -51,9 +51,17 @@ QString ImportPreviewModel::Outcome(qsizetype planRow) const
     case BillRow::Kind::Refused: return QStringLiteral("无法读取：") + row.reason;
     case BillRow::Kind::Record: break;
     }
-    if (!m_plan->IsDuplicate(planRow))
-        return QStringLiteral("导入");
-    return m_keepDuplicates ? QStringLiteral("导入（与已有记录相同）") : QStringLiteral("已有相同记录，不导入");
+    const bool duplicate = m_plan->IsDuplicate(planRow);
+    if (duplicate && !m_keepDuplicates)
+        return QStringLiteral("已有相同记录，不导入");
+    // A row written is still told of what it loses or brings: a note cut, characters not read.
+    QStringList told;
+    if (duplicate)
+        told << QStringLiteral("与已有记录相同");
+    const QString note = m_plan->NoteWarning(planRow);
+    if (!note.isEmpty())
+        told << note;
+    return told.isEmpty() ? QStringLiteral("导入") : QStringLiteral("导入（%1）").arg(told.join(QStringLiteral("；")));
 }
 
 QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
@@ -67,6 +75,8 @@ QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
             return QBrush(QColor(0xC0, 0, 0));
         if (row.kind == BillRow::Kind::Skipped || m_plan->IsDuplicate(planRow))
             return QBrush(QColor(0x80, 0x80, 0x80));
+        if ((index.column() == kOutcome || index.column() == kNote) && !m_plan->NoteWarning(planRow).isEmpty())
+            return QBrush(QColor(0xB0, 0x50, 0x00));  // written, with something to know about its note
         return {};
     }
     if (role == Qt::TextAlignmentRole && (index.column() == kIncome || index.column() == kExpense || index.column() == kLine))
@@ -95,7 +105,12 @@ QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
     case kIncome: return entry.amount > 0 ? TrimAmount(entry.amount) : QString();
     case kExpense: return entry.amount < 0 ? TrimAmount(entry.amount) : QString();
     case kMember: return entry.member;
-    case kNote: return entry.explain;
+    case kNote:
+        if (role == Qt::ToolTipRole) {
+            const QString told = m_plan->NoteWarning(planRow);
+            return told.isEmpty() ? entry.explain : told + QLatin1Char('\n') + entry.explain;
+        }
+        return entry.explain;
     default: return {};
     }
 }

@@ -28,9 +28,7 @@ CDeleteMemberDlg::CDeleteMemberDlg(QWidget *parent) : QDialog(parent)
 
 void CDeleteMemberDlg::FillMembers()
 {
-    m_member->clear();
-    m_member->addItems(MemberNames());
-    m_member->setCurrentIndex(m_member->count() > 0 ? 0 : -1);
+    FillMemberList(m_member);
 }
 
 void CDeleteMemberDlg::OnOK()

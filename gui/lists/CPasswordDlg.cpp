@@ -34,8 +34,7 @@ CPasswordDlg::CPasswordDlg(QWidget *parent) : QDialog(parent)
             m_needPassword->setChecked(stored != 0);
         }
     });
-    m_oldName->addItems(MemberNames());
-    m_oldName->setCurrentIndex(m_oldName->count() > 0 ? 0 : -1);
+    FillMemberList(m_oldName);
     connect(m_oldName, QOverload<int>::of(&QComboBox::activated), this, &CPasswordDlg::FillFromMember);
     FillFromMember();
 

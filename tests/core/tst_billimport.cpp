@@ -197,6 +197,42 @@ private slots:
                  std::vector<bool>({true, false, true, true, false}));
     }
 
+    void aRecordFoundByItsTimeIsNotFoundAgainByARowOfItsDay()
+    {
+        // The ledger holds one lunch at 12:30:01. A file giving it at that time and another lunch of the
+        // day alone: the second is a further expense, not the record again, in either order of the rows.
+        OneRecordLedger ledger;
+        SqlConnection *db = ledger.db.get();
+        const MoneyEntry atTime{LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", {}};
+        MoneyEntry ofDay = atTime;
+        ofDay.date = LedgerDateTime(QDate(2023, 5, 2));
+        QCOMPARE(MatchExistingRecords(*db, {atTime, ofDay}, {false, true}), std::vector<bool>({true, false}));
+        QCOMPARE(MatchExistingRecords(*db, {ofDay, atTime}, {true, false}), std::vector<bool>({false, true}));
+        // A row of the day alone still finds the record when no row names its time.
+        MoneyEntry otherTime = atTime;
+        otherTime.date = atTime.date.addSecs(3600);
+        QCOMPARE(MatchExistingRecords(*db, {otherTime, ofDay}, {false, true}), std::vector<bool>({false, true}));
+    }
+
+    void recordsOfADaySharedOutAmongRowsOfBothForms()
+    {
+        // Three lunches held on the day (12:30 twice, 18:00); the file gives 12:30 three times and the day
+        // alone twice: two rows match at 12:30, the third is new; of the day's rows one takes the
+        // 18:00 record left, the other is new.
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        for (const QTime time : {QTime(12, 30), QTime(12, 30), QTime(18, 0)})
+            book.Add(LedgerDateTime(QDate(2023, 5, 3), time), QStringLiteral("餐饮"), -12.5, "Li", QString());
+        book.Close();
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        const MoneyEntry noon{LedgerDateTime(QDate(2023, 5, 3), QTime(12, 30)), QStringLiteral("餐饮"), -12.5, "Li", {}};
+        MoneyEntry day = noon;
+        day.date = LedgerDateTime(QDate(2023, 5, 3));
+        QCOMPARE(MatchExistingRecords(*db, {day, noon, day, noon, noon}, {true, false, true, false, false}),
+                 std::vector<bool>({true, true, false, true, false}));
+    }
+
     void directionsOfBillsAndSheets()
     {
         const BillLayout bill = GuessBillLayout({{"交易时间", "交易分类", "交易对方", "商品说明", "收/支", "金额", "交易状态"}});

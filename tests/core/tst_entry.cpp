@@ -3,6 +3,7 @@
 #include "entry/CalcEngine.h"
 #include "entry/EntryChoice.h"
 #include "entry/ItemChoice.h"
+#include "entry/NumberRules.h"
 
 #include "MessageRecorder.h"
 
@@ -74,6 +75,38 @@ private slots:
         QString text = amount;
         QCOMPARE(CheckAmount(&text), message);
         QCOMPARE(text, rewritten);
+    }
+
+    void aSecondPointInAnIncomeOrExpenseIsRefusedAsInEveryAmountField_data()
+    {
+        QTest::addColumn<QString>("amount");
+        QTest::newRow("two points together") << "12..5";
+        QTest::newRow("two points apart") << "1.2.3";
+        QTest::newRow("spent, two points") << "-1.2.3";
+        QTest::newRow("point after the sign") << "-.5";
+    }
+    void aSecondPointInAnIncomeOrExpenseIsRefusedAsInEveryAmountField()
+    {
+        // These were saved as 12 and 1.2; the savings and later fields refuse them, and so does this one.
+        QFETCH(QString, amount);
+        QString text = amount;
+        QCOMPARE(CheckAmount(&text), QStringLiteral(" 金额输入错误"));
+        QCOMPARE(text, amount);  // left as typed, for the user to mend
+        QString shared = amount;
+        QCOMPARE(CheckAmountField(&shared, QStringLiteral(" 金额不能为零"), QStringLiteral(" 金额输入错误")),
+                 QStringLiteral(" 金额输入错误"));
+    }
+
+    void anIncomeOrExpenseIsRoundedToTheCentAsEveryAmountField()
+    {
+        // Half a cent goes away from zero on the decimal value, as the savings fields round it ("%.2f"
+        // on the binary value gave 1211.11 and 0.12).
+        const QList<QPair<QString, QString>> amounts{{"1211.115", "1211.12"}, {"-3694.905", "-3694.91"}, {"0.125", "0.13"}};
+        for (const auto &[typed, saved] : amounts) {
+            QString text = typed;
+            QCOMPARE(CheckAmount(&text), QString());
+            QCOMPARE(text, saved);
+        }
     }
 
     void signing()

@@ -144,6 +144,56 @@ private slots:
         QCOMPARE(import.EntriesToWrite(true).size(), size_t(3));
     }
 
+    void aRowOfTheDayAloneIsNotTheRecordAnotherRowGivesWithItsTime()
+    {
+        // The ledger holds the lunch of 12:30; the sheet gives it with its time and a second lunch of the
+        // day without one. The second was skipped as the first again: it is a real expense, written.
+        TestInstallation install;
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2023, 5, 1), QTime(12, 30)), QStringLiteral("餐饮"), -25, QStringLiteral("爸爸"), {});
+        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+
+        CMoneyImport import(kItems, kMembers);
+        QVERIFY(import.Load(Bill({"日期,收支项目,金额,成员", "2023-05-01 12:30:00,餐饮,-25,爸爸", "2023-05-01,餐饮,-25,爸爸"})));
+        import.MatchExisting(*db);
+        QVERIFY(import.IsDuplicate(0));
+        QVERIFY(!import.IsDuplicate(1));
+        QCOMPARE(import.EntriesToWrite(false).size(), size_t(1));
+        QCOMPARE(import.EntriesToWrite(false).front().date, LedgerDateTime(QDate(2023, 5, 1)));
+    }
+
+    void notesNotReadOrCutAreToldPerRow()
+    {
+        // A bill with a byte-order mark whose later bytes are GBK (a file saved twice by different
+        // programs): the rows read, and the note of the GBK row is told to hold characters not read.
+        QByteArray bytes = QByteArray("\xEF\xBB\xBF") + QStringLiteral("日期,收支项目,金额,成员,备注\n2023-05-01,餐饮,-5,爸爸,面馆\n").toUtf8();
+        bytes += QByteArray("2023-05-02,") + QStringLiteral("餐饮,-6,爸爸,").toUtf8() + QByteArray("\xC3\xE6\xB9\xDD\n");  // 面馆 in GBK
+        bytes += QStringLiteral("2023-05-03,餐饮,-7,爸爸,").toUtf8() + QString(100, QLatin1Char('x')).toUtf8() + '\n';
+        bytes += QStringLiteral("2023-05-04,餐饮,-8,爸爸,").toUtf8() + QString(90, QLatin1Char('y')).toUtf8() + '\n';
+        CMoneyImport import(kItems, kMembers);
+        QVERIFY(import.Load(bytes));
+        QCOMPARE(import.Encoding(), QStringLiteral("UTF-8 BOM"));
+        QCOMPARE(import.RowCount(), 4);
+        QCOMPARE(import.NoteWarning(0), QString());
+        QVERIFY(import.EntryOf(1).explain.contains(QChar::ReplacementCharacter));
+        QCOMPARE(import.NoteWarning(1), QStringLiteral("备注含无法识别的字符"));
+        // A note longer than the book keeps is cut, and told so; one that just fits is not.
+        QCOMPARE(import.EntryOf(2).explain, QString(90, QLatin1Char('x')));
+        QCOMPARE(import.NoteWarning(2), QStringLiteral("备注过长，已截断为 90 字节"));
+        QCOMPARE(import.NoteWarning(3), QString());
+        QCOMPARE(import.NotesTold(false), qsizetype(2));
+        QCOMPARE(int(import.Row(1).kind), int(BillRow::Kind::Record));  // told, still written
+
+        // Both at once; and characters not read in the part cut away are not written, so not told.
+        CMoneyImport both(kItems, kMembers);
+        QByteArray twice = QByteArray("\xEF\xBB\xBF") + QStringLiteral("日期,收支项目,金额,成员,备注\n2023-05-01,餐饮,-5,爸爸,").toUtf8();
+        QVERIFY(both.Load(twice + "\xC3\xE6" + QByteArray(100, 'z') + "\n2023-05-02,\xE9\xA4\x90\xE9\xA5\xAE,-6,\xE7\x88\xB8\xE7\x88\xB8,"
+                          + QByteArray(100, 'z') + "\xC3\xE6\n"));
+        QCOMPARE(both.NoteWarning(0), QStringLiteral("备注含无法识别的字符；备注过长，已截断为 90 字节"));
+        QCOMPARE(both.NoteWarning(1), QStringLiteral("备注过长，已截断为 90 字节"));
+    }
+
     void manyRecordsWrittenAllOrNone()
     {
         TestInstallation install;

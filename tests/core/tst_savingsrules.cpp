@@ -113,6 +113,37 @@ private slots:
         QCOMPARE(DueDate(begin, term), due);
     }
 
+    void instalmentPlansTermFromItsDates_data()
+    {
+        QTest::addColumn<QDate>("lastPaid");
+        QTest::addColumn<QDate>("due");
+        QTest::addColumn<int>("term");  // 0 一年, 1 三年, 2 五年
+        QTest::newRow("a year, as opened") << QDate(2003, 3, 10) << QDate(2004, 3, 10) << 0;
+        QTest::newRow("three years, as opened") << QDate(2003, 3, 10) << QDate(2006, 3, 10) << 1;
+        QTest::newRow("five years, as opened") << QDate(2003, 3, 10) << QDate(2008, 3, 10) << 2;
+        // Each instalment moves the date kept: a whole-year count of what is left would say 一年 here.
+        QTest::newRow("three years, paid into in the second") << QDate(2004, 5, 10) << QDate(2006, 3, 10) << 1;
+        QTest::newRow("five years, paid into in the third") << QDate(2005, 1, 10) << QDate(2008, 3, 10) << 2;
+        QTest::newRow("five years, a day over three left") << QDate(2005, 3, 9) << QDate(2008, 3, 10) << 2;
+        // What the dates cannot tell: paid into with three years or less left, the plan could be one of three.
+        QTest::newRow("five years, three left") << QDate(2005, 3, 10) << QDate(2008, 3, 10) << 1;
+        QTest::newRow("a year, paid into late in it") << QDate(2003, 12, 31) << QDate(2004, 3, 10) << 0;
+        // Begun on 29 February: due on the 28th, read back as the plan it was.
+        QTest::newRow("29 February, a year") << QDate(2004, 2, 29) << DueDate(QDate(2004, 2, 29), QStringLiteral("一年")) << 0;
+        QTest::newRow("29 February, five years") << QDate(2004, 2, 29) << DueDate(QDate(2004, 2, 29), QStringLiteral("五年")) << 2;
+        QTest::newRow("29 February, three years") << QDate(2004, 2, 29) << DueDate(QDate(2004, 2, 29), QStringLiteral("三年")) << 1;
+        // Dates no plan could have: 一年, as when nothing can be told.
+        QTest::newRow("due more than five years on") << QDate(2003, 1, 1) << QDate(2010, 1, 1) << 0;
+        QTest::newRow("no due date") << QDate(2003, 1, 1) << QDate() << 0;
+    }
+    void instalmentPlansTermFromItsDates()
+    {
+        QFETCH(QDate, lastPaid);
+        QFETCH(QDate, due);
+        QFETCH(int, term);
+        QCOMPARE(InstalmentTermPosition(lastPaid, due), term);
+    }
+
     void depositChecksInOrder()
     {
         DepositEntry entry{QStringLiteral("A"), QStringLiteral("整存整取"), QStringLiteral("人民币"), QStringLiteral("中国银行"),

@@ -274,6 +274,43 @@ private slots:
         QCOMPARE(FirstRed(before).x(), 3);
     }
 
+    void iconButtonWithTheFocusShowsAFocusMark()
+    {
+        // Shift+Tab onto a flat save button and Space pressed it, with nothing to see it had the focus:
+        // the button with the focus carries a dotted frame 3 pixels inside its edge, in the hover text
+        // colour, whichever style it has.
+        QWidget window;
+        auto *before = new CIconButton(QStringLiteral("前"), &window);
+        auto *save = new CIconButton(QStringLiteral("保存并关闭"), &window);
+        save->SetLedgerColors();
+        save->setGeometry(0, 40, 120, 38);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        before->setFocus();
+        const QImage unfocused = save->grab().toImage();
+        QCOMPARE(unfocused.pixelColor(3, 19), QColor(190, 210, 250));  // nothing drawn where the mark goes
+        QTest::keyClick(&window, Qt::Key_Tab);
+        QVERIFY(save->hasFocus());
+        // Dotted: along the left side and the top, some pixels of the mark and some of the background.
+        const auto marks = [](const QImage &image, QPoint from, QPoint step, int count) {
+            int marked = 0;
+            for (int i = 0; i < count; ++i, from += step)
+                marked += image.pixelColor(from) == QColor(0, 0, 255) ? 1 : 0;
+            return marked;
+        };
+        const QImage focused = save->grab().toImage();
+        const int left = marks(focused, QPoint(3, 4), QPoint(0, 1), 30), top = marks(focused, QPoint(4, 3), QPoint(1, 0), 100);
+        QVERIFY2(left > 5 && left < 30 && top > 20 && top < 100, qPrintable(QStringLiteral("%1 %2").arg(left).arg(top)));
+        // Not flat: the mark too, inside the black frame of the focused button.
+        save->SetFlatStyle(false);
+        QVERIFY(marks(save->grab().toImage(), QPoint(3, 4), QPoint(0, 1), 30) > 5);
+        // The focus gone, the mark goes with it.
+        save->SetFlatStyle(true);
+        before->setFocus();
+        QCOMPARE(save->grab().toImage(), unfocused);
+    }
+
     void calculatorStartsOnceAndEndsWithTheProgram()
     {
         QTemporaryDir folder;

@@ -348,6 +348,30 @@ private slots:
         QCOMPARE(ledger.window.m_moneyBook.GetPageCount(), 0);
     }
 
+    void notesNotReadOrCutAreToldInThePreview()
+    {
+        // A bill marked UTF-8 holding a GBK note, and a note of 10 MB: both written, and each row says what
+        // becomes of its note, where the household looks (the outcome, the note's tooltip, the summary).
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        QByteArray bytes = Utf8Bom(QStringLiteral("日期,收支项目,金额,家庭成员,备注\n2023-05-01,餐饮,-5,爸爸,面馆\n"));
+        bytes += QStringLiteral("2023-05-02,餐饮,-6,爸爸,").toUtf8() + QByteArray("\xC3\xE6\xB9\xDD\n");
+        bytes += QStringLiteral("2023-05-03,餐饮,-7,爸爸,").toUtf8() + QByteArray(10 * 1024 * 1024, 'x') + '\n';
+        CImportDlg dialog(&ledger.window);
+        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("两种编码.csv"), bytes)));
+        ImportPreviewModel *preview = dialog.PreviewModel();
+        QCOMPARE(preview->data(preview->index(0, 7), Qt::DisplayRole).toString(), QStringLiteral("导入"));
+        QCOMPARE(preview->data(preview->index(1, 7), Qt::DisplayRole).toString(), QStringLiteral("导入（备注含无法识别的字符）"));
+        QCOMPARE(preview->data(preview->index(2, 7), Qt::DisplayRole).toString(), QStringLiteral("导入（备注过长，已截断为 90 字节）"));
+        QVERIFY(preview->data(preview->index(2, 6), Qt::ToolTipRole).toString().startsWith(QStringLiteral("备注过长")));
+        QVERIFY(preview->data(preview->index(1, 7), Qt::ForegroundRole).isValid());
+        QVERIFY(!preview->data(preview->index(0, 7), Qt::ForegroundRole).isValid());
+        QVERIFY2(dialog.Summary()->text().contains(QStringLiteral("其中 2 条的备注含无法识别的字符或已截断")),
+                 qPrintable(dialog.Summary()->text()));
+        QVERIFY(dialog.Import());
+        QCOMPARE(ledger.window.m_moneyBook.GetItemCount(), 3);
+    }
+
     void onlyTheIncomeListImports()
     {
         OpenLedger ledger;

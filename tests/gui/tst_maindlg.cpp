@@ -151,6 +151,28 @@ private slots:
         QCOMPARE(Text(window, 1226), QStringLiteral("总    计    1.23457e+06"));
     }
 
+    void homePageAmountsGiveTheirExactFigureInATooltip()
+    {
+        // The page keeps its six digits; each of the seven amounts tells its exact figure, to the cent,
+        // as the status lines write it.
+        TestInstallation install;
+        CMainDlg window(Quiet());
+        AddMoney(window, 1, 221780.65);
+        window.m_currentBook.Add(QStringLiteral("2003-01-01"), QStringLiteral("工资卡"), QStringLiteral("工商银行"),
+                                 QStringLiteral("人民币"), QStringLiteral("1000000.1"), QStringLiteral("存款"),
+                                 QStringLiteral("Li"), QString());
+        window.PressButton(1000);
+        window.PressButton(1018);
+        QCOMPARE(Text(window, 1220), QStringLiteral("收    支    221781"));
+        QCOMPARE(window.Control(1220)->toolTip(), QStringLiteral("221,780.65"));
+        QCOMPARE(Text(window, 1222), QStringLiteral("活期储蓄    1e+06"));
+        QCOMPARE(window.Control(1222)->toolTip(), QStringLiteral("1,000,000.1"));
+        QCOMPARE(Text(window, 1226), QStringLiteral("总    计    1.22178e+06"));
+        QCOMPARE(window.Control(1226)->toolTip(), QStringLiteral("1,221,780.75"));
+        for (int id : {1221, 1223, 1224, 1225})
+            QCOMPARE(window.Control(id)->toolTip(), QStringLiteral("0"));
+    }
+
     void statusLineAmounts_data()
     {
         QTest::addColumn<double>("amount");

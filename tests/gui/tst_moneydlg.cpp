@@ -3,7 +3,14 @@
 #include "controls/CCalcPad.h"
 #include "controls/CEntryComboBox.h"
 #include "db/CMoneyRecord.h"
+#include "dialogs/CCreditDlg.h"
+#include "dialogs/CCurrentDlg.h"
+#include "dialogs/CDepositDlg.h"
+#include "dialogs/CInsureDlg.h"
+#include "dialogs/CMemoDlg.h"
 #include "dialogs/CMoneyDlg.h"
+#include "dialogs/CMoneyFindDlg.h"
+#include "dialogs/CTransferDlg.h"
 #include "lists/CAddMemberDlg.h"
 #include "lists/CDeleteMemberDlg.h"
 #include "lists/CLoginDlg.h"
@@ -21,6 +28,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -196,6 +204,110 @@ private slots:
         QVERIFY(dialog.SaveAndContinue());
         QCOMPARE(amount->text(), QStringLiteral("12.35"));
         QCOMPARE(m_window->m_moneyBook.GetItemText(0, 2), QStringLiteral("12.35"));
+    }
+
+    void aSecondPointInTheAmountIsRefusedNotSavedAsLess()
+    {
+        // "12..5" was saved as 12 and "1.2.3" as 1.2; every other amount field refuses them.
+        CMoneyDlg dialog(m_window);
+        dialog.show();
+        Choose(&dialog, 1007, QStringLiteral("支出    餐饮"));
+        for (const QString &typed : {QStringLiteral("12..5"), QStringLiteral("1.2.3")}) {
+            m_messages->Clear();
+            Type(&dialog, 1006, typed);
+            QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), typed);  // typing lets it stand, as elsewhere
+            QVERIFY(!dialog.SaveAndContinue());
+            QCOMPARE(m_messages->Last(), QStringLiteral(" 金额输入错误"));
+            QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), typed);
+        }
+        QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);
+        Type(&dialog, 1006, QStringLiteral("12.5"));
+        QVERIFY(dialog.SaveAndContinue());
+        QCOMPARE(m_window->m_moneyBook.GetItemText(0, 3), QStringLiteral("-12.5"));
+    }
+
+    void emptyMemberListsSayWhereMembersAreAdded()
+    {
+        // A new household has no member, and every save failed with " 家庭成员未输入" with nothing to say
+        // how to go on: each member list, empty, shows where members are added, and offers nothing.
+        m_window->m_depositBook.Add(QStringLiteral("2003-01-01"), QStringLiteral("零存"), QStringLiteral("人民币"),
+                                    QStringLiteral("零存整取"), QStringLiteral("1200"), QStringLiteral("1211.12"),
+                                    QStringLiteral("2004-01-01"), QStringLiteral("中国银行"), QString(), QString());
+        m_window->m_depositBook.SetSelected(0);
+        g_memberList.clear();
+        const QString hint = QStringLiteral("请先在 设置 → 系统 → 添加家庭成员 中添加成员");
+        const auto emptyWithHint = [&](QWidget &dialog, int id) {
+            auto *box = Find<QComboBox>(&dialog, id);
+            QVERIFY2(box, qPrintable(QString::number(id)));
+            QCOMPARE(box->count(), 0);
+            QCOMPARE(box->currentText(), QString());
+            QCOMPARE(box->placeholderText(), hint);
+        };
+        { CDepositDlg dialog(m_window); emptyWithHint(dialog, 1072); }
+        { CCurrentDlg dialog(m_window); emptyWithHint(dialog, 1106); }
+        { CTransferDlg dialog(m_window); emptyWithHint(dialog, 1084); }
+        { CInsureDlg dialog(m_window); emptyWithHint(dialog, 1152); }
+        { CCreditDlg dialog(m_window); emptyWithHint(dialog, 1144); }
+        { CMemoDlg dialog(m_window); emptyWithHint(dialog, 1116); }
+        { CMoneyFindDlg dialog(m_window); emptyWithHint(dialog, 1035); }
+        { CDeleteMemberDlg dialog; emptyWithHint(dialog, 1199); }
+        { CPasswordDlg dialog; emptyWithHint(dialog, 1191); }
+
+        // The rule and its message stay; a member added from the dialog takes the hint's place.
+        CMoneyDlg dialog(m_window);
+        dialog.show();
+        emptyWithHint(dialog, 1008);
+        Choose(&dialog, 1007, QStringLiteral("收入    工资"));
+        Type(&dialog, 1006, QStringLiteral("5"));
+        QVERIFY(!dialog.SaveAndContinue());
+        QCOMPARE(m_messages->Last(), QStringLiteral(" 家庭成员未输入"));
+        QTimer::singleShot(0, [] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            Type(modal, 1015, QStringLiteral("Zhao"));
+            QTest::mouseClick(Find<QPushButton>(modal, 1017), Qt::LeftButton);
+        });
+        dialog.AddMember();
+        auto *member = Find<QComboBox>(&dialog, 1008);
+        QCOMPARE(member->count(), 1);
+        QCOMPARE(member->currentText(), QStringLiteral("Zhao"));
+        QCOMPARE(member->placeholderText(), QString());
+        QVERIFY(dialog.SaveAndContinue());
+        QCOMPARE(m_window->m_moneyBook.GetItemText(0, 4), QStringLiteral("Zhao"));
+    }
+
+    void tabInANoteMovesOnInsteadOfTypingATab()
+    {
+        // A record was saved with the note "test\t\n": Tab in a note typed itself. It moves on now, and
+        // Shift+Tab back, in the note of every entry dialog.
+        CMoneyDlg dialog(m_window);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto *note = Find<QPlainTextEdit>(&dialog, 1009);
+        note->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(note, QStringLiteral("test"));
+        QTest::keyClick(note, Qt::Key_Tab);
+        QVERIFY(!note->hasFocus());
+        QCOMPARE(note->toPlainText(), QStringLiteral("test"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(note->hasFocus());
+        QCOMPARE(note->toPlainText(), QStringLiteral("test"));
+        QTest::keyClick(note, Qt::Key_Return);  // a new line is still a new line
+        QCOMPARE(note->toPlainText(), QStringLiteral("test\n"));
+
+        CDepositDlg deposit(m_window);
+        CCurrentDlg current(m_window);
+        CCreditDlg credit(m_window);
+        CMemoDlg memo(m_window);
+        CInsureDlg insure(m_window);
+        for (QDialog *other : std::initializer_list<QDialog *>{&deposit, &current, &credit, &memo, &insure}) {
+            const auto notes = other->findChildren<QPlainTextEdit *>();
+            QVERIFY(!notes.isEmpty());
+            for (QPlainTextEdit *field : notes)
+                QVERIFY2(field->tabChangesFocus(), qPrintable(other->windowTitle()));
+        }
     }
 
     void modifyKeepsTheSignAndThenAdds()

@@ -25,6 +25,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <functional>
+
 
 class TestSavingsDlg : public QObject
 {
@@ -102,6 +104,45 @@ private slots:
         QCOMPARE(book.GetItemText(0, 4), QStringLiteral("200"));
         QCOMPARE(book.GetItemText(0, 5), QStringLiteral("3694.91"));
         QVERIFY(!m_window->m_bEditDeposit);
+    }
+
+    void continuingAnInstalmentPlanShowsItsOwnTermAndRate()
+    {
+        // 续存零整 showed the term and the rate empty; they are the plan's: three years at 1.89 here.
+        {
+            CDepositDlg dialog(m_window);
+            Type(&dialog, 1067, QStringLiteral("plan3"));
+            Choose(&dialog, 1075, QStringLiteral("零存整取"));
+            Choose(&dialog, 1076, QStringLiteral("三年"));
+            dialog.findChild<QDateTimeEdit *>(QStringLiteral("1068"))->setDate(QDate(2003, 3, 10));
+            Type(&dialog, 1073, QStringLiteral("100"));
+            QVERIFY(dialog.SaveAndClose());
+        }
+        CDepositBook &book = m_window->m_depositBook;
+        const auto continueMode = [&](const std::function<void(CDepositDlg &)> &check) {
+            book.SetSelected(0);
+            m_window->m_bEditDeposit = true;
+            CDepositDlg dialog(m_window);
+            QVERIFY(dialog.IsContinueMode());
+            check(dialog);
+        };
+        continueMode([](CDepositDlg &dialog) {
+            QCOMPARE(Find<QComboBox>(&dialog, 1076)->currentText(), QStringLiteral("三年"));
+            QCOMPARE(Find<QLineEdit>(&dialog, 1077)->text(), QStringLiteral("1.89"));
+            QVERIFY(!Find<QComboBox>(&dialog, 1076)->isEnabled());
+            QVERIFY(!Find<QLineEdit>(&dialog, 1077)->isEnabled());
+            QCOMPARE(Find<QLineEdit>(&dialog, 1078)->text(), QStringLiteral("3704.9"));  // the plan's amount due, kept
+            // An instalment a year on moves the date kept to its own day.
+            dialog.findChild<QDateTimeEdit *>(QStringLiteral("1068"))->setDate(QDate(2004, 5, 10));
+            Type(&dialog, 1073, QStringLiteral("100"));
+            QVERIFY(dialog.SaveAndClose());
+        });
+        QCOMPARE(book.GetItemText(0, 0), QStringLiteral("2004-05-10"));
+        // Two years from that day to the due date: still the plan of three years, not one of a year.
+        continueMode([](CDepositDlg &dialog) {
+            QCOMPARE(Find<QComboBox>(&dialog, 1076)->currentText(), QStringLiteral("三年"));
+            QCOMPARE(Find<QLineEdit>(&dialog, 1077)->text(), QStringLiteral("1.89"));
+        });
     }
 
     void accountChosenFromTheListSelectsItsBank()
@@ -212,6 +253,49 @@ private slots:
         QVERIFY(!m_window->Control(1068)->isEnabled() && !m_window->Control(1069)->isEnabled());
         QCOMPARE(CommittedView(m_install->DataFile("Kinward.db")).Rows(QStringLiteral("SELECT count(*) FROM Current WHERE Account='A'")),
                  QStringList({"0"}));
+    }
+
+    void balanceListTakingTheFocusChoosesNoAccount()
+    {
+        // The list takes the focus when the dialog opens and Qt made its first row current: 销户 was
+        // enabled at once and asked to close an account nobody chose.
+        CCurrentBook &book = m_window->m_currentBook;
+        for (const char *account : {"A", "B"})
+            book.Add(QStringLiteral("2003-01-01"), QString::fromLatin1(account), QStringLiteral("中国银行"),
+                     QStringLiteral("人民币"), QStringLiteral("10"), QStringLiteral("存入现金"), QStringLiteral("小明"), QString());
+        m_messages->Clear();
+        CCurrentBalanceDlg dialog(m_window);
+        auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("1110"));
+        auto *closeAccount = Find<QPushButton>(&dialog, 1112);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        list->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(list->hasFocus());
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(dialog.ChosenRow(), -1);
+        QVERIFY(!closeAccount->isEnabled());
+        QVERIFY(list->selectedItems().isEmpty());
+        dialog.CloseChosenAccount();
+        QVERIFY(m_messages->messages.isEmpty());  // no question about an account not chosen
+        QCOMPARE(book.GetItemCount(), 2);
+
+        // The focus leaving and coming back chooses nothing either.
+        Find<QComboBox>(&dialog, 1111)->setFocus(Qt::TabFocusReason);
+        list->setFocus(Qt::BacktabFocusReason);
+        QVERIFY(list->hasFocus());
+        QCOMPARE(dialog.ChosenRow(), -1);
+
+        // The first key that moves chooses the first row; the next the second.
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(dialog.ChosenRow(), 0);
+        QVERIFY(closeAccount->isEnabled());
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(dialog.ChosenRow(), 1);
+        // A click chooses too.
+        const QRect first = list->visualItemRect(list->topLevelItem(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, first.center());
+        QCOMPARE(dialog.ChosenRow(), 0);
     }
 
     void transferToCash()
