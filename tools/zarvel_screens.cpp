@@ -3,7 +3,11 @@
 #include "app/CMainDlg.h"
 #include "app/Style.h"
 #include "controls/CCalcPad.h"
+#include "common/Paths.h"
+#include "db/LedgerBackups.h"
+#include "db/SqlConnection.h"
 #include "dialogs/CMoneyDlg.h"
+#include "lists/CRestoreDlg.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -76,5 +80,14 @@ int main(int argc, char **argv)
     QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("1011")), Qt::LeftButton);
     QTest::qWait(300);
     screenShot("money-saved");
+    // 恢复备份 with a copy of the ledger kept, and the room the copies take.
+    QString error;
+    MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error);
+    CRestoreDlg restore(&window);
+    restore.show();
+    restore.move(window.geometry().topLeft() + QPoint(120, 80));
+    QTest::qWait(300);
+    restore.grab().save(output + QStringLiteral("/restore.png"));
+    std::printf("%s\n", qPrintable(output + QStringLiteral("/restore.png")));
     return 0;
 }

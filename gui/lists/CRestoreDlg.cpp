@@ -11,6 +11,7 @@
 #include "dialogs/DialogParts.h"
 #include "lists/ReferenceLists.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -71,11 +72,14 @@ bool CRestoreDlg::Restore()
         return false;
     QString error;
     RestoreResult result = RestoreResult::Untouched;
+    // A large ledger takes a few seconds: it is read and checked aside, and the present one kept first.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         result = RestoreBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), chosen->text(), &error);
     } catch (const DbError &failure) {
         error = failure.Message();
     }
+    QApplication::restoreOverrideCursor();
     switch (result) {
     case RestoreResult::Untouched:
         ShowMessage(error, QStringLiteral("恢复备份"), MessageIcon::Error);
