@@ -302,8 +302,11 @@ std::optional<qint64> KeptFigure(SqlConnection &db, const QString &table, const 
 
 std::optional<qint64> LedgerChangeMark(SqlConnection &db)
 {
-    if (!db.HasTable(QStringLiteral("LedgerMark")))
+    // Asked of the file each time: the table appears with an upgrade made on this very connection.
+    SqlStatement present = db.Prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='LedgerMark'"));
+    if (!present.Step() || present.Int(0) == 0)
         return std::nullopt;
+    present = SqlStatement();
     SqlStatement mark = db.Prepare(QStringLiteral("SELECT \"Mark\" FROM \"LedgerMark\""));
     if (!mark.Step())
         return std::nullopt;

@@ -89,11 +89,12 @@ bool LooksWhole(const QString &path)
     const qint64 size = QFileInfo(path).size();
     if (pageSize < 512 || size % pageSize != 0)
         return false;
-    // The page count in the header holds when it was written with the change counter it names.
+    // The page count in the header holds when it was written with the change counter it names: a
+    // file shorter than that was cut short.
     const quint32 changes = qFromBigEndian<quint32>(bytes + 24);
     const quint32 pages = qFromBigEndian<quint32>(bytes + 28);
     if (qFromBigEndian<quint32>(bytes + 92) == changes && pages != 0)
-        return size == qint64(pages) * pageSize;
+        return size >= qint64(pages) * pageSize;
     return size > 0;
 }
 

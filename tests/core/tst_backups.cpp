@@ -253,6 +253,28 @@ private slots:
         QCOMPARE(ListBackups(DataDirectory()).size(), 3);
     }
 
+    void aLedgerUpgradedOnOpeningIsNotCopiedAgainByTheNextStart()
+    {
+        // The change mark appears with the upgrade the opening makes: the copy at exit names it as any
+        // later opening reads it, so the next exit with nothing changed makes no copy.
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            sqlite3 *raw = nullptr;
+            QCOMPARE(sqlite3_open(DatabasePath().toUtf8().constData(), &raw), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(raw, "INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '')",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        auto db = SqlConnection::Open(DatabasePath());  // upgraded, copied first
+        QCOMPARE(ListBackups(DataDirectory()).size(), 1);
+        QString error;
+        QVERIFY(!MakeBackup(*db, DataDirectory(), &error).isEmpty());  // at exit: the upgrade changed it
+        const auto later = SqlConnection::OpenAside(DatabasePath());
+        QVERIFY(!LedgerChangedSinceNewestCopy(*later, DataDirectory()));
+    }
+
     void copiesTakeNoMoreThanTheirRoom()
     {
         // Older copies that together pass the room the copies may take (here the floor, the ledger
