@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QTest>
 #include <csignal>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -450,6 +451,46 @@ private slots:
             QCOMPARE(ListBackups(DataDirectory()), QStringList());
             QVERIFY(QDir(DataDirectory() + QStringLiteral("/Backup")).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
         }
+    }
+
+    void aRestoreFailingToWriteTheDatabaseLeavesTheLedgerUntouchedAndOpen()
+    {
+        // The disk fills just as the database is put back (the restore needs room for the copy kept
+        // first, the copy read aside and the ledger's journal). Putting the database back is one
+        // transaction: it failed, nothing of the ledger or its lists changed. The household must not be
+        // told the ledger is half restored, nor be kept out of it at the next start while the disk is
+        // still full.
+        TestInstallation install;
+        MessageRecorder messages;
+        QString error, copy;
+        {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            MakeLarge(*db);
+            copy = MakeBackup(*db, DataDirectory(), &error);
+            QVERIFY2(!copy.isEmpty(), qPrintable(error));
+        }
+        WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
+        auto db = SqlConnection::OpenAside(DatabasePath());
+        db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
+        WriteBytes(DataFilePath(QStringLiteral("Member.kwl")), "Today#1#");
+        const LedgerState today = LedgerState::Now();
+
+        std::optional<FileSizeLimit> full;
+        SetBackupStepHook([&](const QString &step) {
+            if (step == QStringLiteral("restore-marked"))
+                full.emplace(4096);
+        });
+        const RestoreResult result = RestoreBackup(*db, DataDirectory(), copy, &error);
+        SetBackupStepHook({});
+        QVERIFY(full && full->IsValid());
+        QVERIFY(LedgerState::Now() == today);  // nothing was changed...
+        QCOMPARE(result, RestoreResult::Untouched);  // ...and it is told so
+        QVERIFY(!RestoreUnderWay(DataDirectory()));
+        db.reset();
+        // The next start, the disk still full: the ledger is opened as it is.
+        QVERIFY2(SettleBackups(DataDirectory(), &error), qPrintable(error));
+        QVERIFY(LedgerState::Now() == today);
+        full.reset();
     }
 
     void aLedgerThatCannotBeUpgradedIsCopiedOnceNotAtEveryOpening()
