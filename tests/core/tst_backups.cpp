@@ -493,6 +493,36 @@ private slots:
         full.reset();
     }
 
+    void theCopyKeptBeforeARestoreIsNotPrunedByTheSmallerLedgerRestored()
+    {
+        // A household whose ledger has grown large (a big import) puts back a copy from when it was
+        // small. The ledger as it was is kept first, so the restore can be undone; that copy must not be
+        // removed by the very next copy because the room is now reckoned from the small ledger.
+        TestInstallation install;
+        QString error, small;
+        {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            Change(*db);
+            small = MakeBackup(*db, DataDirectory(), &error);
+            QVERIFY2(!small.isEmpty(), qPrintable(error));
+            // Past the 64 MB floor.
+            db->Execute(QStringLiteral("INSERT INTO Memo (Date, Matter, Member) "
+                                       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 17000) "
+                                       "SELECT '2003-06-01 00:00:00', printf('%.4000d', i), 'Li' FROM n"));
+            QCOMPARE(RestoreBackup(*db, DataDirectory(), small, &error), RestoreResult::Restored);
+        }
+        const QString undo = ListBackups(DataDirectory()).value(0);
+        QVERIFY(undo != small);
+        QVERIFY(BackupSize(DataDirectory(), undo) > kKeptSizeFloor);
+        {
+            // The next session: one entry, and the copy at its exit.
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            Change(*db);
+            QVERIFY2(!MakeBackup(*db, DataDirectory(), &error).isEmpty(), qPrintable(error));
+        }
+        QVERIFY2(ListBackups(DataDirectory()).contains(undo), qPrintable(ListBackups(DataDirectory()).join(QLatin1Char(' '))));
+    }
+
     void aLedgerThatCannotBeUpgradedIsCopiedOnceNotAtEveryOpening()
     {
         // A ledger of an earlier form whose upgrade fails (as a read-only one does): each attempt to
