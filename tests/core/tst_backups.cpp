@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QTest>
 #include <csignal>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -472,6 +473,76 @@ private slots:
             QCOMPARE(ListBackups(DataDirectory()), QStringList());
             QVERIFY(QDir(DataDirectory() + QStringLiteral("/Backup")).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
         }
+    }
+
+    void aRestoreFailingToWriteTheDatabaseLeavesTheLedgerUntouchedAndOpen()
+    {
+        // The disk fills just as the database is put back (the restore needs room for the copy kept
+        // first, the copy read aside and the ledger's journal). Putting the database back is one
+        // transaction: it failed, nothing of the ledger or its lists changed. The household must not be
+        // told the ledger is half restored, nor be kept out of it at the next start while the disk is
+        // still full.
+        TestInstallation install;
+        MessageRecorder messages;
+        QString error, copy;
+        {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            MakeLarge(*db);
+            copy = MakeBackup(*db, DataDirectory(), &error);
+            QVERIFY2(!copy.isEmpty(), qPrintable(error));
+        }
+        WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
+        auto db = SqlConnection::OpenAside(DatabasePath());
+        db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
+        WriteBytes(DataFilePath(QStringLiteral("Member.kwl")), "Today#1#");
+        const LedgerState today = LedgerState::Now();
+
+        std::optional<FileSizeLimit> full;
+        SetBackupStepHook([&](const QString &step) {
+            if (step == QStringLiteral("restore-marked"))
+                full.emplace(4096);
+        });
+        const RestoreResult result = RestoreBackup(*db, DataDirectory(), copy, &error);
+        SetBackupStepHook({});
+        QVERIFY(full && full->IsValid());
+        QVERIFY(LedgerState::Now() == today);  // nothing was changed...
+        QCOMPARE(result, RestoreResult::Untouched);  // ...and it is told so
+        QVERIFY(!RestoreUnderWay(DataDirectory()));
+        db.reset();
+        // The next start, the disk still full: the ledger is opened as it is.
+        QVERIFY2(SettleBackups(DataDirectory(), &error), qPrintable(error));
+        QVERIFY(LedgerState::Now() == today);
+        full.reset();
+    }
+
+    void theCopyKeptBeforeARestoreIsNotPrunedByTheSmallerLedgerRestored()
+    {
+        // A household whose ledger has grown large (a big import) puts back a copy from when it was
+        // small. The ledger as it was is kept first, so the restore can be undone; that copy must not be
+        // removed by the very next copy because the room is now reckoned from the small ledger.
+        TestInstallation install;
+        QString error, small;
+        {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            Change(*db);
+            small = MakeBackup(*db, DataDirectory(), &error);
+            QVERIFY2(!small.isEmpty(), qPrintable(error));
+            // Past the 64 MB floor.
+            db->Execute(QStringLiteral("INSERT INTO Memo (Date, Matter, Member) "
+                                       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 17000) "
+                                       "SELECT '2003-06-01 00:00:00', printf('%.4000d', i), 'Li' FROM n"));
+            QCOMPARE(RestoreBackup(*db, DataDirectory(), small, &error), RestoreResult::Restored);
+        }
+        const QString undo = ListBackups(DataDirectory()).value(0);
+        QVERIFY(undo != small);
+        QVERIFY(BackupSize(DataDirectory(), undo) > kKeptSizeFloor);
+        {
+            // The next session: one entry, and the copy at its exit.
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            Change(*db);
+            QVERIFY2(!MakeBackup(*db, DataDirectory(), &error).isEmpty(), qPrintable(error));
+        }
+        QVERIFY2(ListBackups(DataDirectory()).contains(undo), qPrintable(ListBackups(DataDirectory()).join(QLatin1Char(' '))));
     }
 
     void aLedgerThatCannotBeUpgradedIsCopiedOnceNotAtEveryOpening()
