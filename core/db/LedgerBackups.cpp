@@ -25,6 +25,9 @@ const QString kMakingPrefix = QStringLiteral(".making-");
 // A restore being prepared beside the ledger, and the mark that says it is ready to be put in place.
 const QString kRestoreFolder = QStringLiteral(".restore");
 const QString kRestoreMark = QStringLiteral("ready");
+// In a copy that holds the ledger as it was before a restore: the way back, kept by the count of ten
+// alone, since the room for copies is reckoned from the ledger restored, which may be much smaller.
+const QString kBeforeRestore = QStringLiteral("BeforeRestore.txt");
 
 std::function<void(const QString &)> g_stepHook;
 
@@ -186,7 +189,8 @@ void PruneCopies(const QString &dataDir, const QString &pinned)
     qint64 taken = 0;
     for (int i = 0; i < copies.size(); ++i) {
         const qint64 size = BackupSize(dataDir, copies.at(i));
-        const bool fits = i < kKeptBackups && (i == 0 || taken + size <= limit);
+        const bool wayBack = QFileInfo::exists(root.filePath(copies.at(i) + QLatin1Char('/') + kBeforeRestore));
+        const bool fits = i < kKeptBackups && (i == 0 || wayBack || taken + size <= limit);
         if (fits || copies.at(i) == pinned)
             taken += size;
         else
@@ -239,8 +243,9 @@ QString MakeCopy(SqlConnection &db, const QString &dataDir, QString *error)
 
 // Puts a prepared restore in place: the database (through the ledger's own connection when it is
 // open, so its record sets read again), then the lists, then the mark goes and the folder with it.
-bool PutRestoreInPlace(SqlConnection *db, const QString &dataDir, QString *error)
+bool PutRestoreInPlace(SqlConnection *db, const QString &dataDir, QString *error, bool *databasePlaced)
 {
+    *databasePlaced = false;
     const QString folder = RestoreFolder(dataDir);
     const QString staged = QDir(folder).filePath(kDatabase);
     const auto eachStep = [] { Step(QStringLiteral("restore-database")); };
@@ -253,6 +258,7 @@ bool PutRestoreInPlace(SqlConnection *db, const QString &dataDir, QString *error
         *error = failure.Message();
         return false;
     }
+    *databasePlaced = true;
     Step(QStringLiteral("restore-database-placed"));
     for (const QString &list : ListFiles(folder)) {
         QByteArray bytes;
@@ -268,6 +274,17 @@ bool PutRestoreInPlace(SqlConnection *db, const QString &dataDir, QString *error
         *error = QStringLiteral("无法删除 %1").arg(QDir::toNativeSeparators(QDir(folder).filePath(kRestoreMark)));
         return false;
     }
+    SyncFolder(folder);
+    QDir(folder).removeRecursively();
+    return true;
+}
+
+// Takes a restore back before its database was put in place: the mark goes first, then the folder.
+bool DropRestore(const QString &dataDir)
+{
+    const QString folder = RestoreFolder(dataDir);
+    if (!QFile::remove(QDir(folder).filePath(kRestoreMark)))
+        return false;
     SyncFolder(folder);
     QDir(folder).removeRecursively();
     return true;
@@ -357,6 +374,10 @@ RestoreResult RestoreBackup(SqlConnection &db, const QString &dataDir, const QSt
         *error = QStringLiteral("找不到备份 %1").arg(name);
         return RestoreResult::Untouched;
     }
+    if (db.IsReadOnly()) {
+        *error = QStringLiteral("帐目数据库 %1 是只读的，无法恢复备份。").arg(QDir::toNativeSeparators(db.Path()));
+        return RestoreResult::Untouched;
+    }
     const QString folder = RestoreFolder(dataDir);
     const QString staged = QDir(folder).filePath(kDatabase);
     const auto untouched = [&](const QString &reason) {
@@ -389,13 +410,21 @@ RestoreResult RestoreBackup(SqlConnection &db, const QString &dataDir, const QSt
         return untouched(QStringLiteral("无法读取备份 %1 的列表文件：%2").arg(name, reason));
     Step(QStringLiteral("restore-staged"));
     // The ledger as it is now is kept first, so a restore can itself be undone.
-    if (MakeBackup(db, dataDir, &reason, name).isEmpty())
+    const QString wayBack = MakeBackup(db, dataDir, &reason, name);
+    if (wayBack.isEmpty())
+        return untouched(QStringLiteral("无法先备份现在的帐目：") + reason);
+    if (!WriteWholeFile(BackupRoot(dataDir).filePath(wayBack + QLatin1Char('/') + kBeforeRestore), name.toUtf8(), &reason))
         return untouched(QStringLiteral("无法先备份现在的帐目：") + reason);
     if (!WriteWholeFile(QDir(folder).filePath(kRestoreMark), name.toUtf8(), &reason))
         return untouched(reason);
     SyncFolder(dataDir);
     Step(QStringLiteral("restore-marked"));
-    if (!PutRestoreInPlace(&db, dataDir, &reason)) {
+    bool databasePlaced = false;
+    if (!PutRestoreInPlace(&db, dataDir, &reason, &databasePlaced)) {
+        // Putting the database back is one transaction: failed, it changed nothing, and the restore is
+        // dropped. Only once it is in place does a failure leave half of each, for the next start.
+        if (!databasePlaced && DropRestore(dataDir))
+            return untouched(QStringLiteral("无法恢复备份 %1，帐目没有改变：%2").arg(name, reason));
         *error = QStringLiteral("备份 %1 没能完全恢复：%2\n请腾出磁盘空间后重新启动 Zarvel，启动时会完成恢复。").arg(name, reason);
         return RestoreResult::Pending;
     }
@@ -418,8 +447,15 @@ bool SettleBackups(const QString &dataDir, QString *error)
         return true;
     }
     QString reason;
-    if (PutRestoreInPlace(nullptr, dataDir, &reason))
+    bool databasePlaced = false;
+    if (PutRestoreInPlace(nullptr, dataDir, &reason, &databasePlaced))
         return true;
+    // The database not put back is the ledger as it was, whole with its lists: the restore is dropped
+    // and the household goes on with it, told.
+    if (!databasePlaced && DropRestore(dataDir)) {
+        *error = QStringLiteral("上次恢复备份没有完成，现在也无法完成：%1\n帐目保持恢复前的样子，可以稍后再恢复。").arg(reason);
+        return true;
+    }
     *error = QStringLiteral("上次恢复备份没有完成，现在也无法完成：%1\n请腾出磁盘空间后重新启动 Zarvel。").arg(reason);
     return false;
 }

@@ -11,7 +11,8 @@
 class SqlConnection;
 
 // The copies kept: the newest ten at most, and together no larger than four times the ledger (or
-// 64 MB, for a small ledger); the oldest go first, the newest always stays.
+// 64 MB, for a small ledger); the oldest go first, the newest always stays, and so does the copy kept
+// before a restore (the way back) while it is among the ten.
 constexpr int kKeptBackups = 10;
 constexpr int kKeptSizeTimesLedger = 4;
 constexpr qint64 kKeptSizeFloor = qint64(64) * 1024 * 1024;
@@ -58,8 +59,9 @@ bool RestoreUnderWay(const QString &dataDir);
 
 // At start, before the ledger is opened or its lists read: a restore interrupted after its mark was
 // made is finished, one interrupted before is dropped (the ledger was not touched), and copies never
-// finished are removed. False with the reason when a restore under way could not be finished: the
-// ledger is then half of each and must not be opened.
+// finished are removed. One that cannot be finished before its database is put back is dropped too,
+// true with *error saying so. False with the reason when the database was put back and the rest
+// cannot be: the ledger is then half of each and must not be opened.
 bool SettleBackups(const QString &dataDir, QString *error);
 
 // For tests of interruptions: called at each named step of making and restoring a copy.

@@ -101,11 +101,13 @@ bool CLedgerApp::EnterUserInstallation()
 
 bool CLedgerApp::SettleLedger()
 {
-    QString error;
-    if (!QDir(DataDirectory()).exists() || SettleBackups(DataDirectory(), &error))
+    if (!QDir(DataDirectory()).exists())
         return true;
-    ShowMessage(error, QStringLiteral("恢复备份"), MessageIcon::Error);
-    return false;
+    QString error;
+    const bool settled = SettleBackups(DataDirectory(), &error);
+    if (!error.isEmpty())
+        ShowMessage(error, QStringLiteral("恢复备份"), MessageIcon::Error);
+    return settled;
 }
 
 void CLedgerApp::KeepCopyOfLedger()

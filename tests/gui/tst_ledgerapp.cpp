@@ -83,16 +83,34 @@ private slots:
         QCOMPARE(messages.Texts(), QStringList({"确定退出系统吗?"}));
     }
 
-    void aRestoreThatCannotBeFinishedKeepsTheLedgerClosed()
+    void aRestoreThatCannotBeFinishedIsDroppedOrKeepsTheLedgerClosed()
     {
-        // A restore marked under way whose copy is gone: the ledger is half of each, so it is not opened.
+        // A restore marked under way whose copy is gone: its database was never put back, so the
+        // ledger is whole as it was; the restore is dropped, told, and the ledger opens.
         TestInstallation install;
         MessageRecorder messages;
         QVERIFY(CLedgerApp::SettleLedger());
+        QVERIFY(messages.Texts().isEmpty());
         QVERIFY(QDir().mkpath(DataFilePath(QStringLiteral(".restore"))));
         WriteBytes(DataFilePath(QStringLiteral(".restore/ready")), "2003-01-01_00-00-00");
+        QVERIFY(CLedgerApp::SettleLedger());
+        QVERIFY(messages.Last().contains(QStringLiteral("帐目保持恢复前的样子")));
+        QVERIFY(!RestoreUnderWay(DataDirectory()));
+
+        // Its database put back and a list that cannot be (a folder in its place): half of each, so
+        // the ledger is not opened, and the next start tries again.
+        QVERIFY(QDir().mkpath(DataFilePath(QStringLiteral(".restore"))));
+        QVERIFY(QFile::copy(DatabasePath(), DataFilePath(QStringLiteral(".restore/Kinward.db"))));
+        WriteBytes(DataFilePath(QStringLiteral(".restore/Bank.kwl")), "restored#");
+        WriteBytes(DataFilePath(QStringLiteral(".restore/ready")), "2003-01-01_00-00-00");
+        QVERIFY(QFile::remove(DataFilePath(QStringLiteral("Bank.kwl"))));
+        QVERIFY(QDir().mkdir(DataFilePath(QStringLiteral("Bank.kwl"))));
         QVERIFY(!CLedgerApp::SettleLedger());
-        QVERIFY(messages.Last().contains(QStringLiteral("上次恢复备份没有完成")));
+        QVERIFY(messages.Last().contains(QStringLiteral("请腾出磁盘空间后重新启动")));
+        QVERIFY(RestoreUnderWay(DataDirectory()));
+        QVERIFY(QDir().rmdir(DataFilePath(QStringLiteral("Bank.kwl"))));
+        QVERIFY(CLedgerApp::SettleLedger());
+        QCOMPARE(ReadBytes(DataFilePath(QStringLiteral("Bank.kwl"))), QByteArray("restored#"));
     }
 
     // The desktop ties the program's windows to the launcher it installs (its icon, its place in the
