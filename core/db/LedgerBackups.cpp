@@ -141,8 +141,8 @@ qint64 SizeLimit(const QString &dataDir)
     return std::max(kKeptSizeFloor, kKeptSizeTimesLedger * LedgerSize(dataDir));
 }
 
-// Copies the list files of one folder into another, each whole.
-bool CopyListFiles(const QString &from, const QString &to, QString *error)
+// Copies the list files of one folder into another, each whole (the step named after each, when given).
+bool CopyListFiles(const QString &from, const QString &to, QString *error, const QString &stepName = QString())
 {
     for (const QString &list : ListFiles(from)) {
         QByteArray bytes;
@@ -152,6 +152,8 @@ bool CopyListFiles(const QString &from, const QString &to, QString *error)
         }
         if (!WriteWholeFile(QDir(to).filePath(list), bytes, error))
             return false;
+        if (!stepName.isEmpty())
+            Step(stepName);
     }
     return true;
 }
@@ -260,16 +262,8 @@ bool PutRestoreInPlace(SqlConnection *db, const QString &dataDir, QString *error
     }
     *databasePlaced = true;
     Step(QStringLiteral("restore-database-placed"));
-    for (const QString &list : ListFiles(folder)) {
-        QByteArray bytes;
-        if (!ReadWhole(QDir(folder).filePath(list), &bytes)) {
-            *error = QStringLiteral("无法读取 %1").arg(QDir::toNativeSeparators(QDir(folder).filePath(list)));
-            return false;
-        }
-        if (!WriteWholeFile(QDir(dataDir).filePath(list), bytes, error))
-            return false;
-        Step(QStringLiteral("restore-list"));
-    }
+    if (!CopyListFiles(folder, dataDir, error, QStringLiteral("restore-list")))
+        return false;
     if (!QFile::remove(QDir(folder).filePath(kRestoreMark))) {
         *error = QStringLiteral("无法删除 %1").arg(QDir::toNativeSeparators(QDir(folder).filePath(kRestoreMark)));
         return false;
