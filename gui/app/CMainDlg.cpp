@@ -800,7 +800,10 @@ void CMainDlg::ReloadLedger()
     CloseBooks();
     Guarded([this] { m_moneyBook.SetFilter(QString()); });  // the whole restored list, unfiltered
     FillBooks();
-    SwitchPanel(1018);
+    if (Hidden(1219))
+        SwitchPanel(1018);
+    else
+        ShowHomePage();  // already shown: its totals written again from the ledger restored
 }
 
 void CMainDlg::OpenImport()

@@ -93,6 +93,8 @@ bool CRestoreDlg::Restore()
     case RestoreResult::Restored:
         break;
     }
+    // The lists read afresh, in place of those of the ledger replaced (loading adds to what is there).
+    ClearReferenceLists();
     LoadAllListFiles();
     m_pOwner->ReloadLedger();
     ShowMessage(QStringLiteral("已恢复 %1 的备份。").arg(chosen->text()), QStringLiteral("恢复备份"));

@@ -4,6 +4,7 @@
 #include "lists/CArticleKindDlg.h"
 #include "lists/CItemEditDlg.h"
 #include "lists/CRestoreDlg.h"
+#include "common/LedgerDate.h"
 #include "common/Paths.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
@@ -78,8 +79,14 @@ private slots:
         window.m_memoBook.Add(QStringLiteral("2003-05-01"), QStringLiteral("留着"), QStringLiteral("Li"));
         QString error;
         const QString copy = MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error);
+        const QStringList membersOfCopy = g_memberList;
+        const qsizetype itemsOfCopy = g_itemList.size();
         window.m_memoBook.Add(QStringLiteral("2003-05-02"), QStringLiteral("后来的"), QStringLiteral("Li"));
-        window.PressButton(1012);
+        window.m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 2)), QStringLiteral("工资"), 100, QStringLiteral("Li"), QString());
+        window.PressButton(1000);
+        window.PressButton(1018);  // the home page stays shown through the restore
+        QCOMPARE(window.Control(1220)->toolTip(), QStringLiteral("100"));
+        g_memberList << QStringLiteral("Wang") << QStringLiteral("1");  // a member added since, in memory
         CSettingsDlg settings(&window);
         std::unique_ptr<QDialog> editor(settings.MakeEditor(QStringLiteral("恢复备份")));
         auto *restore = qobject_cast<CRestoreDlg *>(editor.get());
@@ -97,6 +104,10 @@ private slots:
         QCOMPARE(window.m_memoBook.GetItemCount(), 1);
         QCOMPARE(window.m_memoBook.GetItemText(0, 1), QStringLiteral("留着"));
         QVERIFY(!window.Control(1219)->isHidden());  // back on the home page
+        // The lists are the copy's, read once, not added to those of the ledger replaced.
+        QCOMPARE(g_memberList, membersOfCopy);
+        QCOMPARE(g_itemList.size(), itemsOfCopy);
+        QCOMPARE(window.Control(1220)->toolTip(), QStringLiteral("0"));  // the home page's totals are the copy's
         QCOMPARE(ListBackups(DataDirectory()).size(), 2);  // the ledger before the restore kept too
         QVERIFY(ListBackups(DataDirectory()).contains(copy));
     }
