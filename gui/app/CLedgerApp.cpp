@@ -32,14 +32,14 @@ CLedgerApp::~CLedgerApp()
     SetMessageSink(nullptr);
 }
 
-bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock, int waitMs)
+bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock)
 {
     const QString dataDir = DataDirectory();
     if (!QDir(dataDir).exists())
         return false;  // nothing to guard; the missing data is reported by the start-up itself
     auto file = std::make_unique<QLockFile>(dataDir + QStringLiteral("/zarvel.lock"));
     file->setStaleLockTime(0);  // a lock left by a crashed copy is recognised by its dead process id
-    if (!file->tryLock(waitMs)) {
+    if (!file->tryLock(0)) {
         if (file->error() == QLockFile::LockFailedError)
             return true;
         return false;  // an unwritable data directory must not keep the user out
@@ -128,10 +128,11 @@ void CLedgerApp::KeepCopyOfLedger()
 int CLedgerApp::InitInstance()
 {
     Prepare(this);
-    // A copy that has just been closed may still be keeping a copy of the ledger: it is waited for.
-    constexpr int kWaitForExitingCopyMs = 15000;
-    if (AnotherCopyRuns(&m_lock, kWaitForExitingCopyMs))
+    if (AnotherCopyRuns(&m_lock))
         return 0;  // a second copy ends without showing anything
+    // A copy just closed may still be keeping its copy of the ledger: it is let finish first.
+    constexpr int kWaitForExitCopyMs = 120000;
+    WaitForExitCopy(kWaitForExitCopyMs);
     if (!SettleLedger())
         return 1;
     {
@@ -140,10 +141,29 @@ int CLedgerApp::InitInstance()
             dialog.exec();
     }
     // The window is gone before the ledger is copied: a large ledger takes a while, and the household
-    // has nothing to wait for. The lock is held until the copy is made.
+    // has nothing to wait for. The copy holds a lock of its own, and the program's is let go, so a start
+    // meanwhile is not taken for a second copy: it waits for the copy, then opens the ledger.
     processEvents();
+    QLockFile copying(ExitCopyLockPath());
+    copying.setStaleLockTime(0);
+    copying.tryLock(0);
+    m_lock.reset();
     KeepCopyOfLedger();
     return 0;
+}
+
+QString CLedgerApp::ExitCopyLockPath()
+{
+    return DataDirectory() + QStringLiteral("/zarvel-copy.lock");
+}
+
+bool CLedgerApp::WaitForExitCopy(int waitMs)
+{
+    if (!QDir(DataDirectory()).exists())
+        return true;
+    QLockFile copying(ExitCopyLockPath());
+    copying.setStaleLockTime(0);  // left by a copy that crashed: not waited for
+    return copying.tryLock(waitMs) || copying.error() != QLockFile::LockFailedError;
 }
 
 bool CLedgerApp::notify(QObject *receiver, QEvent *event)

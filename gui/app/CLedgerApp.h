@@ -32,9 +32,12 @@ public:
     // A database error that ended a user action reaches the user here.
     bool notify(QObject *receiver, QEvent *event) override;
 
-    // Whether another copy of the program runs on this installation, after waiting for it to end
-    // for the time given.
-    static bool AnotherCopyRuns(std::unique_ptr<QLockFile> *lock, int waitMs = 0);
+    // Whether another copy of the program runs on this installation.
+    static bool AnotherCopyRuns(std::unique_ptr<QLockFile> *lock);
+    // Waits (at most the time given) for a copy of the program that has closed its window to finish
+    // keeping its copy of the ledger. False when it had not finished in time.
+    static bool WaitForExitCopy(int waitMs);
+    static QString ExitCopyLockPath();
 
     // Before the ledger is opened: a restore interrupted by a crash is finished or dropped, and copies
     // never finished are removed. False (and told) when the ledger must not be opened.

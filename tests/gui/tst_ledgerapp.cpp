@@ -113,6 +113,20 @@ private slots:
         QCOMPARE(ReadBytes(DataFilePath(QStringLiteral("Bank.kwl"))), QByteArray("restored#"));
     }
 
+    void aStartWaitsForTheCopyOfAProgramJustClosed()
+    {
+        // The program closed keeps its copy of the ledger under a lock of its own, having let go of the
+        // program's: a start meanwhile is not a second copy, and waits for the copy before it opens.
+        TestInstallation install;
+        QLockFile copying(CLedgerApp::ExitCopyLockPath());
+        QVERIFY(copying.tryLock(0));
+        std::unique_ptr<QLockFile> program;
+        QVERIFY(!CLedgerApp::AnotherCopyRuns(&program));
+        QVERIFY(!CLedgerApp::WaitForExitCopy(50));
+        copying.unlock();
+        QVERIFY(CLedgerApp::WaitForExitCopy(50));
+    }
+
     // The desktop ties the program's windows to the launcher it installs (its icon, its place in the
     // dock) by the launcher's name, which the program gives as its own.
     void theProgramNamesItsLauncher()
