@@ -83,9 +83,12 @@ bool LooksWhole(const QString &path)
     const QByteArray header = DatabaseHeader(path);
     if (header.size() < 100 || !header.startsWith(QByteArray("SQLite format 3", 16)))
         return false;
-    const QFileInfo journal(path + QStringLiteral("-journal"));
-    if (journal.exists() && journal.size() > 0)
-        return false;
+    // A journal of an interrupted write, or a write-ahead log with pages the file lacks: not whole.
+    for (const char *beside : {"-journal", "-wal"}) {
+        const QFileInfo file(path + QLatin1String(beside));
+        if (file.exists() && file.size() > 0)
+            return false;
+    }
     const auto *bytes = reinterpret_cast<const uchar *>(header.constData());
     const quint32 pageField = qFromBigEndian<quint16>(bytes + 16);
     const qint64 pageSize = pageField == 1 ? 65536 : pageField;
@@ -385,30 +388,30 @@ RestoreResult RestoreBackup(SqlConnection &db, const QString &dataDir, const QSt
         return untouched(QStringLiteral("无法建立文件夹 %1").arg(QDir::toNativeSeparators(folder)));
     Step(QStringLiteral("restore-started"));
     try {
-        SqlConnection::CopyFile(QDir(copy).filePath(kDatabase), staged);
+        SqlConnection::CopyFile(QDir(copy).filePath(kDatabase), staged, {}, true);
     } catch (const DbError &failure) {
-        return untouched(QStringLiteral("无法读取备份 %1：%2").arg(name, failure.Message()));
+        return untouched(QStringLiteral("无法恢复备份 %1，帐目没有改变：%2").arg(name, failure.Message()));
     }
     const QString faults = SqlConnection::CheckWholeLedger(staged);
     if (!faults.isEmpty())
-        return untouched(QStringLiteral("备份 %1 已损坏，无法恢复：\n%2").arg(name, faults));
+        return untouched(QStringLiteral("备份 %1 已损坏，无法恢复，帐目没有改变：\n%2").arg(name, faults));
     // A copy made by an earlier form of the file is brought to the present form here, before it is
     // put in place, and keeps no copy of itself on the way.
     try {
         SqlConnection::OpenAside(staged);
     } catch (const DbError &failure) {
-        return untouched(QStringLiteral("无法把备份 %1 整理为新版本的帐目：%2").arg(name, failure.Message()));
+        return untouched(QStringLiteral("无法把备份 %1 整理为新版本的帐目，帐目没有改变：%2").arg(name, failure.Message()));
     }
     QString reason;
     if (!CopyListFiles(copy, folder, &reason))
-        return untouched(QStringLiteral("无法读取备份 %1 的列表文件：%2").arg(name, reason));
+        return untouched(QStringLiteral("无法恢复备份 %1 的列表文件，帐目没有改变：%2").arg(name, reason));
     Step(QStringLiteral("restore-staged"));
     // The ledger as it is now is kept first, so a restore can itself be undone.
     const QString wayBack = MakeBackup(db, dataDir, &reason, name);
     if (wayBack.isEmpty())
-        return untouched(QStringLiteral("无法先备份现在的帐目：") + reason);
+        return untouched(QStringLiteral("无法先备份现在的帐目，帐目没有改变：") + reason);
     if (!WriteWholeFile(BackupRoot(dataDir).filePath(wayBack + QLatin1Char('/') + kBeforeRestore), name.toUtf8(), &reason))
-        return untouched(QStringLiteral("无法先备份现在的帐目：") + reason);
+        return untouched(QStringLiteral("无法先备份现在的帐目，帐目没有改变：") + reason);
     if (!WriteWholeFile(QDir(folder).filePath(kRestoreMark), name.toUtf8(), &reason))
         return untouched(reason);
     SyncFolder(dataDir);

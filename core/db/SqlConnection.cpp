@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QStringList>
+#include <QUrl>
+#include <cerrno>
 #include <sqlite3.h>
 
 SqlStatement::SqlStatement(sqlite3 *db, const QString &sql) : m_db(db)
@@ -258,16 +260,55 @@ int CopyDatabase(sqlite3 *from, sqlite3 *to, const SqlConnection::CopyStep &each
     return rc == SQLITE_DONE ? finished : rc;
 }
 
-// Opens a database file for a copy, or throws with what went wrong.
-sqlite3 *OpenForCopy(const QString &path, int flags, const QString &failure)
+// Why a copy failed, in the household's words; the files and SQLite's own words are the detail.
+DbError CopyError(int code, sqlite3 *db, const QString &from, const QString &to)
+{
+    QString why;
+    // A disk that fills part-way through a write shows as an I/O error; the system's own error tells.
+    const int systemError = db ? sqlite3_system_errno(db) : 0;
+    const bool noRoom = systemError == ENOSPC || systemError == EFBIG
+#ifdef EDQUOT
+                        || systemError == EDQUOT
+#endif
+        ;
+    switch (noRoom ? SQLITE_FULL : code & 0xff) {
+    case SQLITE_FULL: why = QStringLiteral("磁盘空间不足"); break;
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM: why = QStringLiteral("文件无法打开，或文件夹不能写入"); break;
+    case SQLITE_IOERR: why = QStringLiteral("读写磁盘时出错"); break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: why = QStringLiteral("文件已损坏"); break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: why = QStringLiteral("帐目数据库正被另一个程序使用"); break;
+    default: why = QStringLiteral("复制帐目数据库时出错"); break;
+    }
+    const QString sqliteText = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
+    return DbError(why, QStringLiteral("%1 → %2：%3").arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), sqliteText));
+}
+
+// The name SQLite opens a kept copy by: read as a file that never changes, so reading it neither
+// takes locks nor leaves a shared-memory file or a journal in the copy's folder.
+QByteArray UnchangingFileName(const QString &path)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+}
+
+enum class Reading { Changing, Unchanging };
+
+// Opens a database file for a copy; a target is made when missing. Throws what went wrong.
+sqlite3 *OpenForCopy(const QString &path, bool target, Reading reading, const QString &from, const QString &to)
 {
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    const bool unchanging = !target && reading == Reading::Unchanging;
+    const int flags = target ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY | (unchanging ? SQLITE_OPEN_URI : 0);
+    const int rc = sqlite3_open_v2(unchanging ? UnchangingFileName(path).constData() : path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        const DbError error = CopyError(rc, db, from, to);
         sqlite3_close_v2(db);
-        throw DbError(failure, reason);
+        throw error;
     }
+    sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, 5000);
     // A copy's pages reach the disk before its commit is done, as the ledger's own do.
     sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
@@ -278,8 +319,7 @@ sqlite3 *OpenForCopy(const QString &path, int flags, const QString &failure)
 
 void SqlConnection::CopyTo(const QString &path, const CopyStep &eachStep)
 {
-    const QString failure = QStringLiteral("无法把帐目数据库复制到 %1").arg(QDir::toNativeSeparators(path));
-    sqlite3 *target = OpenForCopy(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, failure);
+    sqlite3 *target = OpenForCopy(path, true, Reading::Changing, m_path, path);
     int result = SQLITE_OK;
     try {
         result = CopyDatabase(m_db, target, eachStep);
@@ -288,18 +328,17 @@ void SqlConnection::CopyTo(const QString &path, const CopyStep &eachStep)
         QFile::remove(path);
         throw;
     }
-    const QString reason = QString::fromUtf8(sqlite3_errmsg(target));
+    const DbError error = CopyError(result, target, m_path, path);
     sqlite3_close_v2(target);
     if (result != SQLITE_OK) {
         QFile::remove(path);
-        throw DbError(failure, reason);
+        throw error;
     }
 }
 
 void SqlConnection::CopyFrom(const QString &path, const CopyStep &eachStep)
 {
-    const QString failure = QStringLiteral("无法从 %1 恢复帐目数据库").arg(QDir::toNativeSeparators(path));
-    sqlite3 *source = OpenForCopy(path, SQLITE_OPEN_READONLY, failure);
+    sqlite3 *source = OpenForCopy(path, false, Reading::Changing, path, m_path);
     int result = SQLITE_OK;
     try {
         result = CopyDatabase(source, m_db, eachStep);
@@ -314,30 +353,28 @@ void SqlConnection::CopyFrom(const QString &path, const CopyStep &eachStep)
     m_knownTables.clear();
     NoteChangeOfAll();
     if (result != SQLITE_OK)
-        throw DbError(failure, QString::fromUtf8(sqlite3_errmsg(m_db)));
+        throw CopyError(result, m_db, path, m_path);
 }
 
-void SqlConnection::CopyFile(const QString &from, const QString &to, const CopyStep &eachStep)
+void SqlConnection::CopyFile(const QString &from, const QString &to, const CopyStep &eachStep, bool fromKeptCopy)
 {
-    const QString failure = QStringLiteral("无法把 %1 复制到 %2").arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to));
-    sqlite3 *source = OpenForCopy(from, SQLITE_OPEN_READONLY, failure);
+    sqlite3 *source = OpenForCopy(from, false, fromKeptCopy ? Reading::Unchanging : Reading::Changing, from, to);
     sqlite3 *target = nullptr;
     int result = SQLITE_OK;
-    QString reason;
     try {
         // A journal a crash left beside the target is rolled back by SQLite before the copy writes.
-        target = OpenForCopy(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, failure);
+        target = OpenForCopy(to, true, Reading::Changing, from, to);
         result = CopyDatabase(source, target, eachStep);
-        reason = QString::fromUtf8(sqlite3_errmsg(target));
     } catch (...) {
         sqlite3_close_v2(source);
         sqlite3_close_v2(target);
         throw;
     }
+    const DbError error = CopyError(result, target, from, to);
     sqlite3_close_v2(source);
     sqlite3_close_v2(target);
     if (result != SQLITE_OK)
-        throw DbError(failure, reason);
+        throw error;
 }
 
 QString SqlConnection::CheckWholeLedger(const QString &path)
@@ -345,7 +382,7 @@ QString SqlConnection::CheckWholeLedger(const QString &path)
     if (!QFileInfo::exists(path))
         return QStringLiteral("找不到文件 %1").arg(QDir::toNativeSeparators(path));
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(UnchangingFileName(path).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
         const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close_v2(db);
         return reason;

@@ -85,12 +85,14 @@ public:
     void CopyTo(const QString &path, const CopyStep &eachStep = {});
     void CopyFrom(const QString &path, const CopyStep &eachStep = {});
     // The same between two files, neither open here: the database at `from` over the one at `to`
-    // (made when missing; a journal left there by a crash is rolled back first). Throws DbError.
-    static void CopyFile(const QString &from, const QString &to, const CopyStep &eachStep = {});
+    // (made when missing; a journal left there by a crash is rolled back first). A kept copy (a file
+    // written whole once, never changed after) is read without locks or files beside it. Throws
+    // DbError, its explanation in the household's words.
+    static void CopyFile(const QString &from, const QString &to, const CopyStep &eachStep = {}, bool fromKeptCopy = false);
 
     // What is wrong with the database file at the path as a ledger (not SQLite's whole form, damaged
     // pages or indexes, a table of the ledger missing), or an empty text when it is a whole ledger.
-    // Reads the whole file; opens it for reading only.
+    // Reads the whole file as one written whole and not changing (a copy), and leaves nothing beside it.
     static QString CheckWholeLedger(const QString &path);
 
     // Counts the changes made to each table, so a record set notices writes of other record sets.

@@ -122,7 +122,7 @@ void CLedgerApp::KeepCopyOfLedger()
     } catch (const DbError &failure) {
         error = failure.Message();
     }
-    ShowMessage(QStringLiteral("退出前没能备份帐目：") + error, QStringLiteral("备份"), MessageIcon::Error);
+    ShowMessage(QStringLiteral("退出前没能备份帐目（帐目本身没有受影响）：") + error, QStringLiteral("备份"), MessageIcon::Error);
 }
 
 int CLedgerApp::InitInstance()

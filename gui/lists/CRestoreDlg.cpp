@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QStorageInfo>
 #include <QVBoxLayout>
 
 namespace {
@@ -52,12 +53,12 @@ QString CRestoreDlg::SpaceText(const QString &dataDir)
 {
     const BackupSpace space = MeasureBackups(dataDir);
     return QStringLiteral("每次退出时帐目有改动就备份一次。保留最近 %1 份，合计不超过帐目大小的 %2 倍（至少可用 %3），"
-                          "超出时先删最早的。\n现有 %4 份，共 %5，上限 %6。")
+                          "超出时先删最早的。\n现有 %4 份，共 %5，上限 %6；磁盘可用 %7。")
         .arg(kKeptBackups)
         .arg(kKeptSizeTimesLedger)
         .arg(Megabytes(kKeptSizeFloor))
         .arg(space.copies)
-        .arg(Megabytes(space.bytes), Megabytes(space.limit));
+        .arg(Megabytes(space.bytes), Megabytes(space.limit), Megabytes(QStorageInfo(dataDir).bytesAvailable()));
 }
 
 bool CRestoreDlg::Restore()
