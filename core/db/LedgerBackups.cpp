@@ -194,8 +194,7 @@ void PruneCopies(const QString &dataDir, const QString &pinned)
     qint64 taken = 0;
     for (int i = 0; i < copies.size(); ++i) {
         const qint64 size = BackupSize(dataDir, copies.at(i));
-        const bool wayBack = QFileInfo::exists(root.filePath(copies.at(i) + QLatin1Char('/') + kBeforeRestore));
-        const bool fits = i < kKeptBackups && (i == 0 || wayBack || taken + size <= limit);
+        const bool fits = i < kKeptBackups && (i == 0 || IsCopyBeforeRestore(dataDir, copies.at(i)) || taken + size <= limit);
         if (fits || copies.at(i) == pinned)
             taken += size;
         else
@@ -346,6 +345,11 @@ QStringList ListBackups(const QString &dataDir)
                 names.end());
     std::reverse(names.begin(), names.end());
     return names;
+}
+
+bool IsCopyBeforeRestore(const QString &dataDir, const QString &name)
+{
+    return QFileInfo::exists(BackupRoot(dataDir).filePath(name + QLatin1Char('/') + kBeforeRestore));
 }
 
 qint64 BackupSize(const QString &dataDir, const QString &name)

@@ -40,6 +40,8 @@ struct BackupSpace
 };
 BackupSpace MeasureBackups(const QString &dataDir);
 qint64 BackupSize(const QString &dataDir, const QString &name);
+// Whether the copy holds the ledger as it was before a restore: the way back from it.
+bool IsCopyBeforeRestore(const QString &dataDir, const QString &name);
 
 enum class RestoreResult {
     Restored,   // the ledger and its lists are the copy's

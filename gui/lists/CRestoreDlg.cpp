@@ -33,7 +33,9 @@ CRestoreDlg::CRestoreDlg(CMainDlg *owner, QWidget *parent) : QDialog(parent), m_
     m_copies->setObjectName(QStringLiteral("copies"));
     m_copies->setMinimumSize(260, 220);
     for (const QString &name : ListBackups(DataDirectory())) {
-        auto *item = new QListWidgetItem(name, m_copies);
+        const bool wayBack = IsCopyBeforeRestore(DataDirectory(), name);
+        auto *item = new QListWidgetItem(wayBack ? name + QStringLiteral("（恢复前的帐目）") : name, m_copies);
+        item->setData(Qt::UserRole, name);
         item->setToolTip(Megabytes(BackupSize(DataDirectory(), name)));
     }
     auto *space = new QLabel(SpaceText(DataDirectory()), this);
@@ -68,7 +70,8 @@ bool CRestoreDlg::Restore()
         ShowMessage(QStringLiteral("请选择要恢复的备份"), QStringLiteral("错误"));
         return false;
     }
-    if (!AskYesNo(QStringLiteral("用 %1 的备份替换现在的帐目和列表吗？\n现在的帐目会先另存为一份备份。").arg(chosen->text()),
+    const QString name = chosen->data(Qt::UserRole).toString();
+    if (!AskYesNo(QStringLiteral("用 %1 的备份替换现在的帐目和列表吗？\n现在的帐目会先另存为一份备份。").arg(name),
                   QStringLiteral("恢复备份")))
         return false;
     QString error;
@@ -76,7 +79,7 @@ bool CRestoreDlg::Restore()
     // A large ledger takes a few seconds: it is read and checked aside, and the present one kept first.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        result = RestoreBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), chosen->text(), &error);
+        result = RestoreBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), name, &error);
     } catch (const DbError &failure) {
         error = failure.Message();
     }
@@ -98,7 +101,7 @@ bool CRestoreDlg::Restore()
     ClearReferenceLists();
     LoadAllListFiles();
     m_pOwner->ReloadLedger();
-    ShowMessage(QStringLiteral("已恢复 %1 的备份。").arg(chosen->text()), QStringLiteral("恢复备份"));
+    ShowMessage(QStringLiteral("已恢复 %1 的备份。").arg(name), QStringLiteral("恢复备份"));
     accept();
     return true;
 }

@@ -110,6 +110,11 @@ private slots:
         QCOMPARE(window.Control(1220)->toolTip(), QStringLiteral("0"));  // the home page's totals are the copy's
         QCOMPARE(ListBackups(DataDirectory()).size(), 2);  // the ledger before the restore kept too
         QVERIFY(ListBackups(DataDirectory()).contains(copy));
+        // Offered again, the copy of the ledger before the restore says it is the way back.
+        CRestoreDlg again(&window);
+        auto *offered = again.findChild<QListWidget *>(QStringLiteral("copies"));
+        QCOMPARE(offered->item(0)->text(), ListBackups(DataDirectory()).first() + QStringLiteral("（恢复前的帐目）"));
+        QCOMPARE(offered->item(1)->text(), copy);
     }
 
     void aRestoreThatCannotPutItsListsInPlaceEndsTheWindowAndTheNextStartFinishesIt()
