@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QtEndian>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -249,17 +250,26 @@ QString MakeCopy(SqlConnection &db, const QString &dataDir, QString *error)
 // open, so its record sets read again), then the lists, then the mark goes and the folder with it.
 bool PutRestoreInPlace(SqlConnection *db, const QString &dataDir, QString *error, bool *databasePlaced)
 {
-    *databasePlaced = false;
     const QString folder = RestoreFolder(dataDir);
     const QString staged = QDir(folder).filePath(kDatabase);
+    const QString ledger = QDir(dataDir).filePath(kDatabase);
+    // Whether the ledger's database is the one prepared: a start before this one may have put it in
+    // place already, and a copy that reports a failure may yet have been committed. Their change
+    // marks tell: the ledger replaced had another, or it held the same records.
+    const std::optional<qint64> stagedMark = SqlConnection::QueryNumber(staged, QStringLiteral("SELECT \"Mark\" FROM \"LedgerMark\""));
+    const auto isStaged = [&] {
+        return stagedMark && SqlConnection::QueryNumber(ledger, QStringLiteral("SELECT \"Mark\" FROM \"LedgerMark\"")) == stagedMark;
+    };
+    *databasePlaced = !db && isStaged();
     const auto eachStep = [] { Step(QStringLiteral("restore-database")); };
     try {
         if (db)
             db->CopyFrom(staged, eachStep);
-        else
-            SqlConnection::CopyFile(staged, QDir(dataDir).filePath(kDatabase), eachStep);
+        else if (!*databasePlaced)
+            SqlConnection::CopyFile(staged, ledger, eachStep);
     } catch (const DbError &failure) {
         *error = failure.Message();
+        *databasePlaced = isStaged();
         return false;
     }
     *databasePlaced = true;

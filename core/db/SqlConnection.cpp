@@ -377,6 +377,25 @@ void SqlConnection::CopyFile(const QString &from, const QString &to, const CopyS
         throw error;
 }
 
+std::optional<qint64> SqlConnection::QueryNumber(const QString &path, const QString &sql)
+{
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
+    sqlite3 *db = nullptr;
+    std::optional<qint64> number;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 5000);
+        sqlite3_stmt *statement = nullptr;
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) == SQLITE_OK
+            && sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_type(statement, 0) != SQLITE_NULL)
+            number = sqlite3_column_int64(statement, 0);
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close_v2(db);
+    return number;
+}
+
 QString SqlConnection::CheckWholeLedger(const QString &path)
 {
     if (!QFileInfo::exists(path))

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -89,6 +90,11 @@ public:
     // written whole once, never changed after) is read without locks or files beside it. Throws
     // DbError, its explanation in the household's words.
     static void CopyFile(const QString &from, const QString &to, const CopyStep &eachStep = {}, bool fromKeptCopy = false);
+
+    // The first column of the first row of a query of the database file at the path, read as it is
+    // committed (a journal or log a crash left is taken into account), or nothing when the file or the
+    // query cannot be read. Opens the file for reading only.
+    static std::optional<qint64> QueryNumber(const QString &path, const QString &sql);
 
     // What is wrong with the database file at the path as a ledger (not SQLite's whole form, damaged
     // pages or indexes, a table of the ledger missing), or an empty text when it is a whole ledger.

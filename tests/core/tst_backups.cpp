@@ -429,6 +429,37 @@ private slots:
         QVERIFY(ListBackups(DataDirectory()).contains(copy));
     }
 
+    void aStartFinishesARestoreWhoseDatabaseWasPutBackEvenWhenItCannotCopyItAgain()
+    {
+        // Killed once the database was put back, before the lists: the next start, short of room to
+        // copy the database again, sees it is in place already and puts the lists after it, rather
+        // than dropping the restore and leaving the restored records with today's lists.
+        TestInstallation install;
+        QString error, copy;
+        {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            MakeLarge(*db);
+            copy = MakeBackup(*db, DataDirectory(), &error);
+            QVERIFY2(!copy.isEmpty(), qPrintable(error));
+            db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
+        }
+        WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
+        WriteBytes(DataFilePath(QStringLiteral("Member.kwl")), "Today#1#");
+        QVERIFY(KilledAt(QStringLiteral("restore-database-placed"), 1, [&] {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            QString reason;
+            RestoreBackup(*db, DataDirectory(), copy, &reason);
+        }));
+        {
+            FileSizeLimit full(64 * 1024);  // the lists fit, the database would not
+            QVERIFY2(SettleBackups(DataDirectory(), &error), qPrintable(error));
+        }
+        QCOMPARE(ReadBytes(DataFilePath(QStringLiteral("Member.kwl"))), QByteArray("Copy#1#"));
+        QVERIFY(!RestoreUnderWay(DataDirectory()));
+        QCOMPARE(CommittedView(DatabasePath()).Number(QStringLiteral("SELECT count(*) FROM Memo")),
+                 CommittedView(CopyFolder(copy) + QStringLiteral("/Kinward.db")).Number(QStringLiteral("SELECT count(*) FROM Memo")));
+    }
+
     void restoringTheOldestCopyOfAnEarlierFormKeepsItsLists()
     {
         // The copy restored is the oldest of the ten and was made by an earlier form of the file: it is
