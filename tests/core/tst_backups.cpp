@@ -564,6 +564,39 @@ private slots:
         QVERIFY2(!opens || !error.contains(QStringLiteral("帐目保持恢复前的样子")) || after == today, qPrintable(error));
     }
 
+    void aRestoreBlockedByAnotherProgramIsNotToldAsAFullDiskLongSinceMadeRoom()
+    {
+        // A restore failed on a full disk; room was made. Tried again, it fails because another program
+        // holds the ledger: the household must not be told once more that the disk is full (it would
+        // free room and try again in vain).
+        TestInstallation install;
+        MessageRecorder messages;
+        QString error;
+        auto db = SqlConnection::Open(DatabasePath());
+        MakeLarge(*db);
+        const QString copy = MakeBackup(*db, DataDirectory(), &error);
+        QVERIFY2(!copy.isEmpty(), qPrintable(error));
+        db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
+        {
+            std::optional<FileSizeLimit> full;
+            SetBackupStepHook([&](const QString &step) {
+                if (step == QStringLiteral("restore-marked"))
+                    full.emplace(4096);
+            });
+            QCOMPARE(RestoreBackup(*db, DataDirectory(), copy, &error), RestoreResult::Untouched);
+            SetBackupStepHook({});
+            QVERIFY2(error.contains(QStringLiteral("磁盘空间不足")), qPrintable(error));
+        }
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(DatabasePath().toUtf8().constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        const RestoreResult result = RestoreBackup(*db, DataDirectory(), copy, &error);
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QCOMPARE(result, RestoreResult::Untouched);
+        QVERIFY2(!error.contains(QStringLiteral("磁盘空间不足")), qPrintable(error));
+    }
+
     void theCopyKeptBeforeARestoreIsNotPrunedByTheSmallerLedgerRestored()
     {
         // A household whose ledger has grown large (a big import) puts back a copy from when it was
