@@ -551,6 +551,83 @@ private slots:
         QVERIFY(LedgerState::Now() == today);
     }
 
+    void aRestoreWhoseDatabaseWasPutBackIsNotDroppedWhenTheStartCannotPutItBackAgain()
+    {
+        // The database is put back, then the disk fills before the lists are: the household is told to
+        // make room and start again. Started again with the disk still full, the database cannot be
+        // written a second time; but it is already the copy's. Dropping the restore then would open the
+        // copy's records with today's lists, told the ledger is as it was before the restore.
+        TestInstallation install;
+        MessageRecorder messages;
+        QString error, copy;
+        {
+            auto db = SqlConnection::OpenAside(DatabasePath());
+            MakeLarge(*db);
+            copy = MakeBackup(*db, DataDirectory(), &error);
+            QVERIFY2(!copy.isEmpty(), qPrintable(error));
+        }
+        WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
+        const LedgerState kept{CommittedView(CopyFolder(copy) + QStringLiteral("/Kinward.db")).Dump(), "Copy#1#",
+                               ReadBytes(CopyFolder(copy) + QStringLiteral("/Bank.kwl"))};
+        QFile::remove(CopyFolder(copy) + QStringLiteral("/Kinward.db-wal"));
+        QFile::remove(CopyFolder(copy) + QStringLiteral("/Kinward.db-shm"));
+        auto db = SqlConnection::OpenAside(DatabasePath());
+        db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
+        WriteBytes(DataFilePath(QStringLiteral("Member.kwl")), "Today#1#");
+        const LedgerState today = LedgerState::Now();
+
+        std::optional<FileSizeLimit> full;
+        SetBackupStepHook([&](const QString &step) {
+            if (step == QStringLiteral("restore-database-placed"))
+                full.emplace(0);
+        });
+        const RestoreResult result = RestoreBackup(*db, DataDirectory(), copy, &error);
+        SetBackupStepHook({});
+        QVERIFY(full && full->IsValid());
+        QCOMPARE(result, RestoreResult::Pending);
+        db.reset();
+        // The next start, the disk still full.
+        const bool opens = SettleBackups(DataDirectory(), &error);
+        full.reset();
+        const LedgerState after = LedgerState::Now();
+        // Opened, the ledger must be one whole: the copy's with its lists, or today's with its own.
+        QVERIFY2(!opens || after == kept || after == today, qPrintable(error));
+        QVERIFY2(!opens || !error.contains(QStringLiteral("帐目保持恢复前的样子")) || after == today, qPrintable(error));
+    }
+
+    void aRestoreBlockedByAnotherProgramIsNotToldAsAFullDiskLongSinceMadeRoom()
+    {
+        // A restore failed on a full disk; room was made. Tried again, it fails because another program
+        // holds the ledger: the household must not be told once more that the disk is full (it would
+        // free room and try again in vain).
+        TestInstallation install;
+        MessageRecorder messages;
+        QString error;
+        auto db = SqlConnection::Open(DatabasePath());
+        MakeLarge(*db);
+        const QString copy = MakeBackup(*db, DataDirectory(), &error);
+        QVERIFY2(!copy.isEmpty(), qPrintable(error));
+        db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
+        {
+            std::optional<FileSizeLimit> full;
+            SetBackupStepHook([&](const QString &step) {
+                if (step == QStringLiteral("restore-marked"))
+                    full.emplace(4096);
+            });
+            QCOMPARE(RestoreBackup(*db, DataDirectory(), copy, &error), RestoreResult::Untouched);
+            SetBackupStepHook({});
+            QVERIFY2(error.contains(QStringLiteral("磁盘空间不足")), qPrintable(error));
+        }
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(DatabasePath().toUtf8().constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        const RestoreResult result = RestoreBackup(*db, DataDirectory(), copy, &error);
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QCOMPARE(result, RestoreResult::Untouched);
+        QVERIFY2(!error.contains(QStringLiteral("磁盘空间不足")), qPrintable(error));
+    }
+
     void theCopyKeptBeforeARestoreIsNotPrunedByTheSmallerLedgerRestored()
     {
         // A household whose ledger has grown large (a big import) puts back a copy from when it was
