@@ -77,6 +77,14 @@ QByteArray DatabaseHeader(const QString &path)
     return file.read(100);
 }
 
+// Whether a write-ahead log beside a database file holds pages: written by another program after the
+// copy was made. Such a copy is not offered, and not removed either.
+bool HasLogWithPages(const QString &path)
+{
+    const QFileInfo log(path + QStringLiteral("-wal"));
+    return log.exists() && log.size() > 0;
+}
+
 // Whether a database file is whole as far as its size and header tell: a file cut short or still
 // being written (a journal of an interrupted write beside it) is not. Reads a hundred bytes.
 bool LooksWhole(const QString &path)
@@ -246,33 +254,47 @@ QString MakeCopy(SqlConnection &db, const QString &dataDir, QString *error)
     return name;
 }
 
+std::optional<qint64> ChangeMarkOfFile(const QString &path)
+{
+    return SqlConnection::QueryNumber(path, QStringLiteral("SELECT \"Mark\" FROM \"LedgerMark\""));
+}
+
 // Puts a prepared restore in place: the database (through the ledger's own connection when it is
 // open, so its record sets read again), then the lists, then the mark goes and the folder with it.
-bool PutRestoreInPlace(SqlConnection *db, const QString &dataDir, QString *error, bool *databasePlaced)
+// When it fails, *ledgerUntouched tells whether the ledger is known to be as it was before the
+// restore, whole with its lists: only then may the restore be dropped.
+bool PutRestoreInPlace(SqlConnection *db, const QString &dataDir, QString *error, bool *ledgerUntouched)
 {
+    *ledgerUntouched = false;
     const QString folder = RestoreFolder(dataDir);
     const QString staged = QDir(folder).filePath(kDatabase);
     const QString ledger = QDir(dataDir).filePath(kDatabase);
-    // Whether the ledger's database is the one prepared: a start before this one may have put it in
-    // place already, and a copy that reports a failure may yet have been committed. Their change
-    // marks tell: the ledger replaced had another, or it held the same records.
-    const std::optional<qint64> stagedMark = SqlConnection::QueryNumber(staged, QStringLiteral("SELECT \"Mark\" FROM \"LedgerMark\""));
-    const auto isStaged = [&] {
-        return stagedMark && SqlConnection::QueryNumber(ledger, QStringLiteral("SELECT \"Mark\" FROM \"LedgerMark\"")) == stagedMark;
-    };
-    *databasePlaced = !db && isStaged();
+    const std::optional<qint64> stagedMark = ChangeMarkOfFile(staged);
+    // A start before this one may have put the database in place already: its change mark is the
+    // prepared one's (or the ledger held the same records, and there is nothing to copy either).
+    const bool placedBefore = !db && stagedMark && ChangeMarkOfFile(ledger) == stagedMark;
     const auto eachStep = [] { Step(QStringLiteral("restore-database")); };
     try {
         if (db)
             db->CopyFrom(staged, eachStep);
-        else if (!*databasePlaced)
+        else if (!placedBefore)
             SqlConnection::CopyFile(staged, ledger, eachStep);
     } catch (const DbError &failure) {
         *error = failure.Message();
-        *databasePlaced = isStaged();
+        if (db) {
+            // One transaction, rolled back when it fails: the ledger is as it was.
+            *ledgerUntouched = true;
+        } else {
+            // Known untouched only when its change mark is still the one it had when the restore was
+            // marked (a database put back by an earlier start, or one that cannot be read, is not).
+            QByteArray marked;
+            ReadWhole(QDir(folder).filePath(kRestoreMark), &marked);
+            const QByteArray before = marked.split('\n').value(1);
+            const std::optional<qint64> now = ChangeMarkOfFile(ledger);
+            *ledgerUntouched = now && !before.isEmpty() && QByteArray::number(*now) == before && now != stagedMark;
+        }
         return false;
     }
-    *databasePlaced = true;
     Step(QStringLiteral("restore-database-placed"));
     if (!CopyListFiles(folder, dataDir, error, QStringLiteral("restore-list")))
         return false;
@@ -426,15 +448,23 @@ RestoreResult RestoreBackup(SqlConnection &db, const QString &dataDir, const QSt
         return untouched(QStringLiteral("无法先备份现在的帐目，帐目没有改变：") + reason);
     if (!WriteWholeFile(BackupRoot(dataDir).filePath(wayBack + QLatin1Char('/') + kBeforeRestore), name.toUtf8(), &reason))
         return untouched(QStringLiteral("无法先备份现在的帐目，帐目没有改变：") + reason);
-    if (!WriteWholeFile(QDir(folder).filePath(kRestoreMark), name.toUtf8(), &reason))
+    // The mark names the copy and the ledger's change mark as it is now, so that a start that cannot
+    // finish the restore knows whether the ledger was touched.
+    QByteArray mark = name.toUtf8() + '\n';
+    try {
+        if (const auto now = LedgerChangeMark(db))
+            mark += QByteArray::number(*now);
+    } catch (const DbError &) {
+    }
+    if (!WriteWholeFile(QDir(folder).filePath(kRestoreMark), mark, &reason))
         return untouched(reason);
     SyncFolder(dataDir);
     Step(QStringLiteral("restore-marked"));
-    bool databasePlaced = false;
-    if (!PutRestoreInPlace(&db, dataDir, &reason, &databasePlaced)) {
+    bool ledgerUntouched = false;
+    if (!PutRestoreInPlace(&db, dataDir, &reason, &ledgerUntouched)) {
         // Putting the database back is one transaction: failed, it changed nothing, and the restore is
         // dropped. Only once it is in place does a failure leave half of each, for the next start.
-        if (!databasePlaced && DropRestore(dataDir))
+        if (ledgerUntouched && DropRestore(dataDir))
             return untouched(QStringLiteral("无法恢复备份 %1，帐目没有改变：%2").arg(name, reason));
         *error = QStringLiteral("备份 %1 没能完全恢复：%2\n请腾出磁盘空间后重新启动 Zarvel，启动时会完成恢复。").arg(name, reason);
         return RestoreResult::Pending;
@@ -447,7 +477,8 @@ bool SettleBackups(const QString &dataDir, QString *error)
     // Copies never finished, and folders holding no whole copy under a copy's name.
     const QDir root = BackupRoot(dataDir);
     for (const QString &name : root.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        if (name.startsWith(kMakingPrefix) || (IsCopyName(name) && !LooksWhole(root.filePath(name + QLatin1Char('/') + kDatabase))))
+        const QString database = root.filePath(name + QLatin1Char('/') + kDatabase);
+        if (name.startsWith(kMakingPrefix) || (IsCopyName(name) && !LooksWhole(database) && !HasLogWithPages(database)))
             QDir(root.filePath(name)).removeRecursively();
     }
     const QString folder = RestoreFolder(dataDir);
@@ -458,12 +489,12 @@ bool SettleBackups(const QString &dataDir, QString *error)
         return true;
     }
     QString reason;
-    bool databasePlaced = false;
-    if (PutRestoreInPlace(nullptr, dataDir, &reason, &databasePlaced))
+    bool ledgerUntouched = false;
+    if (PutRestoreInPlace(nullptr, dataDir, &reason, &ledgerUntouched))
         return true;
-    // The database not put back is the ledger as it was, whole with its lists: the restore is dropped
-    // and the household goes on with it, told.
-    if (!databasePlaced && DropRestore(dataDir)) {
+    // A ledger known untouched (its change mark still the one the restore recorded) is whole with its
+    // lists: the restore is dropped and the household goes on with it, told.
+    if (ledgerUntouched && DropRestore(dataDir)) {
         *error = QStringLiteral("上次恢复备份没有完成，现在也无法完成：%1\n帐目保持恢复前的样子，可以稍后再恢复。").arg(reason);
         return true;
     }

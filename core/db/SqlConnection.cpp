@@ -264,14 +264,16 @@ int CopyDatabase(sqlite3 *from, sqlite3 *to, const SqlConnection::CopyStep &each
 DbError CopyError(int code, sqlite3 *db, const QString &from, const QString &to)
 {
     QString why;
-    // A disk that fills part-way through a write shows as an I/O error; the system's own error tells.
-    const int systemError = db ? sqlite3_system_errno(db) : 0;
+    // A disk that fills part-way through a write shows as an I/O error; the system's own error tells
+    // (asked only then: it is kept from the connection's last I/O error, however long ago).
+    const int primary = code & 0xff;
+    const int systemError = db && (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN) ? sqlite3_system_errno(db) : 0;
     const bool noRoom = systemError == ENOSPC || systemError == EFBIG
 #ifdef EDQUOT
                         || systemError == EDQUOT
 #endif
         ;
-    switch (noRoom ? SQLITE_FULL : code & 0xff) {
+    switch (noRoom ? SQLITE_FULL : primary) {
     case SQLITE_FULL: why = QStringLiteral("磁盘空间不足"); break;
     case SQLITE_READONLY:
     case SQLITE_CANTOPEN:

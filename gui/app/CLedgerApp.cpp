@@ -110,19 +110,19 @@ bool CLedgerApp::SettleLedger()
     return settled;
 }
 
-void CLedgerApp::KeepCopyOfLedger()
+QString CLedgerApp::KeepCopyOfLedger()
 {
     // A restore left under way was told already; the next start finishes it.
     if (!QFileInfo::exists(DatabasePath()) || RestoreUnderWay(DataDirectory()))
-        return;
+        return QString();
     QString error;
     try {
         if (!MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error).isEmpty())
-            return;
+            return QString();
     } catch (const DbError &failure) {
         error = failure.Message();
     }
-    ShowMessage(QStringLiteral("退出前没能备份帐目（帐目本身没有受影响）：") + error, QStringLiteral("备份"), MessageIcon::Error);
+    return QStringLiteral("退出前没能备份帐目（帐目本身没有受影响）：") + error;
 }
 
 int CLedgerApp::InitInstance()
@@ -132,7 +132,10 @@ int CLedgerApp::InitInstance()
         return 0;  // a second copy ends without showing anything
     // A copy just closed may still be keeping its copy of the ledger: it is let finish first.
     constexpr int kWaitForExitCopyMs = 120000;
-    WaitForExitCopy(kWaitForExitCopyMs);
+    if (!WaitForExitCopy(kWaitForExitCopyMs)) {
+        ShowMessage(QStringLiteral("上次退出时的帐目备份还没有完成，请稍后再启动 Zarvel。"), QStringLiteral("Zarvel"));
+        return 0;
+    }
     if (!SettleLedger())
         return 1;
     {
@@ -148,7 +151,10 @@ int CLedgerApp::InitInstance()
     copying.setStaleLockTime(0);
     copying.tryLock(0);
     m_lock.reset();
-    KeepCopyOfLedger();
+    const QString failure = KeepCopyOfLedger();
+    copying.unlock();  // told after the copy is let go: a start meanwhile does not wait on the message
+    if (!failure.isEmpty())
+        ShowMessage(failure, QStringLiteral("备份"), MessageIcon::Error);
     return 0;
 }
 

@@ -43,7 +43,8 @@ public:
     // never finished are removed. False (and told) when the ledger must not be opened.
     static bool SettleLedger();
     // After the window is gone: a copy of the ledger as it is left, when it changed since the newest.
-    static void KeepCopyOfLedger();
+    // What to tell when it could not be made, or an empty text.
+    static QString KeepCopyOfLedger();
 
 private:
     QtMessageSink m_messages;

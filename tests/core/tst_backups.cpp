@@ -357,6 +357,9 @@ private slots:
         for (qsizetype at = 8 * 4096; at < spoiled.size(); at += 4096)
             spoiled[at + 10] = char(spoiled[at + 10] ^ 0x5a);  // every page's header from the ninth on
         lay(QStringLiteral("2003-01-04_00-00-00"), spoiled);
+        // Whole, but written to by another program since (its log holds pages the file lacks).
+        lay(QStringLiteral("2003-01-05_00-00-00"), whole);
+        WriteBytes(CopyFolder(QStringLiteral("2003-01-05_00-00-00")) + QStringLiteral("/Kinward.db-wal"), QByteArray(4096, 'w'));
         QCOMPARE(ListBackups(DataDirectory()), QStringList({"2003-01-04_00-00-00"}));
 
         const LedgerState before = LedgerState::Now();
@@ -368,10 +371,11 @@ private slots:
         QCOMPARE(RestoreBackup(*db, DataDirectory(), QStringLiteral("2003-01-01_00-00-00"), &error), RestoreResult::Untouched);
         QVERIFY(LedgerState::Now() == before);
 
-        // The next start removes the copies that were never whole; the damaged one it cannot tell.
+        // The next start removes the copies that were never whole; the damaged one it cannot tell, and
+        // the one written to since it leaves to the household.
         QVERIFY(SettleBackups(DataDirectory(), &error));
         QCOMPARE(QDir(DataDirectory() + QStringLiteral("/Backup")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-                 QStringList({"2003-01-04_00-00-00"}));
+                 QStringList({"2003-01-04_00-00-00", "2003-01-05_00-00-00"}));
     }
 
     void aRestoreKilledAtAnyStepLeavesOneLedgerWhole_data()

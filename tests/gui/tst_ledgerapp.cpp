@@ -5,6 +5,7 @@
 #include "db/DbError.h"
 #include "db/Installer.h"
 #include "db/LedgerBackups.h"
+#include "db/SqlConnection.h"
 
 #include "DialogDriving.h"
 #include "FileBytes.h"
@@ -76,9 +77,9 @@ private slots:
             QVERIFY(!window.isVisible());
             QCOMPARE(ListBackups(DataDirectory()).size(), 0);  // the window did not wait for a copy
         }
-        CLedgerApp::KeepCopyOfLedger();
+        QCOMPARE(CLedgerApp::KeepCopyOfLedger(), QString());
         QCOMPARE(ListBackups(DataDirectory()).size(), 1);
-        CLedgerApp::KeepCopyOfLedger();  // nothing changed since: no second copy
+        QCOMPARE(CLedgerApp::KeepCopyOfLedger(), QString());  // nothing changed since: no second copy
         QCOMPARE(ListBackups(DataDirectory()).size(), 1);
         QCOMPARE(messages.Texts(), QStringList({"确定退出系统吗?"}));
     }
@@ -91,8 +92,11 @@ private slots:
         MessageRecorder messages;
         QVERIFY(CLedgerApp::SettleLedger());
         QVERIFY(messages.Texts().isEmpty());
+        SqlConnection::Open(DatabasePath());  // the ledger in this program's form, with its change mark
+        const auto mark = SqlConnection::QueryNumber(DatabasePath(), QStringLiteral("SELECT Mark FROM LedgerMark"));
+        QVERIFY(mark);
         QVERIFY(QDir().mkpath(DataFilePath(QStringLiteral(".restore"))));
-        WriteBytes(DataFilePath(QStringLiteral(".restore/ready")), "2003-01-01_00-00-00");
+        WriteBytes(DataFilePath(QStringLiteral(".restore/ready")), "2003-01-01_00-00-00\n" + QByteArray::number(*mark));
         QVERIFY(CLedgerApp::SettleLedger());
         QVERIFY(messages.Last().contains(QStringLiteral("帐目保持恢复前的样子")));
         QVERIFY(!RestoreUnderWay(DataDirectory()));
