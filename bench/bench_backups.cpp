@@ -7,6 +7,7 @@
 #include "LedgerGenerator.h"
 
 #include "common/Paths.h"
+#include "db/Ledger.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 
@@ -49,7 +50,7 @@ void Check(const QString &what, bool ok, benchmark::State &state)
 
 void ExitCopy_Unchanged(benchmark::State &state)
 {
-    auto db = SqlConnection::Open(DatabasePath());
+    auto db = OpenLedgerDatabase();
     QString error;
     Check(error, !MakeBackup(*db, DataDirectory(), &error).isEmpty(), state);
     for (auto _ : state)
@@ -58,7 +59,7 @@ void ExitCopy_Unchanged(benchmark::State &state)
 
 void ExitCopy_AfterAnEdit(benchmark::State &state)
 {
-    auto db = SqlConnection::Open(DatabasePath());
+    auto db = OpenLedgerDatabase();
     QString error;
     for (auto _ : state) {
         state.PauseTiming();
@@ -70,7 +71,7 @@ void ExitCopy_AfterAnEdit(benchmark::State &state)
 
 void ExitCopy_AfterAnEdit_Floor(benchmark::State &state)
 {
-    auto db = SqlConnection::Open(DatabasePath());
+    auto db = OpenLedgerDatabase();
     const QString target = QDir::temp().filePath(QStringLiteral("zarvel-bench-copy.db"));
     for (auto _ : state) {
         state.PauseTiming();
@@ -84,7 +85,7 @@ void ExitCopy_AfterAnEdit_Floor(benchmark::State &state)
 
 void Restore(benchmark::State &state)
 {
-    auto db = SqlConnection::Open(DatabasePath());
+    auto db = OpenLedgerDatabase();
     QString error;
     for (auto _ : state) {
         state.PauseTiming();
@@ -97,7 +98,7 @@ void Restore(benchmark::State &state)
 
 void Restore_Floor(benchmark::State &state)
 {
-    auto db = SqlConnection::Open(DatabasePath());
+    auto db = OpenLedgerDatabase();
     for (auto _ : state) {
         state.PauseTiming();
         EditMiddleRecord(*db);
@@ -117,7 +118,7 @@ int main(int argc, char **argv)
         return 1;
     {
         // A copy to restore, and the file cache warm as a second start finds it.
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         QString error;
         EditMiddleRecord(*db);
         if (MakeBackup(*db, DataDirectory(), &error).isEmpty()) {

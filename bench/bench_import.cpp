@@ -11,6 +11,7 @@
 #include "common/Gbk.h"
 #include "common/LedgerDate.h"
 #include "db/KeptFigures.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "dialogs/CImportDlg.h"
 #include "lists/ReferenceLists.h"
@@ -118,7 +119,7 @@ void ReadBill(benchmark::State &state, bool weChat)
 void MatchExisting(benchmark::State &state)
 {
     const auto plan = ReadPlan(g_weChatBill);
-    auto db = SqlConnection::Open(QStringLiteral("Data/Kinward.db"));
+    auto db = OpenLedgerDatabase(QStringLiteral("Data/Kinward.db"));
     for (auto _ : state)
         plan->MatchExisting(*db);
 }

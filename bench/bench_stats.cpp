@@ -16,6 +16,7 @@
 #include "db/CDepositBook.h"
 #include "db/CInsureBook.h"
 #include "db/CMoneyBook.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "dialogs/CStatDlg.h"
 #include "stats/MoneyFigures.h"
@@ -39,7 +40,7 @@ const char *const kKindNames[kStatKindCount] = {"TotalAssets", "IncomeAgainstExp
 struct Statistics
 {
     CMoneyBook money;
-    std::shared_ptr<SqlConnection> db = SqlConnection::Open(QStringLiteral("Data/Kinward.db"));
+    std::shared_ptr<SqlConnection> db = OpenLedgerDatabase(QStringLiteral("Data/Kinward.db"));
     CMoneyFigures figures{*db};
     Holdings holdings;
     CStatNavigator navigator;

@@ -4,6 +4,7 @@
 #include "app/Style.h"
 #include "controls/CCalcPad.h"
 #include "common/Paths.h"
+#include "db/Ledger.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 #include "dialogs/CMoneyDlg.h"
@@ -82,7 +83,7 @@ int main(int argc, char **argv)
     screenShot("money-saved");
     // 恢复备份 with a copy of the ledger kept, and the room the copies take.
     QString error;
-    MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error);
+    MakeBackup(*OpenLedgerDatabase(), DataDirectory(), &error);
     CRestoreDlg restore(&window);
     restore.show();
     restore.move(window.geometry().topLeft() + QPoint(120, 80));

@@ -1,10 +1,8 @@
 // The kept figures: their definitions, the triggers that keep them, and the upgrade of older files.
 #include "KeptFigures.h"
 
-#include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 
-#include <QFileInfo>
 
 #include <QStringList>
 #include <cmath>
@@ -252,31 +250,37 @@ void SetUpgradeNotice(std::function<void(bool starting)> notice)
     g_upgradeNotice = std::move(notice);
 }
 
-void EnsureKeptFigures(SqlConnection &db, UpgradeCopy copy)
+bool KeptFiguresCurrent(SqlConnection &db)
 {
-    bool current = false;
-    {
-        SqlStatement version = db.Prepare(QStringLiteral("PRAGMA user_version"));
-        version.Step();
-        SqlStatement tables = db.Prepare(QStringLiteral(
-            "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Totals','MoneyMonths','MoneyMonthItems','LedgerMark')"));
-        tables.Step();
-        current = version.Int(0) == kFiguresVersion && tables.Int(0) == 4;
-    }
-    if (current)
-        return;
+    SqlStatement version = db.Prepare(QStringLiteral("PRAGMA user_version"));
+    version.Step();
+    SqlStatement tables = db.Prepare(QStringLiteral(
+        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Totals','MoneyMonths','MoneyMonthItems','LedgerMark')"));
+    tables.Step();
+    return version.Int(0) == kFiguresVersion && tables.Int(0) == 4;
+}
+
+namespace {
+
+qint64 LargestMoneyId(SqlConnection &db)
+{
     SqlStatement largest = db.Prepare(QStringLiteral("SELECT ifnull(max(\"ID\"), 0) FROM \"Money\""));
     largest.Step();
-    const qint64 records = largest.Int(0);
-    largest = SqlStatement();
-    const bool told = g_upgradeNotice && records >= kLargeLedger;
-    // A ledger with records is copied before its form changes; the upgrade is one transaction either
-    // way, so a copy that cannot be made does not keep the household out of its ledger. A ledger that
-    // cannot be written cannot be upgraded either: no copy of it is needed.
-    if (records > 0 && copy == UpgradeCopy::KeptCopyFirst && !db.IsReadOnly()) {
-        QString error;
-        MakeBackup(db, QFileInfo(db.Path()).absolutePath(), &error);
-    }
+    return largest.Int(0);
+}
+
+} // namespace
+
+bool LedgerHasRecords(SqlConnection &db)
+{
+    return LargestMoneyId(db) > 0;
+}
+
+void EnsureKeptFigures(SqlConnection &db)
+{
+    if (KeptFiguresCurrent(db))
+        return;
+    const bool told = g_upgradeNotice && LargestMoneyId(db) >= kLargeLedger;
     if (told)
         g_upgradeNotice(true);
     try {

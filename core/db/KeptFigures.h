@@ -9,14 +9,18 @@
 
 class SqlConnection;
 
-// Whether a ledger with records is copied (a kept copy, when it changed since the newest) before
-// its form changes. A copy being put back is not: the ledger it replaces was copied already.
-enum class UpgradeCopy { KeptCopyFirst, None };
+// Whether the file holds the kept figures in this program's form.
+bool KeptFiguresCurrent(SqlConnection &db);
+
+// Whether the ledger holds income and expense records (those that make an upgrade take a while and
+// a copy before it worth keeping).
+bool LedgerHasRecords(SqlConnection &db);
 
 // Lays or upgrades the kept figures (the table Totals, the income/expense records per month in
-// MoneyMonths and per month, item and sign in MoneyMonthItems, and their triggers) when the file has
-// none or an older form, recomputing them from the records, all in one transaction. Throws DbError.
-void EnsureKeptFigures(SqlConnection &db, UpgradeCopy copy);
+// MoneyMonths and per month, item and sign in MoneyMonthItems, the change mark, and their triggers)
+// when the file has none or an older form, recomputing them from the records, all in one transaction.
+// Keeps no copy: the ledger's opening (OpenLedger) copies it first. Throws DbError.
+void EnsureKeptFigures(SqlConnection &db);
 
 // Told when an upgrade of a large ledger's kept figures starts (true) and when it has ended (false),
 // committed or not: it reads every record, which takes a while, and the interface says so meanwhile.

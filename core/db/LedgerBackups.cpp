@@ -434,7 +434,7 @@ RestoreResult RestoreBackup(SqlConnection &db, const QString &dataDir, const QSt
     // A copy made by an earlier form of the file is brought to the present form here, before it is
     // put in place, and keeps no copy of itself on the way.
     try {
-        SqlConnection::OpenAside(staged);
+        EnsureKeptFigures(*SqlConnection::OpenAside(staged));
     } catch (const DbError &failure) {
         return untouched(QStringLiteral("无法把备份 %1 整理为新版本的帐目，帐目没有改变：%2").arg(name, failure.Message()));
     }

@@ -4,6 +4,7 @@
 #include "common/LedgerDate.h"
 #include "common/Paths.h"
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/KeptFigures.h"
 
 #include <QHash>
@@ -188,7 +189,7 @@ void CRecordSet::Open()
         if (sortIndex < 0)
             throw DbError(QStringLiteral("无法识别的排序列：%1").arg(m_strSort));
     }
-    std::shared_ptr<SqlConnection> db = SqlConnection::Open(DatabasePath());
+    std::shared_ptr<SqlConnection> db = OpenLedgerDatabase();
     SqlStatement maxId = db->Prepare(QStringLiteral("SELECT ifnull(max(ID),0) FROM ") + Quoted(m_table));
     maxId.Step();
     const qint64 highest = maxId.Int(0);

@@ -2,7 +2,6 @@
 #include "SqlConnection.h"
 
 #include "db/DbError.h"
-#include "db/KeptFigures.h"
 
 #include <QDir>
 #include <QFile>
@@ -164,12 +163,12 @@ std::shared_ptr<SqlConnection> SqlConnection::Open(const QString &path)
 
 std::unique_ptr<SqlConnection> SqlConnection::OpenAside(const QString &path)
 {
-    std::unique_ptr<SqlConnection> connection(new SqlConnection(QFileInfo(path).absoluteFilePath(), true));
+    std::unique_ptr<SqlConnection> connection(new SqlConnection(QFileInfo(path).absoluteFilePath()));
     connection->Initialise();
     return connection;
 }
 
-SqlConnection::SqlConnection(const QString &path, bool aside) : m_path(path), m_aside(aside) {}
+SqlConnection::SqlConnection(const QString &path) : m_path(path) {}
 
 bool SqlConnection::IsReadOnly() const
 {
@@ -201,7 +200,6 @@ void SqlConnection::Initialise()
         throw DbError(QStringLiteral("文件 %1 不是 Zarvel 的帐目数据库。请从备份恢复帐目数据库文件。")
                           .arg(QDir::toNativeSeparators(m_path)));
     check = SqlStatement();
-    EnsureKeptFigures(*this, m_aside ? UpgradeCopy::None : UpgradeCopy::KeptCopyFirst);
 }
 
 SqlConnection::~SqlConnection()

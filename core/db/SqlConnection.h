@@ -56,7 +56,8 @@ class SqlConnection
 {
 public:
     // The connection to a database file, shared by every record set of the process that uses that file.
-    // The file must exist: the program never creates a database. Throws DbError.
+    // The file must exist and hold a ledger's tables: the program never creates a database. It is
+    // opened as it is; OpenLedger (db/Ledger.h) brings a ledger to this program's form. Throws DbError.
     static std::shared_ptr<SqlConnection> Open(const QString &path);
 
     ~SqlConnection();
@@ -71,8 +72,7 @@ public:
     bool HasTable(const QString &name);
 
     // A connection of its own to a database file that is not the ledger in use (a copy being put
-    // back): not shared with the record sets, and bringing its form up to date keeps no copy of it
-    // first. Throws DbError.
+    // back): not shared with the record sets. Throws DbError.
     static std::unique_ptr<SqlConnection> OpenAside(const QString &path);
 
     // True when the file could be opened for reading only: nothing can be written to it.
@@ -111,11 +111,10 @@ private:
     friend class SqlTransaction;
     friend class SqlStatement;
     void Recycle(const QString &sql, sqlite3_stmt *statement);
-    explicit SqlConnection(const QString &path, bool aside = false);
+    explicit SqlConnection(const QString &path);
     void Initialise();  // opens the file and checks it is a ledger; throws DbError
     sqlite3 *m_db = nullptr;
     QString m_path;
-    bool m_aside = false;
     QHash<QString, quint64> m_tableSerials;
     QHash<QString, bool> m_knownTables;
     QHash<QString, sqlite3_stmt *> m_statementCache;

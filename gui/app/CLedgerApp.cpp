@@ -9,6 +9,7 @@
 #include "db/DbError.h"
 #include "db/Installer.h"
 #include "db/KeptFigures.h"
+#include "db/Ledger.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 
@@ -117,7 +118,7 @@ QString CLedgerApp::KeepCopyOfLedger()
         return QString();
     QString error;
     try {
-        if (!MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error).isEmpty())
+        if (!MakeBackup(*OpenLedgerDatabase(), DataDirectory(), &error).isEmpty())
             return QString();
     } catch (const DbError &failure) {
         error = failure.Message();

@@ -6,6 +6,7 @@
 #include "common/Paths.h"
 #include "controls/CIconButton.h"
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/ImportMappingModel.h"
@@ -116,7 +117,7 @@ void WriteMappings(QSettings &file, const QString &key, const QHash<QString, QSt
 CImportDlg::CImportDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
 {
     setWindowTitle(kCaption);
-    m_db = SqlConnection::Open(DatabasePath());
+    m_db = OpenLedgerDatabase();
 
     m_path = new QLineEdit(this);
     m_path->setReadOnly(true);

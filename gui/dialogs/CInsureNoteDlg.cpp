@@ -11,6 +11,7 @@
 #include "controls/CTintedComboBox.h"
 #include "db/CInsureNoteBook.h"
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "dialogs/CAmountEdit.h"
 #include "dialogs/DialogParts.h"
@@ -187,7 +188,7 @@ bool CInsureNoteDlg::SaveAndClose()
                             QStringLiteral("错误"));
         } else {
             // The policy and its opening activity are one change: neither is kept without the other.
-            SqlTransaction transaction(*SqlConnection::Open(DatabasePath()));
+            SqlTransaction transaction(*OpenLedgerDatabase());
             policies.AddPolicy(entry.name, m_kind->currentText(), m_organ->currentText(), entry.premium,
                                entry.sumInsured, QStringLiteral("0"), entry.years, start, end, m_holder->currentText(),
                                m_beneficiary->currentText(), m_insured->currentText(), m_note->toPlainText());

@@ -7,6 +7,7 @@
 #include "common/Paths.h"
 #include "controls/CIconButton.h"
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "dialogs/CInsureNoteDlg.h"
 #include "dialogs/DialogParts.h"
@@ -65,7 +66,7 @@ void CPolicyListDlg::DeletePolicy()
     bool done = false;
     try {
         // The activities and the policy go together, or neither does.
-        SqlTransaction transaction(*SqlConnection::Open(DatabasePath()));
+        SqlTransaction transaction(*OpenLedgerDatabase());
         m_pOwner->m_insureBook.RemoveActivities(name);
         const int before = m_policies.GetItemCount();
         m_policies.Remove();

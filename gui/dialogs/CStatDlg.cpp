@@ -9,6 +9,7 @@
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "dialogs/DialogParts.h"
 #include "stats/MoneyFigures.h"
@@ -22,7 +23,7 @@
 CStatDlg::CStatDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
 {
     setWindowTitle(QStringLiteral("统计图表"));
-    m_db = SqlConnection::Open(DatabasePath());
+    m_db = OpenLedgerDatabase();
     m_figures = std::make_unique<CMoneyFigures>(*m_db);
     m_panel = new CStatPanel(this);
     m_panel->setObjectName(QStringLiteral("1179"));

@@ -9,6 +9,7 @@
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "dialogs/CAmountEdit.h"
 #include "dialogs/DialogParts.h"
@@ -66,7 +67,7 @@ bool CTransferDlg::SaveAndClose()
     bool done = false;
     try {
         // The money in and the deposit out are one change: neither is kept without the other.
-        SqlTransaction transaction(*SqlConnection::Open(DatabasePath()));
+        SqlTransaction transaction(*OpenLedgerDatabase());
         done = money.Add(LedgerDateTime(m_date->date(), m_date->time()), QStringLiteral("资金互转"), AtoF(amount),
                          m_person->currentText(), m_note->toPlainText())
                && deposits.GetSelected() >= 0;

@@ -6,6 +6,7 @@
 #include "common/Paths.h"
 #include "controls/CIconButton.h"
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 #include "dialogs/DialogParts.h"
@@ -79,7 +80,7 @@ bool CRestoreDlg::Restore()
     // A large ledger takes a few seconds: it is read and checked aside, and the present one kept first.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        result = RestoreBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), name, &error);
+        result = RestoreBackup(*OpenLedgerDatabase(), DataDirectory(), name, &error);
     } catch (const DbError &failure) {
         error = failure.Message();
     }

@@ -6,6 +6,8 @@
 #include "db/CMemoBook.h"
 #include "db/CMoneyBook.h"
 #include "db/DbError.h"
+#include "db/KeptFigures.h"
+#include "db/Ledger.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 
@@ -31,6 +33,15 @@ qint64 Memos(SqlConnection &db)
     SqlStatement count = db.Prepare(QStringLiteral("SELECT count(*) FROM Memo"));
     count.Step();
     return count.Int(0);
+}
+
+// A connection of the test's own to the ledger, brought to this program's form as the program's
+// opening brings it (a child process must not use a connection its parent holds).
+std::unique_ptr<SqlConnection> OpenAsideInThisForm()
+{
+    auto db = SqlConnection::OpenAside(DatabasePath());
+    EnsureKeptFigures(*db);
+    return db;
 }
 
 // A change to the ledger, so the next copy is a new one.
@@ -111,7 +122,7 @@ private slots:
     void copiesKeptTenDeep()
     {
         TestInstallation install;
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         QString error;
         QStringList made;
         for (int i = 0; i < 12; ++i) {
@@ -132,7 +143,7 @@ private slots:
     {
         TestInstallation install;
         MessageRecorder messages;
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         CMemoBook memos;
         memos.Fill(QStringLiteral("Date"));
         memos.Add(QStringLiteral("2003-05-01"), QStringLiteral("留着"), QStringLiteral("Li"));
@@ -171,7 +182,7 @@ private slots:
         // The newest copy named by a clock that ran ahead, or one set back since: the next copies
         // are named after it all the same, and the newest stays first.
         TestInstallation install;
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         const QString ahead = QStringLiteral("2999-12-31_23-59-59");
         QVERIFY(QDir().mkpath(CopyFolder(ahead)));
         QVERIFY(QFile::copy(DatabasePath(), CopyFolder(ahead) + QStringLiteral("/Kinward.db")));
@@ -207,7 +218,7 @@ private slots:
                      SQLITE_OK);
             sqlite3_close(raw);
         }
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         const QStringList copies = ListBackups(DataDirectory());
         QCOMPARE(copies.size(), 1);
         QVERIFY(CommittedView(DataDirectory() + QStringLiteral("/Backup/") + copies.first() + QStringLiteral("/Kinward.db"))
@@ -237,7 +248,7 @@ private slots:
     {
         // Every exit asks for a copy; one is made only when the ledger or a list changed since the newest.
         TestInstallation install;
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         QString error;
         QVERIFY(LedgerChangedSinceNewestCopy(*db, DataDirectory()));
         const QString first = MakeBackup(*db, DataDirectory(), &error);
@@ -270,11 +281,11 @@ private slots:
                      SQLITE_OK);
             sqlite3_close(raw);
         }
-        auto db = SqlConnection::Open(DatabasePath());  // upgraded, copied first
+        auto db = OpenLedgerDatabase();  // upgraded, copied first
         QCOMPARE(ListBackups(DataDirectory()).size(), 1);
         QString error;
         QVERIFY(!MakeBackup(*db, DataDirectory(), &error).isEmpty());  // at exit: the upgrade changed it
-        const auto later = SqlConnection::OpenAside(DatabasePath());
+        const auto later = OpenAsideInThisForm();
         QVERIFY(!LedgerChangedSinceNewestCopy(*later, DataDirectory()));
     }
 
@@ -283,7 +294,7 @@ private slots:
         // Older copies that together pass the room the copies may take (here the floor, the ledger
         // being small): the oldest go first when a copy is made; the newest always stays.
         TestInstallation install;
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         const qint64 bulk = kKeptSizeFloor / 3;
         for (const char *name : {"2003-01-01_00-00-00", "2003-01-02_00-00-00", "2003-01-03_00-00-00"}) {
             QVERIFY(QDir().mkpath(CopyFolder(QString::fromLatin1(name))));
@@ -319,12 +330,12 @@ private slots:
         QFETCH(bool, made);
         TestInstallation install;
         {
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             MakeLarge(*db);
         }
         const LedgerState before = LedgerState::Now();
         QVERIFY(KilledAt(step, nth, [] {
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             QString error;
             MakeBackup(*db, DataDirectory(), &error);
         }));
@@ -341,7 +352,7 @@ private slots:
         // short, one with the journal of an interrupted write, one whose pages are damaged inside.
         TestInstallation install;
         MessageRecorder messages;
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         MakeLarge(*db);
         const QByteArray whole = ReadBytes(DatabasePath());
         const auto lay = [](const QString &name, const QByteArray &bytes) {
@@ -399,7 +410,7 @@ private slots:
         TestInstallation install;
         QString error, copy;
         {
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             MakeLarge(*db);
             copy = MakeBackup(*db, DataDirectory(), &error);
             QVERIFY2(!copy.isEmpty(), qPrintable(error));
@@ -411,7 +422,7 @@ private slots:
         QFile::remove(CopyFolder(copy) + QStringLiteral("/Kinward.db-wal"));
         QFile::remove(CopyFolder(copy) + QStringLiteral("/Kinward.db-shm"));
         {
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
             MakeLarge(*db);
         }
@@ -420,7 +431,7 @@ private slots:
         const LedgerState today = LedgerState::Now();
 
         QVERIFY(KilledAt(step, nth, [&] {
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             QString reason;
             RestoreBackup(*db, DataDirectory(), copy, &reason);
         }));
@@ -441,7 +452,7 @@ private slots:
         TestInstallation install;
         QString error, copy;
         {
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             MakeLarge(*db);
             copy = MakeBackup(*db, DataDirectory(), &error);
             QVERIFY2(!copy.isEmpty(), qPrintable(error));
@@ -450,7 +461,7 @@ private slots:
         WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
         WriteBytes(DataFilePath(QStringLiteral("Member.kwl")), "Today#1#");
         QVERIFY(KilledAt(QStringLiteral("restore-database-placed"), 1, [&] {
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             QString reason;
             RestoreBackup(*db, DataDirectory(), copy, &reason);
         }));
@@ -471,7 +482,7 @@ private slots:
         TestInstallation install;
         MessageRecorder messages;
         {
-            auto db = SqlConnection::Open(DatabasePath());
+            auto db = OpenLedgerDatabase();
             QString error;
             for (int i = 0; i < kKeptBackups; ++i) {
                 Change(*db);
@@ -486,7 +497,7 @@ private slots:
             sqlite3_close(raw);
         }
         WriteBytes(CopyFolder(oldest) + QStringLiteral("/Member.kwl"), "Oldest#1#");
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         Change(*db);
         QString error;
         QCOMPARE(RestoreBackup(*db, DataDirectory(), oldest, &error), RestoreResult::Restored);
@@ -500,7 +511,7 @@ private slots:
     void aCopyOnAFullDiskIsToldAndNothingHalfIsOffered()
     {
         TestInstallation install;
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         MakeLarge(*db);
         QString error;
         for (const rlim_t room : {rlim_t(0), rlim_t(4096), rlim_t(1024 * 1024)}) {
@@ -526,13 +537,13 @@ private slots:
         MessageRecorder messages;
         QString error, copy;
         {
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             MakeLarge(*db);
             copy = MakeBackup(*db, DataDirectory(), &error);
             QVERIFY2(!copy.isEmpty(), qPrintable(error));
         }
         WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
-        auto db = SqlConnection::OpenAside(DatabasePath());
+        auto db = OpenAsideInThisForm();
         db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
         WriteBytes(DataFilePath(QStringLiteral("Member.kwl")), "Today#1#");
         const LedgerState today = LedgerState::Now();
@@ -565,7 +576,7 @@ private slots:
         MessageRecorder messages;
         QString error, copy;
         {
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             MakeLarge(*db);
             copy = MakeBackup(*db, DataDirectory(), &error);
             QVERIFY2(!copy.isEmpty(), qPrintable(error));
@@ -575,7 +586,7 @@ private slots:
                                ReadBytes(CopyFolder(copy) + QStringLiteral("/Bank.kwl"))};
         QFile::remove(CopyFolder(copy) + QStringLiteral("/Kinward.db-wal"));
         QFile::remove(CopyFolder(copy) + QStringLiteral("/Kinward.db-shm"));
-        auto db = SqlConnection::OpenAside(DatabasePath());
+        auto db = OpenAsideInThisForm();
         db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
         WriteBytes(DataFilePath(QStringLiteral("Member.kwl")), "Today#1#");
         const LedgerState today = LedgerState::Now();
@@ -607,7 +618,7 @@ private slots:
         TestInstallation install;
         MessageRecorder messages;
         QString error;
-        auto db = SqlConnection::Open(DatabasePath());
+        auto db = OpenLedgerDatabase();
         MakeLarge(*db);
         const QString copy = MakeBackup(*db, DataDirectory(), &error);
         QVERIFY2(!copy.isEmpty(), qPrintable(error));
@@ -640,7 +651,7 @@ private slots:
         TestInstallation install;
         QString error, small;
         {
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             Change(*db);
             small = MakeBackup(*db, DataDirectory(), &error);
             QVERIFY2(!small.isEmpty(), qPrintable(error));
@@ -655,7 +666,7 @@ private slots:
         QVERIFY(BackupSize(DataDirectory(), undo) > kKeptSizeFloor);
         {
             // The next session: one entry, and the copy at its exit.
-            auto db = SqlConnection::OpenAside(DatabasePath());
+            auto db = OpenAsideInThisForm();
             Change(*db);
             QVERIFY2(!MakeBackup(*db, DataDirectory(), &error).isEmpty(), qPrintable(error));
         }
@@ -682,7 +693,7 @@ private slots:
         int failures = 0;
         for (int attempt = 0; attempt < 8; ++attempt) {
             try {
-                SqlConnection::Open(DatabasePath());
+                OpenLedgerDatabase();
             } catch (const DbError &) {
                 ++failures;
             }

@@ -1,6 +1,7 @@
 // Reading bills and spreadsheets: the header found below a bill's title block, the columns guessed
 // for each known layout, and what each row becomes, skipped and refused rows with their reasons.
 #include "common/LedgerDate.h"
+#include "db/Ledger.h"
 #include "transfer/BillImport.h"
 #include "transfer/Csv.h"
 
@@ -23,7 +24,7 @@ struct OneRecordLedger
         book.ShowPage(1, QStringLiteral("Date"));
         book.Add(LedgerDateTime(QDate(2023, 5, 2), QTime(12, 30, 1)), QStringLiteral("商户消费"), -12.5, "Li", QString());
         book.Close();
-        db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        db = OpenLedgerDatabase(install.DataFile(QStringLiteral("Kinward.db")));
     }
 };
 
@@ -189,7 +190,7 @@ private slots:
         book.Add(LedgerDateTime(QDate(2023, 5, 3), QTime(12, 30)), QStringLiteral("餐饮"), -12.5, "Li", QString());
         book.Add(LedgerDateTime(QDate(2023, 5, 3), QTime(18, 0)), QStringLiteral("餐饮"), -12.5, "Li", QString());
         book.Close();
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        auto db = OpenLedgerDatabase(install.DataFile(QStringLiteral("Kinward.db")));
         const MoneyEntry second{LedgerDateTime(QDate(2023, 5, 2)), QStringLiteral("餐饮"), -12.5, "Li", {}};
         MoneyEntry third = second;
         third.date = LedgerDateTime(QDate(2023, 5, 3));
@@ -225,7 +226,7 @@ private slots:
         for (const QTime time : {QTime(12, 30), QTime(12, 30), QTime(18, 0)})
             book.Add(LedgerDateTime(QDate(2023, 5, 3), time), QStringLiteral("餐饮"), -12.5, "Li", QString());
         book.Close();
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        auto db = OpenLedgerDatabase(install.DataFile(QStringLiteral("Kinward.db")));
         const MoneyEntry noon{LedgerDateTime(QDate(2023, 5, 3), QTime(12, 30)), QStringLiteral("餐饮"), -12.5, "Li", {}};
         MoneyEntry day = noon;
         day.date = LedgerDateTime(QDate(2023, 5, 3));

@@ -10,6 +10,7 @@
 #include "db/CMemoBook.h"
 #include "db/DbError.h"
 #include "db/FilterParser.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 
 #include "db/CMoneyBook.h"
@@ -57,7 +58,7 @@ void AddPolicy(CInsureNoteBook &notes, const QString &name)
 // Memos "m<i>" written straight into the table, dated by date(i).
 void InsertMemos(int n, const std::function<QDateTime(int)> &date)
 {
-    auto db = SqlConnection::Open(DatabasePath());
+    auto db = OpenLedgerDatabase();
     SqlTransaction transaction(*db);
     SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Memo (Date, Matter, Member) VALUES (?, ?, ?)"));
     for (int i = 0; i < n; ++i) {
@@ -484,7 +485,7 @@ private slots:
             book.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QString(), QStringLiteral("人民币"),
                      QString::fromLatin1(money), QString(), QString(), QString());
         // The database refuses to delete the second movement: the closing fails midway.
-        SqlConnection::Open(install.DataFile("Kinward.db"))
+        OpenLedgerDatabase(install.DataFile("Kinward.db"))
             ->Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Current WHEN OLD.Money = 13 "
                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
         QVERIFY_THROWS_EXCEPTION(DbError, book.CloseAccount(QStringLiteral("A")));
@@ -672,7 +673,7 @@ private slots:
         activities.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("缴纳保费"), QStringLiteral("-300"),
                        QStringLiteral("Li"), QString());
         // Every delete of an activity breaks a deferred rule, so the delete runs and the COMMIT fails.
-        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
         LayDeferredGuard(*db);
         FailCommitOfDeletes(*db, QStringLiteral("InsureRecord"));
         const QStringList row = activities.GetRowTexts(0);
@@ -700,7 +701,7 @@ private slots:
         CArticleBook book;
         book.Fill(QStringLiteral("Name"));
         book.Add(QStringLiteral("电视机"), QStringLiteral("1"), QStringLiteral("100"), QStringLiteral("80"), QString());
-        SqlConnection::Open(install.DataFile("Kinward.db"))
+        OpenLedgerDatabase(install.DataFile("Kinward.db"))
             ->Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Article BEGIN SELECT RAISE(ABORT, 'refused'); END"));
         book.SetSelected(0);
         QVERIFY_THROWS_EXCEPTION(DbError, book.Modify(QStringLiteral("电视机"), QStringLiteral("2"), QStringLiteral("150"),
@@ -880,7 +881,7 @@ private slots:
         TestInstallation install;
         MessageRecorder messages;
         {
-            auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+            auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
             SqlTransaction transaction(*db);
             SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member) VALUES (?, ?, ?, 'Li')"));
             for (int i = 0; i < 230; ++i) {  // enough for three pages
@@ -911,7 +912,7 @@ private slots:
                                 QString(), QStringLiteral("frozen"));
         };
         addPolicies();
-        InstallRefusals(*SqlConnection::Open(install.DataFile("Kinward.db")));
+        InstallRefusals(*OpenLedgerDatabase(install.DataFile("Kinward.db")));
 
         std::mt19937 random(19791125);
         auto pick = [&](int n) { return int(random() % unsigned(n)); };

@@ -1,5 +1,6 @@
 // The installation: nine tables with the ledger's columns, and an existing installation never overwritten.
 #include "db/Installer.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 
 #include <QDir>
@@ -16,7 +17,7 @@ private slots:
         QTemporaryDir dir;
         QString error;
         QVERIFY2(LayInstallation(QStringLiteral(ZARVEL_TEMPLATE_DIR), dir.path(), &error), qPrintable(error));
-        auto db = SqlConnection::Open(dir.path() + QStringLiteral("/Data/Kinward.db"));
+        auto db = OpenLedgerDatabase(dir.path() + QStringLiteral("/Data/Kinward.db"));
         const QList<QPair<QString, QString>> tables = {
             {"Money", "ID Date Item Money Member Explain"},
             {"Deposit", "ID BDate Account MKind DKind BMoney EMoney EDate Bank Member Explain"},
@@ -50,7 +51,7 @@ private slots:
         QString error;
         QVERIFY(LayInstallation(QStringLiteral(ZARVEL_TEMPLATE_DIR), dir.path(), &error));
         {
-            auto db = SqlConnection::Open(dir.path() + QStringLiteral("/Data/Kinward.db"));
+            auto db = OpenLedgerDatabase(dir.path() + QStringLiteral("/Data/Kinward.db"));
             db->Execute(QStringLiteral("INSERT INTO Memo (Matter) VALUES ('keep me')"));
         }
         QFile bank(dir.path() + QStringLiteral("/Data/Bank.kwl"));
@@ -60,7 +61,7 @@ private slots:
         QFile::remove(dir.path() + QStringLiteral("/Data/Item.kwl"));
 
         QVERIFY(LayInstallation(QStringLiteral(ZARVEL_TEMPLATE_DIR), dir.path(), &error));
-        auto db = SqlConnection::Open(dir.path() + QStringLiteral("/Data/Kinward.db"));
+        auto db = OpenLedgerDatabase(dir.path() + QStringLiteral("/Data/Kinward.db"));
         SqlStatement count = db->Prepare(QStringLiteral("SELECT count(*) FROM Memo"));
         count.Step();
         QCOMPARE(count.Int(0), 1);

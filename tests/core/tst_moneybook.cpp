@@ -4,6 +4,7 @@
 #include "db/CMoneyRecord.h"
 #include "db/DbError.h"
 #include "db/KeptFigures.h"
+#include "db/Ledger.h"
 #include "db/LedgerBackups.h"
 #include "common/Paths.h"
 #include "db/SqlConnection.h"
@@ -98,7 +99,7 @@ int RowOf(const CMoneyBook &book, const QString &item)
 // a middle page lies thousands of records from either end.
 void SeedMonths(const TestInstallation &install, CMoneyBook &book)
 {
-    auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+    auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
     SqlTransaction transaction(*db);
     SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?,?,?,?,'')"));
     const QStringList items{QStringLiteral("餐饮"), QStringLiteral("工资"), QStringLiteral("买菜")};
@@ -541,7 +542,7 @@ private slots:
         SeedMonths(install, book);
         book.Close();
         // A hand-edited file: one date written as a number sorts before every date text.
-        SqlConnection::Open(install.DataFile("Kinward.db"))->Execute(QStringLiteral("UPDATE Money SET Date = 20040105 WHERE ID = 3700"));
+        OpenLedgerDatabase(install.DataFile("Kinward.db"))->Execute(QStringLiteral("UPDATE Money SET Date = 20040105 WHERE ID = 3700"));
         CheckMonthFigures(install);
         book.ShowPage(1, QStringLiteral("Date"));
         QCOMPARE(book.GetItemData(0), qint64(3700));
@@ -558,7 +559,7 @@ private slots:
         book.Close();
         // A hand-edited file: one date stored as bytes, which sort after every date text (and a number,
         // which sorts before them).
-        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
         db->Execute(QStringLiteral("UPDATE Money SET Date = CAST('2003-02-01 08:00:00' AS BLOB) WHERE ID = 100"));
         db->Execute(QStringLiteral("UPDATE Money SET Date = 20040105 WHERE ID = 3700"));
         CheckMonthFigures(install);
@@ -699,7 +700,7 @@ private slots:
         Seed(book, 250);
         book.ComputeTotal();
         const qint64 total = book.GetTotalCents();
-        SqlConnection::Open(install.DataFile("Kinward.db"))
+        OpenLedgerDatabase(install.DataFile("Kinward.db"))
             ->Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Money BEGIN SELECT RAISE(ABORT, 'refused'); END"));
         book.SetSelected(3);
         QVERIFY_THROWS_EXCEPTION(DbError, book.Modify(Day(3), QStringLiteral("changed"), -3, QStringLiteral("Li"), QString()));
@@ -721,7 +722,7 @@ private slots:
         QCOMPARE(book.GetItemCount(), 51);
         const qint64 total = book.GetTotalCents();
         // Deleting it breaks a deferred rule: the delete runs, and the COMMIT fails.
-        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
         LayDeferredGuard(*db);
         FailCommitOfDeletes(*db, QStringLiteral("Money"));
         book.SetSelected(50);
@@ -742,7 +743,7 @@ private slots:
         CMoneyBook book;
         Seed(book, 150);
         const qint64 highest = HighestId(install);
-        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
         LayDeferredGuard(*db);
         db->Execute(QStringLiteral("CREATE TRIGGER \"Money_guard\" AFTER INSERT ON \"Money\" WHEN NEW.Item = 'refused' "
                                    "BEGIN INSERT INTO Guard VALUES (1); END"));

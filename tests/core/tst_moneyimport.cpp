@@ -4,6 +4,7 @@
 #include "db/CMoneyBook.h"
 #include "db/DbError.h"
 #include "db/KeptFigures.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "lists/ReferenceLists.h"
 #include "transfer/Csv.h"
@@ -38,7 +39,7 @@ std::vector<MoneyEntry> Entries(int count)
 
 qint64 Count(const QString &installDb, const QString &sql)
 {
-    auto db = SqlConnection::Open(installDb);
+    auto db = OpenLedgerDatabase(installDb);
     SqlStatement statement = db->Prepare(sql);
     return statement.Step() ? statement.Int(0) : -1;
 }
@@ -122,7 +123,7 @@ private slots:
         CMoneyBook book;
         book.ShowPage(1, QStringLiteral("Date"));
         book.Add(LedgerDateTime(QDate(2023, 5, 1), QTime(8, 0)), QStringLiteral("餐饮"), -5, QStringLiteral("爸爸"), {});
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        auto db = OpenLedgerDatabase(install.DataFile(QStringLiteral("Kinward.db")));
 
         CMoneyImport import(kItems, kMembers);
         QVERIFY(import.Load(Bill({"日期,收支项目,金额,成员", "2023-05-01 08:00:00,早饭,-5,爸爸",
@@ -152,7 +153,7 @@ private slots:
         CMoneyBook book;
         book.ShowPage(1, QStringLiteral("Date"));
         book.Add(LedgerDateTime(QDate(2023, 5, 1), QTime(12, 30)), QStringLiteral("餐饮"), -25, QStringLiteral("爸爸"), {});
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        auto db = OpenLedgerDatabase(install.DataFile(QStringLiteral("Kinward.db")));
 
         CMoneyImport import(kItems, kMembers);
         QVERIFY(import.Load(Bill({"日期,收支项目,金额,成员", "2023-05-01 12:30:00,餐饮,-25,爸爸", "2023-05-01,餐饮,-25,爸爸"})));

@@ -5,6 +5,7 @@
 #include "db/CMoneyRecord.h"
 #include "db/DbError.h"
 #include "db/FilterParser.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 
 #include "TestInstallation.h"
@@ -724,7 +725,7 @@ private slots:
     {
         TestInstallation install;
         FillMoney(40);
-        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
         db->Execute(QStringLiteral("INSERT INTO Current (MKind, Money) VALUES ('人民币', 5), ('美元', 7), ('人民币', -2.5)"));
         db->Execute(QStringLiteral("UPDATE Current SET MKind='人民币' WHERE Money=7"));
         db->Execute(QStringLiteral("UPDATE Current SET Money=9 WHERE Money=5"));

@@ -4,6 +4,7 @@
 #include "db/CMemoRecord.h"
 #include "db/CMoneyRecord.h"
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 
 #include "CommittedView.h"
@@ -114,7 +115,7 @@ private slots:
         if (damage == QLatin1String("text")) {
             ReplaceWithNotALedger(path, damage);
         } else {
-            auto db = SqlConnection::Open(path);
+            auto db = OpenLedgerDatabase(path);
             db->Execute(damage == QLatin1String("column") ? QStringLiteral("ALTER TABLE Memo DROP COLUMN Matter")
                                                           : QStringLiteral("DROP TABLE Memo"));
         }
@@ -201,7 +202,7 @@ private slots:
     void failedCommitEndsTheTransaction()
     {
         TestInstallation install;
-        auto db = SqlConnection::Open(install.DataFile("Kinward.db"));
+        auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
         LayDeferredGuard(*db);
         {
             SqlTransaction transaction(*db);

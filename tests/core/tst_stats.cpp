@@ -4,6 +4,7 @@
 #include "common/LedgerDate.h"
 #include "db/CMoneyBook.h"
 #include "db/CMoneyRecord.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "stats/MoneyFigures.h"
 #include "stats/StatNavigator.h"
@@ -303,7 +304,7 @@ private slots:
         }
         book.Close();
 
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        auto db = OpenLedgerDatabase(install.DataFile(QStringLiteral("Kinward.db")));
         CMoneyFigures figures(*db);
         const QList<std::pair<QDateTime, QDateTime>> ranges{
             {At(2000, 1, 1), At(2030, 1, 1)},
@@ -341,7 +342,7 @@ private slots:
         book.Add(At(2003, 5, 3), QStringLiteral("餐饮"), -200, "Li", QString());
         book.Add(At(2003, 5, 4), QStringLiteral("空"), 0, "Li", QString());
         book.Close();
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        auto db = OpenLedgerDatabase(install.DataFile(QStringLiteral("Kinward.db")));
         CMoneyFigures figures(*db);
         const auto expense = SelectItemShares(figures.Items(false, At(2003, 1, 1), At(2003, 12, 31)));
         QCOMPARE(Names(expense), QStringList({"房租=30000", "餐饮=30000"}));
@@ -363,7 +364,7 @@ private slots:
             book.Add(At(2004, 2, 1), QStringLiteral("工资"), 500, "Li", QString());
             book.Close();
         }
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        auto db = OpenLedgerDatabase(install.DataFile(QStringLiteral("Kinward.db")));
         SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money) VALUES (?, ?, ?)"));
         const QList<std::tuple<SqlValue, QString, double>> odd{
             {qint64(20030501), QStringLiteral("奖金"), 300},      // a number: the empty date
@@ -428,7 +429,7 @@ private slots:
             book.Add(At(2003, 10, 2), QStringLiteral("奖金"), 50, "Li", QString());
             book.Close();
         }
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        auto db = OpenLedgerDatabase(install.DataFile(QStringLiteral("Kinward.db")));
         CMoneyFigures figures(*db);
         for (const auto &[start, end] : QList<std::pair<QDateTime, QDateTime>>{{At(2003, 1, 1), At(2003, 12, 31)},
                                                                               {At(2003, 5, 20), At(2003, 10, 2)}}) {
@@ -452,7 +453,7 @@ private slots:
             book.Add(At(2003, 4, 20), QStringLiteral("小"), -1, "Li", QString());
             book.Close();
         }
-        auto db = SqlConnection::Open(install.DataFile(QStringLiteral("Kinward.db")));
+        auto db = OpenLedgerDatabase(install.DataFile(QStringLiteral("Kinward.db")));
         {
             SqlTransaction transaction(*db);
             SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money) VALUES (?, ?, ?)"));

@@ -2,6 +2,7 @@
 // checks, add and modify, and the find window stepping through matches and closing with its panel.
 #include "app/CMainDlg.h"
 #include "controls/CCalcPad.h"
+#include "db/Ledger.h"
 #include "dialogs/CArticleDlg.h"
 #include "dialogs/CArticleFindDlg.h"
 #include "dialogs/CInsureDlg.h"
@@ -239,7 +240,7 @@ private slots:
     {
         g_memberList = {QStringLiteral("Li"), QString()};
         m_window->PressButton(1019);
-        SqlConnection::Open(m_install->DataFile("Kinward.db"))
+        OpenLedgerDatabase(m_install->DataFile("Kinward.db"))
             ->Execute(QStringLiteral("CREATE TRIGGER refuse AFTER INSERT ON InsureRecord BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
         CInsureNoteDlg dialog(m_window);
         Find<QLineEdit>(&dialog, 1156)->setText(QStringLiteral("车险"));
@@ -300,7 +301,7 @@ private slots:
         CInsureBook &book = m_window->m_insureBook;
         book.Add(QStringLiteral("2003-02-01"), QStringLiteral("车险"), QStringLiteral("缴纳保费"), QStringLiteral("-100"),
                  QStringLiteral("Li"), QString());
-        auto db = SqlConnection::Open(m_install->DataFile("Kinward.db"));
+        auto db = OpenLedgerDatabase(m_install->DataFile("Kinward.db"));
         LayDeferredGuard(*db);
         FailCommitOfDeletes(*db, QStringLiteral("InsureNote"));
         CPolicyListDlg list(m_window);
@@ -324,7 +325,7 @@ private slots:
         m_window->PressButton(1019);
         m_window->m_bEditPolicy = true;
         CInsureNoteDlg shown(m_window, QStringLiteral("车险"));
-        SqlConnection::Open(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM InsureNote"));
+        OpenLedgerDatabase(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM InsureNote"));
         Type(&shown, 1164, QStringLiteral("350"));
         const int messagesBefore = int(m_messages->messages.size());
         QVERIFY(!shown.SaveAndClose());

@@ -3,6 +3,7 @@
 // duplicates reported and left out; a cancel half-way writing nothing.
 #include "app/CBookView.h"
 #include "common/Paths.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "dialogs/CImportDlg.h"
 #include "dialogs/ImportMappingModel.h"
@@ -297,7 +298,7 @@ private slots:
         } watch;
         watch.dialog = &dialog;
         SetMessageSink(&watch);
-        SqlConnection::Open(DatabasePath())->Execute(QStringLiteral("ALTER TABLE Money RENAME TO Gone"));
+        OpenLedgerDatabase()->Execute(QStringLiteral("ALTER TABLE Money RENAME TO Gone"));
         QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("短.csv"),
                                           Utf8Bom(QStringLiteral("日期,收支项目,金额\n2023-05-01,餐饮,-5\n2023-05-02,餐饮,-6\n")))));
         dialog.HeaderLine()->setValue(2);
@@ -334,7 +335,7 @@ private slots:
         QTemporaryDir folder;
         CImportDlg dialog(&ledger.window);
         QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("表.csv"), Utf8Bom(WeChatBill(40)))));
-        SqlConnection::Open(DatabasePath())
+        OpenLedgerDatabase()
             ->Execute(QStringLiteral("CREATE TRIGGER \"Full\" BEFORE INSERT ON \"Money\" BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
         bool barShown = true;
         ledger.messages.onInform = [&] {

@@ -4,6 +4,7 @@
 #include "common/Paths.h"
 #include "db/DbError.h"
 #include "db/Installer.h"
+#include "db/Ledger.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 
@@ -92,7 +93,7 @@ private slots:
         MessageRecorder messages;
         QVERIFY(CLedgerApp::SettleLedger());
         QVERIFY(messages.Texts().isEmpty());
-        SqlConnection::Open(DatabasePath());  // the ledger in this program's form, with its change mark
+        OpenLedgerDatabase();  // the ledger in this program's form, with its change mark
         const auto mark = SqlConnection::QueryNumber(DatabasePath(), QStringLiteral("SELECT Mark FROM LedgerMark"));
         QVERIFY(mark);
         QVERIFY(QDir().mkpath(DataFilePath(QStringLiteral(".restore"))));

@@ -2,6 +2,7 @@
 #include "app/CMainDlg.h"
 #include "db/CInsureNoteBook.h"
 #include "db/CMemoBook.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "lists/ReferenceLists.h"
 
@@ -373,7 +374,7 @@ private slots:
         auto *view = static_cast<QAbstractItemView *>(window.Control(1114));
         QCoreApplication::processEvents();
         // The table goes away under the running list: rows not read yet can no longer be read.
-        SqlConnection::Open(install.DataFile("Kinward.db"))->Execute(QStringLiteral("ALTER TABLE Memo RENAME TO Gone"));
+        OpenLedgerDatabase(install.DataFile("Kinward.db"))->Execute(QStringLiteral("ALTER TABLE Memo RENAME TO Gone"));
         for (int row : {280, 150, 299, 60}) {
             view->scrollTo(view->model()->index(row, 0));
             view->viewport()->repaint();  // paints read rows; nothing may escape the painting code

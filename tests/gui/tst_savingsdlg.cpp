@@ -2,6 +2,7 @@
 // balances and closing an account, and the transfer of a deposit to cash.
 #include "app/CMainDlg.h"
 #include "controls/CCalcPad.h"
+#include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "dialogs/CCurrentBalanceDlg.h"
 #include "dialogs/CCurrentDlg.h"
@@ -328,7 +329,7 @@ private slots:
         deposits.Add(QStringLiteral("2003-01-01"), QStringLiteral("定期"), QStringLiteral("人民币"), QStringLiteral("整存整取"),
                      QStringLiteral("1000"), QStringLiteral("1019.8"), QStringLiteral("2004-01-01"),
                      QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
-        auto db = SqlConnection::Open(m_install->DataFile("Kinward.db"));
+        auto db = OpenLedgerDatabase(m_install->DataFile("Kinward.db"));
         LayDeferredGuard(*db);
         FailCommitOfDeletes(*db, QStringLiteral("Deposit"));
         deposits.SetSelected(0);
@@ -354,7 +355,7 @@ private slots:
                      QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
         deposits.SetSelected(0);
         CTransferDlg dialog(m_window);
-        SqlConnection::Open(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM Deposit"));
+        OpenLedgerDatabase(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM Deposit"));
         QVERIFY(!dialog.SaveAndClose());
         QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);
         QCOMPARE(m_window->m_moneyBook.GetTotalCents(), qint64(0));

@@ -1,6 +1,7 @@
 // The settings tree and the list editors driven as a user would: the leaves and what they open, the
 // editors' lines, fields and kind words, the '#' guard, 取消 keeping the changes in memory only, and
 // the asset kinds' two lists.
+#include "db/Ledger.h"
 #include "lists/CArticleKindDlg.h"
 #include "lists/CItemEditDlg.h"
 #include "lists/CRestoreDlg.h"
@@ -78,7 +79,7 @@ private slots:
         CMainDlg &window = m_open->window;
         window.m_memoBook.Add(QStringLiteral("2003-05-01"), QStringLiteral("留着"), QStringLiteral("Li"));
         QString error;
-        const QString copy = MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error);
+        const QString copy = MakeBackup(*OpenLedgerDatabase(), DataDirectory(), &error);
         const QStringList membersOfCopy = g_memberList;
         const qsizetype itemsOfCopy = g_itemList.size();
         window.m_memoBook.Add(QStringLiteral("2003-05-02"), QStringLiteral("后来的"), QStringLiteral("Li"));
@@ -125,7 +126,7 @@ private slots:
         CMainDlg &window = m_open->window;
         window.m_memoBook.Add(QStringLiteral("2003-05-01"), QStringLiteral("留着"), QStringLiteral("Li"));
         QString error;
-        const QString copy = MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error);
+        const QString copy = MakeBackup(*OpenLedgerDatabase(), DataDirectory(), &error);
         QVERIFY(!copy.isEmpty());
         const QByteArray banks = ReadBytes(DataDirectory() + QStringLiteral("/Backup/") + copy + QStringLiteral("/Bank.kwl"));
         window.m_memoBook.Add(QStringLiteral("2003-05-02"), QStringLiteral("后来的"), QStringLiteral("Li"));
@@ -139,7 +140,7 @@ private slots:
         QVERIFY(m_open->messages.Last().contains(QStringLiteral("Bank.kwl")));
         QVERIFY(m_open->messages.Last().contains(QStringLiteral("重新启动")));
         QCOMPARE(ended.count(), 1);
-        QVERIFY(MakeBackup(*SqlConnection::Open(DatabasePath()), DataDirectory(), &error).isEmpty());  // no copy of half a ledger
+        QVERIFY(MakeBackup(*OpenLedgerDatabase(), DataDirectory(), &error).isEmpty());  // no copy of half a ledger
 
         QVERIFY(QDir().rmdir(DataFilePath(QStringLiteral("Bank.kwl"))));
         QVERIFY2(SettleBackups(DataDirectory(), &error), qPrintable(error));

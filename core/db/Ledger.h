@@ -1,0 +1,14 @@
+// Opening the ledger's database, the one place that brings it to this program's form.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class SqlConnection;
+
+// The shared connection to the ledger's database file (Data/Kinward.db when no path is given). The
+// first time a connection is opened, a file of an earlier form is brought to this program's form:
+// copied first (a kept copy, when it holds records, can be written and changed since the newest copy),
+// then upgraded in one transaction. Throws DbError.
+std::shared_ptr<SqlConnection> OpenLedgerDatabase();
+std::shared_ptr<SqlConnection> OpenLedgerDatabase(const QString &path);
