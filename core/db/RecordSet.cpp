@@ -14,13 +14,7 @@ namespace {
 
 constexpr int kFirstBlock = 100;
 constexpr int kLargestBlock = 2000;
-constexpr qint64 kShortSkip = 2000;  // a longer skip walks the IDs alone, then reads the rows
 constexpr qint64 kShortWalk = 500;   // a walk this short costs less than reading the month counts
-
-QString Quoted(const QString &name)
-{
-    return QLatin1Char('"') + name + QLatin1Char('"');
-}
 
 qint64 AsInt(const SqlValue &value)
 {
@@ -140,10 +134,6 @@ void CRecordSet::Describe()
         return;
     FieldExchange fx(FieldExchange::Mode::Describe, &m_columns, nullptr);
     DoFieldExchange(fx);
-    QStringList names;
-    for (const ColumnInfo &column : m_columns)
-        names.append(Quoted(column.name));
-    m_selectList = names.join(QLatin1Char(','));
 }
 
 std::optional<std::pair<QString, FieldType>> CRecordSet::LookupColumn(const QString &name) const
@@ -190,25 +180,16 @@ void CRecordSet::Open()
             throw DbError(QStringLiteral("无法识别的排序列：%1").arg(m_strSort));
     }
     std::shared_ptr<SqlConnection> db = OpenLedgerDatabase();
-    SqlStatement maxId = db->Prepare(QStringLiteral("SELECT ifnull(max(ID),0) FROM ") + Quoted(m_table));
-    maxId.Step();
-    const qint64 highest = maxId.Int(0);
-    maxId = SqlStatement();
+    const qint64 highest = KeysetQuery::HighestId(*db, m_table);
 
     m_db = std::move(db);
-    m_where = std::move(where);
-    m_openFilter = m_strFilter.trimmed();
-    m_sortIndex = sortIndex;
-    m_maxId = highest;
-    m_newer = false;
+    m_query = KeysetQuery(m_table, m_columns, where, m_strFilter.trimmed(), sortIndex, highest);
+    m_positions.Start(MonthPositions::For(m_table, sortIndex > 0 ? m_columns[size_t(sortIndex)].name : QString(), where));
     m_added.clear();
     m_addedEver.clear();
     m_seenSerial = m_db->ChangeSerial(m_table);
     m_editMode = EditMode::None;
     m_ahead.clear();
-    m_baseCount = -1;
-    m_monthPositions = MonthPositions::For(m_table, sortIndex > 0 ? m_columns[size_t(sortIndex)].name : QString(), m_where);
-    m_monthsRead = false;
     m_open = true;
     try {
         MoveFirst();
@@ -228,99 +209,9 @@ void CRecordSet::Close()
     m_at = At::BeforeFirst;
     m_deleted = false;
     m_position = -1;
-    m_baseCount = -1;
     m_editMode = EditMode::None;
-    m_monthPositions.reset();
-    m_monthsRead = false;
+    m_positions.Stop();
     m_db.reset();
-}
-
-QString CRecordSet::BaseWhere(std::vector<SqlValue> *params) const
-{
-    QStringList parts;
-    if (!m_where.sql.isEmpty()) {
-        parts << QLatin1Char('(') + m_where.sql + QLatin1Char(')');
-        params->insert(params->end(), m_where.params.begin(), m_where.params.end());
-    }
-    if (m_newer) {
-        parts << QStringLiteral("ID <= ?");
-        params->push_back(m_maxId);
-    }
-    return parts.isEmpty() ? QStringLiteral("1") : parts.join(QStringLiteral(" AND "));
-}
-
-QString CRecordSet::OrderBy(bool descending) const
-{
-    const QString direction = descending ? QStringLiteral(" DESC") : QString();
-    if (m_sortIndex <= 0)
-        return QStringLiteral("ID") + direction;
-    return Quoted(m_columns[size_t(m_sortIndex)].name) + direction + QStringLiteral(", ID") + direction;
-}
-
-QString CRecordSet::KeyTest(const SqlRow &row, bool after, std::vector<SqlValue> *params) const
-{
-    const QString op = after ? QStringLiteral(" > ") : QStringLiteral(" < ");
-    if (m_sortIndex <= 0) {
-        params->push_back(row.at(0));
-        return QStringLiteral("ID") + op + QLatin1Char('?');
-    }
-    params->push_back(row.at(size_t(m_sortIndex)));
-    params->push_back(row.at(0));
-    return QLatin1Char('(') + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(", ID)") + op
-           + QStringLiteral("(?, ?)");
-}
-
-std::vector<SqlRow> CRecordSet::ReadRows(SqlStatement &statement)
-{
-    const int columns = int(m_columns.size());
-    std::vector<SqlRow> rows;
-    while (statement.Step()) {
-        SqlRow row;
-        row.reserve(size_t(columns));
-        for (int c = 0; c < columns; ++c)
-            row.push_back(statement.Value(c));
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-std::vector<SqlRow> CRecordSet::ReadBase(const QString &extra, const std::vector<SqlValue> &extraParams,
-                                         bool descending, qint64 limit, qint64 offset)
-{
-    std::vector<SqlValue> params;
-    QString where = BaseWhere(&params);
-    if (!extra.isEmpty()) {
-        where += QStringLiteral(" AND (") + extra + QLatin1Char(')');
-        params.insert(params.end(), extraParams.begin(), extraParams.end());
-    }
-    const QString order = QStringLiteral(" ORDER BY ") + OrderBy(descending);
-    const QString from = QStringLiteral(" FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ");
-    // A long skip goes through the keys alone (an index walk) and then reads the block's rows by ID.
-    const QString sql = offset <= kShortSkip
-        ? QStringLiteral("SELECT ") + m_selectList + from + where + order + QStringLiteral(" LIMIT ? OFFSET ?")
-        : QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ") + Quoted(m_table)
-              + QStringLiteral(" WHERE ID IN (SELECT ID") + from + where + order
-              + QStringLiteral(" LIMIT ? OFFSET ?)") + order;
-    params.push_back(limit);
-    params.push_back(offset);
-    SqlStatement statement = m_db->Prepare(sql);
-    statement.BindAll(params);
-    return ReadRows(statement);
-}
-
-std::optional<SqlRow> CRecordSet::ReadById(qint64 id, const SqlCondition &also)
-{
-    QString sql = QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ") + Quoted(m_table)
-                  + QStringLiteral(" WHERE ID = ?");
-    if (!also.sql.isEmpty())
-        sql += QStringLiteral(" AND (") + also.sql + QLatin1Char(')');
-    SqlStatement statement = m_db->Prepare(sql);
-    statement.Bind(1, id);
-    statement.BindAll(also.params, 2);
-    std::vector<SqlRow> rows = ReadRows(statement);
-    if (rows.empty())
-        return std::nullopt;
-    return std::move(rows.front());
 }
 
 void CRecordSet::Sync()
@@ -330,17 +221,14 @@ void CRecordSet::Sync()
         return;
     m_seenSerial = serial;
     m_ahead.clear();
-    m_baseCount = -1;
-    m_monthsRead = false;
+    m_positions.TableChanged();
     if (m_at != At::AfterLast && m_at != At::BeforeFirst)
         m_position = kUnknown;
-    SqlStatement highest = m_db->Prepare(QStringLiteral("SELECT ifnull(max(ID),0) FROM ") + Quoted(m_table));
-    highest.Step();
-    m_newer = highest.Int(0) > m_maxId;
+    m_query.SetNewer(KeysetQuery::HighestId(*m_db, m_table) > m_query.MaxId());
     // Records this set added may be gone (deleted elsewhere, or their insert rolled back) or back
     // (their delete rolled back).
     if (!m_addedEver.empty()) {
-        SqlStatement exists = m_db->Prepare(QStringLiteral("SELECT 1 FROM ") + Quoted(m_table)
+        SqlStatement exists = m_db->Prepare(QStringLiteral("SELECT 1 FROM ") + KeysetQuery::Quoted(m_table)
                                             + QStringLiteral(" WHERE ID = ?"));
         std::vector<qint64> alive;
         for (qint64 id : m_addedEver) {
@@ -359,7 +247,7 @@ void CRecordSet::SyncCurrent()
     if ((m_at != At::Base && m_at != At::Added) || m_row.empty())
         return;
     const qint64 id = AsInt(m_row.at(0));
-    const std::optional<SqlRow> row = ReadById(id);
+    const std::optional<SqlRow> row = m_query.ReadById(*m_db, id);
     m_deleted = !row;
     if (row) {
         m_row = *row;
@@ -382,64 +270,13 @@ void CRecordSet::NoteOwnChange()
 {
     m_db->NoteChange(m_table);
     m_seenSerial = m_db->ChangeSerial(m_table);
-    m_monthsRead = false;
-}
-
-bool CRecordSet::MonthCountsServe()
-{
-    if (!m_monthPositions)
-        return false;
-    if (!m_monthsRead) {
-        m_monthsServe = m_monthPositions->Read(*m_db, m_maxId, m_newer);
-        m_monthsRead = true;
-    }
-    return m_monthsServe;
-}
-
-std::optional<MonthPositions::Place> CRecordSet::MonthPlace(qint64 position)
-{
-    if (!MonthCountsServe())
-        return std::nullopt;
-    return m_monthPositions->Locate(position);
+    m_positions.OwnChange();
 }
 
 qint64 CRecordSet::BaseCount()
 {
     Sync();
-    if (m_baseCount >= 0)
-        return m_baseCount;
-    // The kept count of the table (or of the filter's records, where one is kept), less the records
-    // that joined since the open: those are few, and found by their IDs.
-    if (const auto kept = KeptFigure(*m_db, m_table, QStringLiteral("count"), m_openFilter)) {
-        qint64 newer = 0;
-        if (m_newer) {
-            std::vector<SqlValue> params;
-            QString sql = QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ID > ?");
-            params.push_back(m_maxId);
-            if (!m_where.sql.isEmpty()) {
-                sql += QStringLiteral(" AND (") + m_where.sql + QLatin1Char(')');
-                params.insert(params.end(), m_where.params.begin(), m_where.params.end());
-            }
-            SqlStatement count = m_db->Prepare(sql);
-            count.BindAll(params);
-            count.Step();
-            newer = count.Int(0);
-        }
-        m_baseCount = *kept - newer;
-        return m_baseCount;
-    }
-    // A filtered list whose month counts serve adds them up rather than counting its records.
-    if (MonthCountsServe()) {
-        m_baseCount = m_monthPositions->Count();
-        return m_baseCount;
-    }
-    std::vector<SqlValue> params;
-    SqlStatement count = m_db->Prepare(QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table)
-                                       + QStringLiteral(" WHERE ") + BaseWhere(&params));
-    count.BindAll(params);
-    count.Step();
-    m_baseCount = count.Int(0);
-    return m_baseCount;
+    return m_positions.Count(*m_db, m_query);
 }
 
 void CRecordSet::LoadFields(const SqlRow &row)
@@ -479,7 +316,7 @@ void CRecordSet::MoveFirst()
     Sync();
     m_ahead.clear();
     m_blockSize = kFirstBlock;
-    std::vector<SqlRow> rows = ReadBase(QString(), {}, false, 1);
+    std::vector<SqlRow> rows = m_query.ReadBase(*m_db, QString(), {}, false, 1);
     if (!rows.empty()) {
         SetCurrent(At::Base, rows.front(), 0);
         return;
@@ -491,7 +328,7 @@ void CRecordSet::GoToAdded(size_t index, bool forward)
 {
     // Records this set added, skipping any that are gone; past either end, the set's end or its base part.
     while (index < m_added.size()) {
-        if (const auto row = ReadById(m_added[index])) {
+        if (const auto row = m_query.ReadById(*m_db, m_added[index])) {
             m_ahead.clear();
             SetCurrent(At::Added, *row, kUnknown);
             m_addedIndex = index;
@@ -513,7 +350,7 @@ void CRecordSet::GoToAdded(size_t index, bool forward)
 void CRecordSet::GoToLastOfBase()
 {
     m_ahead.clear();
-    std::vector<SqlRow> rows = ReadBase(QString(), {}, true, 1);
+    std::vector<SqlRow> rows = m_query.ReadBase(*m_db, QString(), {}, true, 1);
     if (rows.empty())
         SetOutside(At::BeforeFirst);
     else
@@ -539,8 +376,8 @@ void CRecordSet::MoveNext()
     if (m_ahead.empty()) {
         // A cursor walking forward reads ever larger blocks.
         std::vector<SqlValue> params;
-        const QString after = KeyTest(m_row, true, &params);
-        for (SqlRow &row : ReadBase(after, params, false, m_blockSize))
+        const QString after = m_query.KeyTest(m_row, true, &params);
+        for (SqlRow &row : m_query.ReadBase(*m_db, after, params, false, m_blockSize))
             m_ahead.push_back(std::move(row));
         m_blockSize = std::min(m_blockSize * 2, kLargestBlock);
     }
@@ -574,8 +411,8 @@ void CRecordSet::MovePrev()
         break;
     }
     std::vector<SqlValue> params;
-    const QString before = KeyTest(m_row, false, &params);
-    std::vector<SqlRow> rows = ReadBase(before, params, true, 1);
+    const QString before = m_query.KeyTest(m_row, false, &params);
+    std::vector<SqlRow> rows = m_query.ReadBase(*m_db, before, params, true, 1);
     m_ahead.clear();
     if (rows.empty()) {
         SetOutside(At::BeforeFirst);
@@ -617,13 +454,13 @@ void CRecordSet::GoTo(qint64 position)
     m_blockSize = kFirstBlock;
     // Near the end of a large set, counting back from the end is far cheaper than skipping forward.
     if (position > base / 2) {
-        std::vector<SqlRow> rows = ReadBase(QString(), {}, true, 1, base - 1 - position);
+        std::vector<SqlRow> rows = m_query.ReadBase(*m_db, QString(), {}, true, 1, base - 1 - position);
         if (!rows.empty()) {
             SetCurrent(At::Base, rows.front(), position);
             return;
         }
     } else {
-        std::vector<SqlRow> rows = ReadBase(QString(), {}, false, kFirstBlock, position);
+        std::vector<SqlRow> rows = m_query.ReadBase(*m_db, QString(), {}, false, kFirstBlock, position);
         if (!rows.empty()) {
             SetCurrent(At::Base, rows.front(), position);
             for (size_t i = 1; i < rows.size(); ++i)
@@ -646,14 +483,7 @@ qint64 CRecordSet::ResolvePosition()
     if (m_position >= 0)
         return m_position;
     // The records before the current key (a deleted current's place is taken by the one after it).
-    std::vector<SqlValue> params;
-    QString sql = QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
-                  + BaseWhere(&params);
-    sql += QStringLiteral(" AND ") + KeyTest(m_row, false, &params);
-    SqlStatement statement = m_db->Prepare(sql);
-    statement.BindAll(params);
-    statement.Step();
-    m_position = statement.Int(0);
+    m_position = m_query.CountBefore(*m_db, m_row);
     return m_position;
 }
 
@@ -692,14 +522,14 @@ bool CRecordSet::FindFirst(const QString &criterion)
     RequireOpen();
     Sync();
     const SqlCondition condition = Parse(criterion);
-    std::vector<SqlRow> rows = ReadBase(condition.sql, condition.params, false, 1);
+    std::vector<SqlRow> rows = m_query.ReadBase(*m_db, condition.sql, condition.params, false, 1);
     if (!rows.empty()) {
         m_ahead.clear();
         SetCurrent(At::Base, rows.front(), kUnknown);
         return true;
     }
     for (size_t i = 0; i < m_added.size(); ++i) {
-        if (const auto row = ReadById(m_added[i], condition)) {
+        if (const auto row = m_query.ReadById(*m_db, m_added[i], condition)) {
             m_ahead.clear();
             SetCurrent(At::Added, *row, kUnknown);
             m_addedIndex = i;
@@ -752,7 +582,7 @@ void CRecordSet::Update()
         m_added.push_back(m_lastAddedId);
         m_addedEver.push_back(m_lastAddedId);
         ++m_additionsMade;
-        m_newer = true;
+        m_query.SetNewer(true);
         NoteOwnChange();
         // As after an insert into a dynaset, the record current before AddNew is current again.
         if (HasCurrent())
@@ -765,7 +595,7 @@ void CRecordSet::Update()
         throw DbError(QStringLiteral("没有调用 AddNew 或 Edit"));
 
     const qint64 id = AsInt(m_row.at(0));
-    SqlStatement update = m_db->Prepare(QStringLiteral("UPDATE ") + Quoted(m_table) + QStringLiteral(" SET ")
+    SqlStatement update = m_db->Prepare(QStringLiteral("UPDATE ") + KeysetQuery::Quoted(m_table) + QStringLiteral(" SET ")
                                         + ColumnNames().join(QStringLiteral("=?,")) + QStringLiteral("=? WHERE ID = ?"));
     update.BindAll(values);
     update.Bind(int(values.size()) + 1, id);
@@ -774,13 +604,14 @@ void CRecordSet::Update()
     NoteOwnChange();
 
     row[0] = id;
-    const bool keyChanged = m_sortIndex > 0 && m_row.at(size_t(m_sortIndex)) != row.at(size_t(m_sortIndex));
+    const int sortIndex = m_query.SortIndex();
+    const bool keyChanged = sortIndex > 0 && m_row.at(size_t(sortIndex)) != row.at(size_t(sortIndex));
     m_row = row;
     m_ahead.clear();  // read after the old key
     if (keyChanged && m_at == At::Base)
         m_position = kUnknown;
-    if (!m_where.sql.isEmpty())
-        m_baseCount = -1;  // the record may have left the filter
+    if (!m_query.Where().sql.isEmpty())
+        m_positions.ForgetCount();  // the record may have left the filter
 }
 
 void CRecordSet::ForgetAdditionsSince(quint64 made)
@@ -798,7 +629,7 @@ QStringList CRecordSet::ColumnNames() const
 {
     QStringList names;
     for (size_t i = 1; i < m_columns.size(); ++i)
-        names.append(Quoted(m_columns[i].name));
+        names.append(KeysetQuery::Quoted(m_columns[i].name));
     return names;
 }
 
@@ -808,7 +639,7 @@ QString CRecordSet::InsertSql() const
     QStringList marks;
     for (int i = 0; i < names.size(); ++i)
         marks.append(QStringLiteral("?"));
-    return QStringLiteral("INSERT INTO ") + Quoted(m_table) + QStringLiteral(" (") + names.join(QLatin1Char(','))
+    return QStringLiteral("INSERT INTO ") + KeysetQuery::Quoted(m_table) + QStringLiteral(" (") + names.join(QLatin1Char(','))
            + QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
@@ -858,14 +689,14 @@ void CRecordSet::Delete()
     if (!HasCurrent())
         throw DbError(QStringLiteral("没有当前记录"));
     const qint64 id = AsInt(m_row.at(0));
-    SqlStatement remove = m_db->Prepare(QStringLiteral("DELETE FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ID = ?"));
+    SqlStatement remove = m_db->Prepare(QStringLiteral("DELETE FROM ") + KeysetQuery::Quoted(m_table) + QStringLiteral(" WHERE ID = ?"));
     remove.Bind(1, id);
     remove.Run();
     NoteOwnChange();
     if (m_at == At::Added)
         m_added.erase(m_added.begin() + qint64(m_addedIndex));  // the next one takes its index
-    else if (m_baseCount > 0)
-        --m_baseCount;
+    else
+        m_positions.OneFewer();
     m_deleted = true;
 }
 
@@ -875,7 +706,7 @@ std::vector<qint64> CRecordSet::DeleteMatching(const QString &condition)
     Sync();
     const SqlCondition match = Parse(condition);
     const QString where = match.sql.isEmpty() ? QStringLiteral("1") : match.sql;
-    SqlStatement select = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ") + where);
+    SqlStatement select = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + KeysetQuery::Quoted(m_table) + QStringLiteral(" WHERE ") + where);
     select.BindAll(match.params);
     std::vector<qint64> ids;
     while (select.Step())
@@ -883,7 +714,7 @@ std::vector<qint64> CRecordSet::DeleteMatching(const QString &condition)
     select = SqlStatement();
     if (ids.empty())
         return ids;
-    SqlStatement remove = m_db->Prepare(QStringLiteral("DELETE FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ") + where);
+    SqlStatement remove = m_db->Prepare(QStringLiteral("DELETE FROM ") + KeysetQuery::Quoted(m_table) + QStringLiteral(" WHERE ") + where);
     remove.BindAll(match.params);
     remove.Run();
     // Read again what the set knows: its count, its additions and whether its current record went.
@@ -903,31 +734,13 @@ qint64 CRecordSet::SumCents(const QString &column, const QString &extraCondition
     if (!canonical)
         throw DbError(QStringLiteral("无法识别的列：%1").arg(column));
     const QString extraText = extraCondition.trimmed();
+    const QString &filter = m_query.Filter();
     // The figure the database keeps serves a set that holds exactly the table's records under one condition.
-    if (!m_newer && m_added.empty() && (m_openFilter.isEmpty() || extraText.isEmpty())) {
-        if (const auto kept = KeptFigure(*m_db, m_table, canonical->first, m_openFilter.isEmpty() ? extraText : m_openFilter))
+    if (!m_query.Newer() && m_added.empty() && (filter.isEmpty() || extraText.isEmpty())) {
+        if (const auto kept = KeptFigure(*m_db, m_table, canonical->first, filter.isEmpty() ? extraText : filter))
             return *kept;
     }
-    const SqlCondition condition = Parse(extraCondition);
-    const QString extra = condition.sql.isEmpty() ? QString() : QStringLiteral(" AND (") + condition.sql + QLatin1Char(')');
-    const QString cents = QStringLiteral("ifnull(sum(") + CentsSql(Quoted(canonical->first)) + QStringLiteral("),0)");
-    std::vector<SqlValue> params;
-    SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ") + cents + QStringLiteral(" FROM ") + Quoted(m_table)
-                                           + QStringLiteral(" WHERE ") + BaseWhere(&params) + extra);
-    params.insert(params.end(), condition.params.begin(), condition.params.end());
-    statement.BindAll(params);
-    statement.Step();
-    qint64 sum = statement.Int(0);
-    SqlStatement added = m_db->Prepare(QStringLiteral("SELECT ") + cents + QStringLiteral(" FROM ") + Quoted(m_table)
-                                       + QStringLiteral(" WHERE ID = ?") + extra);
-    for (qint64 id : m_added) {
-        added.Reset();
-        added.Bind(1, id);
-        added.BindAll(condition.params, 2);
-        added.Step();
-        sum += added.Int(0);
-    }
-    return sum;
+    return m_query.SumCents(*m_db, canonical->first, Parse(extraCondition), m_added);
 }
 
 double CRecordSet::Sum(const QString &column, const QString &extraCondition)
@@ -940,25 +753,12 @@ std::vector<qint64> CRecordSet::MatchingPositions(const QString &condition)
     RequireOpen();
     Sync();
     const SqlCondition match = Parse(condition);
-    const QString matchSql = match.sql.isEmpty() ? QStringLiteral("1") : match.sql;
-
-    // One walk through the set in its order, counting positions: with the sort index carrying the
-    // searched columns, SQLite answers from the index alone.
-    std::vector<SqlValue> params(match.params.begin(), match.params.end());
-    SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT (") + matchSql + QStringLiteral(") FROM ")
-                                           + Quoted(m_table) + QStringLiteral(" WHERE ") + BaseWhere(&params)
-                                           + QStringLiteral(" ORDER BY ") + OrderBy(false));
-    statement.BindAll(params);
-    std::vector<qint64> positions;
-    qint64 position = 0;
-    for (; statement.Step(); ++position) {
-        if (statement.Int(0) != 0)
-            positions.push_back(position);
-    }
-    m_baseCount = position;
+    qint64 count = 0;
+    std::vector<qint64> positions = m_query.MatchingPositions(*m_db, match, &count);
+    m_positions.LearnCount(count);
     for (size_t i = 0; i < m_added.size(); ++i) {
-        if (ReadById(m_added[i], match))
-            positions.push_back(position + qint64(i));
+        if (m_query.ReadById(*m_db, m_added[i], match))
+            positions.push_back(count + qint64(i));
     }
     return positions;
 }
@@ -978,25 +778,10 @@ std::vector<qint64> CRecordSet::IdsAt(qint64 first, qint64 count)
         const qint64 fromEndSkip = base - first - wanted;
         std::optional<MonthPositions::Place> month;
         if (std::min(fromStartSkip, fromEndSkip) > kShortWalk)
-            month = MonthPlace(first);
+            month = m_positions.MonthPlace(*m_db, m_query, first);
         const bool fromEnd = !month && fromEndSkip < fromStartSkip;
         const qint64 offset = month ? month->offset : fromEnd ? fromEndSkip : fromStartSkip;
-        std::vector<SqlValue> params;
-        QString where = BaseWhere(&params);
-        if (month) {
-            where += QStringLiteral(" AND ") + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(" >= ?");
-            params.push_back(month->month);
-        }
-        SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
-                                               + where + QStringLiteral(" ORDER BY ") + OrderBy(fromEnd)
-                                               + QStringLiteral(" LIMIT ? OFFSET ?"));
-        params.push_back(wanted);
-        params.push_back(offset);
-        statement.BindAll(params);
-        while (statement.Step())
-            ids.push_back(statement.Int(0));
-        if (fromEnd)
-            std::reverse(ids.begin(), ids.end());
+        ids = m_query.IdsFrom(*m_db, offset, wanted, fromEnd, month ? month->month : QString());
     }
     for (qint64 index = std::max<qint64>(first - base, 0); qint64(ids.size()) < count && index < qint64(m_added.size()); ++index)
         ids.push_back(m_added[size_t(index)]);
@@ -1013,18 +798,10 @@ std::vector<qint64> CRecordSet::IdsAfter(qint64 id, qint64 count)
     if (added != m_added.end()) {
         nextAdded = size_t(added - m_added.begin()) + 1;
     } else {
-        const std::optional<SqlRow> row = ReadById(id);
+        const std::optional<SqlRow> row = m_query.ReadById(*m_db, id);
         if (!row)
             return ids;
-        std::vector<SqlValue> params;
-        QString sql = QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ") + BaseWhere(&params);
-        sql += QStringLiteral(" AND ") + KeyTest(*row, true, &params) + QStringLiteral(" ORDER BY ") + OrderBy(false)
-               + QStringLiteral(" LIMIT ?");
-        params.push_back(count);
-        SqlStatement statement = m_db->Prepare(sql);
-        statement.BindAll(params);
-        while (statement.Step())
-            ids.push_back(statement.Int(0));
+        ids = m_query.IdsAfter(*m_db, *row, count);
     }
     for (size_t i = nextAdded; qint64(ids.size()) < count && i < m_added.size(); ++i)
         ids.push_back(m_added[i]);
@@ -1035,14 +812,8 @@ std::vector<qint64> CRecordSet::AllIds()
 {
     RequireOpen();
     Sync();
-    std::vector<SqlValue> params;
-    SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
-                                           + BaseWhere(&params) + QStringLiteral(" ORDER BY ") + OrderBy(false));
-    statement.BindAll(params);
-    std::vector<qint64> ids;
-    while (statement.Step())
-        ids.push_back(statement.Int(0));
-    m_baseCount = qint64(ids.size());
+    std::vector<qint64> ids = m_query.AllIds(*m_db);
+    m_positions.LearnCount(qint64(ids.size()));
     ids.insert(ids.end(), m_added.begin(), m_added.end());
     return ids;
 }
@@ -1052,21 +823,7 @@ void CRecordSet::ForEachById(const std::vector<qint64> &ids, const std::function
     RequireOpen();
     if (m_editMode != EditMode::None)
         throw DbError(QStringLiteral("记录正在编辑"));
-    std::vector<SqlRow> rows;
-    constexpr size_t kChunk = 500;  // well below SQLite's limit of bound values
-    for (size_t first = 0; first < ids.size(); first += kChunk) {
-        const size_t count = std::min(kChunk, ids.size() - first);
-        QStringList marks;
-        for (size_t i = 0; i < count; ++i)
-            marks.append(QStringLiteral("?"));
-        SqlStatement statement = m_db->Prepare(QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ")
-                                               + Quoted(m_table) + QStringLiteral(" WHERE ID IN (")
-                                               + marks.join(QLatin1Char(',')) + QLatin1Char(')'));
-        for (size_t i = 0; i < count; ++i)
-            statement.Bind(int(i) + 1, ids[first + i]);
-        for (SqlRow &row : ReadRows(statement))
-            rows.push_back(std::move(row));
-    }
+    const std::vector<SqlRow> rows = m_query.ReadByIds(*m_db, ids);
     QHash<qint64, size_t> read;
     for (size_t r = 0; r < rows.size(); ++r)
         read.insert(AsInt(rows[r].at(0)), r);

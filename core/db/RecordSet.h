@@ -10,7 +10,8 @@
 #pragma once
 
 #include "db/FilterParser.h"
-#include "db/MonthPositions.h"
+#include "db/KeysetQuery.h"
+#include "db/SetPositions.h"
 #include "db/SqlConnection.h"
 
 #include <QDateTime>
@@ -20,17 +21,9 @@
 #include <memory>
 #include <vector>
 
-using SqlRow = std::vector<SqlValue>;
-
 // A stored date as the record sets read it: the database form or another written form of a day; a
 // number, an empty text or anything else unreadable is the empty date.
 QDateTime DateOfValue(const SqlValue &value);
-
-struct ColumnInfo
-{
-    QString name;
-    FieldType type;
-};
 
 // Binds a record set's member fields to its columns, in column order (ID first).
 class FieldExchange
@@ -155,26 +148,12 @@ private:
     std::optional<std::pair<QString, FieldType>> LookupColumn(const QString &name) const;
     SqlCondition Parse(const QString &condition) const;
 
-    // The open-time part of the set: the filter, and only records that were there at the open.
-    QString BaseWhere(std::vector<SqlValue> *params) const;
-    QString OrderBy(bool descending) const;
-    // "(sort, ID) > (?, ?)" for the records after (or before) the row's key.
-    QString KeyTest(const SqlRow &row, bool after, std::vector<SqlValue> *params) const;
-    std::vector<SqlRow> ReadBase(const QString &extra, const std::vector<SqlValue> &extraParams, bool descending,
-                                 qint64 limit, qint64 offset = 0);
-    std::vector<SqlRow> ReadRows(SqlStatement &statement);
-    std::optional<SqlRow> ReadById(qint64 id, const SqlCondition &also = SqlCondition());
-
     // Drops what was read before another set (or a rolled-back transaction) changed the table, and
     // reads the current record again: it may have changed, gone, or come back.
     void Sync();
     void SyncCurrent();
     void NoteOwnChange();
     qint64 BaseCount();
-    // The month and the place within it of a base position, where the ledger's month counts serve
-    // this set; nothing where they do not (the caller then walks the order).
-    std::optional<MonthPositions::Place> MonthPlace(qint64 position);
-    bool MonthCountsServe();
 
     void LoadFields(const SqlRow &row);
     void ClearFields();
@@ -191,13 +170,9 @@ private:
     QString m_table;
     std::shared_ptr<SqlConnection> m_db;
     std::vector<ColumnInfo> m_columns;
-    QString m_selectList;
-    int m_sortIndex = -1;           // column index of the sort column, -1 for the ID order
     bool m_open = false;
-    SqlCondition m_where;
-    QString m_openFilter;           // the filter text the set was opened with
-    qint64 m_maxId = 0;             // records above this ID joined the table after the open
-    bool m_newer = false;           // some record above m_maxId exists, so the base part must leave it out
+    KeysetQuery m_query;            // the records the set was opened on, and how they are read
+    SetPositions m_positions;       // their number and the months that hold positions
     std::vector<qint64> m_added;    // IDs added through this set since the open, in the order added
     // Every ID the set added since the open, gone ones too: a rolled-back delete brings one back.
     std::vector<qint64> m_addedEver;
@@ -214,14 +189,7 @@ private:
     bool m_deleted = false;
     enum class EditMode { None, Adding, Editing } m_editMode = EditMode::None;
 
-    // Read-ahead, valid until the table changes: the base records after the current one, and the
-    // number of base records.
+    // Read-ahead, valid until the table changes: the base records after the current one.
     std::deque<SqlRow> m_ahead;
     int m_blockSize = 100;
-    qint64 m_baseCount = -1;
-
-    // The month counts of the set (income/expense by date only), read when first needed after a change.
-    std::unique_ptr<MonthPositions> m_monthPositions;
-    bool m_monthsRead = false;
-    bool m_monthsServe = false;
 };
