@@ -436,8 +436,7 @@ void CMainDlg::InitLedger()
     SetupListColumns();
     BuildPanels();
     FillBooks();
-    m_bEditPolicy = m_bEditInsure = m_bEditCredit = m_bEditAddress = m_bEditMemo = false;
-    m_bEditCurrent = m_bEditDeposit = m_bLoginOK = m_bEditArticle = m_bEditMoney = false;
+    m_bLoginOK = false;
     for (QWidget *widget : std::as_const(m_controls))
         widget->hide();
     if (g_bNeedPassword != 0) {
@@ -936,9 +935,8 @@ void CMainDlg::RunAction(int id)
     case 1003:
         if (m_moneyBook.GetSelected() < 0)
             break;
-        m_bEditMoney = true;
         {
-            CMoneyDlg dialog(this);
+            CMoneyDlg dialog(this, EntryMode::Modify);
             dialog.exec();
         }
         break;
@@ -970,9 +968,8 @@ void CMainDlg::RunAction(int id)
     case 1043:
         if (m_articleBook.GetSelected() < 0)
             break;
-        m_bEditArticle = true;
         {
-            CArticleDlg dialog(this);
+            CArticleDlg dialog(this, EntryMode::Modify);
             dialog.exec();
         }
         break;
@@ -992,9 +989,8 @@ void CMainDlg::RunAction(int id)
     case 1063:
         if (m_depositBook.GetSelected() < 0)
             break;
-        m_bEditDeposit = true;
         {
-            CDepositDlg dialog(this);
+            CDepositDlg dialog(this, EntryMode::Modify);
             dialog.exec();
         }
         break;
@@ -1020,9 +1016,8 @@ void CMainDlg::RunAction(int id)
     case 1069:
         if (m_currentBook.GetSelected() < 0)
             break;
-        m_bEditCurrent = true;
         {
-            CCurrentDlg dialog(this);
+            CCurrentDlg dialog(this, EntryMode::Modify);
             dialog.exec();
         }
         break;
@@ -1045,9 +1040,8 @@ void CMainDlg::RunAction(int id)
     case 1015:
         if (m_memoBook.GetSelected() < 0)
             break;
-        m_bEditMemo = true;
         {
-            CMemoDlg dialog(this);
+            CMemoDlg dialog(this, EntryMode::Modify);
             dialog.exec();
         }
         break;
@@ -1064,9 +1058,8 @@ void CMainDlg::RunAction(int id)
     case 1023:
         if (m_addressBook.GetSelected() < 0)
             break;
-        m_bEditAddress = true;
         {
-            CAddressDlg dialog(this);
+            CAddressDlg dialog(this, EntryMode::Modify);
             dialog.exec();
         }
         break;
@@ -1084,9 +1077,8 @@ void CMainDlg::RunAction(int id)
     case 1027:
         if (m_creditBook.GetSelected() < 0)
             break;
-        m_bEditCredit = true;
         {
-            CCreditDlg dialog(this);
+            CCreditDlg dialog(this, EntryMode::Modify);
             dialog.exec();
         }
         break;
@@ -1110,9 +1102,8 @@ void CMainDlg::RunAction(int id)
     case 1054:
         if (m_insureBook.GetSelected() < 0)
             break;
-        m_bEditInsure = true;
         {
-            CInsureDlg dialog(this);
+            CInsureDlg dialog(this, EntryMode::Modify);
             dialog.exec();
         }
         break;

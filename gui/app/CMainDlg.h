@@ -47,16 +47,7 @@ public:
     QWidget *Control(int id) const { return m_controls.value(id); }
 
     QString m_strMember;
-    bool m_bEditPolicy = false;
-    bool m_bEditInsure = false;
-    bool m_bEditCredit = false;
-    bool m_bEditAddress = false;
-    bool m_bEditMemo = false;
-    bool m_bEditCurrent = false;
-    bool m_bEditDeposit = false;
     bool m_bLoginOK = false;
-    bool m_bEditArticle = false;
-    bool m_bEditMoney = false;
 
     CMoneyBook m_moneyBook;
     CArticleBook m_articleBook;

@@ -40,8 +40,8 @@ QString FieldText(const QWidget *field)
 
 } // namespace
 
-CAddressDlg::CAddressDlg(CMainDlg *owner)
-    : CEntryDialog(owner, &owner->m_bEditAddress, false), m_bModify(owner->m_bEditAddress)
+CAddressDlg::CAddressDlg(CMainDlg *owner, EntryMode mode)
+    : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("通讯录"));
     auto *grid = new QGridLayout;

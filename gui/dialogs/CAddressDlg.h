@@ -1,5 +1,5 @@
 // 通讯录: one contact of the address book, fifteen texts of which only the name is required; added, or
-// the selected one changed (modify mode from m_bEditAddress).
+// the selected one changed (modify mode when opened to modify).
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
@@ -10,7 +10,7 @@ class CAddressDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CAddressDlg(CMainDlg *owner);
+    explicit CAddressDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
 
     bool IsModifyMode() const { return m_bModify; }
     // "确定": true when the entry was saved and the dialog closed.

@@ -31,8 +31,8 @@ CAmountEdit *MakeNumberField(QWidget *parent, int id, NumberKind kind)
 
 } // namespace
 
-CArticleDlg::CArticleDlg(CMainDlg *owner)
-    : CEntryDialog(owner, &owner->m_bEditArticle, true), m_bModify(owner->m_bEditArticle)
+CArticleDlg::CArticleDlg(CMainDlg *owner, EntryMode mode)
+    : CEntryDialog(owner, mode, true), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("实物资产记录"));
     m_kind = MakeChoiceList(this, 1043, ArticleKinds(g_articleKindList));
@@ -120,7 +120,7 @@ bool CArticleDlg::Save()
     CArticleBook &book = m_pOwner->m_articleBook;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
-        return m_pOwner->m_bEditArticle
+        return IsModifying()
                    ? book.Modify(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText())
                    : book.Add(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText());
     }))

@@ -1,5 +1,5 @@
 // An asset: its name (narrowed by kind), quantity, cost, estimated value and note; added, or the
-// selected one changed (modify mode from the owner's m_bEditArticle). Three calculator pads.
+// selected one changed (modify mode when opened to modify). Three calculator pads.
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
@@ -14,7 +14,7 @@ class CArticleDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CArticleDlg(CMainDlg *owner);
+    explicit CArticleDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
 
     bool IsModifyMode() const { return m_bModify; }
     // "保存并继续": true when the asset was saved.

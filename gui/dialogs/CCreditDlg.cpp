@@ -20,8 +20,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-CCreditDlg::CCreditDlg(CMainDlg *owner)
-    : CEntryDialog(owner, &owner->m_bEditCredit, false), m_bModify(owner->m_bEditCredit)
+CCreditDlg::CCreditDlg(CMainDlg *owner, EntryMode mode)
+    : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("债权债务"));
     m_date = MakeDatePicker(this, 1137);

@@ -1,5 +1,5 @@
 // 债权债务: money lent (借出) or borrowed (借入, saved negative); added, or the selected one changed
-// (modify mode from m_bEditCredit).
+// (modify mode when opened to modify).
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
@@ -14,7 +14,7 @@ class CCreditDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CCreditDlg(CMainDlg *owner);
+    explicit CCreditDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
 
     bool IsModifyMode() const { return m_bModify; }
     // "确定": true when the entry was saved and the dialog closed.

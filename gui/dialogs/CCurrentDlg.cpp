@@ -24,8 +24,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-CCurrentDlg::CCurrentDlg(CMainDlg *owner)
-    : CEntryDialog(owner, &owner->m_bEditCurrent, false), m_bModify(owner->m_bEditCurrent)
+CCurrentDlg::CCurrentDlg(CMainDlg *owner, EntryMode mode)
+    : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("活期储蓄"));
     m_account = new CAccountComboBox([owner] {

@@ -1,5 +1,5 @@
 // One movement of a demand savings account: money paid in (进) or taken out (出), added or changed
-// (modify mode from the owner's m_bEditCurrent). The direction follows the chosen note; the amount
+// (modify mode when opened to modify). The direction follows the chosen note; the amount
 // is typed as a magnitude and signed at save.
 #pragma once
 
@@ -18,7 +18,7 @@ class CCurrentDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CCurrentDlg(CMainDlg *owner);
+    explicit CCurrentDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
 
     bool IsModifyMode() const { return m_bModify; }
     bool IsOut() const { return m_bOut; }

@@ -39,8 +39,8 @@ CAmountEdit *MakeNumberField(QWidget *parent, int id, int maxLength)
 
 } // namespace
 
-CDepositDlg::CDepositDlg(CMainDlg *owner)
-    : CEntryDialog(owner, &owner->m_bEditDeposit, true), m_bContinue(owner->m_bEditDeposit)
+CDepositDlg::CDepositDlg(CMainDlg *owner, EntryMode mode)
+    : CEntryDialog(owner, mode, true), m_bContinue(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("定期储蓄"));
     m_account = new CAccountComboBox([owner] {

@@ -1,5 +1,5 @@
 // The fixed-term deposit dialog: a new deposit, or one more monthly instalment of the selected
-// 零存整取 deposit (continue mode, from the owner's m_bEditDeposit). It looks the rate up from the
+// 零存整取 deposit (continue mode, when opened to modify). It looks the rate up from the
 // rate table, shows the amount due at maturity as the fields change, and saves the deposit with
 // its due date.
 #pragma once
@@ -19,7 +19,7 @@ class CDepositDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CDepositDlg(CMainDlg *owner);
+    explicit CDepositDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
 
     bool IsContinueMode() const { return m_bContinue; }
     // "确定": true when the deposit (or instalment) was saved and the dialog closed.

@@ -9,8 +9,8 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 
-CEntryDialog::CEntryDialog(CMainDlg *owner, bool *editFlag, bool swallowEscape)
-    : QDialog(owner), m_pOwner(owner), m_pEditFlag(editFlag), m_bSwallowEscape(swallowEscape)
+CEntryDialog::CEntryDialog(CMainDlg *owner, EntryMode mode, bool swallowEscape)
+    : QDialog(owner), m_pOwner(owner), m_mode(mode), m_bSwallowEscape(swallowEscape)
 {
 }
 
@@ -23,7 +23,6 @@ CEntryDialog::~CEntryDialog()
 void CEntryDialog::Leave()
 {
     CCalcPad::CloseOpen();
-    *m_pEditFlag = false;  // closed in any way: the owner is back in add mode
 }
 
 bool CEntryDialog::TrySave(const std::function<bool()> &write)
@@ -38,11 +37,12 @@ bool CEntryDialog::TrySave(const std::function<bool()> &write)
 
 void CEntryDialog::SavedOnce()
 {
-    *m_pEditFlag = false;
+    m_mode = EntryMode::Add;
 }
 
 void CEntryDialog::CloseSaved()
 {
+    m_mode = EntryMode::Add;
     Leave();
     QDialog::accept();
 }

@@ -1,6 +1,6 @@
-// What the entry dialogs share: the owner and its edit flag for the kind of record (modify or
-// continue mode when set), the calculator pad closed whenever the dialog is left, the flag cleared
-// however the dialog closes, and Return never closing it unsaved (Escape too, where asked).
+// What the entry dialogs share: the owner, what the dialog was opened to do (add a record, or change
+// the one chosen in its list), the calculator pad closed whenever the dialog is left, adding after a
+// save, and Return never closing it unsaved (Escape too, where asked).
 #pragma once
 
 #include <QDialog>
@@ -8,22 +8,28 @@
 
 class CMainDlg;
 
+// What an entry dialog is opened to do: add a record, or change the record chosen in its list (for a
+// fixed-term deposit, continue the chosen 零存整取 plan).
+enum class EntryMode { Add, Modify };
+
 class CEntryDialog : public QDialog
 {
     Q_OBJECT
 public:
     ~CEntryDialog() override;
 
+    // Whether a save changes the chosen record; false after the first save, which a further save adds to.
+    bool IsModifying() const { return m_mode == EntryMode::Modify; }
+
 public slots:
     void reject() override;
 
 protected:
-    // editFlag: the owner's m_bEdit... for this kind of record.
-    CEntryDialog(CMainDlg *owner, bool *editFlag, bool swallowEscape);
+    CEntryDialog(CMainDlg *owner, EntryMode mode, bool swallowEscape);
 
     // Runs the book's write; a database failure is told. True when the record was saved.
     bool TrySave(const std::function<bool()> &write);
-    // After a save: the owner leaves modify mode (a further save adds).
+    // After a save: the dialog leaves modify mode (a further save adds).
     void SavedOnce();
     // After a save that closes the dialog.
     void CloseSaved();
@@ -35,6 +41,6 @@ protected:
 
 private:
     void Leave();
-    bool *m_pEditFlag;
+    EntryMode m_mode;
     bool m_bSwallowEscape;
 };

@@ -34,8 +34,8 @@ QStringList PolicyNames()
 
 } // namespace
 
-CInsureDlg::CInsureDlg(CMainDlg *owner)
-    : CEntryDialog(owner, &owner->m_bEditInsure, false), m_bModify(owner->m_bEditInsure)
+CInsureDlg::CInsureDlg(CMainDlg *owner, EntryMode mode)
+    : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("保险记录"));
     m_date = MakeDatePicker(this, 1147);

@@ -1,5 +1,5 @@
 // One insurance activity (opening a policy, a premium paid, a benefit received, a surrender) for a
-// policy chosen by name; added, or the selected one changed (modify mode from m_bEditInsure).
+// policy chosen by name; added, or the selected one changed (modify mode when opened to modify).
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
@@ -13,7 +13,7 @@ class CInsureDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CInsureDlg(CMainDlg *owner);
+    explicit CInsureDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
 
     bool IsModifyMode() const { return m_bModify; }
     // "确定": true when the activity was saved and the dialog closed.

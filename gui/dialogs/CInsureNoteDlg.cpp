@@ -53,8 +53,8 @@ QComboBox *MakePersonBox(QWidget *parent, int id)
 
 } // namespace
 
-CInsureNoteDlg::CInsureNoteDlg(CMainDlg *owner, const QString &policyName)
-    : CEntryDialog(owner, &owner->m_bEditPolicy, false), m_bModify(owner->m_bEditPolicy)
+CInsureNoteDlg::CInsureNoteDlg(CMainDlg *owner, EntryMode mode, const QString &policyName)
+    : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("保单记录"));
     m_name = MakeTextField(this, 1156, 50);

@@ -1,6 +1,6 @@
 // A policy: its kind, insurer, dates or 终生, premium, sum insured, what is paid so far, years of
 // payment, holder, beneficiary, insured person and description. Added (with its opening activity,
-// in one transaction), or shown and changed (modify mode from the owner's m_bEditPolicy, for the
+// in one transaction), or shown and changed (modify mode when opened to modify, for the
 // policy of the name handed over).
 #pragma once
 
@@ -20,7 +20,7 @@ class CInsureNoteDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    CInsureNoteDlg(CMainDlg *owner, const QString &policyName = QString());
+    CInsureNoteDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add, const QString &policyName = QString());
 
     bool IsModifyMode() const { return m_bModify; }
     // "确定": true when the policy was saved and the dialog closed.

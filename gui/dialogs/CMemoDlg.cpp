@@ -16,7 +16,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-CMemoDlg::CMemoDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMemo, false), m_bModify(owner->m_bEditMemo)
+CMemoDlg::CMemoDlg(CMainDlg *owner, EntryMode mode) : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("备忘录"));
     m_date = MakeDatePicker(this, 1115);

@@ -1,5 +1,5 @@
-// 备忘录: a dated memo by a household member; added, or the selected one changed (modify mode from
-// m_bEditMemo).
+// 备忘录: a dated memo by a household member; added, or the selected one changed (modify mode when
+// opened to modify).
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
@@ -12,7 +12,7 @@ class CMemoDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CMemoDlg(CMainDlg *owner);
+    explicit CMemoDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
 
     bool IsModifyMode() const { return m_bModify; }
     // "确定": true when the memo was saved and the dialog closed.

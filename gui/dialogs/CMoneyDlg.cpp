@@ -27,7 +27,7 @@
 #include <QPlainTextEdit>
 
 
-CMoneyDlg::CMoneyDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMoney, true)
+CMoneyDlg::CMoneyDlg(CMainDlg *owner, EntryMode mode) : CEntryDialog(owner, mode, true)
 {
     setWindowTitle(QStringLiteral("收支记录"));
     m_date = MakeDatePicker(this, 1005);  // today, with the time of day the dialog opened
@@ -77,16 +77,11 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner) : CEntryDialog(owner, &owner->m_bEditMoney
     AddLabelledNote(grid, 4, QStringLiteral("备    注"), m_note, 2);
     StackFieldsAndButtons(this, grid, {saveContinue, saveClose, cancel}, false);
 
-    if (IsModifyMode())
+    if (IsModifying())
         FillFromSelectedRow();
     CCalcPad::Guard(this, {m_calculator});
 }
 
-
-bool CMoneyDlg::IsModifyMode() const
-{
-    return m_pOwner->m_bEditMoney;
-}
 
 void CMoneyDlg::FillFromSelectedRow()
 {
@@ -161,7 +156,7 @@ bool CMoneyDlg::Save()
     CMoneyBook &book = m_pOwner->m_moneyBook;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
-        return IsModifyMode()
+        return IsModifying()
                    ? book.Modify(date, item, value, m_member->currentText(), m_note->toPlainText())
                    : book.Add(date, item, value, m_member->currentText(), m_note->toPlainText());
     }))

@@ -1,7 +1,7 @@
 // The income and expense entry dialog: adds a record, or changes the one selected in the main window.
-// The pattern every entry dialog follows: the mode from the owner's edit flag, the fields filled
-// from the selected row's texts, the first failed check shown in "错误", the owner refreshed and its
-// flag cleared after a save, and the flag cleared however the dialog closes.
+// The pattern every entry dialog follows: told when it is made whether it adds or modifies, the
+// fields filled from the selected row's texts, the first failed check shown in "错误", the owner
+// refreshed after a save, and adding after the first save.
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
@@ -18,9 +18,8 @@ class CMoneyDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CMoneyDlg(CMainDlg *owner);
+    explicit CMoneyDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
 
-    bool IsModifyMode() const;
     bool IsIncome() const { return m_bIncome; }
 
     // "保存并继续": true when the record was saved.

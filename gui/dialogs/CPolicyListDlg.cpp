@@ -50,8 +50,7 @@ void CPolicyListDlg::ShowDetails()
     const int row = m_policies.GetSelected();
     if (row < 0)
         return;
-    m_pOwner->m_bEditPolicy = true;
-    CInsureNoteDlg dialog(m_pOwner, m_policies.GetItemText(row, 0));
+    CInsureNoteDlg dialog(m_pOwner, EntryMode::Modify, m_policies.GetItemText(row, 0));
     dialog.exec();
 }
 

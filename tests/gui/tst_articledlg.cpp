@@ -89,8 +89,7 @@ private slots:
         CArticleBook &book = m_window->m_articleBook;
         book.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("2000"), QStringLiteral("800"), QStringLiteral("旧"));
         book.SetSelected(0);
-        m_window->m_bEditArticle = true;
-        CArticleDlg dialog(m_window);
+        CArticleDlg dialog(m_window, EntryMode::Modify);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QComboBox>(&dialog, 1044)->currentText(), QStringLiteral("冰箱"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1046)->text(), QStringLiteral("800"));
@@ -98,7 +97,7 @@ private slots:
         QVERIFY(dialog.SaveAndContinue());
         QCOMPARE(book.GetItemCount(), 1);
         QCOMPARE(book.GetItemText(0, 3), QStringLiteral("700"));
-        QVERIFY(!m_window->m_bEditArticle);
+        QVERIFY(!dialog.IsModifying());
         QVERIFY(dialog.SaveAndContinue());  // now an add
         QCOMPARE(book.GetItemCount(), 2);
     }
@@ -107,10 +106,12 @@ private slots:
     {
         m_window->m_articleBook.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("2000"), QStringLiteral("800"), QString());
         m_window->m_articleBook.SetSelected(0);
-        m_window->m_bEditArticle = true;
-        CArticleDlg dialog(m_window);
-        dialog.reject();
-        QVERIFY(!m_window->m_bEditArticle);
+        {
+            CArticleDlg dialog(m_window, EntryMode::Modify);
+            dialog.reject();
+        }
+        CArticleDlg next(m_window);  // the next one opened to add adds
+        QVERIFY(!next.IsModifyMode());
     }
 
     void findWindowStepsAndClosesWithItsPanel()
@@ -175,15 +176,14 @@ private slots:
         QCOMPARE(book.GetRowTexts(0).mid(1, 4), QStringList({"车险", "缴纳保费", "", "-120"}));
 
         book.SetSelected(0);
-        m_window->m_bEditInsure = true;
-        CInsureDlg dialog(m_window);
+        CInsureDlg dialog(m_window, EntryMode::Modify);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QComboBox>(&dialog, 1148)->currentText(), QStringLiteral("车险"));  // not 车险2021
         QCOMPARE(Find<QLineEdit>(&dialog, 1149)->text(), QStringLiteral("-120"));
         Type(&dialog, 1149, QStringLiteral("150"));
         QVERIFY(dialog.SaveAndClose());
         QCOMPARE(book.GetTotal(), 150.0);
-        QVERIFY(!m_window->m_bEditInsure);
+        QVERIFY(!dialog.IsModifying());
     }
 
     void policyWithItsOpeningActivity()
@@ -220,8 +220,7 @@ private slots:
         }
         QCOMPARE(view.Rows(QStringLiteral("SELECT Money FROM InsureRecord WHERE InsureName='寿险'")), QStringList({"0.0"}));
 
-        m_window->m_bEditPolicy = true;
-        CInsureNoteDlg shown(m_window, QStringLiteral("车险"));
+        CInsureNoteDlg shown(m_window, EntryMode::Modify, QStringLiteral("车险"));
         QVERIFY(shown.IsModifyMode());
         QVERIFY(Find<QCheckBox>(&shown, 1162)->isChecked());  // 终生 round trip
         QCOMPARE(Find<QComboBox>(&shown, 1157)->currentIndex(), -1);  // no kind was stored: none is shown
@@ -233,7 +232,7 @@ private slots:
         QVERIFY(shown.SaveAndClose());  // same name: no duplicate complaint
         QCOMPARE(view.Rows(QStringLiteral("SELECT PayMoney, PayedMoney FROM InsureNote WHERE Name='车险'")),
                  QStringList({"350.0|300.0"}));
-        QVERIFY(!m_window->m_bEditPolicy);
+        QVERIFY(!shown.IsModifying());
     }
 
     void failedOpeningActivityLeavesNoPolicy()
@@ -323,8 +322,7 @@ private slots:
                            QStringLiteral("0"), 1, QStringLiteral("2003-01-01"), QString(), QString(), QString(), QString(),
                            QString());
         m_window->PressButton(1019);
-        m_window->m_bEditPolicy = true;
-        CInsureNoteDlg shown(m_window, QStringLiteral("车险"));
+        CInsureNoteDlg shown(m_window, EntryMode::Modify, QStringLiteral("车险"));
         OpenLedgerDatabase(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM InsureNote"));
         Type(&shown, 1164, QStringLiteral("350"));
         const int messagesBefore = int(m_messages->messages.size());

@@ -71,8 +71,7 @@ private slots:
         QCOMPARE(qobject_cast<QLabel *>(m_window->Control(1049))->text(), QStringLiteral("您的债权债务总额:-500元"));
 
         book.SetSelected(0);
-        m_window->m_bEditCredit = true;
-        CCreditDlg dialog(m_window);
+        CCreditDlg dialog(m_window, EntryMode::Modify);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QComboBox>(&dialog, 1138)->currentText(), QStringLiteral("借入"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1139)->text(), QStringLiteral("-500"));
@@ -82,7 +81,7 @@ private slots:
         Find<QLineEdit>(&dialog, 1139)->setText(QStringLiteral("+300"));
         Find<QLineEdit>(&dialog, 1141)->setText(QStringLiteral("张三"));
         QVERIFY(dialog.SaveAndClose());
-        QVERIFY(!m_window->m_bEditCredit);
+        QVERIFY(!dialog.IsModifying());
         QCOMPARE(book.GetItemCount(), 1);
         QCOMPARE(book.GetRowTexts(0).mid(1, 4), QStringList({"借入", "", "-300", "张三"}));
         QCOMPARE(book.GetTotal(), -300.0);
@@ -114,8 +113,7 @@ private slots:
         QCOMPARE(m_window->m_memoBook.GetRowTexts(0), QStringList({"2003-05-01", "   ", "Wang"}));
 
         m_window->m_memoBook.SetSelected(0);
-        m_window->m_bEditMemo = true;
-        CMemoDlg modify(m_window);
+        CMemoDlg modify(m_window, EntryMode::Modify);
         QCOMPARE(Find<QComboBox>(&modify, 1116)->currentText(), QStringLiteral("Wang"));
         QCOMPARE(Find<QDateTimeEdit>(&modify, 1115)->date(), QDate(2003, 5, 1));
         Find<QPlainTextEdit>(&modify, 1117)->setPlainText(QStringLiteral("交电费"));
@@ -167,8 +165,7 @@ private slots:
         QVERIFY(!finder->IsNextEnabled());
 
         // Modify shows the fifteen texts in their places.
-        m_window->m_bEditAddress = true;
-        CAddressDlg modify(m_window);
+        CAddressDlg modify(m_window, EntryMode::Modify);
         QCOMPARE(modify.FieldTexts(), book.GetRowTexts(2));
     }
 

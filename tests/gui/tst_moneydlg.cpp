@@ -134,9 +134,8 @@ private slots:
         m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 2)), QStringLiteral("工资"), 40, QStringLiteral("Li"),
                                   QString());
         m_window->m_moneyBook.SetSelected(0);
-        m_window->m_bEditMoney = true;
         {
-            CMoneyDlg dialog(m_window);
+            CMoneyDlg dialog(m_window, EntryMode::Modify);
             auto *items = Find<CEntryComboBox>(&dialog, 1007);
             QCOMPARE(items->ShownText(), QStringLiteral("旧项目"));
             QCOMPARE(items->count(), int(g_itemList.size()));
@@ -145,8 +144,7 @@ private slots:
             QCOMPARE(m_window->m_moneyBook.GetItemText(0, 3), QStringLiteral("-30"));
         }
         m_window->m_moneyBook.SetSelected(1);
-        m_window->m_bEditMoney = true;
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window, EntryMode::Modify);
         auto *items = Find<CEntryComboBox>(&dialog, 1007);
         QCOMPARE(items->currentText(), QStringLiteral("收入    工资"));  // the list opens on the record's entry
         QCOMPARE(items->ShownText(), QStringLiteral("工资"));
@@ -315,15 +313,14 @@ private slots:
         m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 1), QTime(9, 30)), QStringLiteral("餐饮"), -30,
                                   QStringLiteral("Wang"), QStringLiteral("午饭"));
         m_window->m_moneyBook.SetSelected(0);
-        m_window->m_bEditMoney = true;
-        CMoneyDlg dialog(m_window);
-        QVERIFY(dialog.IsModifyMode());
+        CMoneyDlg dialog(m_window, EntryMode::Modify);
+        QVERIFY(dialog.IsModifying());
         QCOMPARE(Find<CEntryComboBox>(&dialog, 1007)->ShownText(), QStringLiteral("餐饮"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), QStringLiteral("-30"));
         QCOMPARE(Find<QComboBox>(&dialog, 1008)->currentText(), QStringLiteral("Wang"));
         Type(&dialog, 1006, QStringLiteral("35"));
         QVERIFY(dialog.SaveAndContinue());
-        QVERIFY(!m_window->m_bEditMoney);
+        QVERIFY(!dialog.IsModifying());
         QCOMPARE(m_window->m_moneyBook.GetItemCount(), 1);
         QCOMPARE(m_window->m_moneyBook.GetItemText(0, 3), QStringLiteral("-35"));
         QVERIFY(dialog.SaveAndContinue());  // now an add, with the same values
@@ -358,8 +355,7 @@ private slots:
             while (row < book.GetItemCount() && book.GetItemText(row, 4) != member)
                 ++row;
             book.SetSelected(row);
-            m_window->m_bEditMoney = true;
-            CMoneyDlg dialog(m_window);
+            CMoneyDlg dialog(m_window, EntryMode::Modify);
             auto *members = Find<QComboBox>(&dialog, 1008);
             QCOMPARE(members->currentText(), member);
             dialog.SaveAndClose();  // saved unchanged
@@ -368,27 +364,25 @@ private slots:
         QCOMPARE(book.GetItemCount(), 2);
     }
 
-    void closingWithoutSavingClearsTheFlag()
+    void closingWithoutSavingLeavesTheNextDialogAdding()
     {
         m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 1)), QStringLiteral("工资"), 30, QStringLiteral("Li"), QString());
         m_window->m_moneyBook.SetSelected(0);
-        m_window->m_bEditMoney = true;
         {
-            CMoneyDlg dialog(m_window);
+            CMoneyDlg dialog(m_window, EntryMode::Modify);
             dialog.show();
             QTest::keyClick(&dialog, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());  // Escape is swallowed
-            QVERIFY(m_window->m_bEditMoney);
+            QVERIFY(dialog.IsModifying());
             Click(&dialog, 1012);
+            QVERIFY(!dialog.isVisible());
         }
-        QVERIFY(!m_window->m_bEditMoney);
-        m_window->m_bEditMoney = true;
-        {
-            CMoneyDlg dialog(m_window);
-            dialog.show();
-            dialog.close();
-        }
-        QVERIFY(!m_window->m_bEditMoney);
+        CMoneyDlg next(m_window);  // opened to add: adds, whatever the dialog before was told
+        QVERIFY(!next.IsModifying());
+        Choose(&next, 1007, QStringLiteral("收入    工资"));
+        Type(&next, 1006, QStringLiteral("5"));
+        QVERIFY(next.SaveAndContinue());
+        QCOMPARE(m_window->m_moneyBook.GetItemCount(), 2);
     }
 
     void calculatorPadFillsTheAmount()

@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(book.GetItemCount(), 1);
         QCOMPARE(book.GetRowTexts(0).mid(0, 8),
                  QStringList({"2003-11-30", "123", "人民币", "整存整取", "10000", "10042.75", "2004-02-29", "中国工商银行"}));
-        QVERIFY(!m_window->m_bEditDeposit);
+        QVERIFY(!dialog.IsModifying());
     }
 
     void instalmentPlanAndItsNextInstalment()
@@ -92,8 +92,7 @@ private slots:
         }
         CDepositBook &book = m_window->m_depositBook;
         book.SetSelected(0);
-        m_window->m_bEditDeposit = true;
-        CDepositDlg dialog(m_window);
+        CDepositDlg dialog(m_window, EntryMode::Modify);
         QVERIFY(dialog.IsContinueMode());
         QVERIFY(!Find<QComboBox>(&dialog, 1067)->isEnabled());
         QVERIFY(!Find<QComboBox>(&dialog, 1075)->isEnabled());
@@ -104,7 +103,7 @@ private slots:
         QVERIFY(dialog.SaveAndClose());
         QCOMPARE(book.GetItemText(0, 4), QStringLiteral("200"));
         QCOMPARE(book.GetItemText(0, 5), QStringLiteral("3694.91"));
-        QVERIFY(!m_window->m_bEditDeposit);
+        QVERIFY(!dialog.IsModifying());
     }
 
     void continuingAnInstalmentPlanShowsItsOwnTermAndRate()
@@ -122,8 +121,7 @@ private slots:
         CDepositBook &book = m_window->m_depositBook;
         const auto continueMode = [&](const std::function<void(CDepositDlg &)> &check) {
             book.SetSelected(0);
-            m_window->m_bEditDeposit = true;
-            CDepositDlg dialog(m_window);
+            CDepositDlg dialog(m_window, EntryMode::Modify);
             QVERIFY(dialog.IsContinueMode());
             check(dialog);
         };
@@ -205,8 +203,7 @@ private slots:
         book.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("中国银行"), QStringLiteral("人民币"),
                  QStringLiteral("-200"), QStringLiteral("取出现金"), QStringLiteral("小明"), QString());
         book.SetSelected(0);
-        m_window->m_bEditCurrent = true;
-        CCurrentDlg dialog(m_window);
+        CCurrentDlg dialog(m_window, EntryMode::Modify);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QLineEdit>(&dialog, 1103)->text(), QStringLiteral("200"));  // the magnitude, which its field can hold
         QVERIFY(dialog.IsOut());
@@ -214,7 +211,7 @@ private slots:
         Type(&dialog, 1103, QStringLiteral("250"));
         QVERIFY(dialog.SaveAndClose());
         QCOMPARE(book.GetItemText(0, 4), QStringLiteral("-250"));
-        QVERIFY(!m_window->m_bEditCurrent);
+        QVERIFY(!dialog.IsModifying());
     }
 
     void balancesAndClosingAnAccount()
