@@ -107,11 +107,39 @@ struct LedgerState
         return {CommittedView(DatabasePath()).Dump(), ReadBytes(DataFilePath(QStringLiteral("Member.kwl"))),
                 ReadBytes(DataFilePath(QStringLiteral("Bank.kwl")))};
     }
+    // What a copy holds. The test's own reading leaves its files beside the copy (the program's
+    // leaves none): they go.
+    static LedgerState OfCopy(const QString &name)
+    {
+        const QString folder = CopyFolder(name);
+        LedgerState state{CommittedView(folder + QStringLiteral("/Kinward.db")).Dump(), ReadBytes(folder + QStringLiteral("/Member.kwl")),
+                          ReadBytes(folder + QStringLiteral("/Bank.kwl"))};
+        QFile::remove(folder + QStringLiteral("/Kinward.db-wal"));
+        QFile::remove(folder + QStringLiteral("/Kinward.db-shm"));
+        return state;
+    }
     bool operator==(const LedgerState &other) const
     {
         return rows == other.rows && members == other.members && banks == other.banks;
     }
 };
+
+// A large ledger and a copy of it whose member list says it is the copy's ("Copy#1#"): the copy's
+// name, or an empty text when none could be made.
+QString KeepLargeCopy()
+{
+    QString error, copy;
+    {
+        auto db = OpenAsideInThisForm();
+        MakeLarge(*db);
+        copy = MakeBackup(*db, DataDirectory(), &error);
+    }
+    if (copy.isEmpty())
+        qWarning("no copy: %s", qPrintable(error));
+    else
+        WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
+    return copy;
+}
 
 } // namespace
 
@@ -408,19 +436,10 @@ private slots:
         QFETCH(int, nth);
         QFETCH(bool, restored);
         TestInstallation install;
-        QString error, copy;
-        {
-            auto db = OpenAsideInThisForm();
-            MakeLarge(*db);
-            copy = MakeBackup(*db, DataDirectory(), &error);
-            QVERIFY2(!copy.isEmpty(), qPrintable(error));
-        }
-        WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
-        const LedgerState kept{CommittedView(CopyFolder(copy) + QStringLiteral("/Kinward.db")).Dump(), "Copy#1#",
-                               ReadBytes(CopyFolder(copy) + QStringLiteral("/Bank.kwl"))};
-        // This test's own reading left its files beside the copy; the program's leaves none.
-        QFile::remove(CopyFolder(copy) + QStringLiteral("/Kinward.db-wal"));
-        QFile::remove(CopyFolder(copy) + QStringLiteral("/Kinward.db-shm"));
+        QString error;
+        const QString copy = KeepLargeCopy();
+        QVERIFY(!copy.isEmpty());
+        const LedgerState kept = LedgerState::OfCopy(copy);
         {
             auto db = OpenAsideInThisForm();
             db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
@@ -535,14 +554,9 @@ private slots:
         // still full.
         TestInstallation install;
         MessageRecorder messages;
-        QString error, copy;
-        {
-            auto db = OpenAsideInThisForm();
-            MakeLarge(*db);
-            copy = MakeBackup(*db, DataDirectory(), &error);
-            QVERIFY2(!copy.isEmpty(), qPrintable(error));
-        }
-        WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
+        QString error;
+        const QString copy = KeepLargeCopy();
+        QVERIFY(!copy.isEmpty());
         auto db = OpenAsideInThisForm();
         db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
         WriteBytes(DataFilePath(QStringLiteral("Member.kwl")), "Today#1#");
@@ -574,18 +588,10 @@ private slots:
         // copy's records with today's lists, told the ledger is as it was before the restore.
         TestInstallation install;
         MessageRecorder messages;
-        QString error, copy;
-        {
-            auto db = OpenAsideInThisForm();
-            MakeLarge(*db);
-            copy = MakeBackup(*db, DataDirectory(), &error);
-            QVERIFY2(!copy.isEmpty(), qPrintable(error));
-        }
-        WriteBytes(CopyFolder(copy) + QStringLiteral("/Member.kwl"), "Copy#1#");
-        const LedgerState kept{CommittedView(CopyFolder(copy) + QStringLiteral("/Kinward.db")).Dump(), "Copy#1#",
-                               ReadBytes(CopyFolder(copy) + QStringLiteral("/Bank.kwl"))};
-        QFile::remove(CopyFolder(copy) + QStringLiteral("/Kinward.db-wal"));
-        QFile::remove(CopyFolder(copy) + QStringLiteral("/Kinward.db-shm"));
+        QString error;
+        const QString copy = KeepLargeCopy();
+        QVERIFY(!copy.isEmpty());
+        const LedgerState kept = LedgerState::OfCopy(copy);
         auto db = OpenAsideInThisForm();
         db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
         WriteBytes(DataFilePath(QStringLiteral("Member.kwl")), "Today#1#");
