@@ -3,6 +3,7 @@
 
 #include "app/CBookView.h"
 #include "common/Gbk.h"
+#include "dialogs/CFindWindow.h"
 
 #include <QLabel>
 
@@ -53,7 +54,31 @@ void CLedgerPanel::Show()
 
 void CLedgerPanel::Hide()
 {
+    CloseFindWindow();
     SetVisible(false);
+}
+
+void CLedgerPanel::OpenFindWindow(const std::function<CFindWindow *()> &make)
+{
+    if (m_find)
+        return;  // the open one stays where it is
+    CFindWindow *window = make();
+    m_find = window;
+    // Told at once as it goes (it is deleted a moment later), so the next press opens a new one.
+    QObject::connect(window, &CFindWindow::gone, window, [this, window] {
+        if (m_find == window)
+            m_find = nullptr;
+    });
+    window->show();
+}
+
+void CLedgerPanel::CloseFindWindow()
+{
+    if (CFindWindow *open = m_find) {
+        open->close();
+        delete open;
+        m_find = nullptr;
+    }
 }
 
 void CLedgerPanel::SetVisible(bool visible)

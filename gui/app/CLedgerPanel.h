@@ -1,5 +1,5 @@
 // One record panel of the main window: its list, the buttons that act on the selected row, the other
-// controls shown with it, and its status line with the text it shows.
+// controls shown with it, its status line with the text it shows, and its find window.
 #pragma once
 
 #include <QList>
@@ -8,6 +8,7 @@
 
 class CBook;
 class CBookView;
+class CFindWindow;
 class QLabel;
 class QWidget;
 
@@ -27,7 +28,14 @@ public:
 
     bool IsShown() const;
     void Show();
+    // Hidden with its find window closed.
     void Hide();
+
+    // The panel's find window: one at a time (asked again, the open one stays where it is; make is
+    // called only when none is open), closed when the panel is left.
+    void OpenFindWindow(const std::function<CFindWindow *()> &make);
+    void CloseFindWindow();
+    CFindWindow *FindWindow() const { return m_find; }
     // The status line, and the row buttons enabled while a row is selected.
     void Refresh();
     void EnableRowButtons(bool enabled);
@@ -42,6 +50,7 @@ private:
     QLabel *m_status = nullptr;
     int m_statusX = 0;
     std::function<QString()> m_statusText;
+    CFindWindow *m_find = nullptr;
 };
 
 // The width of a line of text: 6 pixels per GBK byte, as the window is laid out, or the text's own

@@ -51,9 +51,6 @@
 #include <QThread>
 #include <QTimerEvent>
 
-QDialog *g_pMoneyFind = nullptr;
-QDialog *g_pArticleFind = nullptr;
-QDialog *g_pFind = nullptr;
 
 namespace {
 
@@ -95,9 +92,7 @@ CMainDlg::CMainDlg(const Options &options, QWidget *parent) : QDialog(parent), m
 CMainDlg::~CMainDlg()
 {
     // The find windows watch the books, which are members: they go first.
-    CloseFind(g_pMoneyFind);
-    CloseFind(g_pArticleFind);
-    CloseFind(g_pFind);
+    CloseFindWindows();
     if (m_clockTimer)
         killTimer(m_clockTimer);
     // The views listen to the books, which are members: the views go first.
@@ -336,8 +331,7 @@ void CMainDlg::BuildPanels()
 
 CLedgerPanel *CMainDlg::PanelOfList(const CBookView *list)
 {
-    for (CLedgerPanel *panel : {&m_moneyPanel, &m_articlePanel, &m_depositPanel, &m_currentPanel, &m_insurePanel,
-                                &m_memoPanel, &m_addressPanel, &m_creditPanel}) {
+    for (CLedgerPanel *panel : Panels()) {
         if (panel->List() == list)
             return panel;
     }
@@ -532,14 +526,25 @@ void CMainDlg::HideControls(std::initializer_list<int> ids)
         Control(id)->hide();
 }
 
-void CMainDlg::CloseFind(QDialog *&finder)
+QList<CLedgerPanel *> CMainDlg::Panels()
 {
-    // Closing the window clears the pointer itself: it is deleted by its own pointer kept here.
-    if (QDialog *open = finder) {
-        open->close();
-        delete open;
-        finder = nullptr;
+    return {&m_moneyPanel, &m_articlePanel, &m_depositPanel, &m_currentPanel, &m_insurePanel,
+            &m_memoPanel, &m_addressPanel, &m_creditPanel};
+}
+
+void CMainDlg::CloseFindWindows()
+{
+    for (CLedgerPanel *panel : Panels())
+        panel->CloseFindWindow();
+}
+
+QDialog *CMainDlg::FindWindow()
+{
+    for (CLedgerPanel *panel : Panels()) {
+        if (panel->FindWindow())
+            return panel->FindWindow();
     }
+    return nullptr;
 }
 
 void CMainDlg::SwitchPanel(int id)
@@ -672,49 +677,41 @@ void CMainDlg::ShowInsurePanel()
 
 void CMainDlg::HideMoneyPanel()
 {
-    CloseFind(g_pMoneyFind);
     m_moneyPanel.Hide();
 }
 
 void CMainDlg::HideArticlePanel()
 {
-    CloseFind(g_pArticleFind);
     m_articlePanel.Hide();
 }
 
 void CMainDlg::HideDepositPanel()
 {
-    CloseFind(g_pFind);
     m_depositPanel.Hide();
 }
 
 void CMainDlg::HideCurrentPanel()
 {
-    CloseFind(g_pFind);
     m_currentPanel.Hide();
 }
 
 void CMainDlg::HideMemoPanel()
 {
-    CloseFind(g_pFind);
     m_memoPanel.Hide();
 }
 
 void CMainDlg::HideAddressPanel()
 {
-    CloseFind(g_pFind);
     m_addressPanel.Hide();
 }
 
 void CMainDlg::HideCreditPanel()
 {
-    CloseFind(g_pFind);
     m_creditPanel.Hide();
 }
 
 void CMainDlg::HideInsurePanel()
 {
-    CloseFind(g_pFind);
     m_insurePanel.Hide();
 }
 
@@ -793,9 +790,7 @@ void CMainDlg::ReloadSavingsAndMoney()
 
 void CMainDlg::ReloadLedger()
 {
-    CloseFind(g_pMoneyFind);
-    CloseFind(g_pArticleFind);
-    CloseFind(g_pFind);
+    CloseFindWindows();
     CloseBooks();
     Guarded([this] { m_moneyBook.SetFilter(QString()); });  // the whole restored list, unfiltered
     FillBooks();
@@ -905,14 +900,6 @@ void CMainDlg::LaunchCalculator()
         ShowMessage(QStringLiteral("没有找到计算器程序。查找过：") + missing.join(QStringLiteral("、")), QStringLiteral("计算器"));
 }
 
-void CMainDlg::OpenFindWindow(QDialog *&finder, const std::function<QDialog *()> &make)
-{
-    if (finder)
-        return;  // the open one stays where it is
-    finder = make();
-    finder->show();
-}
-
 void CMainDlg::FollowSelection(int listId)
 {
     if (CLedgerPanel *panel = PanelOfList(qobject_cast<CBookView *>(Control(listId))))
@@ -946,7 +933,7 @@ void CMainDlg::RunAction(int id)
         RefreshMoneyPanel();
         break;
     }
-    case 1038: OpenFindWindow(g_pMoneyFind, [this] { return new CMoneyFindDlg(this); }); break;
+    case 1038: m_moneyPanel.OpenFindWindow([this] { return new CMoneyFindDlg(this); }); break;
     case 1010:
         m_moneyBook.ShowPage(m_moneyBook.GetCurrentPage() - 1, kDate);
         RefreshMoneyPanel();
@@ -974,7 +961,7 @@ void CMainDlg::RunAction(int id)
         }
         break;
     case 1046:
-        OpenFindWindow(g_pArticleFind, [this] { return new CArticleFindDlg(this); });
+        m_articlePanel.OpenFindWindow([this] { return new CArticleFindDlg(this); });
         break;
     // Fixed-term savings.
     case 1060: {
@@ -1002,7 +989,7 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1064: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
+    case 1064: m_depositPanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
     // Demand savings.
     case 1067: {
         CCurrentDlg dialog(this);
@@ -1021,7 +1008,7 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1070: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
+    case 1070: m_currentPanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
     case 1071: {
         CCurrentBalanceDlg dialog(this);
         dialog.exec();
@@ -1045,7 +1032,7 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1016: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
+    case 1016: m_memoPanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
     case 1021: {
         CAddressDlg dialog(this);
         dialog.exec();
@@ -1063,7 +1050,7 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1024: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
+    case 1024: m_addressPanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
     case 1025: {
         CCreditDlg dialog(this);
         dialog.exec();
@@ -1082,7 +1069,7 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1028: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
+    case 1028: m_creditPanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
     // Insurance.
     case 1050: {
         CInsureNoteDlg dialog(this);
@@ -1107,7 +1094,7 @@ void CMainDlg::RunAction(int id)
             dialog.exec();
         }
         break;
-    case 1055: OpenFindWindow(g_pFind, [this] { return new CFindDlg(this); }); break;
+    case 1055: m_insurePanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
     case 1056: {
         CPolicyListDlg dialog(this);
         dialog.exec();
@@ -1245,9 +1232,7 @@ void CMainDlg::End()
 {
     if (m_closing)
         return;
-    CloseFind(g_pMoneyFind);
-    CloseFind(g_pArticleFind);
-    CloseFind(g_pFind);
+    CloseFindWindows();
     m_calculator.Close();
     CloseBooks();
     if (m_clockTimer) {

@@ -25,11 +25,6 @@ class CLinkLabel;
 class CTintedComboBox;
 class QLabel;
 
-// The open modeless find dialogs, or null.
-extern QDialog *g_pMoneyFind;
-extern QDialog *g_pArticleFind;
-extern QDialog *g_pFind;
-
 class CMainDlg : public QDialog
 {
     Q_OBJECT
@@ -115,6 +110,8 @@ public:
     // The start-up login; a cancelled one closes the books and ends the window before it shows.
     void RunLogin();
     bool IsEnded() const { return m_bEnded; }
+    // The find window open, of the panel shown (a panel left closes its own), or null.
+    QDialog *FindWindow();
     // Ends the window without asking: the finds, the calculator and the books are closed. The copy
     // of the ledger as it is left is made by the application once the window is gone.
     void End();
@@ -144,7 +141,8 @@ private:
     bool Hidden(int id) const;
     void ShowControls(std::initializer_list<int> ids);
     void HideControls(std::initializer_list<int> ids);
-    void CloseFind(QDialog *&finder);
+    QList<CLedgerPanel *> Panels();
+    void CloseFindWindows();  // every panel's
     void CloseBooks();
     void ApplyFixedTermRule();
 
@@ -152,8 +150,6 @@ private:
     void Press(int buttonId);
     void SwitchPanel(int buttonId);
     void RunAction(int buttonId);
-    // Opens a find window unless one of its kind is open.
-    void OpenFindWindow(QDialog *&finder, const std::function<QDialog *()> &make);
 
     // Runs a user action; a database failure ends it with a message, and the window goes on.
     void Guarded(const std::function<void()> &action);

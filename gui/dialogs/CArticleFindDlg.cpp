@@ -4,7 +4,7 @@
 #include "app/CMainDlg.h"
 
 CArticleFindDlg::CArticleFindDlg(CMainDlg *owner)
-    : CColumnFindWindow(owner, &g_pArticleFind, owner->m_articleBook, QStringLiteral("物品查找"),
+    : CColumnFindWindow(owner, owner->m_articleBook, QStringLiteral("物品查找"),
                         {QStringLiteral("物品名称"), QStringLiteral("物品数量"), QStringLiteral("成本"),
                          QStringLiteral("估值"), QStringLiteral("备注")},
                         {1055, 1056, 1058, 1057, 1059})

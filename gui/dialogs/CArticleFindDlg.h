@@ -1,5 +1,5 @@
 // 物品查找: a modeless search over the asset list — a column, a text, the first match and the next
-// ones. One exists at a time (g_pArticleFind); it goes when cancelled or when the asset panel is left.
+// ones. One exists at a time (its panel's); it goes when cancelled or when the asset panel is left.
 #pragma once
 
 #include "dialogs/CFindWindow.h"

@@ -66,7 +66,7 @@ CBook &BookOf(CMainDlg *owner, CFindDlg::Mode mode)
 CFindDlg::CFindDlg(CMainDlg *owner) : CFindDlg(owner, ShownMode(owner)) {}
 
 CFindDlg::CFindDlg(CMainDlg *owner, Mode mode)
-    : CColumnFindWindow(owner, &g_pFind, BookOf(owner, mode), ModeEntry(mode).caption, ModeEntry(mode).columns,
+    : CColumnFindWindow(owner, BookOf(owner, mode), ModeEntry(mode).caption, ModeEntry(mode).columns,
                         {1090, 1091, 1093, 1092, 1094}),
       m_mode(mode)
 {

@@ -1,6 +1,6 @@
 // 查找: the one modeless search over the fixed-term, demand-savings, memo, address, credit and
 // insurance lists. The list shown when it opens decides what it searches; one exists at a time
-// (g_pFind), and it goes when cancelled or when its panel is left.
+// (its panel's), and it goes when cancelled or when its panel is left.
 #pragma once
 
 #include "dialogs/CFindWindow.h"

@@ -14,8 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-CFindWindow::CFindWindow(CMainDlg *owner, QDialog **slot, CBook &book, const QString &caption)
-    : QDialog(owner), m_pOwner(owner), m_book(book), m_pSlot(slot)
+CFindWindow::CFindWindow(CMainDlg *owner, CBook &book, const QString &caption)
+    : QDialog(owner), m_pOwner(owner), m_book(book)
 {
     setWindowTitle(caption);
     setModal(false);
@@ -85,8 +85,7 @@ void CFindWindow::Leave()
         return;
     m_bLeft = true;
     m_book.SetFindWatcher({});
-    if (*m_pSlot == this)
-        *m_pSlot = nullptr;
+    emit gone();
 }
 
 void CFindWindow::reject()
@@ -104,9 +103,9 @@ void CFindWindow::closeEvent(QCloseEvent *event)
     deleteLater();
 }
 
-CColumnFindWindow::CColumnFindWindow(CMainDlg *owner, QDialog **slot, CBook &book, const QString &caption,
+CColumnFindWindow::CColumnFindWindow(CMainDlg *owner, CBook &book, const QString &caption,
                                      const QStringList &columns, const Ids &ids)
-    : CFindWindow(owner, slot, book, caption)
+    : CFindWindow(owner, book, caption)
 {
     m_column = MakeChoiceList(this, ids.column, columns);
     m_column->setCurrentIndex(-1);

@@ -1,6 +1,6 @@
-// What the ledger's modeless find windows share. One of each kind is open at a time (its global
-// pointer); it goes when cancelled, closed or left by Escape, and the next press of its panel's find
-// button opens a new one. 下一项 is enabled exactly while matches wait in the book's find queue, and is
+// What the ledger's modeless find windows share. Each belongs to the panel that opened it, one at a
+// time; it goes when cancelled, closed or left by Escape (telling its panel at once), and the next
+// press of its panel's find button opens a new one. 下一项 is enabled exactly while matches wait in the book's find queue, and is
 // disabled as soon as a change to the book empties that queue. A failed step is told and the window
 // stays open.
 #pragma once
@@ -30,9 +30,12 @@ public:
 public slots:
     void reject() override;
 
+signals:
+    // The window is going (cancelled, closed or left by Escape): it is deleted soon after.
+    void gone();
+
 protected:
-    // slot: the global pointer that holds the open window of this kind.
-    CFindWindow(CMainDlg *owner, QDialog **slot, CBook &book, const QString &caption);
+    CFindWindow(CMainDlg *owner, CBook &book, const QString &caption);
 
     // The 查找, 下一项 and 取消 buttons with their numbers, 下一项 disabled.
     QList<QWidget *> MakeButtons(int findId, int nextId, int cancelId);
@@ -56,7 +59,6 @@ private:
     void Leave();
     void ShowNext(bool more);
 
-    QDialog **m_pSlot;
     CIconButton *m_next = nullptr;
     bool m_bLeft = false;
 };
@@ -73,7 +75,7 @@ public:
     };
 
 protected:
-    CColumnFindWindow(CMainDlg *owner, QDialog **slot, CBook &book, const QString &caption,
+    CColumnFindWindow(CMainDlg *owner, CBook &book, const QString &caption,
                       const QStringList &columns, const Ids &ids);
 
     // "请选择查找的项目" without a column; else the book's FindText.

@@ -17,7 +17,7 @@
 #include <QGridLayout>
 
 CMoneyFindDlg::CMoneyFindDlg(CMainDlg *owner)
-    : CFindWindow(owner, &g_pMoneyFind, owner->m_moneyBook, QStringLiteral("查找选项"))
+    : CFindWindow(owner, owner->m_moneyBook, QStringLiteral("查找选项"))
 {
     m_date = MakeDatePicker(this, 1029);
     m_item = new CEntryComboBox(this);

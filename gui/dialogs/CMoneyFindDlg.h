@@ -1,5 +1,5 @@
 // 查找选项: the modeless search over the income/expense records by date, item, amount and member, each
-// of which can be ignored. One exists at a time (g_pMoneyFind); it goes when cancelled or when the
+// of which can be ignored. One exists at a time (its panel's); it goes when cancelled or when the
 // income/expense panel is left.
 #pragma once
 

@@ -120,11 +120,11 @@ private slots:
         for (const char *name : {"沙发", "床", "沙发"})
             book.Add(QString::fromUtf8(name), QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("5"), QString());
         m_window->PressButton(1046);
-        QVERIFY(g_pArticleFind);
-        QDialog *first = g_pArticleFind;
+        QVERIFY(m_window->FindWindow());
+        QDialog *first = m_window->FindWindow();
         m_window->PressButton(1046);
-        QCOMPARE(g_pArticleFind, first);  // one at a time
-        auto *finder = static_cast<CArticleFindDlg *>(g_pArticleFind);
+        QCOMPARE(m_window->FindWindow(), first);  // one at a time
+        auto *finder = static_cast<CArticleFindDlg *>(m_window->FindWindow());
         finder->Find();
         QCOMPARE(m_messages->Last(), QStringLiteral("请选择查找的项目"));
         auto *column = Find<QComboBox>(finder, 1055);
@@ -137,12 +137,12 @@ private slots:
         QCOMPARE(book.GetSelected(), 2);
         QVERIFY(!Find<QPushButton>(finder, 1057)->isEnabled());
         m_window->PressButton(1000);  // the asset panel left: the window goes
-        QVERIFY(!g_pArticleFind);
+        QVERIFY(!m_window->FindWindow());
         m_window->PressButton(1007);
         m_window->PressButton(1046);
-        QVERIFY(g_pArticleFind);
-        g_pArticleFind->close();  // cancelled
-        QVERIFY(!g_pArticleFind);
+        QVERIFY(m_window->FindWindow());
+        m_window->FindWindow()->close();  // cancelled
+        QVERIFY(!m_window->FindWindow());
     }
 
     void insuranceActivitiesKeepThePaidAmount()
@@ -334,12 +334,12 @@ private slots:
     void findWindowLeftByEscapeOpensAgain()
     {
         m_window->PressButton(1046);
-        QVERIFY(g_pArticleFind);
-        QVERIFY(g_pArticleFind->isVisible());
-        QTest::keyClick(g_pArticleFind, Qt::Key_Escape);
+        QVERIFY(m_window->FindWindow());
+        QVERIFY(m_window->FindWindow()->isVisible());
+        QTest::keyClick(m_window->FindWindow(), Qt::Key_Escape);
         m_window->PressButton(1046);  // 物品查找 again
-        QVERIFY(g_pArticleFind);
-        QVERIFY(g_pArticleFind->isVisible());
+        QVERIFY(m_window->FindWindow());
+        QVERIFY(m_window->FindWindow()->isVisible());
     }
 
 private:

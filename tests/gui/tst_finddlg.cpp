@@ -93,9 +93,9 @@ private slots:
         QVERIFY(lent.SaveAndClose());
         QCOMPARE(book.GetItemText(1, 2), QStringLiteral("7"));
         m_window->PressButton(1028);
-        Find<QComboBox>(g_pFind, 1090)->setCurrentIndex(2);
-        Find<QLineEdit>(g_pFind, 1091)->setText(QStringLiteral("7"));
-        static_cast<CFindDlg *>(g_pFind)->Find();
+        Find<QComboBox>(m_window->FindWindow(), 1090)->setCurrentIndex(2);
+        Find<QLineEdit>(m_window->FindWindow(), 1091)->setText(QStringLiteral("7"));
+        static_cast<CFindDlg *>(m_window->FindWindow())->Find();
         QCOMPARE(book.GetSelected(), 1);
     }
 
@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(book.GetRowTexts(0), expected);
 
         m_window->PressButton(1024);
-        auto *finder = qobject_cast<CFindDlg *>(g_pFind);
+        auto *finder = qobject_cast<CFindDlg *>(m_window->FindWindow());
         QVERIFY(finder);
         QCOMPARE(finder->GetMode(), CFindDlg::Mode::Address);
         QCOMPARE(finder->windowTitle(), QStringLiteral("通讯录查找"));
@@ -173,33 +173,33 @@ private slots:
     {
         m_window->PressButton(1012);
         m_window->PressButton(1016);
-        QCOMPARE(qobject_cast<CFindDlg *>(g_pFind)->GetMode(), CFindDlg::Mode::Memo);
-        QCOMPARE(Find<QComboBox>(g_pFind, 1090)->count(), 3);
-        QPointer<QDialog> first = g_pFind;
+        QCOMPARE(qobject_cast<CFindDlg *>(m_window->FindWindow())->GetMode(), CFindDlg::Mode::Memo);
+        QCOMPARE(Find<QComboBox>(m_window->FindWindow(), 1090)->count(), 3);
+        QPointer<QDialog> first = m_window->FindWindow();
         m_window->PressButton(1016);
-        QCOMPARE(g_pFind, first.data());
+        QCOMPARE(m_window->FindWindow(), first.data());
         m_window->PressButton(1074);  // the memo panel left: its window goes, at once
-        QVERIFY(!g_pFind);
+        QVERIFY(!m_window->FindWindow());
         QVERIFY(!first);
         m_window->PressButton(1028);
-        QCOMPARE(g_pFind->windowTitle(), QStringLiteral("备债权债务查找"));
-        QCOMPARE(Find<QComboBox>(g_pFind, 1090)->itemText(3), QStringLiteral("借入"));
-        QTest::keyClick(g_pFind, Qt::Key_Escape);
-        QVERIFY(!g_pFind);
+        QCOMPARE(m_window->FindWindow()->windowTitle(), QStringLiteral("备债权债务查找"));
+        QCOMPARE(Find<QComboBox>(m_window->FindWindow(), 1090)->itemText(3), QStringLiteral("借入"));
+        QTest::keyClick(m_window->FindWindow(), Qt::Key_Escape);
+        QVERIFY(!m_window->FindWindow());
         m_window->PressButton(1009);
         m_window->PressButton(1064);
-        QCOMPARE(g_pFind->windowTitle(), QStringLiteral("定期储蓄查找"));
-        static_cast<CFindDlg *>(g_pFind)->Find();
+        QCOMPARE(m_window->FindWindow()->windowTitle(), QStringLiteral("定期储蓄查找"));
+        static_cast<CFindDlg *>(m_window->FindWindow())->Find();
         QCOMPARE(m_messages->Last(), QStringLiteral("请选择查找的项目"));
-        g_pFind->close();
-        QVERIFY(!g_pFind);
+        m_window->FindWindow()->close();
+        QVERIFY(!m_window->FindWindow());
         m_window->PressButton(1066);
         m_window->PressButton(1070);
-        QCOMPARE(g_pFind->windowTitle(), QStringLiteral("活期储蓄查找"));
+        QCOMPARE(m_window->FindWindow()->windowTitle(), QStringLiteral("活期储蓄查找"));
         m_window->PressButton(1019);
-        QVERIFY(!g_pFind);
+        QVERIFY(!m_window->FindWindow());
         m_window->PressButton(1055);
-        QCOMPARE(qobject_cast<CFindDlg *>(g_pFind)->GetMode(), CFindDlg::Mode::Insure);
+        QCOMPARE(qobject_cast<CFindDlg *>(m_window->FindWindow())->GetMode(), CFindDlg::Mode::Insure);
     }
 
     void aDeleteAfterAFindTakesTheMatchesAway()
@@ -209,7 +209,7 @@ private slots:
         for (int day = 1; day <= 4; ++day)
             book.Add(QStringLiteral("2003-05-0%1").arg(day), QStringLiteral("m%1").arg(day), QStringLiteral("Li"));
         m_window->PressButton(1016);
-        auto *finder = static_cast<CFindDlg *>(g_pFind);
+        auto *finder = static_cast<CFindDlg *>(m_window->FindWindow());
         Find<QComboBox>(finder, 1090)->setCurrentIndex(2);
         Find<QLineEdit>(finder, 1091)->setText(QStringLiteral("Li"));
         finder->Find();
@@ -232,7 +232,7 @@ private slots:
         book.Add(At(2003, 5, 4), QStringLiteral("餐饮"), -12.5, QStringLiteral("Wang"), QString());
         m_window->PressButton(1000);
         m_window->PressButton(1038);
-        auto *finder = qobject_cast<CMoneyFindDlg *>(g_pMoneyFind);
+        auto *finder = qobject_cast<CMoneyFindDlg *>(m_window->FindWindow());
         QVERIFY(finder);
         QCOMPARE(finder->windowTitle(), QStringLiteral("查找选项"));
         for (int id : {1028, 1030, 1032, 1034})
@@ -275,7 +275,7 @@ private slots:
         QCOMPARE(book.GetItemText(book.GetSelected(), 4), QStringLiteral("Li"));
         QVERIFY(finder->IsNextEnabled());
         m_window->PressButton(1018);  // the panel left: the window goes
-        QVERIFY(!g_pMoneyFind);
+        QVERIFY(!m_window->FindWindow());
     }
 
     void filterFromTheFirstMidnightAndBackToAll()
