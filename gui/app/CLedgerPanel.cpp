@@ -58,6 +58,15 @@ void CLedgerPanel::Hide()
     SetVisible(false);
 }
 
+bool CLedgerPanel::Press(int id) const
+{
+    const auto handler = m_handlers.constFind(id);
+    if (handler == m_handlers.constEnd())
+        return false;
+    handler.value()();
+    return true;
+}
+
 void CLedgerPanel::OpenFindWindow(const std::function<CFindWindow *()> &make)
 {
     if (m_find)

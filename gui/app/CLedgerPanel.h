@@ -2,6 +2,7 @@
 // controls shown with it, its status line with the text it shows, and its find window.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -25,6 +26,11 @@ public:
     void SetModifyButton(QWidget *button) { m_modifyButton = button; }
     // The status line at its left edge x, and what it says (made afresh at each refresh).
     void SetStatusLine(QLabel *label, int x, std::function<QString()> text);
+
+    // The handler of one of the panel's buttons, by the button's control number.
+    void OnButton(int id, std::function<void()> handler) { m_handlers.insert(id, std::move(handler)); }
+    // Runs the handler of the button; false when the button is not the panel's.
+    bool Press(int id) const;
 
     bool IsShown() const;
     void Show();
@@ -51,6 +57,7 @@ private:
     int m_statusX = 0;
     std::function<QString()> m_statusText;
     CFindWindow *m_find = nullptr;
+    QHash<int, std::function<void()>> m_handlers;
 };
 
 // The width of a line of text: 6 pixels per GBK byte, as the window is laid out, or the text's own

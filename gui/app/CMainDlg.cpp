@@ -47,6 +47,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSet>
 #include <QSplashScreen>
 #include <QThread>
 #include <QTimerEvent>
@@ -429,6 +430,7 @@ void CMainDlg::InitLedger()
     LoadAllListFiles();
     SetupListColumns();
     BuildPanels();
+    RegisterActions();
     FillBooks();
     m_bLoginOK = false;
     for (QWidget *widget : std::as_const(m_controls))
@@ -857,7 +859,7 @@ void CMainDlg::OnRowDoubleClicked(CLedgerPanel &panel)
     if (!modify)
         return;  // the fixed-term list has no double-click action
     if (modify->isEnabled())
-        RunAction(modify->objectName().toInt());
+        panel.Press(modify->objectName().toInt());
     if (&panel == &m_moneyPanel)
         RefreshMoneyPanel();
 }
@@ -869,23 +871,29 @@ void CMainDlg::PressButton(int id)
 
 void CMainDlg::Press(int id)
 {
-    switch (id) {
-    case 1018: case 1000: case 1009: case 1007: case 1019: case 1012:
-    case 1065: case 1066: case 1072: case 1073: case 1074:
+    // The buttons that show a panel, and the home page's summary lines, which show the panel of their line.
+    static const QSet<int> panelButtons = {1018, 1000, 1009, 1007, 1019, 1012, 1065, 1066, 1072, 1073, 1074};
+    static const QHash<int, int> summaryLines = {{1220, 1000}, {1221, 1065}, {1222, 1066},
+                                                 {1223, 1007}, {1224, 1019}, {1225, 1074}};
+    if (panelButtons.contains(id)) {
         SwitchPanel(id);
         return;
-    case 1220: case 1221: case 1222: case 1223: case 1224: case 1225: {
+    }
+    if (summaryLines.contains(id)) {
         auto *line = static_cast<CLinkLabel *>(Control(id));
         line->ClearHover();
         line->repaint();
-        static const QHash<int, int> actsLike = {{1220, 1000}, {1221, 1065}, {1222, 1066},
-                                                 {1223, 1007}, {1224, 1019}, {1225, 1074}};
-        SwitchPanel(actsLike.value(id));
+        SwitchPanel(summaryLines.value(id));
         return;
     }
-    default:
-        RunAction(id);
+    // A panel's own button, or one of the window's.
+    for (CLedgerPanel *panel : Panels()) {
+        if (panel->Press(id))
+            return;
     }
+    const auto action = m_actions.constFind(id);
+    if (action != m_actions.constEnd())
+        action.value()();
 }
 
 void CMainDlg::LaunchCalculator()
@@ -906,222 +914,202 @@ void CMainDlg::FollowSelection(int listId)
         panel->EnableRowButtons(panel->Book().GetSelected() >= 0);
 }
 
-void CMainDlg::RunAction(int id)
+void CMainDlg::RegisterActions()
 {
-    switch (id) {
     // Income and expense.
-    case 1001: {
+    m_moneyPanel.OnButton(AddMoney, [this] {
         CMoneyDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1002:
+    });
+    m_moneyPanel.OnButton(DeleteMoney, [this] {
         m_moneyBook.Remove();
         RefreshMoneyPanel();
-        break;
-    case 1003:
+    });
+    m_moneyPanel.OnButton(ModifyMoney, [this] {
         if (m_moneyBook.GetSelected() < 0)
-            break;
-        {
-            CMoneyDlg dialog(this, EntryMode::Modify);
-            dialog.exec();
-        }
-        break;
-    case 1005: {
+            return;
+        CMoneyDlg dialog(this, EntryMode::Modify);
+        dialog.exec();
+    });
+    m_moneyPanel.OnButton(FilterMoney, [this] {
         CFilterDlg dialog(this);
         dialog.exec();
         RefreshMoneyPanel();
-        break;
-    }
-    case 1038: m_moneyPanel.OpenFindWindow([this] { return new CMoneyFindDlg(this); }); break;
-    case 1010:
+    });
+    m_moneyPanel.OnButton(FindMoney, [this] {
+        m_moneyPanel.OpenFindWindow([this] { return new CMoneyFindDlg(this); });
+    });
+    m_moneyPanel.OnButton(PreviousPage, [this] {
         m_moneyBook.ShowPage(m_moneyBook.GetCurrentPage() - 1, kDate);
         RefreshMoneyPanel();
-        break;
-    case 1011:
+    });
+    m_moneyPanel.OnButton(NextPage, [this] {
         m_moneyBook.ShowPage(m_moneyBook.GetCurrentPage() + 1, kDate);
         RefreshMoneyPanel();
-        break;
+    });
     // Assets.
-    case 1042: {
+    m_articlePanel.OnButton(AddArticle, [this] {
         CArticleDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1044:
+    });
+    m_articlePanel.OnButton(DeleteArticle, [this] {
         m_articleBook.Remove();
         RefreshArticlePanel();
-        break;
-    case 1043:
+    });
+    m_articlePanel.OnButton(ModifyArticle, [this] {
         if (m_articleBook.GetSelected() < 0)
-            break;
-        {
-            CArticleDlg dialog(this, EntryMode::Modify);
-            dialog.exec();
-        }
-        break;
-    case 1046:
+            return;
+        CArticleDlg dialog(this, EntryMode::Modify);
+        dialog.exec();
+    });
+    m_articlePanel.OnButton(FindArticle, [this] {
         m_articlePanel.OpenFindWindow([this] { return new CArticleFindDlg(this); });
-        break;
+    });
     // Fixed-term savings.
-    case 1060: {
+    m_depositPanel.OnButton(AddDeposit, [this] {
         CDepositDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1061:
+    });
+    m_depositPanel.OnButton(DeleteDeposit, [this] {
         m_depositBook.Remove();
         RefreshDepositPanel();
-        break;
-    case 1063:
+    });
+    m_depositPanel.OnButton(ContinueDeposit, [this] {
         if (m_depositBook.GetSelected() < 0)
-            break;
-        {
-            CDepositDlg dialog(this, EntryMode::Modify);
-            dialog.exec();
-        }
-        break;
-    case 1062:
+            return;
+        CDepositDlg dialog(this, EntryMode::Modify);
+        dialog.exec();
+    });
+    m_depositPanel.OnButton(TransferDeposit, [this] {
         if (m_depositBook.GetSelected() < 0)
-            break;
-        {
-            CTransferDlg dialog(this);
-            dialog.exec();
-        }
-        break;
-    case 1064: m_depositPanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
+            return;
+        CTransferDlg dialog(this);
+        dialog.exec();
+    });
+    m_depositPanel.OnButton(FindDeposit, [this] {
+        m_depositPanel.OpenFindWindow([this] { return new CFindDlg(this); });
+    });
     // Demand savings.
-    case 1067: {
+    m_currentPanel.OnButton(AddCurrent, [this] {
         CCurrentDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1068:
+    });
+    m_currentPanel.OnButton(DeleteCurrent, [this] {
         m_currentBook.Remove();
         RefreshCurrentPanel();
-        break;
-    case 1069:
+    });
+    m_currentPanel.OnButton(ModifyCurrent, [this] {
         if (m_currentBook.GetSelected() < 0)
-            break;
-        {
-            CCurrentDlg dialog(this, EntryMode::Modify);
-            dialog.exec();
-        }
-        break;
-    case 1070: m_currentPanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
-    case 1071: {
+            return;
+        CCurrentDlg dialog(this, EntryMode::Modify);
+        dialog.exec();
+    });
+    m_currentPanel.OnButton(FindCurrent, [this] {
+        m_currentPanel.OpenFindWindow([this] { return new CFindDlg(this); });
+    });
+    m_currentPanel.OnButton(CurrentBalances, [this] {
         CCurrentBalanceDlg dialog(this);
         dialog.exec();
-        break;
-    }
+    });
     // Memos, addresses, lending.
-    case 1013: {
+    m_memoPanel.OnButton(AddMemo, [this] {
         CMemoDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1014:
+    });
+    m_memoPanel.OnButton(DeleteMemo, [this] {
         if (!m_memoBook.Remove())
             m_memoPanel.EnableRowButtons(false);
-        break;
-    case 1015:
+    });
+    m_memoPanel.OnButton(ModifyMemo, [this] {
         if (m_memoBook.GetSelected() < 0)
-            break;
-        {
-            CMemoDlg dialog(this, EntryMode::Modify);
-            dialog.exec();
-        }
-        break;
-    case 1016: m_memoPanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
-    case 1021: {
+            return;
+        CMemoDlg dialog(this, EntryMode::Modify);
+        dialog.exec();
+    });
+    m_memoPanel.OnButton(FindMemo, [this] {
+        m_memoPanel.OpenFindWindow([this] { return new CFindDlg(this); });
+    });
+    m_addressPanel.OnButton(AddAddress, [this] {
         CAddressDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1022:
+    });
+    m_addressPanel.OnButton(DeleteAddress, [this] {
         if (!m_addressBook.Remove())
             m_addressPanel.EnableRowButtons(false);
-        break;
-    case 1023:
+    });
+    m_addressPanel.OnButton(ModifyAddress, [this] {
         if (m_addressBook.GetSelected() < 0)
-            break;
-        {
-            CAddressDlg dialog(this, EntryMode::Modify);
-            dialog.exec();
-        }
-        break;
-    case 1024: m_addressPanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
-    case 1025: {
+            return;
+        CAddressDlg dialog(this, EntryMode::Modify);
+        dialog.exec();
+    });
+    m_addressPanel.OnButton(FindAddress, [this] {
+        m_addressPanel.OpenFindWindow([this] { return new CFindDlg(this); });
+    });
+    m_creditPanel.OnButton(AddCredit, [this] {
         CCreditDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1026:
+    });
+    m_creditPanel.OnButton(DeleteCredit, [this] {
         if (!m_creditBook.Remove())
             m_creditPanel.EnableRowButtons(false);
         RefreshCreditPanel();
-        break;
-    case 1027:
+    });
+    m_creditPanel.OnButton(ModifyCredit, [this] {
         if (m_creditBook.GetSelected() < 0)
-            break;
-        {
-            CCreditDlg dialog(this, EntryMode::Modify);
-            dialog.exec();
-        }
-        break;
-    case 1028: m_creditPanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
+            return;
+        CCreditDlg dialog(this, EntryMode::Modify);
+        dialog.exec();
+    });
+    m_creditPanel.OnButton(FindCredit, [this] {
+        m_creditPanel.OpenFindWindow([this] { return new CFindDlg(this); });
+    });
     // Insurance.
-    case 1050: {
+    m_insurePanel.OnButton(AddPolicy, [this] {
         CInsureNoteDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1051: {
+    });
+    m_insurePanel.OnButton(AddInsure, [this] {
         CInsureDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1053:
+    });
+    m_insurePanel.OnButton(DeleteInsure, [this] {
         if (!m_insureBook.Remove())
             m_insurePanel.EnableRowButtons(false);
         RefreshInsurePanel();
-        break;
-    case 1054:
+    });
+    m_insurePanel.OnButton(ModifyInsure, [this] {
         if (m_insureBook.GetSelected() < 0)
-            break;
-        {
-            CInsureDlg dialog(this, EntryMode::Modify);
-            dialog.exec();
-        }
-        break;
-    case 1055: m_insurePanel.OpenFindWindow([this] { return new CFindDlg(this); }); break;
-    case 1056: {
+            return;
+        CInsureDlg dialog(this, EntryMode::Modify);
+        dialog.exec();
+    });
+    m_insurePanel.OnButton(FindInsure, [this] {
+        m_insurePanel.OpenFindWindow([this] { return new CFindDlg(this); });
+    });
+    m_insurePanel.OnButton(PolicyList, [this] {
         CPolicyListDlg dialog(this);
         dialog.exec();
-        break;
-    }
+    });
     // The three that leave the panel as it is, and the home page's links.
-    case 1017: {
+    m_actions.insert(Statistics, [this] {
         CStatDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1020: {
+    });
+    m_actions.insert(Settings, [this] {
         CSettingsDlg dialog(this);
         dialog.exec();
-        break;
-    }
-    case 1029: LaunchCalculator(); break;
-    case 1228: {
+    });
+    m_actions.insert(DesktopCalculator, [this] {
+        LaunchCalculator();
+    });
+    m_actions.insert(About, [this] {
         CAboutDlg about(this);
         about.exec();
-        break;
-    }
-    case 1229:
+    });
+    m_actions.insert(ContactLink, [this] {
         CLinkLabel::OpenLinkTarget(static_cast<CLinkLabel *>(Control(1229))->GetLinkTarget());
-        break;
-    default: break;
-    }
+    });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -34,6 +34,26 @@ public:
         bool showSplash = true;  // off where nobody looks at the screen (tests)
     };
 
+    // The buttons that act, by the control numbers the layout gives them.
+    enum Action : int {
+        // Income and expense.
+        AddMoney = 1001, DeleteMoney = 1002, ModifyMoney = 1003, FilterMoney = 1005, FindMoney = 1038,
+        PreviousPage = 1010, NextPage = 1011,
+        // Assets.
+        AddArticle = 1042, ModifyArticle = 1043, DeleteArticle = 1044, FindArticle = 1046,
+        // Fixed-term and demand savings.
+        AddDeposit = 1060, DeleteDeposit = 1061, TransferDeposit = 1062, ContinueDeposit = 1063, FindDeposit = 1064,
+        AddCurrent = 1067, DeleteCurrent = 1068, ModifyCurrent = 1069, FindCurrent = 1070, CurrentBalances = 1071,
+        // Memos, addresses, lending.
+        AddMemo = 1013, DeleteMemo = 1014, ModifyMemo = 1015, FindMemo = 1016,
+        AddAddress = 1021, DeleteAddress = 1022, ModifyAddress = 1023, FindAddress = 1024,
+        AddCredit = 1025, DeleteCredit = 1026, ModifyCredit = 1027, FindCredit = 1028,
+        // Insurance.
+        AddPolicy = 1050, AddInsure = 1051, DeleteInsure = 1053, ModifyInsure = 1054, FindInsure = 1055, PolicyList = 1056,
+        // The window's own.
+        Statistics = 1017, Settings = 1020, DesktopCalculator = 1029, About = 1228, ContactLink = 1229,
+    };
+
     explicit CMainDlg(QWidget *parent = nullptr);
     CMainDlg(const Options &options, QWidget *parent = nullptr);
     ~CMainDlg() override;
@@ -149,7 +169,8 @@ private:
     void OnPageChosen(int index);
     void Press(int buttonId);
     void SwitchPanel(int buttonId);
-    void RunAction(int buttonId);
+    // The handlers of the panels' buttons and of the window's own, each under its button's name.
+    void RegisterActions();
 
     // Runs a user action; a database failure ends it with a message, and the window goes on.
     void Guarded(const std::function<void()> &action);
@@ -162,6 +183,7 @@ private:
     Options m_options;
     CalculatorLauncher m_calculator;
     QHash<int, QWidget *> m_controls;
+    QHash<int, std::function<void()>> m_actions;  // the window's own buttons
     CLedgerPanel m_moneyPanel;
     CLedgerPanel m_articlePanel;
     CLedgerPanel m_depositPanel;
