@@ -551,76 +551,30 @@ QDialog *CMainDlg::FindWindow()
 
 void CMainDlg::SwitchPanel(int id)
 {
-    switch (id) {
-    case 1018:
-        if (!Hidden(1219))
-            return;
-        HideMoneyPanel(); HideSavingsPanel(); HideInsurePanel(); HideArticlePanel(); HideMemoGroup();
-        ShowHomePage();
-        break;
-    case 1000:
-        if (!Hidden(1004))
-            return;
-        HideArticlePanel(); HideSavingsPanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage();
-        ShowMoneyPanel();
-        break;
-    case 1009:
-        if (!Hidden(1065))
-            return;
-        HideMoneyPanel(); HideArticlePanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage();
-        ShowDepositPanel();
-        break;
-    case 1007:
-        if (!Hidden(1006))
-            return;
-        HideMoneyPanel(); HideSavingsPanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage();
-        ShowArticlePanel();
-        break;
-    case 1019:
-        if (!Hidden(1117))
-            return;
-        HideMoneyPanel(); HideSavingsPanel(); HideArticlePanel(); HideMemoGroup(); HideHomePage();
-        ShowInsurePanel();
-        break;
-    case 1012:
-        if (!Hidden(1072))
-            return;
-        HideMoneyPanel(); HideArticlePanel(); HideSavingsPanel(); HideInsurePanel(); HideHomePage();
-        ShowMemoPanel();
-        break;
-    case 1065:
-        if (!Hidden(1008))
-            return;
-        HideCurrentPanel(); HideHomePage();
-        ShowDepositPanel();
-        break;
-    case 1066:
-        if (!Hidden(1098))
-            return;
-        HideDepositPanel(); HideHomePage();
-        ShowCurrentPanel();
-        break;
-    case 1072:
-        if (!Hidden(1114))
-            return;
-        HideAddressPanel(); HideCreditPanel();
-        ShowMemoPanel();
-        break;
-    case 1073:
-        if (!Hidden(1115))
-            return;
-        HideMemoPanel(); HideCreditPanel();
-        ShowAddressPanel();
-        break;
-    case 1074:
-        if (!Hidden(1116))
-            return;
-        HideMemoPanel(); HideAddressPanel(); HideHomePage();
-        ShowCreditPanel();
-        break;
-    default:
-        break;
-    }
+    // Each panel button: a control shown only with its panel (nothing to do while it shows), the
+    // panels it hides, in order, and the panel it shows.
+    struct PanelSwitch
+    {
+        int shownWith;
+        std::function<void()> hideAndShow;
+    };
+    const QHash<int, PanelSwitch> switches = {
+        {ShowHome, {1219, [this] { HideMoneyPanel(); HideSavingsPanel(); HideInsurePanel(); HideArticlePanel(); HideMemoGroup(); ShowHomePage(); }}},
+        {ShowMoney, {1004, [this] { HideArticlePanel(); HideSavingsPanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage(); ShowMoneyPanel(); }}},
+        {ShowSavings, {1065, [this] { HideMoneyPanel(); HideArticlePanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage(); ShowDepositPanel(); }}},
+        {ShowArticles, {1006, [this] { HideMoneyPanel(); HideSavingsPanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage(); ShowArticlePanel(); }}},
+        {ShowInsurance, {1117, [this] { HideMoneyPanel(); HideSavingsPanel(); HideArticlePanel(); HideMemoGroup(); HideHomePage(); ShowInsurePanel(); }}},
+        {ShowMemos, {1072, [this] { HideMoneyPanel(); HideArticlePanel(); HideSavingsPanel(); HideInsurePanel(); HideHomePage(); ShowMemoPanel(); }}},
+        {ShowDeposits, {1008, [this] { HideCurrentPanel(); HideHomePage(); ShowDepositPanel(); }}},
+        {ShowCurrent, {1098, [this] { HideDepositPanel(); HideHomePage(); ShowCurrentPanel(); }}},
+        {ShowMemoList, {1114, [this] { HideAddressPanel(); HideCreditPanel(); ShowMemoPanel(); }}},
+        {ShowAddresses, {1115, [this] { HideMemoPanel(); HideCreditPanel(); ShowAddressPanel(); }}},
+        {ShowCredit, {1116, [this] { HideMemoPanel(); HideAddressPanel(); HideHomePage(); ShowCreditPanel(); }}},
+    };
+    const auto found = switches.constFind(id);
+    if (found == switches.constEnd() || !Hidden(found->shownWith))
+        return;
+    found->hideAndShow();
 }
 
 void CMainDlg::ShowMoneyPanel()
@@ -872,9 +826,10 @@ void CMainDlg::PressButton(int id)
 void CMainDlg::Press(int id)
 {
     // The buttons that show a panel, and the home page's summary lines, which show the panel of their line.
-    static const QSet<int> panelButtons = {1018, 1000, 1009, 1007, 1019, 1012, 1065, 1066, 1072, 1073, 1074};
-    static const QHash<int, int> summaryLines = {{1220, 1000}, {1221, 1065}, {1222, 1066},
-                                                 {1223, 1007}, {1224, 1019}, {1225, 1074}};
+    static const QSet<int> panelButtons = {ShowHome, ShowMoney, ShowSavings, ShowArticles, ShowInsurance, ShowMemos,
+                                           ShowDeposits, ShowCurrent, ShowMemoList, ShowAddresses, ShowCredit};
+    static const QHash<int, int> summaryLines = {{1220, ShowMoney}, {1221, ShowDeposits}, {1222, ShowCurrent},
+                                                 {1223, ShowArticles}, {1224, ShowInsurance}, {1225, ShowCredit}};
     if (panelButtons.contains(id)) {
         SwitchPanel(id);
         return;

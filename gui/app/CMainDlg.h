@@ -36,6 +36,9 @@ public:
 
     // The buttons that act, by the control numbers the layout gives them.
     enum Action : int {
+        // The panels: the row along the top, the savings and memo groups' own.
+        ShowHome = 1018, ShowMoney = 1000, ShowSavings = 1009, ShowArticles = 1007, ShowInsurance = 1019, ShowMemos = 1012,
+        ShowDeposits = 1065, ShowCurrent = 1066, ShowMemoList = 1072, ShowAddresses = 1073, ShowCredit = 1074,
         // Income and expense.
         AddMoney = 1001, DeleteMoney = 1002, ModifyMoney = 1003, FilterMoney = 1005, FindMoney = 1038,
         PreviousPage = 1010, NextPage = 1011,
