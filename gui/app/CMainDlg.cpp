@@ -869,23 +869,30 @@ void CMainDlg::FollowSelection(int listId)
         panel->EnableRowButtons(panel->Book().GetSelected() >= 0);
 }
 
+namespace {
+
+// Runs an entry dialog: adding, or, given the book whose chosen record it changes, modifying that
+// record (nothing when no row is chosen).
+template <class Dialog>
+void RunEntryDialog(CMainDlg *window, const CBook *chosenIn = nullptr)
+{
+    if (chosenIn && chosenIn->GetSelected() < 0)
+        return;
+    Dialog dialog(window, chosenIn ? EntryMode::Modify : EntryMode::Add);
+    dialog.exec();
+}
+
+} // namespace
+
 void CMainDlg::RegisterActions()
 {
     // Income and expense.
-    m_moneyPanel.OnButton(AddMoney, [this] {
-        CMoneyDlg dialog(this);
-        dialog.exec();
-    });
+    m_moneyPanel.OnButton(AddMoney, [this] { RunEntryDialog<CMoneyDlg>(this); });
     m_moneyPanel.OnButton(DeleteMoney, [this] {
         m_moneyBook.Remove();
         RefreshMoneyPanel();
     });
-    m_moneyPanel.OnButton(ModifyMoney, [this] {
-        if (m_moneyBook.GetSelected() < 0)
-            return;
-        CMoneyDlg dialog(this, EntryMode::Modify);
-        dialog.exec();
-    });
+    m_moneyPanel.OnButton(ModifyMoney, [this] { RunEntryDialog<CMoneyDlg>(this, &m_moneyBook); });
     m_moneyPanel.OnButton(FilterMoney, [this] {
         CFilterDlg dialog(this);
         dialog.exec();
@@ -903,38 +910,22 @@ void CMainDlg::RegisterActions()
         RefreshMoneyPanel();
     });
     // Assets.
-    m_articlePanel.OnButton(AddArticle, [this] {
-        CArticleDlg dialog(this);
-        dialog.exec();
-    });
+    m_articlePanel.OnButton(AddArticle, [this] { RunEntryDialog<CArticleDlg>(this); });
     m_articlePanel.OnButton(DeleteArticle, [this] {
         m_articleBook.Remove();
         RefreshArticlePanel();
     });
-    m_articlePanel.OnButton(ModifyArticle, [this] {
-        if (m_articleBook.GetSelected() < 0)
-            return;
-        CArticleDlg dialog(this, EntryMode::Modify);
-        dialog.exec();
-    });
+    m_articlePanel.OnButton(ModifyArticle, [this] { RunEntryDialog<CArticleDlg>(this, &m_articleBook); });
     m_articlePanel.OnButton(FindArticle, [this] {
         m_articlePanel.OpenFindWindow([this] { return new CArticleFindDlg(this); });
     });
     // Fixed-term savings.
-    m_depositPanel.OnButton(AddDeposit, [this] {
-        CDepositDlg dialog(this);
-        dialog.exec();
-    });
+    m_depositPanel.OnButton(AddDeposit, [this] { RunEntryDialog<CDepositDlg>(this); });
     m_depositPanel.OnButton(DeleteDeposit, [this] {
         m_depositBook.Remove();
         RefreshDepositPanel();
     });
-    m_depositPanel.OnButton(ContinueDeposit, [this] {
-        if (m_depositBook.GetSelected() < 0)
-            return;
-        CDepositDlg dialog(this, EntryMode::Modify);
-        dialog.exec();
-    });
+    m_depositPanel.OnButton(ContinueDeposit, [this] { RunEntryDialog<CDepositDlg>(this, &m_depositBook); });
     m_depositPanel.OnButton(TransferDeposit, [this] {
         if (m_depositBook.GetSelected() < 0)
             return;
@@ -945,20 +936,12 @@ void CMainDlg::RegisterActions()
         m_depositPanel.OpenFindWindow([this] { return new CFindDlg(this); });
     });
     // Demand savings.
-    m_currentPanel.OnButton(AddCurrent, [this] {
-        CCurrentDlg dialog(this);
-        dialog.exec();
-    });
+    m_currentPanel.OnButton(AddCurrent, [this] { RunEntryDialog<CCurrentDlg>(this); });
     m_currentPanel.OnButton(DeleteCurrent, [this] {
         m_currentBook.Remove();
         RefreshCurrentPanel();
     });
-    m_currentPanel.OnButton(ModifyCurrent, [this] {
-        if (m_currentBook.GetSelected() < 0)
-            return;
-        CCurrentDlg dialog(this, EntryMode::Modify);
-        dialog.exec();
-    });
+    m_currentPanel.OnButton(ModifyCurrent, [this] { RunEntryDialog<CCurrentDlg>(this, &m_currentBook); });
     m_currentPanel.OnButton(FindCurrent, [this] {
         m_currentPanel.OpenFindWindow([this] { return new CFindDlg(this); });
     });
@@ -967,78 +950,43 @@ void CMainDlg::RegisterActions()
         dialog.exec();
     });
     // Memos, addresses, lending.
-    m_memoPanel.OnButton(AddMemo, [this] {
-        CMemoDlg dialog(this);
-        dialog.exec();
-    });
+    m_memoPanel.OnButton(AddMemo, [this] { RunEntryDialog<CMemoDlg>(this); });
     m_memoPanel.OnButton(DeleteMemo, [this] {
         if (!m_memoBook.Remove())
             m_memoPanel.EnableRowButtons(false);
     });
-    m_memoPanel.OnButton(ModifyMemo, [this] {
-        if (m_memoBook.GetSelected() < 0)
-            return;
-        CMemoDlg dialog(this, EntryMode::Modify);
-        dialog.exec();
-    });
+    m_memoPanel.OnButton(ModifyMemo, [this] { RunEntryDialog<CMemoDlg>(this, &m_memoBook); });
     m_memoPanel.OnButton(FindMemo, [this] {
         m_memoPanel.OpenFindWindow([this] { return new CFindDlg(this); });
     });
-    m_addressPanel.OnButton(AddAddress, [this] {
-        CAddressDlg dialog(this);
-        dialog.exec();
-    });
+    m_addressPanel.OnButton(AddAddress, [this] { RunEntryDialog<CAddressDlg>(this); });
     m_addressPanel.OnButton(DeleteAddress, [this] {
         if (!m_addressBook.Remove())
             m_addressPanel.EnableRowButtons(false);
     });
-    m_addressPanel.OnButton(ModifyAddress, [this] {
-        if (m_addressBook.GetSelected() < 0)
-            return;
-        CAddressDlg dialog(this, EntryMode::Modify);
-        dialog.exec();
-    });
+    m_addressPanel.OnButton(ModifyAddress, [this] { RunEntryDialog<CAddressDlg>(this, &m_addressBook); });
     m_addressPanel.OnButton(FindAddress, [this] {
         m_addressPanel.OpenFindWindow([this] { return new CFindDlg(this); });
     });
-    m_creditPanel.OnButton(AddCredit, [this] {
-        CCreditDlg dialog(this);
-        dialog.exec();
-    });
+    m_creditPanel.OnButton(AddCredit, [this] { RunEntryDialog<CCreditDlg>(this); });
     m_creditPanel.OnButton(DeleteCredit, [this] {
         if (!m_creditBook.Remove())
             m_creditPanel.EnableRowButtons(false);
         RefreshCreditPanel();
     });
-    m_creditPanel.OnButton(ModifyCredit, [this] {
-        if (m_creditBook.GetSelected() < 0)
-            return;
-        CCreditDlg dialog(this, EntryMode::Modify);
-        dialog.exec();
-    });
+    m_creditPanel.OnButton(ModifyCredit, [this] { RunEntryDialog<CCreditDlg>(this, &m_creditBook); });
     m_creditPanel.OnButton(FindCredit, [this] {
         m_creditPanel.OpenFindWindow([this] { return new CFindDlg(this); });
     });
     // Insurance.
-    m_insurePanel.OnButton(AddPolicy, [this] {
-        CInsureNoteDlg dialog(this);
-        dialog.exec();
-    });
-    m_insurePanel.OnButton(AddInsure, [this] {
-        CInsureDlg dialog(this);
-        dialog.exec();
-    });
+    m_insurePanel.OnButton(AddPolicy, [this] { RunEntryDialog<CInsureNoteDlg>(this); });
+    m_insurePanel.OnButton(AddInsure, [this] { RunEntryDialog<CInsureDlg>(this); });
     m_insurePanel.OnButton(DeleteInsure, [this] {
         if (!m_insureBook.Remove())
             m_insurePanel.EnableRowButtons(false);
         RefreshInsurePanel();
     });
-    m_insurePanel.OnButton(ModifyInsure, [this] {
-        if (m_insureBook.GetSelected() < 0)
-            return;
-        CInsureDlg dialog(this, EntryMode::Modify);
-        dialog.exec();
-    });
+    m_insurePanel.OnButton(ModifyInsure, [this] { RunEntryDialog<CInsureDlg>(this, &m_insureBook); });
     m_insurePanel.OnButton(FindInsure, [this] {
         m_insurePanel.OpenFindWindow([this] { return new CFindDlg(this); });
     });
