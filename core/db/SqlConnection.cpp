@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QScopeGuard>
 #include <QStringList>
 #include <QUrl>
 #include <cerrno>
@@ -315,66 +316,50 @@ sqlite3 *OpenForCopy(const QString &path, bool target, Reading reading, const QS
     return db;
 }
 
+// A database opened for a copy, closed however the copy ends.
+struct CloseCopy
+{
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+};
+using CopyHandle = std::unique_ptr<sqlite3, CloseCopy>;
+
 } // namespace
 
 void SqlConnection::CopyTo(const QString &path, const CopyStep &eachStep)
 {
-    sqlite3 *target = OpenForCopy(path, true, Reading::Changing, m_path, path);
     int result = SQLITE_OK;
     try {
-        result = CopyDatabase(m_db, target, eachStep);
+        const CopyHandle target(OpenForCopy(path, true, Reading::Changing, m_path, path));
+        result = CopyDatabase(m_db, target.get(), eachStep);
+        if (result != SQLITE_OK)
+            throw CopyError(result, target.get(), m_path, path);
     } catch (...) {
-        sqlite3_close_v2(target);
-        QFile::remove(path);
+        QFile::remove(path);  // the target closed first: a copy never finished is no file at all
         throw;
-    }
-    const DbError error = CopyError(result, target, m_path, path);
-    sqlite3_close_v2(target);
-    if (result != SQLITE_OK) {
-        QFile::remove(path);
-        throw error;
     }
 }
 
 void SqlConnection::CopyFrom(const QString &path, const CopyStep &eachStep)
 {
-    sqlite3 *source = OpenForCopy(path, false, Reading::Changing, path, m_path);
-    int result = SQLITE_OK;
-    try {
-        result = CopyDatabase(source, m_db, eachStep);
-    } catch (...) {
-        sqlite3_close_v2(source);
+    // Every table may have changed under the record sets, whatever happens: they read again.
+    const auto readAgain = qScopeGuard([this] {
         m_knownTables.clear();
         NoteChangeOfAll();
-        throw;
-    }
-    sqlite3_close_v2(source);
-    // Every table may have changed under the record sets: they read again.
-    m_knownTables.clear();
-    NoteChangeOfAll();
+    });
+    const CopyHandle source(OpenForCopy(path, false, Reading::Changing, path, m_path));
+    const int result = CopyDatabase(source.get(), m_db, eachStep);
     if (result != SQLITE_OK)
         throw CopyError(result, m_db, path, m_path);
 }
 
 void SqlConnection::CopyFile(const QString &from, const QString &to, const CopyStep &eachStep, bool fromKeptCopy)
 {
-    sqlite3 *source = OpenForCopy(from, false, fromKeptCopy ? Reading::Unchanging : Reading::Changing, from, to);
-    sqlite3 *target = nullptr;
-    int result = SQLITE_OK;
-    try {
-        // A journal a crash left beside the target is rolled back by SQLite before the copy writes.
-        target = OpenForCopy(to, true, Reading::Changing, from, to);
-        result = CopyDatabase(source, target, eachStep);
-    } catch (...) {
-        sqlite3_close_v2(source);
-        sqlite3_close_v2(target);
-        throw;
-    }
-    const DbError error = CopyError(result, target, from, to);
-    sqlite3_close_v2(source);
-    sqlite3_close_v2(target);
+    const CopyHandle source(OpenForCopy(from, false, fromKeptCopy ? Reading::Unchanging : Reading::Changing, from, to));
+    // A journal a crash left beside the target is rolled back by SQLite before the copy writes.
+    const CopyHandle target(OpenForCopy(to, true, Reading::Changing, from, to));
+    const int result = CopyDatabase(source.get(), target.get(), eachStep);
     if (result != SQLITE_OK)
-        throw error;
+        throw CopyError(result, target.get(), from, to);
 }
 
 std::optional<qint64> SqlConnection::QueryNumber(const QString &path, const QString &sql)
