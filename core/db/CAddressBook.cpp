@@ -27,6 +27,7 @@ void CAddressBook::Write(const QStringList &fields)
 
 bool CAddressBook::Add(const QStringList &fields)
 {
+    ChangeBatch batch(*this);
     if (TellIfClosed())
         return false;
     const qint64 id = CommitAdd([&] { Write(fields); });
@@ -36,6 +37,7 @@ bool CAddressBook::Add(const QStringList &fields)
 
 bool CAddressBook::Modify(const QStringList &fields)
 {
+    ChangeBatch batch(*this);
     if (!CommitModify([&] { Write(fields); }))
         return false;
     SetRowTexts(GetSelected(), fields.mid(0, kFieldCount));
@@ -44,5 +46,6 @@ bool CAddressBook::Modify(const QStringList &fields)
 
 bool CAddressBook::Remove()
 {
+    ChangeBatch batch(*this);
     return CommitRemove();
 }

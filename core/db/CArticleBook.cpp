@@ -37,6 +37,7 @@ void CArticleBook::Write(const QString &name, const QString &numberText, const Q
 bool CArticleBook::Add(const QString &name, const QString &numberText, const QString &costText,
                        const QString &valueText, const QString &explain)
 {
+    ChangeBatch batch(*this);
     if (TellIfClosed())
         return false;
     const qint64 id = CommitAdd([&] { Write(name, numberText, costText, valueText, explain); });
@@ -47,6 +48,7 @@ bool CArticleBook::Add(const QString &name, const QString &numberText, const QSt
 bool CArticleBook::Modify(const QString &name, const QString &numberText, const QString &costText,
                           const QString &valueText, const QString &explain)
 {
+    ChangeBatch batch(*this);
     if (!CommitModify([&] { Write(name, numberText, costText, valueText, explain); }))
         return false;
     SetRowTexts(GetSelected(), {name, numberText, costText, valueText, explain});
@@ -55,12 +57,15 @@ bool CArticleBook::Modify(const QString &name, const QString &numberText, const 
 
 bool CArticleBook::Remove()
 {
+    ChangeBatch batch(*this);
     return CommitRemove();
 }
 
 void CArticleBook::ComputeTotals()
 {
+    ChangeBatch batch(*this);
     if (!m_set.IsOpen())
         m_set.Open();
     ReadTotals();
+    MarkChanged();
 }

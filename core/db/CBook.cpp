@@ -12,6 +12,39 @@ CBook::CBook(int columnCount) : m_columnCount(columnCount) {}
 
 CBook::~CBook() = default;
 
+void CBook::AddListener(IBookListener *listener)
+{
+    if (std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
+        m_listeners.push_back(listener);
+}
+
+void CBook::RemoveListener(IBookListener *listener)
+{
+    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener), m_listeners.end());
+}
+
+CBook::ChangeBatch::~ChangeBatch()
+{
+    if (--m_book.m_batchDepth == 0 && m_book.m_changed)
+        m_book.TellChanged();
+}
+
+void CBook::MarkChanged()
+{
+    m_changed = true;
+    if (m_batchDepth == 0)
+        TellChanged();
+}
+
+void CBook::TellChanged()
+{
+    m_changed = false;
+    // A listener may add or remove listeners while it is told: the ones of the moment are told.
+    const std::vector<IBookListener *> listeners = m_listeners;
+    for (IBookListener *listener : listeners)
+        listener->BookChanged();
+}
+
 void CBook::LoadTexts(int row) const
 {
     // Reads the texts of a block of rows around the one asked for, so a view scrolling through a
@@ -115,8 +148,8 @@ void CBook::SetSelected(int row)
     // A row outside the list (a stale find, a page listed again) selects nothing, so no button can act
     // on a row that is not there.
     m_nSelected = row >= 0 && row < int(m_rows.size()) ? row : -1;
-    if (m_listener)
-        m_listener->SelectionChanged(m_nSelected);
+    Tell([&](IBookListener *listener) { listener->SelectionChanged(m_nSelected); });
+    MarkChanged();
 }
 
 QList<QStringList> CBook::AllRowTexts()
@@ -138,6 +171,7 @@ void CBook::Close()
 
 void CBook::FillRows(const QString &sort)
 {
+    ChangeBatch batch(*this);
     ForgetFinds();
     CRecordSet &set = RecordSet();
     set.m_strSort = sort;
@@ -175,8 +209,8 @@ void CBook::ResetRows(const std::vector<qint64> &ids, bool keepTexts)
     }
     m_rows = std::move(rows);
     m_knownIds = m_rows.size();
-    if (m_listener)
-        m_listener->RowsReset();
+    Tell([&](IBookListener *listener) { listener->RowsReset(); });
+    MarkChanged();
 }
 
 int CBook::AppendRow(qint64 id, const QStringList &texts)
@@ -185,8 +219,8 @@ int CBook::AppendRow(qint64 id, const QStringList &texts)
     m_rows.push_back({id, texts, true});
     m_knownIds = m_rows.size();
     const int row = int(m_rows.size()) - 1;
-    if (m_listener)
-        m_listener->RowInserted(row);
+    Tell([&](IBookListener *listener) { listener->RowInserted(row); });
+    MarkChanged();
     return row;
 }
 
@@ -196,8 +230,8 @@ int CBook::AppendRow(qint64 id)
     m_rows.push_back({id, QStringList(), false});
     m_knownIds = m_rows.size();
     const int row = int(m_rows.size()) - 1;
-    if (m_listener)
-        m_listener->RowInserted(row);
+    Tell([&](IBookListener *listener) { listener->RowInserted(row); });
+    MarkChanged();
     return row;
 }
 
@@ -206,8 +240,8 @@ void CBook::SetRowTexts(int row, const QStringList &texts)
     Row &target = m_rows.at(size_t(row));
     target.texts = texts;
     target.loaded = true;
-    if (m_listener)
-        m_listener->RowChanged(row);
+    Tell([&](IBookListener *listener) { listener->RowChanged(row); });
+    MarkChanged();
 }
 
 void CBook::DeleteRow(int row)
@@ -215,16 +249,16 @@ void CBook::DeleteRow(int row)
     EnsureAllIds();
     m_rows.erase(m_rows.begin() + row);
     m_knownIds = m_rows.size();
-    if (m_listener)
-        m_listener->RowRemoved(row);
+    Tell([&](IBookListener *listener) { listener->RowRemoved(row); });
+    MarkChanged();
 }
 
 void CBook::DeleteAllRows()
 {
     m_rows.clear();
     m_knownIds = 0;
-    if (m_listener)
-        m_listener->RowsReset();
+    Tell([&](IBookListener *listener) { listener->RowsReset(); });
+    MarkChanged();
 }
 
 bool CBook::TellIfClosed()
@@ -257,6 +291,7 @@ void CBook::Commit(const std::function<void()> &work)
     } catch (const DbError &error) {
         ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
     }
+    MarkChanged();
 }
 
 bool CBook::FindSelectedRecord()
@@ -274,6 +309,7 @@ bool CBook::FindSelectedRecord()
 
 qint64 CBook::CommitAdd(const std::function<void()> &fill, const std::function<void()> &alsoWrite)
 {
+    ChangeBatch batch(*this);
     CRecordSet &set = RecordSet();
     Commit([&] {
         set.AddNew();
@@ -287,6 +323,7 @@ qint64 CBook::CommitAdd(const std::function<void()> &fill, const std::function<v
 
 bool CBook::CommitModify(const std::function<void()> &fill, const std::function<void()> &alsoWrite)
 {
+    ChangeBatch batch(*this);
     if (TellIfClosed() || !FindSelectedRecord())
         return false;
     CRecordSet &set = RecordSet();
@@ -302,6 +339,7 @@ bool CBook::CommitModify(const std::function<void()> &fill, const std::function<
 
 bool CBook::CommitRemove(const std::function<void()> &alsoWrite)
 {
+    ChangeBatch batch(*this);
     const int removed = GetSelected();
     const int rowsBefore = GetItemCount();
     if (TellIfClosed() || !FindSelectedRecord())
@@ -318,6 +356,7 @@ bool CBook::CommitRemove(const std::function<void()> &alsoWrite)
 
 void CBook::CommitDeleteMatching(const QString &condition)
 {
+    ChangeBatch batch(*this);
     if (TellIfClosed())
         return;
     std::vector<qint64> deleted;

@@ -22,6 +22,9 @@ public:
     virtual void RowChanged(int row) = 0;
     // The selected row changed (-1: none): the view highlights exactly this row and scrolls it into view.
     virtual void SelectionChanged(int row) = 0;
+    // Once at the end of every operation that changed the rows, the selection or the totals (a write,
+    // an import, a page or fill, a find step), after the notices above. A listener must not throw.
+    virtual void BookChanged() {}
 };
 
 class CBook
@@ -64,9 +67,27 @@ public:
     // Closes the record set if it is open.
     virtual void Close();
 
-    void SetListener(IBookListener *listener) { m_listener = listener; }
+    // Listeners are told in the order they were added; one must be removed before it goes.
+    void AddListener(IBookListener *listener);
+    void RemoveListener(IBookListener *listener);
 
 protected:
+    // Gathers what changes while it lives into one BookChanged, told when the outermost batch ends
+    // (also when it ends by an exception: what did change is told).
+    class ChangeBatch
+    {
+    public:
+        explicit ChangeBatch(CBook &book) : m_book(book) { ++m_book.m_batchDepth; }
+        ~ChangeBatch();
+        ChangeBatch(const ChangeBatch &) = delete;
+        ChangeBatch &operator=(const ChangeBatch &) = delete;
+
+    private:
+        CBook &m_book;
+    };
+    // The rows, the selection or the totals changed: told now, or at the end of the open batch.
+    void MarkChanged();
+
     virtual CRecordSet &RecordSet() = 0;
     // The row texts of the record set's current record, as a fill from the table shows them.
     virtual QStringList RecordTexts() = 0;
@@ -140,6 +161,16 @@ private:
     int m_columnCount;
     mutable std::vector<Row> m_rows;
     mutable size_t m_knownIds = 0;  // the rows before this one know their record IDs
-    IBookListener *m_listener = nullptr;
+    template <class Notice>
+    void Tell(const Notice &notice) const
+    {
+        for (IBookListener *listener : m_listeners)
+            notice(listener);
+    }
+    void TellChanged();
+
+    std::vector<IBookListener *> m_listeners;
+    int m_batchDepth = 0;
+    bool m_changed = false;
     std::function<void()> m_findWatcher;
 };

@@ -42,6 +42,7 @@ void CCreditBook::ReadTotals()
 bool CCreditBook::Add(const QString &dateText, const QString &active, const QString &moneyText,
                       const QString &people, const QString &member, const QString &explain)
 {
+    ChangeBatch batch(*this);
     if (TellIfClosed())
         return false;
     const qint64 id = CommitAdd([&] { Write(dateText, active, moneyText, people, member, explain); });
@@ -52,6 +53,7 @@ bool CCreditBook::Add(const QString &dateText, const QString &active, const QStr
 bool CCreditBook::Modify(const QString &dateText, const QString &active, const QString &moneyText,
                          const QString &people, const QString &member, const QString &explain)
 {
+    ChangeBatch batch(*this);
     if (!CommitModify([&] { Write(dateText, active, moneyText, people, member, explain); }))
         return false;
     SetRowTexts(GetSelected(), Row(dateText, active, moneyText, people, member, explain));
@@ -60,12 +62,15 @@ bool CCreditBook::Modify(const QString &dateText, const QString &active, const Q
 
 bool CCreditBook::Remove()
 {
+    ChangeBatch batch(*this);
     return CommitRemove();
 }
 
 void CCreditBook::ComputeTotals()
 {
+    ChangeBatch batch(*this);
     if (!m_set.IsOpen())
         m_set.Open();
     ReadTotals();
+    MarkChanged();
 }

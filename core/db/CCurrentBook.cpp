@@ -44,6 +44,7 @@ bool CCurrentBook::Add(const QString &dateText, const QString &account, const QS
                        const QString &moneyText, const QString &reason, const QString &member,
                        const QString &explain)
 {
+    ChangeBatch batch(*this);
     if (TellIfClosed())
         return false;
     const qint64 id = CommitAdd([&] { Write(dateText, account, bank, kind, moneyText, reason, member, explain); });
@@ -55,6 +56,7 @@ bool CCurrentBook::Modify(const QString &dateText, const QString &account, const
                           const QString &moneyText, const QString &reason, const QString &member,
                           const QString &explain)
 {
+    ChangeBatch batch(*this);
     if (!CommitModify([&] { Write(dateText, account, bank, kind, moneyText, reason, member, explain); }))
         return false;
     SetRowTexts(GetSelected(), {dateText, account, bank, kind, moneyText, reason, member, explain});
@@ -63,14 +65,17 @@ bool CCurrentBook::Modify(const QString &dateText, const QString &account, const
 
 bool CCurrentBook::Remove()
 {
+    ChangeBatch batch(*this);
     return CommitRemove();
 }
 
 void CCurrentBook::ComputeTotals()
 {
+    ChangeBatch batch(*this);
     if (!m_set.IsOpen())
         m_set.Open();
     ReadTotals();
+    MarkChanged();
 }
 void CCurrentBook::CollectAccounts(QStringList *accounts)
 {
@@ -99,5 +104,6 @@ void CCurrentBook::ComputeBalances(const QString &currency)
 
 void CCurrentBook::CloseAccount(const QString &account)
 {
+    ChangeBatch batch(*this);
     CommitDeleteMatching(QStringLiteral("Account=") + QuoteFilterText(account));
 }

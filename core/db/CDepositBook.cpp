@@ -31,6 +31,7 @@ bool CDepositBook::Add(const QString &beginText, const QString &account, const Q
                        const QString &depositKind, const QString &depositText, const QString &dueText,
                        const QString &endText, const QString &bank, const QString &member, const QString &explain)
 {
+    ChangeBatch batch(*this);
     if (TellIfClosed())
         return false;
     const qint64 id = CommitAdd([&] {
@@ -52,6 +53,7 @@ bool CDepositBook::Add(const QString &beginText, const QString &account, const Q
 bool CDepositBook::AddInstalment(const QString &dateText, const QString &amountText, const QString &member,
                                  const QString &explain)
 {
+    ChangeBatch batch(*this);
     double deposited = 0.0;
     const bool saved = CommitModify([&] {
         m_set.m_BDate = DateValue(dateText);
@@ -74,14 +76,17 @@ bool CDepositBook::AddInstalment(const QString &dateText, const QString &amountT
 
 bool CDepositBook::Remove()
 {
+    ChangeBatch batch(*this);
     return CommitRemove();
 }
 
 void CDepositBook::ComputeTotals()
 {
+    ChangeBatch batch(*this);
     if (!m_set.IsOpen())
         m_set.Open();
     ReadTotals();
+    MarkChanged();
 }
 
 void CDepositBook::CollectAccounts(QStringList *accounts)

@@ -68,6 +68,7 @@ void CInsureBook::ReadTotals()
 bool CInsureBook::Add(const QString &dateText, const QString &policy, const QString &active, const QString &moneyText,
                       const QString &member, const QString &explain)
 {
+    ChangeBatch batch(*this);
     if (TellIfClosed())
         return false;
     const double money = AmountValue(moneyText);
@@ -83,6 +84,7 @@ bool CInsureBook::Add(const QString &dateText, const QString &policy, const QStr
 bool CInsureBook::Modify(const QString &dateText, const QString &policy, const QString &active,
                          const QString &moneyText, const QString &member, const QString &explain)
 {
+    ChangeBatch batch(*this);
     QString oldPolicy;
     bool oldPremium = false;
     double oldMoney = 0.0;
@@ -110,6 +112,7 @@ bool CInsureBook::Modify(const QString &dateText, const QString &policy, const Q
 
 bool CInsureBook::Remove()
 {
+    ChangeBatch batch(*this);
     return CommitRemove([this] {
         if (IsPremium(m_set.m_Active))
             UpdatePolicy(m_set.m_InsureName, m_set.m_Money, false);  // an orphan activity can still be deleted
@@ -118,12 +121,15 @@ bool CInsureBook::Remove()
 
 void CInsureBook::RemoveActivities(const QString &policy)
 {
+    ChangeBatch batch(*this);
     CommitDeleteMatching(QStringLiteral("InsureName=") + QuoteFilterText(policy));
 }
 
 void CInsureBook::ComputeTotals()
 {
+    ChangeBatch batch(*this);
     if (!m_set.IsOpen())
         m_set.Open();
     ReadTotals();
+    MarkChanged();
 }

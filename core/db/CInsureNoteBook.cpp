@@ -51,6 +51,7 @@ void CInsureNoteBook::AddPolicy(const QString &name, const QString &kind, const 
                                 const QString &endText, const QString &payPeople, const QString &benefitPeople,
                                 const QString &insuredPeople, const QString &explain)
 {
+    ChangeBatch batch(*this);
     const ClosedAfterwards closed(m_set);
     if (!m_set.IsOpen())
         m_set.Open();
@@ -67,6 +68,7 @@ bool CInsureNoteBook::EditPolicy(const QString &name, const QString &kind, const
                                  const QString &endText, const QString &payPeople, const QString &benefitPeople,
                                  const QString &insuredPeople, const QString &explain)
 {
+    ChangeBatch batch(*this);
     const ClosedAfterwards closed(m_set);
     if (m_set.IsOpen())
         m_set.Close();
@@ -139,6 +141,7 @@ void CInsureNoteBook::Fill(const QString &sort)
 
 bool CInsureNoteBook::Remove()
 {
+    ChangeBatch batch(*this);
     const ClosedAfterwards closed(m_set);
     if (m_set.IsOpen())
         m_set.Close();

@@ -24,6 +24,7 @@ void CMemoBook::Write(const QString &dateText, const QString &matter, const QStr
 
 bool CMemoBook::Add(const QString &dateText, const QString &matter, const QString &member)
 {
+    ChangeBatch batch(*this);
     if (TellIfClosed())
         return false;
     const qint64 id = CommitAdd([&] { Write(dateText, matter, member); });
@@ -33,6 +34,7 @@ bool CMemoBook::Add(const QString &dateText, const QString &matter, const QStrin
 
 bool CMemoBook::Modify(const QString &dateText, const QString &matter, const QString &member)
 {
+    ChangeBatch batch(*this);
     if (!CommitModify([&] { Write(dateText, matter, member); }))
         return false;
     SetRowTexts(GetSelected(), {dateText, matter, member});
@@ -41,5 +43,6 @@ bool CMemoBook::Modify(const QString &dateText, const QString &matter, const QSt
 
 bool CMemoBook::Remove()
 {
+    ChangeBatch batch(*this);
     return CommitRemove();
 }

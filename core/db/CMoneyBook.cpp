@@ -56,6 +56,7 @@ void CMoneyBook::CountPages()
 
 void CMoneyBook::ShowPage(int page, const QString &sort)
 {
+    ChangeBatch batch(*this);
     m_set.m_strSort = sort;
     m_set.m_strFilter = m_strFilter;
     if (!m_set.IsOpen())
@@ -94,6 +95,7 @@ void CMoneyBook::RereadPage()
 
 void CMoneyBook::SetFilter(const QString &filter)
 {
+    ChangeBatch batch(*this);
     ForgetFinds();  // the matches were numbered in the set as it was filtered
     if (m_set.IsOpen())
         m_set.Close();
@@ -126,6 +128,7 @@ void CMoneyBook::Write(const QDateTime &date, const QString &item, double amount
 bool CMoneyBook::Add(const QDateTime &date, const QString &item, double amount, const QString &member,
                      const QString &explain)
 {
+    ChangeBatch batch(*this);
     OpenIfClosed();
     AmountValue(amount);
     const qint64 id = CommitAdd([&] { Write(date, item, amount, member, explain); });
@@ -179,6 +182,7 @@ bool CMoneyBook::AddMany(const std::vector<MoneyEntry> &entries, const std::func
 bool CMoneyBook::Modify(const QDateTime &date, const QString &item, double amount, const QString &member,
                         const QString &explain)
 {
+    ChangeBatch batch(*this);
     OpenIfClosed();
     AmountValue(amount);
     bool moved = false;
@@ -198,6 +202,7 @@ bool CMoneyBook::Modify(const QDateTime &date, const QString &item, double amoun
 
 bool CMoneyBook::Remove()
 {
+    ChangeBatch batch(*this);
     OpenIfClosed();
     const int removed = GetSelected();
     const int rowsBefore = GetItemCount();
@@ -222,13 +227,16 @@ bool CMoneyBook::Remove()
 
 void CMoneyBook::ComputeTotal()
 {
+    ChangeBatch batch(*this);
     OpenIfClosed();
     ReadTotals();
+    MarkChanged();
 }
 
 bool CMoneyBook::FindRecords(const QString &dateText, bool useDate, const QString &itemText, bool useItem,
                              const QString &amountText, bool useAmount, const QString &memberText, bool useMember)
 {
+    ChangeBatch batch(*this);
     if (!m_set.IsOpen()) {
         m_set.m_strFilter = m_strFilter;
         m_set.Open();
@@ -268,6 +276,7 @@ bool CMoneyBook::FindRecords(const QString &dateText, bool useDate, const QStrin
 
 bool CMoneyBook::FindNext()
 {
+    ChangeBatch batch(*this);
     if (m_findResults.empty())
         return false;
     const long position = m_findResults.front().toLong();

@@ -7,12 +7,12 @@
 BookTableModel::BookTableModel(CBook &book, const QStringList &titles, QObject *parent)
     : QAbstractTableModel(parent), m_book(book), m_titles(titles), m_rows(book.GetItemCount())
 {
-    m_book.SetListener(this);
+    m_book.AddListener(this);
 }
 
 BookTableModel::~BookTableModel()
 {
-    m_book.SetListener(nullptr);
+    m_book.RemoveListener(this);
 }
 
 int BookTableModel::rowCount(const QModelIndex &parent) const
