@@ -202,7 +202,7 @@ void DialogImport(benchmark::State &state, bool weChat)
     window.show();
     window.PressButton(1000);
     for (auto _ : state) {
-        CImportDlg dialog(&window);
+        CImportDlg dialog(window.m_moneyBook, &window);
         dialog.OpenFile(weChat ? g_weChatBill : g_alipayBill);
         dialog.Import();
         state.PauseTiming();
@@ -216,7 +216,7 @@ void DialogOpenFile(benchmark::State &state)
     SilentMessages silent;
     CMainDlg window{QuietWindow()};
     for (auto _ : state) {
-        CImportDlg dialog(&window);
+        CImportDlg dialog(window.m_moneyBook, &window);
         dialog.OpenFile(g_weChatBill);
     }
 }

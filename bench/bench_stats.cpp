@@ -149,7 +149,7 @@ void OpenDialog(benchmark::State &state)
 {
     CMainDlg window(CMainDlg::Options{false});
     for (auto _ : state) {
-        CStatDlg dialog(&window);
+        CStatDlg dialog(window.m_moneyBook, &window);
         benchmark::DoNotOptimize(dialog.Panel()->Picture());
     }
 }

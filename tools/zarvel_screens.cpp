@@ -55,7 +55,7 @@ int main(int argc, char **argv)
     }
     // The income and expense dialog driven as a user would: an item, an amount made with the pad, saved.
     window.PressButton(1000);
-    CMoneyDlg dialog(&window);
+    CMoneyDlg dialog(window.m_moneyBook, EntryMode::Add, &window);
     dialog.show();
     dialog.move(window.geometry().topLeft() + QPoint(120, 80));
     QTest::qWait(200);

@@ -93,3 +93,11 @@ void CDepositBook::CollectAccounts(QStringList *accounts)
 {
     CollectDistinct([this] { return m_set.m_Account + QStringLiteral(" ## ") + m_set.m_Bank; }, accounts);
 }
+
+void CDepositBook::Reload()
+{
+    ChangeBatch batch(*this);
+    Close();
+    Fill(QStringLiteral("BDate"));
+    ComputeTotals();
+}

@@ -18,6 +18,9 @@ public:
     bool Remove();
 
     void ComputeTotals();
+    // Lists every record and reads the totals again, after a change rolled back elsewhere may have
+    // left the list behind the table.
+    void Reload();
     double GetDepositTotal() const { return double(m_depositCents) / 100.0; }
     double GetDueTotal() const { return double(m_dueCents) / 100.0; }
 

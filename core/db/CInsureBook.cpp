@@ -133,3 +133,11 @@ void CInsureBook::ComputeTotals()
     ReadTotals();
     MarkChanged();
 }
+
+void CInsureBook::Reload()
+{
+    ChangeBatch batch(*this);
+    Close();
+    Fill(QStringLiteral("Date"));
+    ComputeTotals();
+}

@@ -23,6 +23,9 @@ public:
     void RemoveActivities(const QString &policy);
 
     void ComputeTotals();
+    // Lists every record and reads the totals again, after a change rolled back elsewhere may have
+    // left the list behind the table.
+    void Reload();
     double GetTotal() const { return double(m_totalCents) / 100.0; }
 
 protected:

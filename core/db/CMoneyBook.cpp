@@ -334,3 +334,12 @@ QDateTime CMoneyBook::GetLastDate()
 {
     return EdgeDate(true);
 }
+
+void CMoneyBook::Reload()
+{
+    ChangeBatch batch(*this);
+    const int page = std::max(1, m_nCurrentPage);
+    Close();
+    ShowPage(page, QStringLiteral("Date"));
+    ComputeTotal();
+}

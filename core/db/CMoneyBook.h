@@ -44,6 +44,9 @@ public:
 
     // The cash total: the sum of every record, as the database keeps it, in whole cents.
     void ComputeTotal();
+    // The current page listed and the total read again, after a change rolled back elsewhere may have
+    // left the list behind the table.
+    void Reload();
     qint64 GetTotalCents() const { return m_totalCents; }
     double GetTotal() const { return double(m_totalCents) / 100.0; }
 

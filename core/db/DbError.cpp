@@ -1,6 +1,8 @@
 // What SQLite's failures mean to a household, and what it can do about them.
 #include "DbError.h"
 
+#include "common/Messages.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -65,4 +67,15 @@ DbError DbError::FromSqlite(int code, sqlite3 *db)
         break;
     }
     return DbError(message, QStringLiteral("（技术信息：%1，代码 %2）").arg(sqliteText).arg(code));
+}
+
+bool TellDbFailure(const std::function<void()> &action, const QString &caption)
+{
+    try {
+        action();
+        return true;
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), caption, MessageIcon::Error);
+        return false;
+    }
 }

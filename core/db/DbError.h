@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <stdexcept>
 
 struct sqlite3;
@@ -25,3 +26,6 @@ private:
     QString m_message;
     QString m_detail;
 };
+
+// Runs a user's action; a database failure ends it, told under the caption. False when it failed.
+bool TellDbFailure(const std::function<void()> &action, const QString &caption = QStringLiteral("数据库错误"));

@@ -1,11 +1,8 @@
-// The main window: start-up, panels, status lines, paging, home page and exit.
+// The main window: its layout, start-up, the switching of panels, its own buttons and its exit.
 #include "CMainDlg.h"
 
-#include "app/CLedgerPanel.h"
+#include "app/CBookView.h"
 #include "app/Style.h"
-#include "common/Amount.h"
-#include "common/Gbk.h"
-#include "common/LedgerDate.h"
 #include "common/Messages.h"
 #include "common/Paths.h"
 #include "controls/CIconButton.h"
@@ -13,31 +10,21 @@
 #include "controls/CPageSelector.h"
 #include "controls/CScrollBanner.h"
 #include "db/DbError.h"
-#include "db/SqlConnection.h"
 #include "dialogs/CAboutDlg.h"
-#include "dialogs/CAddressDlg.h"
-#include "dialogs/CArticleDlg.h"
-#include "dialogs/CArticleFindDlg.h"
-#include "dialogs/CCreditDlg.h"
-#include "dialogs/CCurrentBalanceDlg.h"
-#include "dialogs/CCurrentDlg.h"
-#include "dialogs/CDepositDlg.h"
-#include "dialogs/CFilterDlg.h"
-#include "dialogs/CFindDlg.h"
-#include "dialogs/CMemoDlg.h"
-#include "dialogs/CMoneyFindDlg.h"
-#include "dialogs/CInsureDlg.h"
-#include "dialogs/CInsureNoteDlg.h"
-#include "dialogs/CPolicyListDlg.h"
-#include "dialogs/CImportDlg.h"
+#include "dialogs/CFindWindow.h"
 #include "dialogs/CStatDlg.h"
-#include "dialogs/CTransferDlg.h"
-#include "dialogs/CMoneyDlg.h"
 #include "lists/CAddMemberDlg.h"
-#include "app/CBookView.h"
 #include "lists/CLoginDlg.h"
 #include "lists/CSettingsDlg.h"
 #include "lists/ReferenceLists.h"
+#include "panels/CAddressPanel.h"
+#include "panels/CArticlePanel.h"
+#include "panels/CCreditPanel.h"
+#include "panels/CCurrentPanel.h"
+#include "panels/CDepositPanel.h"
+#include "panels/CInsurePanel.h"
+#include "panels/CMemoPanel.h"
+#include "panels/CMoneyPanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,11 +34,10 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QSet>
 #include <QSplashScreen>
 #include <QThread>
-#include <QTimerEvent>
 
+using namespace Action;
 
 namespace {
 
@@ -65,10 +51,9 @@ constexpr int kRowHeight = 20;
 constexpr int kStatusY = 394;
 constexpr int kLineHeight = 16;  // one line of the 9-point font, descenders included
 
-const QString kDate = QStringLiteral("Date");
-
-// The home page's controls.
-const std::initializer_list<int> kHomeControls = {1219, 1220, 1221, 1222, 1223, 1224, 1225, 1226, 1227, 1228, 1229, 1231, 1232};
+// The lists of the panels, by number.
+enum List : int { MoneyList = 1004, ArticleList = 1006, DepositList = 1008, CurrentList = 1098, MemoList = 1114,
+                  AddressList = 1115, CreditList = 1116, InsureList = 1117 };
 
 } // namespace
 
@@ -83,7 +68,7 @@ CMainDlg::CMainDlg(const Options &options, QWidget *parent) : QDialog(parent), m
     setWindowIcon(QIcon::fromTheme(QStringLiteral("wallet-open")));
     // The window menu's 关于 Zarvel, on a right click where the desktop gives the window no menu of its own.
     auto *about = new QAction(QStringLiteral("关于 Zarvel"), this);
-    connect(about, &QAction::triggered, this, [this] { PressButton(1228); });
+    connect(about, &QAction::triggered, this, [this] { PressButton(About); });
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     CreateControls();
@@ -92,16 +77,15 @@ CMainDlg::CMainDlg(const Options &options, QWidget *parent) : QDialog(parent), m
 
 CMainDlg::~CMainDlg()
 {
-    // The find windows watch the books, which are members: they go first.
-    CloseFindWindows();
-    if (m_clockTimer)
-        killTimer(m_clockTimer);
-    // The views listen to the books, which are members: the views go first.
+    // The panels and their find windows listen to the books, which are members: they go first, and
+    // the views with them.
+    m_panels.clear();
+    m_home.reset();
     qDeleteAll(findChildren<CBookView *>());
 }
 
 // ---------------------------------------------------------------------------------------------
-// Controls
+// Layout
 
 CIconButton *CMainDlg::MakeButton(int id, const QString &caption, int icon, const QRect &geometry, bool enabled)
 {
@@ -124,19 +108,6 @@ QLabel *CMainDlg::MakeLabel(int id, const QRect &geometry, const QColor &color)
     SetTextColor(label, color);
     m_controls.insert(id, label);
     return label;
-}
-
-CBookView *CMainDlg::MakeList(int id, CBook &book, const QStringList &titles, const QList<int> &widths,
-                              const QRect &geometry)
-{
-    auto *view = new CBookView(book, titles, widths, this);
-    view->setObjectName(QString::number(id));
-    view->setGeometry(geometry);
-    m_controls.insert(id, view);
-    connect(view, &CBookView::rowChosen, this, [this, view] { Guarded([this, view] { OnRowChosen(*PanelOfList(view)); }); });
-    connect(view, &CBookView::rowDoubleClicked, this,
-            [this, view] { Guarded([this, view] { OnRowDoubleClicked(*PanelOfList(view)); }); });
-    return view;
 }
 
 void CMainDlg::CreateControls()
@@ -169,8 +140,6 @@ void CMainDlg::CreateControls()
     pages->setObjectName(QStringLiteral("1097"));
     pages->setGeometry(498, kRowY, 50, kRowHeight);
     m_controls.insert(1097, pages);
-    connect(pages, QOverload<int>::of(&QComboBox::activated), this,
-            [this](int index) { Guarded([this, index] { OnPageChosen(index); }); });
     MakeButton(1010, QString(), 197, QRect(553, kRowY, 20, kRowHeight), false);
     MakeButton(1011, QString(), 196, QRect(578, kRowY, 20, kRowHeight), false);
     MakeLabel(1094, QRect(0, 62, 0, kLineHeight), LedgerColors::kStatusText);
@@ -251,16 +220,19 @@ void CMainDlg::CreateControls()
     MakeLabel(1232, QRect(10, 90, 0, 0), Qt::black);
 }
 
-void CMainDlg::SetupListColumns()
+void CMainDlg::MakeLists()
 {
     auto list = [this](int id, CBook &book, const QStringList &titles, const QList<int> &widths, const QRect &geometry) {
-        return MakeList(id, book, titles, widths, geometry);
+        auto *view = new CBookView(book, titles, widths, this);
+        view->setObjectName(QString::number(id));
+        view->setGeometry(geometry);
+        m_controls.insert(id, view);
+        return view;
     };
     const QRect full(0, kListTop, kWidth, kListHeight);
     const QRect savings(86, kListTop, kWidth - 86, kListHeight);
     const QRect group(0, kListTop, kWidth - 80, kListHeight);
-    list(1004, m_moneyBook, {"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}, {80, 95, 90, 90, 70, 152}, full)
-        ->AddMenuAction(QStringLiteral("导入收支记录…"), [this] { OpenImport(); });
+    list(1004, m_moneyBook, {"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}, {80, 95, 90, 90, 70, 152}, full);
     list(1006, m_articleBook, {"物品名称", "物品数量", "成本", "估值", "备注"}, {80, 70, 80, 80, 121},
          QRect(0, kListTop, 454, kListHeight))
         ->Model()
@@ -277,77 +249,6 @@ void CMainDlg::SetupListColumns()
     list(1117, m_insureBook, {"日期", "保单名称", "保险活动", "收入", "支出", "经手人", "备注"}, {80, 125, 100, 90, 90, 92, 200}, full);
 }
 
-QLabel *CMainDlg::Label(int id) const
-{
-    return qobject_cast<QLabel *>(Control(id));
-}
-
-void CMainDlg::BuildPanels()
-{
-    // The controls are laid out by number above; from here on each panel holds its own.
-    auto controls = [this](std::initializer_list<int> ids) {
-        QList<QWidget *> widgets;
-        for (int id : ids)
-            widgets.append(Control(id));
-        return widgets;
-    };
-    auto list = [this](int id) { return qobject_cast<CBookView *>(Control(id)); };
-    m_moneyPanel = CLedgerPanel(list(1004), controls({1002, 1003}), controls({1001, 1005, 1038, 1094, 1097, 1010, 1011}));
-    m_moneyPanel.SetModifyButton(Control(1003));
-    m_moneyPanel.SetStatusLine(Label(1041), 3, [this] {
-        return QStringLiteral("您的现金总额:") + FormatAmount(m_moneyBook.GetTotal()) + QStringLiteral("元  ");
-    });
-    m_articlePanel = CLedgerPanel(list(1006), controls({1044, 1043}), controls({1042, 1046}));
-    m_articlePanel.SetModifyButton(Control(1043));
-    m_articlePanel.SetStatusLine(Label(1045), 3, [this] {
-        return QStringLiteral("您的物品总成本:") + FormatAmount(m_articleBook.GetTotalCost()) + QStringLiteral("元  ")
-               + QStringLiteral("物品总价值:") + FormatAmount(m_articleBook.GetTotalValue()) + QStringLiteral("元");
-    });
-    m_depositPanel = CLedgerPanel(list(1008), controls({1061, 1063, 1062}), controls({1060, 1064}));
-    m_depositPanel.SetStatusLine(Label(1047), 85, [this] {
-        return QStringLiteral("您的人民币定期存款总额:") + FormatAmount(m_depositBook.GetDepositTotal())
-               + QStringLiteral("元  ") + QStringLiteral("到期后的总金额:") + FormatAmount(m_depositBook.GetDueTotal())
-               + QStringLiteral("元");
-    });
-    m_currentPanel = CLedgerPanel(list(1098), controls({1068, 1069}), controls({1067, 1070, 1071}));
-    m_currentPanel.SetModifyButton(Control(1069));
-    m_currentPanel.SetStatusLine(Label(1048), 85, [this] {
-        return QStringLiteral("您的人民币活期存款总额:") + FormatAmount(m_currentBook.GetTotal()) + QStringLiteral("元");
-    });
-    m_insurePanel = CLedgerPanel(list(1117), controls({1053, 1054}), controls({1050, 1051, 1055, 1056}));
-    m_insurePanel.SetModifyButton(Control(1054));
-    m_insurePanel.SetStatusLine(Label(1052), 3, [this] {
-        return QStringLiteral("您的保险金共交纳:") + FormatAmount(m_insureBook.GetTotal()) + QStringLiteral("元  ");
-    });
-    m_memoPanel = CLedgerPanel(list(1114), controls({1014, 1015}), controls({1013, 1016}));
-    m_memoPanel.SetModifyButton(Control(1015));
-    m_addressPanel = CLedgerPanel(list(1115), controls({1022, 1023}), controls({1021, 1024}));
-    m_addressPanel.SetModifyButton(Control(1023));
-    m_creditPanel = CLedgerPanel(list(1116), controls({1026, 1027}), controls({1025, 1028}));
-    m_creditPanel.SetModifyButton(Control(1027));
-    m_creditPanel.SetStatusLine(Label(1049), 3, [this] {
-        return QStringLiteral("您的债权债务总额:") + FormatAmount(m_creditBook.GetTotal()) + QStringLiteral("元");
-    });
-}
-
-CLedgerPanel *CMainDlg::PanelOfList(const CBookView *list)
-{
-    for (CLedgerPanel *panel : Panels()) {
-        if (panel->List() == list)
-            return panel;
-    }
-    return nullptr;
-}
-
-void CMainDlg::Guarded(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const DbError &error) {
-        ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
-    }
-}
-
 void CMainDlg::SetIcons()
 {
     for (QWidget *widget : std::as_const(m_controls)) {
@@ -356,6 +257,117 @@ void CMainDlg::SetIcons()
             button->SetLedgerColors();
         }
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Panels and the window's own buttons
+
+void CMainDlg::BuildPanels()
+{
+    const CLedgerPanel::Controls controls = [this](int id) { return Control(id); };
+    m_panels.push_back(std::make_unique<CMoneyPanel>(m_moneyBook, this, controls));
+    m_panels.push_back(std::make_unique<CArticlePanel>(m_articleBook, this, controls));
+    m_panels.push_back(std::make_unique<CDepositPanel>(m_depositBook, m_moneyBook, this, controls));
+    m_panels.push_back(std::make_unique<CCurrentPanel>(m_currentBook, this, controls));
+    m_panels.push_back(std::make_unique<CInsurePanel>(m_insureBook, this, controls));
+    m_panels.push_back(std::make_unique<CMemoPanel>(m_memoBook, this, controls));
+    m_panels.push_back(std::make_unique<CAddressPanel>(m_addressBook, this, controls));
+    m_panels.push_back(std::make_unique<CCreditPanel>(m_creditBook, this, controls));
+    m_home = std::make_unique<CHomePage>(
+        CHomePage::Books{m_moneyBook, m_depositBook, m_currentBook, m_articleBook, m_insureBook, m_creditBook}, this,
+        controls);
+}
+
+CLedgerPanel *CMainDlg::Panel(int listId) const
+{
+    for (const auto &panel : m_panels) {
+        if (panel->List() == Control(listId))
+            return panel.get();
+    }
+    return nullptr;
+}
+
+std::unique_ptr<CSettingsDlg> CMainDlg::MakeSettings()
+{
+    auto settings = std::make_unique<CSettingsDlg>(this);
+    connect(settings.get(), &CSettingsDlg::ledgerReplaced, this, &CMainDlg::ReloadLedger);
+    connect(settings.get(), &CSettingsDlg::ledgerUnusable, this, &CMainDlg::End);
+    return settings;
+}
+
+void CMainDlg::RegisterActions()
+{
+    // Each panel button: a control shown only with its panel (nothing to do while it shows), and the
+    // panels it hides, in order, and what it shows.
+    m_switches = {
+        {ShowHome, {1219, [this] { HidePanel(MoneyList); HideSavingsGroup(); HidePanel(InsureList); HidePanel(ArticleList); HideMemoGroup(); m_home->Show(); }}},
+        {ShowMoney, {MoneyList, [this] { HidePanel(ArticleList); HideSavingsGroup(); HideMemoGroup(); HidePanel(InsureList); m_home->Hide(); ShowPanel(MoneyList); }}},
+        {ShowSavings, {ShowDeposits, [this] { HidePanel(MoneyList); HidePanel(ArticleList); HideMemoGroup(); HidePanel(InsureList); m_home->Hide(); ShowPanel(DepositList); ShowControls({ShowDeposits, ShowCurrent}); }}},
+        {ShowArticles, {ArticleList, [this] { HidePanel(MoneyList); HideSavingsGroup(); HideMemoGroup(); HidePanel(InsureList); m_home->Hide(); ShowPanel(ArticleList); }}},
+        {ShowInsurance, {InsureList, [this] { HidePanel(MoneyList); HideSavingsGroup(); HidePanel(ArticleList); HideMemoGroup(); m_home->Hide(); ShowPanel(InsureList); }}},
+        {ShowMemos, {ShowMemoList, [this] { HidePanel(MoneyList); HidePanel(ArticleList); HideSavingsGroup(); HidePanel(InsureList); m_home->Hide(); ShowPanel(MemoList); ShowControls({ShowMemoList, ShowAddresses, ShowCredit}); }}},
+        {ShowDeposits, {DepositList, [this] { HidePanel(CurrentList); m_home->Hide(); ShowPanel(DepositList); ShowControls({ShowDeposits, ShowCurrent}); }}},
+        {ShowCurrent, {CurrentList, [this] { HidePanel(DepositList); m_home->Hide(); ShowPanel(CurrentList); ShowControls({ShowDeposits, ShowCurrent}); }}},
+        {ShowMemoList, {MemoList, [this] { HidePanel(AddressList); HidePanel(CreditList); ShowPanel(MemoList); }}},
+        {ShowAddresses, {AddressList, [this] { HidePanel(MemoList); HidePanel(CreditList); ShowPanel(AddressList); }}},
+        {ShowCredit, {CreditList, [this] { HidePanel(MemoList); HidePanel(AddressList); m_home->Hide(); ShowPanel(CreditList); ShowControls({ShowMemoList, ShowAddresses, ShowCredit}); }}},
+    };
+    // The window's own buttons.
+    m_actions.insert(Statistics, [this] {
+        CStatDlg dialog(m_moneyBook, this);
+        dialog.exec();
+    });
+    m_actions.insert(Settings, [this] { MakeSettings()->exec(); });
+    m_actions.insert(DesktopCalculator, [this] { LaunchCalculator(); });
+    m_actions.insert(About, [this] {
+        CAboutDlg about(this);
+        about.exec();
+    });
+    m_actions.insert(ContactLink, [this] {
+        CLinkLabel::OpenLinkTarget(static_cast<CLinkLabel *>(Control(ContactLink))->GetLinkTarget());
+    });
+}
+
+void CMainDlg::PressButton(int id)
+{
+    TellDbFailure([this, id] { Press(id); });
+}
+
+void CMainDlg::Press(int id)
+{
+    // The home page's summary lines show the panel of their line.
+    static const QHash<int, int> summaryLines = {{1220, ShowMoney}, {1221, ShowDeposits}, {1222, ShowCurrent},
+                                                 {1223, ShowArticles}, {1224, ShowInsurance}, {1225, ShowCredit}};
+    if (summaryLines.contains(id)) {
+        auto *line = static_cast<CLinkLabel *>(Control(id));
+        line->ClearHover();
+        line->repaint();
+        id = summaryLines.value(id);
+    }
+    if (m_switches.contains(id)) {
+        SwitchPanel(id);
+        return;
+    }
+    // A panel's own button, or one of the window's.
+    for (const auto &panel : m_panels) {
+        if (panel->Press(id))
+            return;
+    }
+    const auto action = m_actions.constFind(id);
+    if (action != m_actions.constEnd())
+        action.value()();
+}
+
+void CMainDlg::LaunchCalculator()
+{
+    QStringList missing;
+    if (m_calculator.Launch(&missing))
+        return;
+    if (!m_calculator.FailedToStart().isEmpty())
+        ShowMessage(QStringLiteral("计算器程序无法启动：") + m_calculator.FailedToStart().join(QStringLiteral("、")),
+                    QStringLiteral("计算器"), MessageIcon::Error);
+    else
+        ShowMessage(QStringLiteral("没有找到计算器程序。查找过：") + missing.join(QStringLiteral("、")), QStringLiteral("计算器"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -384,43 +396,17 @@ void CMainDlg::ShowSplash(const QString &path, int milliseconds)
 
 void CMainDlg::FillBooks()
 {
-    // A database error while the books open is reported once; the window then opens with what it has.
-    bool reported = false;
-    auto guarded = [&](auto work) {
+    // A database error while the books open is told once; the window then opens with what it has.
+    bool told = false;
+    for (const auto &panel : m_panels) {
         try {
-            work();
+            panel->FillBook();
         } catch (const DbError &error) {
-            if (!reported)
+            if (!told)
                 ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
-            reported = true;
+            told = true;
         }
-    };
-    guarded([&] {
-        m_moneyBook.ShowPage(1, kDate);
-        m_moneyBook.ComputeTotal();
-    });
-    guarded([&] {
-        m_articleBook.Fill(QStringLiteral("Name"));
-        m_articleBook.ComputeTotals();
-    });
-    guarded([&] {
-        m_depositBook.Fill(QStringLiteral("BDate"));
-        m_depositBook.ComputeTotals();
-    });
-    guarded([&] {
-        m_currentBook.Fill(kDate);
-        m_currentBook.ComputeTotals();
-    });
-    guarded([&] { m_memoBook.Fill(kDate); });
-    guarded([&] { m_addressBook.Fill(QStringLiteral("Name")); });
-    guarded([&] {
-        m_creditBook.Fill(kDate);
-        m_creditBook.ComputeTotals();
-    });
-    guarded([&] {
-        m_insureBook.Fill(kDate);
-        m_insureBook.ComputeTotals();
-    });
+    }
 }
 
 void CMainDlg::InitLedger()
@@ -428,7 +414,7 @@ void CMainDlg::InitLedger()
     if (m_options.showSplash)
         ShowSplash(PictureFilePath(QStringLiteral("Morvane.bmp")), 1000);
     LoadAllListFiles();
-    SetupListColumns();
+    MakeLists();
     BuildPanels();
     RegisterActions();
     FillBooks();
@@ -440,38 +426,22 @@ void CMainDlg::InitLedger()
         if (m_bEnded)
             return;
     }
-    ShowControls({1000, 1007, 1009, 1012, 1017, 1018, 1019, 1020, 1029});
-    ShowWelcome();
-    SetupLinks();
-    ShowHomePage();
+    ShowControls({ShowHome, ShowMoney, ShowSavings, ShowArticles, ShowInsurance, ShowMemos, Statistics, Settings,
+                  DesktopCalculator});
+    m_strWelcome = m_home->SetWelcome(m_strMember);
+    m_home->SetUp();
+    m_home->Show();
     SetIcons();
-    ShowBackground();
-}
-
-QString CMainDlg::BuildWelcome(const QString &member, const QDate &today)
-{
-    static const char *const weekdays[] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
-    QString line = member;
-    if (!member.isEmpty())
-        line += QStringLiteral("，");
-    line += QStringLiteral("您好 ！");
-    line += QStringLiteral("今天是 %1 年 %2 月 %3 日 ")
-                .arg(today.year())
-                .arg(today.month(), 2, 10, QLatin1Char('0'))
-                .arg(today.day(), 2, 10, QLatin1Char('0'));
-    if (today.isValid())
-        line += QString::fromUtf8(weekdays[today.dayOfWeek() % 7]);
-    line += QStringLiteral("。");
-    line += QStringLiteral("欢迎您使用 Zarvel 软件。");
-    return line;
 }
 
 void CMainDlg::RunLogin()
 {
     if (!g_memberList.isEmpty()) {
         CLoginDlg login(this);
-        login.exec();
-        if (!m_bLoginOK) {
+        m_bLoginOK = login.exec() == QDialog::Accepted;
+        if (m_bLoginOK) {
+            m_strMember = login.Member();
+        } else {
             CloseBooks();
             m_bEnded = true;
         }
@@ -482,33 +452,18 @@ void CMainDlg::RunLogin()
     add.exec();
 }
 
-void CMainDlg::ShowWelcome()
+void CMainDlg::ReloadLedger()
 {
-    m_strWelcome = BuildWelcome(m_strMember, QDate::currentDate());
-    auto *banner = static_cast<CScrollBanner *>(Control(1231));
-    banner->RemoveAllSegments();
-    banner->AddSegment(m_strWelcome, TextSegment::Color(80, 240, 150), -1);
-}
-
-void CMainDlg::SetupLinks()
-{
-    for (int id : {1220, 1221, 1222, 1223, 1224, 1225, 1228, 1229})
-        static_cast<CLinkLabel *>(Control(id))->SetLinkColors(QColor(0, 0, 255), QColor(0, 0, 255), QColor(0, 0, 200));
-    static_cast<CLinkLabel *>(Control(1229))->SetLinkTarget(QStringLiteral("mailto:zarvel@users.noreply.example.org"));
-}
-
-void CMainDlg::ShowBackground()
-{
-    auto *picture = static_cast<QLabel *>(Control(1232));
-    m_background = QPixmap(PictureFilePath(QStringLiteral("Backmap.bmp")));
-    picture->setPixmap(m_background);  // a missing picture leaves the control empty, without a word
-    picture->setGeometry(10, 90, m_background.width(), m_background.height());
-    if (!Hidden(1219))
-        picture->show();
+    CloseFindWindows();
+    CloseBooks();
+    TellDbFailure([this] { m_moneyBook.SetFilter(QString()); });  // the whole restored list, unfiltered
+    FillBooks();
+    if (!m_home->IsShown())
+        SwitchPanel(ShowHome);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Panel switching
+// Switching panels
 
 bool CMainDlg::Hidden(int id) const
 {
@@ -528,559 +483,56 @@ void CMainDlg::HideControls(std::initializer_list<int> ids)
         Control(id)->hide();
 }
 
-QList<CLedgerPanel *> CMainDlg::Panels()
-{
-    return {&m_moneyPanel, &m_articlePanel, &m_depositPanel, &m_currentPanel, &m_insurePanel,
-            &m_memoPanel, &m_addressPanel, &m_creditPanel};
-}
-
 void CMainDlg::CloseFindWindows()
 {
-    for (CLedgerPanel *panel : Panels())
+    for (const auto &panel : m_panels)
         panel->CloseFindWindow();
 }
 
-QDialog *CMainDlg::FindWindow()
+QDialog *CMainDlg::FindWindow() const
 {
-    for (CLedgerPanel *panel : Panels()) {
+    for (const auto &panel : m_panels) {
         if (panel->FindWindow())
             return panel->FindWindow();
     }
     return nullptr;
 }
 
-void CMainDlg::SwitchPanel(int id)
+void CMainDlg::ShowPanel(int listId)
 {
-    // Each panel button: a control shown only with its panel (nothing to do while it shows), the
-    // panels it hides, in order, and the panel it shows.
-    struct PanelSwitch
-    {
-        int shownWith;
-        std::function<void()> hideAndShow;
-    };
-    const QHash<int, PanelSwitch> switches = {
-        {ShowHome, {1219, [this] { HideMoneyPanel(); HideSavingsPanel(); HideInsurePanel(); HideArticlePanel(); HideMemoGroup(); ShowHomePage(); }}},
-        {ShowMoney, {1004, [this] { HideArticlePanel(); HideSavingsPanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage(); ShowMoneyPanel(); }}},
-        {ShowSavings, {1065, [this] { HideMoneyPanel(); HideArticlePanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage(); ShowDepositPanel(); }}},
-        {ShowArticles, {1006, [this] { HideMoneyPanel(); HideSavingsPanel(); HideMemoGroup(); HideInsurePanel(); HideHomePage(); ShowArticlePanel(); }}},
-        {ShowInsurance, {1117, [this] { HideMoneyPanel(); HideSavingsPanel(); HideArticlePanel(); HideMemoGroup(); HideHomePage(); ShowInsurePanel(); }}},
-        {ShowMemos, {1072, [this] { HideMoneyPanel(); HideArticlePanel(); HideSavingsPanel(); HideInsurePanel(); HideHomePage(); ShowMemoPanel(); }}},
-        {ShowDeposits, {1008, [this] { HideCurrentPanel(); HideHomePage(); ShowDepositPanel(); }}},
-        {ShowCurrent, {1098, [this] { HideDepositPanel(); HideHomePage(); ShowCurrentPanel(); }}},
-        {ShowMemoList, {1114, [this] { HideAddressPanel(); HideCreditPanel(); ShowMemoPanel(); }}},
-        {ShowAddresses, {1115, [this] { HideMemoPanel(); HideCreditPanel(); ShowAddressPanel(); }}},
-        {ShowCredit, {1116, [this] { HideMemoPanel(); HideAddressPanel(); HideHomePage(); ShowCreditPanel(); }}},
-    };
-    const auto found = switches.constFind(id);
-    if (found == switches.constEnd() || !Hidden(found->shownWith))
+    Panel(listId)->Show();
+}
+
+void CMainDlg::HidePanel(int listId)
+{
+    Panel(listId)->Hide();
+}
+
+void CMainDlg::HideSavingsGroup()
+{
+    if (Hidden(ShowDeposits))
         return;
-    found->hideAndShow();
-}
-
-void CMainDlg::ShowMoneyPanel()
-{
-    m_moneyPanel.Show();
-    RefreshMoneyPanel();
-}
-
-void CMainDlg::ShowArticlePanel()
-{
-    m_articlePanel.Show();
-    RefreshArticlePanel();
-}
-
-void CMainDlg::ShowDepositPanel()
-{
-    m_depositPanel.Show();
-    ShowControls({1065, 1066});
-    RefreshDepositPanel();
-}
-
-void CMainDlg::ShowCurrentPanel()
-{
-    m_currentPanel.Show();
-    if (Hidden(1065))
-        ShowControls({1065, 1066});
-    RefreshCurrentPanel();
-}
-
-void CMainDlg::ShowMemoPanel()
-{
-    m_memoPanel.Show();
-    m_memoPanel.Refresh();
-    ShowControls({1072, 1073, 1074});
-}
-
-void CMainDlg::ShowAddressPanel()
-{
-    m_addressPanel.Show();
-    m_addressPanel.Refresh();
-}
-
-void CMainDlg::ShowCreditPanel()
-{
-    m_creditPanel.Show();
-    if (Hidden(1072))
-        ShowControls({1072, 1073, 1074});
-    RefreshCreditPanel();
-}
-
-void CMainDlg::ShowInsurePanel()
-{
-    m_insurePanel.Show();
-    RefreshInsurePanel();
-}
-
-void CMainDlg::HideMoneyPanel()
-{
-    m_moneyPanel.Hide();
-}
-
-void CMainDlg::HideArticlePanel()
-{
-    m_articlePanel.Hide();
-}
-
-void CMainDlg::HideDepositPanel()
-{
-    m_depositPanel.Hide();
-}
-
-void CMainDlg::HideCurrentPanel()
-{
-    m_currentPanel.Hide();
-}
-
-void CMainDlg::HideMemoPanel()
-{
-    m_memoPanel.Hide();
-}
-
-void CMainDlg::HideAddressPanel()
-{
-    m_addressPanel.Hide();
-}
-
-void CMainDlg::HideCreditPanel()
-{
-    m_creditPanel.Hide();
-}
-
-void CMainDlg::HideInsurePanel()
-{
-    m_insurePanel.Hide();
-}
-
-void CMainDlg::HideSavingsPanel()
-{
-    if (Hidden(1065))
-        return;
-    HideDepositPanel();
-    HideCurrentPanel();
-    HideControls({1065, 1066});
+    HidePanel(DepositList);
+    HidePanel(CurrentList);
+    HideControls({ShowDeposits, ShowCurrent});
 }
 
 void CMainDlg::HideMemoGroup()
 {
-    if (Hidden(1072))
+    if (Hidden(ShowMemoList))
         return;
-    HideMemoPanel();
-    HideAddressPanel();
-    HideCreditPanel();
-    HideControls({1072, 1073, 1074});
+    HidePanel(MemoList);
+    HidePanel(AddressList);
+    HidePanel(CreditList);
+    HideControls({ShowMemoList, ShowAddresses, ShowCredit});
 }
 
-// ---------------------------------------------------------------------------------------------
-// Status lines and paging
-
-void CMainDlg::RefreshMoneyPanel()
+void CMainDlg::SwitchPanel(int id)
 {
-    m_moneyPanel.Refresh();
-
-    const int pageCount = m_moneyBook.GetPageCount();
-    const int current = m_moneyBook.GetCurrentPage();
-    const QString pageText = QStringLiteral("共 %1 页  当前页 : ").arg(pageCount);
-    QLabel *pageLabel = Label(1094);
-    pageLabel->setVisible(m_moneyPanel.IsShown());
-    const int width = TextLineWidth(pageLabel, pageText);
-    pageLabel->setGeometry(498 - width, 62, width, kLineHeight);
-    pageLabel->setText(pageText);
-
-    qobject_cast<CPageSelector *>(Control(1097))->SetPages(pageCount, current);
-    Control(1010)->setEnabled(pageCount > 0 && current > 1);
-    Control(1011)->setEnabled(pageCount > 0 && current < pageCount);
-}
-
-void CMainDlg::RefreshArticlePanel()
-{
-    m_articlePanel.Refresh();
-}
-
-void CMainDlg::ApplyFixedTermRule()
-{
-    const int row = m_depositBook.GetSelected();
-    Control(1063)->setEnabled(m_depositBook.GetItemText(row, 3) == QStringLiteral("零存整取"));
-    Control(1062)->setEnabled(m_depositBook.GetItemText(row, 2) == kHomeCurrency);
-}
-
-void CMainDlg::RefreshDepositPanel()
-{
-    m_depositPanel.Refresh();
-    ApplyFixedTermRule();
-}
-
-void CMainDlg::ReloadSavingsAndMoney()
-{
-    Guarded([this] {
-        const int page = std::max(1, m_moneyBook.GetCurrentPage());
-        m_moneyBook.Close();
-        m_moneyBook.ShowPage(page, kDate);
-        m_moneyBook.ComputeTotal();
-        m_depositBook.Close();
-        m_depositBook.Fill(QStringLiteral("BDate"));
-        m_depositBook.ComputeTotals();
-    });
-    RefreshMoneyPanel();
-    RefreshDepositPanel();
-}
-
-void CMainDlg::ReloadLedger()
-{
-    CloseFindWindows();
-    CloseBooks();
-    Guarded([this] { m_moneyBook.SetFilter(QString()); });  // the whole restored list, unfiltered
-    FillBooks();
-    if (Hidden(1219))
-        SwitchPanel(1018);
-    else
-        ShowHomePage();  // already shown: its totals written again from the ledger restored
-}
-
-void CMainDlg::OpenImport()
-{
-    Guarded([this] {
-        CImportDlg dialog(this);
-        dialog.ChooseFile();
-        if (dialog.Plan())
-            dialog.exec();
-    });
-}
-
-void CMainDlg::ReloadInsurance()
-{
-    Guarded([this] {
-        m_insureBook.Close();
-        m_insureBook.Fill(kDate);
-        m_insureBook.ComputeTotals();
-    });
-    RefreshInsurePanel();
-}
-
-void CMainDlg::RefreshCurrentPanel()
-{
-    m_currentPanel.Refresh();
-}
-
-void CMainDlg::RefreshCreditPanel()
-{
-    m_creditPanel.Refresh();
-}
-
-void CMainDlg::RefreshInsurePanel()
-{
-    m_insurePanel.Refresh();
-}
-
-void CMainDlg::OnPageChosen(int index)
-{
-    m_moneyBook.ShowPage(index + 1, kDate);
-    RefreshMoneyPanel();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Rows and buttons
-
-void CMainDlg::OnRowChosen(CLedgerPanel &panel)
-{
-    panel.EnableRowButtons(true);
-    if (&panel == &m_depositPanel)
-        ApplyFixedTermRule();
-}
-
-void CMainDlg::OnRowDoubleClicked(CLedgerPanel &panel)
-{
-    QWidget *modify = panel.ModifyButton();
-    if (!modify)
-        return;  // the fixed-term list has no double-click action
-    if (modify->isEnabled())
-        panel.Press(modify->objectName().toInt());
-    if (&panel == &m_moneyPanel)
-        RefreshMoneyPanel();
-}
-
-void CMainDlg::PressButton(int id)
-{
-    Guarded([this, id] { Press(id); });
-}
-
-void CMainDlg::Press(int id)
-{
-    // The buttons that show a panel, and the home page's summary lines, which show the panel of their line.
-    static const QSet<int> panelButtons = {ShowHome, ShowMoney, ShowSavings, ShowArticles, ShowInsurance, ShowMemos,
-                                           ShowDeposits, ShowCurrent, ShowMemoList, ShowAddresses, ShowCredit};
-    static const QHash<int, int> summaryLines = {{1220, ShowMoney}, {1221, ShowDeposits}, {1222, ShowCurrent},
-                                                 {1223, ShowArticles}, {1224, ShowInsurance}, {1225, ShowCredit}};
-    if (panelButtons.contains(id)) {
-        SwitchPanel(id);
+    const auto found = m_switches.constFind(id);
+    if (found == m_switches.constEnd() || !Hidden(found->shownWith))
         return;
-    }
-    if (summaryLines.contains(id)) {
-        auto *line = static_cast<CLinkLabel *>(Control(id));
-        line->ClearHover();
-        line->repaint();
-        SwitchPanel(summaryLines.value(id));
-        return;
-    }
-    // A panel's own button, or one of the window's.
-    for (CLedgerPanel *panel : Panels()) {
-        if (panel->Press(id))
-            return;
-    }
-    const auto action = m_actions.constFind(id);
-    if (action != m_actions.constEnd())
-        action.value()();
-}
-
-void CMainDlg::LaunchCalculator()
-{
-    QStringList missing;
-    if (m_calculator.Launch(&missing))
-        return;
-    if (!m_calculator.FailedToStart().isEmpty())
-        ShowMessage(QStringLiteral("计算器程序无法启动：") + m_calculator.FailedToStart().join(QStringLiteral("、")),
-                    QStringLiteral("计算器"), MessageIcon::Error);
-    else
-        ShowMessage(QStringLiteral("没有找到计算器程序。查找过：") + missing.join(QStringLiteral("、")), QStringLiteral("计算器"));
-}
-
-void CMainDlg::FollowSelection(int listId)
-{
-    if (CLedgerPanel *panel = PanelOfList(qobject_cast<CBookView *>(Control(listId))))
-        panel->EnableRowButtons(panel->Book().GetSelected() >= 0);
-}
-
-namespace {
-
-// Runs an entry dialog: adding, or, given the book whose chosen record it changes, modifying that
-// record (nothing when no row is chosen).
-template <class Dialog>
-void RunEntryDialog(CMainDlg *window, const CBook *chosenIn = nullptr)
-{
-    if (chosenIn && chosenIn->GetSelected() < 0)
-        return;
-    Dialog dialog(window, chosenIn ? EntryMode::Modify : EntryMode::Add);
-    dialog.exec();
-}
-
-} // namespace
-
-void CMainDlg::RegisterActions()
-{
-    // Income and expense.
-    m_moneyPanel.OnButton(AddMoney, [this] { RunEntryDialog<CMoneyDlg>(this); });
-    m_moneyPanel.OnButton(DeleteMoney, [this] {
-        m_moneyBook.Remove();
-        RefreshMoneyPanel();
-    });
-    m_moneyPanel.OnButton(ModifyMoney, [this] { RunEntryDialog<CMoneyDlg>(this, &m_moneyBook); });
-    m_moneyPanel.OnButton(FilterMoney, [this] {
-        CFilterDlg dialog(this);
-        dialog.exec();
-        RefreshMoneyPanel();
-    });
-    m_moneyPanel.OnButton(FindMoney, [this] {
-        m_moneyPanel.OpenFindWindow([this] { return new CMoneyFindDlg(this); });
-    });
-    m_moneyPanel.OnButton(PreviousPage, [this] {
-        m_moneyBook.ShowPage(m_moneyBook.GetCurrentPage() - 1, kDate);
-        RefreshMoneyPanel();
-    });
-    m_moneyPanel.OnButton(NextPage, [this] {
-        m_moneyBook.ShowPage(m_moneyBook.GetCurrentPage() + 1, kDate);
-        RefreshMoneyPanel();
-    });
-    // Assets.
-    m_articlePanel.OnButton(AddArticle, [this] { RunEntryDialog<CArticleDlg>(this); });
-    m_articlePanel.OnButton(DeleteArticle, [this] {
-        m_articleBook.Remove();
-        RefreshArticlePanel();
-    });
-    m_articlePanel.OnButton(ModifyArticle, [this] { RunEntryDialog<CArticleDlg>(this, &m_articleBook); });
-    m_articlePanel.OnButton(FindArticle, [this] {
-        m_articlePanel.OpenFindWindow([this] { return new CArticleFindDlg(this); });
-    });
-    // Fixed-term savings.
-    m_depositPanel.OnButton(AddDeposit, [this] { RunEntryDialog<CDepositDlg>(this); });
-    m_depositPanel.OnButton(DeleteDeposit, [this] {
-        m_depositBook.Remove();
-        RefreshDepositPanel();
-    });
-    m_depositPanel.OnButton(ContinueDeposit, [this] { RunEntryDialog<CDepositDlg>(this, &m_depositBook); });
-    m_depositPanel.OnButton(TransferDeposit, [this] {
-        if (m_depositBook.GetSelected() < 0)
-            return;
-        CTransferDlg dialog(this);
-        dialog.exec();
-    });
-    m_depositPanel.OnButton(FindDeposit, [this] {
-        m_depositPanel.OpenFindWindow([this] { return new CFindDlg(this); });
-    });
-    // Demand savings.
-    m_currentPanel.OnButton(AddCurrent, [this] { RunEntryDialog<CCurrentDlg>(this); });
-    m_currentPanel.OnButton(DeleteCurrent, [this] {
-        m_currentBook.Remove();
-        RefreshCurrentPanel();
-    });
-    m_currentPanel.OnButton(ModifyCurrent, [this] { RunEntryDialog<CCurrentDlg>(this, &m_currentBook); });
-    m_currentPanel.OnButton(FindCurrent, [this] {
-        m_currentPanel.OpenFindWindow([this] { return new CFindDlg(this); });
-    });
-    m_currentPanel.OnButton(CurrentBalances, [this] {
-        CCurrentBalanceDlg dialog(this);
-        dialog.exec();
-    });
-    // Memos, addresses, lending.
-    m_memoPanel.OnButton(AddMemo, [this] { RunEntryDialog<CMemoDlg>(this); });
-    m_memoPanel.OnButton(DeleteMemo, [this] {
-        if (!m_memoBook.Remove())
-            m_memoPanel.EnableRowButtons(false);
-    });
-    m_memoPanel.OnButton(ModifyMemo, [this] { RunEntryDialog<CMemoDlg>(this, &m_memoBook); });
-    m_memoPanel.OnButton(FindMemo, [this] {
-        m_memoPanel.OpenFindWindow([this] { return new CFindDlg(this); });
-    });
-    m_addressPanel.OnButton(AddAddress, [this] { RunEntryDialog<CAddressDlg>(this); });
-    m_addressPanel.OnButton(DeleteAddress, [this] {
-        if (!m_addressBook.Remove())
-            m_addressPanel.EnableRowButtons(false);
-    });
-    m_addressPanel.OnButton(ModifyAddress, [this] { RunEntryDialog<CAddressDlg>(this, &m_addressBook); });
-    m_addressPanel.OnButton(FindAddress, [this] {
-        m_addressPanel.OpenFindWindow([this] { return new CFindDlg(this); });
-    });
-    m_creditPanel.OnButton(AddCredit, [this] { RunEntryDialog<CCreditDlg>(this); });
-    m_creditPanel.OnButton(DeleteCredit, [this] {
-        if (!m_creditBook.Remove())
-            m_creditPanel.EnableRowButtons(false);
-        RefreshCreditPanel();
-    });
-    m_creditPanel.OnButton(ModifyCredit, [this] { RunEntryDialog<CCreditDlg>(this, &m_creditBook); });
-    m_creditPanel.OnButton(FindCredit, [this] {
-        m_creditPanel.OpenFindWindow([this] { return new CFindDlg(this); });
-    });
-    // Insurance.
-    m_insurePanel.OnButton(AddPolicy, [this] { RunEntryDialog<CInsureNoteDlg>(this); });
-    m_insurePanel.OnButton(AddInsure, [this] { RunEntryDialog<CInsureDlg>(this); });
-    m_insurePanel.OnButton(DeleteInsure, [this] {
-        if (!m_insureBook.Remove())
-            m_insurePanel.EnableRowButtons(false);
-        RefreshInsurePanel();
-    });
-    m_insurePanel.OnButton(ModifyInsure, [this] { RunEntryDialog<CInsureDlg>(this, &m_insureBook); });
-    m_insurePanel.OnButton(FindInsure, [this] {
-        m_insurePanel.OpenFindWindow([this] { return new CFindDlg(this); });
-    });
-    m_insurePanel.OnButton(PolicyList, [this] {
-        CPolicyListDlg dialog(this);
-        dialog.exec();
-    });
-    // The three that leave the panel as it is, and the home page's links.
-    m_actions.insert(Statistics, [this] {
-        CStatDlg dialog(this);
-        dialog.exec();
-    });
-    m_actions.insert(Settings, [this] {
-        CSettingsDlg dialog(this);
-        dialog.exec();
-    });
-    m_actions.insert(DesktopCalculator, [this] {
-        LaunchCalculator();
-    });
-    m_actions.insert(About, [this] {
-        CAboutDlg about(this);
-        about.exec();
-    });
-    m_actions.insert(ContactLink, [this] {
-        CLinkLabel::OpenLinkTarget(static_cast<CLinkLabel *>(Control(1229))->GetLinkTarget());
-    });
-}
-
-// ---------------------------------------------------------------------------------------------
-// Home page
-
-void CMainDlg::ShowHomePage()
-{
-    auto *heading = Control(1219);
-    heading->move(440, 90);
-    heading->show();
-    const double money = m_moneyBook.GetTotal();
-    const double deposit = m_depositBook.GetDepositTotal();
-    const double current = m_currentBook.GetTotal();
-    const double article = m_articleBook.GetTotalValue();
-    const double insure = m_insureBook.GetTotal();
-    const double credit = m_creditBook.GetTotal();
-    double total = credit;
-    total += insure;
-    total += article;
-    total += current;
-    total += deposit;
-    total += money;
-    const QList<std::tuple<int, QString, double>> lines = {
-        {1220, QStringLiteral("收    支    "), money},   {1221, QStringLiteral("定期储蓄    "), deposit},
-        {1222, QStringLiteral("活期储蓄    "), current}, {1223, QStringLiteral("财    产    "), article},
-        {1224, QStringLiteral("保    险    "), insure},  {1225, QStringLiteral("债权债务    "), credit},
-        {1226, QStringLiteral("总    计    "), total}};
-    for (int i = 0; i < lines.size(); ++i) {
-        const auto &[id, caption, value] = lines.at(i);
-        auto *label = static_cast<QLabel *>(Control(id));
-        const QString text = caption + FormatLg(value);
-        label->setText(text);
-        // Six digits are what the page has always shown; the exact amount, to the cent, where one looks.
-        label->setToolTip(FormatAmount(value));
-        label->setGeometry(440, 110 + 20 * i, TextLineWidth(label, text), kLineHeight);
-        label->show();
-    }
-    auto *clock = static_cast<QLabel *>(Control(1227));
-    clock->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
-    clock->show();
-    if (!m_clockTimer)
-        m_clockTimer = startTimer(1000);
-    ShowControls({1228, 1229, 1231});
-    static_cast<CScrollBanner *>(Control(1231))->SetScrollSpeed(1000);
-    if (!m_background.isNull())
-        Control(1232)->show();
-}
-
-void CMainDlg::HideHomePage()
-{
-    if (Hidden(1219))
-        return;
-    HideControls(kHomeControls);
-    static_cast<CScrollBanner *>(Control(1231))->SetScrollSpeed(0);  // it moves only while it is seen
-    if (m_clockTimer) {
-        killTimer(m_clockTimer);
-        m_clockTimer = 0;
-    }
-}
-
-void CMainDlg::timerEvent(QTimerEvent *event)
-{
-    if (event->timerId() != m_clockTimer) {
-        QDialog::timerEvent(event);
-        return;
-    }
-    static_cast<QLabel *>(Control(1227))
-        ->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd  HH:mm:ss")));
+    found->hideAndShow();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1126,10 +578,7 @@ void CMainDlg::End()
     CloseFindWindows();
     m_calculator.Close();
     CloseBooks();
-    if (m_clockTimer) {
-        killTimer(m_clockTimer);
-        m_clockTimer = 0;
-    }
+    m_home->Hide();
     m_closing = true;
     done(QDialog::Accepted);
 }

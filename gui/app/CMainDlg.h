@@ -1,9 +1,10 @@
-// The main window: owns the eight books for the whole run, shows one panel at a time below its row
-// of nine buttons, keeps the status lines and the income/expense page selector, and the home page.
+// The main window: owns the eight books for the whole run, lays out its controls by number, and shows
+// one panel at a time below its row of nine buttons, or the home page. Each panel holds the handlers
+// of its own buttons (gui/panels); the window those of the buttons that switch panels and of its own.
 #pragma once
 
 #include "app/CalculatorLauncher.h"
-#include "app/CLedgerPanel.h"
+#include "app/CHomePage.h"
 #include "db/CAddressBook.h"
 #include "db/CArticleBook.h"
 #include "db/CCreditBook.h"
@@ -12,17 +13,18 @@
 #include "db/CInsureBook.h"
 #include "db/CMemoBook.h"
 #include "db/CMoneyBook.h"
+#include "panels/Actions.h"
 
 #include <QDialog>
 #include <QHash>
-#include <QPixmap>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class CBookView;
 class CIconButton;
-class CLinkLabel;
-class CTintedComboBox;
+class CLedgerPanel;
+class CSettingsDlg;
 class QLabel;
 
 class CMainDlg : public QDialog
@@ -32,29 +34,6 @@ public:
     struct Options
     {
         bool showSplash = true;  // off where nobody looks at the screen (tests)
-    };
-
-    // The buttons that act, by the control numbers the layout gives them.
-    enum Action : int {
-        // The panels: the row along the top, the savings and memo groups' own.
-        ShowHome = 1018, ShowMoney = 1000, ShowSavings = 1009, ShowArticles = 1007, ShowInsurance = 1019, ShowMemos = 1012,
-        ShowDeposits = 1065, ShowCurrent = 1066, ShowMemoList = 1072, ShowAddresses = 1073, ShowCredit = 1074,
-        // Income and expense.
-        AddMoney = 1001, DeleteMoney = 1002, ModifyMoney = 1003, FilterMoney = 1005, FindMoney = 1038,
-        PreviousPage = 1010, NextPage = 1011,
-        // Assets.
-        AddArticle = 1042, ModifyArticle = 1043, DeleteArticle = 1044, FindArticle = 1046,
-        // Fixed-term and demand savings.
-        AddDeposit = 1060, DeleteDeposit = 1061, TransferDeposit = 1062, ContinueDeposit = 1063, FindDeposit = 1064,
-        AddCurrent = 1067, DeleteCurrent = 1068, ModifyCurrent = 1069, FindCurrent = 1070, CurrentBalances = 1071,
-        // Memos, addresses, lending.
-        AddMemo = 1013, DeleteMemo = 1014, ModifyMemo = 1015, FindMemo = 1016,
-        AddAddress = 1021, DeleteAddress = 1022, ModifyAddress = 1023, FindAddress = 1024,
-        AddCredit = 1025, DeleteCredit = 1026, ModifyCredit = 1027, FindCredit = 1028,
-        // Insurance.
-        AddPolicy = 1050, AddInsure = 1051, DeleteInsure = 1053, ModifyInsure = 1054, FindInsure = 1055, PolicyList = 1056,
-        // The window's own.
-        Statistics = 1017, Settings = 1020, DesktopCalculator = 1029, About = 1228, ContactLink = 1229,
     };
 
     explicit CMainDlg(QWidget *parent = nullptr);
@@ -76,55 +55,23 @@ public:
     CCreditBook m_creditBook;
     CInsureBook m_insureBook;
 
-    void ShowMoneyPanel();
-    void ShowArticlePanel();
-    void ShowDepositPanel();
-    void ShowCurrentPanel();
-    void ShowMemoPanel();
-    void ShowAddressPanel();
-    void ShowCreditPanel();
-    void ShowInsurePanel();
-    void ShowHomePage();
-    void HideMoneyPanel();
-    void HideArticlePanel();
-    void HideDepositPanel();
-    void HideCurrentPanel();
-    void HideMemoPanel();
-    void HideAddressPanel();
-    void HideCreditPanel();
-    void HideInsurePanel();
-    void HideHomePage();
-    void HideSavingsPanel();
-    void HideMemoGroup();
+    // The buttons by their control numbers, and the home page's summary lines. A database failure of
+    // the action is told and ends the action; the window goes on.
+    void PressButton(int id);
 
-    void RefreshMoneyPanel();
-    // 导入收支记录… of the income and expense list: a file chosen, then the import dialog on it.
-    void OpenImport();
-    void RefreshArticlePanel();
-    void RefreshDepositPanel();
-    void RefreshCurrentPanel();
-    void RefreshCreditPanel();
-    void RefreshInsurePanel();
-    // After a find step on a list: its panel's row buttons follow the book's selected row.
-    void FollowSelection(int listId);
-    // After a change across the cash and deposit books was rolled back: both lists and totals read
-    // again from the ledger, and their panels refreshed.
-    void ReloadSavingsAndMoney();
-    // The same for the insurance activities, after a change with a policy was rolled back.
-    void ReloadInsurance();
+    // The panel whose list has the number (1004 income and expense … 1117 insurance), or null.
+    CLedgerPanel *Panel(int listId) const;
+    // The find window open, of the panel shown (a panel left closes its own), or null.
+    QDialog *FindWindow() const;
+
+    // 设置, wired to the window: a restored copy is read again, a restore left half-done ends the window.
+    std::unique_ptr<CSettingsDlg> MakeSettings();
     // After the ledger was restored from a copy: every book and list read again, the home page shown.
     void ReloadLedger();
 
-    // The welcome line for a member (empty: no login) on a day.
-    static QString BuildWelcome(const QString &member, const QDate &today);
-
-    // The home page's summary texts and the welcome line, as built.
+    // The welcome line as built, and whether the home page's clock goes.
     QString WelcomeText() const { return m_strWelcome; }
-    bool IsClockRunning() const { return m_clockTimer != 0; }
-
-    // The panel buttons and summary lines, by their control numbers. A database failure of the action
-    // is told and ends the action; the window goes on.
-    void PressButton(int id);
+    bool IsClockRunning() const { return m_home->IsClockRunning(); }
 
     // 计算: the desktop's calculator, started once; "not found" names the programs looked for.
     void LaunchCalculator();
@@ -133,8 +80,6 @@ public:
     // The start-up login; a cancelled one closes the books and ends the window before it shows.
     void RunLogin();
     bool IsEnded() const { return m_bEnded; }
-    // The find window open, of the panel shown (a panel left closes its own), or null.
-    QDialog *FindWindow();
     // Ends the window without asking: the finds, the calculator and the books are closed. The copy
     // of the ledger as it is left is made by the application once the window is gone.
     void End();
@@ -145,59 +90,44 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void timerEvent(QTimerEvent *event) override;
 
 private:
     void CreateControls();
     CIconButton *MakeButton(int id, const QString &caption, int icon, const QRect &geometry, bool enabled = true);
     QLabel *MakeLabel(int id, const QRect &geometry, const QColor &color);
-    CBookView *MakeList(int id, CBook &book, const QStringList &titles, const QList<int> &widths, const QRect &geometry);
+    void MakeLists();
+    void BuildPanels();
+    void RegisterActions();
     void InitLedger();
     void FillBooks();
-    void SetupListColumns();
-    void ShowWelcome();
-    void SetupLinks();
-    void ShowBackground();
-    void SetIcons();
     void ShowSplash(const QString &path, int milliseconds);
+    void SetIcons();
 
     bool Hidden(int id) const;
     void ShowControls(std::initializer_list<int> ids);
     void HideControls(std::initializer_list<int> ids);
-    QList<CLedgerPanel *> Panels();
-    void CloseFindWindows();  // every panel's
-    void CloseBooks();
-    void ApplyFixedTermRule();
-
-    void OnPageChosen(int index);
     void Press(int buttonId);
     void SwitchPanel(int buttonId);
-    // The handlers of the panels' buttons and of the window's own, each under its button's name.
-    void RegisterActions();
-
-    // Runs a user action; a database failure ends it with a message, and the window goes on.
-    void Guarded(const std::function<void()> &action);
-    void BuildPanels();
-    void OnRowChosen(CLedgerPanel &panel);
-    void OnRowDoubleClicked(CLedgerPanel &panel);
-    CLedgerPanel *PanelOfList(const CBookView *list);
-    QLabel *Label(int id) const;
+    void ShowPanel(int listId);
+    void HidePanel(int listId);
+    void HideSavingsGroup();
+    void HideMemoGroup();
+    void CloseFindWindows();  // every panel's
+    void CloseBooks();
 
     Options m_options;
     CalculatorLauncher m_calculator;
     QHash<int, QWidget *> m_controls;
     QHash<int, std::function<void()>> m_actions;  // the window's own buttons
-    CLedgerPanel m_moneyPanel;
-    CLedgerPanel m_articlePanel;
-    CLedgerPanel m_depositPanel;
-    CLedgerPanel m_currentPanel;
-    CLedgerPanel m_insurePanel;
-    CLedgerPanel m_memoPanel;
-    CLedgerPanel m_addressPanel;
-    CLedgerPanel m_creditPanel;
+    struct PanelSwitch
+    {
+        int shownWith;  // a control shown only with the panel: nothing to do while it shows
+        std::function<void()> hideAndShow;
+    };
+    QHash<int, PanelSwitch> m_switches;  // the panel buttons
+    std::vector<std::unique_ptr<CLedgerPanel>> m_panels;
+    std::unique_ptr<CHomePage> m_home;
     QString m_strWelcome;
-    QPixmap m_background;
-    int m_clockTimer = 0;
     bool m_closing = false;
     bool m_bEnded = false;
 };

@@ -1,7 +1,6 @@
 // Address-book entries.
 #include "CAddressDlg.h"
 
-#include "app/CMainDlg.h"
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
 #include "db/DbError.h"
@@ -40,8 +39,8 @@ QString FieldText(const QWidget *field)
 
 } // namespace
 
-CAddressDlg::CAddressDlg(CMainDlg *owner, EntryMode mode)
-    : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
+CAddressDlg::CAddressDlg(CAddressBook &book, EntryMode mode, QWidget *parent)
+    : CEntryDialog(parent, mode, false), m_book(book), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("通讯录"));
     auto *grid = new QGridLayout;
@@ -69,7 +68,7 @@ CAddressDlg::CAddressDlg(CMainDlg *owner, EntryMode mode)
     StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify) {
-        const CAddressBook &book = m_pOwner->m_addressBook;
+        const CAddressBook &book = m_book;
         const QStringList row = book.GetRowTexts(book.GetSelected());
         for (int i = 0; i < CAddressBook::kFieldCount; ++i) {
             if (auto *line = qobject_cast<QLineEdit *>(m_fields.at(i)))
@@ -96,7 +95,7 @@ bool CAddressDlg::SaveAndClose()
         ShowMessage(refused, QStringLiteral("错误"));
         return false;
     }
-    CAddressBook &book = m_pOwner->m_addressBook;
+    CAddressBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         return m_bModify ? book.Modify(texts) : book.Add(texts);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
+#include "db/CAddressBook.h"
 
 #include <QList>
 
@@ -10,7 +11,7 @@ class CAddressDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CAddressDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
+    explicit CAddressDlg(CAddressBook &book, EntryMode mode = EntryMode::Add, QWidget *parent = nullptr);
 
     bool IsModifyMode() const { return m_bModify; }
     // "确定": true when the entry was saved and the dialog closed.
@@ -20,6 +21,7 @@ public:
     QStringList FieldTexts() const;
 
 private:
+    CAddressBook &m_book;
     bool m_bModify = false;
     QList<QWidget *> m_fields;  // one-line fields and the two multi-line notes, in the book's order
 };

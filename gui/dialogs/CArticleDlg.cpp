@@ -1,7 +1,6 @@
 // Asset entry.
 #include "CArticleDlg.h"
 
-#include "app/CMainDlg.h"
 #include "common/Messages.h"
 #include "controls/CCalcPad.h"
 #include "controls/CIconButton.h"
@@ -31,8 +30,8 @@ CAmountEdit *MakeNumberField(QWidget *parent, int id, NumberKind kind)
 
 } // namespace
 
-CArticleDlg::CArticleDlg(CMainDlg *owner, EntryMode mode)
-    : CEntryDialog(owner, mode, true), m_bModify(mode == EntryMode::Modify)
+CArticleDlg::CArticleDlg(CArticleBook &book, EntryMode mode, QWidget *parent)
+    : CEntryDialog(parent, mode, true), m_book(book), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("实物资产记录"));
     m_kind = MakeChoiceList(this, 1043, ArticleKinds(g_articleKindList));
@@ -86,7 +85,7 @@ CArticleDlg::CArticleDlg(CMainDlg *owner, EntryMode mode)
 
 void CArticleDlg::FillFromSelectedRow()
 {
-    const CArticleBook &book = m_pOwner->m_articleBook;
+    const CArticleBook &book = m_book;
     const QStringList row = book.GetRowTexts(book.GetSelected());
     SelectStoredEntry(m_name, row.value(0));
     m_quantity->setText(row.value(1));
@@ -117,7 +116,7 @@ bool CArticleDlg::Save()
         ShowMessage(refused, QStringLiteral("错误"));
         return false;
     }
-    CArticleBook &book = m_pOwner->m_articleBook;
+    CArticleBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         return IsModifying()
@@ -125,7 +124,6 @@ bool CArticleDlg::Save()
                    : book.Add(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText());
     }))
         return false;
-    m_pOwner->RefreshArticlePanel();
     SavedOnce();  // a further save adds a new asset
     return true;
 }

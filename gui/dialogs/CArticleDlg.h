@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
+#include "db/CArticleBook.h"
 
 class CAmountEdit;
 class CIconButton;
@@ -14,7 +15,7 @@ class CArticleDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CArticleDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
+    explicit CArticleDlg(CArticleBook &book, EntryMode mode = EntryMode::Add, QWidget *parent = nullptr);
 
     bool IsModifyMode() const { return m_bModify; }
     // "保存并继续": true when the asset was saved.
@@ -25,6 +26,7 @@ public:
     void OpenCalcPad(int field);
 
 private:
+    CArticleBook &m_book;
     void FillFromSelectedRow();
     bool Save();
     QLineEdit *PadField() const;

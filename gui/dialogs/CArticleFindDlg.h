@@ -4,12 +4,11 @@
 
 #include "dialogs/CFindWindow.h"
 
+class CArticleBook;
+
 class CArticleFindDlg : public CColumnFindWindow
 {
     Q_OBJECT
 public:
-    explicit CArticleFindDlg(CMainDlg *owner);
-
-protected:
-    void AfterStep() override;
+    explicit CArticleFindDlg(CArticleBook &book, QWidget *parent = nullptr);
 };

@@ -1,7 +1,6 @@
 // Money lent and borrowed.
 #include "CCreditDlg.h"
 
-#include "app/CMainDlg.h"
 #include "common/Messages.h"
 #include "controls/CCalcPad.h"
 #include "controls/CIconButton.h"
@@ -20,8 +19,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-CCreditDlg::CCreditDlg(CMainDlg *owner, EntryMode mode)
-    : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
+CCreditDlg::CCreditDlg(CCreditBook &book, EntryMode mode, QWidget *parent)
+    : CEntryDialog(parent, mode, false), m_book(book), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("债权债务"));
     m_date = MakeDatePicker(this, 1137);
@@ -57,7 +56,7 @@ CCreditDlg::CCreditDlg(CMainDlg *owner, EntryMode mode)
 
 void CCreditDlg::FillFromSelectedRow()
 {
-    const CCreditBook &book = m_pOwner->m_creditBook;
+    const CCreditBook &book = m_book;
     const QStringList row = book.GetRowTexts(book.GetSelected());
     ShowStoredDate(m_date, row.value(0));
     SelectStoredEntry(m_activity, row.value(1));
@@ -84,7 +83,7 @@ bool CCreditDlg::SaveAndClose()
     }
     const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString money = SignedCreditText(entry.amount, entry.activity);
-    CCreditBook &book = m_pOwner->m_creditBook;
+    CCreditBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         return m_bModify ? book.Modify(dateText, entry.activity, money, m_people->text(), entry.person, m_note->toPlainText())
@@ -92,7 +91,6 @@ bool CCreditDlg::SaveAndClose()
     }))
         return false;
     SavedOnce();
-    m_pOwner->RefreshCreditPanel();
     CloseSaved();
     return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
+#include "db/CCreditBook.h"
 
 class CAmountEdit;
 class CTintedComboBox;
@@ -14,7 +15,7 @@ class CCreditDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CCreditDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
+    explicit CCreditDlg(CCreditBook &book, EntryMode mode = EntryMode::Add, QWidget *parent = nullptr);
 
     bool IsModifyMode() const { return m_bModify; }
     // "确定": true when the entry was saved and the dialog closed.
@@ -22,6 +23,7 @@ public:
     void OpenCalcPad();
 
 private:
+    CCreditBook &m_book;
     void FillFromSelectedRow();
 
     bool m_bModify = false;

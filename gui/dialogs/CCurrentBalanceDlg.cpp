@@ -1,7 +1,7 @@
 // Balances per account.
 #include "CCurrentBalanceDlg.h"
 
-#include "app/CMainDlg.h"
+#include "db/CCurrentBook.h"
 #include "common/Amount.h"
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
@@ -45,7 +45,7 @@ protected:
 
 } // namespace
 
-CCurrentBalanceDlg::CCurrentBalanceDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+CCurrentBalanceDlg::CCurrentBalanceDlg(CCurrentBook &book, QWidget *parent) : QDialog(parent), m_book(book)
 {
     setWindowTitle(QStringLiteral("活期储蓄余额"));
     m_list = new CBalanceList(this);
@@ -96,7 +96,7 @@ void CCurrentBalanceDlg::ShowBalances()
     m_list->clear();
     if (m_currency->currentIndex() < 0)
         return;  // no currency to show
-    CCurrentBook &book = m_pOwner->m_currentBook;
+    CCurrentBook &book = m_book;
     book.ComputeBalances(m_currency->currentText());
     const QStringList &balances = book.GetBalances();
     for (int i = 0; i + 1 < balances.size(); i += 2) {
@@ -126,7 +126,7 @@ void CCurrentBalanceDlg::CloseChosenAccount()
     if (!AskYesNo(QStringLiteral("确定要删除帐户 ") + account + QStringLiteral(" 的所有记录吗?"), QStringLiteral("销户")))
         return;
     try {
-        m_pOwner->m_currentBook.CloseAccount(account);
+        m_book.CloseAccount(account);
     } catch (const DbError &error) {
         // Nothing was deleted: the account and its row stay.
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
@@ -140,7 +140,4 @@ void CCurrentBalanceDlg::CloseChosenAccount()
     }
     m_chosen = -1;
     m_close->setEnabled(false);
-    m_pOwner->RefreshCurrentPanel();
-    m_pOwner->Control(1068)->setEnabled(false);
-    m_pOwner->Control(1069)->setEnabled(false);
 }

@@ -5,7 +5,7 @@
 #include <QDialog>
 
 class CIconButton;
-class CMainDlg;
+class CCurrentBook;
 class CTintedComboBox;
 class QTreeWidget;
 
@@ -13,7 +13,7 @@ class CCurrentBalanceDlg : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CCurrentBalanceDlg(CMainDlg *owner);
+    explicit CCurrentBalanceDlg(CCurrentBook &book, QWidget *parent = nullptr);
 
     // Lists the balances in the currency chosen; the chosen row stays chosen where the list is long enough.
     void ShowBalances();
@@ -23,7 +23,7 @@ public:
     void CloseChosenAccount();
 
 private:
-    CMainDlg *m_pOwner;
+    CCurrentBook &m_book;
     QTreeWidget *m_list;
     CTintedComboBox *m_currency;
     CIconButton *m_close;

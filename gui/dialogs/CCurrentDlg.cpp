@@ -1,7 +1,6 @@
 // Demand-savings movements.
 #include "CCurrentDlg.h"
 
-#include "app/CMainDlg.h"
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
 #include "common/Messages.h"
@@ -24,13 +23,13 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-CCurrentDlg::CCurrentDlg(CMainDlg *owner, EntryMode mode)
-    : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
+CCurrentDlg::CCurrentDlg(CCurrentBook &book, EntryMode mode, QWidget *parent)
+    : CEntryDialog(parent, mode, false), m_book(book), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("活期储蓄"));
-    m_account = new CAccountComboBox([owner] {
+    m_account = new CAccountComboBox([&book] {
         QStringList accounts;
-        owner->m_currentBook.CollectAccounts(&accounts);
+        book.CollectAccounts(&accounts);
         return accounts;
     }, this);
     m_account->setObjectName(QStringLiteral("1235"));
@@ -83,7 +82,7 @@ void CCurrentDlg::OnNoteChosen(int index)
 
 void CCurrentDlg::FillFromSelectedRow()
 {
-    const CCurrentBook &book = m_pOwner->m_currentBook;
+    const CCurrentBook &book = m_book;
     const QStringList row = book.GetRowTexts(book.GetSelected());
     m_account->setEditText(row.value(1));
     ShowStoredDate(m_date, row.value(0));
@@ -123,7 +122,7 @@ bool CCurrentDlg::SaveAndClose()
     }
     const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString money = SignedMovementText(entry.amount, m_bOut);
-    CCurrentBook &book = m_pOwner->m_currentBook;
+    CCurrentBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         return m_bModify ? book.Modify(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
@@ -133,7 +132,6 @@ bool CCurrentDlg::SaveAndClose()
     }))
         return false;
     SavedOnce();
-    m_pOwner->RefreshCurrentPanel();
     CloseSaved();
     return true;
 }

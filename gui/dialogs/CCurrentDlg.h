@@ -4,12 +4,12 @@
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
+#include "db/CCurrentBook.h"
 
 class CAccountComboBox;
 class CAmountEdit;
 class CEntryComboBox;
 class CIconButton;
-class CMainDlg;
 class CTintedComboBox;
 class QDateTimeEdit;
 class QPlainTextEdit;
@@ -18,7 +18,7 @@ class CCurrentDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CCurrentDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
+    explicit CCurrentDlg(CCurrentBook &book, EntryMode mode = EntryMode::Add, QWidget *parent = nullptr);
 
     bool IsModifyMode() const { return m_bModify; }
     bool IsOut() const { return m_bOut; }
@@ -27,6 +27,7 @@ public:
     void OpenCalcPad();
 
 private:
+    CCurrentBook &m_book;
     void FillFromSelectedRow();
     void OnNoteChosen(int index);
 

@@ -1,7 +1,6 @@
 // Fixed-term deposits and instalments.
 #include "CDepositDlg.h"
 
-#include "app/CMainDlg.h"
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
 #include "common/Messages.h"
@@ -39,13 +38,13 @@ CAmountEdit *MakeNumberField(QWidget *parent, int id, int maxLength)
 
 } // namespace
 
-CDepositDlg::CDepositDlg(CMainDlg *owner, EntryMode mode)
-    : CEntryDialog(owner, mode, true), m_bContinue(mode == EntryMode::Modify)
+CDepositDlg::CDepositDlg(CDepositBook &book, EntryMode mode, QWidget *parent)
+    : CEntryDialog(parent, mode, true), m_book(book), m_bContinue(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("定期储蓄"));
-    m_account = new CAccountComboBox([owner] {
+    m_account = new CAccountComboBox([&book] {
         QStringList accounts;
-        owner->m_depositBook.CollectAccounts(&accounts);
+        book.CollectAccounts(&accounts);
         return accounts;
     }, this);
     m_account->setObjectName(QStringLiteral("1067"));
@@ -160,7 +159,7 @@ void CDepositDlg::ComputeMaturity()
 void CDepositDlg::FillFromSelectedRow()
 {
     ShowMessage(kInstalmentNotice, QStringLiteral("零存整取"));
-    const CDepositBook &book = m_pOwner->m_depositBook;
+    const CDepositBook &book = m_book;
     const QStringList row = book.GetRowTexts(book.GetSelected());
     m_account->setEditText(row.value(1));
     m_account->setEnabled(false);
@@ -208,7 +207,7 @@ bool CDepositDlg::SaveAndClose()
         return false;
     }
     const QString beginText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
-    CDepositBook &book = m_pOwner->m_depositBook;
+    CDepositBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         if (m_bContinue) {
@@ -220,7 +219,6 @@ bool CDepositDlg::SaveAndClose()
         }
     }))
         return false;
-    m_pOwner->RefreshDepositPanel();
     CloseSaved();
     return true;
 }

@@ -5,11 +5,11 @@
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
+#include "db/CDepositBook.h"
 
 class CAccountComboBox;
 class CAmountEdit;
 class CIconButton;
-class CMainDlg;
 class CTintedComboBox;
 class QCheckBox;
 class QDateTimeEdit;
@@ -19,7 +19,7 @@ class CDepositDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CDepositDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
+    explicit CDepositDlg(CDepositBook &book, EntryMode mode = EntryMode::Add, QWidget *parent = nullptr);
 
     bool IsContinueMode() const { return m_bContinue; }
     // "确定": true when the deposit (or instalment) was saved and the dialog closed.
@@ -27,6 +27,7 @@ public:
     void OpenCalcPad();
 
 private:
+    CDepositBook &m_book;
     void FillTerms(int kindPosition);
     void OnKindChosen(int kindPosition);
     void LookUpRate();

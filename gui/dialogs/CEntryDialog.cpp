@@ -1,7 +1,6 @@
 // The entry-dialog pattern.
 #include "CEntryDialog.h"
 
-#include "app/CMainDlg.h"
 #include "common/Messages.h"
 #include "controls/CCalcPad.h"
 #include "db/DbError.h"
@@ -9,8 +8,8 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 
-CEntryDialog::CEntryDialog(CMainDlg *owner, EntryMode mode, bool swallowEscape)
-    : QDialog(owner), m_pOwner(owner), m_mode(mode), m_bSwallowEscape(swallowEscape)
+CEntryDialog::CEntryDialog(QWidget *parent, EntryMode mode, bool swallowEscape)
+    : QDialog(parent), m_mode(mode), m_bSwallowEscape(swallowEscape)
 {
 }
 

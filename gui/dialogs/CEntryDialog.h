@@ -1,12 +1,10 @@
-// What the entry dialogs share: the owner, what the dialog was opened to do (add a record, or change
+// What the entry dialogs share: what the dialog was opened to do (add a record, or change
 // the one chosen in its list), the calculator pad closed whenever the dialog is left, adding after a
 // save, and Return never closing it unsaved (Escape too, where asked).
 #pragma once
 
 #include <QDialog>
 #include <functional>
-
-class CMainDlg;
 
 // What an entry dialog is opened to do: add a record, or change the record chosen in its list (for a
 // fixed-term deposit, continue the chosen 零存整取 plan).
@@ -25,7 +23,7 @@ public slots:
     void reject() override;
 
 protected:
-    CEntryDialog(CMainDlg *owner, EntryMode mode, bool swallowEscape);
+    CEntryDialog(QWidget *parent, EntryMode mode, bool swallowEscape);
 
     // Runs the book's write; a database failure is told. True when the record was saved.
     bool TrySave(const std::function<bool()> &write);
@@ -36,8 +34,6 @@ protected:
 
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-
-    CMainDlg *m_pOwner;
 
 private:
     void Leave();

@@ -1,7 +1,7 @@
 // The income/expense filter.
 #include "CFilterDlg.h"
 
-#include "app/CMainDlg.h"
+#include "db/CMoneyBook.h"
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
 #include "db/DbError.h"
@@ -15,7 +15,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-CFilterDlg::CFilterDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+CFilterDlg::CFilterDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_book(book)
 {
     setWindowTitle(QStringLiteral("过滤选项"));
     m_date = MakeDatePicker(this, 1020);
@@ -49,13 +49,11 @@ bool CFilterDlg::Apply()
         return false;
     }
     try {
-        m_pOwner->m_moneyBook.SetFilter(FilterCondition(FilterChoice(position), m_date->date()));
+        m_book.SetFilter(FilterCondition(FilterChoice(position), m_date->date()));
     } catch (const DbError &error) {
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
         return false;
     }
-    for (int id : {1002, 1003})
-        m_pOwner->Control(id)->setEnabled(false);
     accept();
     return true;
 }

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-class CMainDlg;
+class CMoneyBook;
 class QButtonGroup;
 class QDateTimeEdit;
 
@@ -12,13 +12,13 @@ class CFilterDlg : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CFilterDlg(CMainDlg *owner);
+    explicit CFilterDlg(CMoneyBook &book, QWidget *parent = nullptr);
 
     // 确定: "请选择过滤选项" without a choice; else the list is filtered and the dialog closes.
     bool Apply();
 
 private:
-    CMainDlg *m_pOwner;
+    CMoneyBook &m_book;
     QDateTimeEdit *m_date;
     QButtonGroup *m_choice;
 };

@@ -1,6 +1,6 @@
 // 查找: the one modeless search over the fixed-term, demand-savings, memo, address, credit and
-// insurance lists. The list shown when it opens decides what it searches; one exists at a time
-// (its panel's), and it goes when cancelled or when its panel is left.
+// insurance lists, made for one of them (its caption and columns); one exists at a time (its panel's),
+// and it goes when cancelled or when its panel is left.
 #pragma once
 
 #include "dialogs/CFindWindow.h"
@@ -11,13 +11,9 @@ class CFindDlg : public CColumnFindWindow
 public:
     enum class Mode { Deposit, Current, Memo, Address, Credit, Insure };
 
-    explicit CFindDlg(CMainDlg *owner);
+    CFindDlg(CBook &book, Mode mode, QWidget *parent = nullptr);
     Mode GetMode() const { return m_mode; }
 
-protected:
-    void AfterStep() override;
-
 private:
-    CFindDlg(CMainDlg *owner, Mode mode);
     Mode m_mode;
 };

@@ -1,7 +1,6 @@
 // The find windows' common behaviour.
 #include "CFindWindow.h"
 
-#include "app/CMainDlg.h"
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
@@ -14,8 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-CFindWindow::CFindWindow(CMainDlg *owner, CBook &book, const QString &caption)
-    : QDialog(owner), m_pOwner(owner), m_book(book)
+CFindWindow::CFindWindow(CBook &book, const QString &caption, QWidget *parent)
+    : QDialog(parent), m_book(book)
 {
     setWindowTitle(caption);
     setModal(false);
@@ -72,7 +71,6 @@ void CFindWindow::RunStep(const std::function<bool(bool *)> &step)
         if (!step(&more))
             return;
         ShowNext(more);
-        AfterStep();
     } catch (const DbError &error) {
         ShowNext(false);
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
@@ -103,9 +101,9 @@ void CFindWindow::closeEvent(QCloseEvent *event)
     deleteLater();
 }
 
-CColumnFindWindow::CColumnFindWindow(CMainDlg *owner, CBook &book, const QString &caption,
-                                     const QStringList &columns, const Ids &ids)
-    : CFindWindow(owner, book, caption)
+CColumnFindWindow::CColumnFindWindow(CBook &book, const QString &caption, const QStringList &columns,
+                                     const Ids &ids, QWidget *parent)
+    : CFindWindow(book, caption, parent)
 {
     m_column = MakeChoiceList(this, ids.column, columns);
     m_column->setCurrentIndex(-1);

@@ -11,7 +11,6 @@
 
 class CBook;
 class CIconButton;
-class CMainDlg;
 class CTintedComboBox;
 class QLineEdit;
 
@@ -35,7 +34,7 @@ signals:
     void gone();
 
 protected:
-    CFindWindow(CMainDlg *owner, CBook &book, const QString &caption);
+    CFindWindow(CBook &book, const QString &caption, QWidget *parent);
 
     // The 查找, 下一项 and 取消 buttons with their numbers, 下一项 disabled.
     QList<QWidget *> MakeButtons(int findId, int nextId, int cancelId);
@@ -43,13 +42,12 @@ protected:
     // Collects the matches and selects the first; *more when further matches wait. False when the
     // criteria were refused (and said): nothing else happens then.
     virtual bool StartFind(bool *more) = 0;
-    // Before each step (the income/expense search closes its pad), and after it: the panel follows.
+    // Before each step (the income/expense search closes its pad). The panel follows the step
+    // through its book.
     virtual void BeforeStep() {}
-    virtual void AfterStep() = 0;
 
     void closeEvent(QCloseEvent *event) override;
 
-    CMainDlg *m_pOwner;
     CBook &m_book;
 
 private:
@@ -75,8 +73,8 @@ public:
     };
 
 protected:
-    CColumnFindWindow(CMainDlg *owner, CBook &book, const QString &caption,
-                      const QStringList &columns, const Ids &ids);
+    CColumnFindWindow(CBook &book, const QString &caption, const QStringList &columns, const Ids &ids,
+                      QWidget *parent);
 
     // "请选择查找的项目" without a column; else the book's FindText.
     bool StartFind(bool *more) override;

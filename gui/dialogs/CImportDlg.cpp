@@ -1,7 +1,7 @@
 // The import of income and expense from a bill or a spreadsheet.
 #include "CImportDlg.h"
 
-#include "app/CMainDlg.h"
+#include "db/CMoneyBook.h"
 #include "common/Messages.h"
 #include "common/Paths.h"
 #include "controls/CIconButton.h"
@@ -114,7 +114,7 @@ void WriteMappings(QSettings &file, const QString &key, const QHash<QString, QSt
 
 } // namespace
 
-CImportDlg::CImportDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_book(book)
 {
     setWindowTitle(kCaption);
     m_db = OpenLedgerDatabase();
@@ -412,14 +412,13 @@ bool CImportDlg::Import()
     progress.setAutoReset(false);
     bool written = false;
     const QString failure = DbFailureOf([&] {
-        written = m_pOwner->m_moneyBook.AddMany(entries, [&progress](qsizetype done) {
+        written = m_book.AddMany(entries, [&progress](qsizetype done) {
             progress.setValue(int(done));
             return !progress.wasCanceled();
         });
     });
     // The bar goes before anything is told: a message under it could not be read or answered.
     progress.close();
-    m_pOwner->RefreshMoneyPanel();
     if (!failure.isEmpty()) {
         ShowMessage(failure, QStringLiteral("数据库错误"), MessageIcon::Error);
         return false;

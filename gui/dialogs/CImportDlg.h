@@ -10,7 +10,7 @@
 #include <QMap>
 #include <memory>
 
-class CMainDlg;
+class CMoneyBook;
 class ImportMappingModel;
 class ImportPreviewModel;
 class QCheckBox;
@@ -29,7 +29,7 @@ public:
     // The columns a bill's fields can be taken as, in the order the dialog lists them.
     enum class Field { Date, Item, Amount, Direction, Income, Expense, Member, Status };
 
-    explicit CImportDlg(CMainDlg *owner);
+    explicit CImportDlg(CMoneyBook &book, QWidget *parent = nullptr);
     ~CImportDlg() override;
 
     // Reads the file and shows what it becomes. False (and told) when it cannot be read.
@@ -60,7 +60,7 @@ private:
     void Rematch();
     void ShowPreview();
 
-    CMainDlg *m_pOwner;
+    CMoneyBook &m_book;
     std::shared_ptr<SqlConnection> m_db;
     std::unique_ptr<CMoneyImport> m_plan;
     QLineEdit *m_path = nullptr;

@@ -1,7 +1,6 @@
 // Insurance activities.
 #include "CInsureDlg.h"
 
-#include "app/CMainDlg.h"
 #include "common/LedgerDate.h"
 #include "common/Messages.h"
 #include "controls/CCalcPad.h"
@@ -34,8 +33,8 @@ QStringList PolicyNames()
 
 } // namespace
 
-CInsureDlg::CInsureDlg(CMainDlg *owner, EntryMode mode)
-    : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
+CInsureDlg::CInsureDlg(CInsureBook &book, EntryMode mode, QWidget *parent)
+    : CEntryDialog(parent, mode, false), m_book(book), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("保险记录"));
     m_date = MakeDatePicker(this, 1147);
@@ -72,7 +71,7 @@ CInsureDlg::CInsureDlg(CMainDlg *owner, EntryMode mode)
 
 void CInsureDlg::FillFromSelectedRow()
 {
-    const CInsureBook &book = m_pOwner->m_insureBook;
+    const CInsureBook &book = m_book;
     const QStringList row = book.GetRowTexts(book.GetSelected());
     ShowStoredDate(m_date, row.value(0));
     SelectStoredEntry(m_policy, row.value(1));
@@ -99,7 +98,7 @@ bool CInsureDlg::SaveAndClose()
     }
     const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString money = SignedInsureText(entry.amount, entry.activity);
-    CInsureBook &book = m_pOwner->m_insureBook;
+    CInsureBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         return m_bModify ? book.Modify(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText())
@@ -107,7 +106,6 @@ bool CInsureDlg::SaveAndClose()
     }))
         return false;
     SavedOnce();
-    m_pOwner->RefreshInsurePanel();
     CloseSaved();
     return true;
 }

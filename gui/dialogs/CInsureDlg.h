@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
+#include "db/CInsureBook.h"
 
 class CAmountEdit;
 class CTintedComboBox;
@@ -13,7 +14,7 @@ class CInsureDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CInsureDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
+    explicit CInsureDlg(CInsureBook &book, EntryMode mode = EntryMode::Add, QWidget *parent = nullptr);
 
     bool IsModifyMode() const { return m_bModify; }
     // "确定": true when the activity was saved and the dialog closed.
@@ -21,6 +22,7 @@ public:
     void OpenCalcPad();
 
 private:
+    CInsureBook &m_book;
     void FillFromSelectedRow();
 
     bool m_bModify = false;

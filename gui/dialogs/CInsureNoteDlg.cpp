@@ -1,7 +1,6 @@
 // Policies.
 #include "CInsureNoteDlg.h"
 
-#include "app/CMainDlg.h"
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
 #include "common/Messages.h"
@@ -53,8 +52,8 @@ QComboBox *MakePersonBox(QWidget *parent, int id)
 
 } // namespace
 
-CInsureNoteDlg::CInsureNoteDlg(CMainDlg *owner, EntryMode mode, const QString &policyName)
-    : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
+CInsureNoteDlg::CInsureNoteDlg(CInsureBook &activities, EntryMode mode, const QString &policyName, QWidget *parent)
+    : CEntryDialog(parent, mode, false), m_book(activities), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("保单记录"));
     m_name = MakeTextField(this, 1156, 50);
@@ -175,7 +174,7 @@ bool CInsureNoteDlg::SaveAndClose()
     }
     const QString start = m_start->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString end = m_lifelong->isChecked() ? QString() : m_end->date().toString(QStringLiteral("yyyy-MM-dd"));
-    CInsureBook &activities = m_pOwner->m_insureBook;
+    CInsureBook &activities = m_book;
     bool saved = false;
     try {
         CInsureNoteBook policies;
@@ -203,10 +202,13 @@ bool CInsureNoteDlg::SaveAndClose()
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
     }
     if (!saved) {
-        m_pOwner->ReloadInsurance();  // what a rolled-back change may have left in the list
+        // What a rolled-back change may have left in the list is read again.
+        TrySave([&activities] {
+            activities.Reload();
+            return true;
+        });
         return false;
     }
-    m_pOwner->RefreshInsurePanel();
     CloseSaved();
     return true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
+#include "db/CInsureBook.h"
 
 class CAmountEdit;
 class CIconButton;
@@ -20,7 +21,8 @@ class CInsureNoteDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    CInsureNoteDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add, const QString &policyName = QString());
+    explicit CInsureNoteDlg(CInsureBook &activities, EntryMode mode = EntryMode::Add, const QString &policyName = QString(),
+                            QWidget *parent = nullptr);
 
     bool IsModifyMode() const { return m_bModify; }
     // "确定": true when the policy was saved and the dialog closed.
@@ -29,6 +31,7 @@ public:
     void OpenCalcPad(int field);
 
 private:
+    CInsureBook &m_book;
     void FillFromPolicy(const QString &name);
     QLineEdit *PadField() const;
 

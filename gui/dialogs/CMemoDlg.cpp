@@ -1,7 +1,6 @@
 // Memos.
 #include "CMemoDlg.h"
 
-#include "app/CMainDlg.h"
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
@@ -16,7 +15,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-CMemoDlg::CMemoDlg(CMainDlg *owner, EntryMode mode) : CEntryDialog(owner, mode, false), m_bModify(mode == EntryMode::Modify)
+CMemoDlg::CMemoDlg(CMemoBook &book, EntryMode mode, QWidget *parent) : CEntryDialog(parent, mode, false), m_book(book), m_bModify(mode == EntryMode::Modify)
 {
     setWindowTitle(QStringLiteral("备忘录"));
     m_date = MakeDatePicker(this, 1115);
@@ -34,7 +33,7 @@ CMemoDlg::CMemoDlg(CMainDlg *owner, EntryMode mode) : CEntryDialog(owner, mode, 
     StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify) {
-        const CMemoBook &book = m_pOwner->m_memoBook;
+        const CMemoBook &book = m_book;
         const QStringList row = book.GetRowTexts(book.GetSelected());
         ShowStoredDate(m_date, row.value(0));
         SelectStoredEntry(m_member, row.value(2));
@@ -50,7 +49,7 @@ bool CMemoDlg::SaveAndClose()
         return false;
     }
     const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
-    CMemoBook &book = m_pOwner->m_memoBook;
+    CMemoBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         return m_bModify ? book.Modify(dateText, m_matter->toPlainText(), m_member->currentText())

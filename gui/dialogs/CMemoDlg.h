@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
+#include "db/CMemoBook.h"
 
 class CTintedComboBox;
 class QDateTimeEdit;
@@ -12,13 +13,14 @@ class CMemoDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CMemoDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
+    explicit CMemoDlg(CMemoBook &book, EntryMode mode = EntryMode::Add, QWidget *parent = nullptr);
 
     bool IsModifyMode() const { return m_bModify; }
     // "确定": true when the memo was saved and the dialog closed.
     bool SaveAndClose();
 
 private:
+    CMemoBook &m_book;
     bool m_bModify = false;
     QDateTimeEdit *m_date;
     CTintedComboBox *m_member;

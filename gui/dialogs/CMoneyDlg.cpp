@@ -1,7 +1,6 @@
 // Income and expense entry.
 #include "CMoneyDlg.h"
 
-#include "app/CMainDlg.h"
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
 #include "common/Messages.h"
@@ -27,7 +26,7 @@
 #include <QPlainTextEdit>
 
 
-CMoneyDlg::CMoneyDlg(CMainDlg *owner, EntryMode mode) : CEntryDialog(owner, mode, true)
+CMoneyDlg::CMoneyDlg(CMoneyBook &book, EntryMode mode, QWidget *parent) : CEntryDialog(parent, mode, true), m_book(book)
 {
     setWindowTitle(QStringLiteral("收支记录"));
     m_date = MakeDatePicker(this, 1005);  // today, with the time of day the dialog opened
@@ -85,7 +84,7 @@ CMoneyDlg::CMoneyDlg(CMainDlg *owner, EntryMode mode) : CEntryDialog(owner, mode
 
 void CMoneyDlg::FillFromSelectedRow()
 {
-    const CMoneyBook &book = m_pOwner->m_moneyBook;
+    const CMoneyBook &book = m_book;
     const int row = book.GetSelected();
     const QDateTime date = ParseDateText(book.GetItemText(row, 0));
     if (date.isValid())
@@ -153,7 +152,7 @@ bool CMoneyDlg::Save()
     m_amount->setText(amount);
     const double value = AtoF(SignedAmountText(amount, !m_bIncome));
     const QDateTime date = LedgerDateTime(m_date->date(), m_date->time());
-    CMoneyBook &book = m_pOwner->m_moneyBook;
+    CMoneyBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         return IsModifying()
@@ -161,7 +160,6 @@ bool CMoneyDlg::Save()
                    : book.Add(date, item, value, m_member->currentText(), m_note->toPlainText());
     }))
         return false;
-    m_pOwner->RefreshMoneyPanel();
     SavedOnce();  // a further save adds a new record
     return true;
 }

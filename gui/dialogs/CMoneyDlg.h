@@ -5,10 +5,10 @@
 #pragma once
 
 #include "dialogs/CEntryDialog.h"
+#include "db/CMoneyBook.h"
 
 class CAmountEdit;
 class CIconButton;
-class CMainDlg;
 class CEntryComboBox;
 class CTintedComboBox;
 class QDateTimeEdit;
@@ -18,7 +18,7 @@ class CMoneyDlg : public CEntryDialog
 {
     Q_OBJECT
 public:
-    explicit CMoneyDlg(CMainDlg *owner, EntryMode mode = EntryMode::Add);
+    explicit CMoneyDlg(CMoneyBook &book, EntryMode mode = EntryMode::Add, QWidget *parent = nullptr);
 
     bool IsIncome() const { return m_bIncome; }
 
@@ -30,6 +30,7 @@ public:
     void AddMember();
 
 private:
+    CMoneyBook &m_book;
     void FillFromSelectedRow();
     void OnItemChosen(int index);
     bool Save();

@@ -1,7 +1,7 @@
 // The income/expense search.
 #include "CMoneyFindDlg.h"
 
-#include "app/CMainDlg.h"
+#include "db/CMoneyBook.h"
 #include "common/Messages.h"
 #include "controls/CCalcPad.h"
 #include "controls/CEntryComboBox.h"
@@ -16,8 +16,8 @@
 #include <QDateTimeEdit>
 #include <QGridLayout>
 
-CMoneyFindDlg::CMoneyFindDlg(CMainDlg *owner)
-    : CFindWindow(owner, owner->m_moneyBook, QStringLiteral("查找选项"))
+CMoneyFindDlg::CMoneyFindDlg(CMoneyBook &book, QWidget *parent)
+    : CFindWindow(book, QStringLiteral("查找选项"), parent), m_moneyBook(book)
 {
     m_date = MakeDatePicker(this, 1029);
     m_item = new CEntryComboBox(this);
@@ -85,7 +85,7 @@ bool CMoneyFindDlg::StartFind(bool *more)
         ShowMessage(QStringLiteral("必须选择一项"), QStringLiteral("错误"));
         return false;
     }
-    CMoneyBook &book = m_pOwner->m_moneyBook;
+    CMoneyBook &book = m_moneyBook;
     if (book.FindRecords(m_date->date().toString(QStringLiteral("yyyy-MM-dd")), !m_ignoreDate->isChecked(),
                          m_item->ShownText(), !m_ignoreItem->isChecked(), m_amount->text(),
                          !m_ignoreAmount->isChecked(), m_member->currentText(), !m_ignoreMember->isChecked()))
@@ -96,11 +96,6 @@ bool CMoneyFindDlg::StartFind(bool *more)
 void CMoneyFindDlg::BeforeStep()
 {
     CCalcPad::CloseOpen();
-}
-
-void CMoneyFindDlg::AfterStep()
-{
-    m_pOwner->RefreshMoneyPanel();
 }
 
 void CMoneyFindDlg::reject()

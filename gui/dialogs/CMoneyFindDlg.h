@@ -6,6 +6,7 @@
 #include "dialogs/CFindWindow.h"
 
 class CEntryComboBox;
+class CMoneyBook;
 class QCheckBox;
 class QDateTimeEdit;
 
@@ -13,7 +14,7 @@ class CMoneyFindDlg : public CFindWindow
 {
     Q_OBJECT
 public:
-    explicit CMoneyFindDlg(CMainDlg *owner);
+    explicit CMoneyFindDlg(CMoneyBook &book, QWidget *parent = nullptr);
     ~CMoneyFindDlg() override;
 
     void OpenCalcPad();
@@ -25,11 +26,12 @@ protected:
     // "必须选择一项" when every criterion is ignored; else the matches, the first selected.
     bool StartFind(bool *more) override;
     void BeforeStep() override;
-    void AfterStep() override;
 
 private:
     // A 忽略 box and the controls of its criterion, disabled while it is checked.
     QCheckBox *MakeIgnoreBox(int id, const QString &caption, QList<QWidget *> controls);
+
+    CMoneyBook &m_moneyBook;
 
     QCheckBox *m_ignoreDate, *m_ignoreItem, *m_ignoreAmount, *m_ignoreMember;
     QDateTimeEdit *m_date;

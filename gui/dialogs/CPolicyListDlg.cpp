@@ -2,7 +2,7 @@
 #include "CPolicyListDlg.h"
 
 #include "app/CBookView.h"
-#include "app/CMainDlg.h"
+#include "db/CInsureBook.h"
 #include "common/Messages.h"
 #include "common/Paths.h"
 #include "controls/CIconButton.h"
@@ -14,7 +14,7 @@
 
 #include <QVBoxLayout>
 
-CPolicyListDlg::CPolicyListDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+CPolicyListDlg::CPolicyListDlg(CInsureBook &activities, QWidget *parent) : QDialog(parent), m_activities(activities)
 {
     setWindowTitle(QStringLiteral("保单一览"));
     try {
@@ -50,7 +50,7 @@ void CPolicyListDlg::ShowDetails()
     const int row = m_policies.GetSelected();
     if (row < 0)
         return;
-    CInsureNoteDlg dialog(m_pOwner, EntryMode::Modify, m_policies.GetItemText(row, 0));
+    CInsureNoteDlg dialog(m_activities, EntryMode::Modify, m_policies.GetItemText(row, 0), this);
     dialog.exec();
 }
 
@@ -66,7 +66,7 @@ void CPolicyListDlg::DeletePolicy()
     try {
         // The activities and the policy go together, or neither does.
         SqlTransaction transaction(*OpenLedgerDatabase());
-        m_pOwner->m_insureBook.RemoveActivities(name);
+        m_activities.RemoveActivities(name);
         const int before = m_policies.GetItemCount();
         m_policies.Remove();
         // The policy's row goes only when its record did: otherwise its activities stay too.
@@ -81,14 +81,12 @@ void CPolicyListDlg::DeletePolicy()
         // Rolled back: both lists read again from the ledger.
         try {
             m_policies.Fill(QStringLiteral("Name"));
-        } catch (const DbError &) {
+            m_activities.Reload();
+        } catch (const DbError &error) {
+            ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
         }
-        m_pOwner->ReloadInsurance();
         return;
     }
     m_policies.SetSelected(-1);  // nothing chosen, nothing highlighted, until the next click
     EnableButtons(false);
-    m_pOwner->Control(1053)->setEnabled(false);
-    m_pOwner->Control(1054)->setEnabled(false);
-    m_pOwner->RefreshInsurePanel();
 }

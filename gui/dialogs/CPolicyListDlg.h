@@ -8,13 +8,13 @@
 
 class CBookView;
 class CIconButton;
-class CMainDlg;
+class CInsureBook;
 
 class CPolicyListDlg : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CPolicyListDlg(CMainDlg *owner);
+    explicit CPolicyListDlg(CInsureBook &activities, QWidget *parent = nullptr);
 
     CInsureNoteBook &Policies() { return m_policies; }
     void ShowDetails();
@@ -24,7 +24,7 @@ public:
 private:
     void EnableButtons(bool enabled);
 
-    CMainDlg *m_pOwner;
+    CInsureBook &m_activities;
     CInsureNoteBook m_policies;
     CBookView *m_list;
     CIconButton *m_details;

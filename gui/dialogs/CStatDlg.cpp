@@ -1,7 +1,7 @@
 // The statistics dialog.
 #include "CStatDlg.h"
 
-#include "app/CMainDlg.h"
+#include "db/CMoneyBook.h"
 #include "charts/CStatPanel.h"
 #include "common/LedgerDate.h"
 #include "common/Messages.h"
@@ -20,7 +20,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-CStatDlg::CStatDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+CStatDlg::CStatDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_book(book)
 {
     setWindowTitle(QStringLiteral("统计图表"));
     m_db = OpenLedgerDatabase();
@@ -86,7 +86,7 @@ void CStatDlg::ChooseKind(int index)
         return;
     m_panel->Clear();
     Guarded([&] {
-        CMoneyBook &book = m_pOwner->m_moneyBook;
+        CMoneyBook &book = m_book;
         m_navigator.Choose(StatKind(index), book.GetFirstDate(), book.GetLastDate(), LedgerNow());
         const bool range = m_navigator.IsRangeKind();
         m_start->setEnabled(range);

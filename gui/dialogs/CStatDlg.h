@@ -8,7 +8,7 @@
 #include <memory>
 
 class CIconButton;
-class CMainDlg;
+class CMoneyBook;
 class CMoneyFigures;
 class CStatPanel;
 class CTintedComboBox;
@@ -20,7 +20,7 @@ class CStatDlg : public QDialog
     Q_OBJECT
 public:
     // Throws DbError when the ledger cannot be read.
-    explicit CStatDlg(CMainDlg *owner);
+    explicit CStatDlg(CMoneyBook &book, QWidget *parent = nullptr);
     ~CStatDlg() override;
 
     CStatPanel *Panel() const { return m_panel; }
@@ -39,7 +39,7 @@ private:
     // Runs a step; a database failure is told and the chart stays as it was.
     void Guarded(const std::function<void()> &step);
 
-    CMainDlg *m_pOwner;
+    CMoneyBook &m_book;
     std::shared_ptr<SqlConnection> m_db;
     std::unique_ptr<CMoneyFigures> m_figures;
     CStatNavigator m_navigator;

@@ -1,7 +1,8 @@
 // Deposit to cash.
 #include "CTransferDlg.h"
 
-#include "app/CMainDlg.h"
+#include "db/CDepositBook.h"
+#include "db/CMoneyBook.h"
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
 #include "common/Messages.h"
@@ -23,10 +24,10 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-CTransferDlg::CTransferDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+CTransferDlg::CTransferDlg(CDepositBook &deposits, CMoneyBook &money, QWidget *parent)
+    : QDialog(parent), m_deposits(deposits), m_money(money)
 {
     setWindowTitle(QStringLiteral("转入现金"));
-    const CDepositBook &deposits = owner->m_depositBook;
     const QStringList row = deposits.GetRowTexts(deposits.GetSelected());
     m_amountDue = AtoF(row.value(5));
     m_date = MakeDatePicker(this, 1083);
@@ -62,8 +63,8 @@ bool CTransferDlg::SaveAndClose()
         return false;
     }
     m_amount->setText(amount);
-    CMoneyBook &money = m_pOwner->m_moneyBook;
-    CDepositBook &deposits = m_pOwner->m_depositBook;
+    CMoneyBook &money = m_money;
+    CDepositBook &deposits = m_deposits;
     bool done = false;
     try {
         // The money in and the deposit out are one change: neither is kept without the other.
@@ -85,11 +86,14 @@ bool CTransferDlg::SaveAndClose()
     }
     if (!done) {
         // Rolled back: both lists are read again from what the ledger holds.
-        m_pOwner->ReloadSavingsAndMoney();
+        try {
+            money.Reload();
+            deposits.Reload();
+        } catch (const DbError &error) {
+            ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
+        }
         return false;
     }
-    m_pOwner->RefreshDepositPanel();
-    m_pOwner->RefreshMoneyPanel();
     QDialog::accept();
     return true;
 }

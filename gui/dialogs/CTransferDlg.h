@@ -5,7 +5,8 @@
 #include <QDialog>
 
 class CAmountEdit;
-class CMainDlg;
+class CDepositBook;
+class CMoneyBook;
 class CTintedComboBox;
 class QDateTimeEdit;
 class QPlainTextEdit;
@@ -14,12 +15,13 @@ class CTransferDlg : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CTransferDlg(CMainDlg *owner);
+    CTransferDlg(CDepositBook &deposits, CMoneyBook &money, QWidget *parent = nullptr);
     // "确定": true when the money was recorded, the deposit deleted and the dialog closed.
     bool SaveAndClose();
 
 private:
-    CMainDlg *m_pOwner;
+    CDepositBook &m_deposits;
+    CMoneyBook &m_money;
     double m_amountDue = 0;
     QDateTimeEdit *m_date;
     CTintedComboBox *m_person;

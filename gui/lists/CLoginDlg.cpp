@@ -1,7 +1,6 @@
 // Login dialog.
 #include "CLoginDlg.h"
 
-#include "app/CMainDlg.h"
 #include "common/Messages.h"
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
@@ -13,7 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-CLoginDlg::CLoginDlg(CMainDlg *owner) : QDialog(owner), m_pOwner(owner)
+CLoginDlg::CLoginDlg(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("家庭成员登录"));
     m_member = new CTintedComboBox(this);
@@ -43,14 +42,12 @@ void CLoginDlg::OnOK()
         ShowMessage(m_strError, QStringLiteral("错误"));
         return;
     }
-    m_pOwner->m_strMember = name;
-    m_pOwner->m_bLoginOK = true;
+    m_strMember = name;
     accept();
 }
 
 void CLoginDlg::OnCancel()
 {
-    m_pOwner->m_bLoginOK = false;
     reject();
 }
 
@@ -70,7 +67,5 @@ void CLoginDlg::keyPressEvent(QKeyEvent *event)
 
 void CLoginDlg::closeEvent(QCloseEvent *event)
 {
-    if (result() != QDialog::Accepted)
-        m_pOwner->m_bLoginOK = false;
     QDialog::closeEvent(event);
 }

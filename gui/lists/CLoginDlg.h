@@ -3,7 +3,6 @@
 
 #include <QDialog>
 
-class CMainDlg;
 class CTintedComboBox;
 class QLineEdit;
 
@@ -11,7 +10,9 @@ class CLoginDlg : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CLoginDlg(CMainDlg *owner);
+    explicit CLoginDlg(QWidget *parent = nullptr);
+    // The member logged in; empty until 确定 accepted a name and its password.
+    QString Member() const { return m_strMember; }
     void OnOK();
     void OnCancel();
 
@@ -20,7 +21,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    CMainDlg *m_pOwner;
+    QString m_strMember;
     QString m_strError;
     CTintedComboBox *m_member;
     QLineEdit *m_password;

@@ -27,7 +27,7 @@ QString Megabytes(qint64 bytes)
 
 } // namespace
 
-CRestoreDlg::CRestoreDlg(CMainDlg *owner, QWidget *parent) : QDialog(parent), m_pOwner(owner)
+CRestoreDlg::CRestoreDlg(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("恢复备份"));
     m_copies = new QListWidget(this);
@@ -93,7 +93,7 @@ bool CRestoreDlg::Restore()
         // Half of each is no ledger to work on: the window ends, and the next start finishes the restore.
         ShowMessage(error, QStringLiteral("恢复备份"), MessageIcon::Error);
         reject();
-        m_pOwner->End();
+        emit ledgerUnusable();
         return false;
     case RestoreResult::Restored:
         break;
@@ -101,7 +101,7 @@ bool CRestoreDlg::Restore()
     // The lists read afresh, in place of those of the ledger replaced (loading adds to what is there).
     ClearReferenceLists();
     LoadAllListFiles();
-    m_pOwner->ReloadLedger();
+    emit ledgerReplaced();
     ShowMessage(QStringLiteral("已恢复 %1 的备份。").arg(name), QStringLiteral("恢复备份"));
     accept();
     return true;

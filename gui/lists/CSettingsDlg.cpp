@@ -9,14 +9,13 @@
 #include "lists/CItemEditDlg.h"
 #include "lists/CPasswordDlg.h"
 #include "lists/CRestoreDlg.h"
-#include "app/CMainDlg.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <memory>
 
-CSettingsDlg::CSettingsDlg(QWidget *parent) : QDialog(parent), m_pOwner(qobject_cast<CMainDlg *>(parent))
+CSettingsDlg::CSettingsDlg(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("设置"));
     m_tree = new QTreeWidget(this);
@@ -69,8 +68,12 @@ QDialog *CSettingsDlg::MakeEditor(const QString &leaf)
         return new CDeleteMemberDlg(this);
     if (leaf == QStringLiteral("编辑物品种类"))
         return new CArticleKindDlg(this);
-    if (leaf == QStringLiteral("恢复备份") && m_pOwner)
-        return new CRestoreDlg(m_pOwner, this);
+    if (leaf == QStringLiteral("恢复备份")) {
+        auto *restore = new CRestoreDlg(this);
+        connect(restore, &CRestoreDlg::ledgerReplaced, this, &CSettingsDlg::ledgerReplaced);
+        connect(restore, &CRestoreDlg::ledgerUnusable, this, &CSettingsDlg::ledgerUnusable);
+        return restore;
+    }
     return nullptr;
 }
 

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class CMainDlg;
 class QTreeWidget;
 
 class CSettingsDlg : public QDialog
@@ -18,7 +17,11 @@ public:
     // The editor of a leaf, made (not run) for its text; null for a group or an unknown text.
     QDialog *MakeEditor(const QString &leaf);
 
+signals:
+    // Passed on from 恢复备份 (see CRestoreDlg).
+    void ledgerReplaced();
+    void ledgerUnusable();
+
 private:
-    CMainDlg *m_pOwner;  // the main window, when it is the parent: restoring a copy reloads it
     QTreeWidget *m_tree;
 };

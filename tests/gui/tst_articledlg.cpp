@@ -44,7 +44,7 @@ private slots:
 
     void kindNarrowsTheNamesAndTheAssetIsSaved()
     {
-        CArticleDlg dialog(m_window);
+        CArticleDlg dialog(m_window->m_articleBook, EntryMode::Add, m_window);
         dialog.show();
         auto *kinds = Find<QComboBox>(&dialog, 1043);
         auto *names = Find<QComboBox>(&dialog, 1044);
@@ -70,7 +70,7 @@ private slots:
 
     void padsFillTheirOwnFields()
     {
-        CArticleDlg dialog(m_window);
+        CArticleDlg dialog(m_window->m_articleBook, EntryMode::Add, m_window);
         dialog.show();
         dialog.OpenCalcPad(2);
         QVERIFY(g_pCalcPad);
@@ -89,7 +89,7 @@ private slots:
         CArticleBook &book = m_window->m_articleBook;
         book.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("2000"), QStringLiteral("800"), QStringLiteral("旧"));
         book.SetSelected(0);
-        CArticleDlg dialog(m_window, EntryMode::Modify);
+        CArticleDlg dialog(m_window->m_articleBook, EntryMode::Modify, m_window);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QComboBox>(&dialog, 1044)->currentText(), QStringLiteral("冰箱"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1046)->text(), QStringLiteral("800"));
@@ -107,10 +107,10 @@ private slots:
         m_window->m_articleBook.Add(QStringLiteral("冰箱"), QStringLiteral("1"), QStringLiteral("2000"), QStringLiteral("800"), QString());
         m_window->m_articleBook.SetSelected(0);
         {
-            CArticleDlg dialog(m_window, EntryMode::Modify);
+            CArticleDlg dialog(m_window->m_articleBook, EntryMode::Modify, m_window);
             dialog.reject();
         }
-        CArticleDlg next(m_window);  // the next one opened to add adds
+        CArticleDlg next(m_window->m_articleBook, EntryMode::Add, m_window);  // the next one opened to add adds
         QVERIFY(!next.IsModifyMode());
     }
 
@@ -156,7 +156,7 @@ private slots:
         m_window->PressButton(1019);
         CInsureBook &book = m_window->m_insureBook;
         const auto add = [&](const QString &activity, const QString &amount) -> bool {
-            CInsureDlg dialog(m_window);
+            CInsureDlg dialog(m_window->m_insureBook, EntryMode::Add, m_window);
             auto *policy = Find<QComboBox>(&dialog, 1148);
             if (policy->currentIndex() != -1)
                 return false;  // nothing is chosen at first
@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(book.GetRowTexts(0).mid(1, 4), QStringList({"车险", "缴纳保费", "", "-120"}));
 
         book.SetSelected(0);
-        CInsureDlg dialog(m_window, EntryMode::Modify);
+        CInsureDlg dialog(m_window->m_insureBook, EntryMode::Modify, m_window);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QComboBox>(&dialog, 1148)->currentText(), QStringLiteral("车险"));  // not 车险2021
         QCOMPARE(Find<QLineEdit>(&dialog, 1149)->text(), QStringLiteral("-120"));
@@ -198,7 +198,7 @@ private slots:
             Find<QComboBox>(&dialog, 1160)->setEditText(QStringLiteral("Li"));
         };
         {
-            CInsureNoteDlg dialog(m_window);
+            CInsureNoteDlg dialog(m_window->m_insureBook, EntryMode::Add, QString(), m_window);
             fill(dialog, QStringLiteral("车险"), QStringLiteral("300"));
             Find<QCheckBox>(&dialog, 1162)->click();  // 终生
             QVERIFY(!dialog.findChild<QDateTimeEdit *>(QStringLiteral("1159"))->isEnabled());
@@ -211,7 +211,7 @@ private slots:
                  QStringList({"保单开户|-300.0|Li|该项自动填写"}));
         QCOMPARE(m_window->m_insureBook.GetTotal(), 300.0);
         {
-            CInsureNoteDlg again(m_window);
+            CInsureNoteDlg again(m_window->m_insureBook, EntryMode::Add, QString(), m_window);
             fill(again, QStringLiteral("车险"), QStringLiteral("0"));
             QVERIFY(!again.SaveAndClose());
             QCOMPARE(m_messages->Last(), QStringLiteral(" 保单名称重复,请重新输入"));
@@ -220,7 +220,7 @@ private slots:
         }
         QCOMPARE(view.Rows(QStringLiteral("SELECT Money FROM InsureRecord WHERE InsureName='寿险'")), QStringList({"0.0"}));
 
-        CInsureNoteDlg shown(m_window, EntryMode::Modify, QStringLiteral("车险"));
+        CInsureNoteDlg shown(m_window->m_insureBook, EntryMode::Modify, QStringLiteral("车险"), m_window);
         QVERIFY(shown.IsModifyMode());
         QVERIFY(Find<QCheckBox>(&shown, 1162)->isChecked());  // 终生 round trip
         QCOMPARE(Find<QComboBox>(&shown, 1157)->currentIndex(), -1);  // no kind was stored: none is shown
@@ -241,7 +241,7 @@ private slots:
         m_window->PressButton(1019);
         OpenLedgerDatabase(m_install->DataFile("Kinward.db"))
             ->Execute(QStringLiteral("CREATE TRIGGER refuse AFTER INSERT ON InsureRecord BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
-        CInsureNoteDlg dialog(m_window);
+        CInsureNoteDlg dialog(m_window->m_insureBook, EntryMode::Add, QString(), m_window);
         Find<QLineEdit>(&dialog, 1156)->setText(QStringLiteral("车险"));
         Type(&dialog, 1164, QStringLiteral("300"));
         Type(&dialog, 1165, QStringLiteral("100000"));
@@ -271,7 +271,7 @@ private slots:
                  QStringLiteral("Li"), QString());
         QCOMPARE(book.GetTotal(), 270.0);
 
-        CPolicyListDlg list(m_window);
+        CPolicyListDlg list(m_window->m_insureBook, m_window);
         QCOMPARE(list.Policies().GetItemCount(), 2);
         QVERIFY(!Find<QPushButton>(&list, 1177)->isEnabled());
         list.Policies().SetSelected(list.Policies().GetItemText(0, 0) == QStringLiteral("车险") ? 0 : 1);
@@ -303,7 +303,7 @@ private slots:
         auto db = OpenLedgerDatabase(m_install->DataFile("Kinward.db"));
         LayDeferredGuard(*db);
         FailCommitOfDeletes(*db, QStringLiteral("InsureNote"));
-        CPolicyListDlg list(m_window);
+        CPolicyListDlg list(m_window->m_insureBook, m_window);
         list.Policies().SetSelected(0);
         list.DeletePolicy();
         QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
@@ -322,7 +322,7 @@ private slots:
                            QStringLiteral("0"), 1, QStringLiteral("2003-01-01"), QString(), QString(), QString(), QString(),
                            QString());
         m_window->PressButton(1019);
-        CInsureNoteDlg shown(m_window, EntryMode::Modify, QStringLiteral("车险"));
+        CInsureNoteDlg shown(m_window->m_insureBook, EntryMode::Modify, QStringLiteral("车险"), m_window);
         OpenLedgerDatabase(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM InsureNote"));
         Type(&shown, 1164, QStringLiteral("350"));
         const int messagesBefore = int(m_messages->messages.size());

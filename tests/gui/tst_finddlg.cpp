@@ -56,7 +56,7 @@ private slots:
         m_window->PressButton(1074);
         CCreditBook &book = m_window->m_creditBook;
         {
-            CCreditDlg dialog(m_window);
+            CCreditDlg dialog(m_window->m_creditBook, EntryMode::Add, m_window);
             dialog.show();
             QVERIFY(!dialog.IsModifyMode());
             Type(&dialog, 1139, QStringLiteral("500"));
@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(qobject_cast<QLabel *>(m_window->Control(1049))->text(), QStringLiteral("您的债权债务总额:-500元"));
 
         book.SetSelected(0);
-        CCreditDlg dialog(m_window, EntryMode::Modify);
+        CCreditDlg dialog(m_window->m_creditBook, EntryMode::Modify, m_window);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QComboBox>(&dialog, 1138)->currentText(), QStringLiteral("借入"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1139)->text(), QStringLiteral("-500"));
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(book.GetTotal(), -300.0);
 
         // Lent as "007": listed and found as 7, as the ledger shows it when opened again.
-        CCreditDlg lent(m_window);
+        CCreditDlg lent(m_window->m_creditBook, EntryMode::Add, m_window);
         Choose(&lent, 1138, QStringLiteral("借出"));
         Find<QLineEdit>(&lent, 1139)->setText(QStringLiteral("007"));
         QVERIFY(lent.SaveAndClose());
@@ -102,7 +102,7 @@ private slots:
     void memoOfBlanksIsAMemo()
     {
         m_window->PressButton(1012);
-        CMemoDlg dialog(m_window);
+        CMemoDlg dialog(m_window->m_memoBook, EntryMode::Add, m_window);
         Find<QDateTimeEdit>(&dialog, 1115)->setDate(QDate(2003, 5, 1));
         QVERIFY(!dialog.SaveAndClose());
         QCOMPARE(m_messages->Last(), QStringLiteral(" 请输入备忘内容"));
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(m_window->m_memoBook.GetRowTexts(0), QStringList({"2003-05-01", "   ", "Wang"}));
 
         m_window->m_memoBook.SetSelected(0);
-        CMemoDlg modify(m_window, EntryMode::Modify);
+        CMemoDlg modify(m_window->m_memoBook, EntryMode::Modify, m_window);
         QCOMPARE(Find<QComboBox>(&modify, 1116)->currentText(), QStringLiteral("Wang"));
         QCOMPARE(Find<QDateTimeEdit>(&modify, 1115)->date(), QDate(2003, 5, 1));
         Find<QPlainTextEdit>(&modify, 1117)->setPlainText(QStringLiteral("交电费"));
@@ -127,7 +127,7 @@ private slots:
         m_window->PressButton(1012);
         m_window->PressButton(1073);
         const auto add = [&](const QString &name, const QString &email, const QString &note2) {
-            CAddressDlg dialog(m_window);
+            CAddressDlg dialog(m_window->m_addressBook, EntryMode::Add, m_window);
             Find<QLineEdit>(&dialog, 1120)->setText(name);
             Find<QLineEdit>(&dialog, 1131)->setText(email);
             Find<QPlainTextEdit>(&dialog, 1134)->setPlainText(note2);
@@ -165,7 +165,7 @@ private slots:
         QVERIFY(!finder->IsNextEnabled());
 
         // Modify shows the fifteen texts in their places.
-        CAddressDlg modify(m_window, EntryMode::Modify);
+        CAddressDlg modify(m_window->m_addressBook, EntryMode::Modify, m_window);
         QCOMPARE(modify.FieldTexts(), book.GetRowTexts(2));
     }
 
@@ -286,10 +286,9 @@ private slots:
         book.Add(At(2003, 5, 20), QStringLiteral("餐饮"), -3, QStringLiteral("Li"), QString());
         m_window->PressButton(1000);
         book.SetSelected(0);
-        m_window->FollowSelection(1004);
         QVERIFY(m_window->Control(1003)->isEnabled());
 
-        CFilterDlg dialog(m_window);
+        CFilterDlg dialog(m_window->m_moneyBook, m_window);
         dialog.show();
         QVERIFY(!dialog.Apply());
         QCOMPARE(m_messages->Last(), QStringLiteral("请选择过滤选项"));
@@ -303,7 +302,7 @@ private slots:
         QVERIFY(!m_window->Control(1002)->isEnabled());
         QVERIFY(!m_window->Control(1003)->isEnabled());
 
-        CFilterDlg all(m_window);
+        CFilterDlg all(m_window->m_moneyBook, m_window);
         Find<QRadioButton>(&all, 1026)->click();
         QVERIFY(all.Apply());
         QCOMPARE(book.GetFilter(), QString());

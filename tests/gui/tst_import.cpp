@@ -84,7 +84,7 @@ private slots:
             QVERIFY(MoneyList(ledger)->ExportCsv(first, CsvEncoding::Utf8WithBom));
         }
         OpenLedger empty(kMembers);
-        CImportDlg dialog(&empty.window);
+        CImportDlg dialog(empty.window.m_moneyBook, &empty.window);
         QVERIFY(dialog.OpenFile(first));
         QCOMPARE(dialog.Plan()->Layout().preset, BillPreset::Zarvel);
         QCOMPARE(dialog.StrangeItems()->rowCount(), 0);
@@ -101,7 +101,7 @@ private slots:
     {
         OpenLedger ledger(kMembers);
         QTemporaryDir folder;
-        CImportDlg dialog(&ledger.window);
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
         QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("微信.csv"), Utf8Bom(WeChatBill(8)))));
         QCOMPARE(dialog.HeaderLine()->value(), 11);  // below the title block
         QCOMPARE(dialog.FieldBox(CImportDlg::Field::Amount)->currentText(), QStringLiteral("第6列 金额(元)"));
@@ -158,11 +158,11 @@ private slots:
         const QString path = WriteFile(folder, QStringLiteral("表.csv"),
                                        Utf8Bom(QStringLiteral("日期,收支项目,金额,家庭成员\n2023-05-01 08:00:00,餐饮,-5,爸爸\n2023-05-02,工资,100,爸爸\n")));
         {
-            CImportDlg dialog(&ledger.window);
+            CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
             QVERIFY(dialog.OpenFile(path));
             QVERIFY(dialog.Import());
         }
-        CImportDlg again(&ledger.window);
+        CImportDlg again(ledger.window.m_moneyBook, &ledger.window);
         QVERIFY(again.OpenFile(path));
         QVERIFY(again.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录；与已有记录相同 2 条")));
         ImportPreviewModel *preview = again.PreviewModel();
@@ -180,7 +180,7 @@ private slots:
         OpenLedger ledger(kMembers);
         QTemporaryDir folder;
         QByteArray gbk = Gbk(QStringLiteral("说明\n日期,收支项目,金额\n2023-05-01,餐饮,-5\n明天,餐饮,-5\n2023-05-02,餐饮,五元\n2023-05-03\n"));
-        CImportDlg dialog(&ledger.window);
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
         QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("gbk.csv"), gbk)));
         QVERIFY(dialog.Summary()->text().contains(QStringLiteral("无法读取 3 行")));
         ImportPreviewModel *preview = dialog.PreviewModel();
@@ -209,7 +209,7 @@ private slots:
     {
         OpenLedger ledger(kMembers);
         QTemporaryDir folder;
-        CImportDlg dialog(&ledger.window);
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
         QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("大.csv"), Utf8Bom(WeChatBill(8000)))));
         int cancelledAt = -1;
         QTimer watcher;
@@ -243,7 +243,7 @@ private slots:
         QString text = QStringLiteral("日期,收支项目,金额,备注\n2023-05-01,餐饮,-4,早饭\n2023-05-02,餐饮,-5,\"午饭\n");
         for (int i = 0; i < 2000; ++i)
             text += QStringLiteral("2023-06-01,餐饮,-%1,晚饭\n").arg(i + 1);
-        CImportDlg dialog(&ledger.window);
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
         QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("改过.csv"), Utf8Bom(text))));
         QVERIFY2(dialog.Summary()->text().startsWith(QStringLiteral("将导入 1 条记录；与已有记录相同 0 条；跳过 0 行；无法读取 1 行")),
                  qPrintable(dialog.Summary()->text()));
@@ -268,7 +268,7 @@ private slots:
         book.Add(LedgerDateTime(QDate(2023, 5, 3), QTime(9, 0)), QStringLiteral("工资"), 3000, QStringLiteral("妈妈"), QStringLiteral("五月"));
         const QString path = folder.filePath(QStringLiteral("导出.csv"));
         QVERIFY(MoneyList(ledger)->ExportCsv(path, CsvEncoding::Utf8WithBom));
-        CImportDlg dialog(&ledger.window);
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
         QVERIFY(dialog.OpenFile(path));
         QVERIFY2(dialog.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录；与已有记录相同 2 条")),
                  qPrintable(dialog.Summary()->text()));
@@ -282,7 +282,7 @@ private slots:
         // file now shown, not of the file before it or of the layout before.
         OpenLedger ledger(kMembers);
         QTemporaryDir folder;
-        CImportDlg dialog(&ledger.window);
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
         QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("长.csv"), Utf8Bom(WeChatBill(40)))));
         QCOMPARE(dialog.PreviewModel()->rowCount(), 40);
 
@@ -315,14 +315,14 @@ private slots:
         QTemporaryDir folder;
         const QString first = WriteFile(folder, QStringLiteral("五月.csv"), Utf8Bom(WeChatBill(4)));
         {
-            CImportDlg dialog(&ledger.window);
+            CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
             QVERIFY(dialog.OpenFile(first));
             QVERIFY(dialog.StrangeItems()->setData(dialog.StrangeItems()->index(0, 3), QStringLiteral("交通")));
             QVERIFY(dialog.StrangeMembers()->setData(dialog.StrangeMembers()->index(0, 2), QStringLiteral("妈妈")));
             QVERIFY(dialog.Import());
         }
         // The same bill again: mapped as before, so its records are found and none is written twice.
-        CImportDlg again(&ledger.window);
+        CImportDlg again(ledger.window.m_moneyBook, &ledger.window);
         QVERIFY(again.OpenFile(first));
         QCOMPARE(again.StrangeItems()->index(0, 3).data().toString(), QStringLiteral("交通"));
         QCOMPARE(again.StrangeMembers()->index(0, 2).data().toString(), QStringLiteral("妈妈"));
@@ -333,7 +333,7 @@ private slots:
     {
         OpenLedger ledger(kMembers);
         QTemporaryDir folder;
-        CImportDlg dialog(&ledger.window);
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
         QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("表.csv"), Utf8Bom(WeChatBill(40)))));
         OpenLedgerDatabase()
             ->Execute(QStringLiteral("CREATE TRIGGER \"Full\" BEFORE INSERT ON \"Money\" BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
@@ -358,7 +358,7 @@ private slots:
         QByteArray bytes = Utf8Bom(QStringLiteral("日期,收支项目,金额,家庭成员,备注\n2023-05-01,餐饮,-5,爸爸,面馆\n"));
         bytes += QStringLiteral("2023-05-02,餐饮,-6,爸爸,").toUtf8() + QByteArray("\xC3\xE6\xB9\xDD\n");
         bytes += QStringLiteral("2023-05-03,餐饮,-7,爸爸,").toUtf8() + QByteArray(10 * 1024 * 1024, 'x') + '\n';
-        CImportDlg dialog(&ledger.window);
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
         QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("两种编码.csv"), bytes)));
         ImportPreviewModel *preview = dialog.PreviewModel();
         QCOMPARE(preview->data(preview->index(0, 7), Qt::DisplayRole).toString(), QStringLiteral("导入"));

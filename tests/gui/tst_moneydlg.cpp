@@ -59,7 +59,7 @@ private slots:
 
     void refusedSaveIsToldAndKeepsTheDialogOpen()
     {
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         dialog.show();
         Choose(&dialog, 1007, QStringLiteral("收入    工资"));
         Type(&dialog, 1006, QStringLiteral("6222021234567890"));  // a card number: more than money can hold to the cent
@@ -79,7 +79,7 @@ private slots:
 
     void expenseIsSignedAndListed()
     {
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         dialog.show();
         Choose(&dialog, 1007, QStringLiteral("支出    餐饮"));
         QCOMPARE(Find<CEntryComboBox>(&dialog, 1007)->ShownText(), QStringLiteral("餐饮"));
@@ -97,7 +97,7 @@ private slots:
 
     void kindFollowsTheItemHoweverItIsChosen()
     {
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         dialog.show();
         auto *items = Find<CEntryComboBox>(&dialog, 1007);
         const int entries = items->count();
@@ -135,7 +135,7 @@ private slots:
                                   QString());
         m_window->m_moneyBook.SetSelected(0);
         {
-            CMoneyDlg dialog(m_window, EntryMode::Modify);
+            CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Modify, m_window);
             auto *items = Find<CEntryComboBox>(&dialog, 1007);
             QCOMPARE(items->ShownText(), QStringLiteral("旧项目"));
             QCOMPARE(items->count(), int(g_itemList.size()));
@@ -144,7 +144,7 @@ private slots:
             QCOMPARE(m_window->m_moneyBook.GetItemText(0, 3), QStringLiteral("-30"));
         }
         m_window->m_moneyBook.SetSelected(1);
-        CMoneyDlg dialog(m_window, EntryMode::Modify);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Modify, m_window);
         auto *items = Find<CEntryComboBox>(&dialog, 1007);
         QCOMPARE(items->currentText(), QStringLiteral("收入    工资"));  // the list opens on the record's entry
         QCOMPARE(items->ShownText(), QStringLiteral("工资"));
@@ -155,7 +155,7 @@ private slots:
 
     void incomeItemTypedNegativeStaysNegative()
     {
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         Choose(&dialog, 1007, QStringLiteral("收入    工资"));
         Type(&dialog, 1006, QStringLiteral("-25"));
         QVERIFY(dialog.SaveAndContinue());
@@ -164,7 +164,7 @@ private slots:
 
     void firstFailedCheckIsShownAndNothingSaved()
     {
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         dialog.show();
         Click(&dialog, 1011);
         QCOMPARE(m_messages->Last(), QStringLiteral(" 请输入金额"));
@@ -188,7 +188,7 @@ private slots:
 
     void amountFieldRules()
     {
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         dialog.show();
         auto *amount = Find<QLineEdit>(&dialog, 1006);
         QTest::keyClicks(amount, QStringLiteral("1x2"));
@@ -207,7 +207,7 @@ private slots:
     void aSecondPointInTheAmountIsRefusedNotSavedAsLess()
     {
         // "12..5" was saved as 12 and "1.2.3" as 1.2; every other amount field refuses them.
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         dialog.show();
         Choose(&dialog, 1007, QStringLiteral("支出    餐饮"));
         for (const QString &typed : {QStringLiteral("12..5"), QStringLiteral("1.2.3")}) {
@@ -241,18 +241,18 @@ private slots:
             QCOMPARE(box->currentText(), QString());
             QCOMPARE(box->placeholderText(), hint);
         };
-        { CDepositDlg dialog(m_window); emptyWithHint(dialog, 1072); }
-        { CCurrentDlg dialog(m_window); emptyWithHint(dialog, 1106); }
-        { CTransferDlg dialog(m_window); emptyWithHint(dialog, 1084); }
-        { CInsureDlg dialog(m_window); emptyWithHint(dialog, 1152); }
-        { CCreditDlg dialog(m_window); emptyWithHint(dialog, 1144); }
-        { CMemoDlg dialog(m_window); emptyWithHint(dialog, 1116); }
-        { CMoneyFindDlg dialog(m_window); emptyWithHint(dialog, 1035); }
+        { CDepositDlg dialog(m_window->m_depositBook, EntryMode::Add, m_window); emptyWithHint(dialog, 1072); }
+        { CCurrentDlg dialog(m_window->m_currentBook, EntryMode::Add, m_window); emptyWithHint(dialog, 1106); }
+        { CTransferDlg dialog(m_window->m_depositBook, m_window->m_moneyBook, m_window); emptyWithHint(dialog, 1084); }
+        { CInsureDlg dialog(m_window->m_insureBook, EntryMode::Add, m_window); emptyWithHint(dialog, 1152); }
+        { CCreditDlg dialog(m_window->m_creditBook, EntryMode::Add, m_window); emptyWithHint(dialog, 1144); }
+        { CMemoDlg dialog(m_window->m_memoBook, EntryMode::Add, m_window); emptyWithHint(dialog, 1116); }
+        { CMoneyFindDlg dialog(m_window->m_moneyBook, m_window); emptyWithHint(dialog, 1035); }
         { CDeleteMemberDlg dialog; emptyWithHint(dialog, 1199); }
         { CPasswordDlg dialog; emptyWithHint(dialog, 1191); }
 
         // The rule and its message stay; a member added from the dialog takes the hint's place.
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         dialog.show();
         emptyWithHint(dialog, 1008);
         Choose(&dialog, 1007, QStringLiteral("收入    工资"));
@@ -279,7 +279,7 @@ private slots:
     {
         // A record was saved with the note "test\t\n": Tab in a note typed itself. It moves on now, and
         // Shift+Tab back, in the note of every entry dialog.
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -295,11 +295,11 @@ private slots:
         QTest::keyClick(note, Qt::Key_Return);  // a new line is still a new line
         QCOMPARE(note->toPlainText(), QStringLiteral("test\n"));
 
-        CDepositDlg deposit(m_window);
-        CCurrentDlg current(m_window);
-        CCreditDlg credit(m_window);
-        CMemoDlg memo(m_window);
-        CInsureDlg insure(m_window);
+        CDepositDlg deposit(m_window->m_depositBook, EntryMode::Add, m_window);
+        CCurrentDlg current(m_window->m_currentBook, EntryMode::Add, m_window);
+        CCreditDlg credit(m_window->m_creditBook, EntryMode::Add, m_window);
+        CMemoDlg memo(m_window->m_memoBook, EntryMode::Add, m_window);
+        CInsureDlg insure(m_window->m_insureBook, EntryMode::Add, m_window);
         for (QDialog *other : std::initializer_list<QDialog *>{&deposit, &current, &credit, &memo, &insure}) {
             const auto notes = other->findChildren<QPlainTextEdit *>();
             QVERIFY(!notes.isEmpty());
@@ -313,7 +313,7 @@ private slots:
         m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 1), QTime(9, 30)), QStringLiteral("餐饮"), -30,
                                   QStringLiteral("Wang"), QStringLiteral("午饭"));
         m_window->m_moneyBook.SetSelected(0);
-        CMoneyDlg dialog(m_window, EntryMode::Modify);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Modify, m_window);
         QVERIFY(dialog.IsModifying());
         QCOMPARE(Find<CEntryComboBox>(&dialog, 1007)->ShownText(), QStringLiteral("餐饮"));
         QCOMPARE(Find<QLineEdit>(&dialog, 1006)->text(), QStringLiteral("-30"));
@@ -331,7 +331,7 @@ private slots:
     void addedRecordKeepsTheTimeTheDialogOpened()
     {
         const QDateTime before = LedgerNow();
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         const QDateTime after = LedgerNow();
         Choose(&dialog, 1007, QStringLiteral("收入    工资"));
         Type(&dialog, 1006, QStringLiteral("10"));
@@ -355,7 +355,7 @@ private slots:
             while (row < book.GetItemCount() && book.GetItemText(row, 4) != member)
                 ++row;
             book.SetSelected(row);
-            CMoneyDlg dialog(m_window, EntryMode::Modify);
+            CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Modify, m_window);
             auto *members = Find<QComboBox>(&dialog, 1008);
             QCOMPARE(members->currentText(), member);
             dialog.SaveAndClose();  // saved unchanged
@@ -369,7 +369,7 @@ private slots:
         m_window->m_moneyBook.Add(LedgerDateTime(QDate(2003, 5, 1)), QStringLiteral("工资"), 30, QStringLiteral("Li"), QString());
         m_window->m_moneyBook.SetSelected(0);
         {
-            CMoneyDlg dialog(m_window, EntryMode::Modify);
+            CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Modify, m_window);
             dialog.show();
             QTest::keyClick(&dialog, Qt::Key_Escape);
             QVERIFY(dialog.isVisible());  // Escape is swallowed
@@ -377,7 +377,7 @@ private slots:
             Click(&dialog, 1012);
             QVERIFY(!dialog.isVisible());
         }
-        CMoneyDlg next(m_window);  // opened to add: adds, whatever the dialog before was told
+        CMoneyDlg next(m_window->m_moneyBook, EntryMode::Add, m_window);  // opened to add: adds, whatever the dialog before was told
         QVERIFY(!next.IsModifying());
         Choose(&next, 1007, QStringLiteral("收入    工资"));
         Type(&next, 1006, QStringLiteral("5"));
@@ -387,7 +387,7 @@ private slots:
 
     void calculatorPadFillsTheAmount()
     {
-        CMoneyDlg dialog(m_window);
+        CMoneyDlg dialog(m_window->m_moneyBook, EntryMode::Add, m_window);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         Click(&dialog, 1013);
@@ -423,11 +423,12 @@ private slots:
         Find<QComboBox>(&login, 1063)->setEditText(QStringLiteral("Li"));
         Find<QLineEdit>(&login, 1064)->setText(QStringLiteral("pw"));
         Click(&login, 1067);
-        QCOMPARE(m_window->m_strMember, QStringLiteral("Li"));
-        QVERIFY(m_window->m_bLoginOK);
+        QCOMPARE(login.Member(), QStringLiteral("Li"));
+        QCOMPARE(login.result(), int(QDialog::Accepted));
         CLoginDlg again(m_window);
         Click(&again, 1066);
-        QVERIFY(!m_window->m_bLoginOK);
+        QCOMPARE(again.result(), int(QDialog::Rejected));
+        QVERIFY(again.Member().isEmpty());
     }
 
     void reservedCharacterInANewName()

@@ -45,7 +45,7 @@ private slots:
 
     void depositShowsItsMaturityAndIsSaved()
     {
-        CDepositDlg dialog(m_window);
+        CDepositDlg dialog(m_window->m_depositBook, EntryMode::Add, m_window);
         dialog.show();
         QVERIFY(!dialog.IsContinueMode());
         Type(&dialog, 1067, QStringLiteral("12#3"));
@@ -76,7 +76,7 @@ private slots:
     void instalmentPlanAndItsNextInstalment()
     {
         {
-            CDepositDlg dialog(m_window);
+            CDepositDlg dialog(m_window->m_depositBook, EntryMode::Add, m_window);
             Type(&dialog, 1067, QStringLiteral("plan1"));
             Choose(&dialog, 1075, QStringLiteral("零存整取"));
             QCOMPARE(m_messages->Last(), QStringLiteral("请在存入金额中填入本次存入的金额"));
@@ -92,7 +92,7 @@ private slots:
         }
         CDepositBook &book = m_window->m_depositBook;
         book.SetSelected(0);
-        CDepositDlg dialog(m_window, EntryMode::Modify);
+        CDepositDlg dialog(m_window->m_depositBook, EntryMode::Modify, m_window);
         QVERIFY(dialog.IsContinueMode());
         QVERIFY(!Find<QComboBox>(&dialog, 1067)->isEnabled());
         QVERIFY(!Find<QComboBox>(&dialog, 1075)->isEnabled());
@@ -110,7 +110,7 @@ private slots:
     {
         // 续存零整 showed the term and the rate empty; they are the plan's: three years at 1.89 here.
         {
-            CDepositDlg dialog(m_window);
+            CDepositDlg dialog(m_window->m_depositBook, EntryMode::Add, m_window);
             Type(&dialog, 1067, QStringLiteral("plan3"));
             Choose(&dialog, 1075, QStringLiteral("零存整取"));
             Choose(&dialog, 1076, QStringLiteral("三年"));
@@ -121,7 +121,7 @@ private slots:
         CDepositBook &book = m_window->m_depositBook;
         const auto continueMode = [&](const std::function<void(CDepositDlg &)> &check) {
             book.SetSelected(0);
-            CDepositDlg dialog(m_window, EntryMode::Modify);
+            CDepositDlg dialog(m_window->m_depositBook, EntryMode::Modify, m_window);
             QVERIFY(dialog.IsContinueMode());
             check(dialog);
         };
@@ -149,7 +149,7 @@ private slots:
         m_window->m_depositBook.Add(QStringLiteral("2003-01-01"), QStringLiteral("工资卡"), QStringLiteral("人民币"),
                                     QStringLiteral("整存整取"), QStringLiteral("100"), QStringLiteral("101"),
                                     QStringLiteral("2004-01-01"), QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
-        CDepositDlg dialog(m_window);
+        CDepositDlg dialog(m_window->m_depositBook, EntryMode::Add, m_window);
         dialog.show();
         auto *account = Find<QComboBox>(&dialog, 1067);
         account->showPopup();
@@ -167,7 +167,7 @@ private slots:
         m_window->m_currentBook.Add(QStringLiteral("2003-01-01"), QStringLiteral("card1"), QStringLiteral("中国银行"),
                                     QStringLiteral("人民币"), QStringLiteral("5"), QStringLiteral("存入现金"),
                                     QStringLiteral("小明"), QString());
-        CCurrentDlg dialog(m_window);
+        CCurrentDlg dialog(m_window->m_currentBook, EntryMode::Add, m_window);
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         auto *account = Find<QComboBox>(&dialog, 1235);
@@ -183,7 +183,7 @@ private slots:
     void movementsAreSignedByTheirNote()
     {
         for (const auto &[note, expected] : {std::pair<QString, QString>{"出 取出现金", "-200"}, {"进 工资转入", "200"}}) {
-            CCurrentDlg dialog(m_window);
+            CCurrentDlg dialog(m_window->m_currentBook, EntryMode::Add, m_window);
             Type(&dialog, 1235, QStringLiteral("A"));
             Type(&dialog, 1103, QStringLiteral("200"));
             QVERIFY(!dialog.SaveAndClose());
@@ -203,7 +203,7 @@ private slots:
         book.Add(QStringLiteral("2003-01-01"), QStringLiteral("A"), QStringLiteral("中国银行"), QStringLiteral("人民币"),
                  QStringLiteral("-200"), QStringLiteral("取出现金"), QStringLiteral("小明"), QString());
         book.SetSelected(0);
-        CCurrentDlg dialog(m_window, EntryMode::Modify);
+        CCurrentDlg dialog(m_window->m_currentBook, EntryMode::Modify, m_window);
         QVERIFY(dialog.IsModifyMode());
         QCOMPARE(Find<QLineEdit>(&dialog, 1103)->text(), QStringLiteral("200"));  // the magnitude, which its field can hold
         QVERIFY(dialog.IsOut());
@@ -227,8 +227,7 @@ private slots:
         add(QStringLiteral("C"), QStringLiteral("人民币"), QStringLiteral("7"));
         m_window->PressButton(1009);
         book.SetSelected(0);
-        m_window->RefreshCurrentPanel();
-        CCurrentBalanceDlg dialog(m_window);
+        CCurrentBalanceDlg dialog(m_window->m_currentBook, m_window);
         auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("1110"));
         Choose(&dialog, 1111, QStringLiteral("美元"));
         QCOMPARE(list->topLevelItemCount(), 3);
@@ -262,7 +261,7 @@ private slots:
             book.Add(QStringLiteral("2003-01-01"), QString::fromLatin1(account), QStringLiteral("中国银行"),
                      QStringLiteral("人民币"), QStringLiteral("10"), QStringLiteral("存入现金"), QStringLiteral("小明"), QString());
         m_messages->Clear();
-        CCurrentBalanceDlg dialog(m_window);
+        CCurrentBalanceDlg dialog(m_window->m_currentBook, m_window);
         auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("1110"));
         auto *closeAccount = Find<QPushButton>(&dialog, 1112);
         dialog.show();
@@ -304,7 +303,7 @@ private slots:
                      QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
         deposits.SetSelected(0);
         {
-            CTransferDlg dialog(m_window);
+            CTransferDlg dialog(m_window->m_depositBook, m_window->m_moneyBook, m_window);
             QCOMPARE(Find<QLineEdit>(&dialog, 1088)->text(), QStringLiteral("1211.12"));
             QCOMPARE(Find<QComboBox>(&dialog, 1084)->currentText(), QStringLiteral("小明"));
             Type(&dialog, 1088, QStringLiteral("1211.13"));
@@ -330,7 +329,7 @@ private slots:
         LayDeferredGuard(*db);
         FailCommitOfDeletes(*db, QStringLiteral("Deposit"));
         deposits.SetSelected(0);
-        CTransferDlg dialog(m_window);
+        CTransferDlg dialog(m_window->m_depositBook, m_window->m_moneyBook, m_window);
         QVERIFY(!dialog.SaveAndClose());
         QCOMPARE(m_messages->messages.last().caption, QStringLiteral("错误"));
         QCOMPARE(deposits.GetItemCount(), 1);
@@ -351,7 +350,7 @@ private slots:
                      QStringLiteral("1000"), QStringLiteral("1019.8"), QStringLiteral("2004-01-01"),
                      QStringLiteral("中国银行"), QStringLiteral("小明"), QString());
         deposits.SetSelected(0);
-        CTransferDlg dialog(m_window);
+        CTransferDlg dialog(m_window->m_depositBook, m_window->m_moneyBook, m_window);
         OpenLedgerDatabase(m_install->DataFile("Kinward.db"))->Execute(QStringLiteral("DELETE FROM Deposit"));
         QVERIFY(!dialog.SaveAndClose());
         QCOMPARE(m_window->m_moneyBook.GetItemCount(), 0);

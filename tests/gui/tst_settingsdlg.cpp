@@ -88,8 +88,8 @@ private slots:
         window.PressButton(1018);  // the home page stays shown through the restore
         QCOMPARE(window.Control(1220)->toolTip(), QStringLiteral("100"));
         g_memberList << QStringLiteral("Wang") << QStringLiteral("1");  // a member added since, in memory
-        CSettingsDlg settings(&window);
-        std::unique_ptr<QDialog> editor(settings.MakeEditor(QStringLiteral("恢复备份")));
+        const std::unique_ptr<CSettingsDlg> settings = window.MakeSettings();
+        std::unique_ptr<QDialog> editor(settings->MakeEditor(QStringLiteral("恢复备份")));
         auto *restore = qobject_cast<CRestoreDlg *>(editor.get());
         QVERIFY(restore);
         auto *copies = editor->findChild<QListWidget *>(QStringLiteral("copies"));
@@ -133,10 +133,12 @@ private slots:
         QVERIFY(QFile::remove(DataFilePath(QStringLiteral("Bank.kwl"))));
         QVERIFY(QDir().mkdir(DataFilePath(QStringLiteral("Bank.kwl"))));
         QSignalSpy ended(&window, &QDialog::finished);
-        CRestoreDlg restore(&window);
-        restore.findChild<QListWidget *>(QStringLiteral("copies"))->setCurrentRow(0);
+        const std::unique_ptr<CSettingsDlg> settings = window.MakeSettings();
+        std::unique_ptr<QDialog> editor(settings->MakeEditor(QStringLiteral("恢复备份")));
+        auto *restore = qobject_cast<CRestoreDlg *>(editor.get());
+        restore->findChild<QListWidget *>(QStringLiteral("copies"))->setCurrentRow(0);
         m_open->messages.answer = true;
-        QVERIFY(!restore.Restore());
+        QVERIFY(!restore->Restore());
         QVERIFY(m_open->messages.Last().contains(QStringLiteral("Bank.kwl")));
         QVERIFY(m_open->messages.Last().contains(QStringLiteral("重新启动")));
         QCOMPARE(ended.count(), 1);

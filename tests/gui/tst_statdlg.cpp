@@ -44,7 +44,7 @@ private slots:
     void opensOnTheTotalAssets()
     {
         m_window->m_moneyBook.Add(At(2003, 5, 1), QStringLiteral("工资"), 3000, "Li", QString());
-        CStatDlg dialog(m_window);
+        CStatDlg dialog(m_window->m_moneyBook, m_window);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("统计图表"));
         auto *kinds = Find<QComboBox>(&dialog, 1182);
         QCOMPARE(kinds->count(), 6);
@@ -67,7 +67,7 @@ private slots:
         book.Add(At(2003, 5, 1, 9), QStringLiteral("工资"), 3000, "Li", QString());
         book.Add(At(2003, 6, 1), QStringLiteral("餐饮"), -1000, "Li", QString());
         book.Add(At(2004, 2, 1), QStringLiteral("餐饮"), -500, "Li", QString());
-        CStatDlg dialog(m_window);
+        CStatDlg dialog(m_window->m_moneyBook, m_window);
         auto *kinds = Find<QComboBox>(&dialog, 1182);
         kinds->setCurrentIndex(1);
         emit kinds->activated(1);
@@ -103,7 +103,7 @@ private slots:
         CMoneyBook &book = m_window->m_moneyBook;
         book.Add(At(2001, 5, 1), QStringLiteral("工资"), 3000, "Li", QString());
         book.Add(At(2003, 6, 1), QStringLiteral("餐饮"), -1000, "Li", QString());
-        CStatDlg dialog(m_window);
+        CStatDlg dialog(m_window->m_moneyBook, m_window);
         auto *kinds = Find<QComboBox>(&dialog, 1182);
         kinds->setCurrentIndex(4);
         emit kinds->activated(4);
@@ -125,7 +125,7 @@ private slots:
 
     void anEmptyLedgerDrawsEveryKind()
     {
-        CStatDlg dialog(m_window);
+        CStatDlg dialog(m_window->m_moneyBook, m_window);
         dialog.Panel()->resize(486, 330);
         auto *kinds = Find<QComboBox>(&dialog, 1182);
         for (int kind = 0; kind < 6; ++kind) {

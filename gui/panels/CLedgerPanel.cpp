@@ -1,8 +1,9 @@
-// Showing, hiding and refreshing a record panel.
+// Showing, hiding and refreshing a record panel, and the buttons every panel has.
 #include "CLedgerPanel.h"
 
 #include "app/CBookView.h"
 #include "common/Gbk.h"
+#include "db/DbError.h"
 #include "dialogs/CFindWindow.h"
 
 #include <QLabel>
@@ -25,19 +26,31 @@ void WriteStatusLine(QLabel *label, int x, const QString &text)
     label->setText(text);
 }
 
-CLedgerPanel::CLedgerPanel(CBookView *list, QList<QWidget *> rowButtons, QList<QWidget *> others)
-    : m_list(list), m_rowButtons(std::move(rowButtons)), m_others(std::move(others))
+CLedgerPanel::CLedgerPanel(CBook &book, QWidget *window, const Controls &controls, int listId,
+                           QList<int> rowButtons, QList<int> others)
+    : m_book(book), m_window(window), m_controls(controls), m_list(qobject_cast<CBookView *>(controls(listId)))
 {
+    for (int id : rowButtons)
+        m_rowButtons.append(Control(id));
+    for (int id : others)
+        m_others.append(Control(id));
+    QObject::connect(m_list, &CBookView::rowDoubleClicked, m_list, [this] {
+        QWidget *button = m_doubleClickButton ? Control(m_doubleClickButton) : nullptr;
+        if (button && button->isEnabled())
+            TellDbFailure([this] { Press(m_doubleClickButton); });
+    });
+    m_book.AddListener(this);
 }
 
-CBook &CLedgerPanel::Book() const
+CLedgerPanel::~CLedgerPanel()
 {
-    return m_list->Book();
+    CloseFindWindow();
+    m_book.RemoveListener(this);
 }
 
-void CLedgerPanel::SetStatusLine(QLabel *label, int x, std::function<QString()> text)
+void CLedgerPanel::SetStatusLine(int labelId, int x, std::function<QString()> text)
 {
-    m_status = label;
+    m_status = qobject_cast<QLabel *>(Control(labelId));
     m_statusX = x;
     m_statusText = std::move(text);
 }
@@ -50,6 +63,7 @@ bool CLedgerPanel::IsShown() const
 void CLedgerPanel::Show()
 {
     SetVisible(true);
+    Refresh();
 }
 
 void CLedgerPanel::Hide()
@@ -65,6 +79,11 @@ bool CLedgerPanel::Press(int id) const
         return false;
     handler.value()();
     return true;
+}
+
+void CLedgerPanel::OnFindButton(int id, std::function<CFindWindow *()> make)
+{
+    OnButton(id, [this, make = std::move(make)] { OpenFindWindow(make); });
 }
 
 void CLedgerPanel::OpenFindWindow(const std::function<CFindWindow *()> &make)
@@ -99,13 +118,18 @@ void CLedgerPanel::SetVisible(bool visible)
         m_status->setVisible(visible);
 }
 
+void CLedgerPanel::BookChanged()
+{
+    TellDbFailure([this] { Refresh(); });
+}
+
 void CLedgerPanel::Refresh()
 {
     if (m_status && m_statusText) {
         WriteStatusLine(m_status, m_statusX, m_statusText());
         m_status->setVisible(IsShown());  // a panel refreshed while another is shown stays out of sight
     }
-    EnableRowButtons(Book().GetSelected() >= 0);
+    EnableRowButtons(m_book.GetSelected() >= 0);
 }
 
 void CLedgerPanel::EnableRowButtons(bool enabled)
