@@ -68,8 +68,7 @@ CAddressDlg::CAddressDlg(CAddressBook &book, EntryMode mode, QWidget *parent)
     StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify) {
-        const CAddressBook &book = m_book;
-        const QStringList row = book.GetRowTexts(book.GetSelected());
+        const QStringList row = m_book.GetRowTexts(m_book.GetSelected());
         for (int i = 0; i < CAddressBook::kFieldCount; ++i) {
             if (auto *line = qobject_cast<QLineEdit *>(m_fields.at(i)))
                 line->setText(row.value(i));
@@ -95,10 +94,9 @@ bool CAddressDlg::SaveAndClose()
         ShowMessage(refused, QStringLiteral("错误"));
         return false;
     }
-    CAddressBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
-        return m_bModify ? book.Modify(texts) : book.Add(texts);
+        return m_bModify ? m_book.Modify(texts) : m_book.Add(texts);
     }))
         return false;
     SavedOnce();

@@ -85,8 +85,7 @@ CArticleDlg::CArticleDlg(CArticleBook &book, EntryMode mode, QWidget *parent)
 
 void CArticleDlg::FillFromSelectedRow()
 {
-    const CArticleBook &book = m_book;
-    const QStringList row = book.GetRowTexts(book.GetSelected());
+    const QStringList row = m_book.GetRowTexts(m_book.GetSelected());
     SelectStoredEntry(m_name, row.value(0));
     m_quantity->setText(row.value(1));
     m_cost->setText(row.value(2));
@@ -116,12 +115,11 @@ bool CArticleDlg::Save()
         ShowMessage(refused, QStringLiteral("错误"));
         return false;
     }
-    CArticleBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         return IsModifying()
-                   ? book.Modify(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText())
-                   : book.Add(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText());
+                   ? m_book.Modify(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText())
+                   : m_book.Add(entry.name, entry.quantity, entry.cost, entry.value, m_note->toPlainText());
     }))
         return false;
     SavedOnce();  // a further save adds a new asset

@@ -56,8 +56,7 @@ CCreditDlg::CCreditDlg(CCreditBook &book, EntryMode mode, QWidget *parent)
 
 void CCreditDlg::FillFromSelectedRow()
 {
-    const CCreditBook &book = m_book;
-    const QStringList row = book.GetRowTexts(book.GetSelected());
+    const QStringList row = m_book.GetRowTexts(m_book.GetSelected());
     ShowStoredDate(m_date, row.value(0));
     SelectStoredEntry(m_activity, row.value(1));
     m_amount->setText(AmountOfSignedColumns(row, 2));
@@ -83,11 +82,10 @@ bool CCreditDlg::SaveAndClose()
     }
     const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString money = SignedCreditText(entry.amount, entry.activity);
-    CCreditBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
-        return m_bModify ? book.Modify(dateText, entry.activity, money, m_people->text(), entry.person, m_note->toPlainText())
-                         : book.Add(dateText, entry.activity, money, m_people->text(), entry.person, m_note->toPlainText());
+        return m_bModify ? m_book.Modify(dateText, entry.activity, money, m_people->text(), entry.person, m_note->toPlainText())
+                         : m_book.Add(dateText, entry.activity, money, m_people->text(), entry.person, m_note->toPlainText());
     }))
         return false;
     SavedOnce();

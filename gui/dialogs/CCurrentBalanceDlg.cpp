@@ -96,9 +96,8 @@ void CCurrentBalanceDlg::ShowBalances()
     m_list->clear();
     if (m_currency->currentIndex() < 0)
         return;  // no currency to show
-    CCurrentBook &book = m_book;
-    book.ComputeBalances(m_currency->currentText());
-    const QStringList &balances = book.GetBalances();
+    m_book.ComputeBalances(m_currency->currentText());
+    const QStringList &balances = m_book.GetBalances();
     for (int i = 0; i + 1 < balances.size(); i += 2) {
         auto *item = new QTreeWidgetItem({balances.at(i), TrimAmount(AtoF(balances.at(i + 1)))});
         item->setTextAlignment(0, Qt::AlignCenter);

@@ -82,8 +82,7 @@ void CCurrentDlg::OnNoteChosen(int index)
 
 void CCurrentDlg::FillFromSelectedRow()
 {
-    const CCurrentBook &book = m_book;
-    const QStringList row = book.GetRowTexts(book.GetSelected());
+    const QStringList row = m_book.GetRowTexts(m_book.GetSelected());
     m_account->setEditText(row.value(1));
     ShowStoredDate(m_date, row.value(0));
     // The amount shows its magnitude; its sign is the direction, kept until another note is chosen.
@@ -122,12 +121,11 @@ bool CCurrentDlg::SaveAndClose()
     }
     const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString money = SignedMovementText(entry.amount, m_bOut);
-    CCurrentBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
-        return m_bModify ? book.Modify(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
+        return m_bModify ? m_book.Modify(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
                                        entry.person, m_note->toPlainText())
-                         : book.Add(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
+                         : m_book.Add(dateText, entry.account, entry.bank, entry.currency, money, entry.note,
                                     entry.person, m_note->toPlainText());
     }))
         return false;

@@ -159,8 +159,7 @@ void CDepositDlg::ComputeMaturity()
 void CDepositDlg::FillFromSelectedRow()
 {
     ShowMessage(kInstalmentNotice, QStringLiteral("零存整取"));
-    const CDepositBook &book = m_book;
-    const QStringList row = book.GetRowTexts(book.GetSelected());
+    const QStringList row = m_book.GetRowTexts(m_book.GetSelected());
     m_account->setEditText(row.value(1));
     m_account->setEnabled(false);
     ShowStoredDate(m_date, row.value(0));
@@ -207,14 +206,13 @@ bool CDepositDlg::SaveAndClose()
         return false;
     }
     const QString beginText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
-    CDepositBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         if (m_bContinue) {
-            return book.AddInstalment(beginText, entry.amount, entry.person, m_note->toPlainText());
+            return m_book.AddInstalment(beginText, entry.amount, entry.person, m_note->toPlainText());
         } else {
             const QDate due = DueDate(m_date->date(), entry.term);
-            return book.Add(beginText, entry.account, entry.currency, entry.kind, entry.amount, MaturityNow(),
+            return m_book.Add(beginText, entry.account, entry.currency, entry.kind, entry.amount, MaturityNow(),
                             due.toString(QStringLiteral("yyyy-MM-dd")), entry.bank, entry.person, m_note->toPlainText());
         }
     }))

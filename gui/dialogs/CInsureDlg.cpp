@@ -71,8 +71,7 @@ CInsureDlg::CInsureDlg(CInsureBook &book, EntryMode mode, QWidget *parent)
 
 void CInsureDlg::FillFromSelectedRow()
 {
-    const CInsureBook &book = m_book;
-    const QStringList row = book.GetRowTexts(book.GetSelected());
+    const QStringList row = m_book.GetRowTexts(m_book.GetSelected());
     ShowStoredDate(m_date, row.value(0));
     SelectStoredEntry(m_policy, row.value(1));
     SelectStoredEntry(m_activity, row.value(2));
@@ -98,11 +97,10 @@ bool CInsureDlg::SaveAndClose()
     }
     const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString money = SignedInsureText(entry.amount, entry.activity);
-    CInsureBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
-        return m_bModify ? book.Modify(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText())
-                         : book.Add(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText());
+        return m_bModify ? m_book.Modify(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText())
+                         : m_book.Add(dateText, entry.policy, entry.activity, money, entry.person, m_note->toPlainText());
     }))
         return false;
     SavedOnce();

@@ -33,8 +33,7 @@ CMemoDlg::CMemoDlg(CMemoBook &book, EntryMode mode, QWidget *parent) : CEntryDia
     StackFieldsAndButtons(this, grid, {save, cancel});
 
     if (m_bModify) {
-        const CMemoBook &book = m_book;
-        const QStringList row = book.GetRowTexts(book.GetSelected());
+        const QStringList row = m_book.GetRowTexts(m_book.GetSelected());
         ShowStoredDate(m_date, row.value(0));
         SelectStoredEntry(m_member, row.value(2));
         m_matter->setPlainText(row.value(1));
@@ -49,11 +48,10 @@ bool CMemoDlg::SaveAndClose()
         return false;
     }
     const QString dateText = m_date->date().toString(QStringLiteral("yyyy-MM-dd"));
-    CMemoBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
-        return m_bModify ? book.Modify(dateText, m_matter->toPlainText(), m_member->currentText())
-                         : book.Add(dateText, m_matter->toPlainText(), m_member->currentText());
+        return m_bModify ? m_book.Modify(dateText, m_matter->toPlainText(), m_member->currentText())
+                         : m_book.Add(dateText, m_matter->toPlainText(), m_member->currentText());
     }))
         return false;
     SavedOnce();

@@ -84,15 +84,14 @@ CMoneyDlg::CMoneyDlg(CMoneyBook &book, EntryMode mode, QWidget *parent) : CEntry
 
 void CMoneyDlg::FillFromSelectedRow()
 {
-    const CMoneyBook &book = m_book;
-    const int row = book.GetSelected();
-    const QDateTime date = ParseDateText(book.GetItemText(row, 0));
+    const int row = m_book.GetSelected();
+    const QDateTime date = ParseDateText(m_book.GetItemText(row, 0));
     if (date.isValid())
         m_date->setDateTime(date);  // the row's date, at midnight
-    const QString income = book.GetItemText(row, 2);
+    const QString income = m_book.GetItemText(row, 2);
     m_bIncome = !income.isEmpty();
     // The record's own item and kind; the list opens on the entry that says the same, if one does.
-    const QString item = book.GetItemText(row, 1);
+    const QString item = m_book.GetItemText(row, 1);
     int entry = -1;
     for (int i = 0; i < m_item->count() && entry < 0; ++i) {
         const ItemChoice choice = ParseItemChoice(m_item->itemText(i));
@@ -100,8 +99,8 @@ void CMoneyDlg::FillFromSelectedRow()
             entry = i;
     }
     m_item->ShowEntry(entry, item);
-    m_amount->setText(m_bIncome ? income : book.GetItemText(row, 3));
-    const QString member = book.GetItemText(row, 4);
+    m_amount->setText(m_bIncome ? income : m_book.GetItemText(row, 3));
+    const QString member = m_book.GetItemText(row, 4);
     QStringList members;
     for (int i = 0; i < m_member->count(); ++i)
         members.append(m_member->itemText(i));
@@ -111,7 +110,7 @@ void CMoneyDlg::FillFromSelectedRow()
         chosen = m_member->count() - 1;
     }
     m_member->setCurrentIndex(chosen);
-    m_note->setPlainText(book.GetItemText(row, 5));
+    m_note->setPlainText(m_book.GetItemText(row, 5));
 }
 
 void CMoneyDlg::OnItemChosen(int index)
@@ -152,12 +151,11 @@ bool CMoneyDlg::Save()
     m_amount->setText(amount);
     const double value = AtoF(SignedAmountText(amount, !m_bIncome));
     const QDateTime date = LedgerDateTime(m_date->date(), m_date->time());
-    CMoneyBook &book = m_book;
     // Nothing saved: the dialog stays open with what the user typed.
     if (!TrySave([&] {
         return IsModifying()
-                   ? book.Modify(date, item, value, m_member->currentText(), m_note->toPlainText())
-                   : book.Add(date, item, value, m_member->currentText(), m_note->toPlainText());
+                   ? m_book.Modify(date, item, value, m_member->currentText(), m_note->toPlainText())
+                   : m_book.Add(date, item, value, m_member->currentText(), m_note->toPlainText());
     }))
         return false;
     SavedOnce();  // a further save adds a new record

@@ -86,8 +86,7 @@ void CStatDlg::ChooseKind(int index)
         return;
     m_panel->Clear();
     Guarded([&] {
-        CMoneyBook &book = m_book;
-        m_navigator.Choose(StatKind(index), book.GetFirstDate(), book.GetLastDate(), LedgerNow());
+        m_navigator.Choose(StatKind(index), m_book.GetFirstDate(), m_book.GetLastDate(), LedgerNow());
         const bool range = m_navigator.IsRangeKind();
         m_start->setEnabled(range);
         m_end->setEnabled(range);
