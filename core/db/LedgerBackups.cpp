@@ -3,6 +3,7 @@
 
 #include "common/LedgerDate.h"
 #include "common/WholeFile.h"
+#include "db/DatabaseFile.h"
 #include "db/DbError.h"
 #include "db/KeptFigures.h"
 #include "db/SqlConnection.h"
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QtEndian>
 #include <algorithm>
 #include <optional>
 
@@ -66,51 +66,6 @@ bool ReadWhole(const QString &path, QByteArray *bytes)
         return false;
     *bytes = file.readAll();
     return file.error() == QFileDevice::NoError;
-}
-
-// The first hundred bytes of a database file: its header.
-QByteArray DatabaseHeader(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.read(100);
-}
-
-// Whether a write-ahead log beside a database file holds pages: written by another program after the
-// copy was made. Such a copy is not offered, and not removed either.
-bool HasLogWithPages(const QString &path)
-{
-    const QFileInfo log(path + QStringLiteral("-wal"));
-    return log.exists() && log.size() > 0;
-}
-
-// Whether a database file is whole as far as its size and header tell: a file cut short or still
-// being written (a journal of an interrupted write beside it) is not. Reads a hundred bytes.
-bool LooksWhole(const QString &path)
-{
-    const QByteArray header = DatabaseHeader(path);
-    if (header.size() < 100 || !header.startsWith(QByteArray("SQLite format 3", 16)))
-        return false;
-    // A journal of an interrupted write, or a write-ahead log with pages the file lacks: not whole.
-    for (const char *beside : {"-journal", "-wal"}) {
-        const QFileInfo file(path + QLatin1String(beside));
-        if (file.exists() && file.size() > 0)
-            return false;
-    }
-    const auto *bytes = reinterpret_cast<const uchar *>(header.constData());
-    const quint32 pageField = qFromBigEndian<quint16>(bytes + 16);
-    const qint64 pageSize = pageField == 1 ? 65536 : pageField;
-    const qint64 size = QFileInfo(path).size();
-    if (pageSize < 512 || size % pageSize != 0)
-        return false;
-    // The page count in the header holds when it was written with the change counter it names: a
-    // file shorter than that was cut short.
-    const quint32 changes = qFromBigEndian<quint32>(bytes + 24);
-    const quint32 pages = qFromBigEndian<quint32>(bytes + 28);
-    if (qFromBigEndian<quint32>(bytes + 92) == changes && pages != 0)
-        return size >= qint64(pages) * pageSize;
-    return size > 0;
 }
 
 // What the ledger's records were when a copy was made: its change mark, drawn anew by every write.
