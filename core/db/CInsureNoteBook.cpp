@@ -129,6 +129,7 @@ void CInsureNoteBook::CollectNames(QStringList *names)
 
 void CInsureNoteBook::Fill(const QString &sort)
 {
+    ChangeBatch batch(*this);  // every policy listed, then told once
     const ClosedAfterwards closed(m_set);
     m_set.m_strSort = sort;
     if (!m_set.IsOpen())

@@ -149,6 +149,7 @@ bool CMoneyBook::Add(const QDateTime &date, const QString &item, double amount, 
 
 bool CMoneyBook::AddMany(const std::vector<MoneyEntry> &entries, const std::function<bool(qsizetype)> &progress)
 {
+    ChangeBatch batch(*this);  // the whole import is one change to those who show the book
     OpenIfClosed();
     for (const MoneyEntry &entry : entries)
         AmountValue(entry.amount);  // refused before anything is written

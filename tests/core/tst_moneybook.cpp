@@ -18,6 +18,7 @@
 
 #include <QSet>
 #include <QTest>
+#include <tuple>
 #include <sqlite3.h>
 
 namespace {
@@ -709,6 +710,60 @@ private slots:
         book.ShowPage(2, QStringLiteral("Date"));  // rows not read yet
         QCOMPARE(book.GetItemText(0, 1), QStringLiteral("r100"));
         QCOMPARE(book.GetItemText(99, 1), QStringLiteral("r199"));
+    }
+
+    void eachChangeIsToldOnceWhenItIsWhole()
+    {
+        // What a panel hears: one notice per operation, given once its rows, its page and its total
+        // are all in place, whoever made the change; a refused change tells nothing.
+        TestInstallation install;
+        CMoneyBook book;
+        Seed(book, 150);
+        book.ComputeTotal();
+        using Seen = std::tuple<qint64, int, int, int>;  // total in cents, rows, pages, selected row
+        struct Watcher : IBookListener
+        {
+            explicit Watcher(CMoneyBook &watched) : book(watched) { book.AddListener(this); }
+            ~Watcher() override { book.RemoveListener(this); }
+            void RowsReset() override {}
+            void RowInserted(int) override {}
+            void RowRemoved(int) override {}
+            void RowChanged(int) override {}
+            void SelectionChanged(int) override {}
+            void BookChanged() override
+            {
+                seen.append({book.GetTotalCents(), book.GetItemCount(), book.GetPageCount(), book.GetSelected()});
+            }
+            CMoneyBook &book;
+            QList<Seen> seen;
+        } watcher(book);
+        BookSpy spy(book);  // a second listener hears the same
+        const qint64 before = book.GetTotalCents();
+
+        book.Add(Day(500), QStringLiteral("new"), 5, QStringLiteral("Li"), QString());
+        QCOMPARE(watcher.seen, QList<Seen>({{before + 500, 100, 2, -1}}));
+
+        std::vector<MoneyEntry> bill;
+        for (int i = 0; i < 300; ++i)
+            bill.push_back({Day(600 + i), QStringLiteral("bill"), 1, QStringLiteral("Li"), QString()});
+        QVERIFY(book.AddMany(bill, [](qsizetype) { return true; }));
+        QCOMPARE(watcher.seen.size(), 2);  // three hundred records, one notice
+        QCOMPARE(watcher.seen.last(), Seen({before + 500 + 30000, 100, 5, -1}));
+
+        book.SetSelected(3);
+        QVERIFY(book.Remove());
+        QCOMPARE(watcher.seen.size(), 4);  // the choice, then the delete
+        QCOMPARE(watcher.seen.last(), Seen({before + 500 + 30000 - 300, 100, 5, 3}));  // r3 went
+
+        OpenLedgerDatabase(install.DataFile("Kinward.db"))
+            ->Execute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Money BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(DbError, book.Modify(Day(3), QStringLiteral("changed"), -3, QStringLiteral("Li"), QString()));
+        QCOMPARE(watcher.seen.size(), 4);
+
+        book.ShowPage(5, QStringLiteral("Date"));
+        QCOMPARE(watcher.seen.size(), 5);
+        QCOMPARE(std::get<1>(watcher.seen.last()), 50);
+        QCOMPARE(spy.changes, 5);
     }
 
     void failedDeleteOfAnAddedRecordKeepsItListed()
