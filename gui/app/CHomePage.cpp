@@ -38,6 +38,7 @@ CHomePage::CHomePage(const Books &books, QWidget *window, const Controls &contro
 
 CHomePage::~CHomePage()
 {
+    delete m_clock;  // its tick would reach a page that is gone
     for (CBook *book : std::initializer_list<CBook *>{&m_books.money, &m_books.deposits, &m_books.current,
                                                       &m_books.articles, &m_books.insurance, &m_books.credit})
         book->RemoveListener(this);
