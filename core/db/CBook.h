@@ -27,6 +27,19 @@ public:
     virtual void BookChanged() {}
 };
 
+// A listener that redraws what it shows of a book (a status line, a summary) once a change is whole,
+// and follows no single row.
+class IBookChangeListener : public IBookListener
+{
+public:
+    void RowsReset() override {}
+    void RowInserted(int) override {}
+    void RowRemoved(int) override {}
+    void RowChanged(int) override {}
+    void SelectionChanged(int) override {}
+    void BookChanged() override = 0;
+};
+
 class CBook
 {
 public:

@@ -18,7 +18,7 @@
 class QTimer;
 class QWidget;
 
-class CHomePage : public IBookListener
+class CHomePage : public IBookChangeListener
 {
 public:
     struct Books
@@ -52,11 +52,6 @@ public:
 
 private:
     void BookChanged() override;
-    void RowsReset() override {}
-    void RowInserted(int) override {}
-    void RowRemoved(int) override {}
-    void RowChanged(int) override {}
-    void SelectionChanged(int) override {}
 
     void WriteTotals();
     void ShowTime();

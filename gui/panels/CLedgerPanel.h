@@ -19,7 +19,7 @@ class CFindWindow;
 class QLabel;
 class QWidget;
 
-class CLedgerPanel : public IBookListener
+class CLedgerPanel : public IBookChangeListener
 {
 public:
     // The window's controls by number, as its layout made them.
@@ -79,11 +79,6 @@ private:
     // Every change of the book ends in one notice: the panel shows it. A failure to read what it
     // shows is told, and the panel stays as it was.
     void BookChanged() override;
-    void RowsReset() override {}
-    void RowInserted(int) override {}
-    void RowRemoved(int) override {}
-    void RowChanged(int) override {}
-    void SelectionChanged(int) override {}
 
     void SetVisible(bool visible);
     void OpenFindWindow(const std::function<CFindWindow *()> &make);

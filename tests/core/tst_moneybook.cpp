@@ -721,15 +721,10 @@ private slots:
         Seed(book, 150);
         book.ComputeTotal();
         using Seen = std::tuple<qint64, int, int, int>;  // total in cents, rows, pages, selected row
-        struct Watcher : IBookListener
+        struct Watcher : IBookChangeListener
         {
             explicit Watcher(CMoneyBook &watched) : book(watched) { book.AddListener(this); }
             ~Watcher() override { book.RemoveListener(this); }
-            void RowsReset() override {}
-            void RowInserted(int) override {}
-            void RowRemoved(int) override {}
-            void RowChanged(int) override {}
-            void SelectionChanged(int) override {}
             void BookChanged() override
             {
                 seen.append({book.GetTotalCents(), book.GetItemCount(), book.GetPageCount(), book.GetSelected()});
