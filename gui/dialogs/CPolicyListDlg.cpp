@@ -62,6 +62,8 @@ void CPolicyListDlg::DeletePolicy()
     const QString name = m_policies.GetItemText(row, 0);
     if (!AskYesNo(QStringLiteral("确定要删除保单 ") + name + QStringLiteral(" 的所有记录吗?"), QStringLiteral("删除保单记录")))
         return;
+    // The insurance panel follows once the change is committed, or rolled back and read again.
+    const CBook::ChangeBatch batch(m_activities);
     bool done = false;
     try {
         // The activities and the policy go together, or neither does.
