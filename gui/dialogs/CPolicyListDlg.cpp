@@ -39,6 +39,12 @@ CPolicyListDlg::CPolicyListDlg(CInsureBook &activities, QWidget *parent) : QDial
     StackFieldsAndButtons(this, fields, {m_details, m_delete, close});
 }
 
+CPolicyListDlg::~CPolicyListDlg()
+{
+    // The list listens to m_policies: it goes while the book is still there.
+    delete m_list;
+}
+
 void CPolicyListDlg::EnableButtons(bool enabled)
 {
     m_details->setEnabled(enabled);

@@ -302,6 +302,20 @@ private slots:
         QCOMPARE(Text(window, 1052), premiumLine);
         QCOMPARE(insurance.GetItemCount(), 1);
     }
+
+    void thePolicyListLetsGoOfItsBookBeforeTheBookGoes()
+    {
+        // The list of policies listens to the dialog's own book of policies: it must be gone while
+        // that book is still whole, or its last notice reaches a book that is no longer there.
+        OpenLedger open({QStringLiteral("Li"), QString()});
+        auto *list = new CPolicyListDlg(open.window.m_insureBook, &open.window);
+        auto *view = list->findChild<QWidget *>(QStringLiteral("1175"));
+        QVERIFY(view);
+        bool dialogWhole = false;
+        QObject::connect(view, &QObject::destroyed, [&] { dialogWhole = qobject_cast<CPolicyListDlg *>(static_cast<QObject *>(list)) != nullptr; });
+        delete list;
+        QVERIFY(dialogWhole);
+    }
 };
 
 QTEST_MAIN(TestPanels)
