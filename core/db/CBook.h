@@ -84,9 +84,10 @@ public:
     void AddListener(IBookListener *listener);
     void RemoveListener(IBookListener *listener);
 
-protected:
     // Gathers what changes while it lives into one BookChanged, told when the outermost batch ends
-    // (also when it ends by an exception: what did change is told).
+    // (also when it ends by an exception: what did change is told). A change that writes two books in
+    // one transaction holds a batch on each until that transaction is committed or rolled back and
+    // read again, so that no listener shows what the transaction may still take back.
     class ChangeBatch
     {
     public:
@@ -98,6 +99,8 @@ protected:
     private:
         CBook &m_book;
     };
+
+protected:
     // The rows, the selection or the totals changed: told now, or at the end of the open batch.
     void MarkChanged();
 

@@ -175,6 +175,8 @@ bool CInsureNoteDlg::SaveAndClose()
     const QString start = m_start->date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString end = m_lifelong->isChecked() ? QString() : m_end->date().toString(QStringLiteral("yyyy-MM-dd"));
     CInsureBook &activities = m_book;
+    // The insurance panel follows once the change is committed, or rolled back and read again.
+    const CBook::ChangeBatch batch(activities);
     bool saved = false;
     try {
         CInsureNoteBook policies;

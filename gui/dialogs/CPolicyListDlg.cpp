@@ -39,6 +39,12 @@ CPolicyListDlg::CPolicyListDlg(CInsureBook &activities, QWidget *parent) : QDial
     StackFieldsAndButtons(this, fields, {m_details, m_delete, close});
 }
 
+CPolicyListDlg::~CPolicyListDlg()
+{
+    // The list listens to m_policies: it goes while the book is still there.
+    delete m_list;
+}
+
 void CPolicyListDlg::EnableButtons(bool enabled)
 {
     m_details->setEnabled(enabled);
@@ -62,6 +68,8 @@ void CPolicyListDlg::DeletePolicy()
     const QString name = m_policies.GetItemText(row, 0);
     if (!AskYesNo(QStringLiteral("确定要删除保单 ") + name + QStringLiteral(" 的所有记录吗?"), QStringLiteral("删除保单记录")))
         return;
+    // The insurance panel follows once the change is committed, or rolled back and read again.
+    const CBook::ChangeBatch batch(m_activities);
     bool done = false;
     try {
         // The activities and the policy go together, or neither does.

@@ -15,6 +15,7 @@ class CPolicyListDlg : public QDialog
     Q_OBJECT
 public:
     explicit CPolicyListDlg(CInsureBook &activities, QWidget *parent = nullptr);
+    ~CPolicyListDlg() override;
 
     CInsureNoteBook &Policies() { return m_policies; }
     void ShowDetails();

@@ -65,6 +65,9 @@ bool CTransferDlg::SaveAndClose()
     m_amount->setText(amount);
     CMoneyBook &money = m_money;
     CDepositBook &deposits = m_deposits;
+    // Both panels follow once the change is committed, or rolled back and read again.
+    const CBook::ChangeBatch moneyBatch(money);
+    const CBook::ChangeBatch depositBatch(deposits);
     bool done = false;
     try {
         // The money in and the deposit out are one change: neither is kept without the other.

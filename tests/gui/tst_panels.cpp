@@ -6,12 +6,18 @@
 #include "common/Paths.h"
 #include "dialogs/CDepositDlg.h"
 #include "dialogs/CFindDlg.h"
+#include "dialogs/CInsureNoteDlg.h"
 #include "dialogs/CMemoDlg.h"
 #include "dialogs/CMoneyDlg.h"
+#include "dialogs/CPolicyListDlg.h"
+#include "dialogs/CTransferDlg.h"
+#include "db/CInsureNoteBook.h"
+#include "db/Ledger.h"
 #include "lists/ReferenceLists.h"
 
 #include "BookSpy.h"
 #include "CommittedView.h"
+#include "DeferredGuard.h"
 #include "DialogDriving.h"
 #include "MessageRecorder.h"
 #include "OpenLedger.h"
@@ -195,6 +201,120 @@ private slots:
         QVERIFY(window.Control(1094)->isHidden());
         QCOMPARE(Text(window, 1041), QStringLiteral("您的现金总额:") + FormatAmount(-350) + QStringLiteral("元  "));
         QVERIFY(open.messages.messages.isEmpty());
+    }
+
+    void aChangeOfTwoBooksIsShownOnceItIsWhole()
+    {
+        // A transfer to cash and a policy deletion write two books in one transaction. What their panels
+        // show changes when that transaction is committed, or rolled back and read again: never while a
+        // failure is told, and each book tells its panel once.
+        OpenLedger open({QStringLiteral("Li"), QString()});
+        CMainDlg &window = open.window;
+        CDepositBook &deposits = window.m_depositBook;
+        CMoneyBook &money = window.m_moneyBook;
+        window.PressButton(1009);
+        deposits.Add(QStringLiteral("2003-01-01"), QStringLiteral("定期"), QStringLiteral("人民币"), QStringLiteral("整存整取"),
+                     QStringLiteral("1000"), QStringLiteral("1019.8"), QStringLiteral("2004-01-01"),
+                     QStringLiteral("中国银行"), QStringLiteral("Li"), QString());
+        deposits.Add(QStringLiteral("2003-02-01"), QStringLiteral("活动"), QStringLiteral("人民币"), QStringLiteral("整存整取"),
+                     QStringLiteral("500"), QStringLiteral("510"), QStringLiteral("2004-02-01"),
+                     QStringLiteral("中国银行"), QStringLiteral("Li"), QString());
+        const QString depositLine = Text(window, 1047);
+        const QString cashLine = Text(window, 1041);
+        QVERIFY(depositLine.contains(FormatAmount(1529.8)));
+
+        // The deposit's delete fails at the COMMIT: rolled back, both books read again.
+        auto db = OpenLedgerDatabase();
+        LayDeferredGuard(*db);
+        FailCommitOfDeletes(*db, QStringLiteral("Deposit"), QStringLiteral("OLD.Account='定期'"));
+        deposits.SetSelected(0);
+        QStringList seen;
+        open.messages.onInform = [&] { seen << Text(window, 1047) << Text(window, 1041); };
+        {
+            BookSpy moneySpy(money);
+            BookSpy depositSpy(deposits);
+            CTransferDlg dialog(deposits, money, &window);
+            QVERIFY(!dialog.SaveAndClose());
+            QCOMPARE(open.messages.messages.last().caption, QStringLiteral("错误"));
+            QCOMPARE(seen, QStringList({depositLine, cashLine}));  // as committed while the failure is told
+            QCOMPARE(moneySpy.changes, 1);
+            QCOMPARE(depositSpy.changes, 1);
+        }
+        QCOMPARE(Text(window, 1047), depositLine);
+        QCOMPARE(money.GetTotalCents(), qint64(0));
+        QVERIFY(!window.Control(1061)->isEnabled());
+
+        // The other deposit goes to cash: each book tells once, after the COMMIT.
+        deposits.SetSelected(1);
+        QCOMPARE(deposits.GetItemText(1, 1), QStringLiteral("活动"));
+        {
+            BookSpy moneySpy(money);
+            BookSpy depositSpy(deposits);
+            CTransferDlg dialog(deposits, money, &window);
+            QVERIFY(dialog.SaveAndClose());
+            QCOMPARE(moneySpy.changes, 1);
+            QCOMPARE(depositSpy.changes, 1);
+        }
+        QVERIFY(Text(window, 1047).contains(FormatAmount(1019.8)));
+        QCOMPARE(money.GetTotalCents(), qint64(51000));
+
+        // A policy whose deletion fails at the COMMIT: its activities and the premium paid stay on show.
+        CInsureNoteBook policies;
+        policies.AddPolicy(QStringLiteral("车险"), QString(), QString(), QStringLiteral("100"), QStringLiteral("1000"),
+                           QStringLiteral("0"), 1, QStringLiteral("2003-01-01"), QString(), QString(), QString(), QString(),
+                           QString());
+        window.PressButton(1019);
+        CInsureBook &insurance = window.m_insureBook;
+        insurance.Add(QStringLiteral("2003-02-01"), QStringLiteral("车险"), QStringLiteral("缴纳保费"), QStringLiteral("-100"),
+                      QStringLiteral("Li"), QString());
+        const QString premiumLine = Text(window, 1052);
+        QVERIFY(premiumLine.contains(FormatAmount(100)));
+        FailCommitOfDeletes(*db, QStringLiteral("InsureNote"));
+        seen.clear();
+        open.messages.onInform = [&] { seen << Text(window, 1052); };
+        {
+            BookSpy insureSpy(insurance);
+            CPolicyListDlg list(insurance, &window);
+            list.Policies().SetSelected(0);
+            list.DeletePolicy();
+            QCOMPARE(open.messages.messages.last().caption, QStringLiteral("错误"));
+            QCOMPARE(seen, QStringList({premiumLine}));
+            QCOMPARE(insureSpy.changes, 1);
+        }
+        QCOMPARE(Text(window, 1052), premiumLine);
+        QCOMPARE(insurance.GetItemCount(), 1);
+
+        // A new policy whose opening premium fails at the COMMIT: nothing of it is shown.
+        db->Execute(QStringLiteral("CREATE TRIGGER opening_guard AFTER INSERT ON InsureRecord BEGIN INSERT INTO Guard VALUES (1); END"));
+        seen.clear();
+        {
+            BookSpy insureSpy(insurance);
+            CInsureNoteDlg dialog(insurance, EntryMode::Add, QString(), &window);
+            Find<QLineEdit>(&dialog, 1156)->setText(QStringLiteral("寿险"));
+            Type(&dialog, 1164, QStringLiteral("300"));
+            Type(&dialog, 1165, QStringLiteral("100000"));
+            Type(&dialog, 1166, QStringLiteral("300"));
+            QVERIFY(!dialog.SaveAndClose());
+            QCOMPARE(open.messages.messages.last().caption, QStringLiteral("错误"));
+            QCOMPARE(seen, QStringList({premiumLine}));
+            QCOMPARE(insureSpy.changes, 1);
+        }
+        QCOMPARE(Text(window, 1052), premiumLine);
+        QCOMPARE(insurance.GetItemCount(), 1);
+    }
+
+    void thePolicyListLetsGoOfItsBookBeforeTheBookGoes()
+    {
+        // The list of policies listens to the dialog's own book of policies: it must be gone while
+        // that book is still whole, or its last notice reaches a book that is no longer there.
+        OpenLedger open({QStringLiteral("Li"), QString()});
+        auto *list = new CPolicyListDlg(open.window.m_insureBook, &open.window);
+        auto *view = list->findChild<QWidget *>(QStringLiteral("1175"));
+        QVERIFY(view);
+        bool dialogWhole = false;
+        QObject::connect(view, &QObject::destroyed, [&] { dialogWhole = qobject_cast<CPolicyListDlg *>(static_cast<QObject *>(list)) != nullptr; });
+        delete list;
+        QVERIFY(dialogWhole);
     }
 };
 
