@@ -91,14 +91,15 @@ void CMainDlg::SetIcons()
 void CMainDlg::BuildPanels()
 {
     const CLedgerPanel::Controls controls = [this](int id) { return Control(id); };
+    // In the order the books are filled at start: the first failure is the one told.
     m_panels.push_back(std::make_unique<CMoneyPanel>(m_moneyBook, this, controls));
     m_panels.push_back(std::make_unique<CArticlePanel>(m_articleBook, this, controls));
     m_panels.push_back(std::make_unique<CDepositPanel>(m_depositBook, m_moneyBook, this, controls));
     m_panels.push_back(std::make_unique<CCurrentPanel>(m_currentBook, this, controls));
-    m_panels.push_back(std::make_unique<CInsurePanel>(m_insureBook, this, controls));
     m_panels.push_back(std::make_unique<CMemoPanel>(m_memoBook, this, controls));
     m_panels.push_back(std::make_unique<CAddressPanel>(m_addressBook, this, controls));
     m_panels.push_back(std::make_unique<CCreditPanel>(m_creditBook, this, controls));
+    m_panels.push_back(std::make_unique<CInsurePanel>(m_insureBook, this, controls));
     m_home = std::make_unique<CHomePage>(
         CHomePage::Books{m_moneyBook, m_depositBook, m_currentBook, m_articleBook, m_insureBook, m_creditBook}, this,
         controls);

@@ -205,10 +205,7 @@ bool CInsureNoteDlg::SaveAndClose()
     }
     if (!saved) {
         // What a rolled-back change may have left in the list is read again.
-        TrySave([&activities] {
-            activities.Reload();
-            return true;
-        });
+        TellDbFailure([&activities] { activities.Reload(); });
         return false;
     }
     CloseSaved();
