@@ -89,13 +89,32 @@ CItemEditDlg::CItemEditDlg(ListMode mode, QWidget *parent) : QDialog(parent), m_
 void CItemEditDlg::Fill(int selectedRow)
 {
     const QSignalBlocker quiet(m_lines);
-    m_lines->clear();
+    QStringList lines;
     if (m_nMode == ListMode::Rates) {
         for (int slot = 0; slot < kRateCount; ++slot)
-            m_lines->addItem(RateLine(slot));
+            lines << RateLine(slot);
     } else {
-        m_lines->addItems(*ListOf(m_nMode));
+        lines = *ListOf(m_nMode);
     }
+    // The lines the list kept at either end stay as they are: an add, a change, a move or a delete
+    // touches one or two lines of the widget, not every line of a list of thousands.
+    const int shown = m_lines->count();
+    int first = 0;
+    while (first < shown && first < lines.size() && m_lines->item(first)->text() == lines.at(first))
+        ++first;
+    int lastShown = shown - 1;
+    int lastLine = int(lines.size()) - 1;
+    while (lastShown >= first && lastLine >= first && m_lines->item(lastShown)->text() == lines.at(lastLine)) {
+        --lastShown;
+        --lastLine;
+    }
+    int row = first;
+    for (; row <= lastShown && row <= lastLine; ++row)
+        m_lines->item(row)->setText(lines.at(row));
+    for (int surplus = lastShown; surplus >= row; --surplus)
+        delete m_lines->takeItem(surplus);
+    for (int missing = row; missing <= lastLine; ++missing)
+        m_lines->insertItem(missing, lines.at(missing));
     m_lines->setCurrentRow(selectedRow);
     if (selectedRow < 0)
         m_lines->clearSelection();

@@ -25,6 +25,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
+#include <random>
 
 namespace {
 
@@ -148,6 +149,49 @@ private slots:
         QVERIFY2(SettleBackups(DataDirectory(), &error), qPrintable(error));
         QCOMPARE(ReadBytes(DataFilePath(QStringLiteral("Bank.kwl"))), banks);
         QCOMPARE(CommittedView(DatabasePath()).Number(QStringLiteral("SELECT count(*) FROM Memo")), qint64(1));
+    }
+
+    void aLongListShowsTheListThroughEveryEdit()
+    {
+        // The editor touches only the lines an edit changed; whatever the edits, it shows the list.
+        g_bankList.clear();
+        for (int i = 0; i < 300; ++i)
+            g_bankList << QStringLiteral("银行%1").arg(i);
+        CItemEditDlg editor(ListMode::Banks);
+        auto *lines = Find<QListWidget>(&editor, 1203);
+        auto *content = Find<QLineEdit>(&editor, 1204);
+        const auto shown = [lines] {
+            QStringList texts;
+            for (int i = 0; i < lines->count(); ++i)
+                texts << lines->item(i)->text();
+            return texts;
+        };
+        QCOMPARE(shown(), g_bankList);
+        std::mt19937 random(7);
+        for (int step = 0; step < 300; ++step) {
+            const int row = int(random() % quint32(g_bankList.size()));
+            lines->setCurrentRow(row);
+            switch (random() % 5) {
+            case 0:
+                content->setText(QStringLiteral("新%1").arg(step));
+                editor.Add();
+                break;
+            case 1: editor.Delete(); break;
+            case 2: editor.MoveUp(); break;
+            case 3: editor.MoveDown(); break;
+            default:
+                content->setText(QStringLiteral("改%1").arg(step));
+                editor.Modify();
+                break;
+            }
+            QCOMPARE(shown(), g_bankList);
+        }
+        lines->setCurrentRow(5);
+        const QString fifth = g_bankList.at(5);
+        editor.MoveUp();
+        QCOMPARE(lines->currentRow(), 4);  // the moved line stays chosen
+        QCOMPARE(lines->currentItem()->text(), fifth);
+        QVERIFY(m_open->messages.messages.isEmpty());
     }
 
     void bankEditorWithoutKindWords()
