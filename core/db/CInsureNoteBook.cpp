@@ -52,6 +52,7 @@ void CInsureNoteBook::AddPolicy(const QString &name, const QString &kind, const 
                                 const QString &insuredPeople, const QString &explain)
 {
     ChangeBatch batch(*this);
+    LeaveList();
     const ClosedAfterwards closed(m_set);
     if (!m_set.IsOpen())
         m_set.Open();
@@ -69,6 +70,7 @@ bool CInsureNoteBook::EditPolicy(const QString &name, const QString &kind, const
                                  const QString &insuredPeople, const QString &explain)
 {
     ChangeBatch batch(*this);
+    LeaveList();
     const ClosedAfterwards closed(m_set);
     if (m_set.IsOpen())
         m_set.Close();
@@ -88,6 +90,7 @@ bool CInsureNoteBook::EditPolicy(const QString &name, const QString &kind, const
 
 bool CInsureNoteBook::IsNameFree(const QString &name)
 {
+    LeaveList();
     const ClosedAfterwards closed(m_set);
     if (!m_set.IsOpen())
         m_set.Open();
@@ -96,6 +99,7 @@ bool CInsureNoteBook::IsNameFree(const QString &name)
 
 std::optional<CInsureNoteBook::Policy> CInsureNoteBook::ReadPolicy(const QString &name)
 {
+    LeaveList();
     const ClosedAfterwards closed(m_set);
     if (!m_set.IsOpen())
         m_set.Open();
@@ -121,6 +125,7 @@ std::optional<CInsureNoteBook::Policy> CInsureNoteBook::ReadPolicy(const QString
 
 void CInsureNoteBook::CollectNames(QStringList *names)
 {
+    LeaveList();
     const ClosedAfterwards closed(m_set);
     if (!m_set.IsOpen())
         m_set.Open();
@@ -129,20 +134,28 @@ void CInsureNoteBook::CollectNames(QStringList *names)
 
 void CInsureNoteBook::Fill(const QString &sort)
 {
-    ChangeBatch batch(*this);  // every policy listed, then told once
-    const ClosedAfterwards closed(m_set);
-    m_set.m_strSort = sort;
-    if (!m_set.IsOpen())
-        m_set.Open();
-    DeleteAllRows();
-    for (m_set.MoveFirst(); !m_set.IsEOF(); m_set.MoveNext())
-        AppendRow(m_set.m_ID, RecordTexts());
-    SetSelected(-1);
+    ChangeBatch batch(*this);
+    LeaveList();
+    if (m_set.IsOpen())
+        m_set.Close();
+    m_set.m_strFilter.clear();
+    FillRows(sort);
+    m_listing = true;
+}
+
+void CInsureNoteBook::LeaveList()
+{
+    if (!m_listing)
+        return;
+    LoadAllTexts();
+    m_listing = false;
 }
 
 bool CInsureNoteBook::Remove()
 {
     ChangeBatch batch(*this);
+    if (m_listing)
+        return CommitRemove();  // the set is open on the list
     const ClosedAfterwards closed(m_set);
     if (m_set.IsOpen())
         m_set.Close();

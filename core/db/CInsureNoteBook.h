@@ -1,5 +1,6 @@
 // The policy book: the policies with what has been paid on each. It opens its record set for each
-// operation and closes it again.
+// operation and closes it again, except while it lists the policies (Fill): then the set stays on the
+// list, whose texts are read as its rows are shown, as in the other books.
 #pragma once
 
 #include "db/CBook.h"
@@ -33,7 +34,9 @@ public:
     };
     std::optional<Policy> ReadPolicy(const QString &name);
     void CollectNames(QStringList *names);
+    // Lists every policy in the order of the column: the first rows at once, the others when shown.
     void Fill(const QString &sort);
+    // Deletes the selected policy of the list.
     bool Remove();
 
 protected:
@@ -44,5 +47,10 @@ private:
     void Write(const QString &kind, const QString &organ, const QString &payText, const QString &getText, int years,
                const QString &startText, const QString &endText, const QString &payPeople,
                const QString &benefitPeople, const QString &insuredPeople, const QString &explain);
+    // Before an operation that opens the set on other terms: the list's texts are read while the set
+    // still serves them, and the list leaves the set.
+    void LeaveList();
+
     CInsureNoteRecord m_set;
+    bool m_listing = false;  // the set is open on the list
 };

@@ -1113,6 +1113,31 @@ private slots:
         QCOMPARE(names, QStringList({"B"}));
     }
 
+    void aLongPolicyListIsReadAsItIsShown()
+    {
+        // The list of policies reads its rows as they are shown: every row, far down the list too, after
+        // a delete in the middle, and after the book looked up a policy on other terms.
+        TestInstallation install;
+        {
+            CInsureNoteBook writer;
+            for (int i = 0; i < 150; ++i)
+                AddPolicy(writer, QStringLiteral("P%1").arg(i, 3, 10, QLatin1Char('0')));
+        }
+        CInsureNoteBook notes;
+        notes.Fill(QStringLiteral("Name"));
+        QCOMPARE(notes.GetItemCount(), 150);
+        QCOMPARE(notes.GetRowTexts(140), QStringList({"P140", "0"}));
+        notes.SetSelected(70);
+        QVERIFY(notes.Remove());
+        QCOMPARE(notes.GetItemCount(), 149);
+        QCOMPARE(notes.GetItemText(70, 0), QStringLiteral("P071"));
+        QCOMPARE(notes.GetItemText(148, 0), QStringLiteral("P149"));
+        QVERIFY(!notes.IsNameFree(QStringLiteral("P001")));
+        QCOMPARE(notes.GetItemText(100, 0), QStringLiteral("P101"));
+        QCOMPARE(notes.GetItemText(0, 0), QStringLiteral("P000"));
+        QCOMPARE(PayedMoney(QStringLiteral("P070")), -1.0);  // gone from the table too
+    }
+
     void editingOnePolicyLeavesTheOthers()
     {
         TestInstallation install;
