@@ -1,10 +1,13 @@
 // Demand-savings movements; totals count the home currency only.
 #include "CCurrentBook.h"
 
+#include "common/Amount.h"
 #include "db/BookValues.h"
 #include "db/FilterParser.h"
 #include "db/KeptFigures.h"
 #include "lists/ReferenceLists.h"
+
+#include <QHash>
 
 
 CCurrentBook::CCurrentBook() : CBook(8) {}
@@ -84,22 +87,26 @@ void CCurrentBook::CollectAccounts(QStringList *accounts)
 
 void CCurrentBook::ComputeBalances(const QString &currency)
 {
+    // One pass over the list's records in order: each account once, where it first appears, with the
+    // sum in cents of its amounts in the currency (0.00 when it has none).
+    if (!m_set.IsOpen())
+        m_set.Open();
+    QStringList accounts;
+    QHash<QString, qint64> cents;
+    m_set.ForEachInOrder(QStringLiteral("\"Account\", \"MKind\", ") + CentsSql(QStringLiteral("\"Money\"")),
+                         [&](const SqlStatement &row) {
+                             const QString account = TextOfValue(row.Value(0));
+                             auto balance = cents.find(account);
+                             if (balance == cents.end()) {
+                                 accounts << account;
+                                 balance = cents.insert(account, 0);
+                             }
+                             if (TextOfValue(row.Value(1)) == currency)
+                                 *balance += row.Int(2);
+                         });
     m_balanceList.clear();
-    LoadAllTexts();
-    QHash<QString, int> balanceOf;  // account -> position of its balance in the list
-    for (int row = 0; row < GetItemCount(); ++row) {
-        const QString account = GetItemText(row, 1);
-        if (!balanceOf.contains(account)) {
-            m_balanceList << account << QStringLiteral("0.00");
-            balanceOf.insert(account, int(m_balanceList.size()) - 1);
-        }
-    }
-    for (int row = 0; row < GetItemCount(); ++row) {
-        if (GetItemText(row, 3) != currency)
-            continue;
-        QString &balance = m_balanceList[balanceOf.value(GetItemText(row, 1))];
-        balance = FormatDouble("%.2f", AtoF(balance) + AtoF(GetItemText(row, 4)));
-    }
+    for (const QString &account : std::as_const(accounts))
+        m_balanceList << account << FormatDouble("%.2f", double(cents.value(account)) / 100.0);
 }
 
 void CCurrentBook::CloseAccount(const QString &account)

@@ -16,7 +16,9 @@ double AsDouble(const SqlValue &value)
     return 0.0;
 }
 
-QString AsText(const SqlValue &value)
+} // namespace
+
+QString TextOfValue(const SqlValue &value)
 {
     if (std::holds_alternative<QString>(value))
         return std::get<QString>(value);
@@ -26,8 +28,6 @@ QString AsText(const SqlValue &value)
         return QString::number(std::get<double>(value));
     return QString();
 }
-
-} // namespace
 
 qint64 IntOfValue(const SqlValue &value)
 {
@@ -42,7 +42,7 @@ qint64 IntOfValue(const SqlValue &value)
 
 QDateTime DateOfValue(const SqlValue &value)
 {
-    return DateFromDb(AsText(value));
+    return DateFromDb(TextOfValue(value));
 }
 
 const SqlValue &FieldExchange::Next()
@@ -91,7 +91,7 @@ void FieldExchange::Text(const char *name, QString &value)
 {
     switch (m_mode) {
     case Mode::Describe: Describe(name, FieldType::Text); break;
-    case Mode::Load: value = AsText(Next()); break;
+    case Mode::Load: value = TextOfValue(Next()); break;
     case Mode::Store: m_row->push_back(value); break;
     case Mode::Clear: value.clear(); break;
     }

@@ -267,3 +267,23 @@ qint64 KeysetQuery::SumCents(SqlConnection &db, const QString &column, const Sql
     }
     return sum;
 }
+
+void KeysetQuery::ForEachInOrder(SqlConnection &db, const QString &selectList, const std::vector<qint64> &added,
+                                 const std::function<void(const SqlStatement &row)> &visit) const
+{
+    std::vector<SqlValue> params;
+    SqlStatement statement = db.Prepare(QStringLiteral("SELECT ") + selectList + QStringLiteral(" FROM ") + Quoted(m_table)
+                                        + QStringLiteral(" WHERE ") + BaseWhere(&params) + QStringLiteral(" ORDER BY ")
+                                        + OrderBy(false));
+    statement.BindAll(params);
+    while (statement.Step())
+        visit(statement);
+    SqlStatement one = db.Prepare(QStringLiteral("SELECT ") + selectList + QStringLiteral(" FROM ") + Quoted(m_table)
+                                  + QStringLiteral(" WHERE ID = ?"));
+    for (qint64 id : added) {
+        one.Reset();
+        one.Bind(1, id);
+        if (one.Step())
+            visit(one);
+    }
+}

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -69,6 +70,10 @@ public:
     std::vector<qint64> AllIds(SqlConnection &db) const;
     // Positions of the keyset's records that match, walking it once; *count gets the keyset's size.
     std::vector<qint64> MatchingPositions(SqlConnection &db, const SqlCondition &match, qint64 *count) const;
+    // The select list (columns or expressions) of every record of the keyset in order, then of each
+    // added record that still exists, in the order added; visit reads each row from the statement.
+    void ForEachInOrder(SqlConnection &db, const QString &selectList, const std::vector<qint64> &added,
+                        const std::function<void(const SqlStatement &row)> &visit) const;
     // Sum in whole cents of the column over the keyset and the added records, matching the extra condition.
     qint64 SumCents(SqlConnection &db, const QString &column, const SqlCondition &extra, const std::vector<qint64> &added) const;
 

@@ -103,6 +103,9 @@ public:
     // fields hold the current record again. The cursor does not move. visit gets the record's ID.
     void ForEachById(const std::vector<qint64> &ids, const std::function<void(qint64 id)> &visit);
 
+    // The select list of every record of the set, in set order, read in one pass; the cursor stays.
+    void ForEachInOrder(const QString &selectList, const std::function<void(const SqlStatement &row)> &visit);
+
     // ID of the current record, 0 when there is none.
     qint64 CurrentId() const;
 

@@ -125,3 +125,10 @@ void CRecordSet::ForEachById(const std::vector<qint64> &ids, const std::function
     else
         ClearFields();
 }
+
+void CRecordSet::ForEachInOrder(const QString &selectList, const std::function<void(const SqlStatement &row)> &visit)
+{
+    RequireOpen();
+    Sync();
+    m_query.ForEachInOrder(*m_db, selectList, m_added, visit);
+}

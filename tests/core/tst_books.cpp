@@ -405,6 +405,34 @@ private slots:
         QCOMPARE(book.GetSelected(), 0);
     }
 
+    void balancesFollowTheListOrderAndItsCents()
+    {
+        // Accounts in the order the list first shows them: same-day records by their IDs, and a record
+        // added since the list was filled at its end, whatever its date. Sums to the cent, no float noise.
+        TestInstallation install;
+        {
+            CCurrentBook writer;
+            writer.Fill(QStringLiteral("Date"));
+            const auto add = [&](const char *date, const char *account, const char *currency, const char *money) {
+                writer.Add(QString::fromLatin1(date), QString::fromUtf8(account), QString(), QString::fromUtf8(currency),
+                           QString::fromLatin1(money), QString(), QStringLiteral("Li"), QString());
+            };
+            add("2003-02-01", "C", "人民币", "0.1");
+            add("2003-01-05", "B", "人民币", "0.2");
+            add("2003-01-05", "A", "美元", "7");
+            for (int i = 0; i < 10; ++i)
+                add("2003-03-01", "C", "人民币", "0.1");
+        }
+        CCurrentBook book;
+        book.Fill(QStringLiteral("Date"));
+        book.Add(QStringLiteral("2002-01-01"), QStringLiteral("D"), QString(), QStringLiteral("人民币"), QStringLiteral("3.3"),
+                 QString(), QStringLiteral("Li"), QString());
+        book.ComputeBalances(QStringLiteral("人民币"));
+        QCOMPARE(book.GetBalances(), QStringList({"B", "0.20", "A", "0.00", "C", "1.10", "D", "3.30"}));
+        book.ComputeBalances(QStringLiteral("美元"));
+        QCOMPARE(book.GetBalances(), QStringList({"B", "0.00", "A", "7.00", "C", "0.00", "D", "0.00"}));
+    }
+
     void balancesPerAccount()
     {
         TestInstallation install;
