@@ -24,6 +24,8 @@ CItemEditDlg::CItemEditDlg(ListMode mode, QWidget *parent) : QDialog(parent), m_
     m_lines = new QListWidget(this);
     m_lines->setObjectName(QStringLiteral("1203"));
     m_lines->setMinimumSize(220, 260);
+    // Every line is one line of text: the list lays out thousands of lines without measuring each.
+    m_lines->setUniformItemSizes(true);
     m_content = MakeTextField(this, 1204, ContentLimit(mode));
     GuardReservedChar(m_content);
     m_rate = new CAmountEdit(this);
