@@ -190,8 +190,12 @@ void LayChangeMark(SqlConnection &db)
     }
 }
 
-void Rebuild(SqlConnection &db)
+// The steps of an upgrade: one per kept total, then the triggers, the month figures and the mark.
+constexpr int kRebuildSteps = int(std::size(kFigures)) + 3;
+
+void Rebuild(SqlConnection &db, const std::function<void(int done)> &step)
 {
+    int done = 0;
     SqlTransaction transaction(db);
     for (const char *table : kTables) {
         for (const char *event : {"Insert", "Delete", "Update"})
@@ -208,13 +212,17 @@ void Rebuild(SqlConnection &db)
                                   QString::fromUtf8(figure.condition)));
         insert.Bind(2, compute.Int(0));
         insert.Run();
+        step(++done);
     }
     for (const char *table : kTables) {
         for (const QString &sql : TriggerSql(QString::fromLatin1(table)))
             db.Execute(sql);
     }
+    step(++done);
     LayMonthFigures(db);
+    step(++done);
     LayChangeMark(db);
+    step(++done);
     db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kFiguresVersion));
     transaction.Commit();
 }
@@ -238,16 +246,16 @@ qint64 ToCents(double amount)
 
 namespace {
 
-std::function<void(bool)> g_upgradeNotice;
+std::function<void(int, int)> g_upgradeProgress;
 
 // Ledgers from this many records on take more than a moment to upgrade.
 constexpr qint64 kLargeLedger = 50000;
 
 } // namespace
 
-void SetUpgradeNotice(std::function<void(bool starting)> notice)
+void SetUpgradeProgress(std::function<void(int done, int total)> progress)
 {
-    g_upgradeNotice = std::move(notice);
+    g_upgradeProgress = std::move(progress);
 }
 
 bool KeptFiguresCurrent(SqlConnection &db)
@@ -276,22 +284,31 @@ bool LedgerHasRecords(SqlConnection &db)
     return LargestMoneyId(db) > 0;
 }
 
-void EnsureKeptFigures(SqlConnection &db)
+void EnsureKeptFigures(SqlConnection &db, const std::function<void()> &before)
 {
     if (KeptFiguresCurrent(db))
         return;
-    const bool told = g_upgradeNotice && LargestMoneyId(db) >= kLargeLedger;
+    const std::function<void(int, int)> progress = g_upgradeProgress;  // the one of the upgrade's start
+    const bool told = progress && LargestMoneyId(db) >= kLargeLedger;
+    constexpr int kSteps = kRebuildSteps + 1;  // the copy first
     if (told)
-        g_upgradeNotice(true);
+        progress(0, kSteps);
     try {
-        Rebuild(db);
+        if (before)
+            before();
+        if (told)
+            progress(1, kSteps);
+        Rebuild(db, [&](int done) {
+            if (told && done + 1 < kSteps)
+                progress(done + 1, kSteps);
+        });
     } catch (...) {
         if (told)
-            g_upgradeNotice(false);
+            progress(kSteps, kSteps);
         throw;
     }
     if (told)
-        g_upgradeNotice(false);
+        progress(kSteps, kSteps);
 }
 
 std::optional<qint64> KeptFigure(SqlConnection &db, const QString &table, const QString &column,

@@ -19,12 +19,14 @@ bool LedgerHasRecords(SqlConnection &db);
 // Lays or upgrades the kept figures (the table Totals, the income/expense records per month in
 // MoneyMonths and per month, item and sign in MoneyMonthItems, the change mark, and their triggers)
 // when the file has none or an older form, recomputing them from the records, all in one transaction.
-// Keeps no copy: the ledger's opening (OpenLedger) copies it first. Throws DbError.
-void EnsureKeptFigures(SqlConnection &db);
+// Keeps no copy: the ledger's opening (OpenLedgerDatabase) makes one in before(), run first and told
+// as the upgrade's first step. Throws DbError.
+void EnsureKeptFigures(SqlConnection &db, const std::function<void()> &before = {});
 
-// Told when an upgrade of a large ledger's kept figures starts (true) and when it has ended (false),
-// committed or not: it reads every record, which takes a while, and the interface says so meanwhile.
-void SetUpgradeNotice(std::function<void(bool starting)> notice);
+// Told as an upgrade of a large ledger's kept figures goes: it reads every record, which takes a
+// while, and the interface shows how far it is. done runs from 0 (started) to total (ended, committed
+// or not), one step per figure laid. Called on the thread that upgrades.
+void SetUpgradeProgress(std::function<void(int done, int total)> progress);
 
 // The kept figure "table|column|condition" ("count" for the number of records; the condition in the
 // ledger's filter form, e.g. "MKind='人民币'"), or nothing when the ledger keeps no such figure.

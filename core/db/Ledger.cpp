@@ -21,16 +21,15 @@ std::shared_ptr<SqlConnection> OpenLedgerDatabase(const QString &path)
     std::shared_ptr<SqlConnection> db = SqlConnection::Open(path);
     if (current.lock() == db)
         return db;
-    if (!KeptFiguresCurrent(*db)) {
-        // Copied before its form changes; the upgrade is one transaction either way, so a copy that
-        // cannot be made does not keep the household out of its ledger. A ledger that cannot be
-        // written cannot be upgraded either: no copy of it is needed.
+    // Copied before its form changes; the upgrade is one transaction either way, so a copy that cannot
+    // be made does not keep the household out of its ledger. A ledger that cannot be written cannot be
+    // upgraded either: no copy of it is needed.
+    EnsureKeptFigures(*db, [&db] {
         if (LedgerHasRecords(*db) && !db->IsReadOnly()) {
             QString error;
             MakeBackup(*db, QFileInfo(db->Path()).absolutePath(), &error);
         }
-        EnsureKeptFigures(*db);
-    }
+    });
     current = db;
     return db;
 }

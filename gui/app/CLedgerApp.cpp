@@ -15,10 +15,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
+#include <QEventLoop>
 #include <QPointer>
-#include <QScreen>
+#include <QProgressDialog>
 #include <QStandardPaths>
+#include <QThread>
 
 CLedgerApp::CLedgerApp(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -51,24 +52,35 @@ bool CLedgerApp::AnotherCopyRuns(std::unique_ptr<QLockFile> *lock)
 
 namespace {
 
-// While a large ledger made by an earlier version is brought up to date, a note says why the window
-// has not come yet.
-void AnnounceUpgrades()
+// While a large ledger made by an earlier version is brought up to date, a progress bar says why the
+// window has not come yet and how far the work is. Told from the thread that upgrades: the bar is
+// moved on the interface's own thread.
+void ShowUpgradeProgress()
 {
-    static QPointer<QLabel> note;
-    SetUpgradeNotice([](bool starting) {
-        delete note;
-        if (!starting)
-            return;
-        note = new QLabel(QStringLiteral("正在为新版本整理帐目数据库，请稍候……"));
-        note->setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
-        note->setWindowTitle(QStringLiteral("Zarvel"));
-        note->setMargin(24);
-        note->adjustSize();
-        if (const QScreen *screen = QGuiApplication::primaryScreen())
-            note->move(screen->availableGeometry().center() - note->rect().center());
-        note->show();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    static QPointer<QProgressDialog> bar;
+    SetUpgradeProgress([](int done, int total) {
+        const auto show = [done, total] {
+            if (done >= total) {
+                delete bar;
+                return;
+            }
+            if (!bar) {
+                bar = new QProgressDialog(QStringLiteral("正在为新版本整理帐目数据库，请稍候……"), QString(), 0, total);
+                bar->setWindowTitle(QStringLiteral("Zarvel"));
+                bar->setCancelButton(nullptr);  // one transaction: it is whole or not done at all
+                bar->setMinimumDuration(0);
+                bar->setAutoClose(false);
+            }
+            bar->setMaximum(total);
+            bar->setValue(done);
+            bar->show();
+        };
+        if (QThread::currentThread() == qApp->thread()) {
+            show();
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);  // the work holds this thread
+        } else {
+            QMetaObject::invokeMethod(qApp, show, Qt::QueuedConnection);
+        }
     });
 }
 
@@ -79,7 +91,7 @@ void CLedgerApp::Prepare(QApplication *app)
     UseChineseLocale(app);
     ApplyLedgerStyle(app);
     CentreDialogsOnTheMainWindow(app);
-    AnnounceUpgrades();
+    ShowUpgradeProgress();
 }
 
 QString CLedgerApp::InstalledTemplateDir()
@@ -111,6 +123,30 @@ bool CLedgerApp::SettleLedger()
     return settled;
 }
 
+QString CLedgerApp::OpenLedgerAside()
+{
+    if (!QFileInfo::exists(DatabasePath()))
+        return QString();  // a missing ledger is told by the window
+    QString failure;
+    // Copying and upgrading a large ledger of an earlier form takes seconds: done on a thread of its
+    // own, while this one shows how far it is and keeps answering.
+    QThread *worker = QThread::create([&failure] {
+        try {
+            OpenLedgerDatabase();
+        } catch (const DbError &error) {
+            failure = error.Message();
+        }
+    });
+    QEventLoop waiting;
+    QObject::connect(worker, &QThread::finished, &waiting, &QEventLoop::quit);
+    worker->start();
+    waiting.exec();
+    worker->wait();
+    delete worker;
+    QApplication::processEvents();  // the progress it told, the bar closed
+    return failure;
+}
+
 QString CLedgerApp::KeepCopyOfLedger()
 {
     // A restore left under way was told already; the next start finishes it.
@@ -139,6 +175,8 @@ int CLedgerApp::InitInstance()
     }
     if (!SettleLedger())
         return 1;
+    // A ledger that cannot be opened is told by the window, which opens with what it has.
+    OpenLedgerAside();
     {
         CMainDlg dialog;
         if (!dialog.IsEnded())  // a cancelled login ends the program without showing anything

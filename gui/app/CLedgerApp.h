@@ -42,6 +42,9 @@ public:
     // Before the ledger is opened: a restore interrupted by a crash is finished or dropped, and copies
     // never finished are removed. False (and told) when the ledger must not be opened.
     static bool SettleLedger();
+    // Opens the ledger on a thread of its own, bringing a ledger of an earlier form up to date (copied
+    // first) while this thread keeps answering and shows the progress. The failure, or an empty text.
+    static QString OpenLedgerAside();
     // After the window is gone: a copy of the ledger as it is left, when it changed since the newest.
     // What to tell when it could not be made, or an empty text.
     static QString KeepCopyOfLedger();

@@ -595,12 +595,19 @@ private slots:
         TestInstallation install;
         QVERIFY(WriteOutside(install, QStringLiteral("INSERT INTO Money (ID, Date, Item, Money, Member, Explain) "
                                                      "VALUES (60000, '2003-01-01 08:00:00', '工资', 100, 'Li', '')")));
-        QStringList told;
-        SetUpgradeNotice([&](bool starting) { told << (starting ? "start" : "end"); });
+        QList<int> told;
+        int steps = 0;
+        SetUpgradeProgress([&](int done, int total) {
+            told << done;
+            steps = total;
+        });
         {
             CMoneyBook book;
             book.ShowPage(1, QStringLiteral("Date"));
-            QCOMPARE(told, QStringList({"start", "end"}));
+            QVERIFY(steps > 3);
+            QCOMPARE(told.size(), steps + 1);  // from nothing done to all of it, a step at a time
+            for (int done = 0; done <= steps; ++done)
+                QCOMPARE(told.at(done), done);
             book.ComputeTotal();
             QCOMPARE(book.GetTotalCents(), qint64(10000));
             // The ledger was copied before its form changed.
@@ -608,8 +615,8 @@ private slots:
         }
         CMoneyBook again;  // kept figures current: nothing to announce
         again.ShowPage(1, QStringLiteral("Date"));
-        QCOMPARE(told.size(), 2);
-        SetUpgradeNotice({});
+        QCOMPARE(told.size(), steps + 1);
+        SetUpgradeProgress({});
     }
 
     void datesWrittenOtherwiseAreListedInTheirTextOrder_data()

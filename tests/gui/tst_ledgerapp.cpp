@@ -4,6 +4,7 @@
 #include "common/Paths.h"
 #include "db/DbError.h"
 #include "db/Installer.h"
+#include "db/KeptFigures.h"
 #include "db/Ledger.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
@@ -21,6 +22,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <sqlite3.h>
 
 class TestLedgerApp : public QObject
 {
@@ -41,6 +45,45 @@ private slots:
         QCOMPARE(messages.messages.first().caption, QStringLiteral("数据库错误"));
         QTest::mouseClick(&button, Qt::LeftButton);  // the program goes on
         QCOMPARE(pressed, 2);
+    }
+
+    void anOlderLedgerIsBroughtUpToDateWhileTheInterfaceAnswers()
+    {
+        // A large ledger of an earlier form (its records reach far up) is copied and upgraded on a
+        // thread of its own: the interface's thread goes on answering and is told how far it is.
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            sqlite3 *raw = nullptr;
+            QCOMPARE(sqlite3_open(install.DataFile("Kinward.db").toUtf8().constData(), &raw), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(raw, "INSERT INTO Money (ID, Date, Item, Money, Member, Explain) "
+                                       "VALUES (60000, '2003-01-01 08:00:00', '工资', 100, 'Li', '')",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        QList<int> told;
+        bool toldAside = true;
+        SetUpgradeProgress([&](int done, int) {
+            told << done;
+            toldAside = toldAside && QThread::currentThread() != qApp->thread();
+        });
+        SetBackupStepHook([](const QString &) { QThread::msleep(30); });  // a copy that takes a while
+        int ticks = 0;
+        QTimer ticker;
+        ticker.setInterval(5);
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start();
+        QCOMPARE(CLedgerApp::OpenLedgerAside(), QString());
+        ticker.stop();
+        SetBackupStepHook({});
+        SetUpgradeProgress({});
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QVERIFY(!told.isEmpty() && told.first() == 0);
+        QVERIFY(toldAside);
+        QVERIFY(KeptFiguresCurrent(*OpenLedgerDatabase()));
+        QCOMPARE(ListBackups(DataDirectory()).size(), 1);  // copied before its form changed
+        QVERIFY(messages.messages.isEmpty());
     }
 
     void secondCopyIsRecognised()
