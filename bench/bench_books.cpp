@@ -226,11 +226,36 @@ void FindRecordsOneMember(benchmark::State &state)
         book.FindRecords(QString(), false, QString(), false, QString(), false, QStringLiteral("奶奶"), true);
 }
 
+// The first match shown: the floor is the first matching record read in list order.
 void FindRecordsOneMember_Floor(benchmark::State &state)
 {
     Raw raw;
     for (auto _ : state)
-        raw.Run("SELECT Member='奶奶' FROM Money ORDER BY Date, ID");
+        raw.Run("SELECT * FROM Money WHERE Member='奶奶' ORDER BY Date, ID LIMIT 1");
+}
+
+// 下一项 in the middle of the list (a search for a day there): the next match, its page and row. The
+// floor reads the next record after a key in the middle, in order.
+void FindNextOnADay(benchmark::State &state)
+{
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    book.ShowPage(book.GetPageCount() / 2, QStringLiteral("Date"));
+    const QString middleDay = book.GetItemText(50, 0).left(10);
+    for (auto _ : state) {
+        state.PauseTiming();
+        book.FindRecords(middleDay, true, QString(), false, QString(), false, QString(), false);
+        book.FindNext();
+        state.ResumeTiming();
+        book.FindNext();
+    }
+}
+
+void FindNextOnADay_Floor(benchmark::State &state)
+{
+    Raw raw;
+    for (auto _ : state)
+        raw.Run("SELECT * FROM Money WHERE (Date, ID) > ('2015-06-15', 0) ORDER BY Date, ID LIMIT 1");
 }
 
 void AddRecord(benchmark::State &state)
@@ -488,6 +513,8 @@ BENCHMARK(ComputeTotal)->Unit(benchmark::kMillisecond);
 BENCHMARK(ComputeTotal_Floor)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindRecordsOneMember)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindRecordsOneMember_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindNextOnADay)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindNextOnADay_Floor)->Unit(benchmark::kMillisecond);
 BENCHMARK(AddRecord)->Unit(benchmark::kMillisecond);
 BENCHMARK(AddRecord_Floor)->Unit(benchmark::kMillisecond);
 BENCHMARK(ModifyRecord)->Unit(benchmark::kMillisecond);

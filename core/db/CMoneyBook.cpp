@@ -264,10 +264,11 @@ bool CMoneyBook::FindRecords(const QString &dateText, bool useDate, const QStrin
     if (useMember)
         criteria << QStringLiteral("Member=") + QuoteFilterText(memberText);
 
-    if (!impossible) {
-        for (qint64 position : m_set.MatchingPositions(criteria.join(QStringLiteral(" AND "))))
-            m_findResults.push_back(QString::number(position));
-    }
+    // Matches are found as they are asked for: the first now, each next one as the previous is shown.
+    m_findCondition = criteria.join(QStringLiteral(" AND "));
+    const qint64 first = impossible ? -1 : m_set.NextMatch(m_findCondition, -1);
+    if (first >= 0)
+        m_findResults.push_back(QString::number(first));
     if (m_findResults.empty()) {
         ShowMessage(QStringLiteral("当前没有匹配的记录"), QStringLiteral("查找"));
         return false;
@@ -281,11 +282,15 @@ bool CMoneyBook::FindNext()
     if (m_findResults.empty())
         return false;
     const long position = m_findResults.front().toLong();
+    m_findResults.pop_front();
+    // The one after it is looked for first: whether one waits decides 下一项.
+    const qint64 next = m_set.NextMatch(m_findCondition, position);
     const int page = int(position / kPageSize + 1);
     if (page != m_nCurrentPage)
         ShowPage(page, QStringLiteral("Date"));
     SetSelected(int(position % kPageSize));
-    m_findResults.pop_front();
+    if (next >= 0)
+        m_findResults.push_back(QString::number(next));
     return !m_findResults.empty();
 }
 

@@ -78,6 +78,7 @@ private:
 
     CMoneyRecord m_set;
     QString m_strFilter;
+    QString m_findCondition;  // the criteria of the last search, in the filter's form
     long m_nCount = 0;
     int m_nPageCount = 0;
     int m_nCurrentPage = 1;

@@ -287,3 +287,35 @@ void KeysetQuery::ForEachInOrder(SqlConnection &db, const QString &selectList, c
             visit(one);
     }
 }
+
+std::optional<SqlRow> KeysetQuery::NextMatch(SqlConnection &db, const SqlCondition &match, const SqlRow *after) const
+{
+    std::vector<SqlValue> params;
+    QString sql = QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ") + Quoted(m_table)
+                  + QStringLiteral(" WHERE ") + BaseWhere(&params);
+    if (after)
+        sql += QStringLiteral(" AND ") + KeyTest(*after, true, &params);
+    if (!match.sql.isEmpty()) {
+        sql += QStringLiteral(" AND (") + match.sql + QLatin1Char(')');
+        params.insert(params.end(), match.params.begin(), match.params.end());
+    }
+    SqlStatement statement = db.Prepare(sql + QStringLiteral(" ORDER BY ") + OrderBy(false) + QStringLiteral(" LIMIT 1"));
+    statement.BindAll(params);
+    std::vector<SqlRow> rows = ReadRows(statement);
+    if (rows.empty())
+        return std::nullopt;
+    return std::move(rows.front());
+}
+
+qint64 KeysetQuery::CountBeforeInMonth(SqlConnection &db, const SqlRow &row, const QString &month) const
+{
+    std::vector<SqlValue> params;
+    QString sql = QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ") + BaseWhere(&params);
+    sql += QStringLiteral(" AND ") + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(" >= ?");
+    params.push_back(month);
+    sql += QStringLiteral(" AND ") + KeyTest(row, false, &params);
+    SqlStatement statement = db.Prepare(sql);
+    statement.BindAll(params);
+    statement.Step();
+    return statement.Int(0);
+}

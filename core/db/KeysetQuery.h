@@ -68,6 +68,12 @@ public:
     std::vector<qint64> IdsFrom(SqlConnection &db, qint64 offset, qint64 count, bool fromEnd, const QString &month) const;
     std::vector<qint64> IdsAfter(SqlConnection &db, const SqlRow &row, qint64 count) const;
     std::vector<qint64> AllIds(SqlConnection &db) const;
+    // The first record of the keyset after the row's key (from the start without one) that also matches,
+    // read in order from there; nothing when none follows.
+    std::optional<SqlRow> NextMatch(SqlConnection &db, const SqlCondition &match, const SqlRow *after) const;
+    // Records of the keyset from the start of the month (the sort column's value from "2003-05" on)
+    // up to the row's key.
+    qint64 CountBeforeInMonth(SqlConnection &db, const SqlRow &row, const QString &month) const;
     // Positions of the keyset's records that match, walking it once; *count gets the keyset's size.
     std::vector<qint64> MatchingPositions(SqlConnection &db, const SqlCondition &match, qint64 *count) const;
     // The select list (columns or expressions) of every record of the keyset in order, then of each

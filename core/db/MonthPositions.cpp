@@ -157,3 +157,11 @@ std::optional<MonthPositions::Place> MonthPositions::Locate(qint64 position) con
     const size_t index = size_t(next - m_starts.begin()) - 1;
     return Place{m_months[index], position - m_starts[index]};
 }
+
+std::optional<qint64> MonthPositions::MonthStart(const QString &month) const
+{
+    const auto found = std::find(m_months.begin(), m_months.end(), month);
+    if (found == m_months.end())
+        return std::nullopt;
+    return m_starts[size_t(found - m_months.begin())];
+}

@@ -40,6 +40,9 @@ public:
         qint64 offset = 0;
     };
     std::optional<Place> Locate(qint64 position) const;
+    // The position of the first of the list's records in the month ("2003-05"), or nothing when the
+    // list holds none from that month.
+    std::optional<qint64> MonthStart(const QString &month) const;
 
 private:
     enum class Kind { All, Item, Date };

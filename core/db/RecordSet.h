@@ -84,6 +84,10 @@ public:
 
     // Positions (0-based, in set order) of the records of the set that match the condition.
     std::vector<qint64> MatchingPositions(const QString &condition);
+    // The position of the first record of the set after the position (-1: from the start), in set
+    // order, that matches the condition; -1 when none follows. Read forward from there, one record at
+    // a time: the cursor stays.
+    qint64 NextMatch(const QString &condition, qint64 afterPosition);
 
     // IDs of the records at positions first ... first + count - 1 (fewer at the end of the set),
     // read without moving the cursor or loading the fields.

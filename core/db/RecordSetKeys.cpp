@@ -132,3 +132,29 @@ void CRecordSet::ForEachInOrder(const QString &selectList, const std::function<v
     Sync();
     m_query.ForEachInOrder(*m_db, selectList, m_added, visit);
 }
+
+qint64 CRecordSet::NextMatch(const QString &condition, qint64 afterPosition)
+{
+    RequireOpen();
+    Sync();
+    const SqlCondition match = Parse(condition);
+    const qint64 base = BaseCount();
+    if (afterPosition + 1 < base) {
+        std::optional<SqlRow> after;
+        if (afterPosition >= 0) {
+            const std::vector<qint64> ids = IdsAt(afterPosition, 1);
+            if (!ids.empty())
+                after = m_query.ReadById(*m_db, ids.front());
+        }
+        if (afterPosition < 0 || after) {
+            if (const std::optional<SqlRow> found = m_query.NextMatch(*m_db, match, after ? &*after : nullptr))
+                return m_positions.PositionOf(*m_db, m_query, *found);
+        }
+    }
+    // Then the records the set added, in the order added.
+    for (qint64 index = std::max<qint64>(afterPosition + 1 - base, 0); index < qint64(m_added.size()); ++index) {
+        if (m_query.ReadById(*m_db, m_added[size_t(index)], match))
+            return base + index;
+    }
+    return -1;
+}

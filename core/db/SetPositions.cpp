@@ -65,3 +65,16 @@ qint64 SetPositions::Count(SqlConnection &db, const KeysetQuery &query)
     m_count = query.Count(db);
     return m_count;
 }
+
+qint64 SetPositions::PositionOf(SqlConnection &db, const KeysetQuery &query, const SqlRow &row)
+{
+    if (query.SortIndex() > 0 && MonthCountsServe(db, query)) {
+        const SqlValue &sortValue = row.at(size_t(query.SortIndex()));
+        if (std::holds_alternative<QString>(sortValue)) {
+            const QString month = std::get<QString>(sortValue).left(7);
+            if (const auto start = m_months->MonthStart(month))
+                return *start + query.CountBeforeInMonth(db, row, month);
+        }
+    }
+    return query.CountBefore(db, row);
+}

@@ -29,6 +29,10 @@ public:
     // they do not (the caller then walks the order).
     std::optional<MonthPositions::Place> MonthPlace(SqlConnection &db, const KeysetQuery &query, qint64 position);
 
+    // The position of the keyset's record with the row's key: from the start of its month where the
+    // month counts serve, else counted from the start of the keyset.
+    qint64 PositionOf(SqlConnection &db, const KeysetQuery &query, const SqlRow &row);
+
 private:
     bool MonthCountsServe(SqlConnection &db, const KeysetQuery &query);
 

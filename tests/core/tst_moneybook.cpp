@@ -344,6 +344,74 @@ private slots:
     }
 
     // Matches are numbered in the list as it stood: after any change they would select other records.
+    void findStepsThroughWhatTheWalkFinds()
+    {
+        // Matches are found one at a time as they are asked for; they must be exactly those a walk of
+        // the list finds, in its order: over month ends, in a crowded month, under a filter, and among
+        // the records the book added after it opened.
+        TestInstallation install;
+        MessageRecorder messages;
+        CMoneyBook book;
+        SeedMonths(install, book);
+        {
+            auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
+            SqlTransaction transaction(*db);
+            SqlStatement insert =
+                db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?,?,?,?,'')"));
+            for (int i = 0; i < 700; ++i) {  // a month crowded on one day
+                insert.Reset();
+                insert.BindAll({DbDateText(LedgerDateTime(QDate(2004, 6, 15), QTime(9, 0))), QStringLiteral("餐饮"), -1.0,
+                                i % 3 ? QStringLiteral("Li") : QStringLiteral("Wang")});
+                insert.Run();
+            }
+            transaction.Commit();
+        }
+        book.Close();
+        book.ShowPage(1, QStringLiteral("Date"));
+        book.Add(LedgerDateTime(QDate(2003, 2, 1)), QStringLiteral("餐饮"), -5, QStringLiteral("Li"), QString());
+        book.Add(LedgerDateTime(QDate(2009, 1, 1)), QStringLiteral("工资"), 5, QStringLiteral("Wang"), QString());
+
+        struct Criteria
+        {
+            QString date, item, member;
+        };
+        const QList<Criteria> searches{{QString(), QStringLiteral("餐饮"), QStringLiteral("Li")},
+                                       {QString(), QString(), QStringLiteral("Wang")},
+                                       {QStringLiteral("2004-06-15"), QString(), QStringLiteral("Wang")},
+                                       {QString(), QStringLiteral("工资"), QString()}};
+        int searchesWithMatches = 0;
+        for (const QString &filter : {QString(), QStringLiteral("Item='餐饮'"), QStringLiteral("Date>=#2004-6-1#"),
+                                      QStringLiteral("Member='Li'")}) {
+            book.SetFilter(filter);
+            const QList<QStringList> rows = book.AllRowTexts();
+            for (const Criteria &search : searches) {
+                QList<int> walked;
+                for (int row = 0; row < rows.size(); ++row) {
+                    const QStringList &texts = rows.at(row);
+                    if ((search.date.isEmpty() || texts.at(0).startsWith(search.date))
+                        && (search.item.isEmpty() || texts.at(1) == search.item)
+                        && (search.member.isEmpty() || texts.at(4) == search.member))
+                        walked << row;
+                }
+                QList<int> stepped;
+                messages.Clear();
+                if (book.FindRecords(search.date, !search.date.isEmpty(), search.item, !search.item.isEmpty(), QString(),
+                                     false, search.member, !search.member.isEmpty())) {
+                    bool more = true;
+                    while (more) {
+                        more = book.FindNext();
+                        stepped << (book.GetCurrentPage() - 1) * 100 + book.GetSelected();
+                    }
+                } else {
+                    QCOMPARE(messages.Last(), QStringLiteral("当前没有匹配的记录"));
+                }
+                QCOMPARE(stepped, walked);
+                searchesWithMatches += walked.isEmpty() ? 0 : 1;
+            }
+        }
+        QCOMPARE(searchesWithMatches, 13);  // all but 工资 among 餐饮 and Wang among Li
+    }
+
     void everyChangeForgetsTheMatches()
     {
         TestInstallation install;
