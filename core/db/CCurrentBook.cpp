@@ -8,6 +8,7 @@
 #include "lists/ReferenceLists.h"
 
 #include <QHash>
+#include <cmath>
 
 
 CCurrentBook::CCurrentBook() : CBook(8) {}
@@ -93,7 +94,13 @@ void CCurrentBook::ComputeBalances(const QString &currency)
         m_set.Open();
     QStringList accounts;
     QHash<QString, qint64> cents;
-    m_set.ForEachInOrder(QStringLiteral("\"Account\", \"MKind\", ") + CentsSql(QStringLiteral("\"Money\"")),
+    // Each amount counts as its row shows it (TrimAmount): a text the field does not read as a number
+    // counts 0, and half a cent goes the way the row's "%.2f" takes it. Sums in cents stay exact.
+    const auto shownCents = [](const SqlValue &money) -> qint64 {
+        const double shown = AtoF(TrimAmount(DoubleOfValue(money)));
+        return std::fabs(shown) < 1e16 ? ToCents(shown) : 0;  // beyond any amount a ledger can hold
+    };
+    m_set.ForEachInOrder(QStringLiteral("\"Account\", \"MKind\", \"Money\""),
                          [&](const SqlStatement &row) {
                              const QString account = TextOfValue(row.Value(0));
                              auto balance = cents.find(account);
@@ -102,7 +109,7 @@ void CCurrentBook::ComputeBalances(const QString &currency)
                                  balance = cents.insert(account, 0);
                              }
                              if (TextOfValue(row.Value(1)) == currency)
-                                 *balance += row.Int(2);
+                                 *balance += shownCents(row.Value(2));
                          });
     m_balanceList.clear();
     for (const QString &account : std::as_const(accounts))

@@ -18,6 +18,11 @@ double AsDouble(const SqlValue &value)
 
 } // namespace
 
+double DoubleOfValue(const SqlValue &value)
+{
+    return AsDouble(value);
+}
+
 QString TextOfValue(const SqlValue &value)
 {
     if (std::holds_alternative<QString>(value))

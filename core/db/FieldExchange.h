@@ -13,6 +13,8 @@
 QDateTime DateOfValue(const SqlValue &value);
 // A stored whole number (an ID), from whatever form the value has; 0 for none.
 qint64 IntOfValue(const SqlValue &value);
+// A stored amount as a number field reads it, from whatever form the value has; 0 for none.
+double DoubleOfValue(const SqlValue &value);
 // A stored text as a text field reads it, from whatever form the value has; empty for none.
 QString TextOfValue(const SqlValue &value);
 

@@ -23,6 +23,7 @@
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
+#include <QHash>
 #include <QMap>
 #include <QTest>
 #include <algorithm>
@@ -431,6 +432,46 @@ private slots:
         QCOMPARE(book.GetBalances(), QStringList({"B", "0.20", "A", "0.00", "C", "1.10", "D", "3.30"}));
         book.ComputeBalances(QStringLiteral("美元"));
         QCOMPARE(book.GetBalances(), QStringList({"B", "0.00", "A", "7.00", "C", "0.00", "D", "0.00"}));
+    }
+
+    void balancesAgreeWithTheListsRows()
+    {
+        // Each account's balance is what the list's rows in the currency add up to: amounts stored as
+        // texts the field does not read as a number, half cents as the list shows them, accounts stored
+        // as numbers, and a record added through the book.
+        TestInstallation install;
+        {
+            auto db = OpenLedgerDatabase();
+            db->Execute(QStringLiteral(
+                "INSERT INTO \"Current\" (\"Date\", \"Account\", \"Bank\", \"MKind\", \"Money\", \"Member\") VALUES "
+                "('2003-01-01 00:00:00', 'A', '', '人民币', '12元', 'Li'), "
+                "('2003-01-02 00:00:00', 'A', '', '人民币', 0.125, 'Li'), "
+                "('2003-01-03 00:00:00', 7, '', '人民币', 1.005, 'Li'), "
+                "('2003-01-04 00:00:00', 7, '', '人民币', '1,000', 'Li'), "
+                "('2003-01-05 00:00:00', 'B', '', '美元', 2.675, 'Li')"));
+        }
+        CCurrentBook book;
+        book.Fill(QStringLiteral("Date"));
+        book.Add(QStringLiteral("2002-01-01"), QStringLiteral("B"), QString(), QStringLiteral("人民币"), QStringLiteral("3.3"),
+                 QString(), QStringLiteral("Li"), QString());
+        for (const QString &currency : {QStringLiteral("人民币"), QStringLiteral("美元")}) {
+            QStringList accounts;
+            QHash<QString, qint64> cents;
+            for (int row = 0; row < book.GetItemCount(); ++row) {
+                const QString account = book.GetItemText(row, 1);
+                if (!cents.contains(account)) {
+                    accounts << account;
+                    cents.insert(account, 0);
+                }
+                if (book.GetItemText(row, 3) == currency)
+                    cents[account] += qRound64(book.GetItemText(row, 4).toDouble() * 100);
+            }
+            QStringList expected;
+            for (const QString &account : std::as_const(accounts))
+                expected << account << QString::asprintf("%.2f", double(cents.value(account)) / 100);
+            book.ComputeBalances(currency);
+            QCOMPARE(book.GetBalances(), expected);
+        }
     }
 
     void balancesPerAccount()

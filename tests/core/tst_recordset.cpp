@@ -273,6 +273,63 @@ private slots:
         QCOMPARE(positions.back(), qint64(1049));
     }
 
+    // Walking the matches one at a time gives the positions a walk over the whole set gives, under
+    // each filter the month counts serve or not, with dates of other written forms among them and
+    // with records the set added after it opened.
+    void nextMatchWalksAsTheMatchingPositions_data()
+    {
+        QTest::addColumn<bool>("numericDates");
+        QTest::addColumn<QString>("filter");
+        for (bool numeric : {false, true}) {
+            const QString kind = numeric ? QStringLiteral("numeric dates, ") : QStringLiteral("text dates, ");
+            QTest::newRow(qPrintable(kind + QStringLiteral("no filter"))) << numeric << QString();
+            QTest::newRow(qPrintable(kind + QStringLiteral("date after"))) << numeric << QStringLiteral("Date>#2000-6-15#");
+            QTest::newRow(qPrintable(kind + QStringLiteral("date before"))) << numeric << QStringLiteral("Date<#2001-2-3#");
+            QTest::newRow(qPrintable(kind + QStringLiteral("item"))) << numeric << QStringLiteral("Item='r7'");
+            QTest::newRow(qPrintable(kind + QStringLiteral("member"))) << numeric << QStringLiteral("Member='Wang'");
+        }
+    }
+
+    void nextMatchWalksAsTheMatchingPositions()
+    {
+        QFETCH(bool, numericDates);
+        QFETCH(QString, filter);
+        TestInstallation install;
+        FillMoney(1200);
+        {
+            CMoneyRecord set;
+            set.Open();
+            SqlConnection &db = set.Connection();
+            // Dates written by hand in other forms, on days the list already holds.
+            db.Execute(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member) VALUES "
+                                      "('2000-3-7', 'r7', 5, 'Wang'), ('2000/03/05 00:00:00', 'r7', 7, 'Wang'), "
+                                      "('2000-03-05', 'r7', 1045, 'Wang'), ('2001-02-03 12:00:00', 'r7', 3, 'Li')"));
+            if (numericDates)
+                db.Execute(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member) VALUES "
+                                          "(36600.5, 'r7', 2, 'Wang'), (20000308, 'x', 1041, 'Li')"));
+            for (int i = 0; i < 40; ++i)
+                AddMoney(set, Day(2000, 1, 1).addDays(i * 29), i % 3 ? QStringLiteral("r7") : QStringLiteral("y"), 1040 + i,
+                         i % 2 ? QStringLiteral("Wang") : QStringLiteral("Li"));
+        }
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.m_strFilter = filter;
+        set.Open();
+        // Records added through the set after it opened, some matching.
+        for (int i = 0; i < 5; ++i)
+            AddMoney(set, Day(2000, 2, 1).addDays(i * 100), QStringLiteral("r7"), 1050 + i, QStringLiteral("Wang"));
+        for (const QString &condition : {QStringLiteral("Money>=1040 OR Item='r7'"), QStringLiteral("Member='Wang'"),
+                                         QStringLiteral("Money<5"), QString()}) {
+            const std::vector<qint64> expected = set.MatchingPositions(condition);
+            std::vector<qint64> walked;
+            for (qint64 at = set.NextMatch(condition, -1); at >= 0; at = set.NextMatch(condition, at)) {
+                walked.push_back(at);
+                QVERIFY2(walked.size() <= expected.size() + 1, qPrintable(condition));
+            }
+            QCOMPARE(walked, expected);
+        }
+    }
+
     void changesByAnotherSetAreSeen()
     {
         TestInstallation install;
