@@ -162,3 +162,9 @@ bool CInsureNoteBook::Remove()
     m_set.Open();
     return CommitRemove();
 }
+
+void CInsureNoteBook::Close()
+{
+    LeaveList();
+    CBook::Close();
+}

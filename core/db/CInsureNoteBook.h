@@ -38,6 +38,8 @@ public:
     void Fill(const QString &sort);
     // Deletes the selected policy of the list.
     bool Remove();
+    // A list closed keeps the texts it shows.
+    void Close() override;
 
 protected:
     CRecordSet &RecordSet() override { return m_set; }

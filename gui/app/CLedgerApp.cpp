@@ -131,10 +131,16 @@ QString CLedgerApp::OpenLedgerAside()
     // Copying and upgrading a large ledger of an earlier form takes seconds: done on a thread of its
     // own, while this one shows how far it is and keeps answering.
     QThread *worker = QThread::create([&failure] {
+        // Nothing may leave the thread: whatever failed is told by the window, which opens the
+        // ledger again.
         try {
             OpenLedgerDatabase();
         } catch (const DbError &error) {
             failure = error.Message();
+        } catch (const std::exception &error) {
+            failure = QString::fromLocal8Bit(error.what());
+        } catch (...) {
+            failure = QStringLiteral("帐目数据库没能打开。");
         }
     });
     QEventLoop waiting;

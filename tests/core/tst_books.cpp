@@ -1205,6 +1205,10 @@ private slots:
         QCOMPARE(notes.GetItemText(100, 0), QStringLiteral("P101"));
         QCOMPARE(notes.GetItemText(0, 0), QStringLiteral("P000"));
         QCOMPARE(PayedMoney(QStringLiteral("P070")), -1.0);  // gone from the table too
+        CInsureNoteBook closed;
+        closed.Fill(QStringLiteral("Name"));
+        closed.Close();  // a list closed keeps what it shows
+        QCOMPARE(closed.GetItemText(120, 0), QStringLiteral("P121"));
     }
 
     void editingOnePolicyLeavesTheOthers()
