@@ -97,7 +97,13 @@ void CCurrentBook::ComputeBalances(const QString &currency)
     // Each amount counts as its row shows it (TrimAmount): a text the field does not read as a number
     // counts 0, and half a cent goes the way the row's "%.2f" takes it. Sums in cents stay exact.
     const auto shownCents = [](const SqlValue &money) -> qint64 {
-        const double shown = AtoF(TrimAmount(DoubleOfValue(money)));
+        const double value = DoubleOfValue(money);
+        // Clear of a half cent the nearest cent is the row's; at one, the row's own text decides.
+        const double hundredfold = value * 100.0;
+        const double nearest = std::round(hundredfold);
+        if (std::fabs(value) < 1e13 && std::fabs(hundredfold - nearest) < 0.49)
+            return qint64(nearest);
+        const double shown = AtoF(TrimAmount(value));
         return std::fabs(shown) < 1e16 ? ToCents(shown) : 0;  // beyond any amount a ledger can hold
     };
     m_set.ForEachInOrder(QStringLiteral("\"Account\", \"MKind\", \"Money\""),
