@@ -403,11 +403,12 @@ bool CBook::FindText(int column, const QString &text)
         return false;
     }
     m_findResults.clear();
-    LoadAllTexts();
-    for (int row = 0; row < GetItemCount(); ++row) {
-        if (GetItemText(row, column) == text)
-            m_findResults.push_back(QString::number(row));
-    }
+    // Matches are found as they are asked for: the first now, each next one as the one before is shown.
+    m_findColumn = column;
+    m_findText = text;
+    const int first = NextTextMatch(-1);
+    if (first >= 0)
+        m_findResults.push_back(QString::number(first));
     if (m_findResults.empty()) {
         ShowMessage(QStringLiteral("没有匹配的记录"), QStringLiteral("查找"));
         return false;
@@ -422,11 +423,26 @@ void CBook::ForgetFinds()
         m_findWatcher();
 }
 
+int CBook::NextTextMatch(int afterRow) const
+{
+    for (int row = afterRow + 1; row < GetItemCount(); ++row) {
+        if (GetItemText(row, m_findColumn) == m_findText)
+            return row;
+    }
+    return -1;
+}
+
 bool CBook::FindNext()
 {
+    ChangeBatch batch(*this);
     if (m_findResults.empty())
         return false;
-    SetSelected(m_findResults.front().toInt());
+    const int row = m_findResults.front().toInt();
     m_findResults.pop_front();
+    // The one after it is looked for first: whether one waits decides 下一项.
+    const int next = NextTextMatch(row);
+    SetSelected(row);
+    if (next >= 0)
+        m_findResults.push_back(QString::number(next));
     return !m_findResults.empty();
 }

@@ -158,8 +158,13 @@ protected:
 
     // Empties the find queue and tells the watcher.
     void ForgetFinds();
+    // The first row after the row whose text in the column searched equals the text searched; -1 when
+    // none follows. Texts are read as far as the search goes.
+    int NextTextMatch(int afterRow) const;
 
     std::deque<QString> m_findResults;  // row numbers as decimal texts
+    int m_findColumn = 0;               // what FindText searches for
+    QString m_findText;
 
 private:
     int m_nSelected = -1;

@@ -474,6 +474,34 @@ private slots:
         }
     }
 
+    void aTextFindStepsThroughALongListInOrder()
+    {
+        // Matches are looked for as they are asked for, reading texts as far as the search goes: every
+        // match, in list order, far down a list whose texts were not read yet, and none after the last.
+        TestInstallation install;
+        MessageRecorder messages;
+        InsertMemos(1000, [](int i) { return LedgerDateTime(QDate(2003, 1, 1).addDays(i), QTime(8, 0)); });
+        CMemoBook book;
+        book.Fill(QStringLiteral("Date"));
+        QList<int> stepped;
+        bool more = book.FindText(2, QStringLiteral("p3"));
+        stepped << book.GetSelected();
+        while (more) {
+            more = book.FindNext();
+            stepped << book.GetSelected();
+        }
+        QList<int> walked;
+        for (int row = 0; row < book.GetItemCount(); ++row) {
+            if (book.GetItemText(row, 2) == QStringLiteral("p3"))
+                walked << row;
+        }
+        QCOMPARE(walked.size(), 143);
+        QCOMPARE(stepped, walked);
+        QVERIFY(!book.FindNext());
+        QVERIFY(!book.FindText(2, QStringLiteral("p")));  // whole texts only
+        QCOMPARE(messages.Last(), QStringLiteral("没有匹配的记录"));
+    }
+
     void balancesPerAccount()
     {
         TestInstallation install;
