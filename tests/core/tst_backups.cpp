@@ -123,6 +123,20 @@ struct LedgerState
     }
 };
 
+// Restores the copy with the disk filling (to the limit, in bytes) as the restore reaches the step;
+// the limit stays in *full until the caller lets it go.
+RestoreResult RestoreWithDiskFullAt(SqlConnection &db, const QString &copy, const QString &step, qint64 limit,
+                                    std::optional<FileSizeLimit> *full, QString *error)
+{
+    SetBackupStepHook([&](const QString &reached) {
+        if (reached == step)
+            full->emplace(limit);
+    });
+    const RestoreResult result = RestoreBackup(db, DataDirectory(), copy, error);
+    SetBackupStepHook({});
+    return result;
+}
+
 // A large ledger and a copy of it whose member list says it is the copy's ("Copy#1#"): the copy's
 // name, or an empty text when none could be made.
 QString KeepLargeCopy()
@@ -558,12 +572,7 @@ private slots:
         const LedgerState today = LedgerState::Now();
 
         std::optional<FileSizeLimit> full;
-        SetBackupStepHook([&](const QString &step) {
-            if (step == QStringLiteral("restore-marked"))
-                full.emplace(4096);
-        });
-        const RestoreResult result = RestoreBackup(*db, DataDirectory(), copy, &error);
-        SetBackupStepHook({});
+        const RestoreResult result = RestoreWithDiskFullAt(*db, copy, QStringLiteral("restore-marked"), 4096, &full, &error);
         QVERIFY(full && full->IsValid());
         QVERIFY(LedgerState::Now() == today);  // nothing was changed...
         QCOMPARE(result, RestoreResult::Untouched);  // ...and it is told so
@@ -593,12 +602,8 @@ private slots:
         const LedgerState today = LedgerState::Now();
 
         std::optional<FileSizeLimit> full;
-        SetBackupStepHook([&](const QString &step) {
-            if (step == QStringLiteral("restore-database-placed"))
-                full.emplace(0);
-        });
-        const RestoreResult result = RestoreBackup(*db, DataDirectory(), copy, &error);
-        SetBackupStepHook({});
+        const RestoreResult result =
+            RestoreWithDiskFullAt(*db, copy, QStringLiteral("restore-database-placed"), 0, &full, &error);
         QVERIFY(full && full->IsValid());
         QCOMPARE(result, RestoreResult::Pending);
         db.reset();
@@ -626,12 +631,8 @@ private slots:
         db->Execute(QStringLiteral("DELETE FROM Memo WHERE ID % 2 = 0"));
         {
             std::optional<FileSizeLimit> full;
-            SetBackupStepHook([&](const QString &step) {
-                if (step == QStringLiteral("restore-marked"))
-                    full.emplace(4096);
-            });
-            QCOMPARE(RestoreBackup(*db, DataDirectory(), copy, &error), RestoreResult::Untouched);
-            SetBackupStepHook({});
+            QCOMPARE(RestoreWithDiskFullAt(*db, copy, QStringLiteral("restore-marked"), 4096, &full, &error),
+                     RestoreResult::Untouched);
             QVERIFY2(error.contains(QStringLiteral("磁盘空间不足")), qPrintable(error));
         }
         sqlite3 *other = nullptr;
