@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kLineHeight = 16;
-
 // The home page's controls.
 const std::initializer_list<int> kHomeControls = {1219, 1220, 1221, 1222, 1223, 1224, 1225, 1226, 1227, 1228, 1229, 1231, 1232};
 

@@ -8,6 +8,7 @@
 #include "controls/CLinkLabel.h"
 #include "controls/CPageSelector.h"
 #include "controls/CScrollBanner.h"
+#include "panels/CLedgerPanel.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -21,8 +22,6 @@ constexpr int kListTop = 80;
 constexpr int kListHeight = kHeight - 98;
 constexpr int kRowY = 60;
 constexpr int kRowHeight = 20;
-constexpr int kStatusY = 394;
-constexpr int kLineHeight = 16;  // one line of the 9-point font, descenders included
 
 } // namespace
 

@@ -8,13 +8,6 @@
 
 #include <QLabel>
 
-namespace {
-
-constexpr int kStatusY = 394;
-constexpr int kLineHeight = 16;  // one line of the 9-point font, descenders included
-
-} // namespace
-
 int TextLineWidth(const QWidget *label, const QString &text)
 {
     return std::max(6 * GbkLength(text), label->fontMetrics().horizontalAdvance(text) + 1);

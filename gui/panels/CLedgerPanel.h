@@ -112,6 +112,10 @@ void CLedgerPanel::OnEntryButtons(EntryBook &book, int addId, int modifyId)
     });
 }
 
+// One line of the window's 9-point font, descenders included, and where the status lines stand.
+constexpr int kLineHeight = 16;
+constexpr int kStatusY = 394;
+
 // The width of a line of text: 6 pixels per GBK byte, as the window is laid out, or the text's own
 // width where the font needs more, so that nothing is cut off.
 int TextLineWidth(const QWidget *label, const QString &text);

@@ -15,12 +15,6 @@
 
 using namespace Action;
 
-namespace {
-
-constexpr int kLineHeight = 16;
-
-} // namespace
-
 CMoneyPanel::CMoneyPanel(CMoneyBook &book, QWidget *window, const Controls &controls)
     : CLedgerPanel(book, window, controls, 1004, {DeleteMoney, ModifyMoney},
                    {AddMoney, FilterMoney, FindMoney, 1094, 1097, PreviousPage, NextPage}),
