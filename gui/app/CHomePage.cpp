@@ -29,17 +29,20 @@ CHomePage::CHomePage(const Books &books, QWidget *window, const Controls &contro
 {
     m_clock->setInterval(1000);
     QObject::connect(m_clock, &QTimer::timeout, window, [this] { ShowTime(); });
-    for (CBook *book : std::initializer_list<CBook *>{&m_books.money, &m_books.deposits, &m_books.current,
-                                                      &m_books.articles, &m_books.insurance, &m_books.credit})
+    for (CBook *book : Listened())
         book->AddListener(this);
 }
 
 CHomePage::~CHomePage()
 {
     delete m_clock;  // its tick would reach a page that is gone
-    for (CBook *book : std::initializer_list<CBook *>{&m_books.money, &m_books.deposits, &m_books.current,
-                                                      &m_books.articles, &m_books.insurance, &m_books.credit})
+    for (CBook *book : Listened())
         book->RemoveListener(this);
+}
+
+std::vector<CBook *> CHomePage::Listened() const
+{
+    return {&m_books.money, &m_books.deposits, &m_books.current, &m_books.articles, &m_books.insurance, &m_books.credit};
 }
 
 QString CHomePage::BuildWelcome(const QString &member, const QDate &today)

@@ -14,6 +14,7 @@
 #include <QPixmap>
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QTimer;
 class QWidget;
@@ -53,6 +54,8 @@ public:
 private:
     void BookChanged() override;
 
+    // The books whose totals the page shows.
+    std::vector<CBook *> Listened() const;
     void WriteTotals();
     void ShowTime();
     QWidget *Control(int id) const { return m_controls(id); }
