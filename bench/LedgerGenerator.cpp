@@ -105,6 +105,9 @@ bool MakeLedger(const QString &folder, const LedgerSize &size, QString *error)
     const qint64 span = start.secsTo(LedgerDateTime(QDate(2026, 1, 1), QTime(0, 0)));
     auto pick = [&](const QStringList &list) { return list.at(int(random.bounded(qint64(list.size())))); };
     auto date = [&](int i, int n) { return DbDateText(start.addSecs(span * i / n + random.bounded(3600))); };
+    // A crowded ledger: years of bills imported on one day, all dated within November 2026.
+    const QDateTime month = LedgerDateTime(QDate(2026, 11, 1));
+    auto crowdedDate = [&]() { return DbDateText(month.addSecs(random.bounded(30 * 86400))); };
 
     if (db.Empty("Money")) {
         const int n = size.moneyRecords;
@@ -113,7 +116,7 @@ bool MakeLedger(const QString &folder, const LedgerSize &size, QString *error)
                       const bool income = random.bounded(100) < 12;
                       const double amount = income ? Cents(200 + random.bounded(15000.0))
                                                    : -Cents(std::exp(random.bounded(7.0)));
-                      Text(s, 1, date(i, n));
+                      Text(s, 1, size.crowded ? crowdedDate() : date(i, n));
                       Text(s, 2, income ? pick(kIncome) : pick(kExpense));
                       sqlite3_bind_double(s, 3, amount);
                       Text(s, 4, pick(kMembers));

@@ -7,6 +7,7 @@ struct LedgerSize
 {
     int moneyRecords = 1000000;   // over twenty years
     int otherRecords = 10000;     // in each of the other eight tables
+    bool crowded = false;         // every income/expense record in one month, written in no date order
 };
 
 // Lays an installation in folder (when none is there) and fills its empty tables. False with a reason on failure.
