@@ -1,6 +1,7 @@
 // The kept figures: their definitions, the triggers that keep them, and the upgrade of older files.
 #include "KeptFigures.h"
 
+#include "db/MoneyBlocks.h"
 #include "db/SqlConnection.h"
 
 
@@ -10,7 +11,7 @@
 namespace {
 
 // The form of the figures this program keeps (PRAGMA user_version of the file).
-constexpr int kFiguresVersion = 4;
+constexpr int kFiguresVersion = 5;
 
 struct Figure
 {
@@ -190,8 +191,8 @@ void LayChangeMark(SqlConnection &db)
     }
 }
 
-// The steps of an upgrade: one per kept total, then the triggers, the month figures and the mark.
-constexpr int kRebuildSteps = int(std::size(kFigures)) + 3;
+// The steps of an upgrade: one per kept total, then the triggers, the month figures, the blocks and the mark.
+constexpr int kRebuildSteps = int(std::size(kFigures)) + 4;
 
 void Rebuild(SqlConnection &db, const std::function<void(int done)> &step)
 {
@@ -220,6 +221,8 @@ void Rebuild(SqlConnection &db, const std::function<void(int done)> &step)
     }
     step(++done);
     LayMonthFigures(db);
+    step(++done);
+    LayMoneyBlocks(db);
     step(++done);
     LayChangeMark(db);
     step(++done);
@@ -263,9 +266,10 @@ bool KeptFiguresCurrent(SqlConnection &db)
     SqlStatement version = db.Prepare(QStringLiteral("PRAGMA user_version"));
     version.Step();
     SqlStatement tables = db.Prepare(QStringLiteral(
-        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Totals','MoneyMonths','MoneyMonthItems','LedgerMark')"));
+        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Totals','MoneyMonths','MoneyMonthItems',"
+        "'MoneyBlocks','MoneyBlockParts','LedgerMark')"));
     tables.Step();
-    return version.Int(0) == kFiguresVersion && tables.Int(0) == 4;
+    return version.Int(0) == kFiguresVersion && tables.Int(0) == 6;
 }
 
 namespace {

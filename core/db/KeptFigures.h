@@ -17,7 +17,8 @@ bool KeptFiguresCurrent(SqlConnection &db);
 bool LedgerHasRecords(SqlConnection &db);
 
 // Lays or upgrades the kept figures (the table Totals, the income/expense records per month in
-// MoneyMonths and per month, item and sign in MoneyMonthItems, the change mark, and their triggers)
+// MoneyMonths and per month, item and sign in MoneyMonthItems, the blocks of the income/expense list
+// (MoneyBlocks.h), the change mark, and their triggers)
 // when the file has none or an older form, recomputing them from the records, all in one transaction.
 // Keeps no copy: the ledger's opening (OpenLedgerDatabase) makes one in before(), run first and told
 // as the upgrade's first step. Throws DbError.

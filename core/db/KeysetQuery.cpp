@@ -1,6 +1,7 @@
 // The keyset's SQL: conditions, order and reads.
 #include "KeysetQuery.h"
 
+#include "db/FieldExchange.h"
 #include "db/KeptFigures.h"
 
 namespace {
@@ -183,14 +184,29 @@ qint64 KeysetQuery::CountNewer(SqlConnection &db) const
     return count.Int(0);
 }
 
-std::vector<qint64> KeysetQuery::IdsFrom(SqlConnection &db, qint64 offset, qint64 count, bool fromEnd, const QString &month) const
+QString KeysetQuery::KeyRangeWhere(const SortKey &from, const SortKey *to, std::vector<SqlValue> *params) const
+{
+    const QString key = QLatin1Char('(') + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(", ID)");
+    QString where = QStringLiteral("+(") + BaseWhere(params) + QStringLiteral(") AND ") + key + QStringLiteral(" >= (?, ?)");
+    params->push_back(from.value);
+    params->push_back(from.id);
+    if (to) {
+        where += QStringLiteral(" AND ") + key + QStringLiteral(" < (?, ?)");
+        params->push_back(to->value);
+        params->push_back(to->id);
+    }
+    return where;
+}
+
+SortKey KeysetQuery::KeyOf(const SqlRow &row) const
+{
+    return SortKey{row.at(size_t(m_sortIndex)), IntOfValue(row.at(0))};
+}
+
+std::vector<qint64> KeysetQuery::IdsFrom(SqlConnection &db, qint64 offset, qint64 count, bool fromEnd, const SortKey *from) const
 {
     std::vector<SqlValue> params;
-    QString where = BaseWhere(&params);
-    if (!month.isEmpty()) {
-        where += QStringLiteral(" AND ") + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(" >= ?");
-        params.push_back(month);
-    }
+    const QString where = from ? KeyRangeWhere(*from, nullptr, &params) : BaseWhere(&params);
     SqlStatement statement = db.Prepare(QStringLiteral("SELECT ID FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
                                         + where + QStringLiteral(" ORDER BY ") + OrderBy(fromEnd)
                                         + QStringLiteral(" LIMIT ? OFFSET ?"));
@@ -307,14 +323,11 @@ std::optional<SqlRow> KeysetQuery::NextMatch(SqlConnection &db, const SqlConditi
     return std::move(rows.front());
 }
 
-qint64 KeysetQuery::CountBeforeInMonth(SqlConnection &db, const SqlRow &row, const QString &month) const
+qint64 KeysetQuery::CountBetween(SqlConnection &db, const SortKey &from, const SortKey *to) const
 {
     std::vector<SqlValue> params;
-    QString sql = QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ") + BaseWhere(&params);
-    sql += QStringLiteral(" AND ") + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(" >= ?");
-    params.push_back(month);
-    sql += QStringLiteral(" AND ") + KeyTest(row, false, &params);
-    SqlStatement statement = db.Prepare(sql);
+    SqlStatement statement = db.Prepare(QStringLiteral("SELECT count(*) FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ")
+                                        + KeyRangeWhere(from, to, &params));
     statement.BindAll(params);
     statement.Step();
     return statement.Int(0);

@@ -15,6 +15,13 @@
 
 using SqlRow = std::vector<SqlValue>;
 
+// A key of a keyset's order: the sort column's value (as the table holds it) and the ID.
+struct SortKey
+{
+    SqlValue value;
+    qint64 id = 0;
+};
+
 struct ColumnInfo
 {
     QString name;
@@ -64,16 +71,17 @@ public:
     qint64 CountNewer(SqlConnection &db) const;
 
     // IDs of count records from offset on, in order or counted from the end (then given in order),
-    // starting at the month when one is given (the sort column's value from that month on).
-    std::vector<qint64> IdsFrom(SqlConnection &db, qint64 offset, qint64 count, bool fromEnd, const QString &month) const;
+    // counted from the key when one is given (the records at or after it).
+    std::vector<qint64> IdsFrom(SqlConnection &db, qint64 offset, qint64 count, bool fromEnd, const SortKey *from) const;
     std::vector<qint64> IdsAfter(SqlConnection &db, const SqlRow &row, qint64 count) const;
     std::vector<qint64> AllIds(SqlConnection &db) const;
     // The first record of the keyset after the row's key (from the start without one) that also matches,
     // read in order from there; nothing when none follows.
     std::optional<SqlRow> NextMatch(SqlConnection &db, const SqlCondition &match, const SqlRow *after) const;
-    // Records of the keyset from the start of the month (the sort column's value from "2003-05" on)
-    // up to the row's key.
-    qint64 CountBeforeInMonth(SqlConnection &db, const SqlRow &row, const QString &month) const;
+    // Records of the keyset from the key (included) up to the other (left out; to the end without one).
+    qint64 CountBetween(SqlConnection &db, const SortKey &from, const SortKey *to) const;
+    // The row's key in the keyset's order.
+    SortKey KeyOf(const SqlRow &row) const;
     // Positions of the keyset's records that match, walking it once; *count gets the keyset's size.
     std::vector<qint64> MatchingPositions(SqlConnection &db, const SqlCondition &match, qint64 *count) const;
     // The select list (columns or expressions) of every record of the keyset in order, then of each
@@ -84,6 +92,9 @@ public:
     qint64 SumCents(SqlConnection &db, const QString &column, const SqlCondition &extra, const std::vector<qint64> &added) const;
 
 private:
+    // The keyset's condition kept from the index, and the records from the key on (and before the
+    // other): the keys, not a date of the filter, say where an index walk starts.
+    QString KeyRangeWhere(const SortKey &from, const SortKey *to, std::vector<SqlValue> *params) const;
     std::vector<SqlRow> ReadRows(SqlStatement &statement) const;
     std::vector<qint64> ReadIds(SqlStatement &statement) const;
 

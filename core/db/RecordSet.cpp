@@ -81,7 +81,7 @@ void CRecordSet::Open()
 
     m_db = std::move(db);
     m_query = KeysetQuery(m_table, m_columns, where, m_strFilter.trimmed(), sortIndex, highest);
-    m_positions.Start(MonthPositions::For(m_table, sortIndex > 0 ? m_columns[size_t(sortIndex)].name : QString(), where));
+    m_positions.Start(BlockPositions::For(m_table, sortIndex > 0 ? m_columns[size_t(sortIndex)].name : QString(), where));
     m_added.clear();
     m_addedEver.clear();
     m_seenSerial = m_db->ChangeSerial(m_table);

@@ -153,7 +153,7 @@ private:
     std::vector<ColumnInfo> m_columns;
     bool m_open = false;
     KeysetQuery m_query;            // the records the set was opened on, and how they are read
-    SetPositions m_positions;       // their number and the months that hold positions
+    SetPositions m_positions;       // their number and the blocks that hold positions
     std::vector<qint64> m_added;    // IDs added through this set since the open, in the order added
     // Every ID the set added since the open, gone ones too: a rolled-back delete brings one back.
     std::vector<qint64> m_addedEver;

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr qint64 kShortWalk = 500;  // a walk this short costs less than reading the month counts
+constexpr qint64 kShortWalk = 500;  // a walk this short costs less than reading the block counts
 
 } // namespace
 
@@ -58,15 +58,15 @@ std::vector<qint64> CRecordSet::IdsAt(qint64 first, qint64 count)
     if (first < base && count > 0) {
         const qint64 wanted = std::min(count, base - first);
         // The shortest walk to the position: from the start, back from the end, or from the start of
-        // the month that holds it, where the month counts serve.
+        // the block that holds it, where the block counts serve.
         const qint64 fromStartSkip = first;
         const qint64 fromEndSkip = base - first - wanted;
-        std::optional<MonthPositions::Place> month;
+        std::optional<BlockPositions::Place> block;
         if (std::min(fromStartSkip, fromEndSkip) > kShortWalk)
-            month = m_positions.MonthPlace(*m_db, m_query, first);
-        const bool fromEnd = !month && fromEndSkip < fromStartSkip;
-        const qint64 offset = month ? month->offset : fromEnd ? fromEndSkip : fromStartSkip;
-        ids = m_query.IdsFrom(*m_db, offset, wanted, fromEnd, month ? month->month : QString());
+            block = m_positions.BlockPlace(*m_db, m_query, first);
+        const bool fromEnd = !block && fromEndSkip < fromStartSkip;
+        const qint64 offset = block ? block->offset : fromEnd ? fromEndSkip : fromStartSkip;
+        ids = m_query.IdsFrom(*m_db, offset, wanted, fromEnd, block ? &block->start : nullptr);
     }
     for (qint64 index = std::max<qint64>(first - base, 0); qint64(ids.size()) < count && index < qint64(m_added.size()); ++index)
         ids.push_back(m_added[size_t(index)]);

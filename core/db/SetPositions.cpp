@@ -1,26 +1,26 @@
-// A record set's count and month positions.
+// A record set's count and block positions.
 #include "SetPositions.h"
 
 #include "db/KeptFigures.h"
 
-void SetPositions::Start(std::unique_ptr<MonthPositions> months)
+void SetPositions::Start(std::unique_ptr<BlockPositions> blocks)
 {
     m_count = -1;
-    m_months = std::move(months);
-    m_monthsRead = false;
+    m_blocks = std::move(blocks);
+    m_blocksRead = false;
 }
 
 void SetPositions::Stop()
 {
     m_count = -1;
-    m_months.reset();
-    m_monthsRead = false;
+    m_blocks.reset();
+    m_blocksRead = false;
 }
 
 void SetPositions::TableChanged()
 {
     m_count = -1;
-    m_monthsRead = false;
+    m_blocksRead = false;
 }
 
 void SetPositions::OneFewer()
@@ -29,22 +29,22 @@ void SetPositions::OneFewer()
         --m_count;
 }
 
-bool SetPositions::MonthCountsServe(SqlConnection &db, const KeysetQuery &query)
+bool SetPositions::BlockCountsServe(SqlConnection &db, const KeysetQuery &query)
 {
-    if (!m_months)
+    if (!m_blocks)
         return false;
-    if (!m_monthsRead) {
-        m_monthsServe = m_months->Read(db, query.MaxId(), query.Newer());
-        m_monthsRead = true;
+    if (!m_blocksRead) {
+        m_blocksServe = m_blocks->Read(db, query);
+        m_blocksRead = true;
     }
-    return m_monthsServe;
+    return m_blocksServe;
 }
 
-std::optional<MonthPositions::Place> SetPositions::MonthPlace(SqlConnection &db, const KeysetQuery &query, qint64 position)
+std::optional<BlockPositions::Place> SetPositions::BlockPlace(SqlConnection &db, const KeysetQuery &query, qint64 position)
 {
-    if (!MonthCountsServe(db, query))
+    if (!BlockCountsServe(db, query))
         return std::nullopt;
-    return m_months->Locate(position);
+    return m_blocks->Locate(position);
 }
 
 qint64 SetPositions::Count(SqlConnection &db, const KeysetQuery &query)
@@ -57,9 +57,9 @@ qint64 SetPositions::Count(SqlConnection &db, const KeysetQuery &query)
         m_count = *kept - (query.Newer() ? query.CountNewer(db) : 0);
         return m_count;
     }
-    // A filtered list whose month counts serve adds them up rather than counting its records.
-    if (MonthCountsServe(db, query)) {
-        m_count = m_months->Count();
+    // A filtered list whose block counts serve adds them up rather than counting its records.
+    if (BlockCountsServe(db, query)) {
+        m_count = m_blocks->Count();
         return m_count;
     }
     m_count = query.Count(db);
@@ -68,13 +68,10 @@ qint64 SetPositions::Count(SqlConnection &db, const KeysetQuery &query)
 
 qint64 SetPositions::PositionOf(SqlConnection &db, const KeysetQuery &query, const SqlRow &row)
 {
-    if (query.SortIndex() > 0 && MonthCountsServe(db, query)) {
-        const SqlValue &sortValue = row.at(size_t(query.SortIndex()));
-        if (std::holds_alternative<QString>(sortValue)) {
-            const QString month = std::get<QString>(sortValue).left(7);
-            if (const auto start = m_months->MonthStart(month))
-                return *start + query.CountBeforeInMonth(db, row, month);
-        }
+    if (query.SortIndex() > 0 && BlockCountsServe(db, query)) {
+        const SortKey key = query.KeyOf(row);
+        if (const auto block = m_blocks->BlockOf(db, key))
+            return block->offset + query.CountBetween(db, block->start, &key);
     }
     return query.CountBefore(db, row);
 }

@@ -6,6 +6,9 @@
 #include "db/KeptFigures.h"
 #include "db/Ledger.h"
 #include "db/LedgerBackups.h"
+#include "db/BlockPositions.h"
+#include "db/FilterParser.h"
+#include "db/MoneyBlocks.h"
 #include "common/Paths.h"
 #include "db/SqlConnection.h"
 #include "entry/MemoRules.h"
@@ -96,6 +99,8 @@ int RowOf(const CMoneyBook &book, const QString &item)
 }
 
 
+constexpr int kTestBlockSize = 64;
+
 // 6,000 records over five and a half years, three a day with three items: pages cross month ends, and
 // a middle page lies thousands of records from either end.
 void SeedMonths(const TestInstallation &install, CMoneyBook &book)
@@ -110,6 +115,9 @@ void SeedMonths(const TestInstallation &install, CMoneyBook &book)
                         i % 3 == 1 ? 100.0 : -10.0, i % 2 ? QStringLiteral("Li") : QStringLiteral("Wang")});
         insert.Run();
     }
+    // Blocks of 64 records rather than thousands: the list then spans a hundred blocks, and the edits
+    // of a test split and empty them.
+    LayMoneyBlocks(*db, kTestBlockSize);
     transaction.Commit();
     book.ShowPage(1, QStringLiteral("Date"));
 }
@@ -149,6 +157,29 @@ void CheckMonthFigures(const TestInstallation &install)
                           .arg(month)));
     QCOMPARE(view.Rows(QStringLiteral("SELECT Month, N FROM MoneyMonths ORDER BY 1")),
              view.Rows(QStringLiteral("SELECT %1, count(*) FROM Money GROUP BY 1 ORDER BY 1").arg(month)));
+}
+
+// The block counts as they would be computed afresh: each block's records are those from its start to
+// the next block's, per item and member too; no block but the first is empty or past twice the size.
+void CheckBlockFigures(const TestInstallation &install, int blockSize = kTestBlockSize)
+{
+    CommittedView view(install.DataFile("Kinward.db"));
+    const QString blocks = QStringLiteral(
+        "WITH b AS (SELECT Start, StartId, N, lead(Start) OVER w AS NS, lead(StartId) OVER w AS NI FROM MoneyBlocks "
+        "WINDOW w AS (ORDER BY Start, StartId)) ");
+    const QString inBlock = QStringLiteral("(m.Date, m.ID) >= (b.Start, b.StartId) AND (b.NS IS NULL OR (m.Date, m.ID) < (b.NS, b.NI))");
+    QCOMPARE(view.Rows(blocks + QStringLiteral("SELECT count(*) FROM b WHERE N <> (SELECT count(*) FROM Money m WHERE %1)").arg(inBlock)),
+             QStringList{QStringLiteral("0")});
+    QCOMPARE(view.Rows(blocks + QStringLiteral("SELECT count(*) FROM MoneyBlockParts p JOIN b USING (Start, StartId) WHERE p.N <> "
+                                               "(SELECT count(*) FROM Money m WHERE %1 AND m.Item = p.Item AND m.Member = p.Member)")
+                                    .arg(inBlock)),
+             QStringList{QStringLiteral("0")});
+    QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM MoneyBlocks b WHERE N <> (SELECT ifnull(sum(N), 0) FROM MoneyBlockParts p "
+                                      "WHERE p.Start = b.Start AND p.StartId = b.StartId)")),
+             QStringList{QStringLiteral("0")});
+    QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM MoneyBlocks WHERE N > %1 OR (N <= 0 AND Start > -9e999)").arg(2 * blockSize)),
+             QStringList{QStringLiteral("0")});
+    QCOMPARE(view.Rows(QStringLiteral("SELECT sum(N) FROM MoneyBlocks")), view.Rows(QStringLiteral("SELECT count(*) FROM Money")));
 }
 
 // Writes to the installation's file with plain SQLite, as another program would, bypassing the
@@ -542,7 +573,13 @@ private slots:
         QTest::newRow("one item") << "Item='餐饮'" << "Item='餐饮'";
         QTest::newRow("since a day") << "Date>#2003-6-15#" << "Date > '2003-06-15 00:00:00'";
         QTest::newRow("up to a moment") << "Date<=#2005-9-3 9:00:00#" << "Date <= '2005-09-03 09:00:00'";
-        QTest::newRow("one member (walked)") << "Member='Li'" << "Member='Li'";
+        QTest::newRow("one member") << "Member='Li'" << "Member='Li'";
+        QTest::newRow("an item and a member") << "Item='餐饮' AND Member='Wang'" << "Item='餐饮' AND Member='Wang'";
+        QTest::newRow("two dates and an item")
+            << "(Date>=#2004-6-1#) AND Date<#2006-1-1# AND Item<>'工资'"
+            << "Date >= '2004-06-01 00:00:00' AND Date < '2006-01-01 00:00:00' AND Item <> '工资'";
+        QTest::newRow("one day") << "Date=#2004-6-15 9:00:00#" << "Date = '2004-06-15 09:00:00'";
+        QTest::newRow("an amount (walked)") << "Money<0 AND Member='Li'" << "Money < 0 AND Member='Li'";
     }
     void pagesStayRightThroughEditsAtPageEnds()
     {
@@ -552,6 +589,21 @@ private slots:
         MessageRecorder messages;
         CMoneyBook book;
         SeedMonths(install, book);
+        {
+            // A day crowded with 700 records at one moment, written after the others: it spans blocks.
+            auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
+            SqlTransaction transaction(*db);
+            SqlStatement insert =
+                db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?,?,?,?,'')"));
+            for (int i = 0; i < 700; ++i) {
+                insert.Reset();
+                insert.BindAll({DbDateText(LedgerDateTime(QDate(2004, 6, 15), QTime(9, 0))), i % 2 ? QStringLiteral("餐饮") : QStringLiteral("买菜"),
+                                -1.0, i % 3 ? QStringLiteral("Li") : QStringLiteral("Wang")});
+                insert.Run();
+            }
+            transaction.Commit();
+        }
+        CheckBlockFigures(install);
         book.SetFilter(filter);
         const qint64 highest = HighestId(install);
         CheckEveryPage(book, FilteredListing(install, where, highest, {}));
@@ -575,11 +627,72 @@ private slots:
         QVERIFY(elsewhere.Add(LedgerDateTime(QDate(2003, 7, 1)), QStringLiteral("餐饮"), -4, QStringLiteral("Li"), QString()));
         CheckEveryPage(book, FilteredListing(install, where, highest, added));
         CheckMonthFigures(install);
+        CheckBlockFigures(install);
 
         // Opened again, every record is in its place by date.
         book.SetFilter(filter);
         CheckEveryPage(book, FilteredListing(install, where, HighestId(install), {}));
         QVERIFY(messages.messages.isEmpty());
+    }
+
+    void blocksPlaceEveryPositionOfEachServedFilter()
+    {
+        // The list's order through the block counts alone: every position located, and every record's
+        // position found back from its key, against the plain ordered listing; other filters decline.
+        TestInstallation install;
+        CMoneyBook book;
+        SeedMonths(install, book);
+        book.Close();
+        auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
+        // Records added after the lists open are left out of them.
+        db->Execute(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES "
+                                   "('2004-06-15 09:00:00', '餐饮', -1, 'Li', ''), ('2003-01-01 00:00:00', '买菜', -1, 'Wang', '')"));
+        const qint64 highest = HighestId(install) - 2;
+        const std::vector<ColumnInfo> columns{{QStringLiteral("ID"), FieldType::Long}, {QStringLiteral("Date"), FieldType::DateTime},
+                                              {QStringLiteral("Item"), FieldType::Text}, {QStringLiteral("Money"), FieldType::Double},
+                                              {QStringLiteral("Member"), FieldType::Text}, {QStringLiteral("Explain"), FieldType::Text}};
+        const ColumnLookup lookup = [&](const QString &name) -> std::optional<std::pair<QString, FieldType>> {
+            for (const ColumnInfo &column : columns) {
+                if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+                    return std::make_pair(column.name, column.type);
+            }
+            return std::nullopt;
+        };
+        const QList<std::pair<QString, QString>> served{
+            {QString(), QString()},
+            {QStringLiteral("Member='Li' AND Item='买菜'"), QStringLiteral("Member='Li' AND Item='买菜'")},
+            {QStringLiteral("Date>#2004-2-29 9:00:00# AND Date<=#2005-1-1 8:00:00#"),
+             QStringLiteral("Date > '2004-02-29 09:00:00' AND Date <= '2005-01-01 08:00:00'")},
+            {QStringLiteral("Date=#2004-3-3 10:00:00#"), QStringLiteral("Date = '2004-03-03 10:00:00'")},
+            {QStringLiteral("Date<#2003-1-1#"), QStringLiteral("Date < '2003-01-01 00:00:00'")}};
+        for (const auto &[filter, where] : served) {
+            const SqlCondition condition = ParseFilter(filter, lookup);
+            KeysetQuery query(QStringLiteral("Money"), columns, condition, filter, 1, highest);
+            query.SetNewer(true);
+            const std::unique_ptr<BlockPositions> blocks = BlockPositions::For(QStringLiteral("Money"), QStringLiteral("Date"), condition);
+            QVERIFY2(blocks, qPrintable(filter));
+            QVERIFY2(blocks->Read(*db, query), qPrintable(filter));
+            const QList<qint64> listing = FilteredListing(install, where, highest, {});
+            QCOMPARE(blocks->Count(), qint64(listing.size()));
+            QVERIFY(!blocks->Locate(listing.size()));
+            for (qint64 position = 0; position < listing.size(); position += 7) {
+                const auto place = blocks->Locate(position);
+                QVERIFY(place);
+                const std::vector<qint64> ids = query.IdsFrom(*db, place->offset, 1, false, &place->start);
+                QCOMPARE(ids, std::vector<qint64>{listing.at(position)});
+                const std::optional<SqlRow> row = query.ReadById(*db, listing.at(position));
+                const SortKey key = query.KeyOf(*row);
+                const auto block = blocks->BlockOf(*db, key);
+                QVERIFY(block);
+                QCOMPARE(block->offset + query.CountBetween(*db, block->start, &key), position);
+            }
+        }
+        for (const QString &walked : {QStringLiteral("Member='Li' OR Item='买菜'"), QStringLiteral("Date<>#2004-1-1#"),
+                                      QStringLiteral("NOT Item='买菜'"), QStringLiteral("Money>0")}) {
+            QVERIFY2(!BlockPositions::For(QStringLiteral("Money"), QStringLiteral("Date"), ParseFilter(walked, lookup)),
+                     qPrintable(walked));
+        }
+        QVERIFY(!BlockPositions::For(QStringLiteral("Money"), QStringLiteral("Item"), SqlCondition()));
     }
 
     void aRecordChangedOutOfTheFilterLeavesThePage()
