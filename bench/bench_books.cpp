@@ -234,6 +234,50 @@ void FindRecordsOneMember_Floor(benchmark::State &state)
         raw.Run("SELECT * FROM Money WHERE Member='奶奶' ORDER BY Date, ID LIMIT 1");
 }
 
+// A search whose only match is the last record of the list: an item and a member together that were
+// written once (0), or an amount written once (1). The message box of a search without a match is
+// what a member nobody has costs (2).
+void FindRare(benchmark::State &state)
+{
+    Raw().Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES "
+              "('2026-06-30 23:00:00', '稀有', -987654.32, '客人', 'bench')");
+    {
+        CMoneyBook book;
+        for (auto _ : state) {
+            // A first search: nothing kept from an earlier one.
+            state.PauseTiming();
+            book.Close();
+            book.ShowPage(1, QStringLiteral("Date"));
+            state.ResumeTiming();
+            switch (state.range(0)) {
+            case 0:
+                book.FindRecords(QString(), false, QStringLiteral("稀有"), true, QString(), false, QStringLiteral("客人"), true);
+                break;
+            case 1:
+                book.FindRecords(QString(), false, QString(), false, QStringLiteral("-987654.32"), true, QString(), false);
+                break;
+            default:
+                book.FindRecords(QString(), false, QString(), false, QString(), false, QStringLiteral("没有这人"), true);
+            }
+        }
+    }
+    Raw().Run("DELETE FROM Money WHERE Explain='bench'");
+}
+
+// Plain SQL walks the list's index to the one match (or to its end).
+void FindRare_Floor(benchmark::State &state)
+{
+    Raw raw;
+    raw.Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES "
+            "('2026-06-30 23:00:00', '稀有', -987654.32, '客人', 'bench')");
+    const char *const sql[] = {"SELECT * FROM Money WHERE Item='稀有' AND Member='客人' ORDER BY Date, ID LIMIT 1",
+                               "SELECT * FROM Money WHERE Money=-987654.32 ORDER BY Date, ID LIMIT 1",
+                               "SELECT * FROM Money WHERE Member='没有这人' ORDER BY Date, ID LIMIT 1"};
+    for (auto _ : state)
+        raw.Run(sql[state.range(0)]);
+    raw.Run("DELETE FROM Money WHERE Explain='bench'");
+}
+
 // 下一项 in the middle of the list (a search for a day there): the next match, its page and row. The
 // floor reads the next record after a key in the middle, in order.
 void FindNextOnADay(benchmark::State &state)
@@ -639,6 +683,8 @@ BENCHMARK(ComputeTotal)->Unit(benchmark::kMillisecond);
 BENCHMARK(ComputeTotal_Floor)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindRecordsOneMember)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindRecordsOneMember_Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindRare)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(FindRare_Floor)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindNextOnADay)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindNextOnADay_Floor)->Unit(benchmark::kMillisecond);
 BENCHMARK(AddRecord)->Unit(benchmark::kMillisecond);

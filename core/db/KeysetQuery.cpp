@@ -20,6 +20,18 @@ KeysetQuery::KeysetQuery(const QString &table, const std::vector<ColumnInfo> &co
     m_selectList = names.join(QLatin1Char(','));
 }
 
+KeysetQuery KeysetQuery::Narrowed(const SqlCondition &also) const
+{
+    SqlCondition where = m_where;
+    if (!also.sql.isEmpty()) {
+        where.sql = where.sql.isEmpty() ? also.sql : where.sql + QStringLiteral(" AND ") + also.sql;
+        where.params.insert(where.params.end(), also.params.begin(), also.params.end());
+    }
+    KeysetQuery narrowed(m_table, m_columns, std::move(where), QString(), m_sortIndex, m_maxId);
+    narrowed.m_newer = m_newer;
+    return narrowed;
+}
+
 QString KeysetQuery::Quoted(const QString &name)
 {
     return QLatin1Char('"') + name + QLatin1Char('"');
@@ -304,11 +316,30 @@ void KeysetQuery::ForEachInOrder(SqlConnection &db, const QString &selectList, c
     }
 }
 
-std::optional<SqlRow> KeysetQuery::NextMatch(SqlConnection &db, const SqlCondition &match, const SqlRow *after) const
+std::optional<SqlRow> KeysetQuery::NextMatch(SqlConnection &db, const SqlCondition &match, const SqlRow *after,
+                                             qint64 within) const
 {
     std::vector<SqlValue> params;
-    QString sql = QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ") + Quoted(m_table)
-                  + QStringLiteral(" WHERE ") + BaseWhere(&params);
+    QString sql = QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ") + Quoted(m_table) + QStringLiteral(" WHERE ");
+    if (within >= 0 && m_sortIndex > 0) {
+        // Up to the key of the last record looked at: the walk starts at the row's key and ends there.
+        std::vector<SqlValue> lastParams;
+        QString last = QStringLiteral("SELECT ") + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(", ID FROM ")
+                       + Quoted(m_table) + QStringLiteral(" WHERE +(") + BaseWhere(&lastParams) + QLatin1Char(')');
+        if (after)
+            last += QStringLiteral(" AND ") + KeyTest(*after, true, &lastParams);
+        SqlStatement lastRead = db.Prepare(last + QStringLiteral(" ORDER BY ") + OrderBy(false) + QStringLiteral(" LIMIT 1 OFFSET ?"));
+        lastParams.push_back(std::max<qint64>(within - 1, 0));
+        lastRead.BindAll(lastParams);
+        sql += QStringLiteral("+(") + BaseWhere(&params) + QLatin1Char(')');
+        if (lastRead.Step()) {
+            sql += QStringLiteral(" AND (") + Quoted(m_columns[size_t(m_sortIndex)].name) + QStringLiteral(", ID) <= (?, ?)");
+            params.push_back(lastRead.Value(0));
+            params.push_back(lastRead.Int(1));
+        }
+    } else {
+        sql += BaseWhere(&params);
+    }
     if (after)
         sql += QStringLiteral(" AND ") + KeyTest(*after, true, &params);
     if (!match.sql.isEmpty()) {

@@ -38,6 +38,9 @@ public:
     KeysetQuery(const QString &table, const std::vector<ColumnInfo> &columns, SqlCondition where, const QString &filter,
                 int sortIndex, qint64 maxId);
 
+    // The same keyset narrowed to the records that also match the condition (no kept figure serves it).
+    KeysetQuery Narrowed(const SqlCondition &also) const;
+
     static QString Quoted(const QString &name);
     static qint64 HighestId(SqlConnection &db, const QString &table);
 
@@ -76,8 +79,10 @@ public:
     std::vector<qint64> IdsAfter(SqlConnection &db, const SqlRow &row, qint64 count) const;
     std::vector<qint64> AllIds(SqlConnection &db) const;
     // The first record of the keyset after the row's key (from the start without one) that also matches,
-    // read in order from there; nothing when none follows.
-    std::optional<SqlRow> NextMatch(SqlConnection &db, const SqlCondition &match, const SqlRow *after) const;
+    // read in order from there; nothing when none follows. With within, only that many records after
+    // the key are looked at.
+    std::optional<SqlRow> NextMatch(SqlConnection &db, const SqlCondition &match, const SqlRow *after,
+                                    qint64 within = -1) const;
     // Records of the keyset from the key (included) up to the other (left out; to the end without one).
     qint64 CountBetween(SqlConnection &db, const SortKey &from, const SortKey *to) const;
     // The row's key in the keyset's order.

@@ -147,7 +147,16 @@ qint64 CRecordSet::NextMatch(const QString &condition, qint64 afterPosition)
                 after = m_query.ReadById(*m_db, ids.front());
         }
         if (afterPosition < 0 || after) {
-            if (const std::optional<SqlRow> found = m_query.NextMatch(*m_db, match, after ? &*after : nullptr))
+            // Among the next few records, then through the block counts of the matches where they
+            // serve, else on to the end (where an index of the criteria may serve the walk).
+            const SqlRow *from = after ? &*after : nullptr;
+            std::optional<SqlRow> found = m_query.NextMatch(*m_db, match, from, kShortWalk);
+            bool served = found.has_value();
+            if (!served)
+                found = m_positions.NextMatch(*m_db, m_query, match, from, &served);
+            if (!served)
+                found = m_query.NextMatch(*m_db, match, from);
+            if (found)
                 return m_positions.PositionOf(*m_db, m_query, *found);
         }
     }

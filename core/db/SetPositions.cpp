@@ -12,6 +12,7 @@ void SetPositions::Start(std::unique_ptr<BlockPositions> blocks)
 
 void SetPositions::Stop()
 {
+    m_matches.reset();
     m_count = -1;
     m_blocks.reset();
     m_blocksRead = false;
@@ -19,6 +20,7 @@ void SetPositions::Stop()
 
 void SetPositions::TableChanged()
 {
+    m_matches.reset();
     m_count = -1;
     m_blocksRead = false;
 }
@@ -74,4 +76,41 @@ qint64 SetPositions::PositionOf(SqlConnection &db, const KeysetQuery &query, con
             return block->offset + query.CountBetween(db, block->start, &key);
     }
     return query.CountBefore(db, row);
+}
+
+std::optional<SqlRow> SetPositions::NextMatch(SqlConnection &db, const KeysetQuery &query, const SqlCondition &match,
+                                              const SqlRow *after, bool *served)
+{
+    *served = false;
+    if (!m_blocks)
+        return std::nullopt;
+    const KeysetQuery matching = query.Narrowed(match);
+    if (!m_matches || m_matches->sql != match.sql || m_matches->params != match.params) {
+        m_matches = MatchBlocks{match.sql, match.params, BlockPositions::For(query.Table(), QStringLiteral("Date"), matching.Where()), false};
+        m_matches->serve = m_matches->blocks && m_matches->blocks->Read(db, matching);
+    }
+    if (!m_matches->serve)
+        return std::nullopt;
+    *served = true;
+    BlockPositions &blocks = *m_matches->blocks;
+    // The number of matches up to the row: those of the blocks before its own, those of its block up
+    // to it, and the row itself when it matches.
+    qint64 next = 0;
+    if (after) {
+        const SortKey key = matching.KeyOf(*after);
+        const auto block = blocks.BlockOf(db, key);
+        if (!block) {
+            *served = false;
+            return std::nullopt;
+        }
+        next = block->offset + matching.CountBetween(db, block->start, &key)
+               + (matching.ReadById(db, key.id, matching.Where()) ? 1 : 0);
+    }
+    const auto place = blocks.Locate(next);
+    if (!place)
+        return std::nullopt;
+    const std::vector<qint64> ids = matching.IdsFrom(db, place->offset, 1, false, &place->start);
+    if (ids.empty())
+        return std::nullopt;
+    return matching.ReadById(db, ids.front());
 }

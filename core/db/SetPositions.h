@@ -33,6 +33,12 @@ public:
     // block counts serve, else counted from the start of the keyset.
     qint64 PositionOf(SqlConnection &db, const KeysetQuery &query, const SqlRow &row);
 
+    // The first record of the keyset after the row's key (from the start without one) that also
+    // matches, found from the block counts of the records that match both: the blocks without one are
+    // passed over unread. *served is false where those counts do not serve (the caller then walks).
+    std::optional<SqlRow> NextMatch(SqlConnection &db, const KeysetQuery &query, const SqlCondition &match,
+                                    const SqlRow *after, bool *served);
+
 private:
     bool BlockCountsServe(SqlConnection &db, const KeysetQuery &query);
 
@@ -40,4 +46,14 @@ private:
     std::unique_ptr<BlockPositions> m_blocks;
     bool m_blocksRead = false;
     bool m_blocksServe = false;
+
+    // The block counts of the last search's matches, kept while the table stays as it was.
+    struct MatchBlocks
+    {
+        QString sql;
+        std::vector<SqlValue> params;
+        std::unique_ptr<BlockPositions> blocks;
+        bool serve = false;
+    };
+    std::optional<MatchBlocks> m_matches;
 };

@@ -6,6 +6,7 @@
 #include "db/DbError.h"
 #include "db/FilterParser.h"
 #include "db/Ledger.h"
+#include "db/MoneyBlocks.h"
 #include "db/SqlConnection.h"
 
 #include "TestInstallation.h"
@@ -310,6 +311,10 @@ private slots:
             for (int i = 0; i < 40; ++i)
                 AddMoney(set, Day(2000, 1, 1).addDays(i * 29), i % 3 ? QStringLiteral("r7") : QStringLiteral("y"), 1040 + i,
                          i % 2 ? QStringLiteral("Wang") : QStringLiteral("Li"));
+            // Small blocks, so that the matches lie in many of them and most hold none.
+            SqlTransaction transaction(db);
+            LayMoneyBlocks(db, 16);
+            transaction.Commit();
         }
         CMoneyRecord set;
         set.m_strSort = QStringLiteral("Date");
@@ -319,7 +324,8 @@ private slots:
         for (int i = 0; i < 5; ++i)
             AddMoney(set, Day(2000, 2, 1).addDays(i * 100), QStringLiteral("r7"), 1050 + i, QStringLiteral("Wang"));
         for (const QString &condition : {QStringLiteral("Money>=1040 OR Item='r7'"), QStringLiteral("Member='Wang'"),
-                                         QStringLiteral("Money<5"), QString()}) {
+                                         QStringLiteral("Money<5"), QString(), QStringLiteral("Item='y' AND Member='Li'"),
+                                         QStringLiteral("Date>=#2000-3-5# AND Date<#2000-3-6# AND Item='r7'")}) {
             const std::vector<qint64> expected = set.MatchingPositions(condition);
             std::vector<qint64> walked;
             for (qint64 at = set.NextMatch(condition, -1); at >= 0; at = set.NextMatch(condition, at)) {
@@ -327,6 +333,11 @@ private slots:
                 QVERIFY2(walked.size() <= expected.size() + 1, qPrintable(condition));
             }
             QCOMPARE(walked, expected);
+            // From a record that does not match, too: the next match after it.
+            for (qint64 at = 0; at < set.GetRecordCount(); at += 37) {
+                const auto next = std::upper_bound(expected.begin(), expected.end(), at);
+                QCOMPARE(set.NextMatch(condition, at), next == expected.end() ? qint64(-1) : *next);
+            }
         }
     }
 
