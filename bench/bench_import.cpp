@@ -204,6 +204,7 @@ void DialogImport(benchmark::State &state, bool weChat)
     for (auto _ : state) {
         CImportDlg dialog(window.m_moneyBook, &window);
         dialog.OpenFile(weChat ? g_weChatBill : g_alipayBill);
+        dialog.WaitForReading();
         dialog.Import();
         state.PauseTiming();
         restore();
@@ -218,6 +219,7 @@ void DialogOpenFile(benchmark::State &state)
     for (auto _ : state) {
         CImportDlg dialog(window.m_moneyBook, &window);
         dialog.OpenFile(g_weChatBill);
+        dialog.WaitForReading();
     }
 }
 

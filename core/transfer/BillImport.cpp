@@ -261,8 +261,15 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     return read;
 }
 
+void TellImportProgress(const ImportProgress &progress, qsizetype done, qsizetype total)
+{
+    constexpr qsizetype kStep = 1000;
+    if (progress && (done % kStep == 0 || done == total) && !progress(done, total))
+        throw ImportCancelled();
+}
+
 std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries,
-                                       const std::vector<bool> &wholeDay)
+                                       const std::vector<bool> &wholeDay, const ImportProgress &progress)
 {
     // One count per entry through the date index, which holds the item and the amount: of the records
     // at the time itself, or from the day's start to the next day's.
@@ -279,9 +286,11 @@ std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<Mone
     // The records taken so far, by time, item and amount and by day, item and amount.
     QHash<QString, qint64> takenAt, takenOfDay;
     std::vector<bool> matched(entries.size(), false);
+    const qsizetype total = 2 * qsizetype(entries.size());
     for (const bool dayPass : {false, true}) {
         SqlStatement &count = dayPass ? sameDay : sameTime;
         for (size_t i = 0; i < entries.size(); ++i) {
+            TellImportProgress(progress, (dayPass ? qsizetype(entries.size()) : 0) + qsizetype(i), total);
             const bool dayOnly = i < wholeDay.size() && wholeDay[i];
             if (dayOnly != dayPass)
                 continue;
@@ -312,5 +321,6 @@ std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<Mone
             }
         }
     }
+    TellImportProgress(progress, total, total);
     return matched;
 }

@@ -4,6 +4,8 @@
 // its reason (a date or amount that cannot be read, too few columns).
 #pragma once
 
+#include <functional>
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -61,6 +63,15 @@ QDateTime ReadBillDate(const QString &text, bool *dayOnly = nullptr);
 class SqlConnection;
 struct MoneyEntry;
 
+// Told as a long step of an import goes (done of total); false asks the step to stop, which it does
+// by throwing ImportCancelled (what it was building is then to be thrown away).
+using ImportProgress = std::function<bool(qsizetype done, qsizetype total)>;
+struct ImportCancelled
+{
+};
+// Tells progress every so many steps (and at the last), throwing ImportCancelled when asked to stop.
+void TellImportProgress(const ImportProgress &progress, qsizetype done, qsizetype total);
+
 // For each entry, whether the ledger holds a record of the same time, amount (to the cent) and item:
 // such rows are reported and left out unless the user keeps them. An entry marked in wholeDay (its
 // file gave the day alone, as this program's export does) matches such a record at any time of its day.
@@ -68,4 +79,4 @@ struct MoneyEntry;
 // give a time of day take the records at their time first; the entries of a day alone then take the
 // records of their day left, the first in their order.
 std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<MoneyEntry> &entries,
-                                       const std::vector<bool> &wholeDay = {});
+                                       const std::vector<bool> &wholeDay = {}, const ImportProgress &progress = {});

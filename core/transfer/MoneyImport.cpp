@@ -22,21 +22,21 @@ CMoneyImport::CMoneyImport(const QStringList &itemEntries, const QStringList &me
 {
 }
 
-bool CMoneyImport::Load(const QByteArray &bytes)
+bool CMoneyImport::Load(const QByteArray &bytes, const ImportProgress &progress)
 {
     const CsvText text = DecodeCsvBytes(bytes);
     if (!text.isText)
         return false;
     m_encoding = text.encoding;
     m_records = ParseCsv(text.text, &m_complete);
-    SetLayout(GuessBillLayout(m_records));
+    SetLayout(GuessBillLayout(m_records), progress);
     return true;
 }
 
-void CMoneyImport::SetLayout(const BillLayout &layout)
+void CMoneyImport::SetLayout(const BillLayout &layout, const ImportProgress &progress)
 {
     m_layout = layout;
-    ReadRows();
+    ReadRows(progress);
 }
 
 QStringList CMoneyImport::ItemNames(bool income) const
@@ -50,7 +50,7 @@ QStringList CMoneyImport::ItemNames(bool income) const
     return names;
 }
 
-void CMoneyImport::ReadRows()
+void CMoneyImport::ReadRows(const ImportProgress &progress)
 {
     m_rows.clear();
     m_strangeItems.clear();
@@ -69,7 +69,9 @@ void CMoneyImport::ReadRows()
     QHash<QString, qsizetype> itemAt, memberAt;
 
     m_rows.reserve(size_t(std::max<qsizetype>(0, m_records.size() - m_layout.headerRow - 1)));
-    for (qsizetype r = m_layout.headerRow + 1; r < m_records.size(); ++r) {
+    const qsizetype first = m_layout.headerRow + 1;
+    for (qsizetype r = first; r < m_records.size(); ++r) {
+        TellImportProgress(progress, r - first, m_records.size() - first);
         m_rows.push_back(ReadBillRow(m_records.at(r), m_layout));
         if (!m_complete && r == m_records.size() - 1) {
             // Every line after the open quote is in this one record: none of it is taken as read.
@@ -191,7 +193,7 @@ qsizetype CMoneyImport::NotesTold(bool keepDuplicates) const
     return told;
 }
 
-void CMoneyImport::MatchExisting(SqlConnection &db)
+void CMoneyImport::MatchExisting(SqlConnection &db, const ImportProgress &progress)
 {
     std::vector<MoneyEntry> entries;
     std::vector<bool> wholeDay;
@@ -203,7 +205,7 @@ void CMoneyImport::MatchExisting(SqlConnection &db)
             rowOf.push_back(r);
         }
     }
-    const std::vector<bool> matched = MatchExistingRecords(db, entries, wholeDay);
+    const std::vector<bool> matched = MatchExistingRecords(db, entries, wholeDay, progress);
     m_duplicate.assign(m_rows.size(), false);
     for (size_t i = 0; i < matched.size(); ++i)
         m_duplicate[rowOf[i]] = matched[i];

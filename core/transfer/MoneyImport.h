@@ -22,12 +22,13 @@ public:
     CMoneyImport(const QStringList &itemEntries, const QStringList &members);
 
     // Reads a file's bytes and guesses its layout. False for a file that is not text; nothing is read then.
-    bool Load(const QByteArray &bytes);
+    // Progress is told as the rows are read (and may stop it: ImportProgress).
+    bool Load(const QByteArray &bytes, const ImportProgress &progress = {});
     QString Encoding() const { return m_encoding; }
     const QList<QStringList> &Records() const { return m_records; }
     const BillLayout &Layout() const { return m_layout; }
     // Reads the rows again under another layout; names met for the first time get their guessed entry.
-    void SetLayout(const BillLayout &layout);
+    void SetLayout(const BillLayout &layout, const ImportProgress &progress = {});
 
     // The rows below the header, as read, and each one's record number in the file (from 1).
     qsizetype RowCount() const { return qsizetype(m_rows.size()); }
@@ -69,8 +70,10 @@ public:
 
     // Finds the rows whose record the ledger holds already (same time, item and amount); asked again
     // after a mapping changes, since the item is part of the match.
-    void MatchExisting(SqlConnection &db);
+    void MatchExisting(SqlConnection &db, const ImportProgress &progress = {});
     bool IsDuplicate(qsizetype row) const { return m_duplicate[size_t(row)]; }
+    // The rows found so by a match made on a copy of this plan (same rows, same mappings).
+    void TakeDuplicatesOf(const CMoneyImport &copy) { m_duplicate = copy.m_duplicate; }
 
     struct Counts
     {
@@ -82,7 +85,7 @@ public:
     std::vector<MoneyEntry> EntriesToWrite(bool keepDuplicates) const;
 
 private:
-    void ReadRows();
+    void ReadRows(const ImportProgress &progress);
     QString MappedItem(const BillRow &row) const;
     QString MappedMember(const BillRow &row) const;
 

@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QPushButton>
@@ -65,14 +66,17 @@ int &ColumnOf(BillColumns &columns, CImportDlg::Field field)
     return columns.status;
 }
 
-// The wait cursor while the dialog reads or matches a bill.
-struct BusyCursor
+// The rows matched with the ledger's records: a failure there leaves the rows read, and is told over them.
+void MatchRows(CMoneyImport &plan, const ImportReading::Ledger &ledger, const ImportReading::TellStep &step,
+               const ImportProgress &progress)
 {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
+    step(QStringLiteral("正在查找已有的记录……"));
+    try {
+        plan.MatchExisting(ledger(), progress);
+    } catch (const DbError &error) {
+        throw ImportToldAfter{error.Message()};
+    }
+}
 
 // Runs a step on the ledger; the failure's text, or nothing. The caller tells it once the window
 // shows what stands (a message over a stale list or a progress bar could not be read).
@@ -199,6 +203,18 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
     buttons->addWidget(import);
     buttons->addWidget(cancel);
 
+    m_reading = new ImportReading(this);
+    connect(m_reading, &ImportReading::progressed, this, &CImportDlg::ReadingProgressed);
+    connect(m_reading, &ImportReading::finished, this, &CImportDlg::ReadingEnded);
+    m_readingStep = new QLabel(this);
+    m_readingBar = new QProgressBar(this);
+    auto *readingRow = new QHBoxLayout;
+    readingRow->addWidget(m_readingStep);
+    readingRow->addWidget(m_readingBar, 1);
+    m_readingStep->hide();
+    m_readingBar->hide();
+    m_held = {choose, m_headerLine, columns, itemsBox, membersBox, m_keepDuplicates, m_onlyLeftOut, import};
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fileRow);
     layout->addLayout(formatRow);
@@ -206,6 +222,7 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
     layout->addLayout(strangers);
     layout->addLayout(previewRow);
     layout->addWidget(m_preview, 1);
+    layout->addLayout(readingRow);
     layout->addWidget(m_summary);
     layout->addLayout(buttons);
     resize(900, 680);
@@ -229,6 +246,8 @@ void CImportDlg::ChooseFile()
 
 bool CImportDlg::OpenFile(const QString &path)
 {
+    if (Reading())
+        return false;
     QFile file(path);
     const QString shown = QDir::toNativeSeparators(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -239,36 +258,120 @@ bool CImportDlg::OpenFile(const QString &path)
         ShowMessage(QStringLiteral("文件 %1 太大，不像是账单或表格。").arg(shown), kCaption);
         return false;
     }
-    auto plan = std::make_unique<CMoneyImport>(g_itemList, ::MemberNames());
+    file.close();
+    auto fresh = std::make_unique<CMoneyImport>(g_itemList, ::MemberNames());
     {
         QSettings remembered(MappingsFile(), QSettings::IniFormat);
-        plan->RememberMappings(ReadMappings(remembered, QStringLiteral("items")), ReadMappings(remembered, QStringLiteral("members")));
+        fresh->RememberMappings(ReadMappings(remembered, QStringLiteral("items")), ReadMappings(remembered, QStringLiteral("members")));
     }
-    QString failure;
-    {
-        const BusyCursor busy;  // a large bill takes a second or two to read
-        const QByteArray bytes = file.readAll();
-        try {
-            if (bytes.size() != file.size())
-                failure = QStringLiteral("无法读取文件 %1：%2").arg(shown, file.errorString());
-            else if (!plan->Load(bytes))
-                failure = QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shown);
-            else if (plan->Layout().headerRow < 0)
-                plan->SetLayout(GuessColumnsAt(plan->Records(), 0));  // offered as the header, to be changed
-        } catch (const std::bad_alloc &) {
-            failure = QStringLiteral("文件 %1 太大，内存不足，无法读取。").arg(shown);
+    // The file shown until now stays while this one is read, and when it cannot be.
+    m_readingPath = shown;
+    StartReading(ReadingKind::File, std::move(fresh), [path, shown](CMoneyImport &plan, const ImportReading::Ledger &ledger, const ImportReading::TellStep &step,
+                                                const ImportProgress &progress) {
+        step(QStringLiteral("正在读取文件……"));
+        QFile bill(path);
+        if (!bill.open(QIODevice::ReadOnly))
+            throw ImportRefused{QStringLiteral("无法读取文件 %1：%2").arg(shown, bill.errorString())};
+        // Read in pieces, so that the bar moves and a cancel is heard on a slow disk.
+        const qint64 size = bill.size();
+        QByteArray bytes;
+        bytes.reserve(qsizetype(size));
+        constexpr qint64 kPiece = 4 * 1024 * 1024;
+        while (!bill.atEnd()) {
+            const QByteArray piece = bill.read(kPiece);
+            if (piece.isEmpty() && bill.error() != QFileDevice::NoError)
+                break;
+            bytes += piece;
+            if (progress && !progress(bytes.size(), std::max<qint64>(size, bytes.size())))
+                throw ImportCancelled();
         }
+        if (bill.error() != QFileDevice::NoError || bytes.size() != size)
+            throw ImportRefused{QStringLiteral("无法读取文件 %1：%2").arg(shown, bill.errorString())};
+        step(QStringLiteral("正在读取各行……"));
+        if (!plan.Load(bytes, progress))
+            throw ImportRefused{QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shown)};
+        if (plan.Layout().headerRow < 0)
+            plan.SetLayout(GuessColumnsAt(plan.Records(), 0), progress);  // offered as the header, to be changed
+        MatchRows(plan, ledger, step, progress);
+    });
+    return true;
+}
+
+QString CImportDlg::ShownFile() const
+{
+    return m_path->text();
+}
+
+bool CImportDlg::Reading() const
+{
+    return m_reading->Running();
+}
+
+void CImportDlg::WaitForReading()
+{
+    while (Reading())  // a match may start again as one ends
+        m_reading->Wait();
+}
+
+std::unique_ptr<CMoneyImport> CImportDlg::CopyOfPlan() const
+{
+    return std::make_unique<CMoneyImport>(*m_plan);
+}
+
+void CImportDlg::StartReading(ReadingKind kind, std::unique_ptr<CMoneyImport> plan, ImportReading::Work work)
+{
+    m_readingKind = kind;
+    for (QWidget *held : std::as_const(m_held))
+        held->setEnabled(false);
+    m_readingStep->show();
+    m_readingBar->setRange(0, 0);  // busy until the first step tells how far it is
+    m_readingBar->show();
+    m_reading->Start(std::move(plan), m_db->Path(), std::move(work));
+}
+
+void CImportDlg::ReadingProgressed(const QString &step, qint64 done, qint64 total)
+{
+    m_readingStep->setText(step);
+    // A step that counts shows how far it is; one that does not, that it is busy.
+    constexpr qint64 kScale = 1000;
+    m_readingBar->setRange(0, total > 0 ? int(kScale) : 0);
+    if (total > 0)
+        m_readingBar->setValue(int(done * kScale / total));
+}
+
+void CImportDlg::ReadingEnded()
+{
+    m_readingStep->hide();
+    m_readingBar->hide();
+    for (QWidget *held : std::as_const(m_held))
+        held->setEnabled(true);
+    std::unique_ptr<CMoneyImport> read = m_reading->TakePlan();
+    const QString failure = m_reading->Failure();
+    if (read && m_readingKind == ReadingKind::Match && m_plan) {
+        m_plan->TakeDuplicatesOf(*read);  // the plan shown keeps its mappings
+    } else if (read) {
+        // The lists let go of the plan shown until now in the same step as it goes.
+        m_plan = std::move(read);
+        if (m_readingKind == ReadingKind::File)
+            m_path->setText(m_readingPath);
+        ShowStrangers();
+        ShowLayout();
     }
+    ShowPreview();
     if (!failure.isEmpty()) {
         ShowMessage(failure, kCaption, MessageIcon::Error);
-        return false;
+        if (!m_plan)
+            reject();  // the file chosen could not be read, and nothing else is there to import
     }
-    m_plan = std::move(plan);
-    m_path->setText(shown);
-    ShowLayout();
-    ShowStrangers();
-    Rematch();
-    return true;
+}
+
+void CImportDlg::reject()
+{
+    if (Reading()) {
+        m_reading->Cancel();
+        m_reading->Wait();
+    }
+    QDialog::reject();
 }
 
 void CImportDlg::ShowLayout()
@@ -298,19 +401,34 @@ void CImportDlg::ShowLayout()
     m_showing = false;
 }
 
+bool CImportDlg::MakeWayForReading()
+{
+    if (!Reading())
+        return true;
+    if (m_readingKind == ReadingKind::File)
+        return false;  // the layout shown is the file's before: a change to it waits
+    // A change of layout or mapping makes the rows read or matched so far out of date.
+    m_reading->Cancel();
+    WaitForReading();
+    return true;
+}
+
 void CImportDlg::HeaderLineChosen(int line)
 {
-    if (m_showing || !m_plan)
+    if (m_showing || !m_plan || !MakeWayForReading())
         return;
-    m_plan->SetLayout(GuessColumnsAt(m_plan->Records(), line - 1));
-    ShowLayout();
-    ShowStrangers();
-    Rematch();
+    const BillLayout layout = GuessColumnsAt(m_plan->Records(), line - 1);
+    StartReading(ReadingKind::Layout, CopyOfPlan(), [layout](CMoneyImport &plan, const ImportReading::Ledger &ledger, const ImportReading::TellStep &step,
+                                        const ImportProgress &progress) {
+        step(QStringLiteral("正在读取各行……"));
+        plan.SetLayout(layout, progress);
+        MatchRows(plan, ledger, step, progress);
+    });
 }
 
 void CImportDlg::ColumnsChosen()
 {
-    if (m_showing || !m_plan)
+    if (m_showing || !m_plan || !MakeWayForReading())
         return;
     BillLayout layout = m_plan->Layout();
     for (auto field = m_fieldBoxes.cbegin(); field != m_fieldBoxes.cend(); ++field)
@@ -320,9 +438,12 @@ void CImportDlg::ColumnsChosen()
         if (m_noteColumns->item(column)->checkState() == Qt::Checked)
             layout.columns.note << column;
     }
-    m_plan->SetLayout(layout);
-    ShowStrangers();
-    Rematch();
+    StartReading(ReadingKind::Layout, CopyOfPlan(), [layout](CMoneyImport &plan, const ImportReading::Ledger &ledger, const ImportReading::TellStep &step,
+                                        const ImportProgress &progress) {
+        step(QStringLiteral("正在读取各行……"));
+        plan.SetLayout(layout, progress);
+        MatchRows(plan, ledger, step, progress);
+    });
 }
 
 QTableView *CImportDlg::MakeStrangerTable(ImportMappingModel *model)
@@ -350,13 +471,17 @@ void CImportDlg::ShowStrangers()
 
 void CImportDlg::Rematch()
 {
-    const BusyCursor busy;
-    // The preview lists the plan's rows before a failure is told: while the message is up the window
-    // draws, and the rows it listed may be those of a layout or a file gone.
-    const QString failure = DbFailureOf([this] { m_plan->MatchExisting(*m_db); });
-    ShowPreview();
-    if (!failure.isEmpty())
-        ShowMessage(failure, QStringLiteral("数据库错误"), MessageIcon::Error);
+    // A mapping changed: the item is part of what makes a row a record held already.
+    if (!m_plan)
+        return;
+    if (Reading() && m_readingKind != ReadingKind::Match)
+        return;  // what is being read will be matched
+    if (!MakeWayForReading())
+        return;
+    StartReading(ReadingKind::Match, CopyOfPlan(), [](CMoneyImport &plan, const ImportReading::Ledger &ledger, const ImportReading::TellStep &step,
+                                  const ImportProgress &progress) {
+        MatchRows(plan, ledger, step, progress);
+    });
 }
 
 void CImportDlg::ShowPreview()
@@ -385,6 +510,7 @@ void CImportDlg::ShowPreview()
 
 bool CImportDlg::Import()
 {
+    WaitForReading();  // the button is held meanwhile; a call from elsewhere waits for what it imports
     if (!m_plan) {
         ShowMessage(QStringLiteral("请选择要导入的账单或表格文件。"), kCaption);
         return false;

@@ -4,9 +4,11 @@
 // are written in one go, with a progress bar and a cancel that leaves nothing written.
 #pragma once
 
+#include "dialogs/ImportReading.h"
 #include "transfer/MoneyImport.h"
 
 #include <QDialog>
+#include <QList>
 #include <QMap>
 #include <memory>
 
@@ -17,6 +19,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QListWidget;
 class QSpinBox;
 class QTableView;
@@ -32,9 +35,16 @@ public:
     explicit CImportDlg(CMoneyBook &book, QWidget *parent = nullptr);
     ~CImportDlg() override;
 
-    // Reads the file and shows what it becomes. False (and told) when it cannot be read.
+    // Starts reading the file; what it becomes is shown when it is read. False (and told) when it
+    // cannot be opened; a file that turns out not to be a table is told when found out.
     bool OpenFile(const QString &path);
     void ChooseFile();
+    // Whether a file is being read (or read again after a change); WaitForReading answers events
+    // until it is done.
+    bool Reading() const;
+    void WaitForReading();
+    // The file whose rows are shown.
+    QString ShownFile() const;
     // Writes the records to be imported. True when they were written.
     bool Import();
 
@@ -48,6 +58,9 @@ public:
     ImportPreviewModel *PreviewModel() const { return m_model; }
     QCheckBox *KeepDuplicates() const { return m_keepDuplicates; }
     QLabel *Summary() const { return m_summary; }
+    QProgressBar *ReadingBar() const { return m_readingBar; }
+
+    void reject() override;
 
 private:
     void HeaderLineChosen(int line);
@@ -59,6 +72,15 @@ private:
     // After a change of layout or mapping: duplicates found again, the preview and the counts shown.
     void Rematch();
     void ShowPreview();
+    // Runs the work on a copy of the plan (or on a new one) away from this thread, the controls that
+    // would change the plan held meanwhile; the plan it leaves is shown when it ends.
+    enum class ReadingKind { File, Layout, Match };
+    void StartReading(ReadingKind kind, std::unique_ptr<CMoneyImport> plan, ImportReading::Work work);
+    void ReadingProgressed(const QString &step, qint64 done, qint64 total);
+    void ReadingEnded();
+    std::unique_ptr<CMoneyImport> CopyOfPlan() const;
+    // Stops a reading that a change of layout or mapping makes out of date; false while a file is read.
+    bool MakeWayForReading();
 
     CMoneyBook &m_book;
     std::shared_ptr<SqlConnection> m_db;
@@ -75,5 +97,11 @@ private:
     QCheckBox *m_keepDuplicates = nullptr;
     QCheckBox *m_onlyLeftOut = nullptr;
     QLabel *m_summary = nullptr;
+    QList<QWidget *> m_held;            // everything that changes the plan, held while it is read
+    ImportReading *m_reading = nullptr;
+    QLabel *m_readingStep = nullptr;
+    QProgressBar *m_readingBar = nullptr;
+    ReadingKind m_readingKind = ReadingKind::File;
+    QString m_readingPath;      // the file being read, shown once it is
     bool m_showing = false;  // the lists are being filled: their changes are not the user's
 };

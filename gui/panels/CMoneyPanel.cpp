@@ -49,7 +49,7 @@ void CMoneyPanel::OpenImport()
     TellDbFailure([this] {
         CImportDlg dialog(m_book, Window());
         dialog.ChooseFile();
-        if (dialog.Plan())
+        if (dialog.Plan() || dialog.Reading())
             dialog.exec();
     });
 }

@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSpinBox>
 #include <QTableView>
@@ -40,15 +41,12 @@ QString WeChatBill(int rows)
                                   "支出：2笔 22.50元\n----------------------微信支付账单明细列表--------------------\n")
                        .arg(rows);
     text += QStringLiteral("交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注\n");
-    for (int i = 0; i < rows; ++i) {
-        switch (i % 4) {
-        case 0: text += QStringLiteral("2023-05-%1 12:30:00,商户消费,面馆,牛肉面,支出,¥12.50,零钱,支付成功,%2,,/\n"); break;
-        case 1: text += QStringLiteral("2023-05-%1 09:00:00,转账,老王,\"借款, 归还\",收入,\"¥1,200.00\",/,已收钱,%2,,/\n"); break;
-        case 2: text += QStringLiteral("2023-05-%1 10:00:00,零钱提现,银行,/,/,¥100.00,零钱,提现已到账,%2,,/\n"); break;
-        case 3: text += QStringLiteral("2023-05-%1 11:00:00,商户消费,网店,耳机,支出,¥10.00,零钱,已全额退款,%2,,/\n"); break;
-        }
-        text = text.arg(1 + i / 4 % 28, 2, 10, QLatin1Char('0')).arg(i);
-    }
+    const QString lines[] = {QStringLiteral("2023-05-%1 12:30:00,商户消费,面馆,牛肉面,支出,¥12.50,零钱,支付成功,%2,,/\n"),
+                             QStringLiteral("2023-05-%1 09:00:00,转账,老王,\"借款, 归还\",收入,\"¥1,200.00\",/,已收钱,%2,,/\n"),
+                             QStringLiteral("2023-05-%1 10:00:00,零钱提现,银行,/,/,¥100.00,零钱,提现已到账,%2,,/\n"),
+                             QStringLiteral("2023-05-%1 11:00:00,商户消费,网店,耳机,支出,¥10.00,零钱,已全额退款,%2,,/\n")};
+    for (int i = 0; i < rows; ++i)
+        text += lines[i % 4].arg(1 + i / 4 % 28, 2, 10, QLatin1Char('0')).arg(i);
     return text;
 }
 
@@ -62,6 +60,15 @@ QString WriteFile(QTemporaryDir &folder, const QString &name, const QByteArray &
 QByteArray Utf8Bom(const QString &text)
 {
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+// Opens the file in the dialog and waits until it is read: true when its rows are what it shows.
+bool ReadFile(CImportDlg &dialog, const QString &path)
+{
+    if (!dialog.OpenFile(path))
+        return false;
+    dialog.WaitForReading();
+    return dialog.Plan() && dialog.ShownFile() == QDir::toNativeSeparators(path);
 }
 
 } // namespace
@@ -85,7 +92,7 @@ private slots:
         }
         OpenLedger empty(kMembers);
         CImportDlg dialog(empty.window.m_moneyBook, &empty.window);
-        QVERIFY(dialog.OpenFile(first));
+        QVERIFY(ReadFile(dialog, first));
         QCOMPARE(dialog.Plan()->Layout().preset, BillPreset::Zarvel);
         QCOMPARE(dialog.StrangeItems()->rowCount(), 0);
         QCOMPARE(dialog.StrangeMembers()->rowCount(), 0);
@@ -102,7 +109,7 @@ private slots:
         OpenLedger ledger(kMembers);
         QTemporaryDir folder;
         CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
-        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("微信.csv"), Utf8Bom(WeChatBill(8)))));
+        QVERIFY(ReadFile(dialog, WriteFile(folder, QStringLiteral("微信.csv"), Utf8Bom(WeChatBill(8)))));
         QCOMPARE(dialog.HeaderLine()->value(), 11);  // below the title block
         QCOMPARE(dialog.FieldBox(CImportDlg::Field::Amount)->currentText(), QStringLiteral("第6列 金额(元)"));
         QVERIFY(dialog.Summary()->text().contains(QStringLiteral("将导入 4 条记录；与已有记录相同 0 条；跳过 4 行")));
@@ -141,6 +148,7 @@ private slots:
         // The goods column taken out of the note by hand.
         QListWidget *note = dialog.NoteColumns();
         note->item(3)->setCheckState(Qt::Unchecked);
+        dialog.WaitForReading();
         QCOMPARE(preview->data(preview->index(1, 6), Qt::DisplayRole).toString(), QStringLiteral("老王"));
         QVERIFY(dialog.Import());
         CMoneyBook &book = ledger.window.m_moneyBook;
@@ -159,11 +167,11 @@ private slots:
                                        Utf8Bom(QStringLiteral("日期,收支项目,金额,家庭成员\n2023-05-01 08:00:00,餐饮,-5,爸爸\n2023-05-02,工资,100,爸爸\n")));
         {
             CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
-            QVERIFY(dialog.OpenFile(path));
+            QVERIFY(ReadFile(dialog, path));
             QVERIFY(dialog.Import());
         }
         CImportDlg again(ledger.window.m_moneyBook, &ledger.window);
-        QVERIFY(again.OpenFile(path));
+        QVERIFY(ReadFile(again, path));
         QVERIFY(again.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录；与已有记录相同 2 条")));
         ImportPreviewModel *preview = again.PreviewModel();
         QCOMPARE(preview->data(preview->index(0, 7), Qt::DisplayRole).toString(), QStringLiteral("已有相同记录，不导入"));
@@ -181,7 +189,7 @@ private slots:
         QTemporaryDir folder;
         QByteArray gbk = Gbk(QStringLiteral("说明\n日期,收支项目,金额\n2023-05-01,餐饮,-5\n明天,餐饮,-5\n2023-05-02,餐饮,五元\n2023-05-03\n"));
         CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
-        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("gbk.csv"), gbk)));
+        QVERIFY(ReadFile(dialog, WriteFile(folder, QStringLiteral("gbk.csv"), gbk)));
         QVERIFY(dialog.Summary()->text().contains(QStringLiteral("无法读取 3 行")));
         ImportPreviewModel *preview = dialog.PreviewModel();
         QCOMPARE(preview->data(preview->index(3, 7), Qt::DisplayRole).toString(), QStringLiteral("无法读取：列数不足（1 列，需要 3 列）"));
@@ -193,14 +201,16 @@ private slots:
 
         // The header line named by hand: the column lists follow it.
         dialog.HeaderLine()->setValue(1);
+        dialog.WaitForReading();
         QCOMPARE(dialog.FieldBox(CImportDlg::Field::Date)->currentIndex(), 0);
         dialog.HeaderLine()->setValue(2);
+        dialog.WaitForReading();
         QCOMPARE(dialog.FieldBox(CImportDlg::Field::Date)->currentText(), QStringLiteral("第1列 日期"));
 
         // Files that are no table.
-        QVERIFY(!dialog.OpenFile(WriteFile(folder, QStringLiteral("图.csv"), QByteArray("\x89PNG\r\n\x1A\n\0\0", 10))));
+        QVERIFY(!ReadFile(dialog, WriteFile(folder, QStringLiteral("图.csv"), QByteArray("\x89PNG\r\n\x1A\n\0\0", 10))));
         QVERIFY(ledger.messages.Last().contains(QStringLiteral("不是文本表格")));
-        QVERIFY(!dialog.OpenFile(folder.filePath(QStringLiteral("没有.csv"))));
+        QVERIFY(!ReadFile(dialog, folder.filePath(QStringLiteral("没有.csv"))));
         QVERIFY(ledger.messages.Last().startsWith(QStringLiteral("无法读取文件")));
         QCOMPARE(dialog.Plan()->Records().size(), 6);  // the file read before stays
     }
@@ -210,7 +220,7 @@ private slots:
         OpenLedger ledger(kMembers);
         QTemporaryDir folder;
         CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
-        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("大.csv"), Utf8Bom(WeChatBill(8000)))));
+        QVERIFY(ReadFile(dialog, WriteFile(folder, QStringLiteral("大.csv"), Utf8Bom(WeChatBill(8000)))));
         int cancelledAt = -1;
         QTimer watcher;
         connect(&watcher, &QTimer::timeout, this, [&] {
@@ -244,7 +254,7 @@ private slots:
         for (int i = 0; i < 2000; ++i)
             text += QStringLiteral("2023-06-01,餐饮,-%1,晚饭\n").arg(i + 1);
         CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
-        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("改过.csv"), Utf8Bom(text))));
+        QVERIFY(ReadFile(dialog, WriteFile(folder, QStringLiteral("改过.csv"), Utf8Bom(text))));
         QVERIFY2(dialog.Summary()->text().startsWith(QStringLiteral("将导入 1 条记录；与已有记录相同 0 条；跳过 0 行；无法读取 1 行")),
                  qPrintable(dialog.Summary()->text()));
         ImportPreviewModel *preview = dialog.PreviewModel();
@@ -269,7 +279,7 @@ private slots:
         const QString path = folder.filePath(QStringLiteral("导出.csv"));
         QVERIFY(MoneyList(ledger)->ExportCsv(path, CsvEncoding::Utf8WithBom));
         CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
-        QVERIFY(dialog.OpenFile(path));
+        QVERIFY(ReadFile(dialog, path));
         QVERIFY2(dialog.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录；与已有记录相同 2 条")),
                  qPrintable(dialog.Summary()->text()));
         QVERIFY(!dialog.Import());
@@ -283,7 +293,7 @@ private slots:
         OpenLedger ledger(kMembers);
         QTemporaryDir folder;
         CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
-        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("长.csv"), Utf8Bom(WeChatBill(40)))));
+        QVERIFY(ReadFile(dialog, WriteFile(folder, QStringLiteral("长.csv"), Utf8Bom(WeChatBill(40)))));
         QCOMPARE(dialog.PreviewModel()->rowCount(), 40);
 
         struct Watch : IMessageSink
@@ -299,9 +309,10 @@ private slots:
         watch.dialog = &dialog;
         SetMessageSink(&watch);
         OpenLedgerDatabase()->Execute(QStringLiteral("ALTER TABLE Money RENAME TO Gone"));
-        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("短.csv"),
+        QVERIFY(ReadFile(dialog, WriteFile(folder, QStringLiteral("短.csv"),
                                           Utf8Bom(QStringLiteral("日期,收支项目,金额\n2023-05-01,餐饮,-5\n2023-05-02,餐饮,-6\n")))));
         dialog.HeaderLine()->setValue(2);
+        dialog.WaitForReading();
         SetMessageSink(&ledger.messages);
         QCOMPARE(watch.seen.size(), 2);
         QCOMPARE(watch.seen.at(0), std::make_pair(2, qsizetype(2)));
@@ -316,14 +327,14 @@ private slots:
         const QString first = WriteFile(folder, QStringLiteral("五月.csv"), Utf8Bom(WeChatBill(4)));
         {
             CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
-            QVERIFY(dialog.OpenFile(first));
+            QVERIFY(ReadFile(dialog, first));
             QVERIFY(dialog.StrangeItems()->setData(dialog.StrangeItems()->index(0, 3), QStringLiteral("交通")));
             QVERIFY(dialog.StrangeMembers()->setData(dialog.StrangeMembers()->index(0, 2), QStringLiteral("妈妈")));
             QVERIFY(dialog.Import());
         }
         // The same bill again: mapped as before, so its records are found and none is written twice.
         CImportDlg again(ledger.window.m_moneyBook, &ledger.window);
-        QVERIFY(again.OpenFile(first));
+        QVERIFY(ReadFile(again, first));
         QCOMPARE(again.StrangeItems()->index(0, 3).data().toString(), QStringLiteral("交通"));
         QCOMPARE(again.StrangeMembers()->index(0, 2).data().toString(), QStringLiteral("妈妈"));
         QVERIFY(again.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录；与已有记录相同 2 条")));
@@ -334,7 +345,7 @@ private slots:
         OpenLedger ledger(kMembers);
         QTemporaryDir folder;
         CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
-        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("表.csv"), Utf8Bom(WeChatBill(40)))));
+        QVERIFY(ReadFile(dialog, WriteFile(folder, QStringLiteral("表.csv"), Utf8Bom(WeChatBill(40)))));
         OpenLedgerDatabase()
             ->Execute(QStringLiteral("CREATE TRIGGER \"Full\" BEFORE INSERT ON \"Money\" BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
         bool barShown = true;
@@ -359,7 +370,7 @@ private slots:
         bytes += QStringLiteral("2023-05-02,餐饮,-6,爸爸,").toUtf8() + QByteArray("\xC3\xE6\xB9\xDD\n");
         bytes += QStringLiteral("2023-05-03,餐饮,-7,爸爸,").toUtf8() + QByteArray(10 * 1024 * 1024, 'x') + '\n';
         CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
-        QVERIFY(dialog.OpenFile(WriteFile(folder, QStringLiteral("两种编码.csv"), bytes)));
+        QVERIFY(ReadFile(dialog, WriteFile(folder, QStringLiteral("两种编码.csv"), bytes)));
         ImportPreviewModel *preview = dialog.PreviewModel();
         QCOMPARE(preview->data(preview->index(0, 7), Qt::DisplayRole).toString(), QStringLiteral("导入"));
         QCOMPARE(preview->data(preview->index(1, 7), Qt::DisplayRole).toString(), QStringLiteral("导入（备注含无法识别的字符）"));
@@ -371,6 +382,57 @@ private slots:
                  qPrintable(dialog.Summary()->text()));
         QVERIFY(dialog.Import());
         QCOMPARE(ledger.window.m_moneyBook.GetItemCount(), 3);
+    }
+
+    void aBillIsReadAwayFromTheWindowAndCancelledWhole()
+    {
+        // The dialog shows a bar while the rows are read and matched on another thread; closed meanwhile,
+        // nothing is read into it and nothing is written.
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        const QString path = WriteFile(folder, QStringLiteral("大.csv"), Utf8Bom(WeChatBill(20000)));
+        {
+            CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
+            dialog.show();
+            QVERIFY(dialog.OpenFile(path));
+            QVERIFY(dialog.Reading());
+            QVERIFY(dialog.ReadingBar()->isVisible());
+        }  // gone while reading: the reading is stopped first
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
+        dialog.show();
+        QVERIFY(dialog.OpenFile(path));
+        dialog.reject();
+        QVERIFY(!dialog.Reading());
+        QVERIFY(!dialog.Plan());
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(ledger.window.m_moneyBook.GetPageCount(), 0);
+        QCOMPARE(ledger.window.m_moneyBook.GetTotalCents(), 0);
+    }
+
+    void aMappingChangedWhileRowsAreMatchedIsMatchedToo()
+    {
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        const QString path = WriteFile(folder, QStringLiteral("表.csv"), Utf8Bom(WeChatBill(400)));
+        {
+            CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
+            QVERIFY(ReadFile(dialog, path));
+            QVERIFY(dialog.StrangeItems()->setData(dialog.StrangeItems()->index(0, 3), QStringLiteral("交通")));
+            QVERIFY(dialog.Import());
+        }
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
+        QVERIFY(ReadFile(dialog, path));
+        const QString allHeld = dialog.Summary()->text();
+        QVERIFY2(allHeld.startsWith(QStringLiteral("将导入 0 条记录")), qPrintable(allHeld));
+        // Mapped elsewhere and back before the first match ends: the rows are those held again.
+        ImportMappingModel *items = dialog.StrangeItems();
+        QVERIFY(items->setData(items->index(0, 3), QStringLiteral("餐饮")));
+        QVERIFY(items->setData(items->index(0, 3), QStringLiteral("交通")));
+        dialog.WaitForReading();
+        QCOMPARE(dialog.Summary()->text(), allHeld);
+        QVERIFY(items->setData(items->index(0, 3), QStringLiteral("餐饮")));
+        dialog.WaitForReading();
+        QVERIFY(!dialog.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录")));
     }
 
     void onlyTheIncomeListImports()
