@@ -277,6 +277,7 @@ void CBook::Commit(const std::function<void()> &work)
     try {
         SqlTransaction transaction(RecordSet().Connection());
         work();
+        BeforeCommit(RecordSet().Connection());
         transaction.Commit();
     } catch (...) {
         // A value refused or a write failed half-way: rolled back, and the set leaves the edit it was in.

@@ -145,6 +145,8 @@ protected:
     void CommitDeleteMatching(const QString &condition);
     // Runs work in one transaction of the book's connection, then reads the totals again.
     void Commit(const std::function<void()> &work);
+    // What a book keeps beside its records, brought up to date in the write's transaction.
+    virtual void BeforeCommit(SqlConnection &) {}
 
     // Finds the selected row's record in the record set; false (and said) when it cannot.
     bool FindSelectedRecord();

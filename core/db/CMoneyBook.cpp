@@ -7,6 +7,7 @@
 #include "db/DbError.h"
 #include "db/FilterParser.h"
 #include "db/KeptFigures.h"
+#include "db/MoneyBlocks.h"
 #include "db/BookValues.h"
 
 #include <algorithm>
@@ -348,4 +349,9 @@ void CMoneyBook::Reload()
     Close();
     ShowPage(page, QStringLiteral("Date"));
     ComputeTotal();
+}
+
+void CMoneyBook::BeforeCommit(SqlConnection &db)
+{
+    SplitCrowdedBlocks(db);
 }

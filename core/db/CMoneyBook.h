@@ -67,6 +67,8 @@ protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;
     void ReadTotals() override;
+    // The list's blocks grown past their size by the write are cut, once for a whole import.
+    void BeforeCommit(SqlConnection &db) override;
 
 private:
     QDateTime EdgeDate(bool last);

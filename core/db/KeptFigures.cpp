@@ -223,8 +223,6 @@ void Rebuild(SqlConnection &db, const std::function<void(int done)> &step)
     LayMonthFigures(db);
     step(++done);
     LayMoneyBlocks(db);
-    // Beside the figures: the index a search for an amount reads (laid with the ledger since this form).
-    db.Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS \"Money_Amount\" ON \"Money\" (\"Money\", \"Date\")"));
     step(++done);
     LayChangeMark(db);
     step(++done);
@@ -268,10 +266,10 @@ bool KeptFiguresCurrent(SqlConnection &db)
     SqlStatement version = db.Prepare(QStringLiteral("PRAGMA user_version"));
     version.Step();
     SqlStatement tables = db.Prepare(QStringLiteral(
-        "SELECT count(*) FROM sqlite_master WHERE type IN ('table','index') AND name IN ('Totals','MoneyMonths',"
-        "'MoneyMonthItems','MoneyBlocks','MoneyBlockParts','LedgerMark','Money_Amount')"));
+        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Totals','MoneyMonths','MoneyMonthItems',"
+        "'MoneyBlocks','MoneyBlockParts','LedgerMark')"));
     tables.Step();
-    return version.Int(0) == kFiguresVersion && tables.Int(0) == 7;
+    return version.Int(0) == kFiguresVersion && tables.Int(0) == 6;
 }
 
 namespace {

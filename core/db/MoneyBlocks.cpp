@@ -44,44 +44,30 @@ QString TakeFromBlocks(const QString &row)
         .arg(part, block, kLowest);
 }
 
-// The parts of the records from the block start on, limit of them after offset skipped, under the
-// block whose start the select list names.
-QString CountParts(const QString &block, const QString &limit, const QString &offset)
+// The parts of the records from a block's start on, so many of them, counted under that start.
+void CountParts(SqlConnection &db, const SqlValue &start, qint64 startId, qint64 count)
 {
-    return QStringLiteral("INSERT INTO \"MoneyBlockParts\" (\"Start\", \"StartId\", \"Item\", \"Member\", \"N\") "
-                          "SELECT %1, \"I\", \"M\", count(*) FROM (SELECT ifnull(\"Item\", x'') AS \"I\", "
-                          "ifnull(\"Member\", x'') AS \"M\" FROM \"Money\" WHERE (\"Date\", \"ID\") >= (NEW.\"Start\", NEW.\"StartId\") "
-                          "ORDER BY \"Date\", \"ID\" LIMIT %2 OFFSET %3) GROUP BY \"I\", \"M\";\n")
-        .arg(block, limit, offset);
-}
-
-QString SplitSql(int size)
-{
-    const QString half = QString::number(size);
-    const QString next = QStringLiteral("(SELECT \"Start\" FROM \"MoneyBlocks\" WHERE (\"Start\", \"StartId\") > (NEW.\"Start\", NEW.\"StartId\") "
-                                        "ORDER BY \"Start\", \"StartId\" LIMIT 1), "
-                                        "(SELECT \"StartId\" FROM \"MoneyBlocks\" WHERE (\"Start\", \"StartId\") > (NEW.\"Start\", NEW.\"StartId\") "
-                                        "ORDER BY \"Start\", \"StartId\" LIMIT 1)");
-    return QStringLiteral(
-               "CREATE TRIGGER \"MoneyBlocks_Split\" AFTER UPDATE OF \"N\" ON \"MoneyBlocks\" WHEN NEW.\"N\" > %1 BEGIN\n"
-               "INSERT INTO \"MoneyBlocks\" (\"Start\", \"StartId\", \"N\") SELECT \"Date\", \"ID\", NEW.\"N\" - %2 FROM \"Money\" "
-               "WHERE (\"Date\", \"ID\") >= (NEW.\"Start\", NEW.\"StartId\") ORDER BY \"Date\", \"ID\" LIMIT 1 OFFSET %2;\n"
-               "UPDATE \"MoneyBlocks\" SET \"N\" = %2 WHERE \"Start\" = NEW.\"Start\" AND \"StartId\" = NEW.\"StartId\";\n"
-               "DELETE FROM \"MoneyBlockParts\" WHERE \"Start\" = NEW.\"Start\" AND \"StartId\" = NEW.\"StartId\";\n"
-               "%3%4END")
-        .arg(QString::number(2 * size), half,
-             CountParts(QStringLiteral("NEW.\"Start\", NEW.\"StartId\""), half, QStringLiteral("0")),
-             CountParts(next, QStringLiteral("NEW.\"N\" - ") + half, half));
+    SqlStatement parts = db.Prepare(QStringLiteral(
+        "INSERT INTO \"MoneyBlockParts\" (\"Start\", \"StartId\", \"Item\", \"Member\", \"N\") "
+        "SELECT ?, ?, \"I\", \"M\", count(*) FROM (SELECT ifnull(\"Item\", x'') AS \"I\", ifnull(\"Member\", x'') AS \"M\" "
+        "FROM \"Money\" WHERE (\"Date\", \"ID\") >= (?, ?) ORDER BY \"Date\", \"ID\" LIMIT ?) GROUP BY \"I\", \"M\""));
+    parts.BindAll({start, startId, start, startId, count});
+    parts.Run();
 }
 
 } // namespace
 
 void LayMoneyBlocks(SqlConnection &db, int blockSize)
 {
+    // MoneyBlocks_Split: a trigger that cut blocks at every write, before the writer did it once a commit.
     for (const char *trigger : {"Money_Blocks_Insert", "Money_Blocks_Delete", "Money_Blocks_Update", "MoneyBlocks_Split"})
         db.Execute(QStringLiteral("DROP TRIGGER IF EXISTS \"%1\"").arg(QString::fromLatin1(trigger)));
     db.Execute(QStringLiteral("DROP TABLE IF EXISTS \"MoneyBlocks\""));
     db.Execute(QStringLiteral("DROP TABLE IF EXISTS \"MoneyBlockParts\""));
+    db.Execute(QStringLiteral("DROP TABLE IF EXISTS \"MoneyBlockSize\""));
+    // The size the blocks are cut to, kept with them.
+    db.Execute(QStringLiteral("CREATE TABLE \"MoneyBlockSize\" (\"N\" INTEGER NOT NULL)"));
+    db.Execute(QStringLiteral("INSERT INTO \"MoneyBlockSize\" VALUES (%1)").arg(blockSize));
     // Start has the date column's affinity, so that it compares with dates as the list's index does.
     db.Execute(QStringLiteral("CREATE TABLE \"MoneyBlocks\" (\"Start\" DATETIME NOT NULL, \"StartId\" INTEGER NOT NULL, "
                               "\"N\" INTEGER NOT NULL, PRIMARY KEY (\"Start\", \"StartId\")) WITHOUT ROWID"));
@@ -118,5 +104,54 @@ void LayMoneyBlocks(SqlConnection &db, int blockSize)
                               "ON \"Money\" WHEN OLD.\"Date\" IS NOT NEW.\"Date\" OR OLD.\"ID\" IS NOT NEW.\"ID\" "
                               "OR OLD.\"Item\" IS NOT NEW.\"Item\" OR OLD.\"Member\" IS NOT NEW.\"Member\" BEGIN\n%1%2END")
                    .arg(TakeFromBlocks(QStringLiteral("OLD")), AddToBlocks(QStringLiteral("NEW"))));
-    db.Execute(SplitSql(blockSize));
+}
+
+void SplitCrowdedBlocks(SqlConnection &db)
+{
+    if (!db.HasTable(QStringLiteral("MoneyBlocks")) || !db.HasTable(QStringLiteral("MoneyBlockSize")))
+        return;
+    SqlStatement size = db.Prepare(QStringLiteral("SELECT \"N\" FROM \"MoneyBlockSize\""));
+    const qint64 blockSize = size.Step() ? size.Int(0) : 0;
+    size = SqlStatement();
+    if (blockSize <= 0)
+        return;
+    struct Crowded
+    {
+        SqlValue start;
+        qint64 startId = 0, count = 0;
+    };
+    std::vector<Crowded> crowded;
+    SqlStatement find = db.Prepare(QStringLiteral("SELECT \"Start\", \"StartId\", \"N\" FROM \"MoneyBlocks\" WHERE \"N\" > ?"));
+    find.Bind(1, 2 * blockSize);
+    while (find.Step())
+        crowded.push_back({find.Value(0), find.Int(1), find.Int(2)});
+    find = SqlStatement();
+    for (const Crowded &block : crowded) {
+        // The block's records walked once in order: every blockSize-th starts a block (a date that is
+        // no text or number could not be bound back as it is, so such a record starts none).
+        std::vector<Crowded> pieces{{block.start, block.startId, 0}};
+        SqlStatement walk = db.Prepare(QStringLiteral("SELECT \"Date\", \"ID\", typeof(\"Date\") = 'blob' FROM \"Money\" "
+                                                      "WHERE (\"Date\", \"ID\") >= (?, ?) ORDER BY \"Date\", \"ID\" LIMIT ?"));
+        walk.BindAll({block.start, block.startId, block.count});
+        qint64 walked = 0;
+        while (walk.Step()) {
+            if (pieces.back().count >= blockSize && block.count - walked > blockSize && walk.Int(2) == 0)
+                pieces.push_back({walk.Value(0), walk.Int(1), 0});
+            ++pieces.back().count;
+            ++walked;
+        }
+        walk = SqlStatement();
+        if (walked != block.count || pieces.size() < 2)
+            continue;  // the counts are not those of the records: left for the reader to decline
+        SqlStatement forget = db.Prepare(QStringLiteral("DELETE FROM \"MoneyBlockParts\" WHERE \"Start\" = ? AND \"StartId\" = ?"));
+        forget.BindAll({block.start, block.startId});
+        forget.Run();
+        SqlStatement write = db.Prepare(QStringLiteral("INSERT OR REPLACE INTO \"MoneyBlocks\" (\"Start\", \"StartId\", \"N\") VALUES (?, ?, ?)"));
+        for (const Crowded &piece : pieces) {
+            write.Reset();
+            write.BindAll({piece.start, piece.startId, piece.count});
+            write.Run();
+            CountParts(db, piece.start, piece.startId, piece.count);
+        }
+    }
 }

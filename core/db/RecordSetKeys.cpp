@@ -148,7 +148,7 @@ qint64 CRecordSet::NextMatch(const QString &condition, qint64 afterPosition)
         }
         if (afterPosition < 0 || after) {
             // Among the next few records, then through the block counts of the matches where they
-            // serve, else on to the end (where an index of the criteria may serve the walk).
+            // serve, else on to the end.
             const SqlRow *from = after ? &*after : nullptr;
             std::optional<SqlRow> found = m_query.NextMatch(*m_db, match, from, kShortWalk);
             bool served = found.has_value();

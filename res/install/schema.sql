@@ -111,8 +111,6 @@ CREATE TABLE "Address" (
 -- Sort and filter columns. Money's index follows the list order (Date, then ID) and carries the columns
 -- that searches and the total read, so paging, searching and totalling a large table stay in the index.
 CREATE INDEX "Money_Date" ON "Money" ("Date", "ID", "Item", "Money", "Member");
--- A search for an amount finds its records in list order without walking the list.
-CREATE INDEX "Money_Amount" ON "Money" ("Money", "Date");
 CREATE INDEX "Deposit_BDate" ON "Deposit" ("BDate");
 CREATE INDEX "Deposit_MKind" ON "Deposit" ("MKind");
 CREATE INDEX "Current_Date" ON "Current" ("Date");

@@ -20,6 +20,7 @@
 #include "TestInstallation.h"
 
 #include <QSet>
+#include <limits>
 #include <QTest>
 #include <tuple>
 #include <sqlite3.h>
@@ -161,7 +162,7 @@ void CheckMonthFigures(const TestInstallation &install)
 
 // The block counts as they would be computed afresh: each block's records are those from its start to
 // the next block's, per item and member too; no block but the first is empty or past twice the size.
-void CheckBlockFigures(const TestInstallation &install, int blockSize = kTestBlockSize)
+void CheckBlockFigures(const TestInstallation &install, bool cut = true, int blockSize = kTestBlockSize)
 {
     CommittedView view(install.DataFile("Kinward.db"));
     const QString blocks = QStringLiteral(
@@ -177,7 +178,9 @@ void CheckBlockFigures(const TestInstallation &install, int blockSize = kTestBlo
     QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM MoneyBlocks b WHERE N <> (SELECT ifnull(sum(N), 0) FROM MoneyBlockParts p "
                                       "WHERE p.Start = b.Start AND p.StartId = b.StartId)")),
              QStringList{QStringLiteral("0")});
-    QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM MoneyBlocks WHERE N > %1 OR (N <= 0 AND Start > -9e999)").arg(2 * blockSize)),
+    // Cut to size by the book's writes; written around the book, a block may have grown meanwhile.
+    QCOMPARE(view.Rows(QStringLiteral("SELECT count(*) FROM MoneyBlocks WHERE N > %1 OR (N <= 0 AND Start > -9e999)")
+                           .arg(cut ? 2 * blockSize : std::numeric_limits<int>::max())),
              QStringList{QStringLiteral("0")});
     QCOMPARE(view.Rows(QStringLiteral("SELECT sum(N) FROM MoneyBlocks")), view.Rows(QStringLiteral("SELECT count(*) FROM Money")));
 }
@@ -603,7 +606,7 @@ private slots:
             }
             transaction.Commit();
         }
-        CheckBlockFigures(install);
+        CheckBlockFigures(install, false);  // a block of more than twice the size, until the book writes
         book.SetFilter(filter);
         const qint64 highest = HighestId(install);
         CheckEveryPage(book, FilteredListing(install, where, highest, {}));
