@@ -327,6 +327,8 @@ void CImportDlg::StartReading(ReadingKind kind, std::unique_ptr<CMoneyImport> pl
     m_readingBar->setRange(0, 0);  // busy until the first step tells how far it is
     m_readingBar->show();
     m_reading->Start(std::move(plan), m_db->Path(), std::move(work));
+    if (!m_plan)
+        ShowPreview();  // says the file is being read
 }
 
 void CImportDlg::ReadingProgressed(const QString &step, qint64 done, qint64 total)
@@ -488,7 +490,7 @@ void CImportDlg::ShowPreview()
 {
     m_model->Show(m_plan.get(), m_keepDuplicates->isChecked(), m_onlyLeftOut->isChecked());
     if (!m_plan) {
-        m_summary->setText(QStringLiteral("请选择要导入的账单或表格文件。"));
+        m_summary->setText(Reading() ? QStringLiteral("正在读取文件，请稍候。") : QStringLiteral("请选择要导入的账单或表格文件。"));
         return;
     }
     if (m_plan->RowCount() == 0) {
