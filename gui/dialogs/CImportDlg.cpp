@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <new>
 
@@ -114,6 +115,16 @@ void WriteMappings(QSettings &file, const QString &key, const QHash<QString, QSt
     for (auto mapping = kept.cbegin(); mapping != kept.cend(); ++mapping)
         pairs << mapping.key() << mapping.value();
     file.setValue(key, pairs);
+}
+
+// A plan nothing shows any more, let go of on a thread of the pool: a large bill's rows take a
+// tenth of a second to free.
+void LetGoAway(std::unique_ptr<CMoneyImport> plan)
+{
+    if (!plan)
+        return;
+    std::shared_ptr<CMoneyImport> gone(std::move(plan));
+    QThreadPool::globalInstance()->start([gone]() mutable { gone.reset(); });
 }
 
 } // namespace
@@ -229,7 +240,15 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
     ShowPreview();
 }
 
-CImportDlg::~CImportDlg() = default;
+CImportDlg::~CImportDlg()
+{
+    // A bill of a hundred thousand rows takes a tenth of a second to let go of: the lists forget it,
+    // and it goes on a thread of the pool, so that the window answers as the dialog closes.
+    m_model->Show(nullptr, false, false);
+    m_itemsModel->Show(nullptr);
+    m_membersModel->Show(nullptr);
+    LetGoAway(std::move(m_plan));
+}
 
 
 void CImportDlg::ChooseFile()
@@ -351,13 +370,16 @@ void CImportDlg::ReadingEnded()
     const QString failure = m_reading->Failure();
     if (read && m_readingKind == ReadingKind::Match && m_plan) {
         m_plan->TakeDuplicatesOf(*read);  // the plan shown keeps its mappings
+        LetGoAway(std::move(read));
     } else if (read) {
-        // The lists let go of the plan shown until now in the same step as it goes.
-        m_plan = std::move(read);
+        // The lists take the plan read before the one shown until now goes.
+        std::swap(m_plan, read);
         if (m_readingKind == ReadingKind::File)
             m_path->setText(m_readingPath);
         ShowStrangers();
         ShowLayout();
+        ShowPreview();
+        LetGoAway(std::move(read));
     }
     ShowPreview();
     if (!failure.isEmpty()) {
