@@ -16,8 +16,13 @@ public:
     void Stop();
     // Another set or a rolled-back transaction changed the table: count and blocks read again.
     void TableChanged();
-    // The set changed the table itself: the blocks read again; the count is kept up by the set.
-    void OwnChange() { m_blocksRead = false; }
+    // The set changed the table itself: the blocks, and those of the last search's matches, read
+    // again; the count is kept up by the set.
+    void OwnChange()
+    {
+        m_blocksRead = false;
+        m_matches.reset();
+    }
     void ForgetCount() { m_count = -1; }
     void LearnCount(qint64 count) { m_count = count; }
     void OneFewer();

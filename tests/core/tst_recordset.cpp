@@ -341,6 +341,43 @@ private slots:
         }
     }
 
+    void nextMatchSeesTheSetsOwnWrites()
+    {
+        // A search answered from the block counts, then the set's own edit, addition and delete: the
+        // same search again finds what they made, far past the few records looked at first.
+        TestInstallation install;
+        FillMoney(1200);
+        {
+            CMoneyRecord set;
+            set.Open();
+            SqlTransaction transaction(set.Connection());
+            LayMoneyBlocks(set.Connection(), 16);
+            transaction.Commit();
+        }
+        CMoneyRecord set;
+        set.m_strSort = QStringLiteral("Date");
+        set.Open();
+        const QString condition = QStringLiteral("Item='zz'");
+        QCOMPARE(set.NextMatch(condition, -1), qint64(-1));
+        set.MoveFirst();
+        set.Move(900);
+        set.Edit();
+        set.m_Item = QStringLiteral("zz");
+        set.Update();
+        QCOMPARE(set.MatchingPositions(condition), std::vector<qint64>{900});
+        QCOMPARE(set.NextMatch(condition, -1), qint64(900));
+        QCOMPARE(set.NextMatch(condition, 900), qint64(-1));
+
+        // An addition dated before the edited record is the set's own, listed after the others.
+        AddMoney(set, Day(2000, 1, 2), QStringLiteral("zz"), 1);
+        QCOMPARE(set.NextMatch(condition, -1), qint64(900));
+        QCOMPARE(set.NextMatch(condition, 900), qint64(1200));
+
+        // The edited record deleted: the next match is the addition.
+        set.Delete();
+        QCOMPARE(set.NextMatch(condition, -1), qint64(1199));
+    }
+
     void changesByAnotherSetAreSeen()
     {
         TestInstallation install;
