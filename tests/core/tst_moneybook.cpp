@@ -123,6 +123,22 @@ void SeedMonths(const TestInstallation &install, CMoneyBook &book)
     book.ShowPage(1, QStringLiteral("Date"));
 }
 
+// 700 records more at one moment of 2004-06-15, written after the others: a day crowded enough to
+// span blocks, its records of two items and two members.
+void CrowdOneDay(const TestInstallation &install)
+{
+    auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
+    SqlTransaction transaction(*db);
+    SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?,?,?,?,'')"));
+    for (int i = 0; i < 700; ++i) {
+        insert.Reset();
+        insert.BindAll({DbDateText(LedgerDateTime(QDate(2004, 6, 15), QTime(9, 0))), i % 2 ? QStringLiteral("餐饮") : QStringLiteral("买菜"),
+                        -1.0, i % 3 ? QStringLiteral("Li") : QStringLiteral("Wang")});
+        insert.Run();
+    }
+    transaction.Commit();
+}
+
 qint64 HighestId(const TestInstallation &install)
 {
     return CommittedView(install.DataFile("Kinward.db")).Rows(QStringLiteral("SELECT max(ID) FROM Money")).value(0).toLongLong();
@@ -387,19 +403,7 @@ private slots:
         MessageRecorder messages;
         CMoneyBook book;
         SeedMonths(install, book);
-        {
-            auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
-            SqlTransaction transaction(*db);
-            SqlStatement insert =
-                db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?,?,?,?,'')"));
-            for (int i = 0; i < 700; ++i) {  // a month crowded on one day
-                insert.Reset();
-                insert.BindAll({DbDateText(LedgerDateTime(QDate(2004, 6, 15), QTime(9, 0))), QStringLiteral("餐饮"), -1.0,
-                                i % 3 ? QStringLiteral("Li") : QStringLiteral("Wang")});
-                insert.Run();
-            }
-            transaction.Commit();
-        }
+        CrowdOneDay(install);  // a month crowded on one day
         book.Close();
         book.ShowPage(1, QStringLiteral("Date"));
         book.Add(LedgerDateTime(QDate(2003, 2, 1)), QStringLiteral("餐饮"), -5, QStringLiteral("Li"), QString());
@@ -592,20 +596,7 @@ private slots:
         MessageRecorder messages;
         CMoneyBook book;
         SeedMonths(install, book);
-        {
-            // A day crowded with 700 records at one moment, written after the others: it spans blocks.
-            auto db = OpenLedgerDatabase(install.DataFile("Kinward.db"));
-            SqlTransaction transaction(*db);
-            SqlStatement insert =
-                db->Prepare(QStringLiteral("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?,?,?,?,'')"));
-            for (int i = 0; i < 700; ++i) {
-                insert.Reset();
-                insert.BindAll({DbDateText(LedgerDateTime(QDate(2004, 6, 15), QTime(9, 0))), i % 2 ? QStringLiteral("餐饮") : QStringLiteral("买菜"),
-                                -1.0, i % 3 ? QStringLiteral("Li") : QStringLiteral("Wang")});
-                insert.Run();
-            }
-            transaction.Commit();
-        }
+        CrowdOneDay(install);
         CheckBlockFigures(install, false);  // a block of more than twice the size, until the book writes
         book.SetFilter(filter);
         const qint64 highest = HighestId(install);
