@@ -43,7 +43,7 @@ qint64 ToCents(double amount);
 
 // The SQL expression of a record's month key: the first seven characters of its date text
 // ("2003-05"), so that month keys sort as the dates do; '' for a date that is not text (such records
-// sort before every text date, and a list does not use the month counts while there are any).
+// sort before every text date).
 QString MonthKeySql(const QString &dateColumn);
 
 // The SQL expression of a column's amount in whole cents (for sums that must agree with the kept figures).

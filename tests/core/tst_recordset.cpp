@@ -275,7 +275,7 @@ private slots:
     }
 
     // Walking the matches one at a time gives the positions a walk over the whole set gives, under
-    // each filter the month counts serve or not, with dates of other written forms among them and
+    // each filter the block counts serve or not, with dates of other written forms among them and
     // with records the set added after it opened.
     void nextMatchWalksAsTheMatchingPositions_data()
     {
