@@ -4,6 +4,7 @@
 #include "common/Gbk.h"
 #include "entry/ItemChoice.h"
 #include "transfer/Csv.h"
+#include "transfer/XlsxReader.h"
 
 #include <QHash>
 #include <QSet>
@@ -24,6 +25,19 @@ CMoneyImport::CMoneyImport(const QStringList &itemEntries, const QStringList &me
 
 bool CMoneyImport::Load(const QByteArray &bytes, const ImportProgress &progress)
 {
+    m_loadProblem.clear();
+    if (LooksLikeZip(bytes)) {
+        XlsxTable workbook = ReadXlsx(bytes);
+        if (!workbook.error.isEmpty()) {
+            m_loadProblem = workbook.error;
+            return false;
+        }
+        m_encoding = QStringLiteral("Excel 工作簿");
+        m_records = std::move(workbook.rows);
+        m_complete = true;
+        SetLayout(GuessBillLayout(m_records), progress);
+        return true;
+    }
     const CsvText text = DecodeCsvBytes(bytes);
     if (!text.isText)
         return false;

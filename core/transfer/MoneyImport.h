@@ -21,9 +21,12 @@ public:
     // The entries records may take: the item list ("收入    工资", "支出    餐饮") and the member names.
     CMoneyImport(const QStringList &itemEntries, const QStringList &members);
 
-    // Reads a file's bytes and guesses its layout. False for a file that is not text; nothing is read then.
-    // Progress is told as the rows are read (and may stop it: ImportProgress).
+    // Reads a file's bytes (a CSV or text table, or an Excel workbook's first sheet) and guesses its
+    // layout. False for a file that is neither; nothing is read then, and LoadProblem says why when
+    // there is more to say than that (a workbook that cannot be read). Progress is told as the rows are
+    // read (and may stop it: ImportProgress).
     bool Load(const QByteArray &bytes, const ImportProgress &progress = {});
+    QString LoadProblem() const { return m_loadProblem; }
     QString Encoding() const { return m_encoding; }
     const QList<QStringList> &Records() const { return m_records; }
     const BillLayout &Layout() const { return m_layout; }
@@ -91,6 +94,7 @@ private:
 
     QStringList m_itemEntries, m_members;
     QString m_encoding;
+    QString m_loadProblem;
     QList<QStringList> m_records;
     bool m_complete = true;  // false: the last record runs from a quote never closed to the file's end
     BillLayout m_layout;

@@ -256,7 +256,7 @@ void CImportDlg::ChooseFile()
     // The folder of the last bill chosen: a household's bills are downloaded to one place.
     static QString lastFolder = QDir::homePath();
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择要导入的账单或表格"), lastFolder,
-                                                      QStringLiteral("CSV 表格 (*.csv *.txt);;所有文件 (*)"));
+                                                      QStringLiteral("账单或表格 (*.csv *.txt *.xlsx);;所有文件 (*)"));
     if (path.isEmpty())
         return;
     lastFolder = QFileInfo(path).absolutePath();
@@ -307,8 +307,11 @@ bool CImportDlg::OpenFile(const QString &path)
         if (bill.error() != QFileDevice::NoError || bytes.size() != size)
             throw ImportRefused{QStringLiteral("无法读取文件 %1：%2").arg(shown, bill.errorString())};
         step(QStringLiteral("正在读取各行……"));
-        if (!plan.Load(bytes, progress))
+        if (!plan.Load(bytes, progress)) {
+            if (!plan.LoadProblem().isEmpty())
+                throw ImportRefused{QStringLiteral("文件 %1 不是可以读取的 Excel 工作簿：%2。").arg(shown, plan.LoadProblem())};
             throw ImportRefused{QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shown)};
+        }
         if (plan.Layout().headerRow < 0)
             plan.SetLayout(GuessColumnsAt(plan.Records(), 0), progress);  // offered as the header, to be changed
         MatchRows(plan, ledger, step, progress);
