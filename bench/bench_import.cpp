@@ -23,13 +23,15 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QFile>
+#include <QHash>
 #include <QRandomGenerator>
 #include <memory>
+#include <zip.h>
 
 namespace {
 
 constexpr int kBillRows = 100000;
-QString g_weChatBill, g_alipayBill;
+QString g_weChatBill, g_alipayBill, g_workbookBill;
 
 // A year of a household's payment-app bill: mostly spending in a handful of kinds, some income,
 // a few neutral transfers and refunds.
@@ -78,6 +80,67 @@ QString WriteBill(const QString &name, bool weChat)
     return path;
 }
 
+// The same bill as the payment app's workbook: the texts shared, the times as date serials in a
+// date style, the amounts as numbers, the order numbers as texts.
+QString WriteWorkbookBill(const QString &name)
+{
+    const QList<QStringList> rows = BillRows(true);
+    QStringList shared;
+    QHash<QString, int> sharedAt;
+    auto text = [&](const QString &value) {
+        auto at = sharedAt.constFind(value);
+        if (at == sharedAt.constEnd()) {
+            at = sharedAt.insert(value, int(shared.size()));
+            shared << value;
+        }
+        return QByteArray("<c t=\"s\"><v>") + QByteArray::number(*at) + "</v></c>";
+    };
+    QByteArray sheet = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
+                       "spreadsheetml/2006/main\"><sheetData>";
+    sheet += "<row>" + text(QStringLiteral("微信支付账单明细")) + "</row>";
+    sheet += "<row>" + text(QStringLiteral("----------------------微信支付账单明细列表--------------------")) + "</row>";
+    const QDate epoch(1899, 12, 30);
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QStringList &row = rows.at(r);
+        sheet += "<row>";
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            if (r > 0 && c == 0) {
+                const QDateTime when = QDateTime::fromString(row.at(c), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+                const double serial = double(epoch.daysTo(when.date())) + when.time().msecsSinceStartOfDay() / 86400000.0;
+                sheet += "<c s=\"1\"><v>" + QByteArray::number(serial, 'f', 10) + "</v></c>";
+            } else if (r > 0 && c == 5) {
+                sheet += "<c><v>" + row.at(c).mid(1).toUtf8() + "</v></c>";  // ¥ left to the style
+            } else {
+                sheet += text(row.at(c));
+            }
+        }
+        sheet += "</row>";
+    }
+    sheet += "</sheetData></worksheet>";
+    QByteArray strings = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+    for (const QString &value : std::as_const(shared))
+        strings += "<si><t>" + value.toHtmlEscaped().toUtf8() + "</t></si>";
+    strings += "</sst>";
+    const QList<std::pair<const char *, QByteArray>> parts{
+        {"xl/workbook.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                            "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+                            "<sheet name=\"账单\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                                       "<Relationship Id=\"rId1\" Type=\"worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"},
+        {"xl/styles.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                          "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"22\"/></cellXfs></styleSheet>"},
+        {"xl/sharedStrings.xml", strings},
+        {"xl/worksheets/sheet1.xml", sheet}};
+    const QString path = QDir::temp().filePath(name);
+    int error = 0;
+    zip_t *zip = zip_open(path.toUtf8().constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!zip)
+        return QString();
+    for (const auto &[part, bytes] : parts)
+        zip_file_add(zip, part, zip_source_buffer(zip, bytes.constData(), zip_uint64_t(bytes.size()), 0), ZIP_FL_ENC_UTF_8);
+    return zip_close(zip) == 0 ? path : QString();
+}
+
 QByteArray ReadFile(const QString &path)
 {
     QFile file(path);
@@ -108,6 +171,15 @@ private:
     RawLedger m_raw{QDir::currentPath()};
     qint64 m_last;
 };
+
+void ReadWorkbook(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const auto plan = ReadPlan(g_workbookBill);
+        benchmark::DoNotOptimize(plan->RowCount());
+    }
+    state.counters["rows"] = double(ReadPlan(g_workbookBill)->RowCount());
+}
 
 void ReadBill(benchmark::State &state, bool weChat)
 {
@@ -287,11 +359,13 @@ int main(int argc, char **argv)
         LoadAllListFiles();
         g_weChatBill = WriteBill(QStringLiteral("zarvel-bench-wechat.csv"), true);
         g_alipayBill = WriteBill(QStringLiteral("zarvel-bench-alipay.csv"), false);
-        if (g_weChatBill.isEmpty() || g_alipayBill.isEmpty())
+        g_workbookBill = WriteWorkbookBill(QStringLiteral("zarvel-bench-wechat.xlsx"));
+        if (g_weChatBill.isEmpty() || g_alipayBill.isEmpty() || g_workbookBill.isEmpty())
             return false;
         std::printf("bills of %d rows: %s (UTF-8), %s (GBK)\n", kBillRows, qPrintable(g_weChatBill), qPrintable(g_alipayBill));
         benchmark::RegisterBenchmark("ReadBill_WeChatUtf8", ReadBill, true)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("ReadBill_AlipayGbk", ReadBill, false)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("ReadBill_Workbook", ReadWorkbook)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("MatchExisting", MatchExisting)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("MatchExisting_Floor", MatchExisting_Floor)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("WriteRecords", WriteRecords)->Unit(benchmark::kMillisecond)->Iterations(3);

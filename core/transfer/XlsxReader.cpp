@@ -2,7 +2,6 @@
 #include "XlsxReader.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QHash>
 #include <QSet>
 #include <QXmlStreamReader>
@@ -295,8 +294,11 @@ QString DateOfSerial(double serial, bool from1904, Shown shown, bool *ok)
         }
         day = QDate(1899, 12, 31).addDays(days < 60 ? days : days - 1);
     }
-    const QDateTime moment(day, QTime(0, 0).addSecs(int(seconds)));
-    return moment.toString(shown == Shown::DayAndTime ? QStringLiteral("yyyy-MM-dd HH:mm:ss") : QStringLiteral("yyyy-MM-dd"));
+    // Written out by hand: a date and time of the local zone would look the zone up at every cell.
+    QString text = QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
+    if (shown == Shown::DayAndTime)
+        text += QString::asprintf(" %02d:%02d:%02d", int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60));
+    return text;
 }
 
 QString NumberText(const QString &value)
