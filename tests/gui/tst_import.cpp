@@ -13,6 +13,7 @@
 #include "transfer/Csv.h"
 
 #include "FileBytes.h"
+#include "WorkbookParts.h"
 #include "OpenLedger.h"
 
 #include <QCheckBox>
@@ -433,6 +434,30 @@ private slots:
         QVERIFY(items->setData(items->index(0, 3), QStringLiteral("餐饮")));
         dialog.WaitForReading();
         QVERIFY(!dialog.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录")));
+    }
+
+    void aWorkbookBillImportsAsItsCsvDoes()
+    {
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
+        QVERIFY(ReadFile(dialog, WriteFile(folder, QStringLiteral("微信支付账单.xlsx"), WeChatWorkbook(18))));
+        QCOMPARE(dialog.HeaderLine()->value(), 18);
+        QVERIFY2(dialog.Summary()->text().startsWith(QStringLiteral("将导入 3 条记录；与已有记录相同 0 条；跳过 1 行")),
+                 qPrintable(dialog.Summary()->text()));
+        QVERIFY(dialog.StrangeItems()->setData(dialog.StrangeItems()->index(0, 3), QStringLiteral("餐饮")));
+        QVERIFY(dialog.Import());
+        CMoneyBook &book = ledger.window.m_moneyBook;
+        QCOMPARE(book.GetItemCount(), 3);
+        QCOMPARE(book.GetRowTexts(0).mid(0, 4), QStringList({"2026-03-01", "餐饮", "", "-12"}));
+        QCOMPARE(book.GetTotalCents(), 120000 - 1200 - 3550);
+
+        // A workbook that is no workbook: told, and the bill shown stays.
+        QByteArray broken = WeChatWorkbook(17);
+        broken.truncate(broken.size() / 3);
+        CImportDlg again(ledger.window.m_moneyBook, &ledger.window);
+        QVERIFY(!ReadFile(again, WriteFile(folder, QStringLiteral("坏.xlsx"), broken)));
+        QVERIFY2(ledger.messages.Last().contains(QStringLiteral("不是可以读取的 Excel 工作簿：压缩包已损坏")), qPrintable(ledger.messages.Last()));
     }
 
     void onlyTheIncomeListImports()
