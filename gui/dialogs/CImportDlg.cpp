@@ -12,6 +12,7 @@
 #include "dialogs/ImportMappingModel.h"
 #include "dialogs/ImportPreviewModel.h"
 #include "lists/ReferenceLists.h"
+#include "transfer/ImportMappings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -89,32 +90,6 @@ QString DbFailureOf(const std::function<void()> &step)
     } catch (const DbError &error) {
         return error.Message();
     }
-}
-
-// The mappings chosen at earlier imports, kept beside the ledger's lists as name/entry pairs (a
-// list rather than keys, since a name may hold any character).
-QString MappingsFile()
-{
-    return DataDirectory() + QStringLiteral("/Import.ini");
-}
-
-QHash<QString, QString> ReadMappings(QSettings &file, const QString &key)
-{
-    const QStringList pairs = file.value(key).toStringList();
-    QHash<QString, QString> mappings;
-    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2)
-        mappings.insert(pairs.at(i), pairs.at(i + 1));
-    return mappings;
-}
-
-void WriteMappings(QSettings &file, const QString &key, const QHash<QString, QString> &mappings)
-{
-    QHash<QString, QString> kept = ReadMappings(file, key);
-    kept.insert(mappings);
-    QStringList pairs;
-    for (auto mapping = kept.cbegin(); mapping != kept.cend(); ++mapping)
-        pairs << mapping.key() << mapping.value();
-    file.setValue(key, pairs);
 }
 
 // A plan nothing shows any more, let go of on a thread of the pool: a large bill's rows take a
@@ -279,10 +254,7 @@ bool CImportDlg::OpenFile(const QString &path)
     }
     file.close();
     auto fresh = std::make_unique<CMoneyImport>(g_itemList, ::MemberNames());
-    {
-        QSettings remembered(MappingsFile(), QSettings::IniFormat);
-        fresh->RememberMappings(ReadMappings(remembered, QStringLiteral("items")), ReadMappings(remembered, QStringLiteral("members")));
-    }
+    RecallImportMappings(*fresh);
     // The file shown until now stays while this one is read, and when it cannot be.
     m_readingPath = shown;
     StartReading(ReadingKind::File, std::move(fresh), [path, shown](CMoneyImport &plan, const ImportReading::Ledger &ledger, const ImportReading::TellStep &step,
@@ -580,14 +552,8 @@ bool CImportDlg::Import()
         ShowMessage(QStringLiteral("导入已取消，没有写入任何记录。"), kCaption);
         return false;
     }
-    {
-        // Remembered for the next bill, so that its rows map (and match the records written now) alike.
-        // The records are written whatever becomes of this file: a failure here costs only the choices.
-        QSettings remembered(MappingsFile(), QSettings::IniFormat);
-        WriteMappings(remembered, QStringLiteral("items"), m_plan->ItemMappings());
-        WriteMappings(remembered, QStringLiteral("members"), m_plan->MemberMappings());
-        remembered.sync();
-    }
+    // Remembered for the next bill, so that its rows map (and match the records written now) alike.
+    KeepImportMappings(*m_plan);
     ShowMessage(QStringLiteral("已导入 %1 条收支记录。").arg(entries.size()), kCaption);
     accept();
     return true;

@@ -1,4 +1,5 @@
 // Excel workbooks read as tables, and a payment app's workbook bill read into records.
+#include "transfer/ImportPreview.h"
 #include "transfer/MoneyImport.h"
 #include "transfer/XlsxReader.h"
 
@@ -65,6 +66,18 @@ private slots:
         QCOMPARE(plan.Row(3).date, QDateTime(QDate(2026, 3, 4), QTime(18, 45, 30)));
         QCOMPARE(plan.Row(3).amount, -35.5);
         QCOMPARE(plan.Records().value(headerRow + 3).value(8), QStringLiteral("4200009876543210987"));
+    }
+
+    void previewLinesSayWhatEachRowBecomes()
+    {
+        CMoneyImport plan({QStringLiteral("支出    餐饮"), QStringLiteral("收入    工资")}, {QStringLiteral("爸爸")});
+        QVERIFY(plan.Load(WeChatWorkbook(17)));
+        const QStringList lines = ImportPreviewLines(plan);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.at(0), QStringLiteral("18\t记录\t2026-03-01 12:30:00\t餐饮\t-12.00\t爸爸\t面馆\t"));
+        QCOMPARE(lines.at(1), QStringLiteral("19\t记录\t2026-03-02 09:00:00\t工资\t1200.00\t爸爸\t面馆\t"));
+        QCOMPARE(lines.at(2), QStringLiteral("20\t跳过\t\t\t\t\t\t不计收支"));
+        QCOMPARE(lines.at(3).section(QLatin1Char('\t'), 0, 4), QStringLiteral("21\t记录\t2026-03-04 18:45:30\t餐饮\t-35.50"));
     }
 
     void workbooksThatCannotBeReadSayWhy()

@@ -1,0 +1,66 @@
+// The import preview from the command line.
+#include "ImportPreviewCommand.h"
+
+#include "app/CLedgerApp.h"
+#include "db/Installer.h"
+#include "lists/ReferenceLists.h"
+#include "transfer/ImportMappings.h"
+#include "transfer/ImportPreview.h"
+#include "transfer/MoneyImport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTextStream>
+#include <cstring>
+
+bool AsksImportPreview(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--preview-import") == 0)
+            return true;
+    }
+    return false;
+}
+
+int RunImportPreview(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout), err(stderr);
+    const QStringList arguments = app.arguments();
+    const qsizetype at = arguments.indexOf(QStringLiteral("--preview-import"));
+    if (at < 0 || at + 1 >= arguments.size()) {
+        err << "用法：zarvel --preview-import 文件 [--home]\n";
+        return 2;
+    }
+    const QString path = arguments.at(at + 1);
+    if (arguments.contains(QStringLiteral("--home"))) {
+        QString error;
+        const QString home = LayUserInstallation(CLedgerApp::InstalledTemplateDir(),
+                                                 QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation), &error);
+        if (home.isEmpty() || !QDir::setCurrent(home)) {
+            err << QStringLiteral("无法建立帐目文件夹：%1\n").arg(error.isEmpty() ? home : error);
+            return 1;
+        }
+    }
+    LoadAllListFiles();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << QStringLiteral("无法读取文件 %1：%2\n").arg(QDir::toNativeSeparators(path), file.errorString());
+        return 1;
+    }
+    CMoneyImport plan(g_itemList, MemberNames());
+    RecallImportMappings(plan);
+    if (!plan.Load(file.readAll())) {
+        err << (plan.LoadProblem().isEmpty()
+                    ? QStringLiteral("文件 %1 不是文本表格，无法导入。\n").arg(QDir::toNativeSeparators(path))
+                    : QStringLiteral("文件 %1 不是可以读取的 Excel 工作簿：%2。\n").arg(QDir::toNativeSeparators(path), plan.LoadProblem()));
+        return 1;
+    }
+    if (plan.Layout().headerRow < 0)
+        plan.SetLayout(GuessColumnsAt(plan.Records(), 0));  // as the dialog offers it
+    for (const QString &line : ImportPreviewLines(plan))
+        out << line << '\n';
+    return 0;
+}
