@@ -50,13 +50,64 @@ QString BillPresetName(BillPreset preset)
     return QStringLiteral("表格");
 }
 
+namespace {
+
+// The day order the rows' dates show (a first number past 12 is a day, a second one past 12 too), and
+// the statement's period from the dates of its title block (or the one year it names).
+BillDates GuessBillDates(const QList<QStringList> &records, int headerRow, int dateColumn)
+{
+    BillDates dates;
+    static const QRegularExpression yearAfter(QStringLiteral("^\\s*(\\d{1,2})[-/.](\\d{1,2})(?:[-/.]\\d{2,4})?(?:\\s|$)"));
+    constexpr int kLookedAt = 500;
+    for (qsizetype r = headerRow + 1; dateColumn >= 0 && r < records.size() && r <= headerRow + kLookedAt; ++r) {
+        const QRegularExpressionMatch match = yearAfter.match(records.at(r).value(dateColumn));
+        if (!match.hasMatch())
+            continue;
+        if (match.captured(1).toInt() > 12) {
+            dates.order = DateOrder::DayFirst;
+            break;
+        }
+        if (match.captured(2).toInt() > 12)
+            break;  // month first, as taken by default
+    }
+    static const QRegularExpression fullDate(QStringLiteral("(\\d{4})[-/.年](\\d{1,2})[-/.月](\\d{1,2})"));
+    static const QRegularExpression year(QStringLiteral("(?:^|\\D)((?:19|20)\\d{2})年"));
+    int namedYear = 0;
+    for (qsizetype r = 0; r < headerRow && r < records.size(); ++r) {
+        for (const QString &cell : records.at(r)) {
+            for (auto it = fullDate.globalMatch(cell); it.hasNext();) {
+                const QRegularExpressionMatch found = it.next();
+                const QDate day(found.captured(1).toInt(), found.captured(2).toInt(), found.captured(3).toInt());
+                if (!day.isValid())
+                    continue;
+                if (!dates.periodStart.isValid() || day < dates.periodStart)
+                    dates.periodStart = day;
+                if (!dates.periodEnd.isValid() || day > dates.periodEnd)
+                    dates.periodEnd = day;
+            }
+            if (namedYear == 0) {
+                const QRegularExpressionMatch found = year.match(cell);
+                if (found.hasMatch())
+                    namedYear = found.captured(1).toInt();
+            }
+        }
+    }
+    if (!dates.periodStart.isValid() && namedYear > 0) {
+        dates.periodStart = QDate(namedYear, 1, 1);
+        dates.periodEnd = QDate(namedYear, 12, 31);
+    }
+    return dates;
+}
+
+} // namespace
+
 BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
 {
     BillLayout layout;
     layout.headerRow = headerRow;
     const QStringList header = Trimmed(records.value(headerRow));
     BillColumns c;
-    c.date = Column(header, {"交易时间", "交易创建时间", "日期", "时间", "记账日期"});
+    c.date = Column(header, {"交易时间", "交易创建时间", "日期", "时间", "记账日期", "交易日期", "交易日", "记账日"});
     if (Column(header, {"收支项目"}) >= 0 && Column(header, {"收入"}) >= 0 && Column(header, {"支出"}) >= 0) {
         layout.preset = BillPreset::Zarvel;
         c.item = Column(header, {"收支项目"});
@@ -81,13 +132,14 @@ BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
         c.note = {Column(header, {"交易对方"}), Column(header, {"商品说明", "商品名称"}), Column(header, {"备注"})};
     } else {
         c.item = Column(header, {"收支项目", "项目", "分类", "类别", "交易类型", "交易分类"});
-        c.amount = Column(header, {"金额", "金额(元)", "金额（元）"});
+        c.amount = Column(header, {"金额", "金额(元)", "金额（元）", "交易金额"});
         c.direction = Column(header, {"收/支", "收支"});
         c.member = Column(header, {"家庭成员", "成员", "经手人"});
-        c.note = {Column(header, {"备注", "说明"})};
+        c.note = {Column(header, {"交易摘要", "摘要"}), Column(header, {"备注", "说明"})};
     }
     c.note.removeAll(-1);
     layout.columns = c;
+    layout.dates = GuessBillDates(records, headerRow, c.date);
     return layout;
 }
 
@@ -95,7 +147,7 @@ BillLayout GuessBillLayout(const QList<QStringList> &records)
 {
     constexpr int kLookedAt = 40;  // a bill's title block is a few dozen lines at most
     for (int r = 0; r < records.size() && r < kLookedAt; ++r) {
-        if (Column(Trimmed(records.at(r)), {"交易时间", "交易创建时间", "日期", "时间", "记账日期"}) >= 0)
+        if (Column(Trimmed(records.at(r)), {"交易时间", "交易创建时间", "日期", "时间", "记账日期", "交易日期", "交易日", "记账日"}) >= 0)
             return GuessColumnsAt(records, r);
     }
     return BillLayout();
@@ -122,19 +174,41 @@ bool ReadBillAmount(const QString &text, double *amount)
     return true;
 }
 
-QDateTime ReadBillDate(const QString &text, bool *dayOnly)
+QDateTime ReadBillDate(const QString &text, bool *dayOnly, const BillDates &dates)
 {
-    static const QRegularExpression form(QStringLiteral(
-        "^\\s*(\\d{4})[-/.年](\\d{1,2})[-/.月](\\d{1,2})日?(?:[ T]+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
-    const QRegularExpressionMatch match = form.match(text);
-    if (!match.hasMatch())
-        return QDateTime();
-    const QDate day(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
-    const QTime time(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt());
+    static const QRegularExpression yearFirst(QStringLiteral(
+        "^\\s*(\\d{4})(?:[-/.年](\\d{1,2})[-/.月](\\d{1,2})日?|(\\d{2})(\\d{2}))(?:[ T]+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+    static const QRegularExpression yearAfter(QStringLiteral(
+        "^\\s*(\\d{1,2})[-/.](\\d{1,2})(?:[-/.](\\d{4}|\\d{2}))?(?:[ T]+(\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?\\s*$"));
+    QDate day;
+    QRegularExpressionMatch match = yearFirst.match(text);
+    int timeAt = 6;
+    if (match.hasMatch()) {
+        const bool compact = match.hasCaptured(4);
+        day = QDate(match.captured(1).toInt(), match.captured(compact ? 4 : 2).toInt(), match.captured(compact ? 5 : 3).toInt());
+    } else {
+        match = yearAfter.match(text);
+        if (!match.hasMatch())
+            return QDateTime();
+        timeAt = 4;
+        const int first = match.captured(1).toInt(), second = match.captured(2).toInt();
+        const int month = dates.order == DateOrder::MonthFirst ? first : second;
+        const int dayOfMonth = dates.order == DateOrder::MonthFirst ? second : first;
+        if (match.hasCaptured(3)) {
+            const int year = match.captured(3).toInt();
+            day = QDate(match.captured(3).size() == 2 ? 2000 + year : year, month, dayOfMonth);
+        } else if (dates.periodStart.isValid()) {
+            // The year of the period's start, or of its end when the day falls before the start.
+            day = QDate(dates.periodStart.year(), month, dayOfMonth);
+            if (day.isValid() && day < dates.periodStart && dates.periodEnd.year() > dates.periodStart.year())
+                day = QDate(dates.periodEnd.year(), month, dayOfMonth);
+        }
+    }
+    const QTime time(match.captured(timeAt).toInt(), match.captured(timeAt + 1).toInt(), match.captured(timeAt + 2).toInt());
     if (!day.isValid() || !time.isValid())
         return QDateTime();
     if (dayOnly)
-        *dayOnly = !match.hasCaptured(4);
+        *dayOnly = !match.hasCaptured(timeAt);
     return LedgerDateTime(day, time);
 }
 
@@ -191,7 +265,7 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
         read.reason = QStringLiteral("收/支无法识别：%1").arg(direction);
         return read;
     }
-    read.date = ReadBillDate(Field(row, c.date), &read.dayOnly);
+    read.date = ReadBillDate(Field(row, c.date), &read.dayOnly, layout.dates);
     if (!read.date.isValid()) {
         read.kind = BillRow::Kind::Refused;
         read.reason = QStringLiteral("日期无法识别：%1").arg(Field(row, c.date));

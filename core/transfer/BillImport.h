@@ -25,11 +25,22 @@ struct BillColumns
     QList<int> note;                // joined into the note (counterpart, goods, remarks)
 };
 
+// How a bill writes its days where the year does not come first: month first ("12/29/2025", a
+// card statement's "12/29") or day first ("29/12/2025"). A day without a year takes the year of the
+// statement's period (its title block), so that a period from December into January dates each side.
+enum class DateOrder { MonthFirst, DayFirst };
+struct BillDates
+{
+    DateOrder order = DateOrder::MonthFirst;
+    QDate periodStart, periodEnd;  // from the title block; invalid when it names none
+};
+
 struct BillLayout
 {
     BillPreset preset = BillPreset::Plain;
     int headerRow = -1;  // the row of column titles; the records follow it
     BillColumns columns;
+    BillDates dates;
 };
 
 // Finds the header row among the first rows (the title block of a bill is skipped) and guesses the
@@ -56,9 +67,10 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout);
 
 // "¥1,200.00", "-12.5", "１２.５" (full-width digits), "12.50元" as a number; false when it is not one.
 bool ReadBillAmount(const QString &text, double *amount);
-// "2023-05-01 12:30:00", "2023/5/1 12:30", "2023-05-01", "2023年5月1日" as a date and time;
-// *dayOnly, when given, tells whether the text gives the day alone.
-QDateTime ReadBillDate(const QString &text, bool *dayOnly = nullptr);
+// "2023-05-01 12:30:00", "2023/5/1 12:30", "2023-05-01", "2023年5月1日", "20230501" as a date and
+// time; with the year after the day as the dates say ("5/1/2023", "1/5/2023", "5/1/23"), or without a
+// year ("5/1") in the statement's period. *dayOnly, when given, tells whether the text gives the day alone.
+QDateTime ReadBillDate(const QString &text, bool *dayOnly = nullptr, const BillDates &dates = BillDates());
 
 class SqlConnection;
 struct MoneyEntry;

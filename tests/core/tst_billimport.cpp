@@ -254,6 +254,41 @@ private slots:
         QCOMPARE(ReadBillRow({"1899-12-30", "餐饮", "", "-5", ""}, sheet).reason, QStringLiteral("日期超出范围：1899-12-30"));
     }
 
+    void bankStatementsDatesInTheirOwnOrder()
+    {
+        // A card statement: "12/29", the year only in its period, which runs into the next year.
+        const QList<QStringList> card{{"信用卡对账单"}, {"账单周期：2025/12/20-2026/01/19"}, {"交易日", "记账日", "交易摘要", "金额"},
+                                      {"12/29", "12/30", "超市", "-45.80"}, {"01/05", "01/06", "加油", "-300"}};
+        const BillLayout cardLayout = GuessBillLayout(card);
+        QCOMPARE(cardLayout.headerRow, 2);
+        QCOMPARE(cardLayout.dates.periodStart, QDate(2025, 12, 20));
+        QCOMPARE(ReadBillRow(card.at(3), cardLayout).date, LedgerDateTime(QDate(2025, 12, 29)));
+        QCOMPARE(ReadBillRow(card.at(4), cardLayout).date, LedgerDateTime(QDate(2026, 1, 5)));
+        QCOMPARE(ReadBillRow(card.at(4), cardLayout).amount, -300.0);
+        // Only a year named: the days fall in it.
+        const QList<QStringList> yearly{{"2025年交易明细"}, {"日期", "摘要", "金额"}, {"3/8", "工资", "5000"}};
+        QCOMPARE(ReadBillRow(yearly.at(2), GuessBillLayout(yearly)).date, LedgerDateTime(QDate(2025, 3, 8)));
+        // No year anywhere: the row says so rather than guessing one.
+        const QList<QStringList> yearless{{"日期", "摘要", "金额"}, {"3/8", "工资", "5000"}};
+        QCOMPARE(ReadBillRow(yearless.at(1), GuessBillLayout(yearless)).reason, QStringLiteral("日期无法识别：3/8"));
+
+        // A Hong Kong card's day first, found from a day past 12; a month first from a day past 12 in
+        // second place; with times and two-digit years.
+        const QList<QStringList> dayFirst{{"日期", "摘要", "金额"}, {"02/01/2026", "超市", "-10"}, {"13/01/2026 18:30", "餐厅", "-20"}};
+        const BillLayout hongKong = GuessBillLayout(dayFirst);
+        QCOMPARE(hongKong.dates.order, DateOrder::DayFirst);
+        QCOMPARE(ReadBillRow(dayFirst.at(1), hongKong).date, LedgerDateTime(QDate(2026, 1, 2)));
+        QCOMPARE(ReadBillRow(dayFirst.at(2), hongKong).date, LedgerDateTime(QDate(2026, 1, 13), QTime(18, 30)));
+        const QList<QStringList> monthFirst{{"日期", "摘要", "金额"}, {"02/01/26", "超市", "-10"}, {"01/13/26", "餐厅", "-20"}};
+        const BillLayout american = GuessBillLayout(monthFirst);
+        QCOMPARE(american.dates.order, DateOrder::MonthFirst);
+        QCOMPARE(ReadBillRow(monthFirst.at(1), american).date, LedgerDateTime(QDate(2026, 2, 1)));
+        // The year first stays as it was, with the compact form of a bank's export.
+        QCOMPARE(ReadBillDate(QStringLiteral("20260213"), nullptr, hongKong.dates), LedgerDateTime(QDate(2026, 2, 13)));
+        QCOMPARE(ReadBillDate(QStringLiteral("2026/2/13 8:05"), nullptr, hongKong.dates), LedgerDateTime(QDate(2026, 2, 13), QTime(8, 5)));
+        QVERIFY(!ReadBillDate(QStringLiteral("13/13/2026"), nullptr, hongKong.dates).isValid());
+    }
+
     void rowsThatCannotBeRead()
     {
         const QList<QStringList> records{{"日期", "项目", "金额"}, {"明天", "餐饮", "5"}, {"2003-05-01", "餐饮", "五元"},
