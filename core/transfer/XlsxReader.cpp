@@ -374,6 +374,14 @@ QList<QStringList> ReadSheet(const Archive &zip, const QString &part, const QStr
                     throw Unreadable{QStringLiteral("第 %1 行：日期序号 %2 超出范围").arg(rowIndex + 1).arg(value)};
             }
         }
+        // No bill is that wide: an empty cell out there (a formatted column) is passed over, and text
+        // there refused, so that a damaged sheet cannot make a million rows of sixteen thousand cells.
+        constexpr qsizetype kWidest = 1024;
+        if (at >= kWidest) {
+            if (text.isEmpty())
+                continue;
+            throw Unreadable{QStringLiteral("第 %1 行：列数超过 %2，不像是账单或表格").arg(rowIndex + 1).arg(kWidest)};
+        }
         while (row.size() <= at)
             row.append(QString());
         row[at] = text;

@@ -92,6 +92,10 @@ private slots:
         QCOMPARE(ReadXlsx(Book(R"(<row r="2"><c s="1"><v>99999999</v></c></row>)", shared)).error,
                  QStringLiteral("第 2 行：日期序号 99999999 超出范围"));
         QVERIFY(ReadXlsx(Book(R"(<row><c><v>1</v></row>)", shared)).error.startsWith(QStringLiteral("xl/worksheets/sheet1.xml 的 XML 有误")));
+        // A formatted cell far to the right is passed over; text there is no bill's.
+        QCOMPARE(ReadXlsx(Book(R"(<row r="3"><c r="A3"><v>1</v></c><c r="XFD3" s="1"/></row>)", shared)).rows.value(2), QStringList{"1"});
+        QCOMPARE(ReadXlsx(Book(R"(<row r="3"><c r="XFD3"><v>1</v></c></row>)", shared)).error,
+                 QStringLiteral("第 3 行：列数超过 1024，不像是账单或表格"));
         QCOMPARE(ReadXlsx(Zip({{QStringLiteral("word/document.xml"), QByteArray("<w/>")}})).error,
                  QStringLiteral("其中没有工作簿（不是 Excel 文件）"));
         // A part that unpacks far beyond its packed size (a zip bomb, here at a small limit).
