@@ -361,8 +361,8 @@ QList<QStringList> ReadSheet(const Archive &zip, const QString &part, const QStr
             text = inlineText;
         } else if (type == QLatin1String("b")) {
             text = value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-        } else if (type == QLatin1String("str") || type == QLatin1String("e")) {
-            text = value;
+        } else if (type == QLatin1String("str") || type == QLatin1String("e") || type == QLatin1String("d")) {
+            text = value;  // a formula's text, an error, or a date written out ("2026-03-01T12:30:00")
         } else if (!value.isEmpty()) {
             const Shown shown = style >= 0 && size_t(style) < styles.size() ? styles[size_t(style)] : Shown::Number;
             if (shown == Shown::Number) {

@@ -19,7 +19,7 @@ struct XlsxTable
 };
 
 // Reads the named sheet of the workbook (the first when none is named). Cells read as their text:
-// shared and inline strings as they are, numbers in their shortest form ("12.5"), booleans as
+// shared and inline strings as they are, dates written out as they are, numbers in their shortest form ("12.5"), booleans as
 // "TRUE"/"FALSE", and numbers shown as dates as "yyyy-MM-dd HH:mm:ss" ("yyyy-MM-dd" where the format
 // shows no time), counted from 1900 or from 1904 as the workbook says. A damaged or oversized archive,
 // broken XML, a shared string that is not there or a date out of range is told in error (with the row).

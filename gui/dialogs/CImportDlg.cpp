@@ -123,7 +123,13 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
     m_headerLine->setRange(1, 1);
     connect(m_headerLine, &QSpinBox::valueChanged, this, &CImportDlg::HeaderLineChosen);
     auto *formatRow = new QHBoxLayout;
+    // The order of day and month where the year does not come first ("12/29", "29/12/2025").
+    m_dateOrder = new QComboBox(this);
+    m_dateOrder->addItems({QStringLiteral("月在日前（12/29）"), QStringLiteral("日在月前（29/12）")});
+    connect(m_dateOrder, &QComboBox::activated, this, &CImportDlg::ColumnsChosen);
     formatRow->addWidget(m_format, 1);
+    formatRow->addWidget(new QLabel(QStringLiteral("日期顺序"), this));
+    formatRow->addWidget(m_dateOrder);
     formatRow->addWidget(new QLabel(QStringLiteral("表头在第"), this));
     formatRow->addWidget(m_headerLine);
     formatRow->addWidget(new QLabel(QStringLiteral("行"), this));
@@ -199,7 +205,7 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
     readingRow->addWidget(m_readingBar, 1);
     m_readingStep->hide();
     m_readingBar->hide();
-    m_held = {choose, m_headerLine, columns, itemsBox, membersBox, m_keepDuplicates, m_onlyLeftOut, import};
+    m_held = {choose, m_headerLine, m_dateOrder, columns, itemsBox, membersBox, m_keepDuplicates, m_onlyLeftOut, import};
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fileRow);
@@ -396,6 +402,7 @@ void CImportDlg::ShowLayout()
     }
     m_headerLine->setRange(1, int(std::max<qsizetype>(1, m_plan->Records().size())));
     m_headerLine->setValue(layout.headerRow + 1);
+    m_dateOrder->setCurrentIndex(layout.dates.order == DateOrder::DayFirst ? 1 : 0);
     m_format->setText(QStringLiteral("编码：%1　　格式：%2").arg(m_plan->Encoding(), BillPresetName(layout.preset)));
     m_showing = false;
 }
@@ -432,6 +439,7 @@ void CImportDlg::ColumnsChosen()
     BillLayout layout = m_plan->Layout();
     for (auto field = m_fieldBoxes.cbegin(); field != m_fieldBoxes.cend(); ++field)
         ColumnOf(layout.columns, field.key()) = field.value()->currentIndex() - 1;
+    layout.dates.order = m_dateOrder->currentIndex() == 1 ? DateOrder::DayFirst : DateOrder::MonthFirst;
     layout.columns.note.clear();
     for (int column = 0; column < m_noteColumns->count(); ++column) {
         if (m_noteColumns->item(column)->checkState() == Qt::Checked)

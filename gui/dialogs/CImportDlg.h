@@ -52,6 +52,7 @@ public:
     QComboBox *FieldBox(Field field) const { return m_fieldBoxes.value(field); }
     QListWidget *NoteColumns() const { return m_noteColumns; }
     QSpinBox *HeaderLine() const { return m_headerLine; }
+    QComboBox *DateOrderBox() const { return m_dateOrder; }
     ImportMappingModel *StrangeItems() const { return m_itemsModel; }
     ImportMappingModel *StrangeMembers() const { return m_membersModel; }
     QTableView *Preview() const { return m_preview; }
@@ -88,6 +89,7 @@ private:
     QLineEdit *m_path = nullptr;
     QLabel *m_format = nullptr;
     QSpinBox *m_headerLine = nullptr;
+    QComboBox *m_dateOrder = nullptr;
     QMap<Field, QComboBox *> m_fieldBoxes;
     QListWidget *m_noteColumns = nullptr;
     ImportMappingModel *m_itemsModel = nullptr;

@@ -20,7 +20,7 @@ private slots:
         // Row 2 is missing; B1 is missing; C3 and E3 skip a column each.
         const QByteArray rows = R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="C1" t="s"><v>1</v></c></row>
 <row r="3"><c r="A3"><v>12.5</v></c><c r="C3" t="b"><v>1</v></c><c r="D3" s="3"><v>0.1</v></c><c r="E3"><v>1E-3</v></c><c r="G3" t="inlineStr"><is><t>行内</t></is></c></row>
-<row r="4"><c r="A4" s="1"><v>46082.5208333333</v></c><c r="B4" s="2"><v>46082</v></c><c r="C4" t="s"><v>2</v></c><c r="D4" t="str"><f>A1</f><v>餐饮</v></c><c r="E4" t="e"><v>#N/A</v></c></row>)";
+<row r="4"><c r="A4" s="1"><v>46082.5208333333</v></c><c r="B4" s="2"><v>46082</v></c><c r="C4" t="s"><v>2</v></c><c r="D4" t="str"><f>A1</f><v>餐饮</v></c><c r="E4" t="e"><v>#N/A</v></c><c r="F4" t="d"><v>2026-03-01T12:30:00</v></c></row>)";
         const XlsxTable table = ReadXlsx(Book(rows, shared));
         QCOMPARE(table.error, QString());
         QCOMPARE(table.sheets, QStringList({"账单", "其他"}));
@@ -28,7 +28,8 @@ private slots:
         QCOMPARE(table.rows.at(0), QStringList({"餐饮", "", "面馆"}));
         QCOMPARE(table.rows.at(1), QStringList());
         QCOMPARE(table.rows.at(2), QStringList({"12.5", "", "TRUE", "0.1", "0.001", "", "行内"}));
-        QCOMPARE(table.rows.at(3), QStringList({"2026-03-01 12:30:00", "2026-03-01", " 010020 ", "餐饮", "#N/A"}));
+        QCOMPARE(table.rows.at(3), QStringList({"2026-03-01 12:30:00", "2026-03-01", " 010020 ", "餐饮", "#N/A", "2026-03-01T12:30:00"}));
+        QCOMPARE(ReadBillDate(table.rows.at(3).at(5)), QDateTime(QDate(2026, 3, 1), QTime(12, 30)));
         QCOMPARE(ReadXlsx(Book(rows, shared), QStringLiteral("其他")).rows, QList<QStringList>({{"第二张"}}));
         QCOMPARE(ReadXlsx(Book(rows, shared), QStringLiteral("没有")).error, QStringLiteral("工作簿中没有名为“没有”的工作表"));
 

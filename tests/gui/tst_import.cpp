@@ -436,6 +436,24 @@ private slots:
         QVERIFY(!dialog.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录")));
     }
 
+    void aCardStatementsDaysReadInTheOrderChosen()
+    {
+        // A card statement whose days could be either way round: taken month first, then changed.
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
+        const QString statement = QStringLiteral("对账单 2026年\n日期,摘要,金额\n02/01,超市,-10\n03/01,餐厅,-20\n");
+        QVERIFY(ReadFile(dialog, WriteFile(folder, QStringLiteral("卡.csv"), Utf8Bom(statement))));
+        QCOMPARE(dialog.DateOrderBox()->currentIndex(), 0);
+        ImportPreviewModel *preview = dialog.PreviewModel();
+        QCOMPARE(preview->data(preview->index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("2026-02-01 00:00:00"));
+        dialog.DateOrderBox()->setCurrentIndex(1);
+        emit dialog.DateOrderBox()->activated(1);
+        dialog.WaitForReading();
+        QCOMPARE(preview->data(preview->index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("2026-01-02 00:00:00"));
+        QCOMPARE(preview->data(preview->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("2026-01-03 00:00:00"));
+    }
+
     void aWorkbookBillImportsAsItsCsvDoes()
     {
         OpenLedger ledger(kMembers);
