@@ -23,15 +23,17 @@ CMoneyImport::CMoneyImport(const QStringList &itemEntries, const QStringList &me
 {
 }
 
-bool CMoneyImport::Load(const QByteArray &bytes, const ImportProgress &progress)
+bool CMoneyImport::Load(const QByteArray &bytes, const ImportProgress &progress, const QString &sheet)
 {
     m_loadProblem.clear();
     if (LooksLikeZip(bytes)) {
-        XlsxTable workbook = ReadXlsx(bytes);
+        XlsxTable workbook = ReadXlsx(bytes, sheet);
         if (!workbook.error.isEmpty()) {
             m_loadProblem = workbook.error;
             return false;
         }
+        m_sheets = workbook.sheets;
+        m_sheetRead = sheet.isEmpty() ? m_sheets.value(0) : sheet;
         m_encoding = QStringLiteral("Excel 工作簿");
         m_records = std::move(workbook.rows);
         m_complete = true;

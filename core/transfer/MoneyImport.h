@@ -25,8 +25,11 @@ public:
     // layout. False for a file that is neither; nothing is read then, and LoadProblem says why when
     // there is more to say than that (a workbook that cannot be read). Progress is told as the rows are
     // read (and may stop it: ImportProgress).
-    bool Load(const QByteArray &bytes, const ImportProgress &progress = {});
+    bool Load(const QByteArray &bytes, const ImportProgress &progress = {}, const QString &sheet = QString());
     QString LoadProblem() const { return m_loadProblem; }
+    // A workbook's sheets and the one read (the first unless another was named); empty for a CSV.
+    const QStringList &Sheets() const { return m_sheets; }
+    QString SheetRead() const { return m_sheetRead; }
     QString Encoding() const { return m_encoding; }
     const QList<QStringList> &Records() const { return m_records; }
     const BillLayout &Layout() const { return m_layout; }
@@ -95,6 +98,8 @@ private:
     QStringList m_itemEntries, m_members;
     QString m_encoding;
     QString m_loadProblem;
+    QStringList m_sheets;
+    QString m_sheetRead;
     QList<QStringList> m_records;
     bool m_complete = true;  // false: the last record runs from a quote never closed to the file's end
     BillLayout m_layout;

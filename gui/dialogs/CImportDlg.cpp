@@ -127,7 +127,14 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
     m_dateOrder = new QComboBox(this);
     m_dateOrder->addItems({QStringLiteral("月在日前（12/29）"), QStringLiteral("日在月前（29/12）")});
     connect(m_dateOrder, &QComboBox::activated, this, &CImportDlg::ColumnsChosen);
+    m_sheetBox = new QComboBox(this);
+    m_sheetBox->hide();
+    connect(m_sheetBox, &QComboBox::activated, this, [this] {
+        if (m_plan && !m_showing && !Reading() && m_sheetBox->currentText() != m_plan->SheetRead())
+            OpenFile(m_filePath, m_sheetBox->currentText());
+    });
     formatRow->addWidget(m_format, 1);
+    formatRow->addWidget(m_sheetBox);
     formatRow->addWidget(new QLabel(QStringLiteral("日期顺序"), this));
     formatRow->addWidget(m_dateOrder);
     formatRow->addWidget(new QLabel(QStringLiteral("表头在第"), this));
@@ -205,7 +212,7 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
     readingRow->addWidget(m_readingBar, 1);
     m_readingStep->hide();
     m_readingBar->hide();
-    m_held = {choose, m_headerLine, m_dateOrder, columns, itemsBox, membersBox, m_keepDuplicates, m_onlyLeftOut, import};
+    m_held = {choose, m_sheetBox, m_headerLine, m_dateOrder, columns, itemsBox, membersBox, m_keepDuplicates, m_onlyLeftOut, import};
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fileRow);
@@ -244,7 +251,7 @@ void CImportDlg::ChooseFile()
     OpenFile(path);
 }
 
-bool CImportDlg::OpenFile(const QString &path)
+bool CImportDlg::OpenFile(const QString &path, const QString &sheet)
 {
     if (Reading())
         return false;
@@ -263,7 +270,8 @@ bool CImportDlg::OpenFile(const QString &path)
     RecallImportMappings(*fresh);
     // The file shown until now stays while this one is read, and when it cannot be.
     m_readingPath = shown;
-    StartReading(ReadingKind::File, std::move(fresh), [path, shown](CMoneyImport &plan, const ImportReading::Ledger &ledger, const ImportReading::TellStep &step,
+    m_readingFile = path;
+    StartReading(ReadingKind::File, std::move(fresh), [path, shown, sheet](CMoneyImport &plan, const ImportReading::Ledger &ledger, const ImportReading::TellStep &step,
                                                 const ImportProgress &progress) {
         step(QStringLiteral("正在读取文件……"));
         QFile bill(path);
@@ -285,7 +293,7 @@ bool CImportDlg::OpenFile(const QString &path)
         if (bill.error() != QFileDevice::NoError || bytes.size() != size)
             throw ImportRefused{QStringLiteral("无法读取文件 %1：%2").arg(shown, bill.errorString())};
         step(QStringLiteral("正在读取各行……"));
-        if (!plan.Load(bytes, progress)) {
+        if (!plan.Load(bytes, progress, sheet)) {
             if (!plan.LoadProblem().isEmpty())
                 throw ImportRefused{QStringLiteral("文件 %1 不是可以读取的 Excel 工作簿：%2。").arg(shown, plan.LoadProblem())};
             throw ImportRefused{QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shown)};
@@ -355,8 +363,10 @@ void CImportDlg::ReadingEnded()
     } else if (read) {
         // The lists take the plan read before the one shown until now goes.
         std::swap(m_plan, read);
-        if (m_readingKind == ReadingKind::File)
+        if (m_readingKind == ReadingKind::File) {
             m_path->setText(m_readingPath);
+            m_filePath = m_readingFile;
+        }
         ShowStrangers();
         ShowLayout();
         ShowPreview();
@@ -403,6 +413,10 @@ void CImportDlg::ShowLayout()
     m_headerLine->setRange(1, int(std::max<qsizetype>(1, m_plan->Records().size())));
     m_headerLine->setValue(layout.headerRow + 1);
     m_dateOrder->setCurrentIndex(layout.dates.order == DateOrder::DayFirst ? 1 : 0);
+    m_sheetBox->clear();
+    m_sheetBox->addItems(m_plan->Sheets());
+    m_sheetBox->setCurrentText(m_plan->SheetRead());
+    m_sheetBox->setVisible(m_plan->Sheets().size() > 1);
     m_format->setText(QStringLiteral("编码：%1　　格式：%2").arg(m_plan->Encoding(), BillPresetName(layout.preset)));
     m_showing = false;
 }

@@ -37,7 +37,7 @@ public:
 
     // Starts reading the file; what it becomes is shown when it is read. False (and told) when it
     // cannot be opened; a file that turns out not to be a table is told when found out.
-    bool OpenFile(const QString &path);
+    bool OpenFile(const QString &path, const QString &sheet = QString());
     void ChooseFile();
     // Whether a file is being read (or read again after a change); WaitForReading answers events
     // until it is done.
@@ -53,6 +53,7 @@ public:
     QListWidget *NoteColumns() const { return m_noteColumns; }
     QSpinBox *HeaderLine() const { return m_headerLine; }
     QComboBox *DateOrderBox() const { return m_dateOrder; }
+    QComboBox *SheetBox() const { return m_sheetBox; }
     ImportMappingModel *StrangeItems() const { return m_itemsModel; }
     ImportMappingModel *StrangeMembers() const { return m_membersModel; }
     QTableView *Preview() const { return m_preview; }
@@ -90,6 +91,8 @@ private:
     QLabel *m_format = nullptr;
     QSpinBox *m_headerLine = nullptr;
     QComboBox *m_dateOrder = nullptr;
+    QComboBox *m_sheetBox = nullptr;  // a workbook's sheets, shown when it has more than one
+    QString m_filePath, m_readingFile;  // the file shown, and the one being read
     QMap<Field, QComboBox *> m_fieldBoxes;
     QListWidget *m_noteColumns = nullptr;
     ImportMappingModel *m_itemsModel = nullptr;

@@ -470,6 +470,14 @@ private slots:
         QCOMPARE(book.GetRowTexts(0).mid(0, 4), QStringList({"2026-03-01", "餐饮", "", "-12"}));
         QCOMPARE(book.GetTotalCents(), 120000 - 1200 - 3550);
 
+        // Its other sheet chosen: read in its place (it holds no table here, so nothing to import).
+        QCOMPARE(dialog.SheetBox()->count(), 2);
+        dialog.SheetBox()->setCurrentIndex(1);
+        emit dialog.SheetBox()->activated(1);
+        dialog.WaitForReading();
+        QCOMPARE(dialog.Plan()->SheetRead(), QStringLiteral("其他"));
+        QCOMPARE(dialog.Plan()->Records(), QList<QStringList>({{"第二张"}}));
+
         // A workbook that is no workbook: told, and the bill shown stays.
         QByteArray broken = WeChatWorkbook(17);
         broken.truncate(broken.size() / 3);
