@@ -37,16 +37,22 @@ bool CMoneyImport::Load(const QByteArray &bytes, const ImportProgress &progress,
         m_encoding = QStringLiteral("Excel 工作簿");
         m_records = std::move(workbook.rows);
         m_complete = true;
-        SetLayout(GuessBillLayout(m_records), progress);
-        return true;
+    } else {
+        const CsvText text = DecodeCsvBytes(bytes);
+        if (!text.isText)
+            return false;
+        m_encoding = text.encoding;
+        m_records = ParseCsv(text.text, &m_complete);
     }
-    const CsvText text = DecodeCsvBytes(bytes);
-    if (!text.isText)
-        return false;
-    m_encoding = text.encoding;
-    m_records = ParseCsv(text.text, &m_complete);
     SetLayout(GuessBillLayout(m_records), progress);
     return true;
+}
+
+QString CMoneyImport::LoadFailure(const QString &shownFile) const
+{
+    if (m_loadProblem.isEmpty())
+        return QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shownFile);
+    return QStringLiteral("文件 %1 不是可以读取的 Excel 工作簿：%2。").arg(shownFile, m_loadProblem);
 }
 
 void CMoneyImport::SetLayout(const BillLayout &layout, const ImportProgress &progress)

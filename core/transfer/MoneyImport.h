@@ -27,6 +27,8 @@ public:
     // read (and may stop it: ImportProgress).
     bool Load(const QByteArray &bytes, const ImportProgress &progress = {}, const QString &sheet = QString());
     QString LoadProblem() const { return m_loadProblem; }
+    // What the household is told of a file Load refused, named as shown.
+    QString LoadFailure(const QString &shownFile) const;
     // A workbook's sheets and the one read (the first unless another was named); empty for a CSV.
     const QStringList &Sheets() const { return m_sheets; }
     QString SheetRead() const { return m_sheetRead; }

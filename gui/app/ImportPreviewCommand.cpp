@@ -53,9 +53,7 @@ int RunImportPreview(int argc, char **argv)
     CMoneyImport plan(g_itemList, MemberNames());
     RecallImportMappings(plan);
     if (!plan.Load(file.readAll())) {
-        err << (plan.LoadProblem().isEmpty()
-                    ? QStringLiteral("文件 %1 不是文本表格，无法导入。\n").arg(QDir::toNativeSeparators(path))
-                    : QStringLiteral("文件 %1 不是可以读取的 Excel 工作簿：%2。\n").arg(QDir::toNativeSeparators(path), plan.LoadProblem()));
+        err << plan.LoadFailure(QDir::toNativeSeparators(path)) << '\n';
         return 1;
     }
     if (plan.Layout().headerRow < 0)

@@ -293,11 +293,8 @@ bool CImportDlg::OpenFile(const QString &path, const QString &sheet)
         if (bill.error() != QFileDevice::NoError || bytes.size() != size)
             throw ImportRefused{QStringLiteral("无法读取文件 %1：%2").arg(shown, bill.errorString())};
         step(QStringLiteral("正在读取各行……"));
-        if (!plan.Load(bytes, progress, sheet)) {
-            if (!plan.LoadProblem().isEmpty())
-                throw ImportRefused{QStringLiteral("文件 %1 不是可以读取的 Excel 工作簿：%2。").arg(shown, plan.LoadProblem())};
-            throw ImportRefused{QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shown)};
-        }
+        if (!plan.Load(bytes, progress, sheet))
+            throw ImportRefused{plan.LoadFailure(shown)};
         if (plan.Layout().headerRow < 0)
             plan.SetLayout(GuessColumnsAt(plan.Records(), 0), progress);  // offered as the header, to be changed
         MatchRows(plan, ledger, step, progress);
@@ -359,9 +356,7 @@ void CImportDlg::ReadingEnded()
     const QString failure = m_reading->Failure();
     if (read && m_readingKind == ReadingKind::Match && m_plan) {
         m_plan->TakeDuplicatesOf(*read);  // the plan shown keeps its mappings
-        LetGoAway(std::move(read));
     } else if (read) {
-        // The lists take the plan read before the one shown until now goes.
         std::swap(m_plan, read);
         if (m_readingKind == ReadingKind::File) {
             m_path->setText(m_readingPath);
@@ -369,10 +364,10 @@ void CImportDlg::ReadingEnded()
         }
         ShowStrangers();
         ShowLayout();
-        ShowPreview();
-        LetGoAway(std::move(read));
     }
     ShowPreview();
+    // Let go of once every list shows the plan kept (the one read, or the one shown until now).
+    LetGoAway(std::move(read));
     if (!failure.isEmpty()) {
         ShowMessage(failure, kCaption, MessageIcon::Error);
         if (!m_plan)
