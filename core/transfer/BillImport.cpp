@@ -121,22 +121,48 @@ BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
         c.amount = Column(header, {"金额(元)"});
         c.direction = Column(header, {"收/支"});
         c.status = Column(header, {"当前状态"});
-        c.note = {Column(header, {"交易对方"}), Column(header, {"商品"}), Column(header, {"备注"})};
+        c.counterparty = Column(header, {"交易对方"});
+        c.goods = Column(header, {"商品"});
+        c.remarks = Column(header, {"备注"});
+        c.order = Column(header, {"交易单号"});
+        c.merchantOrder = Column(header, {"商户单号"});
     } else if (Column(header, {"交易分类", "交易创建时间"}) >= 0
                || (Column(header, {"商品说明", "商品名称"}) >= 0 && Column(header, {"交易对方"}) >= 0)) {
+        // The app's bill (交易分类 …) and its older web export (交易号 … 交易创建时间 … 成功退款（元）).
         layout.preset = BillPreset::Alipay;
         c.item = Column(header, {"交易分类", "类型"});
         c.amount = Column(header, {"金额", "金额（元）", "金额(元)"});
         c.direction = Column(header, {"收/支"});
         c.status = Column(header, {"交易状态"});
-        c.note = {Column(header, {"交易对方"}), Column(header, {"商品说明", "商品名称"}), Column(header, {"备注"})};
+        c.counterparty = Column(header, {"交易对方"});
+        c.goods = Column(header, {"商品说明", "商品名称"});
+        c.remarks = Column(header, {"备注"});
+        c.order = Column(header, {"交易订单号", "交易号"});
+        c.merchantOrder = Column(header, {"商家订单号", "商户订单号"});
+        c.refunded = Column(header, {"成功退款（元）", "成功退款(元)"});
+        c.fee = Column(header, {"服务费（元）", "服务费(元)"});
     } else {
         c.item = Column(header, {"收支项目", "项目", "分类", "类别", "交易类型", "交易分类"});
-        c.amount = Column(header, {"金额", "金额(元)", "金额（元）", "交易金额"});
+        c.amount = Column(header, {"金额", "金额(元)", "金额（元）", "交易金额", "人民币金额", "记账金额", "发生额"});
+        // A bank's statement: money out and money in in two columns.
+        const int out = Column(header, {"支出金额", "支出", "借方金额", "借方发生额", "借方"});
+        const int in = Column(header, {"存入金额", "存入", "收入金额", "收入", "贷方金额", "贷方发生额", "贷方"});
+        if (c.amount < 0 && out >= 0 && in >= 0) {
+            c.expense = out;
+            c.income = in;
+        }
         c.direction = Column(header, {"收/支", "收支"});
         c.member = Column(header, {"家庭成员", "成员", "经手人"});
-        c.note = {Column(header, {"交易摘要", "摘要"}), Column(header, {"备注", "说明"})};
+        c.counterparty = Column(header, {"交易对方", "对方户名", "对方名称", "对方账户名称", "收款人", "付款人"});
+        c.note = {c.counterparty, Column(header, {"交易摘要", "摘要"}), Column(header, {"备注", "说明", "附言", "用途"})};
+        // A credit card's statement (its title block or its card column says so) counts spending positive.
+        bool card = Column(header, {"卡号末四位", "卡号后四位"}) >= 0;
+        for (qsizetype r = 0; r < headerRow && r < records.size() && !card; ++r)
+            card = records.at(r).join(QString()).contains(QStringLiteral("信用卡"));
+        layout.spendingPositive = card && c.direction < 0 && c.income < 0;
     }
+    if (layout.preset == BillPreset::WeChat || layout.preset == BillPreset::Alipay)
+        c.note = {c.counterparty, c.goods, c.remarks};
     c.note.removeAll(-1);
     layout.columns = c;
     layout.dates = GuessBillDates(records, headerRow, c.date);
@@ -153,23 +179,46 @@ BillLayout GuessBillLayout(const QList<QStringList> &records)
     return BillLayout();
 }
 
-bool ReadBillAmount(const QString &text, double *amount)
+bool ReadBillAmount(const QString &text, double *amount, int *marked)
 {
+    QString written = text.trimmed();
+    // A statement's credit or debit mark, then a currency's code, word or sign on either side.
+    static const QRegularExpression mark(QStringLiteral("\\s*\\b(CR|DR)\\.?$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression currency(QStringLiteral(
+        "^(?:RMB|CNY|HKD|USD|EUR|GBP|JPY|MOP|TWD|HK\\$|US\\$|人民币|港币|港元|美元|欧元|日元|英镑|[$€£])\\s*"
+        "|\\s*(?:RMB|CNY|HKD|USD|EUR|GBP|JPY|MOP|TWD|人民币|港币|港元|美元|欧元|日元|英镑)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch marking = mark.match(written);
+    const int markedSign = !marking.hasMatch() ? 0 : marking.captured(1).compare(QStringLiteral("CR"), Qt::CaseInsensitive) == 0 ? 1 : -1;
+    if (marking.hasMatch())
+        written.chop(marking.capturedLength());
+    written.remove(currency);
+    // An accountant's negative: the amount in parentheses.
+    bool bracketed = written.size() > 2 && written.startsWith(QLatin1Char('(')) && written.endsWith(QLatin1Char(')'));
+    if (bracketed)
+        written = written.mid(1, written.size() - 2);
     QString plain;
-    for (const QChar c : text.trimmed()) {
+    for (const QChar c : written) {
         if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19)  // full-width digits
             plain += QChar(c.unicode() - 0xFF10 + '0');
         else if (c == QChar(0xFF0E))
             plain += QLatin1Char('.');
         else if (c == QChar(0xFF0D))
             plain += QLatin1Char('-');
-        else if (c != QLatin1Char(',') && c != QChar(0xA5) && c != QChar(0xFFE5) && c != QChar(0x5143) && !c.isSpace())
+        else if (c != QLatin1Char(',') && c != QChar(0xFF0C) && c != QChar(0xA5) && c != QChar(0xFFE5) && c != QChar(0x5143)
+                 && !c.isSpace())
             plain += c;
     }
     bool ok = false;
-    const double value = plain.toDouble(&ok);
-    if (!ok || plain.isEmpty() || !std::isfinite(value))
+    double value = plain.toDouble(&ok);
+    if (!ok || plain.isEmpty() || !std::isfinite(value) || (bracketed && value < 0))
         return false;
+    if (bracketed)
+        value = -value;
+    if (markedSign != 0)
+        value = markedSign * std::fabs(value);
+    if (marked)
+        *marked = markedSign;
     *amount = value;
     return true;
 }
@@ -212,6 +261,46 @@ QDateTime ReadBillDate(const QString &text, bool *dayOnly, const BillDates &date
     return LedgerDateTime(day, time);
 }
 
+namespace {
+
+// Money moved between the household's own purses (the wallet's change, a fund account, a card
+// repaid): neither earned nor spent. Interest paid by such a fund is earned.
+bool IsOwnTransfer(const QString &item, const QString &goods)
+{
+    static const QRegularExpression own(QStringLiteral("零钱充值|零钱提现|零钱通|余额宝|信用卡还款|^充值(?:$|-)|^提现(?:$|-)|转入零钱|转出到零钱"));
+    static const QRegularExpression earned(QStringLiteral("收益"));
+    const QString both = item + QLatin1Char('\n') + goods;
+    return (own.match(item).hasMatch() || own.match(goods).hasMatch()) && !earned.match(both).hasMatch();
+}
+
+// A fee a bill writes in a row's remarks ("服务费¥0.10", "手续费：2.00"), with the word it uses.
+double FeeInRemarks(const QString &remarks, QString *word)
+{
+    static const QRegularExpression fee(QStringLiteral("(服务费|手续费)\\s*[:：]?\\s*[¥￥]?\\s*(\\d+(?:\\.\\d+)?)"));
+    const QRegularExpressionMatch found = fee.match(remarks);
+    if (!found.hasMatch())
+        return 0;
+    *word = found.captured(1);
+    return found.captured(2).toDouble();
+}
+
+BillRow Refused(const QString &reason)
+{
+    BillRow read;
+    read.kind = BillRow::Kind::Refused;
+    read.reason = reason;
+    return read;
+}
+
+// A bill marks an empty field with "/".
+QString BillField(const QStringList &row, int column)
+{
+    const QString field = Field(row, column);
+    return field == QStringLiteral("/") ? QString() : field;
+}
+
+} // namespace
+
 BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
 {
     BillRow read;
@@ -226,103 +315,16 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     int needed = 0;
     for (int column : {c.date, c.item, c.amount, c.direction, c.member, c.status, c.income, c.expense})
         needed = std::max(needed, column + 1);
-    if (row.size() < needed) {
-        read.kind = BillRow::Kind::Refused;
-        read.reason = QStringLiteral("列数不足（%1 列，需要 %2 列）").arg(row.size()).arg(needed);
-        return read;
-    }
+    if (row.size() < needed)
+        return Refused(QStringLiteral("列数不足（%1 列，需要 %2 列）").arg(row.size()).arg(needed));
+    const bool bill = layout.preset == BillPreset::WeChat || layout.preset == BillPreset::Alipay;
     const QString direction = Field(row, c.direction);
     const QString status = Field(row, c.status);
-    if (direction == QStringLiteral("/") || direction == QStringLiteral("不计收支")) {
-        read.kind = BillRow::Kind::Skipped;
-        read.reason = QStringLiteral("不计收支");
-        return read;
-    }
-    // A trade refunded in part ("已退款(￥5.00)") cost what was not given back; one refunded whole, a
-    // refund's own row and a closed trade cost nothing.
-    static const QRegularExpression partRefund(QStringLiteral("^已退款[(（](.+)[)）]$"));
-    const QRegularExpressionMatch refund = partRefund.match(status);
-    double refunded = 0;
-    const bool partlyRefunded = refund.hasMatch() && ReadBillAmount(refund.captured(1), &refunded);
-    if (!partlyRefunded && (status.contains(QStringLiteral("退款")) || status.contains(QStringLiteral("关闭")))) {
-        read.kind = BillRow::Kind::Skipped;
-        read.reason = status;
-        return read;
-    }
-    // 收入/收 and 支出/支 sign the amount. A bill's amounts carry no sign of their own, so a bill's row
-    // without a direction is neutral; any other word is not guessed at.
-    int sign = 0;
-    if (direction.startsWith(QStringLiteral("收")))
-        sign = 1;
-    else if (direction.startsWith(QStringLiteral("支")))
-        sign = -1;
-    else if (direction.isEmpty() && c.direction >= 0 && layout.preset != BillPreset::Plain) {
-        read.kind = BillRow::Kind::Skipped;
-        read.reason = QStringLiteral("不计收支");
-        return read;
-    } else if (!direction.isEmpty()) {
-        read.kind = BillRow::Kind::Refused;
-        read.reason = QStringLiteral("收/支无法识别：%1").arg(direction);
-        return read;
-    }
-    read.date = ReadBillDate(Field(row, c.date), &read.dayOnly, layout.dates);
-    if (!read.date.isValid()) {
-        read.kind = BillRow::Kind::Refused;
-        read.reason = QStringLiteral("日期无法识别：%1").arg(Field(row, c.date));
-        return read;
-    }
-    // The ledger's dates begin in 1900 (its empty date is the last day but one of 1899).
-    if (read.date.date().year() < 1900) {
-        read.kind = BillRow::Kind::Refused;
-        read.reason = QStringLiteral("日期超出范围：%1").arg(Field(row, c.date));
-        return read;
-    }
-    double amount = 0;
-    if (c.income >= 0 || c.expense >= 0) {
-        // The amount stands in one of the two columns; a sheet may fill the other with a zero.
-        const QString income = Field(row, c.income), expense = Field(row, c.expense);
-        double incomeAmount = 0, expenseAmount = 0;
-        for (const auto &[text, value] : {std::pair{income, &incomeAmount}, std::pair{expense, &expenseAmount}}) {
-            if ((!text.isEmpty() || (income.isEmpty() && expense.isEmpty())) && !ReadBillAmount(text, value)) {
-                read.kind = BillRow::Kind::Refused;
-                read.reason = QStringLiteral("金额无法识别：%1").arg(text);
-                return read;
-            }
-        }
-        const auto held = [](double value) { return !(std::fabs(value) * 100.0 < 0.5); };  // a cent or more
-        if (held(incomeAmount) && held(expenseAmount)) {
-            read.kind = BillRow::Kind::Refused;
-            read.reason = QStringLiteral("收入和支出两列都有金额：%1，%2").arg(income, expense);
-            return read;
-        }
-        // An expense column may hold its amounts without the sign.
-        amount = held(incomeAmount) ? incomeAmount : -std::fabs(expenseAmount);
-    } else {
-        if (!ReadBillAmount(Field(row, c.amount), &amount)) {
-            read.kind = BillRow::Kind::Refused;
-            read.reason = QStringLiteral("金额无法识别：%1").arg(Field(row, c.amount));
-            return read;
-        }
-        if (sign != 0)
-            amount = sign * std::fabs(amount);
-    }
-    if (partlyRefunded)
-        amount = amount < 0 ? amount + std::fabs(refunded) : amount - std::fabs(refunded);
-    if (std::fabs(amount) > kLargestAmount) {
-        read.kind = BillRow::Kind::Refused;
-        read.reason = QStringLiteral("金额超出范围");
-        return read;
-    }
-    // Kept to the cent, as the entry dialog keeps what is typed.
-    amount = double(ToCents(amount)) / 100.0;
-    if (amount == 0) {
-        read.kind = partlyRefunded ? BillRow::Kind::Skipped : BillRow::Kind::Refused;  // all given back
-        read.reason = partlyRefunded ? status : QStringLiteral("金额为零");
-        return read;
-    }
-    read.amount = amount;
     read.item = Field(row, c.item);
     read.member = Field(row, c.member);
+    read.counterparty = BillField(row, c.counterparty);
+    read.order = BillField(row, c.order);
+    read.merchantOrder = BillField(row, c.merchantOrder);
     QStringList note;
     for (int column : c.note) {
         // This program's own notes keep their blanks and are taken whole; a bill's fields are padded
@@ -332,7 +334,195 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
             note << part;
     }
     read.note = note.join(QLatin1Char(' '));
+
+    // A bill's row that neither earns nor spends: marked so, or a move between one's own purses. A
+    // fee it cost (in its remarks, or the older export's fee column) is spent all the same.
+    const QString goods = Field(row, c.goods);
+    const bool refundRow = bill && !direction.startsWith(QStringLiteral("支"))
+                           && (read.item.contains(QStringLiteral("退款")) || goods.startsWith(QStringLiteral("退款"))
+                               || status == QStringLiteral("退款成功"));
+    const bool neutral = direction == QStringLiteral("/") || direction == QStringLiteral("不计收支")
+                         || (direction.isEmpty() && c.direction >= 0 && layout.preset != BillPreset::Plain);
+    const bool ownTransfer = bill && IsOwnTransfer(read.item, goods);
+    double fee = 0;
+    if (!refundRow && (neutral || ownTransfer)) {
+        QString feeWord = QStringLiteral("服务费");
+        fee = FeeInRemarks(Field(row, c.remarks), &feeWord);
+        double feeColumn = 0;
+        if (fee == 0 && ReadBillAmount(Field(row, c.fee), &feeColumn))
+            fee = std::fabs(feeColumn);
+        if (!(fee * 100.0 >= 0.5)) {
+            read.kind = BillRow::Kind::Skipped;
+            read.reason = ownTransfer ? QStringLiteral("本人账户间转账") : QStringLiteral("不计收支");
+            return read;
+        }
+        read.item = feeWord;
+        read.reason = (ownTransfer ? QStringLiteral("本人账户间转账的") : QStringLiteral("不计收支交易的")) + feeWord;
+    }
+
+    // 收入/收 and 支出/支 sign the amount. A bill's amounts carry no sign of their own, so a bill's row
+    // without a direction is neutral (above); any other word is not guessed at.
+    int sign = 0;
+    if (direction.startsWith(QStringLiteral("收")))
+        sign = 1;
+    else if (direction.startsWith(QStringLiteral("支")))
+        sign = -1;
+    else if (!direction.isEmpty() && !neutral)
+        return Refused(QStringLiteral("收/支无法识别：%1").arg(direction));
+    read.date = ReadBillDate(Field(row, c.date), &read.dayOnly, layout.dates);
+    if (!read.date.isValid())
+        return Refused(QStringLiteral("日期无法识别：%1").arg(Field(row, c.date)));
+    // The ledger's dates begin in 1900 (its empty date is the last day but one of 1899).
+    if (read.date.date().year() < 1900)
+        return Refused(QStringLiteral("日期超出范围：%1").arg(Field(row, c.date)));
+
+    double amount = 0;
+    if (fee > 0) {
+        amount = -fee;
+    } else if (c.income >= 0 || c.expense >= 0) {
+        // The amount stands in one of the two columns; a sheet may fill the other with a zero.
+        const QString income = Field(row, c.income), expense = Field(row, c.expense);
+        double incomeAmount = 0, expenseAmount = 0;
+        for (const auto &[text, value] : {std::pair{income, &incomeAmount}, std::pair{expense, &expenseAmount}}) {
+            if ((!text.isEmpty() || (income.isEmpty() && expense.isEmpty())) && !ReadBillAmount(text, value))
+                return Refused(QStringLiteral("金额无法识别：%1").arg(text));
+        }
+        const auto held = [](double value) { return !(std::fabs(value) * 100.0 < 0.5); };  // a cent or more
+        if (held(incomeAmount) && held(expenseAmount))
+            return Refused(QStringLiteral("收入和支出两列都有金额：%1，%2").arg(income, expense));
+        // An expense column may hold its amounts without the sign.
+        amount = held(incomeAmount) ? incomeAmount : -std::fabs(expenseAmount);
+    } else {
+        int marked = 0;
+        if (!ReadBillAmount(Field(row, c.amount), &amount, &marked))
+            return Refused(QStringLiteral("金额无法识别：%1").arg(Field(row, c.amount)));
+        if (sign != 0)
+            amount = sign * std::fabs(amount);
+        else if (marked == 0 && layout.spendingPositive)
+            amount = -amount;
+    }
+    if (refundRow) {
+        // Settled against its purchase once the whole bill is read.
+        read.kind = BillRow::Kind::Skipped;
+        read.refund = true;
+        read.amount = double(ToCents(std::fabs(amount))) / 100.0;
+        read.reason = QStringLiteral("退款");
+        return read;
+    }
+
+    // What the purchase's own status or the refunded column says was given back: all of it (a refund
+    // or a closed trade) or a part ("已退款(￥5.00)"), which it then did not cost.
+    static const QRegularExpression partRefund(QStringLiteral("^已退款[(（](.+)[)）]$"));
+    const QRegularExpressionMatch refund = partRefund.match(status);
+    double refunded = 0;
+    bool partlyRefunded = refund.hasMatch() && ReadBillAmount(refund.captured(1), &refunded);
+    double refundedColumn = 0;
+    if (!partlyRefunded && ReadBillAmount(Field(row, c.refunded), &refundedColumn) && std::fabs(refundedColumn) * 100.0 >= 0.5) {
+        partlyRefunded = true;
+        refunded = refundedColumn;
+    }
+    const bool closed = fee == 0 && !partlyRefunded
+                        && (status.contains(QStringLiteral("退款")) || status.contains(QStringLiteral("关闭")));
+    read.refundCounted = partlyRefunded || closed;
+    if (partlyRefunded)
+        amount = amount < 0 ? amount + std::fabs(refunded) : amount - std::fabs(refunded);
+    if (std::fabs(amount) > kLargestAmount)
+        return Refused(QStringLiteral("金额超出范围"));
+    // Kept to the cent, as the entry dialog keeps what is typed.
+    amount = double(ToCents(amount)) / 100.0;
+    read.amount = amount;
+    if (closed || (partlyRefunded && amount == 0)) {
+        read.kind = BillRow::Kind::Skipped;  // it cost nothing
+        read.reason = status.isEmpty() ? QStringLiteral("已全额退款") : status;
+        return read;
+    }
+    if (amount == 0)
+        return Refused(QStringLiteral("金额为零"));
+    if (partlyRefunded)
+        read.reason = QStringLiteral("已扣除退款 %1").arg(TrimAmount(std::fabs(refunded)));
     return read;
+}
+
+void SettleRefunds(std::vector<BillRow> &rows, qsizetype firstRecord)
+{
+    // The purchases a refund may belong to, by merchant order, order number and counterparty.
+    QHash<QString, size_t> byMerchantOrder, byOrder;
+    QHash<QString, std::vector<size_t>> byCounterparty;
+    bool anyRefund = false;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const BillRow &row = rows[r];
+        anyRefund = anyRefund || row.refund;
+        const bool purchase = !row.refund && row.amount < 0
+                              && (row.kind == BillRow::Kind::Record || (row.kind == BillRow::Kind::Skipped && row.refundCounted));
+        if (!purchase)
+            continue;
+        if (!row.merchantOrder.isEmpty())
+            byMerchantOrder.insert(row.merchantOrder, r);
+        if (!row.order.isEmpty())
+            byOrder.insert(row.order, r);
+        if (!row.counterparty.isEmpty())
+            byCounterparty[row.counterparty].push_back(r);
+    }
+    if (!anyRefund)
+        return;
+    const auto findPurchase = [&](const BillRow &refund) -> qsizetype {
+        if (auto at = byMerchantOrder.constFind(refund.merchantOrder); !refund.merchantOrder.isEmpty() && at != byMerchantOrder.cend())
+            return qsizetype(*at);
+        // A refund's order number is often its purchase's with a suffix ("…_1", "…*退款").
+        for (qsizetype cut = refund.order.size(); cut >= 16; --cut) {
+            if (auto at = byOrder.constFind(refund.order.left(cut)); at != byOrder.cend())
+                return qsizetype(*at);
+        }
+        // The nearest purchase from the same counterparty large enough, the earlier ones first.
+        qsizetype best = -1;
+        qint64 bestDistance = 0;
+        for (size_t r : byCounterparty.value(refund.counterparty)) {
+            const BillRow &purchase = rows[r];
+            if (purchase.kind != BillRow::Kind::Record || std::fabs(purchase.amount) * 100.0 + 0.5 < refund.amount * 100.0)
+                continue;
+            const qint64 seconds = purchase.date.secsTo(refund.date);
+            const qint64 distance = seconds >= 0 ? seconds : (qint64(1) << 40) - seconds;  // a later purchase only when no earlier
+            if (best < 0 || distance < bestDistance) {
+                best = qsizetype(r);
+                bestDistance = distance;
+            }
+        }
+        return best;
+    };
+    QHash<qsizetype, double> givenBack;  // by purchase, what the refunds settled so far took off
+    for (BillRow &refund : rows) {
+        if (!refund.refund)
+            continue;
+        const qsizetype at = refund.counterparty.isEmpty() && refund.order.isEmpty() && refund.merchantOrder.isEmpty()
+                                 ? -1
+                                 : findPurchase(refund);
+        if (at < 0) {
+            // Its purchase was in an earlier bill: the money came back all the same.
+            refund.kind = BillRow::Kind::Record;
+            refund.reason = QStringLiteral("退款，原交易不在本账单中，记为收入");
+            continue;
+        }
+        BillRow &purchase = rows[size_t(at)];
+        const QString line = QString::number(firstRecord + at);
+        if (purchase.kind != BillRow::Kind::Record && !purchase.refundCounted) {
+            refund.kind = BillRow::Kind::Record;  // given back whole by an earlier refund already
+            refund.reason = QStringLiteral("退款，第 %1 行的原交易已全额退款，记为收入").arg(line);
+            continue;
+        }
+        if (purchase.refundCounted) {
+            refund.reason = QStringLiteral("退款，已在第 %1 行的原交易中扣除").arg(line);
+            continue;
+        }
+        purchase.amount = double(ToCents(purchase.amount + refund.amount)) / 100.0;
+        refund.reason = QStringLiteral("退款，已从第 %1 行的支出中扣除").arg(line);
+        if (purchase.amount >= 0) {
+            purchase.kind = BillRow::Kind::Skipped;
+            purchase.amount = 0;
+            purchase.reason = QStringLiteral("已全额退款");
+        } else {
+            purchase.reason = QStringLiteral("已扣除退款 %1").arg(TrimAmount(givenBack[at] += refund.amount));
+        }
+    }
 }
 
 void TellImportProgress(const ImportProgress &progress, qsizetype done, qsizetype total)

@@ -21,8 +21,13 @@ QString BillPresetName(BillPreset preset);
 struct BillColumns
 {
     int date = -1, item = -1, amount = -1, direction = -1, member = -1, status = -1;
-    int income = -1, expense = -1;  // this program's own export
-    QList<int> note;                // joined into the note (counterpart, goods, remarks)
+    // The amount split in two columns: this program's export (收入/支出), a bank's (存入/支出, 贷方/借方).
+    int income = -1, expense = -1;
+    QList<int> note;  // joined into the note (counterpart, goods, remarks)
+    // What a bill tells beside: who the trade was with (rules remember it), what was bought, its
+    // remarks (a fee may be written there), the order numbers that tie a refund to its purchase, and
+    // the older web export's refunded and fee amounts.
+    int counterparty = -1, goods = -1, remarks = -1, order = -1, merchantOrder = -1, refunded = -1, fee = -1;
 };
 
 // How a bill writes its days where the year does not come first: month first ("12/29/2025", a
@@ -41,6 +46,8 @@ struct BillLayout
     int headerRow = -1;  // the row of column titles; the records follow it
     BillColumns columns;
     BillDates dates;
+    // A credit card's statement lists spending as positive amounts and repayments as negative ones.
+    bool spendingPositive = false;
 };
 
 // Finds the header row among the first rows (the title block of a bill is skipped) and guesses the
@@ -60,13 +67,28 @@ struct BillRow
     double amount = 0;
     QString member;
     QString note;
+    QString counterparty;
+    // A refund's row: what it gives back is settled against its purchase (SettleRefunds).
+    bool refund = false;
+    // A purchase whose own status already counts what was given back (已全额退款, 已退款(￥5.00)).
+    bool refundCounted = false;
+    QString order, merchantOrder;
 };
 
-// What one row of the table becomes under the layout.
+// What one row of the table becomes under the layout. A refund's row is read as skipped, its amount
+// what it gives back, until SettleRefunds finds its purchase.
 BillRow ReadBillRow(const QStringList &row, const BillLayout &layout);
+// Takes each refund off the purchase it refunds, wherever it stands in the bill (bills list the
+// newest first): the purchase of the same merchant order, else of the same order number, else the
+// nearest purchase from the same counterparty that is at least as large. A refund whose purchase is
+// not in the bill is written as an income; one whose purchase already counts it is skipped. The row
+// numbers told are counted from firstRecord.
+void SettleRefunds(std::vector<BillRow> &rows, qsizetype firstRecord);
 
-// "¥1,200.00", "-12.5", "１２.５" (full-width digits), "12.50元" as a number; false when it is not one.
-bool ReadBillAmount(const QString &text, double *amount);
+// "¥1,200.00", "-12.5", "１２.５" (full-width digits), "12.50元", "RMB 1,200.00", "(12.50)" as a
+// number; false when it is not one. A statement's "CR" (credit, money in) or "DR" (debit, money out)
+// after the amount signs it whatever the layout: *marked is then +1 or -1, else 0.
+bool ReadBillAmount(const QString &text, double *amount, int *marked = nullptr);
 // "2023-05-01 12:30:00", "2023/5/1 12:30", "2023-05-01", "2023年5月1日", "20230501" as a date and
 // time; with the year after the day as the dates say ("5/1/2023", "1/5/2023", "5/1/23"), or without a
 // year ("5/1") in the statement's period. *dayOnly, when given, tells whether the text gives the day alone.

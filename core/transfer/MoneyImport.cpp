@@ -92,16 +92,27 @@ void CMoneyImport::ReadRows(const ImportProgress &progress)
 
     m_rows.reserve(size_t(std::max<qsizetype>(0, m_records.size() - m_layout.headerRow - 1)));
     const qsizetype first = m_layout.headerRow + 1;
+    bool pastTable = false;  // a dashed line after the records: what follows is the bill's closing words
     for (qsizetype r = first; r < m_records.size(); ++r) {
         TellImportProgress(progress, r - first, m_records.size() - first);
         m_rows.push_back(ReadBillRow(m_records.at(r), m_layout));
+        BillRow &read = m_rows.back();
         if (!m_complete && r == m_records.size() - 1) {
             // Every line after the open quote is in this one record: none of it is taken as read.
-            m_rows.back() = BillRow();
-            m_rows.back().kind = BillRow::Kind::Refused;
-            m_rows.back().reason = QStringLiteral("引号没有闭合，本行及文件其后的内容无法读取");
+            read = BillRow();
+            read.kind = BillRow::Kind::Refused;
+            read.reason = QStringLiteral("引号没有闭合，本行及文件其后的内容无法读取");
         }
-        const BillRow &row = m_rows.back();
+        const bool dashed = m_records.at(r).join(QString()).trimmed().startsWith(QStringLiteral("---"));
+        pastTable = pastTable || (dashed && r > first);
+        if (pastTable && read.kind == BillRow::Kind::Refused && m_records.at(r).size() < m_records.at(m_layout.headerRow).size()) {
+            read = BillRow();
+            read.kind = BillRow::Kind::Skipped;
+            read.reason = QStringLiteral("账单末尾的说明");
+        }
+    }
+    SettleRefunds(m_rows, first + 1);
+    for (const BillRow &row : m_rows) {
         if (row.kind != BillRow::Kind::Record)
             continue;
         const bool income = row.amount > 0;

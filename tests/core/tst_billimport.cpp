@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(repaid.note, QStringLiteral("老王 转账, 还款"));
         const BillRow neutral = ReadBillRow(records.at(8), layout);
         QCOMPARE(int(neutral.kind), int(BillRow::Kind::Skipped));
-        QCOMPARE(neutral.reason, QStringLiteral("不计收支"));
+        QCOMPARE(neutral.reason, QStringLiteral("本人账户间转账"));  // the wallet's change to one's own card
         const BillRow refunded = ReadBillRow(records.at(9), layout);
         QCOMPARE(int(refunded.kind), int(BillRow::Kind::Skipped));
         QCOMPARE(refunded.reason, QStringLiteral("已全额退款"));
@@ -258,13 +258,17 @@ private slots:
     {
         // A card statement: "12/29", the year only in its period, which runs into the next year.
         const QList<QStringList> card{{"信用卡对账单"}, {"账单周期：2025/12/20-2026/01/19"}, {"交易日", "记账日", "交易摘要", "金额"},
-                                      {"12/29", "12/30", "超市", "-45.80"}, {"01/05", "01/06", "加油", "-300"}};
+                                      {"12/29", "12/30", "超市", "45.80"}, {"01/05", "01/06", "加油", "300"},
+                                      {"01/10", "01/10", "还款", "-2,000.00"}};
         const BillLayout cardLayout = GuessBillLayout(card);
         QCOMPARE(cardLayout.headerRow, 2);
         QCOMPARE(cardLayout.dates.periodStart, QDate(2025, 12, 20));
         QCOMPARE(ReadBillRow(card.at(3), cardLayout).date, LedgerDateTime(QDate(2025, 12, 29)));
         QCOMPARE(ReadBillRow(card.at(4), cardLayout).date, LedgerDateTime(QDate(2026, 1, 5)));
+        // Spending stands positive on a card's statement, a repayment negative.
+        QVERIFY(cardLayout.spendingPositive);
         QCOMPARE(ReadBillRow(card.at(4), cardLayout).amount, -300.0);
+        QCOMPARE(ReadBillRow(card.at(5), cardLayout).amount, 2000.0);
         // Only a year named: the days fall in it.
         const QList<QStringList> yearly{{"2025年交易明细"}, {"日期", "摘要", "金额"}, {"3/8", "工资", "5000"}};
         QCOMPARE(ReadBillRow(yearly.at(2), GuessBillLayout(yearly)).date, LedgerDateTime(QDate(2025, 3, 8)));

@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines.at(0), QStringLiteral("18\t记录\t2026-03-01 12:30:00\t餐饮\t-12.00\t爸爸\t面馆\t"));
         QCOMPARE(lines.at(1), QStringLiteral("19\t记录\t2026-03-02 09:00:00\t工资\t1200.00\t爸爸\t面馆\t"));
-        QCOMPARE(lines.at(2), QStringLiteral("20\t跳过\t\t\t\t\t\t不计收支"));
+        QCOMPARE(lines.at(2), QStringLiteral("20\t跳过\t\t\t\t\t\t本人账户间转账"));
         QCOMPARE(lines.at(3).section(QLatin1Char('\t'), 0, 4), QStringLiteral("21\t记录\t2026-03-04 18:45:30\t餐饮\t-35.50"));
     }
 

@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(dialog.FieldBox(CImportDlg::Field::Amount)->currentText(), QStringLiteral("第6列 金额(元)"));
         QVERIFY(dialog.Summary()->text().contains(QStringLiteral("将导入 4 条记录；与已有记录相同 0 条；跳过 4 行")));
         ImportPreviewModel *preview = dialog.PreviewModel();
-        QCOMPARE(preview->data(preview->index(2, 7), Qt::DisplayRole).toString(), QStringLiteral("跳过：不计收支"));
+        QCOMPARE(preview->data(preview->index(2, 7), Qt::DisplayRole).toString(), QStringLiteral("跳过：本人账户间转账"));
         QCOMPARE(preview->data(preview->index(3, 7), Qt::DisplayRole).toString(), QStringLiteral("跳过：已全额退款"));
         QCOMPARE(preview->data(preview->index(1, 6), Qt::DisplayRole).toString(), QStringLiteral("老王 借款, 归还"));
 
