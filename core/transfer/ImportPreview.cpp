@@ -3,6 +3,8 @@
 
 #include "transfer/MoneyImport.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 QString Field(QString text)
@@ -26,7 +28,7 @@ QStringList ImportPreviewLines(const CMoneyImport &plan)
             const MoneyEntry entry = plan.EntryOf(row);
             fields << QStringLiteral("记录") << entry.date.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << Field(entry.item)
                    << QString::number(entry.amount, 'f', 2) << Field(entry.member) << Field(entry.explain)
-                   << Field(plan.NoteWarning(row));
+                   << Field(QStringList{read.reason, plan.NoteWarning(row)}.filter(QRegularExpression(QStringLiteral("."))).join(QStringLiteral("；")));
         } else {
             fields << (read.kind == BillRow::Kind::Skipped ? QStringLiteral("跳过") : QStringLiteral("拒绝")) << QString()
                    << QString() << QString() << QString() << QString() << Field(read.reason);

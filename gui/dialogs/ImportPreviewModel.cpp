@@ -56,6 +56,8 @@ QString ImportPreviewModel::Outcome(qsizetype planRow) const
         return QStringLiteral("已有相同记录，不导入");
     // A row written is still told of what it loses or brings: a note cut, characters not read.
     QStringList told;
+    if (!row.reason.isEmpty())
+        told << row.reason;  // a refund taken off, a fee of a neutral row
     if (duplicate)
         told << QStringLiteral("与已有记录相同");
     const QString note = m_plan->NoteWarning(planRow);

@@ -1,5 +1,6 @@
 // A bill on its way into the book: strangers mapped to the ledger's items and members, duplicates
 // found and left out, and the records written all at once or not at all.
+#include "common/Gbk.h"
 #include "common/LedgerDate.h"
 #include "db/CMoneyBook.h"
 #include "db/DbError.h"
@@ -42,6 +43,21 @@ qint64 Count(const QString &installDb, const QString &sql)
     auto db = OpenLedgerDatabase(installDb);
     SqlStatement statement = db->Prepare(sql);
     return statement.Step() ? statement.Int(0) : -1;
+}
+
+QByteArray GbkBill(const QStringList &lines)
+{
+    QByteArray bytes;
+    EncodeGbk(lines.join(QStringLiteral("\r\n")), &bytes);
+    return bytes;
+}
+
+// Each row as a person reading the bill would put it down: what it becomes, its amount, and why.
+QString Outcome(const CMoneyImport &plan, qsizetype row)
+{
+    const BillRow &read = plan.Row(row);
+    const char *kind = read.kind == BillRow::Kind::Record ? "记录" : read.kind == BillRow::Kind::Skipped ? "跳过" : "拒绝";
+    return QStringLiteral("%1 %2 %3 %4").arg(QString::fromUtf8(kind), read.item).arg(read.amount, 0, 'f', 2).arg(read.reason);
 }
 
 } // namespace
@@ -95,6 +111,131 @@ private slots:
         QVERIFY(bare.Load(Bill({"日期,收支项目,金额", "2023-05-01,饭,-5"})));
         QCOMPARE(bare.Problem(), QStringLiteral("收支项目中没有支出项目，请先在设置中添加"));
         QVERIFY(!bare.Load(QByteArray("PK\x03\x04\x00\x00binary", 14)));
+    }
+
+    void alipayBillsAsTheyAreExported()
+    {
+        // The app's GBK bill: its title block, padded cells, order numbers ended by a tab, a trailing
+        // comma, the newest first (a refund before its purchase), and its closing lines.
+        CMoneyImport app(kItems, kMembers);
+        QVERIFY(app.Load(GbkBill({
+            "------------------------------------------------------------------------------------",
+            "导出信息：", "起始时间：[2026-03-01 00:00:00]    终止时间：[2026-03-31 23:59:59]",
+            "----------------------支付宝（中国）网络技术有限公司  电子客户回单----------------------",
+            "交易时间,交易分类,交易对方,对方账号,商品说明,收/支,金额,收/付款方式,交易状态,交易订单号,商家订单号,备注,",
+            "2026-03-20 10:00:00,退款,网店,shop***@x.com,退款-耳机,不计收支,99.00,花呗,退款成功,20260310220011\t_8801,T1001\t,,",
+            "2026-03-15 08:00:00,投资理财,天弘基金,/,余额宝-单次转入,不计收支,500.00,招商银行,交易成功,20260315220012\t,,,",
+            "2026-03-12 12:00:00,餐饮美食,  面馆  ,/,牛肉面,支出,  25.00  ,花呗,交易成功,20260312220013\t,,,",
+            "2026-03-10 09:00:00,数码电器,网店,shop***@x.com,耳机,支出,199.00,花呗,交易成功,20260310220011\t,T1001\t,,",
+            "2026-03-05 09:00:00,信用卡还款,招商银行,/,信用卡还款,不计收支,3000.00,余额,交易成功,20260305220014\t,,,",
+            "------------------------------------------------------------------------------------",
+            "共5笔记录"})));
+        QCOMPARE(app.Encoding(), QStringLiteral("GBK"));
+        QCOMPARE(app.Layout().preset, BillPreset::Alipay);
+        QCOMPARE(app.RowCount(), 7);
+        QCOMPARE(Outcome(app, 0), QStringLiteral("跳过 退款 99.00 退款，已从第 9 行的支出中扣除"));
+        QCOMPARE(Outcome(app, 1), QStringLiteral("跳过 投资理财 0.00 本人账户间转账"));
+        QCOMPARE(Outcome(app, 2), QStringLiteral("记录 餐饮美食 -25.00 "));
+        QCOMPARE(app.Row(2).note, QStringLiteral("面馆 牛肉面"));
+        QCOMPARE(Outcome(app, 3), QStringLiteral("记录 数码电器 -100.00 已扣除退款 99"));
+        QCOMPARE(Outcome(app, 4), QStringLiteral("跳过 信用卡还款 0.00 本人账户间转账"));
+        QCOMPARE(app.Row(6).reason, QStringLiteral("账单末尾的说明"));
+
+        // The older web export: every cell padded, 收/支 empty for a move of funds, the refunded and
+        // fee columns.
+        CMoneyImport web(kItems, kMembers);
+        QVERIFY(web.Load(GbkBill({
+            "支付宝交易记录明细查询", "账号:[someone@example.com]",
+            "起始日期:[2019-01-01 00:00:00]    终止日期:[2019-02-01 00:00:00]",
+            "---------------------------------交易记录明细列表------------------------------------",
+            "交易号                  ,商户订单号               ,交易创建时间              ,付款时间                ,最近修改时间              ,交易来源地     ,类型              ,交易对方            ,商品名称                ,金额（元）   ,收/支     ,交易状态    ,服务费（元）   ,成功退款（元）  ,备注                  ,资金状态     ,",
+            "2019013122001\t,T200P1\t,2019-01-31 20:17:38 ,2019-01-31 20:17:39 ,2019-01-31 20:17:39 ,其他,即时到账交易          ,超市                 ,日用品                 ,100.00  ,支出      ,交易成功    ,0.00     ,30.00     ,                    ,已支出      ,",
+            "2019013022001\t,T200P2\t,2019-01-30 10:00:00 ,2019-01-30 10:00:01 ,2019-01-30 10:00:01 ,其他,即时到账交易          ,书店                 ,书                 ,45.00  ,支出      ,交易关闭    ,0.00     ,45.00     ,                    ,已支出      ,",
+            "2019012922001\t,\t,2019-01-29 08:00:00 ,2019-01-29 08:00:00 ,2019-01-29 08:00:00 ,其他,提现          ,我                 ,提现                 ,500.00  ,      ,交易成功    ,2.00     ,0.00     ,                    ,资金转移      ,",
+            "2019012822001\t,\t,2019-01-28 18:00:00 ,2019-01-28 18:00:00 ,2019-01-28 18:00:00 ,其他,即时到账交易          ,公司                 ,报销                 ,300.00  ,收入      ,交易成功    ,0.00     ,0.00     ,                    ,已收入      ,",
+            "------------------------------------------------------------------------------------",
+            "共4笔记录", "已收入：1笔，300.00元", "待收入：0笔，0.00元", "已支出：2笔，145.00元"})));
+        QCOMPARE(web.Layout().preset, BillPreset::Alipay);
+        QCOMPARE(web.Layout().headerRow, 4);
+        QCOMPARE(Outcome(web, 0), QStringLiteral("记录 即时到账交易 -70.00 已扣除退款 30"));
+        QCOMPARE(web.Row(0).date, LedgerDateTime(QDate(2019, 1, 31), QTime(20, 17, 38)));
+        QCOMPARE(Outcome(web, 1), QStringLiteral("跳过 即时到账交易 0.00 交易关闭"));
+        QCOMPARE(Outcome(web, 2), QStringLiteral("记录 服务费 -2.00 本人账户间转账的服务费"));
+        QCOMPARE(Outcome(web, 3), QStringLiteral("记录 即时到账交易 300.00 "));
+        QCOMPARE(web.Count().refused, 0);
+        QCOMPARE(web.Count().records, 3);
+    }
+
+    void weChatRefundsFeesAndOwnPurses()
+    {
+        // A refund tied to its purchase by the merchant's order, one whose purchase counts it already,
+        // one whose purchase is in an earlier bill; a fee in the remarks of a withdrawal.
+        CMoneyImport plan(kItems, kMembers);
+        QVERIFY(plan.Load(Bill({"微信支付账单明细", "起始时间：[2026-03-01 00:00:00] 终止时间：[2026-03-31 23:59:59]",
+                                "----------------------微信支付账单明细列表--------------------",
+                                "交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注",
+                                "2026-03-01 12:00:00,商户消费,商场,外套,支出,¥300.00,零钱,支付成功,4201,M1,/",
+                                "2026-03-03 12:00:00,商户消费-退款,商场,外套,收入,¥120.00,零钱,已退款,5201,M1,/",
+                                "2026-03-04 12:00:00,商户消费,外卖,饭,支出,¥35.20,零钱,已退款(¥5.00),4202,M2,/",
+                                "2026-03-04 13:00:00,商户消费-退款,外卖,饭,收入,¥5.00,零钱,已退款,5202,M2,/",
+                                "2026-03-06 12:00:00,商户消费-退款,网店,鞋,收入,¥60.00,零钱,已全额退款,5203,M9,/",
+                                "2026-03-07 10:00:00,零钱提现,招商银行(1234),/,/,¥100.00,零钱,提现已到账,4203,/,服务费¥0.10",
+                                "2026-03-08 10:00:00,信用卡还款,招商银行,/,支出,¥2000.00,零钱,支付成功,4204,/,/",
+                                "2026-03-09 10:00:00,转账,房东,/,支出,¥3500.00,零钱,对方已收钱,4205,/,/"})));
+        QCOMPARE(Outcome(plan, 0), QStringLiteral("记录 商户消费 -180.00 已扣除退款 120"));
+        QCOMPARE(Outcome(plan, 1), QStringLiteral("跳过 商户消费-退款 120.00 退款，已从第 5 行的支出中扣除"));
+        QCOMPARE(Outcome(plan, 2), QStringLiteral("记录 商户消费 -30.20 已扣除退款 5"));
+        QCOMPARE(Outcome(plan, 3), QStringLiteral("跳过 商户消费-退款 5.00 退款，已在第 7 行的原交易中扣除"));
+        QCOMPARE(Outcome(plan, 4), QStringLiteral("记录 商户消费-退款 60.00 退款，原交易不在本账单中，记为收入"));
+        QCOMPARE(Outcome(plan, 5), QStringLiteral("记录 服务费 -0.10 本人账户间转账的服务费"));
+        QCOMPARE(Outcome(plan, 6), QStringLiteral("跳过 信用卡还款 0.00 本人账户间转账"));
+        QCOMPARE(Outcome(plan, 7), QStringLiteral("记录 转账 -3500.00 "));
+
+        // Two refunds of one purchase, the second returning what is left: nothing is spent.
+        CMoneyImport twice(kItems, kMembers);
+        QVERIFY(twice.Load(Bill({"交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注",
+                                 "2026-03-05 12:00:00,退款,店,/,收入,¥40.00,零钱,已退款,2,/,/",
+                                 "2026-03-04 12:00:00,退款,店,/,收入,¥60.00,零钱,已退款,3,/,/",
+                                 "2026-03-01 12:00:00,商户消费,店,/,支出,¥100.00,零钱,支付成功,1,/,/"})));
+        QCOMPARE(Outcome(twice, 2), QStringLiteral("跳过 商户消费 0.00 已全额退款"));
+        QCOMPARE(twice.Count().records, 0);
+        QCOMPARE(twice.Count().skipped, 3);
+    }
+
+    void bankStatementsDebitAndCreditColumns()
+    {
+        CMoneyImport bank(kItems, kMembers);
+        QVERIFY(bank.Load(Bill({"个人账户交易明细", "账号：6222****1234  币种：人民币",
+                                "交易日期,摘要,对方户名,借方发生额,贷方发生额,余额",
+                                "20260301,消费,超市,\"1,234.50\",,10000.00",
+                                "20260302,工资,公司,,RMB 8000.00,18000.00",
+                                "20260303,转账,老王,0.00,(12.00),17988.00"})));
+        QCOMPARE(bank.Layout().columns.expense, 3);
+        QCOMPARE(bank.Layout().columns.income, 4);
+        QCOMPARE(Outcome(bank, 0), QStringLiteral("记录  -1234.50 "));
+        QCOMPARE(bank.Row(0).note, QStringLiteral("超市 消费"));
+        QCOMPARE(bank.Row(0).counterparty, QStringLiteral("超市"));
+        QCOMPARE(Outcome(bank, 1), QStringLiteral("记录  8000.00 "));
+        QCOMPARE(bank.Row(1).date, LedgerDateTime(QDate(2026, 3, 2)));
+        QCOMPARE(Outcome(bank, 2), QStringLiteral("记录  -12.00 "));
+
+        // Amounts with a credit mark on a card's statement: spending positive, a payment marked CR.
+        double amount = 0;
+        int marked = 0;
+        QVERIFY(ReadBillAmount(QStringLiteral("HKD 1,200.00 CR"), &amount, &marked));
+        QCOMPARE(amount, 1200.0);
+        QCOMPARE(marked, 1);
+        QVERIFY(ReadBillAmount(QStringLiteral("￥８８.００ DR"), &amount, &marked));
+        QCOMPARE(amount, -88.0);
+        QVERIFY(ReadBillAmount(QStringLiteral("人民币 66.6"), &amount));
+        QCOMPARE(amount, 66.6);
+        QVERIFY(!ReadBillAmount(QStringLiteral("(-5)"), &amount));
+        QVERIFY(!ReadBillAmount(QStringLiteral("CR"), &amount));
+        QVERIFY(!ReadBillAmount(QStringLiteral("RMB"), &amount));
+        const BillLayout card = GuessBillLayout({{"信用卡对账单 2026年3月"}, {"交易日", "交易摘要", "金额"}});
+        QVERIFY(card.spendingPositive);
+        QCOMPARE(ReadBillRow({"3/5", "还款", "5,000.00 CR"}, card).amount, 5000.0);
+        QCOMPARE(ReadBillRow({"3/6", "超市", "50.00"}, card).amount, -50.0);
     }
 
     void anOpenQuoteIsRefusedNotSwallowed()
