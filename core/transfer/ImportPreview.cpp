@@ -3,8 +3,6 @@
 
 #include "transfer/MoneyImport.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 QString Field(QString text)
@@ -26,9 +24,11 @@ QStringList ImportPreviewLines(const CMoneyImport &plan)
         QStringList fields{QString::number(plan.FileRecordOf(row))};
         if (read.kind == BillRow::Kind::Record) {
             const MoneyEntry entry = plan.EntryOf(row);
+            QStringList told{read.reason, plan.NoteWarning(row)};
+            told.removeAll(QString());
             fields << QStringLiteral("记录") << entry.date.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << Field(entry.item)
                    << QString::number(entry.amount, 'f', 2) << Field(entry.member) << Field(entry.explain)
-                   << Field(QStringList{read.reason, plan.NoteWarning(row)}.filter(QRegularExpression(QStringLiteral("."))).join(QStringLiteral("；")));
+                   << Field(told.join(QStringLiteral("；")));
         } else {
             fields << (read.kind == BillRow::Kind::Skipped ? QStringLiteral("跳过") : QStringLiteral("拒绝")) << QString()
                    << QString() << QString() << QString() << QString() << Field(read.reason);
