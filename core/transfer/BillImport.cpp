@@ -169,6 +169,72 @@ BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
     return layout;
 }
 
+namespace {
+
+// The layout's columns by the names they are kept under.
+QList<std::pair<const char *, int *>> NamedColumns(BillColumns &c)
+{
+    return {{"date", &c.date}, {"item", &c.item}, {"amount", &c.amount}, {"direction", &c.direction},
+            {"member", &c.member}, {"status", &c.status}, {"income", &c.income}, {"expense", &c.expense},
+            {"counterparty", &c.counterparty}, {"goods", &c.goods}, {"remarks", &c.remarks}, {"order", &c.order},
+            {"merchantOrder", &c.merchantOrder}, {"refunded", &c.refunded}, {"fee", &c.fee}};
+}
+
+} // namespace
+
+QString BillLayoutText(const BillLayout &layout)
+{
+    BillColumns columns = layout.columns;
+    QStringList parts{QStringLiteral("preset=%1").arg(int(layout.preset))};
+    for (const auto &[name, column] : NamedColumns(columns))
+        parts << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(*column);
+    QStringList note;
+    for (int column : layout.columns.note)
+        note << QString::number(column);
+    parts << QStringLiteral("note=") + note.join(QLatin1Char(','));
+    parts << QStringLiteral("dayFirst=%1").arg(layout.dates.order == DateOrder::DayFirst ? 1 : 0);
+    parts << QStringLiteral("spendingPositive=%1").arg(layout.spendingPositive ? 1 : 0);
+    return parts.join(QLatin1Char(';'));
+}
+
+bool ReadBillLayoutText(const QString &text, BillLayout *layout)
+{
+    BillLayout read;
+    QHash<QString, QString> values;
+    for (const QString &part : text.split(QLatin1Char(';'))) {
+        const qsizetype equals = part.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            return false;
+        values.insert(part.left(equals), part.mid(equals + 1));
+    }
+    constexpr int kColumnsAtMost = 1024;  // as many as a workbook's rows are read with
+    const auto number = [&](const QString &name, int low, int high, int *value) {
+        bool ok = false;
+        *value = values.value(name).toInt(&ok);
+        return ok && *value >= low && *value <= high;
+    };
+    int preset = 0, dayFirst = 0, spending = 0;
+    if (!number(QStringLiteral("preset"), 0, int(BillPreset::Zarvel), &preset) || !number(QStringLiteral("dayFirst"), 0, 1, &dayFirst)
+        || !number(QStringLiteral("spendingPositive"), 0, 1, &spending))
+        return false;
+    for (const auto &[name, column] : NamedColumns(read.columns)) {
+        if (!number(QLatin1String(name), -1, kColumnsAtMost, column))
+            return false;
+    }
+    for (const QString &column : values.value(QStringLiteral("note")).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int at = column.toInt(&ok);
+        if (!ok || at < 0 || at > kColumnsAtMost)
+            return false;
+        read.columns.note << at;
+    }
+    read.preset = BillPreset(preset);
+    read.dates.order = dayFirst ? DateOrder::DayFirst : DateOrder::MonthFirst;
+    read.spendingPositive = spending != 0;
+    *layout = read;
+    return true;
+}
+
 BillLayout GuessBillLayout(const QList<QStringList> &records)
 {
     constexpr int kLookedAt = 40;  // a bill's title block is a few dozen lines at most

@@ -50,6 +50,11 @@ struct BillLayout
     bool spendingPositive = false;
 };
 
+// A layout's columns, day order and sign as one line of text, to be kept and read back (the header
+// row and the statement's period are the bill's own); false for a text that is not one.
+QString BillLayoutText(const BillLayout &layout);
+bool ReadBillLayoutText(const QString &text, BillLayout *layout);
+
 // Finds the header row among the first rows (the title block of a bill is skipped) and guesses the
 // columns from its titles; headerRow -1 when no row looks like one.
 BillLayout GuessBillLayout(const QList<QStringList> &records);

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -54,7 +55,8 @@ public:
     };
     const QList<Stranger> &StrangeItems() const { return m_strangeItems; }
     const QList<Stranger> &StrangeMembers() const { return m_strangeMembers; }
-    QStringList ItemNames(bool income) const;  // the list's items of the kind, in its order
+    // The list's items of the kind, in its order.
+    const QStringList &ItemNames(bool income) const { return income ? m_incomeNames : m_expenseNames; }
     QStringList MemberNames() const { return m_members; }
     // The mappings chosen by an earlier import, taken up by the rows read from now on where their entry
     // is still on the lists; and the mappings as they stand, to be remembered for the next import.
@@ -63,6 +65,40 @@ public:
     const QHash<QString, QString> &MemberMappings() const { return m_memberMap; }
     void MapItem(qsizetype stranger, const QString &item);
     void MapMember(qsizetype stranger, const QString &member);
+
+    // A rule that remembers a counterparty: its rows of the kind are written under the item and the
+    // member chosen, in any bill, before the trade type's mapping and the member column. Either may be
+    // empty (not ruled).
+    struct Rule
+    {
+        QString counterparty;
+        bool income = false;
+        QString item, member;
+        qsizetype rows = 0;
+    };
+    // The rules the records of this bill meet, in the order first met.
+    const QList<Rule> &Rules() const { return m_rules; }
+    // Rules the row's counterparty (of the row's kind) with the item and member given (an entry of the
+    // lists, or empty to leave it unruled). False for a row that is not a record or has no counterparty.
+    bool RuleRow(qsizetype row, const QString &item, const QString &member);
+    void ChangeRule(qsizetype rule, const QString &item, const QString &member);
+    // The rule the row's counterparty meets (empty item and member when none).
+    Rule RuleOf(qsizetype row) const;
+    void DropRule(qsizetype rule);
+    // The rules chosen at earlier imports, and the rules as they stand (with those dropped) to be kept.
+    void RememberRules(const QHash<QString, QString> &items, const QHash<QString, QString> &members);
+    const QHash<QString, QString> &RuleItems() const { return m_ruleItems; }
+    const QHash<QString, QString> &RuleMembers() const { return m_ruleMembers; }
+    const QSet<QString> &DroppedRules() const { return m_droppedRules; }
+    // The stranger whose mapping the row's item takes; -1 when its item is the ledger's own.
+    qsizetype StrangeItemOf(qsizetype row) const;
+    qsizetype StrangeMemberOf(qsizetype row) const;
+
+    // A record left out by hand: not written, counted apart.
+    void LeaveOut(qsizetype row, bool out);
+    bool IsLeftOut(qsizetype row) const { return m_leftOut[size_t(row)]; }
+    // Whether the row's record is to be written.
+    bool IsWritten(qsizetype row, bool keepDuplicates) const;
     // What keeps the records from being written: a kind of item or no member to map to; empty when none.
     QString Problem() const;
 
@@ -85,19 +121,37 @@ public:
 
     struct Counts
     {
-        qsizetype records = 0, skipped = 0, refused = 0, duplicates = 0;
+        qsizetype records = 0, skipped = 0, refused = 0, duplicates = 0, leftOut = 0;
     };
     Counts Count() const;
 
     // The records to write, in the file's order; the duplicates only when kept.
     std::vector<MoneyEntry> EntriesToWrite(bool keepDuplicates) const;
 
+    // A layout chosen by hand, kept by its header's titles: a bill whose header has the same titles
+    // is read under it at once.
+    struct KnownLayout
+    {
+        QStringList titles;
+        BillLayout layout;
+    };
+    void RememberLayouts(const QList<KnownLayout> &layouts) { m_knownLayouts = layouts; }
+    // The layout to keep for the next bill of this header: empty titles when the guess reads it alike.
+    KnownLayout LayoutToKeep() const;
+
 private:
     void ReadRows(const ImportProgress &progress);
+    // The strangers and rules met by the records, counted again after a rule changes.
+    void FindStrangers();
+    // The layout of a header kept from an earlier import, found among the first rows.
+    bool FindKnownLayout(BillLayout *layout) const;
+    const QString *RuledItem(const BillRow &row) const;
+    const QString *RuledMember(const BillRow &row) const;
     QString MappedItem(const BillRow &row) const;
     QString MappedMember(const BillRow &row) const;
 
     QStringList m_itemEntries, m_members;
+    QStringList m_incomeNames, m_expenseNames;
     QString m_encoding;
     QString m_loadProblem;
     QStringList m_sheets;
@@ -107,7 +161,13 @@ private:
     BillLayout m_layout;
     std::vector<BillRow> m_rows;
     std::vector<bool> m_duplicate;
+    std::vector<bool> m_leftOut;
+    QList<Rule> m_rules;
+    QHash<QString, QString> m_ruleItems, m_ruleMembers;  // by "1name"/"0name" of the counterparty
+    QSet<QString> m_droppedRules;
+    QList<KnownLayout> m_knownLayouts;
     QList<Stranger> m_strangeItems, m_strangeMembers;
+    QHash<QString, qsizetype> m_strangeItemAt, m_strangeMemberAt;  // by "1name"/"0name", by name
     // Mappings chosen so far, kept across layouts: "1name"/"0name" for items, the name for members.
     QHash<QString, QString> m_itemMap, m_memberMap;
 };

@@ -11,6 +11,7 @@
 #include "dialogs/DialogParts.h"
 #include "dialogs/ImportMappingModel.h"
 #include "dialogs/ImportPreviewModel.h"
+#include "dialogs/ImportRuleModel.h"
 #include "lists/ReferenceLists.h"
 #include "transfer/ImportMappings.h"
 
@@ -33,6 +34,7 @@
 #include <QSettings>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTableView>
 #include <QThreadPool>
 #include <QVBoxLayout>
@@ -163,13 +165,33 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
 
     m_itemsModel = new ImportMappingModel(ImportMappingModel::Kind::Items, this);
     m_membersModel = new ImportMappingModel(ImportMappingModel::Kind::Members, this);
-    auto *itemsBox = new QGroupBox(QStringLiteral("列表中没有的收支项目"), this);
-    (new QVBoxLayout(itemsBox))->addWidget(MakeStrangerTable(m_itemsModel));
-    auto *membersBox = new QGroupBox(QStringLiteral("列表中没有的家庭成员"), this);
-    (new QVBoxLayout(membersBox))->addWidget(MakeStrangerTable(m_membersModel));
-    auto *strangers = new QHBoxLayout;
+    m_rulesModel = new ImportRuleModel(this);
+    auto *mappings = new QWidget(this);
+    auto *itemsBox = new QGroupBox(QStringLiteral("列表中没有的收支项目"), mappings);
+    (new QVBoxLayout(itemsBox))->addWidget(MakeChoiceTable(m_itemsModel, {m_itemsModel->MappedColumn()}, {110, 50, 50}));
+    auto *membersBox = new QGroupBox(QStringLiteral("列表中没有的家庭成员"), mappings);
+    (new QVBoxLayout(membersBox))->addWidget(MakeChoiceTable(m_membersModel, {m_membersModel->MappedColumn()}, {110, 50}));
+    // The counterparties ruled: chosen in the preview (a row's item or member), kept for the next bill.
+    auto *rulesBox = new QGroupBox(QStringLiteral("按交易对方的规则（在预览中双击项目或成员即可添加）"), mappings);
+    m_rules = MakeChoiceTable(m_rulesModel, {ImportRuleModel::kItem, ImportRuleModel::kMember}, {120, 45, 45, 90});
+    m_rules->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_rules->setSelectionBehavior(QAbstractItemView::SelectRows);
+    auto *dropRule = new QPushButton(QStringLiteral("删除规则"), rulesBox);
+    connect(dropRule, &QPushButton::clicked, this, [this] {
+        const QModelIndexList chosen = m_rules->selectionModel()->selectedRows();
+        if (chosen.isEmpty())
+            return;
+        m_rulesModel->DropRule(chosen.first().row());
+    });
+    connect(m_rulesModel, &ImportRuleModel::rulesChanged, this, &CImportDlg::MappingChanged);
+    auto *rulesLayout = new QVBoxLayout(rulesBox);
+    rulesLayout->addWidget(m_rules, 1);
+    rulesLayout->addWidget(dropRule, 0, Qt::AlignRight);
+    auto *strangers = new QHBoxLayout(mappings);
+    strangers->setContentsMargins(0, 0, 0, 0);
     strangers->addWidget(itemsBox, 3);
     strangers->addWidget(membersBox, 2);
+    strangers->addWidget(rulesBox, 4);
 
     m_model = new ImportPreviewModel(this);
     m_preview = new QTableView(this);
@@ -177,10 +199,14 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
     m_preview->verticalHeader()->hide();
     m_preview->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     m_preview->setWordWrap(false);
-    m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_preview->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_preview->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_preview->horizontalHeader()->setStretchLastSection(true);
-    for (const auto &[column, width] : std::initializer_list<std::pair<int, int>>{{0, 50}, {1, 140}, {2, 90}, {3, 80}, {4, 80}, {5, 70}, {6, 190}})
+    for (int column : {ImportPreviewModel::kItemColumn, ImportPreviewModel::kMemberColumn})
+        m_preview->setItemDelegateForColumn(column, new MappingChoiceDelegate(m_preview));
+    connect(m_model, &ImportPreviewModel::leftOutChanged, this, &CImportDlg::ShowSummary);
+    connect(m_model, &ImportPreviewModel::mappingChanged, this, &CImportDlg::MappingChanged);
+    for (const auto &[column, width] : std::initializer_list<std::pair<int, int>>{{0, 60}, {1, 140}, {2, 90}, {3, 80}, {4, 80}, {5, 70}, {6, 190}})
         m_preview->setColumnWidth(column, width);
     m_onlyLeftOut = new QCheckBox(QStringLiteral("只看不导入的行"), this);
     connect(m_onlyLeftOut, &QCheckBox::toggled, this, &CImportDlg::ShowPreview);
@@ -212,19 +238,30 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
     readingRow->addWidget(m_readingBar, 1);
     m_readingStep->hide();
     m_readingBar->hide();
-    m_held = {choose, m_sheetBox, m_headerLine, m_dateOrder, columns, itemsBox, membersBox, m_keepDuplicates, m_onlyLeftOut, import};
+    m_held = {choose, m_sheetBox, m_headerLine, m_dateOrder, columns, mappings, m_preview, m_keepDuplicates, m_onlyLeftOut, import};
+
+    // The mapping tables and the preview share the height, as the household drags it.
+    auto *previewPart = new QWidget(this);
+    auto *previewLayout = new QVBoxLayout(previewPart);
+    previewLayout->setContentsMargins(0, 0, 0, 0);
+    previewLayout->addLayout(previewRow);
+    previewLayout->addWidget(m_preview, 1);
+    auto *split = new QSplitter(Qt::Vertical, this);
+    split->setChildrenCollapsible(false);
+    split->addWidget(mappings);
+    split->addWidget(previewPart);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 3);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fileRow);
     layout->addLayout(formatRow);
     layout->addWidget(columns);
-    layout->addLayout(strangers);
-    layout->addLayout(previewRow);
-    layout->addWidget(m_preview, 1);
+    layout->addWidget(split, 1);
     layout->addLayout(readingRow);
     layout->addWidget(m_summary);
     layout->addLayout(buttons);
-    resize(900, 680);
+    resize(1000, 780);
     ShowPreview();
 }
 
@@ -235,6 +272,7 @@ CImportDlg::~CImportDlg()
     m_model->Show(nullptr, false, false);
     m_itemsModel->Show(nullptr);
     m_membersModel->Show(nullptr);
+    m_rulesModel->Show(nullptr);
     LetGoAway(std::move(m_plan));
 }
 
@@ -462,27 +500,51 @@ void CImportDlg::ColumnsChosen()
     });
 }
 
-QTableView *CImportDlg::MakeStrangerTable(ImportMappingModel *model)
+QTableView *CImportDlg::MakeChoiceTable(QAbstractItemModel *model, const QList<int> &chosenColumns, const QList<int> &widths)
 {
     auto *table = new QTableView(this);
     table->setModel(model);
-    table->setItemDelegateForColumn(model->MappedColumn(), new MappingChoiceDelegate(table));
+    for (int column : chosenColumns)
+        table->setItemDelegateForColumn(column, new MappingChoiceDelegate(table));
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     table->setEditTriggers(QAbstractItemView::AllEditTriggers);  // one click opens the list of entries
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->horizontalHeader()->setStretchLastSection(true);
-    table->setFixedHeight(112);  // about four rows: the preview below takes the rest
-    for (int column = 0; column < model->MappedColumn(); ++column)
-        table->setColumnWidth(column, column == 0 ? 110 : 50);
-    connect(model, &ImportMappingModel::mappingChanged, this, &CImportDlg::Rematch);
+    // A bill's seven or eight trade types in view at once; the splitter gives more.
+    table->setMinimumHeight(4 * (fontMetrics().height() + 8));
+    for (int column = 0; column < widths.size(); ++column)
+        table->setColumnWidth(column, widths.at(column));
+    if (auto *mapping = qobject_cast<ImportMappingModel *>(model))
+        connect(mapping, &ImportMappingModel::mappingChanged, this, &CImportDlg::MappingChanged);
     return table;
+}
+
+void CImportDlg::MappingChanged()
+{
+    // The strangers' and rules' rows and counts follow each other's changes (a counterparty ruled is
+    // no longer its trade type's), and the item is part of what makes a row a record held already.
+    if (!m_plan)
+        return;
+    Rematch();
+    // Shown anew once the drop-down list that made the choice has closed: a list reset under it
+    // would take its editor away mid-choice.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_plan)
+                return;
+            ShowStrangers();
+            m_model->Show(m_plan.get(), m_keepDuplicates->isChecked(), m_onlyLeftOut->isChecked());
+        },
+        Qt::QueuedConnection);
 }
 
 void CImportDlg::ShowStrangers()
 {
     m_itemsModel->Show(m_plan.get());
     m_membersModel->Show(m_plan.get());
+    m_rulesModel->Show(m_plan.get());
 }
 
 void CImportDlg::Rematch()
@@ -503,6 +565,11 @@ void CImportDlg::Rematch()
 void CImportDlg::ShowPreview()
 {
     m_model->Show(m_plan.get(), m_keepDuplicates->isChecked(), m_onlyLeftOut->isChecked());
+    ShowSummary();
+}
+
+void CImportDlg::ShowSummary()
+{
     if (!m_plan) {
         m_summary->setText(Reading() ? QStringLiteral("正在读取文件，请稍候。") : QStringLiteral("请选择要导入的账单或表格文件。"));
         return;
@@ -513,11 +580,14 @@ void CImportDlg::ShowPreview()
     }
     const CMoneyImport::Counts counts = m_plan->Count();
     const qsizetype written = counts.records + (m_keepDuplicates->isChecked() ? counts.duplicates : 0);
-    QString summary = QStringLiteral("将导入 %1 条记录；与已有记录相同 %2 条；跳过 %3 行；无法读取 %4 行。")
+    QString summary = QStringLiteral("将导入 %1 条记录；与已有记录相同 %2 条；跳过 %3 行；无法读取 %4 行")
                           .arg(written)
                           .arg(counts.duplicates)
                           .arg(counts.skipped)
                           .arg(counts.refused);
+    if (counts.leftOut > 0)
+        summary += QStringLiteral("；手动排除 %1 条").arg(counts.leftOut);
+    summary += QStringLiteral("。");
     const qsizetype notesTold = m_plan->NotesTold(m_keepDuplicates->isChecked());
     if (notesTold > 0)
         summary += QStringLiteral("其中 %1 条的备注含无法识别的字符或已截断，见“结果”列。").arg(notesTold);

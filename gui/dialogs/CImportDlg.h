@@ -15,6 +15,8 @@
 class CMoneyBook;
 class ImportMappingModel;
 class ImportPreviewModel;
+class ImportRuleModel;
+class QAbstractItemModel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -56,6 +58,8 @@ public:
     QComboBox *SheetBox() const { return m_sheetBox; }
     ImportMappingModel *StrangeItems() const { return m_itemsModel; }
     ImportMappingModel *StrangeMembers() const { return m_membersModel; }
+    ImportRuleModel *Rules() const { return m_rulesModel; }
+    QTableView *RulesTable() const { return m_rules; }
     QTableView *Preview() const { return m_preview; }
     ImportPreviewModel *PreviewModel() const { return m_model; }
     QCheckBox *KeepDuplicates() const { return m_keepDuplicates; }
@@ -70,10 +74,14 @@ private:
     // The plan's layout shown in the column lists and the note list.
     void ShowLayout();
     void ShowStrangers();
-    QTableView *MakeStrangerTable(ImportMappingModel *model);
+    // A table whose chosen columns take an entry from a drop-down list.
+    QTableView *MakeChoiceTable(QAbstractItemModel *model, const QList<int> &chosenColumns, const QList<int> &widths);
+    // A mapping or rule changed: the tables shown again, the rows matched again.
+    void MappingChanged();
     // After a change of layout or mapping: duplicates found again, the preview and the counts shown.
     void Rematch();
     void ShowPreview();
+    void ShowSummary();
     // Runs the work on a copy of the plan (or on a new one) away from this thread, the controls that
     // would change the plan held meanwhile; the plan it leaves is shown when it ends.
     enum class ReadingKind { File, Layout, Match };
@@ -97,6 +105,8 @@ private:
     QListWidget *m_noteColumns = nullptr;
     ImportMappingModel *m_itemsModel = nullptr;
     ImportMappingModel *m_membersModel = nullptr;
+    ImportRuleModel *m_rulesModel = nullptr;
+    QTableView *m_rules = nullptr;
     QTableView *m_preview = nullptr;
     ImportPreviewModel *m_model = nullptr;
     QCheckBox *m_keepDuplicates = nullptr;

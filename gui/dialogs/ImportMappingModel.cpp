@@ -4,6 +4,7 @@
 #include "transfer/MoneyImport.h"
 
 #include <QComboBox>
+#include <QPointer>
 
 ImportMappingModel::ImportMappingModel(Kind kind, QObject *parent) : QAbstractTableModel(parent), m_kind(kind) {}
 
@@ -35,6 +36,8 @@ QStringList ImportMappingModel::Choices(int row) const
 
 QVariant ImportMappingModel::data(const QModelIndex &index, int role) const
 {
+    if (m_plan && index.isValid() && role == MappingChoiceDelegate::ChoicesRole && index.column() == MappedColumn())
+        return Choices(index.row());
     if (!m_plan || !index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     const CMoneyImport::Stranger &stranger =
@@ -82,14 +85,15 @@ bool ImportMappingModel::setData(const QModelIndex &index, const QVariant &value
 
 QWidget *MappingChoiceDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const
 {
-    const auto *model = qobject_cast<const ImportMappingModel *>(index.model());
     auto *box = new QComboBox(parent);
-    if (model)
-        box->addItems(model->Choices(index.row()));
+    box->addItems(index.data(ChoicesRole).toStringList());
     auto *self = const_cast<MappingChoiceDelegate *>(this);  // the signals of a const editor factory
     connect(box, &QComboBox::activated, self, [self, box] {
+        // The choice may show the tables anew (and take this list away) before it returns.
+        const QPointer<QComboBox> open(box);
         emit self->commitData(box);
-        emit self->closeEditor(box);
+        if (open)
+            emit self->closeEditor(box);
     });
     return box;
 }

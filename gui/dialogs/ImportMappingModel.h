@@ -37,11 +37,13 @@ private:
     CMoneyImport *m_plan = nullptr;
 };
 
-// The drop-down list of a mapped cell: a choice is written as soon as it is made.
+// The drop-down list of a mapped cell: a choice is written as soon as it is made. The cell's model
+// gives the entries to choose from under ChoicesRole.
 class MappingChoiceDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
+    static constexpr int ChoicesRole = Qt::UserRole + 1;
     using QStyledItemDelegate::QStyledItemDelegate;
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;

@@ -3,6 +3,7 @@
 
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
+#include "dialogs/ImportMappingModel.h"
 #include "transfer/MoneyImport.h"
 
 #include <QBrush>
@@ -16,7 +17,7 @@ enum Column { kLine, kDate, kItem, kIncome, kExpense, kMember, kNote, kOutcome, 
 
 ImportPreviewModel::ImportPreviewModel(QObject *parent) : QAbstractTableModel(parent) {}
 
-void ImportPreviewModel::Show(const CMoneyImport *plan, bool keepDuplicates, bool onlyLeftOut)
+void ImportPreviewModel::Show(CMoneyImport *plan, bool keepDuplicates, bool onlyLeftOut)
 {
     beginResetModel();
     m_plan = plan;
@@ -25,8 +26,7 @@ void ImportPreviewModel::Show(const CMoneyImport *plan, bool keepDuplicates, boo
     if (plan) {
         m_shown.reserve(size_t(plan->RowCount()));
         for (qsizetype row = 0; row < plan->RowCount(); ++row) {
-            const bool written = plan->Row(row).kind == BillRow::Kind::Record && (keepDuplicates || !plan->IsDuplicate(row));
-            if (!onlyLeftOut || !written)
+            if (!onlyLeftOut || !plan->IsWritten(row, keepDuplicates))
                 m_shown.push_back(row);
         }
     }
@@ -51,6 +51,8 @@ QString ImportPreviewModel::Outcome(qsizetype planRow) const
     case BillRow::Kind::Refused: return QStringLiteral("无法读取：") + row.reason;
     case BillRow::Kind::Record: break;
     }
+    if (m_plan->IsLeftOut(planRow))
+        return QStringLiteral("不导入（手动排除）");
     const bool duplicate = m_plan->IsDuplicate(planRow);
     if (duplicate && !m_keepDuplicates)
         return QStringLiteral("已有相同记录，不导入");
@@ -72,10 +74,20 @@ QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
         return {};
     const qsizetype planRow = PlanRow(index.row());
     const BillRow &row = m_plan->Row(planRow);
+    const bool record = row.kind == BillRow::Kind::Record;
+    if (role == Qt::CheckStateRole && index.column() == kLine && record)
+        return m_plan->IsLeftOut(planRow) ? Qt::Unchecked : Qt::Checked;
+    if (role == MappingChoiceDelegate::ChoicesRole && record) {
+        if (index.column() == kItem)
+            return m_plan->ItemNames(row.amount > 0);
+        if (index.column() == kMember)
+            return m_plan->MemberNames();
+        return {};
+    }
     if (role == Qt::ForegroundRole) {
         if (row.kind == BillRow::Kind::Refused)
             return QBrush(QColor(0xC0, 0, 0));
-        if (row.kind == BillRow::Kind::Skipped || m_plan->IsDuplicate(planRow))
+        if (row.kind == BillRow::Kind::Skipped || m_plan->IsDuplicate(planRow) || m_plan->IsLeftOut(planRow))
             return QBrush(QColor(0x80, 0x80, 0x80));
         if ((index.column() == kOutcome || index.column() == kNote) && !m_plan->NoteWarning(planRow).isEmpty())
             return QBrush(QColor(0xB0, 0x50, 0x00));  // written, with something to know about its note
@@ -83,7 +95,10 @@ QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
     }
     if (role == Qt::TextAlignmentRole && (index.column() == kIncome || index.column() == kExpense || index.column() == kLine))
         return int(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+    if (role == Qt::ToolTipRole && record && (index.column() == kItem || index.column() == kMember))
+        return row.counterparty.isEmpty() ? QStringLiteral("双击选择：本账单中同名的项目或成员都随之改变")
+                                          : QStringLiteral("双击选择：“%1”的交易以后都记为所选").arg(row.counterparty);
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::EditRole)
         return {};
     if (index.column() == kLine)
         return QString::number(m_plan->FileRecordOf(planRow));
@@ -115,6 +130,54 @@ QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const
         return entry.explain;
     default: return {};
     }
+}
+
+Qt::ItemFlags ImportPreviewModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!m_plan || !index.isValid() || index.row() >= rowCount() || m_plan->Row(PlanRow(index.row())).kind != BillRow::Kind::Record)
+        return flags;
+    if (index.column() == kLine)
+        flags |= Qt::ItemIsUserCheckable;
+    if (index.column() == kItem || index.column() == kMember)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool ImportPreviewModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!m_plan || !index.isValid() || index.row() >= rowCount())
+        return false;
+    const qsizetype planRow = PlanRow(index.row());
+    if (m_plan->Row(planRow).kind != BillRow::Kind::Record)
+        return false;
+    if (role == Qt::CheckStateRole && index.column() == kLine) {
+        m_plan->LeaveOut(planRow, value.toInt() != Qt::Checked);
+        emit dataChanged(this->index(index.row(), 0), this->index(index.row(), kColumnCount - 1));
+        emit leftOutChanged();
+        return true;
+    }
+    if (role != Qt::EditRole || (index.column() != kItem && index.column() != kMember))
+        return false;
+    const QString chosen = value.toString();
+    const bool item = index.column() == kItem;
+    const BillRow &row = m_plan->Row(planRow);
+    bool changed = false;
+    if (!row.counterparty.isEmpty()) {
+        const CMoneyImport::Rule rule = m_plan->RuleOf(planRow);
+        changed = m_plan->RuleRow(planRow, item ? chosen : rule.item, item ? rule.member : chosen);
+    } else if (item && m_plan->StrangeItemOf(planRow) >= 0 && m_plan->ItemNames(row.amount > 0).contains(chosen)) {
+        m_plan->MapItem(m_plan->StrangeItemOf(planRow), chosen);
+        changed = true;
+    } else if (!item && m_plan->StrangeMemberOf(planRow) >= 0 && m_plan->MemberNames().contains(chosen)) {
+        m_plan->MapMember(m_plan->StrangeMemberOf(planRow), chosen);
+        changed = true;
+    }
+    if (!changed)
+        return false;
+    emit dataChanged(this->index(0, 0), this->index(rowCount() - 1, kColumnCount - 1));
+    emit mappingChanged();
+    return true;
 }
 
 QVariant ImportPreviewModel::headerData(int section, Qt::Orientation orientation, int role) const

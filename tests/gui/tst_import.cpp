@@ -134,7 +134,7 @@ private slots:
         itemTable->edit(items->index(1, 3));
         auto *choices = itemTable->viewport()->findChild<QComboBox *>();
         QVERIFY(choices);
-        QCOMPARE(choices->currentText(), QStringLiteral("工资"));
+        QCOMPARE(choices->currentText(), QStringLiteral("其他收入"));  // 转账 is none of the ledger's named incomes
         choices->setCurrentIndex(choices->findText(QStringLiteral("奖金")));
         emit choices->activated(choices->currentIndex());
         QCOMPARE(items->index(1, 3).data().toString(), QStringLiteral("奖金"));
