@@ -23,12 +23,12 @@ bool SyncHandle(int handle)
 #endif
 }
 
-QString Reason(const QString &path, const QString &detail)
+} // namespace
+
+QString WriteFailureText(const QString &path, const QString &detail)
 {
     return QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), detail);
 }
-
-} // namespace
 
 bool SyncFolder(const QString &folder)
 {
@@ -52,7 +52,7 @@ bool WriteWholeFile(const QString &path, const QByteArray &bytes, QString *error
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
-            *error = Reason(path, file.errorString());
+            *error = WriteFailureText(path, file.errorString());
         return false;
     }
     qint64 written = 0;
@@ -64,14 +64,14 @@ bool WriteWholeFile(const QString &path, const QByteArray &bytes, QString *error
     }
     if (written != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError || !SyncHandle(file.handle())) {
         if (error)
-            *error = Reason(path, file.error() != QFileDevice::NoError ? file.errorString()
+            *error = WriteFailureText(path, file.error() != QFileDevice::NoError ? file.errorString()
                                                                         : QStringLiteral("磁盘已满或无法写入"));
         file.cancelWriting();
         return false;
     }
     if (!file.commit()) {
         if (error)
-            *error = Reason(path, file.errorString());
+            *error = WriteFailureText(path, file.errorString());
         return false;
     }
     SyncFolder(QFileInfo(path).absolutePath());

@@ -11,6 +11,9 @@
 // words a household can act on.
 bool WriteWholeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// How a file that could not be written is told: "无法写入文件 <path>：<detail>".
+QString WriteFailureText(const QString &path, const QString &detail);
+
 // Syncs a folder's entries to the disk, so names just made or changed in it survive a power cut.
 // False when the folder cannot be synced (it is best effort where the platform cannot).
 bool SyncFolder(const QString &folder);

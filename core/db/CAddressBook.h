@@ -1,4 +1,5 @@
-// The address book: one row per contact, listed by name.
+// The address book: one row per contact, listed by name. Every column is text (a phone number or a
+// postcode keeps its leading zero), as CBook::ColumnKinds says by default.
 #pragma once
 
 #include "db/CAddressRecord.h"

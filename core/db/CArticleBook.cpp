@@ -13,6 +13,12 @@ QStringList CArticleBook::RecordTexts()
             m_set.m_Explain};
 }
 
+// The kinds of the columns above: 物品名称、物品数量、成本、估值、备注.
+QList<ColumnKind> CArticleBook::ColumnKinds() const
+{
+    return {ColumnKind::Text, ColumnKind::Number, ColumnKind::Amount, ColumnKind::Amount, ColumnKind::Text};
+}
+
 void CArticleBook::Fill(const QString &sort)
 {
     FillRows(sort);

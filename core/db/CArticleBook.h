@@ -22,6 +22,8 @@ public:
     double GetTotalCost() const { return double(m_totalCostCents) / 100.0; }
     double GetTotalValue() const { return double(m_totalValueCents) / 100.0; }
 
+    QList<ColumnKind> ColumnKinds() const override;
+
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;

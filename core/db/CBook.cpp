@@ -162,6 +162,11 @@ QList<QStringList> CBook::AllRowTexts()
     return rows;
 }
 
+QList<ColumnKind> CBook::ColumnKinds() const
+{
+    return QList<ColumnKind>(m_columnCount, ColumnKind::Text);
+}
+
 void CBook::Close()
 {
     CRecordSet &set = RecordSet();

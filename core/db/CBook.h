@@ -4,6 +4,7 @@
 // changed, deleted and searched.
 #pragma once
 
+#include "common/ColumnKind.h"
 #include "db/RecordSet.h"
 
 #include <QStringList>
@@ -76,6 +77,9 @@ public:
     // Every row of the list as it stands, in order, with its texts (for an export): a paged list gives
     // the rows of all its pages under its filter.
     virtual QList<QStringList> AllRowTexts();
+    // What each column's texts are, for an export that types its cells. A book says so beside its
+    // RecordTexts; one that does not shows only text.
+    virtual QList<ColumnKind> ColumnKinds() const;
 
     // Closes the record set if it is open.
     virtual void Close();

@@ -18,6 +18,13 @@ QStringList CCreditBook::RecordTexts()
                m_set.m_Member, m_set.m_Explain);
 }
 
+// The kinds of the columns above: 日期、借贷活动、借出、借入、关系人、经手人、备注.
+QList<ColumnKind> CCreditBook::ColumnKinds() const
+{
+    return {ColumnKind::Date, ColumnKind::Text, ColumnKind::Amount, ColumnKind::Amount, ColumnKind::Text,
+            ColumnKind::Text, ColumnKind::Text};
+}
+
 void CCreditBook::Fill(const QString &sort)
 {
     FillRows(sort);

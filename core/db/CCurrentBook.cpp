@@ -19,6 +19,13 @@ QStringList CCurrentBook::RecordTexts()
             m_set.m_Reason, m_set.m_Member, m_set.m_Explain};
 }
 
+// The kinds of the columns above: 办理日期、帐户、办理银行、货币种类、金额、注释、经手人、备注.
+QList<ColumnKind> CCurrentBook::ColumnKinds() const
+{
+    return {ColumnKind::Date, ColumnKind::Text, ColumnKind::Text, ColumnKind::Text, ColumnKind::Amount,
+            ColumnKind::Text, ColumnKind::Text, ColumnKind::Text};
+}
+
 void CCurrentBook::ReadTotals()
 {
     m_totalCents = KeptFigure(m_set.Connection(), QStringLiteral("Current"), QStringLiteral("Money"),

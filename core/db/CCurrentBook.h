@@ -30,6 +30,8 @@ public:
     // Deletes every movement of the account, in the table and in the list, all or nothing.
     void CloseAccount(const QString &account);
 
+    QList<ColumnKind> ColumnKinds() const override;
+
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;

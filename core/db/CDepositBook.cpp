@@ -15,6 +15,13 @@ QStringList CDepositBook::RecordTexts()
             TrimAmount(m_set.m_EMoney), ListDateText(m_set.m_EDate), m_set.m_Bank, m_set.m_Member, m_set.m_Explain};
 }
 
+// The kinds of the columns above: 办理日期、帐户、货币种类、存单类型、存入金额、到期金额、到期日期、办理银行、经手人、备注.
+QList<ColumnKind> CDepositBook::ColumnKinds() const
+{
+    return {ColumnKind::Date, ColumnKind::Text, ColumnKind::Text, ColumnKind::Text, ColumnKind::Amount,
+            ColumnKind::Amount, ColumnKind::Date, ColumnKind::Text, ColumnKind::Text, ColumnKind::Text};
+}
+
 void CDepositBook::ReadTotals()
 {
     const QString home = QStringLiteral("MKind=") + QuoteFilterText(kHomeCurrency);

@@ -26,6 +26,8 @@ public:
 
     void CollectAccounts(QStringList *accounts);
 
+    QList<ColumnKind> ColumnKinds() const override;
+
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;

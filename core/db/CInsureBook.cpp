@@ -26,6 +26,13 @@ QStringList CInsureBook::RecordTexts()
                m_set.m_Member, m_set.m_Explain);
 }
 
+// The kinds of the columns above: 日期、保单名称、保险活动、收入、支出、经手人、备注.
+QList<ColumnKind> CInsureBook::ColumnKinds() const
+{
+    return {ColumnKind::Date, ColumnKind::Text, ColumnKind::Text, ColumnKind::Amount, ColumnKind::Amount,
+            ColumnKind::Text, ColumnKind::Text};
+}
+
 void CInsureBook::Fill(const QString &sort)
 {
     FillRows(sort);

@@ -28,6 +28,8 @@ public:
     void Reload();
     double GetTotal() const { return double(m_totalCents) / 100.0; }
 
+    QList<ColumnKind> ColumnKinds() const override;
+
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;

@@ -29,6 +29,12 @@ QStringList CInsureNoteBook::RecordTexts()
     return {m_set.m_Name, TrimAmount(m_set.m_PayedMoney)};
 }
 
+// The kinds of the columns above: 保单名称、已交金额.
+QList<ColumnKind> CInsureNoteBook::ColumnKinds() const
+{
+    return {ColumnKind::Text, ColumnKind::Amount};
+}
+
 void CInsureNoteBook::Write(const QString &kind, const QString &organ, const QString &payText, const QString &getText,
                             int years, const QString &startText, const QString &endText, const QString &payPeople,
                             const QString &benefitPeople, const QString &insuredPeople, const QString &explain)

@@ -41,6 +41,8 @@ public:
     // A list closed keeps the texts it shows.
     void Close() override;
 
+    QList<ColumnKind> ColumnKinds() const override;
+
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;

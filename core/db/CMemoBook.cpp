@@ -10,6 +10,12 @@ QStringList CMemoBook::RecordTexts()
     return {ListDateText(m_set.m_Date), m_set.m_Matter, m_set.m_Member};
 }
 
+// The kinds of the columns above: 记录日期、备忘内容、记录人.
+QList<ColumnKind> CMemoBook::ColumnKinds() const
+{
+    return {ColumnKind::Date, ColumnKind::Text, ColumnKind::Text};
+}
+
 void CMemoBook::Fill(const QString &sort)
 {
     FillRows(sort);

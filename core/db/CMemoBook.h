@@ -13,6 +13,8 @@ public:
     bool Modify(const QString &dateText, const QString &matter, const QString &member);
     bool Remove();
 
+    QList<ColumnKind> ColumnKinds() const override;
+
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;

@@ -36,6 +36,13 @@ QStringList CMoneyBook::RecordTexts()
     return MoneyRow(m_set.m_Date, m_set.m_Item, m_set.m_Money, m_set.m_Member, m_set.m_Explain);
 }
 
+// The kinds of the columns above: 日期、收支项目、收入、支出、家庭成员、备注.
+QList<ColumnKind> CMoneyBook::ColumnKinds() const
+{
+    return {ColumnKind::Date, ColumnKind::Text, ColumnKind::Amount, ColumnKind::Amount, ColumnKind::Text,
+            ColumnKind::Text};
+}
+
 void CMoneyBook::ReadTotals()
 {
     m_totalCents = KeptFigure(m_set.Connection(), QStringLiteral("Money"), QStringLiteral("Money")).value_or(0);

@@ -63,6 +63,8 @@ public:
     QDateTime GetFirstDate();
     QDateTime GetLastDate();
 
+    QList<ColumnKind> ColumnKinds() const override;
+
 protected:
     CRecordSet &RecordSet() override { return m_set; }
     QStringList RecordTexts() override;

@@ -4,10 +4,12 @@
 #include "common/Messages.h"
 #include "common/WholeFile.h"
 #include "db/DbError.h"
+#include "transfer/XlsxWriter.h"
 
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -15,9 +17,11 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QToolTip>
+#include <new>
 
-CBookView::CBookView(CBook &book, const QStringList &titles, const QList<int> &widths, QWidget *parent)
-    : QTableView(parent), m_model(new BookTableModel(book, titles, this))
+CBookView::CBookView(CBook &book, const QString &name, const QStringList &titles, const QList<int> &widths,
+                     QWidget *parent)
+    : QTableView(parent), m_name(name), m_model(new BookTableModel(book, titles, this))
 {
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -160,19 +164,51 @@ bool CBookView::ExportCsv(const QString &path, CsvEncoding encoding)
     return true;
 }
 
+QString CBookView::ChooseExportFile(const QString &caption, const QString &suffix, const QString &filters,
+                                    QString *chosenFilter)
+{
+    QString path = QFileDialog::getSaveFileName(this, caption, QDir::home().filePath(m_name + suffix), filters, chosenFilter);
+    if (path.isEmpty() || path.endsWith(suffix, Qt::CaseInsensitive))
+        return path;
+    // The dialog asked before replacing the name it was given, not this one.
+    path += suffix;
+    if (QFileInfo::exists(path)
+        && !AskYesNo(QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(path)), caption))
+        return QString();
+    return path;
+}
+
 void CBookView::ChooseAndExportCsv()
 {
     const QString utf8 = QStringLiteral("CSV，UTF-8 (*.csv)");
     const QString gbk = QStringLiteral("CSV，GBK，供旧版表格程序 (*.csv)");
     QString chosen = utf8;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出为 CSV"),
-                                                QDir::home().filePath(QStringLiteral("zarvel.csv")), utf8 + QStringLiteral(";;") + gbk,
-                                                &chosen);
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
-        path += QStringLiteral(".csv");
-    ExportCsv(path, chosen == gbk ? CsvEncoding::Gbk : CsvEncoding::Utf8WithBom);
+    const QString path = ChooseExportFile(QStringLiteral("导出为 CSV"), QStringLiteral(".csv"), utf8 + QStringLiteral(";;") + gbk, &chosen);
+    if (!path.isEmpty())
+        ExportCsv(path, chosen == gbk ? CsvEncoding::Gbk : CsvEncoding::Utf8WithBom);
+}
+
+bool CBookView::ExportXlsx(const QString &path)
+{
+    QString failure;
+    try {
+        const XlsxSheet sheet{m_name, m_model->Titles(), Book().ColumnKinds(), Book().AllRowTexts()};
+        if (WriteXlsx(path, sheet, &failure))
+            return true;
+    } catch (const DbError &error) {
+        failure = error.Message();
+    } catch (const std::bad_alloc &) {
+        failure = QStringLiteral("内存不足，列表太长，无法导出为 Excel 工作簿。");
+    }
+    ShowMessage(failure, QStringLiteral("导出为 Excel"), MessageIcon::Error);
+    return false;
+}
+
+void CBookView::ChooseAndExportXlsx()
+{
+    const QString path = ChooseExportFile(QStringLiteral("导出为 Excel"), QStringLiteral(".xlsx"), QStringLiteral("Excel 工作簿 (*.xlsx)"));
+    if (!path.isEmpty())
+        ExportXlsx(path);
 }
 
 void CBookView::AddMenuAction(const QString &text, const std::function<void()> &action)
@@ -182,7 +218,7 @@ void CBookView::AddMenuAction(const QString &text, const std::function<void()> &
 
 QStringList CBookView::MenuTexts() const
 {
-    QStringList texts{QStringLiteral("导出为 CSV…")};
+    QStringList texts{QStringLiteral("导出为 CSV…"), QStringLiteral("导出为 Excel…")};
     for (const auto &action : m_menuActions)
         texts << action.first;
     return texts;
@@ -191,7 +227,9 @@ QStringList CBookView::MenuTexts() const
 void CBookView::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
-    menu.addAction(MenuTexts().at(0), this, &CBookView::ChooseAndExportCsv);
+    const QStringList texts = MenuTexts();
+    menu.addAction(texts.at(0), this, &CBookView::ChooseAndExportCsv);
+    menu.addAction(texts.at(1), this, &CBookView::ChooseAndExportXlsx);
     for (const auto &action : m_menuActions)
         menu.addAction(action.first, this, action.second);
     menu.exec(event->globalPos());

@@ -14,7 +14,9 @@ class CBookView : public QTableView
 {
     Q_OBJECT
 public:
-    CBookView(CBook &book, const QStringList &titles, const QList<int> &widths, QWidget *parent = nullptr);
+    // The name ("收支") is the list's as the household knows it: the name its exports are offered under.
+    CBookView(CBook &book, const QString &name, const QStringList &titles, const QList<int> &widths,
+              QWidget *parent = nullptr);
     BookTableModel *Model() const { return m_model; }
     CBook &Book() { return m_model->Book(); }
     // Whether the cell shows its text cut off (too wide for its column, or more than one line): such a
@@ -26,7 +28,12 @@ public:
     bool ExportCsv(const QString &path, CsvEncoding encoding);
     // 导出为 CSV…: asks for the file and the encoding, then exports.
     void ChooseAndExportCsv();
-    // A further entry of the list's right-click menu, below 导出为 CSV….
+    // The same list as an Excel workbook of one sheet named after the list, its amounts and dates
+    // typed as such (see WriteXlsx). False (and said) when it could not be written.
+    bool ExportXlsx(const QString &path);
+    // 导出为 Excel…: asks for the file, then exports.
+    void ChooseAndExportXlsx();
+    // A further entry of the list's right-click menu, below the exports.
     void AddMenuAction(const QString &text, const std::function<void()> &action);
     QStringList MenuTexts() const;
 
@@ -48,6 +55,11 @@ protected:
 private:
     void ShowSelected(int row);
     bool ScrollByKey(int key);
+    // Asks where to export to, offering the list's name in the home folder, and adds the suffix when
+    // the name chosen lacks it (asking before such a name replaces a file). Empty when not to export.
+    QString ChooseExportFile(const QString &caption, const QString &suffix, const QString &filters,
+                             QString *chosenFilter = nullptr);
+    QString m_name;
     BookTableModel *m_model;
     QList<QPair<QString, std::function<void()>>> m_menuActions;
 };

@@ -160,8 +160,9 @@ void CMainDlg::CreateControls()
 
 void CMainDlg::MakeLists()
 {
-    auto list = [this](int id, CBook &book, const QStringList &titles, const QList<int> &widths, const QRect &geometry) {
-        auto *view = new CBookView(book, titles, widths, this);
+    auto list = [this](int id, CBook &book, const QString &name, const QStringList &titles, const QList<int> &widths,
+                       const QRect &geometry) {
+        auto *view = new CBookView(book, name, titles, widths, this);
         view->setObjectName(QString::number(id));
         view->setGeometry(geometry);
         m_controls.insert(id, view);
@@ -170,20 +171,22 @@ void CMainDlg::MakeLists()
     const QRect full(0, kListTop, kWidth, kListHeight);
     const QRect savings(86, kListTop, kWidth - 86, kListHeight);
     const QRect group(0, kListTop, kWidth - 80, kListHeight);
-    list(1004, m_moneyBook, {"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}, {80, 95, 90, 90, 70, 152}, full);
-    list(1006, m_articleBook, {"物品名称", "物品数量", "成本", "估值", "备注"}, {80, 70, 80, 80, 121},
+    list(1004, m_moneyBook, "收支", {"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}, {80, 95, 90, 90, 70, 152}, full);
+    list(1006, m_articleBook, "财产", {"物品名称", "物品数量", "成本", "估值", "备注"}, {80, 70, 80, 80, 121},
          QRect(0, kListTop, 454, kListHeight))
         ->Model()
         ->SetLeftAlignedColumn(4);
-    list(1008, m_depositBook, {"办理日期", "帐户", "货币种类", "存单类型", "存入金额", "到期金额", "到期日期", "办理银行", "经手人", "备注"},
+    list(1008, m_depositBook, "定期储蓄",
+         {"办理日期", "帐户", "货币种类", "存单类型", "存入金额", "到期金额", "到期日期", "办理银行", "经手人", "备注"},
          {80, 130, 60, 60, 80, 80, 80, 100, 80, 170}, savings);
-    list(1098, m_currentBook, {"办理日期", "帐户", "办理银行", "货币种类", "金额", "注释", "经手人", "备注"},
+    list(1098, m_currentBook, "活期储蓄", {"办理日期", "帐户", "办理银行", "货币种类", "金额", "注释", "经手人", "备注"},
          {95, 135, 100, 70, 90, 80, 80, 170}, savings);
-    list(1114, m_memoBook, {"记录日期", "备忘内容", "记录人"}, {80, 335, 80}, group);
-    list(1115, m_addressBook, {"姓名", "工作", "公司", "公司电话", "家庭电话", "传真", "电子邮件", "手机", "公司地址",
-                               "家庭地址", "城市", "省份", "邮政编码", "备注1", "备注2"},
+    list(1114, m_memoBook, "备忘", {"记录日期", "备忘内容", "记录人"}, {80, 335, 80}, group);
+    list(1115, m_addressBook, "通讯录",
+         {"姓名", "工作", "公司", "公司电话", "家庭电话", "传真", "电子邮件", "手机", "公司地址", "家庭地址", "城市",
+          "省份", "邮政编码", "备注1", "备注2"},
          {100, 120, 200, 100, 100, 100, 150, 100, 250, 250, 80, 80, 80, 250, 250}, group);
-    list(1116, m_creditBook, {"日期", "借贷活动", "借出", "借入", "关系人", "经手人", "备注"}, {80, 60, 90, 90, 87, 87, 200}, group);
-    list(1117, m_insureBook, {"日期", "保单名称", "保险活动", "收入", "支出", "经手人", "备注"}, {80, 125, 100, 90, 90, 92, 200}, full);
+    list(1116, m_creditBook, "借贷", {"日期", "借贷活动", "借出", "借入", "关系人", "经手人", "备注"}, {80, 60, 90, 90, 87, 87, 200}, group);
+    list(1117, m_insureBook, "保险", {"日期", "保单名称", "保险活动", "收入", "支出", "经手人", "备注"}, {80, 125, 100, 90, 90, 92, 200}, full);
 }
 

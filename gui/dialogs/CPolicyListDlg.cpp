@@ -22,7 +22,8 @@ CPolicyListDlg::CPolicyListDlg(CInsureBook &activities, QWidget *parent) : QDial
     } catch (const DbError &error) {
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
     }
-    m_list = new CBookView(m_policies, {QStringLiteral("保单名称"), QStringLiteral("已交金额")}, {238, 100}, this);
+    m_list = new CBookView(m_policies, QStringLiteral("保单一览"), {QStringLiteral("保单名称"), QStringLiteral("已交金额")},
+                           {238, 100}, this);
     m_list->setObjectName(QStringLiteral("1175"));
     m_list->setMinimumSize(360, 220);
     m_details = MakeDialogButton(this, 1176, QStringLiteral("查看详情"), 169);

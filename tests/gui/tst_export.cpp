@@ -1,14 +1,35 @@
 // Exporting a record list: every page under the list's filter, its column titles, the two encodings,
-// and a file that cannot be written told and left as it was.
+// an Excel workbook whose cells are typed by the list's columns, and a file that cannot be written
+// told and left as it was.
 #include "app/CBookView.h"
 #include "transfer/Csv.h"
+#include "transfer/XlsxReader.h"
 
 #include "FileBytes.h"
 #include "FileSizeLimit.h"
 #include "OpenLedger.h"
+#include "WorkbookParts.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Answers the next save dialog with the path, as a household typing it would.
+void AnswerSaveDialogWith(const QString &path)
+{
+    QTimer::singleShot(0, [path] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->selectFile(path);
+        static_cast<QDialog *>(dialog)->accept();  // the file dialog's own accept, which checks the name
+    });
+}
+
+} // namespace
 
 class TestExport : public QObject
 {
@@ -72,6 +93,97 @@ private slots:
         QVERIFY(list->ExportCsv(path, CsvEncoding::Utf8WithBom));
         QCOMPARE(ParseCsv(DecodeCsvBytes(ReadBytes(path)).text),
                  (QList<QStringList>{{"记录日期", "备忘内容", "记录人"}, {"2003-05-01", "两行\n备忘", "Li"}}));
+    }
+
+    void moneyListAsAWorkbookOnEveryPageUnderItsFilter()
+    {
+        OpenLedger ledger;
+        CMoneyBook &book = ledger.window.m_moneyBook;
+        for (int i = 0; i < 250; ++i)
+            book.Add(LedgerDateTime(QDate(2003, 1, 1).addDays(i), QTime(9, 0)), i % 2 ? QStringLiteral("餐饮") : QStringLiteral("工资"),
+                     i % 2 ? -(i + 0.5) : i, QStringLiteral("Li"), QString());
+        book.SetFilter(QStringLiteral("Item='餐饮'"));
+        QCOMPARE(book.GetPageCount(), 2);
+        auto *list = qobject_cast<CBookView *>(ledger.window.Control(1004));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("收支.xlsx"));
+        QVERIFY(list->ExportXlsx(path));
+        const QByteArray bytes = ReadBytes(path);
+        const XlsxTable table = ReadXlsx(bytes);
+        QCOMPARE(table.error, QString());
+        QCOMPARE(table.sheets, QStringList{"收支"});
+        QCOMPARE(table.rows.size(), 1 + 125);
+        QCOMPARE(table.rows.first(), QStringList({"日期", "收支项目", "收入", "支出", "家庭成员", "备注"}));
+        QCOMPARE(table.rows.at(1), QStringList({"2003-01-02", "餐饮", "", "-1.5", "Li"}));
+        QCOMPARE(table.rows.last(), QStringList({"2003-09-07", "餐饮", "", "-249.5", "Li"}));
+        QCOMPARE(book.GetCurrentPage(), 1);  // the list stays on its page
+        // The date and the amount are a date and a number; the item and the member text.
+        const QHash<QString, QString> types = CellTypes(bytes);
+        QCOMPARE(types.value(QStringLiteral("A2")), QStringLiteral("n"));
+        QCOMPARE(types.value(QStringLiteral("D2")), QStringLiteral("n"));
+        QCOMPARE(types.value(QStringLiteral("B2")), QStringLiteral("inlineStr"));
+        QVERIFY(!types.contains(QStringLiteral("C2")));
+
+        // A file that cannot be written is told under the export's caption.
+        QVERIFY(!list->ExportXlsx(folder.filePath(QStringLiteral("没有的文件夹/收支.xlsx"))));
+        QCOMPARE(ledger.messages.messages.last().caption, QStringLiteral("导出为 Excel"));
+        QVERIFY(ledger.messages.Last().startsWith(QStringLiteral("无法写入文件")));
+    }
+
+    void phonesAndPostcodesStayTextAndEveryListKnowsItsColumns()
+    {
+        OpenLedger ledger;
+        QStringList fields;
+        for (int i = 0; i < 15; ++i)
+            fields << QString();
+        fields[0] = QStringLiteral("张三");
+        fields[3] = QStringLiteral("010-62345678");
+        fields[7] = QStringLiteral("013912345678");
+        fields[12] = QStringLiteral("010020");
+        QVERIFY(ledger.window.m_addressBook.Add(fields));
+        auto *list = qobject_cast<CBookView *>(ledger.window.Control(1115));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("通讯录.xlsx"));
+        QVERIFY(list->ExportXlsx(path));
+        const QByteArray bytes = ReadBytes(path);
+        QCOMPARE(ReadXlsx(bytes).rows.value(1), fields.mid(0, 13));
+        QCOMPARE(CellTypes(bytes).value(QStringLiteral("M2")), QStringLiteral("inlineStr"));
+
+        // Each list's kinds stand beside its columns, one to one.
+        const QList<CBookView *> lists = ledger.window.findChildren<CBookView *>();
+        QCOMPARE(lists.size(), 8);
+        for (CBookView *view : lists)
+            QVERIFY2(view->Book().ColumnKinds().size() == view->Model()->Titles().size(), qPrintable(view->objectName()));
+    }
+
+    void theExportAsksBeforeTheNameItCompletesReplacesAFile()
+    {
+        OpenLedger ledger;
+        ledger.window.m_memoBook.Add(QStringLiteral("2003-05-01"), QStringLiteral("交电费"), QStringLiteral("Li"));
+        auto *list = qobject_cast<CBookView *>(ledger.window.Control(1114));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("备忘.xlsx"));
+        WriteBytes(path, "earlier export");
+
+        // "备忘" becomes 备忘.xlsx, which the dialog did not ask about.
+        ledger.messages.answer = false;
+        AnswerSaveDialogWith(folder.filePath(QStringLiteral("备忘")));
+        list->ChooseAndExportXlsx();
+        QCOMPARE(ledger.messages.messages.size(), 1);
+        QVERIFY(ledger.messages.messages.last().question);
+        QCOMPARE(ReadBytes(path), QByteArray("earlier export"));
+
+        ledger.messages.answer = true;
+        AnswerSaveDialogWith(folder.filePath(QStringLiteral("备忘")));
+        list->ChooseAndExportXlsx();
+        QCOMPARE(ReadXlsx(ReadBytes(path)).rows.value(1), QStringList({"2003-05-01", "交电费", "Li"}));
+
+        // A new name is completed without a question.
+        ledger.messages.Clear();
+        AnswerSaveDialogWith(folder.filePath(QStringLiteral("新的")));
+        list->ChooseAndExportXlsx();
+        QCOMPARE(ledger.messages.messages.size(), 0);
+        QCOMPARE(ReadXlsx(ReadBytes(folder.filePath(QStringLiteral("新的.xlsx")))).sheets, QStringList{"备忘"});
     }
 };
 

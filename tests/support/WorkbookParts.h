@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QList>
 #include <QStringList>
+#include <QHash>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <zip.h>
 
 namespace workbook_parts {
@@ -141,6 +143,52 @@ inline QByteArray WeChatWorkbook(int headerRow)
                 + "<c t=\"s\"><v>" + s(line.status) + "</v></c><c s=\"4\" t=\"s\"><v>" + s(line.order) + "</v></c></row>";
     }
     return Book(rows, SharedStrings(strings));
+}
+
+// One part of a workbook's zip, unpacked; empty when it is not there.
+inline QByteArray ZipPart(const QByteArray &workbook, const QString &name)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = zip_source_buffer_create(workbook.constData(), zip_uint64_t(workbook.size()), 0, &error);
+    zip_t *zip = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+    zip_error_fini(&error);
+    if (!zip) {
+        zip_source_free(source);
+        return QByteArray();
+    }
+    QByteArray bytes;
+    if (zip_file_t *file = zip_fopen(zip, name.toUtf8().constData(), 0)) {
+        char buffer[8192];
+        zip_int64_t read = 0;
+        while ((read = zip_fread(file, buffer, sizeof buffer)) > 0)
+            bytes.append(buffer, qsizetype(read));
+        zip_fclose(file);
+    }
+    zip_discard(zip);
+    return bytes;
+}
+
+// How each cell of the first sheet is stored, by its reference ("B2"): its t attribute ("s" or
+// "inlineStr" for a string, "str" for a formula's text), "n" for a number, with "+f" for a formula.
+inline QHash<QString, QString> CellTypes(const QByteArray &workbook)
+{
+    QHash<QString, QString> types;
+    QXmlStreamReader xml(ZipPart(workbook, QStringLiteral("xl/worksheets/sheet1.xml")));
+    QString cell;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("c")) {
+            cell = xml.attributes().value(QLatin1String("r")).toString();
+            const QString type = xml.attributes().value(QLatin1String("t")).toString();
+            types.insert(cell, type.isEmpty() ? QStringLiteral("n") : type);
+        } else if (xml.name() == QLatin1String("f")) {
+            types[cell] += QStringLiteral("+f");
+        }
+    }
+    return types;
 }
 
 } // namespace workbook_parts
