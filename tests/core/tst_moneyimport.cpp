@@ -9,6 +9,7 @@
 #include "db/SqlConnection.h"
 #include "lists/ReferenceLists.h"
 #include "transfer/Csv.h"
+#include "transfer/ImportMappings.h"
 #include "transfer/MoneyImport.h"
 
 #include "FileBytes.h"
@@ -236,6 +237,88 @@ private slots:
         QVERIFY(card.spendingPositive);
         QCOMPARE(ReadBillRow({"3/5", "还款", "5,000.00 CR"}, card).amount, 5000.0);
         QCOMPARE(ReadBillRow({"3/6", "超市", "50.00"}, card).amount, -50.0);
+    }
+
+    void rulesLayoutsAndRowsLeftOutCarryToTheNextBill()
+    {
+        TestInstallation install;
+        QVERIFY(install.IsValid());
+        // The rent paid by transfer: its counterparty ruled to an item and a member.
+        CMoneyImport first(kItems, kMembers);
+        RecallImportMappings(first);
+        QVERIFY(first.Load(Bill({"交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注",
+                                 "2026-03-09 10:00:00,转账,房东,/,支出,¥3500.00,零钱,对方已收钱,1,/,/",
+                                 "2026-03-10 10:00:00,转账,老王,/,支出,¥50.00,零钱,对方已收钱,2,/,/",
+                                 "2026-03-11 10:00:00,商户消费,房东,/,支出,¥20.00,零钱,支付成功,3,/,/",
+                                 "2026-03-12 10:00:00,转账,小李,/,/,¥20.00,零钱,已存入零钱,4,/,/"})));
+        QCOMPARE(first.StrangeItems().at(0).rows, 2);  // 转账
+        QVERIFY(!first.RuleRow(3, QStringLiteral("交通"), QString()));  // not a record
+        QVERIFY(!first.RuleRow(0, QStringLiteral("工资"), QString()));  // an income item for spending
+        QVERIFY(first.RuleRow(0, QStringLiteral("交通"), QStringLiteral("妈妈")));
+        QCOMPARE(first.Rules().size(), 1);
+        QCOMPARE(first.Rules().at(0).rows, 2);  // both of 房东's payments
+        QCOMPARE(first.EntryOf(2).item, QStringLiteral("交通"));
+        QCOMPARE(first.EntryOf(2).member, QStringLiteral("妈妈"));
+        QCOMPARE(first.EntryOf(1).member, QStringLiteral("爸爸"));  // the member column's mapping
+        QCOMPARE(first.StrangeItems().at(0).rows, 1);  // 转账 is 老王's alone now
+        QCOMPARE(first.StrangeItems().size(), 1);  // 商户消费 is ruled away
+        // 老王 ruled and dropped again: nothing kept of him.
+        QVERIFY(first.RuleRow(1, QStringLiteral("餐饮"), QString()));
+        first.DropRule(1);
+        QCOMPARE(first.Rules().size(), 1);
+        first.LeaveOut(1, true);
+        QCOMPARE(first.Count().leftOut, 1);
+        QCOMPARE(first.Count().records, 2);
+        QCOMPARE(first.EntriesToWrite(false).size(), size_t(2));
+        KeepImportMappings(first);
+
+        // Another app's bill: 房东 is taken as ruled; 老王 is not.
+        CMoneyImport next(kItems, kMembers);
+        RecallImportMappings(next);
+        QVERIFY(next.Load(Bill({"交易时间,交易分类,交易对方,对方账号,商品说明,收/支,金额,收/付款方式,交易状态,交易订单号,商家订单号,备注",
+                                "2026-04-09 10:00:00,转账红包,房东,/,房租,支出,3500.00,余额,交易成功,9,,",
+                                "2026-04-10 10:00:00,转账红包,老王,/,还钱,支出,80.00,余额,交易成功,8,,"})));
+        QCOMPARE(next.EntryOf(0).item, QStringLiteral("交通"));
+        QCOMPARE(next.EntryOf(0).member, QStringLiteral("妈妈"));
+        QCOMPARE(next.EntryOf(1).item, QStringLiteral("餐饮"));  // the guess for an unknown trade type: the first
+        QCOMPARE(next.Rules().size(), 1);
+        QVERIFY(!next.IsLeftOut(1));
+
+        // A statement whose titles no guess knows, laid out by hand: the next one maps itself, its
+        // title block longer.
+        CMoneyImport statement(kItems, kMembers);
+        RecallImportMappings(statement);
+        QVERIFY(statement.Load(Bill({"Statement", "Txn Date,Description,Amount,Balance", "29/03/2026,超市,-45.80,100"})));
+        QCOMPARE(statement.Layout().headerRow, -1);
+        BillLayout byHand = GuessColumnsAt(statement.Records(), 1);
+        byHand.columns.date = 0;
+        byHand.columns.amount = 2;
+        byHand.columns.note = {1};
+        byHand.dates.order = DateOrder::DayFirst;
+        statement.SetLayout(byHand);
+        QCOMPARE(Outcome(statement, 0), QStringLiteral("记录  -45.80 "));
+        KeepImportMappings(statement);
+        CMoneyImport again(kItems, kMembers);
+        RecallImportMappings(again);
+        QVERIFY(again.Load(Bill({"Statement", "Account 1234", "Txn Date,Description,Amount,Balance", "05/04/2026,加油,-300.00,50"})));
+        QCOMPARE(again.Layout().headerRow, 2);
+        QCOMPARE(again.Layout().dates.order, DateOrder::DayFirst);
+        QCOMPARE(again.Row(0).date, LedgerDateTime(QDate(2026, 4, 5)));
+        QCOMPARE(again.Row(0).note, QStringLiteral("加油"));
+        // Put back as the guess has it, the kept layout is forgotten.
+        again.SetLayout(GuessColumnsAt(again.Records(), 2));
+        KeepImportMappings(again);
+        CMoneyImport forgotten(kItems, kMembers);
+        RecallImportMappings(forgotten);
+        QVERIFY(forgotten.Load(Bill({"Txn Date,Description,Amount,Balance", "05/04/2026,加油,-300.00,50"})));
+        QCOMPARE(forgotten.Layout().headerRow, -1);
+
+        // A kept layout edited by hand out of shape is passed over.
+        BillLayout read;
+        QVERIFY(ReadBillLayoutText(BillLayoutText(byHand), &read));
+        QCOMPARE(BillLayoutText(read), BillLayoutText(byHand));
+        QVERIFY(!ReadBillLayoutText(QStringLiteral("preset=9;date=0"), &read));
+        QVERIFY(!ReadBillLayoutText(BillLayoutText(byHand).replace(QStringLiteral("amount=2"), QStringLiteral("amount=99999")), &read));
     }
 
     void anOpenQuoteIsRefusedNotSwallowed()

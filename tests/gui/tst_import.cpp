@@ -8,6 +8,7 @@
 #include "dialogs/CImportDlg.h"
 #include "dialogs/ImportMappingModel.h"
 #include "dialogs/ImportPreviewModel.h"
+#include "dialogs/ImportRuleModel.h"
 #include "common/Paths.h"
 #include "db/SqlConnection.h"
 #include "transfer/Csv.h"
@@ -408,6 +409,51 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(ledger.window.m_moneyBook.GetPageCount(), 0);
         QCOMPARE(ledger.window.m_moneyBook.GetTotalCents(), 0);
+    }
+
+    void aRowLeftOutAndACounterpartyRuledInThePreview()
+    {
+        OpenLedger ledger(kMembers);
+        QTemporaryDir folder;
+        const QString path = WriteFile(folder, QStringLiteral("账单.csv"), Utf8Bom(WeChatBill(8)));
+        CImportDlg dialog(ledger.window.m_moneyBook, &ledger.window);
+        QVERIFY(ReadFile(dialog, path));
+        ImportPreviewModel *preview = dialog.PreviewModel();
+        // The first noodles left out by its check box.
+        QCOMPARE(preview->index(0, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QVERIFY(!preview->flags(preview->index(2, 0)).testFlag(Qt::ItemIsUserCheckable));  // a row skipped has none
+        QVERIFY(preview->setData(preview->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QCOMPARE(preview->data(preview->index(0, 7), Qt::DisplayRole).toString(), QStringLiteral("不导入（手动排除）"));
+        QVERIFY2(dialog.Summary()->text().startsWith(QStringLiteral("将导入 3 条记录；与已有记录相同 0 条；跳过 4 行；无法读取 0 行；手动排除 1 条")),
+                 qPrintable(dialog.Summary()->text()));
+        // 老王's income chosen as 奖金 through the row's drop-down list: a rule for him, shown in its table.
+        QTableView *view = dialog.Preview();
+        view->edit(preview->index(1, ImportPreviewModel::kItemColumn));
+        auto *choices = view->viewport()->findChild<QComboBox *>();
+        QVERIFY(choices);
+        QVERIFY(choices->findText(QStringLiteral("餐饮")) < 0);  // incomes only
+        choices->setCurrentIndex(choices->findText(QStringLiteral("奖金")));
+        emit choices->activated(choices->currentIndex());
+        dialog.WaitForReading();
+        QCoreApplication::processEvents();
+        QCOMPARE(dialog.Rules()->rowCount(), 1);
+        QCOMPARE(dialog.Rules()->index(0, ImportRuleModel::kCounterparty).data().toString(), QStringLiteral("老王"));
+        QCOMPARE(dialog.Rules()->index(0, ImportRuleModel::kRows).data().toString(), QStringLiteral("2"));
+        QCOMPARE(preview->index(5, ImportPreviewModel::kItemColumn).data().toString(), QStringLiteral("奖金"));
+        QCOMPARE(dialog.StrangeItems()->rowCount(), 1);  // 转账 is 老王's alone: ruled away
+        // Its member set in the rules table; then the rule dropped by its button.
+        QVERIFY(dialog.Rules()->setData(dialog.Rules()->index(0, ImportRuleModel::kMember), QStringLiteral("妈妈")));
+        dialog.WaitForReading();
+        QCoreApplication::processEvents();
+        QCOMPARE(preview->index(1, ImportPreviewModel::kMemberColumn).data().toString(), QStringLiteral("妈妈"));
+        QVERIFY(dialog.Import());
+        CMoneyBook &book = ledger.window.m_moneyBook;
+        QCOMPARE(book.GetItemCount(), 3);
+        QStringList items;
+        for (int row = 0; row < 3; ++row)
+            items << book.GetRowTexts(row).at(1) + book.GetRowTexts(row).at(4);
+        items.sort();
+        QCOMPARE(items, QStringList({"其他支出爸爸", "奖金妈妈", "奖金妈妈"}));  // 商户消费 guessed as the list's 其他支出
     }
 
     void aMappingChangedWhileRowsAreMatchedIsMatchedToo()
