@@ -4,6 +4,7 @@
 #include "app/ChineseLocale.h"
 #include "app/CMainDlg.h"
 #include "app/DialogCentring.h"
+#include "app/ImportRequests.h"
 #include "app/Style.h"
 #include "common/Paths.h"
 #include "db/DbError.h"
@@ -20,6 +21,8 @@
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
+#include <QUrl>
 
 CLedgerApp::CLedgerApp(int &argc, char **argv) : QApplication(argc, argv)
 {
@@ -27,6 +30,19 @@ CLedgerApp::CLedgerApp(int &argc, char **argv) : QApplication(argc, argv)
     // The launcher installed with the program: the desktop finds the windows' icon and dock entry by it.
     setDesktopFileName(QStringLiteral("org.zarvel.Zarvel"));
     SetMessageSink(&m_messages);
+    m_importFile = ImportFileOf(arguments());
+}
+
+QString CLedgerApp::ImportFileOf(const QStringList &arguments)
+{
+    // The launcher passes the file after --import; started from the menu, it passes none.
+    const qsizetype at = arguments.indexOf(QStringLiteral("--import"));
+    if (at < 0 || at + 1 >= arguments.size() || arguments.at(at + 1).startsWith(QStringLiteral("--")))
+        return QString();
+    QString file = arguments.at(at + 1);
+    if (file.startsWith(QStringLiteral("file://")))
+        file = QUrl(file).toLocalFile();
+    return QFileInfo(file).absoluteFilePath();
 }
 
 CLedgerApp::~CLedgerApp()
@@ -171,8 +187,16 @@ QString CLedgerApp::KeepCopyOfLedger()
 int CLedgerApp::InitInstance()
 {
     Prepare(this);
-    if (AnotherCopyRuns(&m_lock))
-        return 0;  // a second copy ends without showing anything
+    if (AnotherCopyRuns(&m_lock)) {
+        // A second copy ends without showing anything; a file it was given goes to the first.
+        if (!m_importFile.isEmpty() && !ImportRequests::SendToRunningCopy(m_importFile))
+            ShowMessage(QStringLiteral("Zarvel 已经在运行，但没能把文件 %1 交给它。\n请在它的收支列表中右击，选择“导入收支记录…”。")
+                            .arg(QDir::toNativeSeparators(m_importFile)),
+                        QStringLiteral("Zarvel"));
+        return 0;
+    }
+    ImportRequests requests;
+    requests.Listen();  // without it, a later start is told it could not hand its file over
     // A copy just closed may still be keeping its copy of the ledger: it is let finish first.
     constexpr int kWaitForExitCopyMs = 120000;
     if (!WaitForExitCopy(kWaitForExitCopyMs)) {
@@ -185,8 +209,13 @@ int CLedgerApp::InitInstance()
     OpenLedgerAside();
     {
         CMainDlg dialog;
-        if (!dialog.IsEnded())  // a cancelled login ends the program without showing anything
+        if (!dialog.IsEnded()) {  // a cancelled login ends the program without showing anything
+            if (!m_importFile.isEmpty())
+                QTimer::singleShot(0, &dialog, [&dialog, file = m_importFile] { dialog.OpenImportOf(file); });
+            requests.Deliver([&dialog](const QString &file) { dialog.OpenImportOf(file); });
             dialog.exec();
+            requests.Deliver({});
+        }
     }
     // The window is gone before the ledger is copied: a large ledger takes a while, and the household
     // has nothing to wait for. The copy holds a lock of its own, and the program's is let go, so a start

@@ -32,6 +32,11 @@ public:
     // A database error that ended a user action reaches the user here.
     bool notify(QObject *receiver, QEvent *event) override;
 
+    // The file named by --import, made absolute as the program was started (before --home moves into
+    // the user's ledger); empty when none.
+    QString ImportFile() const { return m_importFile; }
+    static QString ImportFileOf(const QStringList &arguments);
+
     // Whether another copy of the program runs on this installation.
     static bool AnotherCopyRuns(std::unique_ptr<QLockFile> *lock);
     // Waits (at most the time given) for a copy of the program that has closed its window to finish
@@ -52,4 +57,5 @@ public:
 private:
     QtMessageSink m_messages;
     std::unique_ptr<QLockFile> m_lock;
+    QString m_importFile;
 };

@@ -354,6 +354,18 @@ void CMainDlg::HideMemoGroup()
     HideControls({ShowMemoList, ShowAddresses, ShowCredit});
 }
 
+void CMainDlg::OpenImportOf(const QString &file)
+{
+    if (m_bEnded)
+        return;
+    showNormal();
+    raise();
+    activateWindow();
+    PressButton(ShowMoney);
+    if (auto *money = dynamic_cast<CMoneyPanel *>(Panel(MoneyList)))
+        money->OpenImport(file);
+}
+
 void CMainDlg::SwitchPanel(int id)
 {
     const auto found = m_switches.constFind(id);

@@ -77,6 +77,10 @@ public:
     void LaunchCalculator();
     CalculatorLauncher &Calculator() { return m_calculator; }
 
+    // Opens the import of a file handed to the program (zarvel --import FILE), over the income and
+    // expense list, the window brought to the front.
+    void OpenImportOf(const QString &file);
+
     // The start-up login; a cancelled one closes the books and ends the window before it shows.
     void RunLogin();
     bool IsEnded() const { return m_bEnded; }

@@ -44,11 +44,14 @@ void CMoneyPanel::ShowPage(int page)
     m_book.ShowPage(page, QStringLiteral("Date"));
 }
 
-void CMoneyPanel::OpenImport()
+void CMoneyPanel::OpenImport(const QString &file)
 {
-    TellDbFailure([this] {
+    TellDbFailure([this, file] {
         CImportDlg dialog(m_book, Window());
-        dialog.ChooseFile();
+        if (file.isEmpty())
+            dialog.ChooseFile();
+        else
+            dialog.OpenFile(file);
         if (dialog.Plan() || dialog.Reading())
             dialog.exec();
     });

@@ -15,7 +15,8 @@ public:
     // The status line, the page line and selector, and the page buttons.
     void Refresh() override;
     // 导入收支记录… of the list's menu: a file chosen, then the import dialog on it.
-    void OpenImport();
+    // 导入收支记录…: on the file given, or on one the household chooses.
+    void OpenImport(const QString &file = QString());
 
 private:
     void ShowPage(int page);
