@@ -20,6 +20,8 @@ InterchangeTable::Kind InterchangeKindOf(const QByteArray &bytes)
     while (start < bytes.size() && IsBlank(bytes.at(start)))
         ++start;
     const QByteArray head = bytes.mid(start, 1024).toUpper();
+    if (head.contains("OFXHEADER") || head.contains("<OFX>"))
+        return InterchangeTable::Kind::Ofx;
     qsizetype lineEnd = head.indexOf('\n');
     const QByteArray firstLine = head.left(lineEnd < 0 ? head.size() : lineEnd).trimmed();
     for (const char *opening : {"!TYPE:", "!ACCOUNT", "!OPTION"}) {
@@ -37,6 +39,8 @@ InterchangeTable ReadInterchange(const QByteArray &bytes)
         table = ReadQif(bytes);
         break;
     case InterchangeTable::Kind::Ofx:
+        table = ReadOfx(bytes);
+        break;
     case InterchangeTable::Kind::None:
         table.error = QStringLiteral("不是 QIF 或 OFX 文件");
         break;

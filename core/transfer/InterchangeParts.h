@@ -1,4 +1,4 @@
-// What the statement readers share, and the readers themselves (QifReader.cpp).
+// What the QIF and OFX readers share, and the two readers themselves (QifReader.cpp, OfxReader.cpp).
 #pragma once
 
 #include "transfer/Interchange.h"
@@ -18,3 +18,4 @@ QString InterchangeAmountText(const QString &written);
 int LineAtOffset(const QByteArray &bytes, qsizetype offset);
 
 InterchangeTable ReadQif(const QByteArray &bytes);
+InterchangeTable ReadOfx(const QByteArray &bytes);

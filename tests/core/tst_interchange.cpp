@@ -35,6 +35,53 @@ QByteArray QuickenFile()
                   "D2026-01-08", "T-5.00", "PCafé", "LFood:Coffee"});
 }
 
+QByteArray OfxSgml()
+{
+    QByteArray bytes = Lines({"OFXHEADER:100", "DATA:OFXSGML", "VERSION:102", "SECURITY:NONE", "ENCODING:USASCII",
+                              "CHARSET:1252", "COMPRESSION:NONE", "OLDFILEUID:NONE", "NEWFILEUID:NONE", "",
+                              "<OFX>", "<SIGNONMSGSRSV1><SONRS>", "<STATUS><CODE>0<SEVERITY>INFO</STATUS>",
+                              "<DTSERVER>20260110120000<LANGUAGE>ENG", "</SONRS></SIGNONMSGSRSV1>",
+                              "<BANKMSGSRSV1><STMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO</STATUS>",
+                              "<STMTRS><CURDEF>EUR<BANKACCTFROM><BANKID>123<ACCTID>456<ACCTTYPE>CHECKING</BANKACCTFROM>",
+                              "<BANKTRANLIST><DTSTART>20260101<DTEND>20260110",
+                              "<STMTTRN>", "<TRNTYPE>POS", "<DTPOSTED>20260102", "<TRNAMT>-12,50", "<FITID>A1",
+                              "<NAME>Caf@ & Co", "<MEMO>Latte &amp; cake", "</STMTTRN>",
+                              "<STMTTRN>", "<TRNTYPE>FEE", "<DTPOSTED>20260103083015.000[-5:EST]", "<TRNAMT>-3.00", "<FITID>A1",
+                              "<MEMO>", "<PAYEE><NAME>The Bank<ADDR1>Main St</PAYEE>", "</STMTTRN>",
+                              "</BANKTRANLIST><LEDGERBAL><BALAMT>100<DTASOF>20260110</LEDGERBAL>",
+                              "</STMTRS></STMTTRNRS></BANKMSGSRSV1>",
+                              "<CREDITCARDMSGSRSV1><CCSTMTTRNRS><TRNUID>2<STATUS><CODE>0<SEVERITY>INFO</STATUS>",
+                              "<CCSTMTRS><CURDEF>EUR<CCACCTFROM><ACCTID>9999</CCACCTFROM>",
+                              "<BANKTRANLIST><DTSTART>20260101<DTEND>20260110",
+                              "<stmttrn><trntype>DEBIT<dtposted>20261399<trnamt>-40.00<fitid>C7<name>Fuel <3</stmttrn>",
+                              "</BANKTRANLIST></CCSTMTRS></CCSTMTTRNRS></CREDITCARDMSGSRSV1>",
+                              "<INVSTMTMSGSRSV1><INVSTMTTRNRS><INVSTMTRS><INVTRANLIST><INVBANKTRAN>",
+                              "<STMTTRN><TRNTYPE>CREDIT<DTPOSTED>20260104<TRNAMT>500<FITID>I1</STMTTRN><SUBACCTFUND>CASH",
+                              "</INVBANKTRAN></INVTRANLIST></INVSTMTRS></INVSTMTTRNRS></INVSTMTMSGSRSV1>",
+                              "</OFX>", ""});
+    bytes.replace("Caf@", "Caf\xE9 \x80");  // Windows-1252: é and the euro sign
+    return bytes;
+}
+
+QByteArray OfxXml()
+{
+    return Lines({R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)",
+                  R"(<?OFX OFXHEADER="200" VERSION="211" SECURITY="NONE" OLDFILEUID="NONE" NEWFILEUID="NONE"?>)",
+                  "<OFX>", "<!-- downloaded 2026-01-10 -->",
+                  "<BANKMSGSRSV1>",
+                  "<STMTTRNRS><TRNUID>1</TRNUID><STMTRS><CURDEF>CNY</CURDEF>",
+                  "<BANKTRANLIST><DTSTART>20260101</DTSTART><DTEND>20260110</DTEND>",
+                  "<STMTTRN><TRNTYPE>DEBIT</TRNTYPE><DTPOSTED>202601051015</DTPOSTED><TRNAMT>-88.00</TRNAMT>",
+                  "<FITID>X-1</FITID><NAME>Tom &amp; Jerry&apos;s</NAME><MEMO>&lt;晚饭&gt;</MEMO></STMTTRN>",
+                  "</BANKTRANLIST></STMTRS></STMTTRNRS>",
+                  "<STMTTRNRS><TRNUID>2</TRNUID><STMTRS><CURDEF>CNY</CURDEF>",
+                  "<BANKTRANLIST><DTSTART>20260101</DTSTART><DTEND>20260110</DTEND>",
+                  "<STMTTRN><TRNTYPE>CREDIT</TRNTYPE><DTUSER>20260106</DTUSER><TRNAMT>1500</TRNAMT><FITID>Y-1</FITID>",
+                  "<PAYEE><NAME>公司</NAME></PAYEE><MEMO></MEMO></STMTTRN>",
+                  "</BANKTRANLIST></STMTRS></STMTTRNRS>",
+                  "</BANKMSGSRSV1>", "</OFX>"});
+}
+
 // The rows of a file read without fault.
 Rows Read(const QByteArray &bytes)
 {
@@ -62,8 +109,12 @@ private slots:
         QTest::newRow("QIF bank") << QByteArray("!Type:Bank\nD1/2/2026\n") << InterchangeTable::Kind::Qif;
         QTest::newRow("QIF after a BOM and blank lines, lower case") << QByteArray("\xEF\xBB\xBF\r\n\r\n!type:cash\r\n")
                                                                        << InterchangeTable::Kind::Qif;
+        QTest::newRow("OFX SGML") << QByteArray("\n OFXHEADER:100\nDATA:OFXSGML\n") << InterchangeTable::Kind::Ofx;
+        QTest::newRow("OFX XML") << OfxXml() << InterchangeTable::Kind::Ofx;
+        QTest::newRow("OFX without a header") << QByteArray("<ofx><bankmsgsrsv1>") << InterchangeTable::Kind::Ofx;
         QTest::newRow("CSV") << QByteArray("日期,金额\n2026-01-01,3\n") << InterchangeTable::Kind::None;
         QTest::newRow("QIF marks later on") << QByteArray("header\n!Type:Bank\n") << InterchangeTable::Kind::None;
+        QTest::newRow("OFX beyond the first kilobyte") << QByteArray(2000, 'x') + "<OFX>" << InterchangeTable::Kind::None;
         QTest::newRow("empty") << QByteArray() << InterchangeTable::Kind::None;
     }
     void kindsSniffedFromTheContent()
@@ -166,6 +217,9 @@ private slots:
         QFETCH(QString, table);
         QFETCH(double, amount);
         QCOMPARE(Read(OneQifTransaction("1/1/2026", written)).value(0).value(1), table);
+        const QByteArray ofx = "OFXHEADER:100\n<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><BANKTRANLIST><STMTTRN><DTPOSTED>20260101<TRNAMT>"
+                               + written.toUtf8() + "</STMTTRN></BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>";
+        QCOMPARE(Read(ofx).value(0).value(1), table);
         double read = 0;
         QCOMPARE(ReadBillAmount(table, &read), amount != 0.0);
         QCOMPARE(read, amount);
@@ -197,6 +251,62 @@ private slots:
         QCOMPARE(Read(Lines({"!type:oth a", "D1/1/2026", "T5", "^", "!TYPE:OTH L", "D1/2/2026", "T-5", "^"})).size(), 2);
     }
 
+    void ofxSgmlRead()
+    {
+        const InterchangeTable table = ReadInterchange(OfxSgml());
+        QCOMPARE(table.error, QString());
+        QCOMPARE(table.kind, InterchangeTable::Kind::Ofx);
+        // Both transactions of one FITID are kept: leaving out the repeat is the import's. The card
+        // statement's day that cannot be is kept as written; the investment account's cash is not read.
+        QCOMPARE(table.rows, Rows({kHeader,
+                                   {"2026-01-02", "-12.50", "Café € & Co", "", "Latte & cake", "A1"},
+                                   {"2026-01-03 08:30:15", "-3.00", "The Bank", "", "", "A1"},
+                                   {"20261399", "-40.00", "Fuel <3", "", "", "C7"}}));
+    }
+
+    void ofxXmlRead()
+    {
+        QCOMPARE(Read(OfxXml()), Rows({{"2026-01-05 10:15:00", "-88.00", "Tom & Jerry's", "", "<晚饭>", "X-1"},
+                                       {"2026-01-06", "1500", "公司", "", "", "Y-1"}}));
+        // The same statement in SGML reads the same.
+        QByteArray sgml = OfxXml();
+        sgml.replace(R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)", "OFXHEADER:100\r\nDATA:OFXSGML\r\nENCODING:UTF-8");
+        sgml.replace(R"(<?OFX OFXHEADER="200" VERSION="211" SECURITY="NONE" OLDFILEUID="NONE" NEWFILEUID="NONE"?>)", "");
+        QCOMPARE(Read(sgml), Read(OfxXml()));
+    }
+
+    void ofxFilesRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("error");
+        QByteArray unclosed = OfxSgml();
+        unclosed.replace("<NAME>Caf\xE9 \x80 & Co\r\n<MEMO>Latte &amp; cake\r\n</STMTTRN>", "<NAME>Caf\xE9");
+        QTest::newRow("a transaction never closed") << unclosed << "OFX 文件不完整：<STMTTRN> 没有结束标签（第 19 行）";
+        QByteArray runOn = OfxSgml();
+        runOn.replace("</STMTTRN>\r\n<STMTTRN>\r\n<TRNTYPE>FEE", "<STMTTRN>\r\n<TRNTYPE>FEE");
+        QTest::newRow("a transaction running into the next") << runOn << "OFX 文件不完整：<STMTTRN> 没有结束标签（第 19 行）";
+        QTest::newRow("cut short") << OfxSgml().left(OfxSgml().indexOf("</BANKTRANLIST>"))
+                                   << "OFX 文件不完整：<BANKTRANLIST> 没有结束标签（第 18 行）";
+        QByteArray broken = OfxXml();
+        broken.replace("</FITID><NAME>", "</NAME><NAME>");
+        QTest::newRow("XML not well formed") << broken << "OFX 文件的 XML 格式有误（第 9 行）：Opening and ending tag mismatch.";
+        QTest::newRow("no OFX element") << QByteArray("OFXHEADER:100\n<BANKMSGSRSV1></BANKMSGSRSV1>") << "不是 OFX 文件";
+        QTest::newRow("XML of something else") << QByteArray(R"(<?xml version="1.0"?><?OFX OFXHEADER="200"?><HTML/>)")
+                                               << "不是 OFX 文件";
+        QTest::newRow("no statement") << QByteArray("OFXHEADER:100\n<OFX><SIGNONMSGSRSV1></SIGNONMSGSRSV1></OFX>")
+                                      << "OFX 文件中没有银行或信用卡对账单（STMTRS、CCSTMTRS），无法导入为收支记录";
+        QTest::newRow("nested without end") << "OFXHEADER:100\n<OFX>" + QByteArray(200, 'x').replace("x", "<A><B>")
+                                            << "OFX 文件的标签嵌套过深（第 2 行）";
+    }
+    void ofxFilesRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        const InterchangeTable table = ReadInterchange(bytes);
+        QCOMPARE(table.error, error);
+        QCOMPARE(table.rows, Rows());
+    }
+
     void rowsReadByTheBillImport()
     {
         const Rows rows = ReadInterchange(QuickenFile()).rows;
@@ -209,9 +319,18 @@ private slots:
         QCOMPARE(rent.item, QStringLiteral("Housing:Rent"));
     }
 
-    void truncatedFilesReadNoMoreThanTheyHold()
+    void truncatedFilesNeverReadAsWhole()
     {
-        // A QIF file has no end to miss, so a cut one reads at most the transactions it holds.
+        // An OFX file cut anywhere before its end is refused; a QIF file has no end to miss, so a cut one
+        // reads at most the transactions it holds.
+        for (const QByteArray &whole : {OfxSgml(), OfxXml()}) {
+            const qsizetype end = whole.lastIndexOf("</OFX>") + 6;
+            for (qsizetype cut = 0; cut < end; ++cut) {
+                const InterchangeTable table = ReadInterchange(whole.left(cut));
+                if (table.error.isEmpty() || !table.rows.isEmpty())
+                    QFAIL(qPrintable(QStringLiteral("cut at %1 read as whole").arg(cut)));
+            }
+        }
         const qsizetype rows = ReadInterchange(QuickenFile()).rows.size();
         for (qsizetype cut = 0; cut < QuickenFile().size(); ++cut) {
             const InterchangeTable table = ReadInterchange(QuickenFile().left(cut));
@@ -222,7 +341,7 @@ private slots:
     void damagedBytesNeverCrash()
     {
         QRandomGenerator random(20260110);
-        const QList<QByteArray> samples{QuickenFile()};
+        const QList<QByteArray> samples{QuickenFile(), OfxSgml(), OfxXml()};
         const QByteArray alphabet("<>/!^&;#:\r\n DTPSE$NMLU0123456789'-,.OFXSTMTRNAMEHEADER\xE9\x80\xFF");
         for (int round = 0; round < 3000; ++round) {
             QByteArray bytes = samples.at(round % samples.size());
@@ -237,7 +356,7 @@ private slots:
                 }
             }
             if (round % 7 == 0) {  // pure noise behind a header that sniffs
-                bytes = "!Type:Bank\n";
+                bytes = round % 2 ? QByteArray("OFXHEADER:100\n") : QByteArray("!Type:Bank\n");
                 for (int i = int(random.bounded(400)); i > 0; --i)
                     bytes += alphabet.at(random.bounded(int(alphabet.size())));
             }
