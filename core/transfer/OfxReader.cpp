@@ -211,37 +211,81 @@ QString DecodeEntities(const QString &text)
 {
     if (!text.contains(QLatin1Char('&')))
         return text;
-    static const QRegularExpression entity(QStringLiteral("&(#\\d{1,7}|#[xX][0-9A-Fa-f]{1,6}|[A-Za-z]+);"));
     static const QHash<QString, QString> named{{QStringLiteral("amp"), QStringLiteral("&")},   {QStringLiteral("lt"), QStringLiteral("<")},
                                                {QStringLiteral("gt"), QStringLiteral(">")},    {QStringLiteral("quot"), QStringLiteral("\"")},
                                                {QStringLiteral("apos"), QStringLiteral("'")}, {QStringLiteral("nbsp"), QString(QChar(0xA0))}};
+    constexpr qsizetype kLongestName = 8;
     QString decoded;
     qsizetype from = 0;
-    for (auto it = entity.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch match = it.next();
-        const QString name = match.captured(1);
-        QString replacement = match.captured(0);  // one not known stays as written
+    for (qsizetype amp = text.indexOf(QLatin1Char('&')); amp >= 0; amp = text.indexOf(QLatin1Char('&'), amp + 1)) {
+        const qsizetype nameLength = QStringView(text).mid(amp + 1, kLongestName + 1).indexOf(QLatin1Char(';'));
+        if (nameLength < 0)
+            continue;
+        const qsizetype semicolon = amp + 1 + nameLength;
+        const QString name = text.mid(amp + 1, semicolon - amp - 1);
+        QString replacement;
         if (name.startsWith(QLatin1Char('#'))) {
-            const bool hex = name.size() > 1 && (name.at(1) == QLatin1Char('x') || name.at(1) == QLatin1Char('X'));
-            const char32_t code = (hex ? name.mid(2) : name.mid(1)).toUInt(nullptr, hex ? 16 : 10);
-            if (code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF))
+            const bool hex = name.startsWith(QStringLiteral("#x"), Qt::CaseInsensitive);
+            bool number = false;
+            const char32_t code = name.mid(hex ? 2 : 1).toUInt(&number, hex ? 16 : 10);
+            if (number && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF))
                 replacement = QString::fromUcs4(&code, 1);
-        } else if (named.contains(name.toLower())) {
+        } else {
             replacement = named.value(name.toLower());
         }
-        decoded += QStringView(text).mid(from, match.capturedStart(0) - from);
+        if (replacement.isEmpty())
+            continue;  // one not known stays as written
+        decoded += QStringView(text).mid(from, amp - from);
         decoded += replacement;
-        from = match.capturedEnd(0);
+        from = semicolon + 1;
     }
     decoded += QStringView(text).mid(from);
     return decoded;
 }
 
-// Tags in SGML: "<NAME>", "</NAME>", "<NAME/>", case as it comes; comments, declarations and
-// processing instructions passed over; a '<' that begins no tag is part of the value.
+struct SgmlTag
+{
+    QString name;  // upper case, as OFX names are compared
+    bool ending = false, empty = false;
+    qsizetype end = 0;  // just past its '>'
+};
+
+// The tag beginning at the '<': "<NAME>", "</NAME>", "<NAME/>", anything up to the '>' on its line
+// passed over. None when the '<' begins no tag, as in "Fuel <3".
+std::optional<SgmlTag> SgmlTagAt(const QString &text, qsizetype open)
+{
+    SgmlTag tag;
+    qsizetype at = open + 1;
+    tag.ending = at < text.size() && text.at(at) == QLatin1Char('/');
+    if (tag.ending)
+        ++at;
+    const qsizetype nameFrom = at;
+    auto isNameChar = [](QChar c, bool first) {
+        return (c.unicode() < 0x80 && c.isLetter()) || c == QLatin1Char('_')
+               || (!first && ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') || c == QLatin1Char(':') || c == QLatin1Char('-')));
+    };
+    while (at < text.size() && isNameChar(text.at(at), at == nameFrom))
+        ++at;
+    if (at == nameFrom)
+        return std::nullopt;
+    tag.name = text.mid(nameFrom, at - nameFrom).toUpper();
+    for (; at < text.size(); ++at) {
+        const QChar c = text.at(at);
+        if (c == QLatin1Char('>')) {
+            tag.empty = !tag.ending && text.at(at - 1) == QLatin1Char('/');
+            tag.end = at + 1;
+            return tag;
+        }
+        if (c == QLatin1Char('<') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            break;
+    }
+    return std::nullopt;
+}
+
+// Tags in SGML, case as it comes; comments, declarations and processing instructions passed over;
+// a '<' that begins no tag is part of the value.
 bool ReadSgml(const QString &text, OfxCollector &collector)
 {
-    static const QRegularExpression tag(QStringLiteral("<(/?)([A-Za-z_][A-Za-z0-9_.:-]*)[^<>\\r\\n]*?(/?)>"));
     int line = 1;
     qsizetype counted = 0;
     auto lineAt = [&](qsizetype offset) {
@@ -263,19 +307,16 @@ bool ReadSgml(const QString &text, OfxCollector &collector)
             valueFrom = searchFrom = close < 0 ? text.size() : close + (comment ? 3 : 1);
             continue;
         }
-        const QRegularExpressionMatch match = tag.match(text, open, QRegularExpression::NormalMatch,
-                                                        QRegularExpression::AnchorAtOffsetMatchOption);
-        if (!match.hasMatch()) {
+        const std::optional<SgmlTag> tag = SgmlTagAt(text, open);
+        if (!tag) {
             searchFrom = open + 1;
             continue;
         }
         takeValue(open);
         const int tagLine = lineAt(open);
-        const QString name = match.captured(2).toUpper();
-        const bool ending = !match.captured(1).isEmpty(), empty = !match.captured(3).isEmpty();
-        if (ending ? !collector.End(name) : !collector.Start(name, tagLine) || (empty && !collector.End(name)))
+        if (tag->ending ? !collector.End(tag->name) : !collector.Start(tag->name, tagLine) || (tag->empty && !collector.End(tag->name)))
             return false;
-        valueFrom = searchFrom = match.capturedEnd(0);
+        valueFrom = searchFrom = tag->end;
     }
     takeValue(text.size());
     return collector.Finish();

@@ -275,6 +275,26 @@ private slots:
         QCOMPARE(Read(sgml), Read(OfxXml()));
     }
 
+    void ofxCharactersDecodedByWhatTheBytesAndHeaderSay_data()
+    {
+        QTest::addColumn<QByteArray>("charset");
+        QTest::addColumn<QByteArray>("name");
+        QByteArray gbk;
+        EncodeGbk(QStringLiteral("超市"), &gbk);
+        QTest::newRow("GB2312") << QByteArray("GB2312") << gbk;
+        QTest::newRow("UTF-8 behind a header saying 1252") << QByteArray("1252") << QStringLiteral("超市").toUtf8();
+        QTest::newRow("GBK behind a header saying nothing") << QByteArray("NONE") << gbk;
+    }
+    void ofxCharactersDecodedByWhatTheBytesAndHeaderSay()
+    {
+        QFETCH(QByteArray, charset);
+        QFETCH(QByteArray, name);
+        const QByteArray ofx = "OFXHEADER:100\r\nCHARSET:" + charset + "\r\n<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><BANKTRANLIST>"
+                               "<STMTTRN><DTPOSTED>20260101<TRNAMT>-1<NAME>" + name
+                               + "</STMTTRN></BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>";
+        QCOMPARE(Read(ofx).value(0).value(2), QStringLiteral("超市"));
+    }
+
     void ofxFilesRefused_data()
     {
         QTest::addColumn<QByteArray>("bytes");
