@@ -300,7 +300,7 @@ bool ReadSgml(const QString &text, OfxCollector &collector)
     auto takeValue = [&](qsizetype upTo) { collector.Text(DecodeEntities(text.mid(valueFrom, upTo - valueFrom))); };
     for (qsizetype open = text.indexOf(QLatin1Char('<')); open >= 0; open = text.indexOf(QLatin1Char('<'), searchFrom)) {
         const QStringView rest = QStringView(text).mid(open);
-        if (rest.startsWith(QStringLiteral("<!--")) || rest.startsWith(QStringLiteral("<?")) || rest.startsWith(QStringLiteral("<!"))) {
+        if (rest.startsWith(QStringLiteral("<!")) || rest.startsWith(QStringLiteral("<?"))) {
             const bool comment = rest.startsWith(QStringLiteral("<!--"));
             const qsizetype close = comment ? text.indexOf(QStringLiteral("-->"), open + 4) : text.indexOf(QLatin1Char('>'), open);
             takeValue(open);
