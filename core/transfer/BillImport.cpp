@@ -45,6 +45,8 @@ QString BillPresetName(BillPreset preset)
     case BillPreset::WeChat: return QStringLiteral("微信支付账单");
     case BillPreset::Alipay: return QStringLiteral("支付宝账单");
     case BillPreset::Zarvel: return QStringLiteral("Zarvel 导出的收支记录");
+    case BillPreset::Qif: return QStringLiteral("QIF 文件");
+    case BillPreset::Ofx: return QStringLiteral("OFX 对账单");
     case BillPreset::Plain: break;
     }
     return QStringLiteral("表格");
@@ -108,7 +110,20 @@ BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
     const QStringList header = Trimmed(records.value(headerRow));
     BillColumns c;
     c.date = Column(header, {"交易时间", "交易创建时间", "日期", "时间", "记账日期", "交易日期", "交易日", "记账日"});
-    if (Column(header, {"收支项目"}) >= 0 && Column(header, {"收入"}) >= 0 && Column(header, {"支出"}) >= 0) {
+    static const QStringList interchange{QStringLiteral("日期"), QStringLiteral("金额"), QStringLiteral("交易对方"),
+                                         QStringLiteral("收支项目"), QStringLiteral("备注")};
+    if (header.mid(0, 5) == interchange && header.size() == 6
+        && (header.at(5) == QStringLiteral("交易编号") || header.at(5) == QStringLiteral("支票号"))) {
+        // A QIF or OFX file read into its table: the amounts signed, the payee and memo the note.
+        layout.preset = header.at(5) == QStringLiteral("交易编号") ? BillPreset::Ofx : BillPreset::Qif;
+        c.amount = 1;
+        c.counterparty = 2;
+        c.item = 3;
+        c.remarks = 4;
+        c.note = {2, 4};
+        if (layout.preset == BillPreset::Ofx)
+            c.order = 5;
+    } else if (Column(header, {"收支项目"}) >= 0 && Column(header, {"收入"}) >= 0 && Column(header, {"支出"}) >= 0) {
         layout.preset = BillPreset::Zarvel;
         c.item = Column(header, {"收支项目"});
         c.income = Column(header, {"收入"});
@@ -214,7 +229,7 @@ bool ReadBillLayoutText(const QString &text, BillLayout *layout)
         return ok && *value >= low && *value <= high;
     };
     int preset = 0, dayFirst = 0, spending = 0;
-    if (!number(QStringLiteral("preset"), 0, int(BillPreset::Zarvel), &preset) || !number(QStringLiteral("dayFirst"), 0, 1, &dayFirst)
+    if (!number(QStringLiteral("preset"), 0, int(BillPreset::Ofx), &preset) || !number(QStringLiteral("dayFirst"), 0, 1, &dayFirst)
         || !number(QStringLiteral("spendingPositive"), 0, 1, &spending))
         return false;
     for (const auto &[name, column] : NamedColumns(read.columns)) {
@@ -409,7 +424,10 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
                                || status == QStringLiteral("退款成功"));
     const bool neutral = direction == QStringLiteral("/") || direction == QStringLiteral("不计收支")
                          || (direction.isEmpty() && c.direction >= 0 && layout.preset != BillPreset::Plain);
-    const bool ownTransfer = bill && IsOwnTransfer(read.item, goods);
+    // A QIF transfer names the other account in brackets: "[Savings]".
+    const bool qifTransfer = layout.preset == BillPreset::Qif && read.item.startsWith(QLatin1Char('['))
+                             && read.item.endsWith(QLatin1Char(']'));
+    const bool ownTransfer = (bill && IsOwnTransfer(read.item, goods)) || qifTransfer;
     double fee = 0;
     if (!refundRow && (neutral || ownTransfer)) {
         QString feeWord = QStringLiteral("服务费");
@@ -588,6 +606,24 @@ void SettleRefunds(std::vector<BillRow> &rows, qsizetype firstRecord)
         } else {
             purchase.reason = QStringLiteral("已扣除退款 %1").arg(TrimAmount(givenBack[at] += refund.amount));
         }
+    }
+}
+
+void SkipRepeatedTrades(std::vector<BillRow> &rows, qsizetype firstRecord)
+{
+    QHash<QString, qsizetype> first;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        BillRow &row = rows[r];
+        if (row.kind != BillRow::Kind::Record || row.order.isEmpty())
+            continue;
+        const QString key = row.order + QLatin1Char('\n') + ListDateText(row.date) + QLatin1Char('\n') + QString::number(ToCents(row.amount));
+        const auto seen = first.constFind(key);
+        if (seen == first.cend()) {
+            first.insert(key, qsizetype(r));
+            continue;
+        }
+        row.kind = BillRow::Kind::Skipped;
+        row.reason = QStringLiteral("交易编号重复（与第 %1 行相同）").arg(firstRecord + *seen);
     }
 }
 

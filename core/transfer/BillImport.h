@@ -12,8 +12,9 @@
 #include <QStringList>
 #include <vector>
 
-// The known layouts: the two big payment apps' bills and this program's own export.
-enum class BillPreset { Plain, WeChat, Alipay, Zarvel };
+// The known layouts: the two big payment apps' bills, this program's own export, and the QIF and OFX
+// files of other ledgers and banks (read into a table of their own titles).
+enum class BillPreset { Plain, WeChat, Alipay, Zarvel, Qif, Ofx };
 QString BillPresetName(BillPreset preset);
 
 // Which column holds what (-1: none). The amount is signed by the direction column where there is
@@ -89,6 +90,9 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout);
 // not in the bill is written as an income; one whose purchase already counts it is skipped. The row
 // numbers told are counted from firstRecord.
 void SettleRefunds(std::vector<BillRow> &rows, qsizetype firstRecord);
+// Skips a record that repeats an earlier one's trade number (an OFX FITID), day and amount: a bank
+// that sends a transaction twice. Rows numbered as for SettleRefunds.
+void SkipRepeatedTrades(std::vector<BillRow> &rows, qsizetype firstRecord);
 
 // "¥1,200.00", "-12.5", "１２.５" (full-width digits), "12.50元", "RMB 1,200.00", "(12.50)" as a
 // number; false when it is not one. A statement's "CR" (credit, money in) or "DR" (debit, money out)

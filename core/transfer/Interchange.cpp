@@ -31,10 +31,19 @@ InterchangeTable::Kind InterchangeKindOf(const QByteArray &bytes)
     return InterchangeTable::Kind::None;
 }
 
-InterchangeTable ReadInterchange(const QByteArray &bytes)
+InterchangeTable::Kind InterchangeKindOfName(const QString &fileName)
+{
+    if (fileName.endsWith(QStringLiteral(".qif"), Qt::CaseInsensitive))
+        return InterchangeTable::Kind::Qif;
+    if (fileName.endsWith(QStringLiteral(".ofx"), Qt::CaseInsensitive) || fileName.endsWith(QStringLiteral(".qfx"), Qt::CaseInsensitive))
+        return InterchangeTable::Kind::Ofx;
+    return InterchangeTable::Kind::None;
+}
+
+InterchangeTable ReadInterchange(const QByteArray &bytes, InterchangeTable::Kind kind)
 {
     InterchangeTable table;
-    switch (InterchangeKindOf(bytes)) {
+    switch (kind == InterchangeTable::Kind::None ? InterchangeKindOf(bytes) : kind) {
     case InterchangeTable::Kind::Qif:
         table = ReadQif(bytes);
         break;
@@ -50,10 +59,10 @@ InterchangeTable ReadInterchange(const QByteArray &bytes)
     return table;
 }
 
-QStringList InterchangeHeader()
+QStringList InterchangeHeader(InterchangeTable::Kind kind)
 {
-    return {QStringLiteral("日期"), QStringLiteral("金额"), QStringLiteral("交易对方"),
-            QStringLiteral("收支项目"), QStringLiteral("备注"), QStringLiteral("交易编号")};
+    return {QStringLiteral("日期"), QStringLiteral("金额"), QStringLiteral("交易对方"), QStringLiteral("收支项目"), QStringLiteral("备注"),
+            kind == InterchangeTable::Kind::Qif ? QStringLiteral("支票号") : QStringLiteral("交易编号")};
 }
 
 QString InterchangeAmountText(const QString &written)

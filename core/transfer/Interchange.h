@@ -28,4 +28,8 @@ InterchangeTable::Kind InterchangeKindOf(const QByteArray &bytes);
 // read stays as written, so that the import refuses its row and says why. Amounts stay text, signed
 // as in the file, a decimal comma made a point. Values that cannot be read are left to the import;
 // only what spoils the whole file (no type line, an unclosed aggregate, broken XML) is refused here.
-InterchangeTable ReadInterchange(const QByteArray &bytes);
+// The kind is sniffed when none is given; a file named .qif, .ofx or .qfx whose first bytes say
+// neither is read as its name says, so that what spoils it is told (a QIF without its type line).
+InterchangeTable ReadInterchange(const QByteArray &bytes, InterchangeTable::Kind kind = InterchangeTable::Kind::None);
+// The kind a file's name gives it.
+InterchangeTable::Kind InterchangeKindOfName(const QString &fileName);

@@ -4,6 +4,7 @@
 #include "common/Gbk.h"
 #include "entry/ItemChoice.h"
 #include "transfer/Csv.h"
+#include "transfer/Interchange.h"
 #include "transfer/XlsxReader.h"
 
 #include <QHash>
@@ -57,19 +58,29 @@ CMoneyImport::CMoneyImport(const QStringList &itemEntries, const QStringList &me
     }
 }
 
-bool CMoneyImport::Load(const QByteArray &bytes, const ImportProgress &progress, const QString &sheet)
+bool CMoneyImport::Load(const QByteArray &bytes, const ImportProgress &progress, const QString &sheet, const QString &fileName)
 {
     m_loadProblem.clear();
     if (LooksLikeZip(bytes)) {
         XlsxTable workbook = ReadXlsx(bytes, sheet);
+        m_encoding = QStringLiteral("Excel 工作簿");
         if (!workbook.error.isEmpty()) {
             m_loadProblem = workbook.error;
             return false;
         }
         m_sheets = workbook.sheets;
         m_sheetRead = sheet.isEmpty() ? m_sheets.value(0) : sheet;
-        m_encoding = QStringLiteral("Excel 工作簿");
         m_records = std::move(workbook.rows);
+        m_complete = true;
+    } else if (InterchangeTable::Kind kind = InterchangeKindOf(bytes);
+               kind != InterchangeTable::Kind::None || (kind = InterchangeKindOfName(fileName)) != InterchangeTable::Kind::None) {
+        InterchangeTable table = ReadInterchange(bytes, kind);
+        m_encoding = kind == InterchangeTable::Kind::Qif ? QStringLiteral("QIF 文件") : QStringLiteral("OFX 对账单");
+        if (!table.error.isEmpty()) {
+            m_loadProblem = table.error;
+            return false;
+        }
+        m_records = std::move(table.rows);
         m_complete = true;
     } else {
         const CsvText text = DecodeCsvBytes(bytes);
@@ -126,7 +137,7 @@ QString CMoneyImport::LoadFailure(const QString &shownFile) const
 {
     if (m_loadProblem.isEmpty())
         return QStringLiteral("文件 %1 不是文本表格，无法导入。").arg(shownFile);
-    return QStringLiteral("文件 %1 不是可以读取的 Excel 工作簿：%2。").arg(shownFile, m_loadProblem);
+    return QStringLiteral("文件 %1 不是可以读取的 %2：%3。").arg(shownFile, m_encoding, m_loadProblem);
 }
 
 void CMoneyImport::SetLayout(const BillLayout &layout, const ImportProgress &progress)
@@ -162,6 +173,8 @@ void CMoneyImport::ReadRows(const ImportProgress &progress)
             }
         }
         SettleRefunds(m_rows, first + 1);
+        if (m_layout.preset == BillPreset::Ofx)
+            SkipRepeatedTrades(m_rows, first + 1);
     }
     m_duplicate.assign(m_rows.size(), false);
     m_leftOut.assign(m_rows.size(), false);

@@ -22,11 +22,13 @@ public:
     // The entries records may take: the item list ("收入    工资", "支出    餐饮") and the member names.
     CMoneyImport(const QStringList &itemEntries, const QStringList &members);
 
-    // Reads a file's bytes (a CSV or text table, or an Excel workbook's first sheet) and guesses its
-    // layout. False for a file that is neither; nothing is read then, and LoadProblem says why when
+    // Reads a file's bytes (a CSV or text table, an Excel workbook's first sheet, a QIF or OFX file)
+    // and guesses its layout; the file's name (when given) says what a QIF or OFX file that does not
+    // say so itself is meant to be. False for a file that is neither; nothing is read then, and LoadProblem says why when
     // there is more to say than that (a workbook that cannot be read). Progress is told as the rows are
     // read (and may stop it: ImportProgress).
-    bool Load(const QByteArray &bytes, const ImportProgress &progress = {}, const QString &sheet = QString());
+    bool Load(const QByteArray &bytes, const ImportProgress &progress = {}, const QString &sheet = QString(),
+              const QString &fileName = QString());
     QString LoadProblem() const { return m_loadProblem; }
     // What the household is told of a file Load refused, named as shown.
     QString LoadFailure(const QString &shownFile) const;

@@ -374,6 +374,6 @@ InterchangeTable ReadOfx(const QByteArray &bytes)
     else if (!collector.sawStatement)
         table.error = QStringLiteral("OFX 文件中没有银行或信用卡对账单（STMTRS、CCSTMTRS），无法导入为收支记录");
     else
-        table.rows = QList<QStringList>{InterchangeHeader()} + collector.rows;
+        table.rows = QList<QStringList>{InterchangeHeader(InterchangeTable::Kind::Ofx)} + collector.rows;
     return table;
 }

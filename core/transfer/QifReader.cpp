@@ -153,7 +153,7 @@ InterchangeTable ReadQif(const QByteArray &bytes)
         table.error = NotTextReason(bytes);
         return table;
     }
-    QList<QStringList> rows{InterchangeHeader()};
+    QList<QStringList> rows{InterchangeHeader(InterchangeTable::Kind::Qif)};
     QifSection section = QifSection::None;
     bool typed = false, moneySection = false;
     QStringList passedOver;

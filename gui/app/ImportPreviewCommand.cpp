@@ -52,7 +52,7 @@ int RunImportPreview(int argc, char **argv)
     }
     CMoneyImport plan(g_itemList, MemberNames());
     RecallImportMappings(plan);
-    if (!plan.Load(file.readAll())) {
+    if (!plan.Load(file.readAll(), {}, QString(), path)) {
         err << plan.LoadFailure(QDir::toNativeSeparators(path)) << '\n';
         return 1;
     }

@@ -282,7 +282,7 @@ void CImportDlg::ChooseFile()
     // The folder of the last bill chosen: a household's bills are downloaded to one place.
     static QString lastFolder = QDir::homePath();
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择要导入的账单或表格"), lastFolder,
-                                                      QStringLiteral("账单或表格 (*.csv *.txt *.xlsx);;所有文件 (*)"));
+                                                      QStringLiteral("账单、表格或对账单 (*.csv *.txt *.xlsx *.qif *.ofx *.qfx);;所有文件 (*)"));
     if (path.isEmpty())
         return;
     lastFolder = QFileInfo(path).absolutePath();
@@ -331,7 +331,7 @@ bool CImportDlg::OpenFile(const QString &path, const QString &sheet)
         if (bill.error() != QFileDevice::NoError || bytes.size() != size)
             throw ImportRefused{QStringLiteral("无法读取文件 %1：%2").arg(shown, bill.errorString())};
         step(QStringLiteral("正在读取各行……"));
-        if (!plan.Load(bytes, progress, sheet))
+        if (!plan.Load(bytes, progress, sheet, path))
             throw ImportRefused{plan.LoadFailure(shown)};
         if (plan.Layout().headerRow < 0)
             plan.SetLayout(GuessColumnsAt(plan.Records(), 0), progress);  // offered as the header, to be changed

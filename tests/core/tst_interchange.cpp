@@ -12,6 +12,7 @@ namespace {
 using Rows = QList<QStringList>;
 
 const QStringList kHeader{"日期", "金额", "交易对方", "收支项目", "备注", "交易编号"};
+const QStringList kQifHeader{"日期", "金额", "交易对方", "收支项目", "备注", "支票号"};
 
 QByteArray Lines(const QStringList &lines, const char *end = "\r\n")
 {
@@ -88,7 +89,9 @@ Rows Read(const QByteArray &bytes)
     const InterchangeTable table = ReadInterchange(bytes);
     if (!table.error.isEmpty())
         qWarning() << "not read:" << table.error;
-    return table.error.isEmpty() && table.rows.value(0) == kHeader ? table.rows.mid(1) : Rows{{"refused"}};
+    return table.error.isEmpty() && table.rows.value(0) == (table.kind == InterchangeTable::Kind::Qif ? kQifHeader : kHeader)
+               ? table.rows.mid(1)
+               : Rows{{"refused"}};
 }
 
 QByteArray OneQifTransaction(const QString &date, const QString &amount = QStringLiteral("-1.00"))
@@ -133,7 +136,7 @@ private slots:
         const InterchangeTable table = ReadInterchange(QuickenFile());
         QCOMPARE(table.error, QString());
         QCOMPARE(table.kind, InterchangeTable::Kind::Qif);
-        QCOMPARE(table.rows, Rows({kHeader,
+        QCOMPARE(table.rows, Rows({kQifHeader,
                                    {"12/29/2025", "-1,234.56", "Landlord", "Housing:Rent", "December", "1042"},
                                    {"1/5/2026", "2,500.00", "Employer", "Salary", "", ""},
                                    {"12/29/1999", "-100.00", "Savings", "[Savings]", "", ""},
@@ -173,7 +176,7 @@ private slots:
         const Rows rows = Read(Lines({"!Type:Bank", "D29/12/2025", "T-1", "^", "D 3/ 1'26", "T-2", "^"}));
         QCOMPARE(rows.value(1).value(0), QStringLiteral("3/1/2026"));
         // The import finds the order from the 29 itself.
-        const BillLayout layout = GuessBillLayout(Rows{kHeader} + rows);
+        const BillLayout layout = GuessBillLayout(Rows{kQifHeader} + rows);
         QCOMPARE(layout.dates.order, DateOrder::DayFirst);
         QCOMPARE(ReadBillRow(rows.value(1), layout).date.date(), QDate(2026, 1, 3));
     }

@@ -321,6 +321,59 @@ private slots:
         QVERIFY(!ReadBillLayoutText(BillLayoutText(byHand).replace(QStringLiteral("amount=2"), QStringLiteral("amount=99999")), &read));
     }
 
+    void otherLedgersQifAndBanksOfxThroughTheImport()
+    {
+        // A QIF: a split purchase, a transfer to another account, an opening balance, day-first dates.
+        CMoneyImport qif(kItems, kMembers);
+        QVERIFY(qif.Load(Bill({"!Type:Bank", "D29/12/2025", "T-100.00", "PSupermarket", "LGroceries", "MWeekly", "SGroceries",
+                               "$-70.00", "SHousehold", "EBulbs", "$-30.00", "^", "D30/12/2025", "T-500.00", "PTo savings", "L[Savings]", "^",
+                               "D1/1/2026", "T1000.00", "POpening Balance", "L[Checking]", "^", "D2/1/2026", "T3,000.00", "PEmployer",
+                               "LSalary", "N1042", "^"}),
+                         {}, QString(), QStringLiteral("money.qif")));
+        QCOMPARE(qif.Layout().preset, BillPreset::Qif);
+        QCOMPARE(qif.Layout().dates.order, DateOrder::DayFirst);
+        QCOMPARE(qif.RowCount(), 5);
+        QCOMPARE(Outcome(qif, 0), QStringLiteral("记录 Groceries -70.00 "));
+        QCOMPARE(qif.Row(0).note, QStringLiteral("Supermarket Weekly"));
+        QCOMPARE(Outcome(qif, 1), QStringLiteral("记录 Household -30.00 "));
+        QCOMPARE(qif.Row(1).date, LedgerDateTime(QDate(2025, 12, 29)));
+        QCOMPARE(Outcome(qif, 2), QStringLiteral("跳过 [Savings] 0.00 本人账户间转账"));
+        QCOMPARE(Outcome(qif, 3), QStringLiteral("跳过 [Checking] 0.00 本人账户间转账"));
+        QCOMPARE(Outcome(qif, 4), QStringLiteral("记录 Salary 3000.00 "));
+        // Without its type line a .qif is told so, named; the same text named .csv is a table.
+        CMoneyImport untyped(kItems, kMembers);
+        QVERIFY(!untyped.Load(Bill({"D1/2/2026", "T-5", "^"}), {}, QString(), QStringLiteral("old.qif")));
+        QVERIFY2(untyped.LoadFailure(QStringLiteral("old.qif")).startsWith(QStringLiteral("文件 old.qif 不是可以读取的 QIF 文件：")),
+                 qPrintable(untyped.LoadFailure(QStringLiteral("old.qif"))));
+
+        // An OFX statement sent with a transaction twice (one FITID, day and amount), and a FITID the
+        // bank used again for another amount, which is a trade of its own.
+        const QString trade = QStringLiteral("<STMTTRN><TRNTYPE>%1<DTPOSTED>%2<TRNAMT>%3<FITID>%4<NAME>%5<MEMO>%6</STMTTRN>");
+        CMoneyImport ofx(kItems, kMembers);
+        QVERIFY(ofx.Load(Bill({"OFXHEADER:100", "DATA:OFXSGML", "VERSION:102", "ENCODING:USASCII", "CHARSET:1252", "",
+                               "<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><CURDEF>CNY<BANKTRANLIST><DTSTART>20260301<DTEND>20260331",
+                               trade.arg("DEBIT", "20260302120000", "-45.80", "F1", "Supermarket", "card 1234"),
+                               trade.arg("DEBIT", "20260302120000", "-45.80", "F1", "Supermarket", "card 1234"),
+                               trade.arg("DEBIT", "20260305", "-8.00", "F1", "Coffee", ""),
+                               trade.arg("CREDIT", "20260310", "8000.00", "F2", "Employer", "Salary"),
+                               "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>"})));
+        QCOMPARE(ofx.Layout().preset, BillPreset::Ofx);
+        QCOMPARE(Outcome(ofx, 0), QStringLiteral("记录  -45.80 "));
+        QCOMPARE(ofx.Row(0).note, QStringLiteral("Supermarket card 1234"));
+        QCOMPARE(ofx.Row(0).date, LedgerDateTime(QDate(2026, 3, 2), QTime(12, 0)));
+        QCOMPARE(Outcome(ofx, 1), QStringLiteral("跳过  -45.80 交易编号重复（与第 2 行相同）"));
+        QCOMPARE(Outcome(ofx, 2), QStringLiteral("记录  -8.00 "));
+        QCOMPARE(Outcome(ofx, 3), QStringLiteral("记录  8000.00 "));
+        // The payee ruled: the next statement's coffee is 餐饮 by itself.
+        QVERIFY(ofx.RuleRow(2, QStringLiteral("餐饮"), QString()));
+        QCOMPARE(ofx.EntryOf(2).item, QStringLiteral("餐饮"));
+        // An unclosed transaction refuses the file, naming its line; nothing is read.
+        CMoneyImport cut(kItems, kMembers);
+        QVERIFY(!cut.Load(Bill({"<OFX><BANKMSGSRSV1><STMTTRNRS><STMTRS><BANKTRANLIST>", "<STMTTRN><TRNAMT>-1"})));
+        QVERIFY2(cut.LoadFailure(QStringLiteral("a.ofx")).contains(QStringLiteral("第 2 行")), qPrintable(cut.LoadFailure(QStringLiteral("a.ofx"))));
+        QCOMPARE(cut.RowCount(), 0);
+    }
+
     void anOpenQuoteIsRefusedNotSwallowed()
     {
         // A quote opened by hand and never closed takes every line after it into one field: the row
