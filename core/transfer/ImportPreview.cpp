@@ -3,6 +3,8 @@
 
 #include "transfer/MoneyImport.h"
 
+#include <optional>
+
 namespace {
 
 QString Field(QString text)
@@ -36,4 +38,32 @@ QStringList ImportPreviewLines(const CMoneyImport &plan)
         lines << fields.join(QLatin1Char('\t'));
     }
     return lines;
+}
+
+bool UseLayoutNamed(CMoneyImport &plan, const QString &name, QString *problem)
+{
+    static const QList<std::pair<const char *, BillPreset>> kNames{{"wechat", BillPreset::WeChat}, {"alipay", BillPreset::Alipay},
+                                                                   {"zarvel", BillPreset::Zarvel}, {"qif", BillPreset::Qif},
+                                                                   {"ofx", BillPreset::Ofx}};
+    std::optional<BillPreset> wanted;
+    QStringList known;
+    for (const auto &[latin, preset] : kNames) {
+        known << QString::fromLatin1(latin);
+        if (name.compare(QLatin1String(latin), Qt::CaseInsensitive) == 0 || name == BillPresetName(preset))
+            wanted = preset;
+    }
+    if (!wanted) {
+        *problem = QStringLiteral("没有名为 %1 的格式；可用的格式：%2").arg(name, known.join(QStringLiteral("、")));
+        return false;
+    }
+    constexpr int kLookedAt = 40;  // as far as a header is looked for
+    for (int r = 0; r < plan.Records().size() && r < kLookedAt; ++r) {
+        const BillLayout layout = GuessColumnsAt(plan.Records(), r);
+        if (layout.preset == *wanted) {
+            plan.SetLayout(layout);
+            return true;
+        }
+    }
+    *problem = QStringLiteral("文件中找不到%1的表头").arg(BillPresetName(*wanted));
+    return false;
 }

@@ -12,3 +12,8 @@ class CMoneyImport;
 // row is skipped or refused, or what is told of a record's note). Tabs and line breaks inside a
 // field are written as blanks, so that each row is one line.
 QStringList ImportPreviewLines(const CMoneyImport &plan);
+
+// Reads the plan's rows under the named layout (wechat, alipay, zarvel, qif, ofx, or the layout's
+// Chinese name): the header is the first of the leading rows whose titles make that layout. False,
+// and *problem says why, when the name is none of them or no header of it is found.
+bool UseLayoutNamed(CMoneyImport &plan, const QString &name, QString *problem);

@@ -31,7 +31,12 @@ int RunImportPreview(int argc, char **argv)
     const QStringList arguments = app.arguments();
     const qsizetype at = arguments.indexOf(QStringLiteral("--preview-import"));
     if (at < 0 || at + 1 >= arguments.size()) {
-        err << "用法：zarvel --preview-import 文件 [--home]\n";
+        err << "用法：zarvel --preview-import 文件 [--layout 格式] [--home]\n";
+        return 2;
+    }
+    const qsizetype layoutAt = arguments.indexOf(QStringLiteral("--layout"));
+    if (layoutAt >= 0 && layoutAt + 1 >= arguments.size()) {
+        err << "用法：zarvel --preview-import 文件 [--layout 格式] [--home]\n";
         return 2;
     }
     const QString path = arguments.at(at + 1);
@@ -54,6 +59,11 @@ int RunImportPreview(int argc, char **argv)
     RecallImportMappings(plan);
     if (!plan.Load(file.readAll(), {}, QString(), path)) {
         err << plan.LoadFailure(QDir::toNativeSeparators(path)) << '\n';
+        return 1;
+    }
+    QString problem;
+    if (layoutAt >= 0 && !UseLayoutNamed(plan, arguments.at(layoutAt + 1), &problem)) {
+        err << QStringLiteral("文件 %1：%2\n").arg(QDir::toNativeSeparators(path), problem);
         return 1;
     }
     if (plan.Layout().headerRow < 0)

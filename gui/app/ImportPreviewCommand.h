@@ -1,6 +1,7 @@
-// zarvel --preview-import FILE [--home]: what an import of the file would make of each row, printed
+// zarvel --preview-import FILE [--layout NAME] [--home]: what an import of the file would make of each row, printed
 // as tab-separated lines without a window (ImportPreview.h), with the lists and the mappings of the
-// installation in the current directory (or the user's own with --home).
+// installation in the current directory (or the user's own with --home); the layout named when its
+// guess is not wanted (UseLayoutNamed).
 #pragma once
 
 // Whether the command line asks for the preview.
