@@ -264,7 +264,8 @@ bool ReadBillAmount(const QString &text, double *amount, int *marked)
 {
     QString written = text.trimmed();
     // A statement's credit or debit mark, then a currency's code, word or sign on either side.
-    static const QRegularExpression mark(QStringLiteral("\\s*\\b(CR|DR)\\.?$"), QRegularExpression::CaseInsensitiveOption);
+    // Written apart ("1,200.00 CR") or against the figures ("1,200.00CR"), never the end of a word.
+    static const QRegularExpression mark(QStringLiteral("\\s*(?<![A-Za-z])(CR|DR)\\.?$"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression currency(QStringLiteral(
         "^(?:RMB|CNY|HKD|USD|EUR|GBP|JPY|MOP|TWD|HK\\$|US\\$|人民币|港币|港元|美元|欧元|日元|英镑|[$€£])\\s*"
         "|\\s*(?:RMB|CNY|HKD|USD|EUR|GBP|JPY|MOP|TWD|人民币|港币|港元|美元|欧元|日元|英镑)$"),
@@ -286,9 +287,21 @@ bool ReadBillAmount(const QString &text, double *amount, int *marked)
             plain += QLatin1Char('.');
         else if (c == QChar(0xFF0D))
             plain += QLatin1Char('-');
-        else if (c != QLatin1Char(',') && c != QChar(0xFF0C) && c != QChar(0xA5) && c != QChar(0xFFE5) && c != QChar(0x5143)
-                 && !c.isSpace())
+        else if (c == QChar(0xFF0C))
+            plain += QLatin1Char(',');
+        else if (c != QChar(0xA5) && c != QChar(0xFFE5) && c != QChar(0x5143) && !c.isSpace())
             plain += c;
+    }
+    // Commas group thousands ("1,234.56", "1,234"), but a statement from abroad writes its decimals
+    // after one ("1.234,56", "12,50"): read as thousands, such an amount would be a hundred times off.
+    const qsizetype comma = plain.lastIndexOf(QLatin1Char(',')), dot = plain.lastIndexOf(QLatin1Char('.'));
+    const bool decimalComma = comma >= 0 && dot < comma
+                              && (dot >= 0 || (plain.count(QLatin1Char(',')) == 1 && plain.size() - comma - 1 != 3));
+    if (decimalComma) {
+        plain.remove(QLatin1Char('.'));
+        plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    } else {
+        plain.remove(QLatin1Char(','));
     }
     bool ok = false;
     double value = plain.toDouble(&ok);
@@ -465,7 +478,13 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
         amount = -fee;
     } else if (c.income >= 0 || c.expense >= 0) {
         // The amount stands in one of the two columns; a sheet may fill the other with a zero.
-        const QString income = Field(row, c.income), expense = Field(row, c.expense);
+        // A statement marks the side a row does not use with a dash.
+        static const QRegularExpression dash(QStringLiteral("^[-\u2012-\u2015\uFF0D]+$"));
+        const auto side = [&](int column) {
+            const QString text = Field(row, column);
+            return dash.match(text).hasMatch() ? QString() : text;
+        };
+        const QString income = side(c.income), expense = side(c.expense);
         double incomeAmount = 0, expenseAmount = 0;
         for (const auto &[text, value] : {std::pair{income, &incomeAmount}, std::pair{expense, &expenseAmount}}) {
             if ((!text.isEmpty() || (income.isEmpty() && expense.isEmpty())) && !ReadBillAmount(text, value))
