@@ -527,6 +527,7 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     const bool closed = fee == 0 && !partlyRefunded
                         && (status.contains(QStringLiteral("退款")) || status.contains(QStringLiteral("关闭")));
     read.refundCounted = partlyRefunded || closed;
+    read.paid = double(ToCents(amount)) / 100.0;
     if (partlyRefunded)
         amount = amount < 0 ? amount + std::fabs(refunded) : amount - std::fabs(refunded);
     if (std::fabs(amount) > kLargestAmount)
@@ -555,8 +556,10 @@ void SettleRefunds(std::vector<BillRow> &rows, qsizetype firstRecord)
     for (size_t r = 0; r < rows.size(); ++r) {
         const BillRow &row = rows[r];
         anyRefund = anyRefund || row.refund;
-        const bool purchase = !row.refund && row.amount < 0
-                              && (row.kind == BillRow::Kind::Record || (row.kind == BillRow::Kind::Skipped && row.refundCounted));
+        // A purchase whose status counts its refund may show nothing left to pay: what it paid tells.
+        const bool purchase = !row.refund
+                              && ((row.kind == BillRow::Kind::Record && row.amount < 0)
+                                  || (row.kind == BillRow::Kind::Skipped && row.refundCounted && row.paid < 0));
         if (!purchase)
             continue;
         if (!row.merchantOrder.isEmpty())
@@ -581,7 +584,10 @@ void SettleRefunds(std::vector<BillRow> &rows, qsizetype firstRecord)
         qint64 bestDistance = 0;
         for (size_t r : byCounterparty.value(refund.counterparty)) {
             const BillRow &purchase = rows[r];
-            if (purchase.kind != BillRow::Kind::Record || std::fabs(purchase.amount) * 100.0 + 0.5 < refund.amount * 100.0)
+            // One whose status counts a refund is measured by what it paid: the refund's row is the
+            // one it counts (already all given back, a purchase is left for a further refund no more).
+            const double large = purchase.refundCounted ? std::fabs(purchase.paid) : std::fabs(purchase.amount);
+            if ((purchase.kind != BillRow::Kind::Record && !purchase.refundCounted) || large * 100.0 + 0.5 < refund.amount * 100.0)
                 continue;
             const qint64 seconds = purchase.date.secsTo(refund.date);
             const qint64 distance = seconds >= 0 ? seconds : (qint64(1) << 40) - seconds;  // a later purchase only when no earlier
@@ -619,9 +625,17 @@ void SettleRefunds(std::vector<BillRow> &rows, qsizetype firstRecord)
         purchase.amount = double(ToCents(purchase.amount + refund.amount)) / 100.0;
         refund.reason = QStringLiteral("退款，已从第 %1 行的支出中扣除").arg(line);
         if (purchase.amount >= 0) {
+            // Given back more than it cost (a refund with a compensation, refunds adding up past it):
+            // the money over it came in all the same.
+            const double over = purchase.amount;
             purchase.kind = BillRow::Kind::Skipped;
             purchase.amount = 0;
             purchase.reason = QStringLiteral("已全额退款");
+            if (over > 0) {
+                refund.kind = BillRow::Kind::Record;
+                refund.amount = over;
+                refund.reason = QStringLiteral("退款，超出第 %1 行原交易的 %2 记为收入").arg(line, TrimAmount(over));
+            }
         } else {
             purchase.reason = QStringLiteral("已扣除退款 %1").arg(TrimAmount(givenBack[at] += refund.amount));
         }
