@@ -359,6 +359,34 @@ private slots:
         QVERIFY(!ReadBillLayoutText(BillLayoutText(byHand).replace(QStringLiteral("amount=2"), QStringLiteral("amount=99999")), &read));
     }
 
+    void rowsLeftOutStayOutWhenTheLayoutChanges()
+    {
+        // Two lunches the household entered by hand already, left out; then the note column and the
+        // header line chosen again: the same lines of the file stay out.
+        CMoneyImport plan(kItems, kMembers);
+        QVERIFY(plan.Load(Bill({"日期,项目,金额,备注", "2026-03-01,餐饮,-12,午饭", "2026-03-02,餐饮,-15,午饭",
+                                "2026-03-03,交通,-3,地铁"})));
+        plan.LeaveOut(0, true);
+        plan.LeaveOut(2, true);
+        QCOMPARE(plan.Count().leftOut, 2);
+        BillLayout noted = plan.Layout();
+        noted.columns.note = {1, 3};
+        plan.SetLayout(noted);
+        QVERIFY(plan.IsLeftOut(0));
+        QVERIFY(!plan.IsLeftOut(1));
+        QVERIFY(plan.IsLeftOut(2));
+        QCOMPARE(plan.EntriesToWrite(false).size(), size_t(1));
+        // The first lunch taken as the header: the lines below keep their choice.
+        noted.headerRow = 1;
+        plan.SetLayout(noted);
+        QCOMPARE(plan.RowCount(), 2);
+        QVERIFY(!plan.IsLeftOut(0));
+        QVERIFY(plan.IsLeftOut(1));
+        // A new file starts with every record in.
+        QVERIFY(plan.Load(Bill({"日期,项目,金额", "2026-04-01,餐饮,-12", "2026-04-02,餐饮,-15", "2026-04-03,交通,-3"})));
+        QCOMPARE(plan.Count().leftOut, 0);
+    }
+
     void otherLedgersQifAndBanksOfxThroughTheImport()
     {
         // A QIF: a split purchase, a transfer to another account, an opening balance, day-first dates.
