@@ -7,6 +7,7 @@
 
 #include "FileBytes.h"
 #include "OpenLedger.h"
+#include "TestInstallation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -83,6 +84,22 @@ private slots:
         // A second copy of the program on the same installation is refused its own socket.
         ImportRequests second;
         QVERIFY(!second.Listen());
+    }
+
+    void eachRequestArrivesWholeAndInTurn()
+    {
+        TestInstallation install;
+        QTemporaryDir folder;
+        ImportRequests requests;
+        QVERIFY(requests.Listen());
+        QStringList delivered;
+        requests.Deliver([&](const QString &file) { delivered << file; });
+        // A name may hold a line break: the file asked for arrives whole, not a file of its first line.
+        const QString broken = folder.filePath(QStringLiteral("账单\n三月.csv"));
+        const QString plain = folder.filePath(QStringLiteral("账单"));
+        QVERIFY(SendAside(broken));
+        QVERIFY(SendAside(plain));
+        QTRY_COMPARE(delivered, (QStringList{broken, plain}));
     }
 };
 
