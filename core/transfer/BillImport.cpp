@@ -264,7 +264,8 @@ bool ReadBillAmount(const QString &text, double *amount, int *marked)
 {
     QString written = text.trimmed();
     // A statement's credit or debit mark, then a currency's code, word or sign on either side.
-    static const QRegularExpression mark(QStringLiteral("\\s*\\b(CR|DR)\\.?$"), QRegularExpression::CaseInsensitiveOption);
+    // Written apart ("1,200.00 CR") or against the figures ("1,200.00CR"), never the end of a word.
+    static const QRegularExpression mark(QStringLiteral("\\s*(?<![A-Za-z])(CR|DR)\\.?$"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression currency(QStringLiteral(
         "^(?:RMB|CNY|HKD|USD|EUR|GBP|JPY|MOP|TWD|HK\\$|US\\$|人民币|港币|港元|美元|欧元|日元|英镑|[$€£])\\s*"
         "|\\s*(?:RMB|CNY|HKD|USD|EUR|GBP|JPY|MOP|TWD|人民币|港币|港元|美元|欧元|日元|英镑)$"),
@@ -286,9 +287,21 @@ bool ReadBillAmount(const QString &text, double *amount, int *marked)
             plain += QLatin1Char('.');
         else if (c == QChar(0xFF0D))
             plain += QLatin1Char('-');
-        else if (c != QLatin1Char(',') && c != QChar(0xFF0C) && c != QChar(0xA5) && c != QChar(0xFFE5) && c != QChar(0x5143)
-                 && !c.isSpace())
+        else if (c == QChar(0xFF0C))
+            plain += QLatin1Char(',');
+        else if (c != QChar(0xA5) && c != QChar(0xFFE5) && c != QChar(0x5143) && !c.isSpace())
             plain += c;
+    }
+    // Commas group thousands ("1,234.56", "1,234"), but a statement from abroad writes its decimals
+    // after one ("1.234,56", "12,50"): read as thousands, such an amount would be a hundred times off.
+    const qsizetype comma = plain.lastIndexOf(QLatin1Char(',')), dot = plain.lastIndexOf(QLatin1Char('.'));
+    const bool decimalComma = comma >= 0 && dot < comma
+                              && (dot >= 0 || (plain.count(QLatin1Char(',')) == 1 && plain.size() - comma - 1 != 3));
+    if (decimalComma) {
+        plain.remove(QLatin1Char('.'));
+        plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    } else {
+        plain.remove(QLatin1Char(','));
     }
     bool ok = false;
     double value = plain.toDouble(&ok);
@@ -465,7 +478,13 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
         amount = -fee;
     } else if (c.income >= 0 || c.expense >= 0) {
         // The amount stands in one of the two columns; a sheet may fill the other with a zero.
-        const QString income = Field(row, c.income), expense = Field(row, c.expense);
+        // A statement marks the side a row does not use with a dash.
+        static const QRegularExpression dash(QStringLiteral("^[-\u2012-\u2015\uFF0D]+$"));
+        const auto side = [&](int column) {
+            const QString text = Field(row, column);
+            return dash.match(text).hasMatch() ? QString() : text;
+        };
+        const QString income = side(c.income), expense = side(c.expense);
         double incomeAmount = 0, expenseAmount = 0;
         for (const auto &[text, value] : {std::pair{income, &incomeAmount}, std::pair{expense, &expenseAmount}}) {
             if ((!text.isEmpty() || (income.isEmpty() && expense.isEmpty())) && !ReadBillAmount(text, value))
@@ -508,6 +527,7 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     const bool closed = fee == 0 && !partlyRefunded
                         && (status.contains(QStringLiteral("退款")) || status.contains(QStringLiteral("关闭")));
     read.refundCounted = partlyRefunded || closed;
+    read.paid = double(ToCents(amount)) / 100.0;
     if (partlyRefunded)
         amount = amount < 0 ? amount + std::fabs(refunded) : amount - std::fabs(refunded);
     if (std::fabs(amount) > kLargestAmount)
@@ -536,8 +556,10 @@ void SettleRefunds(std::vector<BillRow> &rows, qsizetype firstRecord)
     for (size_t r = 0; r < rows.size(); ++r) {
         const BillRow &row = rows[r];
         anyRefund = anyRefund || row.refund;
-        const bool purchase = !row.refund && row.amount < 0
-                              && (row.kind == BillRow::Kind::Record || (row.kind == BillRow::Kind::Skipped && row.refundCounted));
+        // A purchase whose status counts its refund may show nothing left to pay: what it paid tells.
+        const bool purchase = !row.refund
+                              && ((row.kind == BillRow::Kind::Record && row.amount < 0)
+                                  || (row.kind == BillRow::Kind::Skipped && row.refundCounted && row.paid < 0));
         if (!purchase)
             continue;
         if (!row.merchantOrder.isEmpty())
@@ -562,7 +584,10 @@ void SettleRefunds(std::vector<BillRow> &rows, qsizetype firstRecord)
         qint64 bestDistance = 0;
         for (size_t r : byCounterparty.value(refund.counterparty)) {
             const BillRow &purchase = rows[r];
-            if (purchase.kind != BillRow::Kind::Record || std::fabs(purchase.amount) * 100.0 + 0.5 < refund.amount * 100.0)
+            // One whose status counts a refund is measured by what it paid: the refund's row is the
+            // one it counts (already all given back, a purchase is left for a further refund no more).
+            const double large = purchase.refundCounted ? std::fabs(purchase.paid) : std::fabs(purchase.amount);
+            if ((purchase.kind != BillRow::Kind::Record && !purchase.refundCounted) || large * 100.0 + 0.5 < refund.amount * 100.0)
                 continue;
             const qint64 seconds = purchase.date.secsTo(refund.date);
             const qint64 distance = seconds >= 0 ? seconds : (qint64(1) << 40) - seconds;  // a later purchase only when no earlier
@@ -600,9 +625,17 @@ void SettleRefunds(std::vector<BillRow> &rows, qsizetype firstRecord)
         purchase.amount = double(ToCents(purchase.amount + refund.amount)) / 100.0;
         refund.reason = QStringLiteral("退款，已从第 %1 行的支出中扣除").arg(line);
         if (purchase.amount >= 0) {
+            // Given back more than it cost (a refund with a compensation, refunds adding up past it):
+            // the money over it came in all the same.
+            const double over = purchase.amount;
             purchase.kind = BillRow::Kind::Skipped;
             purchase.amount = 0;
             purchase.reason = QStringLiteral("已全额退款");
+            if (over > 0) {
+                refund.kind = BillRow::Kind::Record;
+                refund.amount = over;
+                refund.reason = QStringLiteral("退款，超出第 %1 行原交易的 %2 记为收入").arg(line, TrimAmount(over));
+            }
         } else {
             purchase.reason = QStringLiteral("已扣除退款 %1").arg(TrimAmount(givenBack[at] += refund.amount));
         }

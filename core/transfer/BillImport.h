@@ -78,6 +78,8 @@ struct BillRow
     bool refund = false;
     // A purchase whose own status already counts what was given back (已全额退款, 已退款(￥5.00)).
     bool refundCounted = false;
+    // What the row paid or took before its own status counted anything given back (signed).
+    double paid = 0;
     QString order, merchantOrder;
 };
 

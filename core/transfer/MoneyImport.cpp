@@ -61,6 +61,7 @@ CMoneyImport::CMoneyImport(const QStringList &itemEntries, const QStringList &me
 bool CMoneyImport::Load(const QByteArray &bytes, const ImportProgress &progress, const QString &sheet, const QString &fileName)
 {
     m_loadProblem.clear();
+    m_leftOutRecords.clear();
     if (LooksLikeZip(bytes)) {
         XlsxTable workbook = ReadXlsx(bytes, sheet);
         m_encoding = QStringLiteral("Excel 工作簿");
@@ -178,6 +179,8 @@ void CMoneyImport::ReadRows(const ImportProgress &progress)
     }
     m_duplicate.assign(m_rows.size(), false);
     m_leftOut.assign(m_rows.size(), false);
+    for (size_t r = 0; r < m_rows.size(); ++r)
+        m_leftOut[r] = m_rows[r].kind == BillRow::Kind::Record && m_leftOutRecords.contains(FileRecordOf(qsizetype(r)));
     FindStrangers();
 }
 
@@ -329,8 +332,13 @@ void CMoneyImport::RememberRules(const QHash<QString, QString> &items, const QHa
 
 void CMoneyImport::LeaveOut(qsizetype row, bool out)
 {
-    if (Row(row).kind == BillRow::Kind::Record)
-        m_leftOut[size_t(row)] = out;
+    if (Row(row).kind != BillRow::Kind::Record)
+        return;
+    m_leftOut[size_t(row)] = out;
+    if (out)
+        m_leftOutRecords.insert(FileRecordOf(row));
+    else
+        m_leftOutRecords.remove(FileRecordOf(row));
 }
 
 bool CMoneyImport::IsWritten(qsizetype row, bool keepDuplicates) const

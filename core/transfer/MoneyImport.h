@@ -164,6 +164,8 @@ private:
     std::vector<BillRow> m_rows;
     std::vector<bool> m_duplicate;
     std::vector<bool> m_leftOut;
+    // The file's records left out by hand, by their place in the file: kept when the rows are read again.
+    QSet<qsizetype> m_leftOutRecords;
     QList<Rule> m_rules;
     QHash<QString, QString> m_ruleItems, m_ruleMembers;  // by "1name"/"0name" of the counterparty
     QSet<QString> m_droppedRules;

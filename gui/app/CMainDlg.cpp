@@ -33,6 +33,7 @@
 #include <QLabel>
 #include <QSplashScreen>
 #include <QThread>
+#include <QTimer>
 
 using namespace Action;
 
@@ -358,6 +359,13 @@ void CMainDlg::OpenImportOf(const QString &file)
 {
     if (m_bEnded)
         return;
+    // A dialog open over the window (an import among them) is finished first: two imports over each
+    // other would each write what the other cannot see, and the list is not switched under a dialog.
+    if (QWidget *open = QApplication::activeModalWidget(); open && open != this) {
+        constexpr int kRetryMs = 250;
+        QTimer::singleShot(kRetryMs, this, [this, file] { OpenImportOf(file); });
+        return;
+    }
     showNormal();
     raise();
     activateWindow();

@@ -8,6 +8,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -28,7 +29,8 @@ ImportRequests::ImportRequests(QObject *parent) : QObject(parent), m_server(new 
                         socket->abort();  // not a request of ours
                     return;
                 }
-                const QString file = QString::fromUtf8(socket->readLine(kLongestRequest)).chopped(1);
+                // Percent-encoded by the sender: a file's name may hold a line break.
+                const QString file = QString::fromUtf8(QByteArray::fromPercentEncoding(socket->readLine(kLongestRequest).trimmed()));
                 socket->write(kTaken);
                 socket->flush();
                 socket->disconnectFromServer();
@@ -85,7 +87,7 @@ bool ImportRequests::SendToRunningCopy(const QString &file, int waitMs)
     socket.connectToServer(ServerName());
     if (!socket.waitForConnected(waitMs))
         return false;
-    socket.write(file.toUtf8() + '\n');
+    socket.write(QUrl::toPercentEncoding(file) + '\n');
     if (!socket.waitForBytesWritten(waitMs))
         return false;
     while (!socket.canReadLine()) {

@@ -313,6 +313,45 @@ private slots:
         QVERIFY(!ReadBillAmount(QString(), &amount));
         QCOMPARE(ReadBillDate(QStringLiteral("2023年5月1日")), LedgerDateTime(QDate(2023, 5, 1)));
     }
+
+    void amountsAsStatementsWriteThem()
+    {
+        // A bank's statement marks the side a row does not use with a dash.
+        const QList<QStringList> bank{{"交易日期", "摘要", "支出", "存入", "余额"},
+                                      {"2026-03-01", "超市", "45.80", "-", "954.20"},
+                                      {"2026-03-02", "工资", "—", "8,000.00", "8954.20"},
+                                      {"2026-03-03", "转账", "－", "--", "8954.20"}};
+        const BillLayout layout = GuessBillLayout(bank);
+        QCOMPARE(layout.columns.expense, 2);
+        QCOMPARE(layout.columns.income, 3);
+        QCOMPARE(ReadBillRow(bank.at(1), layout).amount, -45.8);
+        QCOMPARE(ReadBillRow(bank.at(2), layout).amount, 8000.0);
+        QCOMPARE(int(ReadBillRow(bank.at(3), layout).kind), int(BillRow::Kind::Refused));
+
+        // A decimal comma (an account abroad) is not taken for a thousands one: never a hundred times off.
+        double amount = 0;
+        QVERIFY(ReadBillAmount(QStringLiteral("1.234,56"), &amount));
+        QCOMPARE(amount, 1234.56);
+        QVERIFY(ReadBillAmount(QStringLiteral("-12,50"), &amount));
+        QCOMPARE(amount, -12.5);
+        QVERIFY(ReadBillAmount(QStringLiteral("EUR 3,5"), &amount));
+        QCOMPARE(amount, 3.5);
+        QVERIFY(ReadBillAmount(QStringLiteral("1,234"), &amount));
+        QCOMPARE(amount, 1234.0);
+        QVERIFY(ReadBillAmount(QStringLiteral("1,234,567.8"), &amount));
+        QCOMPARE(amount, 1234567.8);
+        QVERIFY(!ReadBillAmount(QStringLiteral("-"), &amount));
+
+        // A card statement's mark written against the figures.
+        int marked = 0;
+        QVERIFY(ReadBillAmount(QStringLiteral("1,234.56CR"), &amount, &marked));
+        QCOMPARE(amount, 1234.56);
+        QCOMPARE(marked, 1);
+        QVERIFY(ReadBillAmount(QStringLiteral("88.00DR"), &amount, &marked));
+        QCOMPARE(amount, -88.0);
+        QCOMPARE(marked, -1);
+        QVERIFY(!ReadBillAmount(QStringLiteral("SCR"), &amount));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestBillImport)

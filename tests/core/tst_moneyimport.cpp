@@ -203,6 +203,44 @@ private slots:
         QCOMPARE(twice.Count().skipped, 3);
     }
 
+    void refundsNeverCountedTwiceNorLost()
+    {
+        const auto net = [](const CMoneyImport &plan) {
+            double sum = 0;
+            for (const MoneyEntry &entry : plan.EntriesToWrite(false))
+                sum += entry.amount;
+            return qRound64(sum * 100);
+        };
+        const QString header = QStringLiteral("交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,商户单号,备注");
+        // A purchase whose status says it was given back whole, and the refund's own row (its order
+        // numbers the refund's): the money came and went, nothing is written.
+        CMoneyImport whole(kItems, kMembers);
+        QVERIFY(whole.Load(Bill({header, "2026-03-03 12:00:00,商户消费-退款,商场,外套,收入,¥300.00,零钱,已退款,5030001,R7001,/",
+                                 "2026-03-01 12:00:00,商户消费,商场,外套,支出,¥300.00,零钱,已全额退款,4200001,M1,/"})));
+        QCOMPARE(Outcome(whole, 0), QStringLiteral("跳过 商户消费-退款 300.00 退款，已在第 3 行的原交易中扣除"));
+        QCOMPARE(whole.Count().records, 0);
+        QCOMPARE(net(whole), 0);
+        // Given back in part by status, the refund larger than what is left to pay.
+        CMoneyImport part(kItems, kMembers);
+        QVERIFY(part.Load(Bill({header, "2026-03-03 12:00:00,商户消费-退款,商场,外套,收入,¥80.00,零钱,已退款,5030002,R7002,/",
+                                "2026-03-01 12:00:00,商户消费,商场,外套,支出,¥100.00,零钱,已退款(¥80.00),4200002,M2,/"})));
+        QCOMPARE(Outcome(part, 1), QStringLiteral("记录 商户消费 -20.00 已扣除退款 80"));
+        QCOMPARE(Outcome(part, 0), QStringLiteral("跳过 商户消费-退款 80.00 退款，已在第 3 行的原交易中扣除"));
+        QCOMPARE(net(part), -2000);
+
+        // A refund larger than its purchase (the difference paid back besides), and two refunds that
+        // together give back more: the money over the purchase came in all the same.
+        CMoneyImport over(kItems, kMembers);
+        QVERIFY(over.Load(Bill({header, "2026-03-01 12:00:00,商户消费,店,/,支出,¥50.00,零钱,支付成功,4200003,M3,/",
+                                "2026-03-02 12:00:00,商户消费-退款,店,/,收入,¥60.00,零钱,已退款,5030003,M3,/",
+                                "2026-03-01 13:00:00,商户消费,店,/,支出,¥100.00,零钱,支付成功,4200004,M4,/",
+                                "2026-03-02 13:00:00,商户消费-退款,店,/,收入,¥70.00,零钱,已退款,5030004,M4,/",
+                                "2026-03-02 14:00:00,商户消费-退款,店,/,收入,¥70.00,零钱,已退款,5030005,M4,/"})));
+        QCOMPARE(Outcome(over, 0), QStringLiteral("跳过 商户消费 0.00 已全额退款"));
+        QCOMPARE(Outcome(over, 2), QStringLiteral("跳过 商户消费 0.00 已全额退款"));
+        QCOMPARE(net(over), 1000 + 4000);
+    }
+
     void bankStatementsDebitAndCreditColumns()
     {
         CMoneyImport bank(kItems, kMembers);
@@ -319,6 +357,34 @@ private slots:
         QCOMPARE(BillLayoutText(read), BillLayoutText(byHand));
         QVERIFY(!ReadBillLayoutText(QStringLiteral("preset=9;date=0"), &read));
         QVERIFY(!ReadBillLayoutText(BillLayoutText(byHand).replace(QStringLiteral("amount=2"), QStringLiteral("amount=99999")), &read));
+    }
+
+    void rowsLeftOutStayOutWhenTheLayoutChanges()
+    {
+        // Two lunches the household entered by hand already, left out; then the note column and the
+        // header line chosen again: the same lines of the file stay out.
+        CMoneyImport plan(kItems, kMembers);
+        QVERIFY(plan.Load(Bill({"日期,项目,金额,备注", "2026-03-01,餐饮,-12,午饭", "2026-03-02,餐饮,-15,午饭",
+                                "2026-03-03,交通,-3,地铁"})));
+        plan.LeaveOut(0, true);
+        plan.LeaveOut(2, true);
+        QCOMPARE(plan.Count().leftOut, 2);
+        BillLayout noted = plan.Layout();
+        noted.columns.note = {1, 3};
+        plan.SetLayout(noted);
+        QVERIFY(plan.IsLeftOut(0));
+        QVERIFY(!plan.IsLeftOut(1));
+        QVERIFY(plan.IsLeftOut(2));
+        QCOMPARE(plan.EntriesToWrite(false).size(), size_t(1));
+        // The first lunch taken as the header: the lines below keep their choice.
+        noted.headerRow = 1;
+        plan.SetLayout(noted);
+        QCOMPARE(plan.RowCount(), 2);
+        QVERIFY(!plan.IsLeftOut(0));
+        QVERIFY(plan.IsLeftOut(1));
+        // A new file starts with every record in.
+        QVERIFY(plan.Load(Bill({"日期,项目,金额", "2026-04-01,餐饮,-12", "2026-04-02,餐饮,-15", "2026-04-03,交通,-3"})));
+        QCOMPARE(plan.Count().leftOut, 0);
     }
 
     void otherLedgersQifAndBanksOfxThroughTheImport()

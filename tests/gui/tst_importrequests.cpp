@@ -7,6 +7,7 @@
 
 #include "FileBytes.h"
 #include "OpenLedger.h"
+#include "TestInstallation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -83,6 +84,67 @@ private slots:
         // A second copy of the program on the same installation is refused its own socket.
         ImportRequests second;
         QVERIFY(!second.Listen());
+    }
+
+    void eachRequestArrivesWholeAndInTurn()
+    {
+        TestInstallation install;
+        QTemporaryDir folder;
+        ImportRequests requests;
+        QVERIFY(requests.Listen());
+        QStringList delivered;
+        requests.Deliver([&](const QString &file) { delivered << file; });
+        // A name may hold a line break: the file asked for arrives whole, not a file of its first line.
+        const QString broken = folder.filePath(QStringLiteral("账单\n三月.csv"));
+        const QString plain = folder.filePath(QStringLiteral("账单"));
+        QVERIFY(SendAside(broken));
+        QVERIFY(SendAside(plain));
+        QTRY_COMPARE(delivered, (QStringList{broken, plain}));
+    }
+
+    void aFileAskedForWhileAnImportIsOpenWaitsForIt()
+    {
+        OpenLedger ledger;
+        QTemporaryDir folder;
+        QStringList bills;
+        for (const char *name : {"三月.csv", "四月.csv"}) {
+            QByteArray bytes;
+            QVERIFY(WriteCsv({{"日期", "收支项目", "金额"}, {"2026-03-01", "餐饮", "-12"}}, CsvEncoding::Utf8WithBom, &bytes));
+            bills << folder.filePath(QString::fromUtf8(name));
+            WriteBytes(bills.last(), bytes);
+        }
+        // The same bill opened twice from the desktop, or a second one while the first is still being
+        // looked at: never two import dialogs over each other, each to write what the other cannot see.
+        int mostOpen = 0;
+        QStringList shown;
+        QTimer watch;
+        watch.setInterval(30);
+        connect(&watch, &QTimer::timeout, &ledger.window, [&] {
+            QList<CImportDlg *> open;
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (auto *dialog = qobject_cast<CImportDlg *>(top); dialog && dialog->isVisible())
+                    open << dialog;
+            }
+            mostOpen = std::max(mostOpen, int(open.size()));
+            for (CImportDlg *dialog : open) {
+                if (dialog->property("seen").toBool())
+                    continue;
+                dialog->setProperty("seen", true);
+                dialog->WaitForReading();
+                shown << dialog->ShownFile();
+                if (shown.size() == 1) {
+                    QTimer::singleShot(0, &ledger.window, [&] { ledger.window.OpenImportOf(bills.at(1)); });
+                    QTimer::singleShot(300, dialog, &QDialog::reject);
+                } else {
+                    QTimer::singleShot(0, dialog, &QDialog::reject);
+                }
+            }
+        });
+        watch.start();
+        QTimer::singleShot(0, &ledger.window, [&] { ledger.window.OpenImportOf(bills.at(0)); });
+        QTRY_COMPARE(shown.size(), 2);
+        QCOMPARE(shown, (QStringList{QDir::toNativeSeparators(bills.at(0)), QDir::toNativeSeparators(bills.at(1))}));
+        QCOMPARE(mostOpen, 1);
     }
 };
 
