@@ -128,8 +128,10 @@ CMoneyImport::KnownLayout CMoneyImport::LayoutToKeep() const
     for (const QString &title : m_records.at(m_layout.headerRow))
         keep.titles << title.trimmed();
     keep.layout = m_layout;
-    // A layout the guess gives alike need not be kept: marked by no header row.
-    if (BillLayoutText(GuessColumnsAt(m_records, m_layout.headerRow)) == BillLayoutText(m_layout))
+    // A layout the guess gives alike (its header line found, its columns the same) need not be kept:
+    // marked by no header row.
+    const BillLayout guess = GuessBillLayout(m_records);
+    if (guess.headerRow == m_layout.headerRow && BillLayoutText(guess) == BillLayoutText(m_layout))
         keep.layout.headerRow = -1;
     return keep;
 }

@@ -78,8 +78,9 @@ Qt::ItemFlags ImportRuleModel::flags(const QModelIndex &index) const
 
 bool ImportRuleModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!m_plan || !index.isValid() || role != Qt::EditRole || (index.column() != kItem && index.column() != kMember))
-        return false;
+    if (!m_plan || !index.isValid() || role != Qt::EditRole || (index.column() != kItem && index.column() != kMember)
+        || index.row() >= rowCount())
+        return false;  // a list that closes after the rules changed under it
     const QString chosen = value.toString() == Unruled() ? QString() : value.toString();
     const CMoneyImport::Rule rule = m_plan->Rules().at(index.row());
     // A rule left with neither goes, and the rows are counted again: shown anew by whoever hears

@@ -343,13 +343,26 @@ private slots:
         QCOMPARE(again.Layout().dates.order, DateOrder::DayFirst);
         QCOMPARE(again.Row(0).date, LedgerDateTime(QDate(2026, 4, 5)));
         QCOMPARE(again.Row(0).note, QStringLiteral("加油"));
-        // Put back as the guess has it, the kept layout is forgotten.
-        again.SetLayout(GuessColumnsAt(again.Records(), 2));
-        KeepImportMappings(again);
+        // A sheet the guess reads, its note columns changed by hand: kept; put back as the guess has
+        // it: forgotten.
+        const QStringList sheet{"日期,摘要,金额,备注", "2026-04-05,加油,-300.00,周末"};
+        CMoneyImport changed(kItems, kMembers);
+        RecallImportMappings(changed);
+        QVERIFY(changed.Load(Bill(sheet)));
+        BillLayout noteless = changed.Layout();
+        noteless.columns.note = {3};
+        changed.SetLayout(noteless);
+        KeepImportMappings(changed);
+        CMoneyImport kept(kItems, kMembers);
+        RecallImportMappings(kept);
+        QVERIFY(kept.Load(Bill(sheet)));
+        QCOMPARE(kept.Row(0).note, QStringLiteral("周末"));
+        kept.SetLayout(GuessBillLayout(kept.Records()));
+        KeepImportMappings(kept);
         CMoneyImport forgotten(kItems, kMembers);
         RecallImportMappings(forgotten);
-        QVERIFY(forgotten.Load(Bill({"Txn Date,Description,Amount,Balance", "05/04/2026,加油,-300.00,50"})));
-        QCOMPARE(forgotten.Layout().headerRow, -1);
+        QVERIFY(forgotten.Load(Bill(sheet)));
+        QCOMPARE(forgotten.Row(0).note, QStringLiteral("加油 周末"));
 
         // A kept layout edited by hand out of shape is passed over.
         BillLayout read;
