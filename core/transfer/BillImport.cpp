@@ -165,6 +165,9 @@ BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
         if (c.amount < 0 && out >= 0 && in >= 0) {
             c.expense = out;
             c.income = in;
+            // A bank account's 摘要 is the kind of movement (消费, 工资, 利息): its item when none is named.
+            if (c.item < 0)
+                c.item = Column(header, {"摘要"});
         }
         c.direction = Column(header, {"收/支", "收支"});
         c.member = Column(header, {"家庭成员", "成员", "经手人"});

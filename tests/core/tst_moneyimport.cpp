@@ -251,12 +251,13 @@ private slots:
                                 "20260303,转账,老王,0.00,(12.00),17988.00"})));
         QCOMPARE(bank.Layout().columns.expense, 3);
         QCOMPARE(bank.Layout().columns.income, 4);
-        QCOMPARE(Outcome(bank, 0), QStringLiteral("记录  -1234.50 "));
+        QCOMPARE(Outcome(bank, 0), QStringLiteral("记录 消费 -1234.50 "));  // the movement's kind its item
         QCOMPARE(bank.Row(0).note, QStringLiteral("超市 消费"));
         QCOMPARE(bank.Row(0).counterparty, QStringLiteral("超市"));
-        QCOMPARE(Outcome(bank, 1), QStringLiteral("记录  8000.00 "));
+        QCOMPARE(Outcome(bank, 1), QStringLiteral("记录 工资 8000.00 "));
+        QCOMPARE(bank.EntryOf(1).item, QStringLiteral("工资"));  // the ledger's own item
         QCOMPARE(bank.Row(1).date, LedgerDateTime(QDate(2026, 3, 2)));
-        QCOMPARE(Outcome(bank, 2), QStringLiteral("记录  -12.00 "));
+        QCOMPARE(Outcome(bank, 2), QStringLiteral("记录 转账 -12.00 "));
 
         // Amounts with a credit mark on a card's statement: spending positive, a payment marked CR.
         double amount = 0;
