@@ -139,7 +139,12 @@ Qt::ItemFlags ImportPreviewModel::flags(const QModelIndex &index) const
         return flags;
     if (index.column() == kLine)
         flags |= Qt::ItemIsUserCheckable;
-    if (index.column() == kItem || index.column() == kMember)
+    // A choice rules the row's counterparty, or maps its trade type or member where the bill names no
+    // counterparty; a row with neither (an item or member the ledger's own) offers none.
+    const qsizetype planRow = PlanRow(index.row());
+    const bool ruled = !m_plan->Row(planRow).counterparty.isEmpty();
+    if ((index.column() == kItem && (ruled || m_plan->StrangeItemOf(planRow) >= 0))
+        || (index.column() == kMember && (ruled || m_plan->StrangeMemberOf(planRow) >= 0)))
         flags |= Qt::ItemIsEditable;
     return flags;
 }
