@@ -155,7 +155,8 @@ bool CMoneyBook::Add(const QDateTime &date, const QString &item, double amount, 
     return true;
 }
 
-bool CMoneyBook::AddMany(const std::vector<MoneyEntry> &entries, const std::function<bool(qsizetype)> &progress)
+bool CMoneyBook::AddMany(const std::vector<MoneyEntry> &entries, const std::function<bool(qsizetype)> &progress,
+                         const Alongside &alongside)
 {
     ChangeBatch batch(*this);  // the whole import is one change to those who show the book
     OpenIfClosed();
@@ -165,10 +166,18 @@ bool CMoneyBook::AddMany(const std::vector<MoneyEntry> &entries, const std::func
     constexpr qsizetype kProgressStep = 500;
     try {
         Commit([&] {
-            m_set.InsertRecords(qsizetype(entries.size()), [&](qsizetype i) {
+            if (alongside.before)
+                alongside.before(m_set.Connection());
+            std::vector<size_t> claimed;
+            claimed.reserve(entries.size());
+            for (size_t i = 0; i < entries.size(); ++i) {
+                if (!alongside.claim || alongside.claim(m_set.Connection(), qsizetype(i)))
+                    claimed.push_back(i);
+            }
+            m_set.InsertRecords(qsizetype(claimed.size()), [&](qsizetype i) {
                 if (progress && i % kProgressStep == 0 && !progress(i))
                     throw Cancelled();
-                const MoneyEntry &entry = entries[size_t(i)];
+                const MoneyEntry &entry = entries[claimed[size_t(i)]];
                 Write(entry.date, entry.item, entry.amount, entry.member, entry.explain);
             });
             if (progress && !progress(qsizetype(entries.size())))

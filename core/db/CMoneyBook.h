@@ -40,7 +40,15 @@ public:
     // Writes the records in one transaction: all of them or, on a refused value, a database failure or
     // a cancel, none. progress(written so far) is asked every few hundred records; false cancels.
     // Returns false when cancelled. The list shows the page it showed, read again, and the new total.
-    bool AddMany(const std::vector<MoneyEntry> &entries, const std::function<bool(qsizetype)> &progress = {});
+    // What is written beside the records in their transaction: before runs first; claim(entry) says
+    // whether the entry is still to be written (false: another copy of the program wrote it already).
+    struct Alongside
+    {
+        std::function<void(SqlConnection &)> before;
+        std::function<bool(SqlConnection &, qsizetype)> claim;
+    };
+    bool AddMany(const std::vector<MoneyEntry> &entries, const std::function<bool(qsizetype)> &progress = {},
+                 const Alongside &alongside = {});
 
     // The cash total: the sum of every record, as the database keeps it, in whole cents.
     void ComputeTotal();
