@@ -178,9 +178,11 @@ qsizetype WriteWorkbook(const QString &path, const QString &asidePath, const Xls
         throw Unwritable{QStringLiteral("列表有 %1 列，超过 Excel 一张工作表所能容纳的 %2 列。").arg(columnCount).arg(LXW_COL_MAX)};
 
     // Rows go to the file as they are written (a large list is not held twice in memory), through
-    // scratch files on the target's own disk that libxlsxwriter removes as it goes.
+    // scratch files libxlsxwriter removes as it goes. They are kept off the target's disk: when a
+    // write fails there, libxlsxwriter leaves its scratch file open (removed, but holding its room
+    // until the program ends), which must not keep a full disk full.
     const QByteArray asideName = QFile::encodeName(asidePath);
-    QByteArray scratchFolder = QFile::encodeName(QFileInfo(asidePath).absolutePath());
+    QByteArray scratchFolder = QFile::encodeName(QDir::tempPath());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.tmpdir = scratchFolder.data();
