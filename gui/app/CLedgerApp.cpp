@@ -210,6 +210,8 @@ int CLedgerApp::InitInstance()
     {
         CMainDlg dialog;
         if (!dialog.IsEnded()) {  // a cancelled login ends the program without showing anything
+            // What came due since the last start first, then the file the program was asked to import.
+            QTimer::singleShot(0, &dialog, [&dialog] { dialog.OfferDueRecords(QDate::currentDate()); });
             if (!m_importFile.isEmpty())
                 QTimer::singleShot(0, &dialog, [&dialog, file = m_importFile] { dialog.OpenImportOf(file); });
             requests.Deliver([&dialog](const QString &file) { dialog.OpenImportOf(file); });

@@ -10,7 +10,10 @@
 #include "db/DbError.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CFindWindow.h"
+#include "dialogs/CDueRecordsDlg.h"
 #include "dialogs/CStatDlg.h"
+#include "db/Ledger.h"
+#include "recurring/CRecurringBook.h"
 #include "lists/CAddMemberDlg.h"
 #include "lists/CLoginDlg.h"
 #include "lists/CSettingsDlg.h"
@@ -118,6 +121,7 @@ CLedgerPanel *CMainDlg::Panel(int listId) const
 std::unique_ptr<CSettingsDlg> CMainDlg::MakeSettings()
 {
     auto settings = std::make_unique<CSettingsDlg>(this);
+    settings->SetMoneyBook(&m_moneyBook);
     connect(settings.get(), &CSettingsDlg::ledgerReplaced, this, &CMainDlg::ReloadLedger);
     connect(settings.get(), &CSettingsDlg::ledgerUnusable, this, &CMainDlg::End);
     return settings;
@@ -353,6 +357,20 @@ void CMainDlg::HideMemoGroup()
     HidePanel(AddressList);
     HidePanel(CreditList);
     HideControls({ShowMemoList, ShowAddresses, ShowCredit});
+}
+
+void CMainDlg::OfferDueRecords(const QDate &today)
+{
+    if (m_bEnded)
+        return;
+    TellDbFailure([this, &today] {
+        CRecurringBook recurring(OpenLedgerDatabase());
+        std::vector<DueRecord> due = recurring.DueUpTo(today);
+        if (due.empty())
+            return;
+        CDueRecordsDlg dialog(recurring, m_moneyBook, std::move(due), this);
+        dialog.exec();
+    });
 }
 
 void CMainDlg::OpenImportOf(const QString &file)

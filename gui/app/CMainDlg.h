@@ -77,6 +77,9 @@ public:
     void LaunchCalculator();
     CalculatorLauncher &Calculator() { return m_calculator; }
 
+    // The recurring records come due up to the day, offered to write (nothing when none is due).
+    void OfferDueRecords(const QDate &today);
+
     // Opens the import of a file handed to the program (zarvel --import FILE), over the income and
     // expense list, the window brought to the front.
     void OpenImportOf(const QString &file);

@@ -8,6 +8,7 @@
 #include "lists/CDeleteMemberDlg.h"
 #include "lists/CItemEditDlg.h"
 #include "lists/CPasswordDlg.h"
+#include "lists/CRecurringDlg.h"
 #include "lists/CRestoreDlg.h"
 
 #include <QHeaderView>
@@ -26,7 +27,7 @@ CSettingsDlg::CSettingsDlg(QWidget *parent) : QDialog(parent)
     const QList<QPair<QString, QStringList>> groups{
         {QStringLiteral("系统"),
          {QStringLiteral("密码"), QStringLiteral("添加家庭成员"), QStringLiteral("删除家庭成员"), QStringLiteral("恢复备份")}},
-        {QStringLiteral("收支"), {QStringLiteral("编辑收支项目")}},
+        {QStringLiteral("收支"), {QStringLiteral("编辑收支项目"), QStringLiteral("周期收支")}},
         {QStringLiteral("储蓄"),
          {QStringLiteral("编辑银行机构"), QStringLiteral("编辑货币种类"), QStringLiteral("编辑活期储蓄注释"), QStringLiteral("编辑储蓄利率")}},
         {QStringLiteral("财产"), {QStringLiteral("编辑物品种类")}},
@@ -66,6 +67,8 @@ QDialog *CSettingsDlg::MakeEditor(const QString &leaf)
         return new CAddMemberDlg(this);
     if (leaf == QStringLiteral("删除家庭成员"))
         return new CDeleteMemberDlg(this);
+    if (leaf == QStringLiteral("周期收支"))
+        return new CRecurringDlg(m_moneyBook, this);
     if (leaf == QStringLiteral("编辑物品种类"))
         return new CArticleKindDlg(this);
     if (leaf == QStringLiteral("恢复备份")) {

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class CMoneyBook;
 class QTreeWidget;
 
 class CSettingsDlg : public QDialog
@@ -11,6 +12,8 @@ class CSettingsDlg : public QDialog
     Q_OBJECT
 public:
     explicit CSettingsDlg(QWidget *parent = nullptr);
+    // The income and expense book the recurring records come due into (周期收支's 检查到期).
+    void SetMoneyBook(CMoneyBook *book) { m_moneyBook = book; }
 
     // Opens the editor of the chosen leaf; a group opens nothing.
     void OpenChosen();
@@ -24,4 +27,5 @@ signals:
 
 private:
     QTreeWidget *m_tree;
+    CMoneyBook *m_moneyBook = nullptr;
 };

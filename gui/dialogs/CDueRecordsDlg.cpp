@@ -1,0 +1,185 @@
+// The recurring records come due.
+#include "CDueRecordsDlg.h"
+
+#include "common/Amount.h"
+#include "common/LedgerDate.h"
+#include "common/Messages.h"
+#include "controls/CIconButton.h"
+#include "db/CMoneyBook.h"
+#include "db/DbError.h"
+#include "dialogs/DialogParts.h"
+#include "entry/AmountRules.h"
+#include "entry/ItemChoice.h"
+#include "lists/ReferenceLists.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+const QString kCaption = QStringLiteral("到期的周期收支");
+enum Column { kDate, kItem, kAmount, kMember, kNote, kTold, kColumnCount };
+
+bool ItemOnList(const QString &item, bool income)
+{
+    for (const QString &entry : g_itemList) {
+        const ItemChoice choice = ParseItemChoice(entry);
+        if (choice.name == item && choice.income == income)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CDueRecordsDlg::CDueRecordsDlg(CRecurringBook &recurring, CMoneyBook &book, std::vector<DueRecord> due, QWidget *parent)
+    : QDialog(parent), m_recurring(recurring), m_book(book), m_due(std::move(due))
+{
+    setWindowTitle(kCaption);
+    m_table = new QTableWidget(this);
+    m_table->setColumnCount(kColumnCount);
+    m_table->setHorizontalHeaderLabels({QStringLiteral("日期"), QStringLiteral("收支项目"), QStringLiteral("金额"), QStringLiteral("家庭成员"),
+                                        QStringLiteral("备注"), QStringLiteral("提示")});
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    for (const auto &[column, width] : std::initializer_list<std::pair<int, int>>{{kDate, 120}, {kItem, 90}, {kAmount, 90}, {kMember, 70}, {kNote, 140}})
+        m_table->setColumnWidth(column, width);
+    m_summary = new QLabel(this);
+    auto *writeTicked = MakeDialogButton(this, 0, QStringLiteral("记入勾选的"), 182);
+    auto *skipTicked = MakeDialogButton(this, 0, QStringLiteral("跳过勾选的"), 183);
+    auto *writeAll = new QPushButton(QStringLiteral("全部记入"), this);
+    auto *later = new QPushButton(QStringLiteral("以后再说"), this);
+    connect(writeTicked, &QPushButton::clicked, this, &CDueRecordsDlg::WriteTicked);
+    connect(skipTicked, &QPushButton::clicked, this, &CDueRecordsDlg::SkipTicked);
+    connect(writeAll, &QPushButton::clicked, this, &CDueRecordsDlg::WriteAll);
+    connect(later, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_summary, 1);
+    for (QWidget *button : std::initializer_list<QWidget *>{writeTicked, skipTicked, writeAll, later})
+        buttons->addWidget(button);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("以下周期收支已经到期。可以修改日期、金额和备注（双击单元格），勾选后记入或跳过："), this));
+    layout->addWidget(m_table, 1);
+    layout->addLayout(buttons);
+    resize(760, 420);
+    Fill();
+}
+
+void CDueRecordsDlg::Fill()
+{
+    m_table->setRowCount(int(m_due.size()));
+    for (int row = 0; row < int(m_due.size()); ++row) {
+        const DueRecord &record = m_due[size_t(row)];
+        const bool income = record.entry.amount > 0;
+        const bool onList = ItemOnList(record.entry.item, income);
+        auto *date = new QTableWidgetItem(record.due.toString(QStringLiteral("yyyy-MM-dd")));
+        date->setCheckState(onList ? Qt::Checked : Qt::Unchecked);
+        m_table->setItem(row, kDate, date);
+        auto *item = new QTableWidgetItem(record.entry.item);
+        item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        m_table->setItem(row, kItem, item);
+        auto *amount = new QTableWidgetItem(TrimAmount(record.entry.amount));
+        amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_table->setItem(row, kAmount, amount);
+        auto *member = new QTableWidgetItem(record.entry.member);
+        member->setFlags(member->flags() & ~Qt::ItemIsEditable);
+        m_table->setItem(row, kMember, member);
+        m_table->setItem(row, kNote, new QTableWidgetItem(record.entry.explain));
+        auto *told = new QTableWidgetItem(onList ? QString() : QStringLiteral("该项目已从收支项目中删除，勾选后仍按原项目记入"));
+        told->setFlags(told->flags() & ~Qt::ItemIsEditable);
+        told->setForeground(QColor(0xB0, 0x50, 0x00));
+        m_table->setItem(row, kTold, told);
+    }
+    m_summary->setText(m_due.empty() ? QStringLiteral("没有到期的周期收支。") : QStringLiteral("共 %1 条到期。").arg(m_due.size()));
+}
+
+bool CDueRecordsDlg::RowRecord(int row, DueRecord *record) const
+{
+    *record = m_due[size_t(row)];
+    const QDate day = QDate::fromString(m_table->item(row, kDate)->text().trimmed(), QStringLiteral("yyyy-MM-dd"));
+    QString amount = m_table->item(row, kAmount)->text().trimmed();
+    const bool expense = amount.startsWith(QLatin1Char('-'));
+    if (expense)
+        amount.remove(0, 1);
+    const QString problem = CheckAmount(&amount).trimmed();
+    if (!day.isValid() || day.year() < 1900 || !problem.isEmpty()) {
+        ShowMessage(QStringLiteral("第 %1 行：%2").arg(row + 1).arg(day.isValid() ? problem : QStringLiteral("日期应写作 yyyy-MM-dd")), kCaption);
+        return false;
+    }
+    // The kind stays the template's: an income's amount cannot turn it into an expense.
+    record->entry.amount = (record->entry.amount > 0 ? 1 : -1) * std::fabs(amount.toDouble());
+    record->entry.date = LedgerDateTime(day);  // the due date stays the one marked; the record may move
+    record->entry.explain = m_table->item(row, kNote)->text();
+    return true;
+}
+
+bool CDueRecordsDlg::Confirm(const std::vector<int> &writeRows, const std::vector<int> &skipRows)
+{
+    std::vector<DueRecord> write, skip;
+    for (int row : writeRows) {
+        DueRecord record;
+        if (!RowRecord(row, &record))
+            return false;
+        write.push_back(record);
+    }
+    for (int row : skipRows)
+        skip.push_back(m_due[size_t(row)]);
+    if (write.empty() && skip.empty()) {
+        ShowMessage(QStringLiteral("请先勾选要处理的周期收支。"), kCaption);
+        return false;
+    }
+    qsizetype written = 0;
+    try {
+        written = m_recurring.Confirm(m_book, write, skip);
+        m_due = m_recurring.DueUpTo(QDate::currentDate());
+    } catch (const DbError &error) {
+        ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
+        return false;
+    }
+    if (written < qsizetype(write.size()))
+        ShowMessage(QStringLiteral("有 %1 条已由另一个正在运行的 Zarvel 记入或跳过，没有再次记入。").arg(qsizetype(write.size()) - written), kCaption);
+    Fill();
+    if (m_due.empty())
+        accept();
+    return true;
+}
+
+bool CDueRecordsDlg::WriteTicked()
+{
+    std::vector<int> rows;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        if (m_table->item(row, kDate)->checkState() == Qt::Checked)
+            rows.push_back(row);
+    }
+    return Confirm(rows, {});
+}
+
+bool CDueRecordsDlg::SkipTicked()
+{
+    std::vector<int> rows;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        if (m_table->item(row, kDate)->checkState() == Qt::Checked)
+            rows.push_back(row);
+    }
+    return Confirm({}, rows);
+}
+
+bool CDueRecordsDlg::WriteAll()
+{
+    std::vector<int> rows, offList;
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        (m_table->item(row, kTold)->text().isEmpty() ? rows : offList).push_back(row);
+    // An item taken off the list is written under its own name only when the household says so.
+    if (!offList.empty()
+        && AskYesNo(QStringLiteral("有 %1 条的收支项目已从列表中删除。\n是否仍按原项目记入？").arg(offList.size()), kCaption))
+        rows.insert(rows.end(), offList.begin(), offList.end());
+    std::sort(rows.begin(), rows.end());
+    return Confirm(rows, {});
+}
