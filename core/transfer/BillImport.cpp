@@ -16,10 +16,28 @@ namespace {
 
 int Column(const QStringList &header, std::initializer_list<const char *> names)
 {
+    // English titles are written in any case ("DATE", "Date").
     for (const char *name : names) {
-        const int at = header.indexOf(QString::fromUtf8(name));
-        if (at >= 0)
-            return at;
+        for (int at = 0; at < header.size(); ++at) {
+            if (header.at(at).compare(QString::fromUtf8(name), Qt::CaseInsensitive) == 0)
+                return at;
+        }
+    }
+    return -1;
+}
+
+// The titles a date column goes by, the transaction's day before the day it was posted.
+const std::initializer_list<const char *> kDateTitles{"交易时间", "交易创建时间", "日期", "时间", "记账日期", "交易日期", "交易日", "记账日",
+                                                      "Trans Date", "Transaction Date", "Date", "Posting Date", "Post Date"};
+
+// A column whose title begins with one of the names ("Amount (HKD)").
+int ColumnStarting(const QStringList &header, std::initializer_list<const char *> names)
+{
+    for (const char *name : names) {
+        for (int at = 0; at < header.size(); ++at) {
+            if (header.at(at).startsWith(QString::fromUtf8(name), Qt::CaseInsensitive))
+                return at;
+        }
     }
     return -1;
 }
@@ -52,10 +70,6 @@ QString BillPresetName(BillPreset preset)
     return QStringLiteral("表格");
 }
 
-namespace {
-
-// The day order the rows' dates show (a first number past 12 is a day, a second one past 12 too), and
-// the statement's period from the dates of its title block (or the one year it names).
 BillDates GuessBillDates(const QList<QStringList> &records, int headerRow, int dateColumn)
 {
     BillDates dates;
@@ -101,7 +115,6 @@ BillDates GuessBillDates(const QList<QStringList> &records, int headerRow, int d
     return dates;
 }
 
-} // namespace
 
 BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
 {
@@ -109,7 +122,7 @@ BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
     layout.headerRow = headerRow;
     const QStringList header = Trimmed(records.value(headerRow));
     BillColumns c;
-    c.date = Column(header, {"交易时间", "交易创建时间", "日期", "时间", "记账日期", "交易日期", "交易日", "记账日"});
+    c.date = Column(header, kDateTitles);
     static const QStringList interchange{QStringLiteral("日期"), QStringLiteral("金额"), QStringLiteral("交易对方"),
                                          QStringLiteral("收支项目"), QStringLiteral("备注")};
     if (header.mid(0, 5) == interchange && header.size() == 6
@@ -159,9 +172,11 @@ BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
     } else {
         c.item = Column(header, {"收支项目", "项目", "分类", "类别", "交易类型", "交易分类"});
         c.amount = Column(header, {"金额", "金额(元)", "金额（元）", "交易金额", "人民币金额", "记账金额", "发生额"});
+        if (c.amount < 0)
+            c.amount = ColumnStarting(header, {"Amount", "Transaction Amount"});
         // A bank's statement: money out and money in in two columns.
-        const int out = Column(header, {"支出金额", "支出", "借方金额", "借方发生额", "借方"});
-        const int in = Column(header, {"存入金额", "存入", "收入金额", "收入", "贷方金额", "贷方发生额", "贷方"});
+        const int out = Column(header, {"支出金额", "支出", "借方金额", "借方发生额", "借方", "Debit", "Withdrawal", "Withdrawals"});
+        const int in = Column(header, {"存入金额", "存入", "收入金额", "收入", "贷方金额", "贷方发生额", "贷方", "Credit", "Deposit", "Deposits"});
         if (c.amount < 0 && out >= 0 && in >= 0) {
             c.expense = out;
             c.income = in;
@@ -172,11 +187,17 @@ BillLayout GuessColumnsAt(const QList<QStringList> &records, int headerRow)
         c.direction = Column(header, {"收/支", "收支"});
         c.member = Column(header, {"家庭成员", "成员", "经手人"});
         c.counterparty = Column(header, {"交易对方", "对方户名", "对方名称", "对方账户名称", "收款人", "付款人"});
-        c.note = {c.counterparty, Column(header, {"交易摘要", "摘要"}), Column(header, {"备注", "说明", "附言", "用途"})};
-        // A credit card's statement (its title block or its card column says so) counts spending positive.
+        c.note = {c.counterparty, Column(header, {"交易摘要", "摘要", "Description", "Details", "Narrative"}),
+                  Column(header, {"备注", "说明", "附言", "用途", "Memo", "Remarks"})};
+        // A credit card's statement counts spending positive: its title block or its card column says
+        // so, or its credits marked CR.
         bool card = Column(header, {"卡号末四位", "卡号后四位"}) >= 0;
         for (qsizetype r = 0; r < headerRow && r < records.size() && !card; ++r)
             card = records.at(r).join(QString()).contains(QStringLiteral("信用卡"));
+        static const QRegularExpression credit(QStringLiteral("\\d\\s*CR\\.?\\s*$"), QRegularExpression::CaseInsensitiveOption);
+        constexpr int kLookedAt = 500;
+        for (qsizetype r = headerRow + 1; c.amount >= 0 && !card && r < records.size() && r <= headerRow + kLookedAt; ++r)
+            card = credit.match(records.at(r).value(c.amount)).hasMatch();
         layout.spendingPositive = card && c.direction < 0 && c.income < 0;
     }
     if (layout.preset == BillPreset::WeChat || layout.preset == BillPreset::Alipay)
@@ -257,7 +278,7 @@ BillLayout GuessBillLayout(const QList<QStringList> &records)
 {
     constexpr int kLookedAt = 40;  // a bill's title block is a few dozen lines at most
     for (int r = 0; r < records.size() && r < kLookedAt; ++r) {
-        if (Column(Trimmed(records.at(r)), {"交易时间", "交易创建时间", "日期", "时间", "记账日期", "交易日期", "交易日", "记账日"}) >= 0)
+        if (Column(Trimmed(records.at(r)), kDateTitles) >= 0)
             return GuessColumnsAt(records, r);
     }
     return BillLayout();
@@ -506,6 +527,13 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
             amount = sign * std::fabs(amount);
         else if (marked == 0 && layout.spendingPositive)
             amount = -amount;
+        // A card repaid is money moved from one's own account to the card: neither earned nor spent.
+        static const QRegularExpression repaid(QStringLiteral("还款|payment"), QRegularExpression::CaseInsensitiveOption);
+        if (layout.spendingPositive && amount > 0 && (repaid.match(read.item).hasMatch() || repaid.match(read.note).hasMatch())) {
+            read.kind = BillRow::Kind::Skipped;
+            read.reason = QStringLiteral("本人账户间转账（信用卡还款）");
+            return read;
+        }
     }
     if (refundRow) {
         // Settled against its purchase once the whole bill is read.
@@ -675,7 +703,9 @@ std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<Mone
 {
     // One count per entry through the date index, which holds the item and the amount: of the records
     // at the time itself, or from the day's start to the next day's.
-    const QString sameItemAndAmount = QStringLiteral(" AND \"Item\" = ? AND ") + CentsSql(QStringLiteral("\"Money\""))
+    // The same amount under the same item, or with the same note (not an empty one): a record imported
+    // before and since filed under another item (a rule changed) is the same record all the same.
+    const QString sameItemAndAmount = QStringLiteral(" AND (\"Item\" = ? OR (\"Explain\" = ? AND \"Explain\" <> '')) AND ") + CentsSql(QStringLiteral("\"Money\""))
                                       + QStringLiteral(" = ?");
     SqlStatement sameTime = db.Prepare(QStringLiteral("SELECT count(*) FROM \"Money\" WHERE \"Date\" = ?") + sameItemAndAmount);
     SqlStatement sameDay = db.Prepare(QStringLiteral("SELECT count(*) FROM \"Money\" WHERE \"Date\" >= ? AND \"Date\" < ?")
@@ -708,11 +738,14 @@ std::vector<bool> MatchExistingRecords(SqlConnection &db, const std::vector<Mone
                 count.Bind(bound++, DbDateText(entry.date));
             }
             count.Bind(bound++, entry.item);
+            count.Bind(bound++, entry.explain);
             count.Bind(bound, cents);
             const qint64 held = count.Step() ? count.Int(0) : 0;
             if (held == 0)
                 continue;
-            const QString what = QLatin1Char('\n') + entry.item + QLatin1Char('\n') + QString::number(cents);
+            // Taken by time (or day) and amount: a record found by its item for one entry is not found
+            // again by its note for another.
+            const QString what = QLatin1Char('\n') + QString::number(cents);
             qint64 &ofDay = takenOfDay[ListDateText(entry.date) + what];
             qint64 &used = dayOnly ? ofDay : takenAt[DbDateText(entry.date) + what];
             if (used < held) {

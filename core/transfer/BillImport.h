@@ -56,6 +56,10 @@ struct BillLayout
 QString BillLayoutText(const BillLayout &layout);
 bool ReadBillLayoutText(const QString &text, BillLayout *layout);
 
+// The day order the rows' dates show (a first number past 12 is a day, a second one past 12 too), and
+// the statement's period from the dates of its title block (or the one year it names).
+BillDates GuessBillDates(const QList<QStringList> &records, int headerRow, int dateColumn);
+
 // Finds the header row among the first rows (the title block of a bill is skipped) and guesses the
 // columns from its titles; headerRow -1 when no row looks like one.
 BillLayout GuessBillLayout(const QList<QStringList> &records);
@@ -117,7 +121,8 @@ struct ImportCancelled
 // Tells progress every so many steps (and at the last), throwing ImportCancelled when asked to stop.
 void TellImportProgress(const ImportProgress &progress, qsizetype done, qsizetype total);
 
-// For each entry, whether the ledger holds a record of the same time, amount (to the cent) and item:
+// For each entry, whether the ledger holds a record of the same time and amount (to the cent) under
+// the same item or with the same note (a record imported before and filed since under another item):
 // such rows are reported and left out unless the user keeps them. An entry marked in wholeDay (its
 // file gave the day alone, as this program's export does) matches such a record at any time of its day.
 // Each record held matches one entry at most, whichever form of date the entries give: the entries that

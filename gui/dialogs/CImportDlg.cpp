@@ -135,7 +135,10 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
         if (m_plan && !m_showing && !Reading() && m_sheetBox->currentText() != m_plan->SheetRead())
             OpenFile(m_filePath, m_sheetBox->currentText());
     });
+    m_spendingPositive = new QCheckBox(QStringLiteral("金额为正表示支出（信用卡账单）"), this);
+    connect(m_spendingPositive, &QCheckBox::clicked, this, &CImportDlg::ColumnsChosen);
     formatRow->addWidget(m_format, 1);
+    formatRow->addWidget(m_spendingPositive);
     formatRow->addWidget(m_sheetBox);
     formatRow->addWidget(new QLabel(QStringLiteral("日期顺序"), this));
     formatRow->addWidget(m_dateOrder);
@@ -238,7 +241,7 @@ CImportDlg::CImportDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_b
     readingRow->addWidget(m_readingBar, 1);
     m_readingStep->hide();
     m_readingBar->hide();
-    m_held = {choose, m_sheetBox, m_headerLine, m_dateOrder, columns, mappings, m_preview, m_keepDuplicates, m_onlyLeftOut, import};
+    m_held = {choose, m_sheetBox, m_headerLine, m_dateOrder, m_spendingPositive, columns, mappings, m_preview, m_keepDuplicates, m_onlyLeftOut, import};
 
     // The mapping tables and the preview share the height, as the household drags it.
     auto *previewPart = new QWidget(this);
@@ -446,6 +449,7 @@ void CImportDlg::ShowLayout()
     m_headerLine->setRange(1, int(std::max<qsizetype>(1, m_plan->Records().size())));
     m_headerLine->setValue(layout.headerRow + 1);
     m_dateOrder->setCurrentIndex(layout.dates.order == DateOrder::DayFirst ? 1 : 0);
+    m_spendingPositive->setChecked(layout.spendingPositive);
     m_sheetBox->clear();
     m_sheetBox->addItems(m_plan->Sheets());
     m_sheetBox->setCurrentText(m_plan->SheetRead());
@@ -486,7 +490,13 @@ void CImportDlg::ColumnsChosen()
     BillLayout layout = m_plan->Layout();
     for (auto field = m_fieldBoxes.cbegin(); field != m_fieldBoxes.cend(); ++field)
         ColumnOf(layout.columns, field.key()) = field.value()->currentIndex() - 1;
-    layout.dates.order = m_dateOrder->currentIndex() == 1 ? DateOrder::DayFirst : DateOrder::MonthFirst;
+    if (layout.columns.date != m_plan->Layout().columns.date) {
+        // Another column of dates: its own order of day and month, as its values show.
+        layout.dates = GuessBillDates(m_plan->Records(), layout.headerRow, layout.columns.date);
+    } else {
+        layout.dates.order = m_dateOrder->currentIndex() == 1 ? DateOrder::DayFirst : DateOrder::MonthFirst;
+    }
+    layout.spendingPositive = m_spendingPositive->isChecked();
     layout.columns.note.clear();
     for (int column = 0; column < m_noteColumns->count(); ++column) {
         if (m_noteColumns->item(column)->checkState() == Qt::Checked)

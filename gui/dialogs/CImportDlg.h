@@ -56,6 +56,7 @@ public:
     QSpinBox *HeaderLine() const { return m_headerLine; }
     QComboBox *DateOrderBox() const { return m_dateOrder; }
     QComboBox *SheetBox() const { return m_sheetBox; }
+    QCheckBox *SpendingPositive() const { return m_spendingPositive; }
     ImportMappingModel *StrangeItems() const { return m_itemsModel; }
     ImportMappingModel *StrangeMembers() const { return m_membersModel; }
     ImportRuleModel *Rules() const { return m_rulesModel; }
@@ -100,6 +101,7 @@ private:
     QSpinBox *m_headerLine = nullptr;
     QComboBox *m_dateOrder = nullptr;
     QComboBox *m_sheetBox = nullptr;  // a workbook's sheets, shown when it has more than one
+    QCheckBox *m_spendingPositive = nullptr;  // a card's statement: its amounts are spending
     QString m_filePath, m_readingFile;  // the file shown, and the one being read
     QMap<Field, QComboBox *> m_fieldBoxes;
     QListWidget *m_noteColumns = nullptr;

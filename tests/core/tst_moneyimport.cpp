@@ -274,7 +274,8 @@ private slots:
         QVERIFY(!ReadBillAmount(QStringLiteral("RMB"), &amount));
         const BillLayout card = GuessBillLayout({{"信用卡对账单 2026年3月"}, {"交易日", "交易摘要", "金额"}});
         QVERIFY(card.spendingPositive);
-        QCOMPARE(ReadBillRow({"3/5", "还款", "5,000.00 CR"}, card).amount, 5000.0);
+        QCOMPARE(ReadBillRow({"3/5", "还款", "5,000.00 CR"}, card).reason, QStringLiteral("本人账户间转账（信用卡还款）"));
+        QCOMPARE(ReadBillRow({"3/5", "京东 退货", "899.00 CR"}, card).amount, 899.0);  // money back all the same
         QCOMPARE(ReadBillRow({"3/6", "超市", "50.00"}, card).amount, -50.0);
     }
 

@@ -477,9 +477,11 @@ private slots:
         QVERIFY(items->setData(items->index(0, 3), QStringLiteral("交通")));
         dialog.WaitForReading();
         QCOMPARE(dialog.Summary()->text(), allHeld);
+        // Mapped to another item for good: the records imported before under 交通 are still these rows
+        // (same time, amount and note), not to be written again.
         QVERIFY(items->setData(items->index(0, 3), QStringLiteral("餐饮")));
         dialog.WaitForReading();
-        QVERIFY(!dialog.Summary()->text().startsWith(QStringLiteral("将导入 0 条记录")));
+        QCOMPARE(dialog.Summary()->text(), allHeld);
     }
 
     void aCardStatementsDaysReadInTheOrderChosen()
