@@ -402,6 +402,29 @@ private slots:
         QCOMPARE(plan.Count().leftOut, 0);
     }
 
+    void aHongKongCardStatementInItsOwnWords()
+    {
+        // English titles, days first, spending unmarked and credits marked CR (with or without a blank).
+        CMoneyImport hk(kItems, kMembers);
+        QVERIFY(hk.Load(Bill({"HSBC Visa Statement", "Statement Date,15/04/2026", "Post Date,Trans Date,Description,Amount (HKD)",
+                              "02/03/2026,01/03/2026,PARKNSHOP,245.30", "06/03/2026,05/03/2026,PAYMENT - THANK YOU,\"5,000.00 CR\"",
+                              "14/03/2026,13/03/2026,MTR,300.00", "25/03/2026,24/03/2026,PARKNSHOP REFUND,45.30CR"})));
+        const BillLayout &layout = hk.Layout();
+        QCOMPARE(layout.headerRow, 2);
+        QCOMPARE(layout.columns.date, 1);  // the day of the trade, before the day it was posted
+        QCOMPARE(layout.columns.amount, 3);
+        QCOMPARE(layout.dates.order, DateOrder::DayFirst);
+        QVERIFY(layout.spendingPositive);
+        QCOMPARE(Outcome(hk, 0), QStringLiteral("记录  -245.30 "));
+        QCOMPARE(hk.Row(0).date, LedgerDateTime(QDate(2026, 3, 1)));
+        QCOMPARE(hk.Row(0).note, QStringLiteral("PARKNSHOP"));
+        QCOMPARE(Outcome(hk, 1), QStringLiteral("跳过  0.00 本人账户间转账（信用卡还款）"));
+        QCOMPARE(Outcome(hk, 2), QStringLiteral("记录  -300.00 "));
+        QCOMPARE(Outcome(hk, 3), QStringLiteral("记录  45.30 "));
+        // The column of post dates chosen instead: its own days, the same order.
+        QCOMPARE(GuessBillDates(hk.Records(), 2, 0).order, DateOrder::DayFirst);
+    }
+
     void otherLedgersQifAndBanksOfxThroughTheImport()
     {
         // A QIF: a split purchase, a transfer to another account, an opening balance, day-first dates.
