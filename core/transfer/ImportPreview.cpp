@@ -24,7 +24,10 @@ QStringList ImportPreviewLines(const CMoneyImport &plan)
     for (qsizetype row = 0; row < plan.RowCount(); ++row) {
         const BillRow &read = plan.Row(row);
         QStringList fields{QString::number(plan.FileRecordOf(row))};
-        if (read.kind == BillRow::Kind::Record) {
+        if (read.kind == BillRow::Kind::Record && plan.IsDuplicate(row)) {
+            fields << QStringLiteral("跳过") << QString() << QString() << QString() << QString() << QString()
+                   << QStringLiteral("已有相同记录");
+        } else if (read.kind == BillRow::Kind::Record) {
             const MoneyEntry entry = plan.EntryOf(row);
             QStringList told{read.reason, plan.NoteWarning(row)};
             told.removeAll(QString());

@@ -7,7 +7,8 @@
 class CMoneyImport;
 
 // One tab-separated line per row below the header: its record number in the file, what it becomes
-// (记录, 跳过 or 拒绝), then for a record its date and time (yyyy-MM-dd HH:mm:ss), item, amount as it
+// (记录, 跳过 or 拒绝; a row whose record the ledger holds already, when matched, is 跳过 已有相同记录),
+// then for a record its date and time (yyyy-MM-dd HH:mm:ss), item, amount as it
 // would be stored (two decimals, an expense negative), member and note, and last the reason (why a
 // row is skipped or refused, or what is told of a record's note). Tabs and line breaks inside a
 // field are written as blanks, so that each row is one line.

@@ -355,6 +355,22 @@ void CMoneyImport::RememberMappings(const QHash<QString, QString> &items, const 
     m_memberMap.insert(members);
 }
 
+QHash<QString, QString> CMoneyImport::ItemMappings() const
+{
+    QHash<QString, QString> mappings;
+    for (const Stranger &item : m_strangeItems)
+        mappings.insert(ItemKey(item.name, item.income), item.mappedTo);
+    return mappings;
+}
+
+QHash<QString, QString> CMoneyImport::MemberMappings() const
+{
+    QHash<QString, QString> mappings;
+    for (const Stranger &member : m_strangeMembers)
+        mappings.insert(member.name, member.mappedTo);
+    return mappings;
+}
+
 void CMoneyImport::MapItem(qsizetype stranger, const QString &item)
 {
     Stranger &s = m_strangeItems[stranger];

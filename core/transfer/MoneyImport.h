@@ -63,8 +63,10 @@ public:
     // The mappings chosen by an earlier import, taken up by the rows read from now on where their entry
     // is still on the lists; and the mappings as they stand, to be remembered for the next import.
     void RememberMappings(const QHash<QString, QString> &items, const QHash<QString, QString> &members);
-    const QHash<QString, QString> &ItemMappings() const { return m_itemMap; }
-    const QHash<QString, QString> &MemberMappings() const { return m_memberMap; }
+    // The mappings of the strangers this bill has under its layout (not those of names a column
+    // chosen by mistake brought on the way).
+    QHash<QString, QString> ItemMappings() const;
+    QHash<QString, QString> MemberMappings() const;
     void MapItem(qsizetype stranger, const QString &item);
     void MapMember(qsizetype stranger, const QString &member);
 

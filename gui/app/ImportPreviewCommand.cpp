@@ -2,7 +2,10 @@
 #include "ImportPreviewCommand.h"
 
 #include "app/CLedgerApp.h"
+#include "db/DbError.h"
 #include "db/Installer.h"
+#include "db/Ledger.h"
+#include "db/SqlConnection.h"
 #include "lists/ReferenceLists.h"
 #include "transfer/ImportMappings.h"
 #include "transfer/ImportPreview.h"
@@ -68,6 +71,13 @@ int RunImportPreview(int argc, char **argv)
     }
     if (plan.Layout().headerRow < 0)
         plan.SetLayout(GuessColumnsAt(plan.Records(), 0));  // as the dialog offers it
+    // The rows the ledger holds already, as the dialog finds them; a ledger that cannot be opened is
+    // told, and the rows printed unmatched.
+    try {
+        plan.MatchExisting(*OpenLedgerDatabase());
+    } catch (const DbError &error) {
+        err << QStringLiteral("没有与帐目比对（%1）\n").arg(error.Message());
+    }
     for (const QString &line : ImportPreviewLines(plan))
         out << line << '\n';
     return 0;

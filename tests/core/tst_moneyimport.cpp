@@ -10,6 +10,7 @@
 #include "lists/ReferenceLists.h"
 #include "transfer/Csv.h"
 #include "transfer/ImportMappings.h"
+#include "transfer/ImportPreview.h"
 #include "transfer/MoneyImport.h"
 
 #include "FileBytes.h"
@@ -522,6 +523,8 @@ private slots:
         QVERIFY(import.IsDuplicate(0));
         QVERIFY(!import.IsDuplicate(1));
         QCOMPARE(import.Count().duplicates, 1);
+        // Printed for scripts as the dialog shows it.
+        QCOMPARE(ImportPreviewLines(import).at(0), QStringLiteral("2\t跳过\t\t\t\t\t\t已有相同记录"));
         QCOMPARE(import.EntriesToWrite(false).size(), size_t(2));
         QCOMPARE(import.EntriesToWrite(true).size(), size_t(3));
     }
