@@ -365,11 +365,9 @@ void CMainDlg::OfferDueRecords(const QDate &today)
         return;
     TellDbFailure([this, &today] {
         CRecurringBook recurring(OpenLedgerDatabase());
-        std::vector<DueRecord> due = recurring.DueUpTo(today);
-        if (due.empty())
-            return;
-        CDueRecordsDlg dialog(recurring, m_moneyBook, std::move(due), this);
-        dialog.exec();
+        CDueRecordsDlg dialog(recurring, m_moneyBook, today, this);
+        if (!dialog.NothingDue())
+            dialog.exec();
     });
 }
 

@@ -37,8 +37,8 @@ bool ItemOnList(const QString &item, bool income)
 
 } // namespace
 
-CDueRecordsDlg::CDueRecordsDlg(CRecurringBook &recurring, CMoneyBook &book, std::vector<DueRecord> due, QWidget *parent)
-    : QDialog(parent), m_recurring(recurring), m_book(book), m_due(std::move(due))
+CDueRecordsDlg::CDueRecordsDlg(CRecurringBook &recurring, CMoneyBook &book, const QDate &upTo, QWidget *parent)
+    : QDialog(parent), m_recurring(recurring), m_book(book), m_upTo(upTo), m_due(recurring.DueUpTo(upTo))
 {
     setWindowTitle(kCaption);
     m_table = new QTableWidget(this);
@@ -138,7 +138,7 @@ bool CDueRecordsDlg::Confirm(const std::vector<int> &writeRows, const std::vecto
     qsizetype written = 0;
     try {
         written = m_recurring.Confirm(m_book, write, skip);
-        m_due = m_recurring.DueUpTo(QDate::currentDate());
+        m_due = m_recurring.DueUpTo(m_upTo);
     } catch (const DbError &error) {
         ShowMessage(error.Message(), QStringLiteral("数据库错误"), MessageIcon::Error);
         return false;

@@ -17,7 +17,9 @@ class CDueRecordsDlg : public QDialog
 {
     Q_OBJECT
 public:
-    CDueRecordsDlg(CRecurringBook &recurring, CMoneyBook &book, std::vector<DueRecord> due, QWidget *parent = nullptr);
+    // The records come due up to and including the day.
+    CDueRecordsDlg(CRecurringBook &recurring, CMoneyBook &book, const QDate &upTo, QWidget *parent = nullptr);
+    bool NothingDue() const { return m_due.empty(); }
 
     QTableWidget *Table() const { return m_table; }
     // The ticked records written, the others left due; the ticked skipped; all written. Each false
@@ -34,6 +36,7 @@ private:
 
     CRecurringBook &m_recurring;
     CMoneyBook &m_book;
+    QDate m_upTo;
     std::vector<DueRecord> m_due;
     QTableWidget *m_table;
     QLabel *m_summary;

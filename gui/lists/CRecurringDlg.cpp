@@ -156,12 +156,11 @@ void CRecurringDlg::ConfirmDue()
 {
     if (!m_book)
         return;
-    std::vector<DueRecord> due;
-    TellDbFailure([&] { due = m_recurring->DueUpTo(QDate::currentDate()); });
-    if (due.empty()) {
-        ShowMessage(QStringLiteral("没有到期的周期收支。"), kCaption);
-        return;
-    }
-    CDueRecordsDlg dialog(*m_recurring, *m_book, std::move(due), this);
-    dialog.exec();
+    TellDbFailure([this] {
+        CDueRecordsDlg dialog(*m_recurring, *m_book, QDate::currentDate(), this);
+        if (dialog.NothingDue())
+            ShowMessage(QStringLiteral("没有到期的周期收支。"), kCaption);
+        else
+            dialog.exec();
+    });
 }

@@ -1,0 +1,105 @@
+// 周期收支 as the household meets it: a template made in its editor, the list with its next dates,
+// and the records come due written, changed or skipped in the dialog that offers them.
+#include "dialogs/CAmountEdit.h"
+#include "dialogs/CDueRecordsDlg.h"
+#include "db/Ledger.h"
+#include "lists/CRecurringDlg.h"
+#include "lists/CRecurringEditDlg.h"
+#include "lists/ReferenceLists.h"
+
+#include "OpenLedger.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+
+class TestRecurringDlg : public QObject
+{
+    Q_OBJECT
+private slots:
+    void aTemplateMadeInItsEditor()
+    {
+        OpenLedger ledger({QStringLiteral("爸爸"), QString()});
+        RecurringTemplate fresh;
+        fresh.rule.first = QDate(2026, 1, 31);
+        CRecurringEditDlg editor(fresh);
+        QCOMPARE(editor.Problem(), QStringLiteral("请选择收支项目"));
+        editor.Item()->setCurrentIndex(editor.Item()->findText(QStringLiteral("支出    房租")));
+        QVERIFY(editor.Problem().contains(QStringLiteral("金额")));  // none typed yet
+        editor.Amount()->setText(QStringLiteral("3500"));
+        editor.Ends()->setChecked(true);
+        editor.End()->setDate(QDate(2026, 1, 1));
+        QCOMPARE(editor.Problem(), QStringLiteral("结束日期早于开始日期"));
+        editor.End()->setDate(QDate(2026, 12, 31));
+        QVERIFY(editor.DayOfMonth()->isEnabled());
+        editor.DayOfMonth()->setValue(31);
+        QCOMPARE(editor.Problem(), QString());
+        const RecurringTemplate made = editor.Template();
+        QCOMPARE(made.item, QStringLiteral("房租"));
+        QCOMPARE(made.amount, -3500.0);  // an expense item: spending
+        QCOMPARE(made.member, QStringLiteral("爸爸"));
+        QCOMPARE(made.rule.dayOfMonth, 31);
+        QCOMPARE(made.rule.end, QDate(2026, 12, 31));
+        editor.Unit()->setCurrentIndex(int(RepeatUnit::Weeks));
+        QVERIFY(!editor.DayOfMonth()->isEnabled());
+        QCOMPARE(editor.Template().rule.dayOfMonth, 0);
+
+        // Kept through the list, which shows its rule and next date.
+        CRecurringDlg list(&ledger.window.m_moneyBook);
+        RecurringTemplate rent = made;
+        QCOMPARE(list.Book().Add(rent), QString());
+        CRecurringDlg shown(&ledger.window.m_moneyBook);
+        QCOMPARE(shown.Table()->rowCount(), 1);
+        QCOMPARE(shown.Table()->item(0, 3)->text(), QStringLiteral("每月 31 日（月份较短时为最后一天）"));
+    }
+
+    void recordsComeDueWrittenChangedOrSkipped()
+    {
+        OpenLedger ledger({QStringLiteral("爸爸"), QString()});
+        CRecurringBook recurring(OpenLedgerDatabase());
+        RecurringTemplate rent;
+        rent.item = QStringLiteral("房租");
+        rent.amount = -3500;
+        rent.member = QStringLiteral("爸爸");
+        rent.rule.first = QDate(2026, 1, 31);
+        QCOMPARE(recurring.Add(rent), QString());
+        RecurringTemplate gone = rent;
+        gone.item = QStringLiteral("旧项目");  // since taken off the item list
+        gone.amount = -20;
+        gone.rule.first = QDate(2026, 2, 1);
+        gone.rule.times = 1;
+        QCOMPARE(recurring.Add(gone), QString());
+
+        CMoneyBook &book = ledger.window.m_moneyBook;
+        CDueRecordsDlg dialog(recurring, book, QDate(2026, 3, 31));
+        QTableWidget *table = dialog.Table();
+        QCOMPARE(table->rowCount(), 4);  // three rents and the old item's one
+        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("2026-02-01"));
+        QCOMPARE(table->item(1, 0)->checkState(), Qt::Unchecked);  // its item is gone: not written unasked
+        QVERIFY(!table->item(1, 5)->text().isEmpty());
+        // January's rent changed in its row, February's left for later, March's skipped.
+        table->item(0, 2)->setText(QStringLiteral("-3600"));
+        table->item(2, 0)->setCheckState(Qt::Unchecked);
+        table->item(3, 0)->setCheckState(Qt::Unchecked);
+        QVERIFY(dialog.WriteTicked());
+        QCOMPARE(book.GetTotalCents(), -360000);
+        QCOMPARE(table->rowCount(), 3);
+        table->item(0, 0)->setCheckState(Qt::Unchecked);
+        table->item(1, 0)->setCheckState(Qt::Unchecked);
+        table->item(2, 0)->setCheckState(Qt::Checked);
+        QVERIFY(dialog.SkipTicked());
+        QCOMPARE(table->rowCount(), 2);
+        // A row that cannot be read is told and nothing is written.
+        table->item(0, 2)->setText(QStringLiteral("三千"));
+        table->item(0, 0)->setCheckState(Qt::Checked);
+        QVERIFY(!dialog.WriteTicked());
+        QVERIFY(ledger.messages.Last().contains(QStringLiteral("第 1 行")));
+        QCOMPARE(book.GetTotalCents(), -360000);
+    }
+};
+
+QTEST_MAIN(TestRecurringDlg)
+#include "tst_recurringdlg.moc"
