@@ -98,12 +98,13 @@ QString WriteWorkbookBill(const QString &name, int count = kBillRows)
     };
     QByteArray sheet = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
                        "spreadsheetml/2006/main\"><sheetData>";
-    sheet += "<row>" + text(QStringLiteral("微信支付账单明细")) + "</row>";
-    sheet += "<row>" + text(QStringLiteral("----------------------微信支付账单明细列表--------------------")) + "</row>";
+    // Numbered rows, as spreadsheet programs and the app write them.
+    sheet += "<row r=\"1\">" + text(QStringLiteral("微信支付账单明细")) + "</row>";
+    sheet += "<row r=\"2\">" + text(QStringLiteral("----------------------微信支付账单明细列表--------------------")) + "</row>";
     const QDate epoch(1899, 12, 30);
     for (qsizetype r = 0; r < rows.size(); ++r) {
         const QStringList &row = rows.at(r);
-        sheet += "<row>";
+        sheet += "<row r=\"" + QByteArray::number(r + 3) + "\">";
         for (qsizetype c = 0; c < row.size(); ++c) {
             if (r > 0 && c == 0) {
                 const QDateTime when = QDateTime::fromString(row.at(c), QStringLiteral("yyyy-MM-dd HH:mm:ss"));

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QXmlStreamReader>
 #include <cmath>
+#include <future>
 #include <memory>
 #include <zip.h>
 
@@ -308,11 +309,11 @@ QString NumberText(const QString &value)
     return number ? QString::number(d, 'g', 15) : value;
 }
 
-QList<QStringList> ReadSheet(const Archive &zip, const QString &part, const QStringList &shared,
-                             const std::vector<Shown> &styles, bool from1904)
+QList<QStringList> ReadSheetXml(const QByteArray &bytes, const QString &part, const QStringList &shared,
+                                const std::vector<Shown> &styles, bool from1904)
 {
     QList<QStringList> rows;
-    QXmlStreamReader xml(zip.Read(part));
+    QXmlStreamReader xml(bytes);
     qsizetype rowIndex = -1;
     while (!xml.atEnd()) {
         xml.readNext();
@@ -388,6 +389,78 @@ QList<QStringList> ReadSheet(const Archive &zip, const QString &part, const QStr
     }
     if (xml.hasError())
         XmlFailed(part, xml);
+    return rows;
+}
+
+// A large sheet cut in two whole documents at a row that gives its own number: the first half closed
+// after the rows before it, the second opened as the sheet is and holding the rest. Empty halves when
+// the sheet is small or cannot be cut so.
+std::pair<QByteArray, QByteArray> HalvesOf(const QByteArray &sheet, qsizetype *secondRow)
+{
+    constexpr qsizetype kWorthCutting = 8 * 1024 * 1024;
+    if (sheet.size() < kWorthCutting)
+        return {};
+    // The names as the sheet writes them, prefix and all ("sheetData", "x:sheetData").
+    const qsizetype dataName = sheet.indexOf("sheetData>");
+    const qsizetype dataOpen = dataName < 0 ? -1 : sheet.lastIndexOf('<', dataName);
+    if (dataOpen < 0 || sheet.at(dataOpen + 1) == '/')
+        return {};
+    const QByteArray data = sheet.mid(dataOpen + 1, dataName + 9 - dataOpen - 1);
+    const QByteArray prefix = data.left(data.size() - 9);
+    qsizetype rootOpen = -1;
+    for (qsizetype at = sheet.indexOf('<'); at >= 0 && at < dataOpen; at = sheet.indexOf('<', at + 1)) {
+        if (sheet.at(at + 1) != '?' && sheet.at(at + 1) != '!') {
+            rootOpen = at;
+            break;
+        }
+    }
+    if (rootOpen < 0)
+        return {};
+    qsizetype rootEnd = rootOpen + 1;
+    while (rootEnd < sheet.size() && sheet.at(rootEnd) != ' ' && sheet.at(rootEnd) != '>' && sheet.at(rootEnd) != '\n'
+           && sheet.at(rootEnd) != '\r' && sheet.at(rootEnd) != '\t')
+        ++rootEnd;
+    const QByteArray root = sheet.mid(rootOpen + 1, rootEnd - rootOpen - 1);
+    const QByteArray rowTag = '<' + prefix + "row ";
+    const qsizetype cut = sheet.indexOf(rowTag, sheet.size() / 2);
+    const qsizetype tagEnd = cut < 0 ? -1 : sheet.indexOf('>', cut);
+    if (tagEnd < 0)
+        return {};
+    const QByteArray tag = sheet.mid(cut, tagEnd - cut);
+    const qsizetype number = tag.indexOf(" r=\"");
+    bool numbered = false;
+    *secondRow = number < 0 ? 0 : tag.mid(number + 4, tag.indexOf('"', number + 4) - number - 4).toLongLong(&numbered);
+    if (!numbered || *secondRow < 1)
+        return {};
+    const qsizetype dataEnd = dataName + 10;
+    return {sheet.left(cut) + "</" + data + "></" + root + '>', sheet.left(dataEnd) + sheet.mid(cut)};
+}
+
+QList<QStringList> ReadSheet(const Archive &zip, const QString &part, const QStringList &shared,
+                             const std::vector<Shown> &styles, bool from1904)
+{
+    const QByteArray sheet = zip.Read(part);
+    // A large sheet is read in two halves at once, on two cores: its XML is most of the reading.
+    qsizetype secondRow = 0;
+    auto [first, second] = HalvesOf(sheet, &secondRow);
+    if (first.isEmpty())
+        return ReadSheetXml(sheet, part, shared, styles, from1904);
+    auto firstRows = std::async(std::launch::async, [&] { return ReadSheetXml(first, part, shared, styles, from1904); });
+    QList<QStringList> rows;
+    QList<QStringList> secondRows;
+    try {
+        secondRows = ReadSheetXml(second, part, shared, styles, from1904);
+    } catch (...) {
+        firstRows.wait();  // the half on its way holds the sheet's bytes
+        throw;
+    }
+    rows = firstRows.get();
+    // Rows numbered out of order (a sheet written by hand) are read whole, as they stand.
+    if (rows.size() > secondRow - 1)
+        return ReadSheetXml(sheet, part, shared, styles, from1904);
+    rows.reserve(secondRows.size());
+    for (qsizetype r = rows.size(); r < secondRows.size(); ++r)
+        rows.append(std::move(secondRows[r]));
     return rows;
 }
 

@@ -12,6 +12,52 @@ class TestXlsx : public QObject
 {
     Q_OBJECT
 private slots:
+    void aLargeSheetReadInHalvesAsAWhole()
+    {
+        // Large enough to be read in two halves at once: every row, in order, across the cut; a row
+        // left empty in the middle stays; a sheet numbered out of order is read whole, as it stands.
+        constexpr int kRows = 80000;  // over 8 MB of XML
+        QByteArray rows;
+        for (int r = 1; r <= kRows; ++r) {
+            if (r == kRows / 2 + 7)
+                continue;  // an empty row near the cut
+            rows += "<row r=\"" + QByteArray::number(r) + "\"><c r=\"A" + QByteArray::number(r) + "\" t=\"inlineStr\"><is><t>第"
+                    + QByteArray::number(r) + "行</t></is></c><c r=\"B" + QByteArray::number(r) + "\"><v>" + QByteArray::number(r * 3)
+                    + ".5</v></c><c r=\"C" + QByteArray::number(r) + "\" s=\"2\"><v>46000</v></c></row>";
+        }
+        const XlsxTable table = ReadXlsx(Book(rows, SharedStrings({})));
+        QCOMPARE(table.error, QString());
+        QCOMPARE(table.rows.size(), qsizetype(kRows));
+        for (int r = 1; r <= kRows; ++r) {
+            const QStringList expected = r == kRows / 2 + 7 ? QStringList()
+                                                             : QStringList{QStringLiteral("第%1行").arg(r), QStringLiteral("%1.5").arg(r * 3),
+                                                                           QStringLiteral("2025-12-09")};
+            if (table.rows.at(r - 1) != expected)
+                QFAIL(qPrintable(QStringLiteral("row %1: %2").arg(r).arg(table.rows.at(r - 1).join(QLatin1Char('|')))));
+        }
+        // The same rows under a prefix of the sheet's namespace.
+        QByteArray prefixed = rows;
+        prefixed.replace("<row ", "<x:row ").replace("</row>", "</x:row>").replace("<c ", "<x:c ").replace("</c>", "</x:c>");
+        prefixed.replace("<v>", "<x:v>").replace("</v>", "</x:v>").replace("<is>", "<x:is>").replace("</is>", "</x:is>");
+        prefixed.replace("<t>", "<x:t>").replace("</t>", "</x:t>");
+        const QByteArray sheet = R"(<?xml version="1.0" encoding="UTF-8"?><x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><x:sheetData>)"
+                                 + prefixed + "</x:sheetData></x:worksheet>";
+        const XlsxTable x = ReadXlsx(Zip({{QStringLiteral("_rels/.rels"), kRels}, {QStringLiteral("xl/workbook.xml"), Workbook(false)},
+                                          {QStringLiteral("xl/_rels/workbook.xml.rels"), kWorkbookRels}, {QStringLiteral("xl/styles.xml"), kStyles},
+                                          {QStringLiteral("xl/sharedStrings.xml"), SharedStrings({})},
+                                          {QStringLiteral("xl/worksheets/sheet1.xml"), sheet},
+                                          {QStringLiteral("xl/worksheets/other.xml"), Sheet(QByteArray())}}));
+        QCOMPARE(x.error, QString());
+        QCOMPARE(x.rows, table.rows);
+        // Numbered out of order (a row far down first): read whole, as the sheet stands, never lost.
+        QByteArray shuffled = rows;
+        shuffled.replace("<row r=\"1\">", "<row r=\"79990\">");
+        const XlsxTable whole = ReadXlsx(Book(shuffled, SharedStrings({})));
+        QCOMPARE(whole.error, QString());
+        QCOMPARE(whole.rows.at(79989).value(0), QStringLiteral("第1行"));
+        QCOMPARE(whole.rows.last().value(0), QStringLiteral("第%1行").arg(kRows));
+    }
+
     void cellsReadAsTheirTexts()
     {
         // A plain item, one in runs with a phonetic reading (left out), one with blanks kept.
