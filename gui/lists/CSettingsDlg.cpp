@@ -4,6 +4,7 @@
 #include "controls/CIconButton.h"
 #include "dialogs/DialogParts.h"
 #include "lists/CAddMemberDlg.h"
+#include "lists/CBudgetDlg.h"
 #include "lists/CArticleKindDlg.h"
 #include "lists/CDeleteMemberDlg.h"
 #include "lists/CItemEditDlg.h"
@@ -27,7 +28,7 @@ CSettingsDlg::CSettingsDlg(QWidget *parent) : QDialog(parent)
     const QList<QPair<QString, QStringList>> groups{
         {QStringLiteral("系统"),
          {QStringLiteral("密码"), QStringLiteral("添加家庭成员"), QStringLiteral("删除家庭成员"), QStringLiteral("恢复备份")}},
-        {QStringLiteral("收支"), {QStringLiteral("编辑收支项目"), QStringLiteral("周期收支")}},
+        {QStringLiteral("收支"), {QStringLiteral("编辑收支项目"), QStringLiteral("周期收支"), QStringLiteral("预算")}},
         {QStringLiteral("储蓄"),
          {QStringLiteral("编辑银行机构"), QStringLiteral("编辑货币种类"), QStringLiteral("编辑活期储蓄注释"), QStringLiteral("编辑储蓄利率")}},
         {QStringLiteral("财产"), {QStringLiteral("编辑物品种类")}},
@@ -67,6 +68,8 @@ QDialog *CSettingsDlg::MakeEditor(const QString &leaf)
         return new CAddMemberDlg(this);
     if (leaf == QStringLiteral("删除家庭成员"))
         return new CDeleteMemberDlg(this);
+    if (leaf == QStringLiteral("预算"))
+        return new CBudgetDlg(this);
     if (leaf == QStringLiteral("周期收支"))
         return new CRecurringDlg(m_moneyBook, this);
     if (leaf == QStringLiteral("编辑物品种类"))
