@@ -10,6 +10,7 @@
 #include "charts/CStatPanel.h"
 #include "charts/QtCanvas.h"
 #include "common/LedgerDate.h"
+#include "budget/CBudgetBook.h"
 #include "db/CArticleBook.h"
 #include "db/CCreditBook.h"
 #include "db/CCurrentBook.h"
@@ -154,6 +155,53 @@ void OpenDialog(benchmark::State &state)
     }
 }
 
+// A month's budget view: ten items budgeted, their spending read from the kept monthly sums; its
+// floor, the same spending summed from the month's records through the date index. The budgets are
+// taken away again afterwards, unmeasured.
+const QStringList kBudgeted{QStringLiteral("餐饮"), QStringLiteral("买菜"), QStringLiteral("日用品"), QStringLiteral("服装"),
+                            QStringLiteral("交通"), QStringLiteral("通讯"), QStringLiteral("医疗"), QStringLiteral("教育"),
+                            QStringLiteral("娱乐"), QStringLiteral("旅游")};
+
+QString BusiestMonth()
+{
+    SqlStatement month = OpenLedgerDatabase()->Prepare(QStringLiteral("SELECT \"Month\" FROM \"MoneyMonths\" ORDER BY \"N\" DESC LIMIT 1"));
+    return month.Step() ? month.Text(0) : QString();
+}
+
+void BudgetView_(benchmark::State &state)
+{
+    CBudgetBook budgets(OpenLedgerDatabase());
+    for (const QString &item : kBudgeted)
+        budgets.SetBudget(item, QString(), 500);
+    budgets.SetBudget(QString(), QString(), 5000);
+    const QString month = BusiestMonth();
+    qint64 spent = 0;
+    for (auto _ : state)
+        spent = budgets.View(month).whole.spentCents;
+    state.counters["spent"] = double(spent) / 100.0;
+    for (const QString &item : kBudgeted)
+        budgets.SetBudget(item, QString(), 0);
+    budgets.SetBudget(QString(), QString(), 0);
+}
+
+void BudgetView_Floor(benchmark::State &state)
+{
+    auto db = OpenLedgerDatabase();
+    const QString month = BusiestMonth();
+    SqlStatement sum = db->Prepare(QStringLiteral("SELECT \"Item\", -sum(CAST(round(\"Money\" * 100) AS INTEGER)) FROM \"Money\" "
+                                                  "WHERE \"Date\" >= ? AND \"Date\" < ? AND \"Money\" < 0 GROUP BY \"Item\""));
+    const QDate first = QDate::fromString(month + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+    for (auto _ : state) {
+        sum.Reset();
+        sum.Bind(1, DbDateText(LedgerDateTime(first)));
+        sum.Bind(2, DbDateText(LedgerDateTime(first.addMonths(1))));
+        qint64 total = 0;
+        while (sum.Step())
+            total += sum.Int(1);
+        benchmark::DoNotOptimize(total);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -168,6 +216,8 @@ int main(int argc, char **argv)
             benchmark::RegisterBenchmark((name + "_Draw").c_str(), Drawing, kind)->Unit(benchmark::kMillisecond);
         }
         benchmark::RegisterBenchmark("OpenDialog", OpenDialog)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BudgetView", BudgetView_)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BudgetView_Floor", BudgetView_Floor)->Unit(benchmark::kMillisecond);
         return true;
     });
 }
