@@ -13,6 +13,7 @@
 #include "dialogs/CDueRecordsDlg.h"
 #include "dialogs/CStatDlg.h"
 #include "db/Ledger.h"
+#include "db/SqlConnection.h"
 #include "recurring/CRecurringBook.h"
 #include "lists/CAddMemberDlg.h"
 #include "lists/CLoginDlg.h"
@@ -364,7 +365,12 @@ void CMainDlg::OfferDueRecords(const QDate &today)
     if (m_bEnded)
         return;
     TellDbFailure([this, &today] {
-        CRecurringBook recurring(OpenLedgerDatabase());
+        // A ledger that never had a recurring record is not written to at start (it may be read-only).
+        const auto db = OpenLedgerDatabase();
+        SqlStatement laid = db->Prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Recurring'"));
+        if (!laid.Step() || laid.Int(0) == 0)
+            return;
+        CRecurringBook recurring(db);
         CDueRecordsDlg dialog(recurring, m_moneyBook, today, this);
         if (!dialog.NothingDue())
             dialog.exec();

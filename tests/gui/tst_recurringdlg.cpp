@@ -3,6 +3,7 @@
 #include "dialogs/CAmountEdit.h"
 #include "dialogs/CDueRecordsDlg.h"
 #include "db/Ledger.h"
+#include "db/SqlConnection.h"
 #include "lists/CRecurringDlg.h"
 #include "lists/CRecurringEditDlg.h"
 #include "lists/ReferenceLists.h"
@@ -14,7 +15,9 @@
 #include <QDateEdit>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 class TestRecurringDlg : public QObject
 {
@@ -54,6 +57,38 @@ private slots:
         CRecurringDlg shown(&ledger.window.m_moneyBook);
         QCOMPARE(shown.Table()->rowCount(), 1);
         QCOMPARE(shown.Table()->item(0, 3)->text(), QStringLiteral("每月 31 日（月份较短时为最后一天）"));
+    }
+
+    void whatCameDueIsOfferedAtStart()
+    {
+        OpenLedger ledger({QStringLiteral("爸爸"), QString()});
+        const auto tables = [] {
+            SqlStatement count = OpenLedgerDatabase()->Prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Recurring'"));
+            count.Step();
+            return count.Int(0);
+        };
+        // A household that never made a template: nothing offered, nothing written to the ledger.
+        ledger.window.OfferDueRecords(QDate(2026, 3, 31));
+        QCOMPARE(tables(), 0);
+        CRecurringBook recurring(OpenLedgerDatabase());
+        RecurringTemplate salary;
+        salary.item = QStringLiteral("工资");
+        salary.amount = 9000;
+        salary.member = QStringLiteral("爸爸");
+        salary.rule.first = QDate(2026, 3, 10);
+        QCOMPARE(recurring.Add(salary), QString());
+        int offered = 0;
+        QTimer::singleShot(0, [&] {
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (auto *due = qobject_cast<CDueRecordsDlg *>(top); due && due->isVisible()) {
+                    offered = due->Table()->rowCount();
+                    QVERIFY(due->WriteAll());  // the dialog closes once nothing is left due
+                }
+            }
+        });
+        ledger.window.OfferDueRecords(QDate(2026, 3, 31));
+        QCOMPARE(offered, 1);
+        QCOMPARE(ledger.window.m_moneyBook.GetTotalCents(), 900000);
     }
 
     void recordsComeDueWrittenChangedOrSkipped()
