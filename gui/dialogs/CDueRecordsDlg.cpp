@@ -151,24 +151,24 @@ bool CDueRecordsDlg::Confirm(const std::vector<int> &writeRows, const std::vecto
     return true;
 }
 
-bool CDueRecordsDlg::WriteTicked()
+std::vector<int> CDueRecordsDlg::TickedRows() const
 {
     std::vector<int> rows;
     for (int row = 0; row < m_table->rowCount(); ++row) {
         if (m_table->item(row, kDate)->checkState() == Qt::Checked)
             rows.push_back(row);
     }
-    return Confirm(rows, {});
+    return rows;
+}
+
+bool CDueRecordsDlg::WriteTicked()
+{
+    return Confirm(TickedRows(), {});
 }
 
 bool CDueRecordsDlg::SkipTicked()
 {
-    std::vector<int> rows;
-    for (int row = 0; row < m_table->rowCount(); ++row) {
-        if (m_table->item(row, kDate)->checkState() == Qt::Checked)
-            rows.push_back(row);
-    }
-    return Confirm({}, rows);
+    return Confirm({}, TickedRows());
 }
 
 bool CDueRecordsDlg::WriteAll()

@@ -30,6 +30,7 @@ public:
 
 private:
     void Fill();
+    std::vector<int> TickedRows() const;
     // The rows' records as the household changed them; false (and told) for a row that cannot be read.
     bool RowRecord(int row, DueRecord *record) const;
     bool Confirm(const std::vector<int> &writeRows, const std::vector<int> &skipRows);

@@ -99,36 +99,33 @@ int CRecurringDlg::ChosenRow() const
     return row;
 }
 
-void CRecurringDlg::AddTemplate()
+void CRecurringDlg::Edit(const RecurringTemplate &recurring)
 {
-    RecurringTemplate fresh;
-    fresh.rule.first = QDate::currentDate();
-    CRecurringEditDlg editor(fresh, this);
+    CRecurringEditDlg editor(recurring, this);
     if (editor.exec() != QDialog::Accepted)
         return;
-    RecurringTemplate added = editor.Template();
+    RecurringTemplate edited = editor.Template();
     TellDbFailure([&] {
-        const QString problem = m_recurring->Add(added);
+        // A template with an id is changed; a new one is added.
+        const QString problem = edited.id == 0 ? m_recurring->Add(edited) : m_recurring->Modify(edited);
         if (!problem.isEmpty())
             ShowMessage(problem, kCaption);
     });
     Fill();
 }
 
+void CRecurringDlg::AddTemplate()
+{
+    RecurringTemplate fresh;
+    fresh.rule.first = QDate::currentDate();
+    Edit(fresh);
+}
+
 void CRecurringDlg::ModifyChosen()
 {
     const int row = ChosenRow();
-    if (row < 0)
-        return;
-    CRecurringEditDlg editor(m_templates.at(row), this);
-    if (editor.exec() != QDialog::Accepted)
-        return;
-    TellDbFailure([&] {
-        const QString problem = m_recurring->Modify(editor.Template());
-        if (!problem.isEmpty())
-            ShowMessage(problem, kCaption);
-    });
-    Fill();
+    if (row >= 0)
+        Edit(m_templates.at(row));
 }
 
 void CRecurringDlg::RemoveChosen()

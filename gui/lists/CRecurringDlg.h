@@ -29,6 +29,8 @@ public:
 
 private:
     void Fill();
+    // The template edited in its editor, then added or changed.
+    void Edit(const RecurringTemplate &recurring);
     int ChosenRow() const;
 
     CMoneyBook *m_book;
