@@ -2,6 +2,7 @@
 #include "Ledger.h"
 
 #include "common/Paths.h"
+#include "db/ChangeJournal.h"
 #include "db/KeptFigures.h"
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
@@ -11,6 +12,24 @@
 std::shared_ptr<SqlConnection> OpenLedgerDatabase()
 {
     return OpenLedgerDatabase(DatabasePath());
+}
+
+namespace {
+
+// The journal of the connection last brought up to date.
+std::unique_ptr<ChangeJournal> &CurrentJournal()
+{
+    static std::unique_ptr<ChangeJournal> journal;
+    return journal;
+}
+
+} // namespace
+
+ChangeJournal &LedgerJournal()
+{
+    if (!CurrentJournal())
+        OpenLedgerDatabase();
+    return *CurrentJournal();
 }
 
 std::shared_ptr<SqlConnection> OpenLedgerDatabase(const QString &path)
@@ -31,5 +50,7 @@ std::shared_ptr<SqlConnection> OpenLedgerDatabase(const QString &path)
         }
     });
     current = db;
+    // From now on every change written to the ledger can be taken back.
+    CurrentJournal() = std::make_unique<ChangeJournal>(db);
     return db;
 }

@@ -130,6 +130,19 @@ QString SqlStatement::Text(int column) const
     return text ? QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column)) : QString();
 }
 
+void SqlStatement::BindBlob(int index, const QByteArray &bytes)
+{
+    const int rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK)
+        throw DbError::FromSqlite(rc, m_db);
+}
+
+QByteArray SqlStatement::Blob(int column) const
+{
+    const void *bytes = sqlite3_column_blob(m_stmt, column);
+    return QByteArray(static_cast<const char *>(bytes), sqlite3_column_bytes(m_stmt, column));
+}
+
 SqlValue SqlStatement::Value(int column) const
 {
     switch (sqlite3_column_type(m_stmt, column)) {
@@ -345,6 +358,8 @@ void SqlConnection::CopyFrom(const QString &path, const CopyStep &eachStep)
     const auto readAgain = qScopeGuard([this] {
         m_knownTables.clear();
         NoteChangeOfAll();
+        if (m_recorder)
+            m_recorder->Replaced();
     });
     const CopyHandle source(OpenForCopy(path, false, Reading::Changing, path, m_path));
     const int result = CopyDatabase(source.get(), m_db, eachStep);
@@ -447,6 +462,15 @@ SqlTransaction::SqlTransaction(SqlConnection &connection) : m_connection(connect
     m_name = QStringLiteral("zarvel_%1").arg(depth);
     m_connection.Execute(depth == 1 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT ") + m_name);
     m_connection.m_transactionDepth = depth;
+    if (depth == 1) {
+        try {
+            m_connection.BeginRecording();
+        } catch (...) {
+            m_connection.Execute(QStringLiteral("ROLLBACK"));
+            m_connection.m_transactionDepth = 0;
+            throw;
+        }
+    }
 }
 
 SqlTransaction::~SqlTransaction()
@@ -466,12 +490,23 @@ SqlTransaction::~SqlTransaction()
         }
         m_connection.NoteChangeOfAll();
     }
+    if (m_connection.m_transactionDepth == 1)
+        m_connection.EndRecording();
     --m_connection.m_transactionDepth;
 }
 
 void SqlTransaction::Commit()
 {
-    m_connection.Execute(m_connection.m_transactionDepth == 1 ? QStringLiteral("COMMIT")
-                                                               : QStringLiteral("RELEASE ") + m_name);
+    if (m_connection.m_transactionDepth > 1) {
+        m_connection.Execute(QStringLiteral("RELEASE ") + m_name);
+        m_done = true;
+        return;
+    }
+    // What the transaction changed is written beside it before the commit, so the two stand or fall together.
+    const bool told = m_connection.TellRecorder();
+    m_connection.Execute(QStringLiteral("COMMIT"));
     m_done = true;
+    m_connection.EndRecording();
+    if (told)
+        m_connection.m_recorder->Committed();
 }

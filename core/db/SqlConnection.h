@@ -2,8 +2,10 @@
 // prepared statements with bound values, and nested write transactions.
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,11 +14,39 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_session;
 
 // One value of a row or a bound parameter.
 using SqlValue = std::variant<std::monostate, qint64, double, QString>;
 
 class SqlConnection;
+
+// One record's change among the changes a transaction made: the columns' values before and after. An
+// insert has nothing before, a delete nothing after; an update has values only in the columns it
+// changed, and in the key's columns before.
+struct RecordedChange
+{
+    enum class Kind { Insert, Update, Delete };
+    Kind kind = Kind::Insert;
+    QString table;
+    std::vector<std::optional<SqlValue>> before;
+    std::vector<std::optional<SqlValue>> after;
+};
+
+// Told of the changes each outermost transaction of a connection made to the tables it names.
+class IChangeRecorder
+{
+public:
+    virtual ~IChangeRecorder() = default;
+    virtual QStringList RecordedTables() const = 0;
+    // In the transaction, just before its commit, when it changed any of the tables. May write to other
+    // tables in the same transaction; an exception rolls the whole transaction back.
+    virtual void Committing(SqlConnection &db, const QByteArray &changes) = 0;
+    // The transaction Committing was told of is committed.
+    virtual void Committed() = 0;
+    // The database was replaced whole by a copy: what was recorded before is of another ledger.
+    virtual void Replaced() {}
+};
 
 class SqlStatement
 {
@@ -43,6 +73,8 @@ public:
     double Double(int column) const;
     QString Text(int column) const;
     SqlValue Value(int column) const;
+    void BindBlob(int index, const QByteArray &bytes);
+    QByteArray Blob(int column) const;
 
 private:
     friend class SqlConnection;
@@ -107,6 +139,28 @@ public:
     void NoteChange(const QString &table) { m_tableSerials[table] += 1; }
     void NoteChangeOfAll() { ++m_epoch; }
 
+    // The recorder of the changes of every outermost transaction from now on (null: none). It must
+    // stay until it is replaced. The changes are SQLite changesets of the tables it names.
+    void SetChangeRecorder(IChangeRecorder *recorder) { m_recorder = recorder; }
+    // While one lives, the transactions begun record nothing (a change taken back, an upgrade).
+    class Unrecorded
+    {
+    public:
+        explicit Unrecorded(SqlConnection &db) : m_db(db) { ++m_db.m_unrecorded; }
+        ~Unrecorded() { --m_db.m_unrecorded; }
+        Unrecorded(const Unrecorded &) = delete;
+        Unrecorded &operator=(const Unrecorded &) = delete;
+
+    private:
+        SqlConnection &m_db;
+    };
+    // The changes a recorder was given, one record at a time. Throws DbError when they cannot be read.
+    static std::vector<RecordedChange> ReadChanges(const QByteArray &changes);
+    // Reverses the changes, in the open transaction: every record goes back to what it was before
+    // them. False, with nothing reversed, when a record is no longer as the changes left it (changed
+    // again, deleted, or a deleted one's key taken). Throws DbError on any other failure.
+    bool RevertChanges(const QByteArray &changes);
+
 private:
     friend class SqlTransaction;
     friend class SqlStatement;
@@ -120,6 +174,14 @@ private:
     QHash<QString, sqlite3_stmt *> m_statementCache;
     quint64 m_epoch = 1;
     int m_transactionDepth = 0;
+    IChangeRecorder *m_recorder = nullptr;
+    int m_unrecorded = 0;
+    // Records the outermost transaction's changes while it is open (a recorder is set).
+    sqlite3_session *m_session = nullptr;
+    void BeginRecording();
+    void EndRecording();
+    // Hands what the open transaction changed to the recorder; true when it was told.
+    bool TellRecorder();
 };
 
 // All or nothing: commits with Commit(), rolls back everything since construction otherwise.

@@ -75,7 +75,7 @@ private slots:
         QVERIFY(book.Modify(LedgerDateTime(QDate(2026, 1, 15)), QStringLiteral("交通"), -999.99, QStringLiteral("爸爸"), QString()));
         book.SetSelected(7);
         book.Remove();
-        for (const QString month : {QStringLiteral("2025-11"), QStringLiteral("2026-01"), QStringLiteral("2026-02"), QStringLiteral("2026-05")}) {
+        for (const QString &month : {QStringLiteral("2025-11"), QStringLiteral("2026-01"), QStringLiteral("2026-02"), QStringLiteral("2026-05")}) {
             const BudgetView view = budgets.View(month);
             QCOMPARE(view.whole.spentCents, FreshlySpent(month, QString()));
             QCOMPARE(view.whole.budgetCents, 5000000);
