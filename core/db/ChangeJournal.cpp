@@ -338,7 +338,7 @@ void ChangeJournal::Committing(SqlConnection &db, const QByteArray &changes)
         oldest.Bind(1, m_run[m_run.size() - size_t(kKeptChanges)]);
         oldest.Run();
     }
-    const std::vector<RecordedChange> records = SqlConnection::ReadChanges(changes);
+    const std::vector<RecordedChange> records = SqlConnection::ReadChanges(changes, false);
     SqlStatement write = Db().Prepare(QStringLiteral("INSERT INTO \"UndoLog\" (\"Run\", \"At\", \"Changes\", \"Checks\") VALUES (?, ?, ?, ?)"));
     write.BindAll({m_runToken, DbDateText(now)});
     write.BindBlob(3, changes);

@@ -6,6 +6,8 @@
 
 #include "db/DbError.h"
 
+#include <QScopeGuard>
+
 #include <sqlite3.h>
 
 void SqlConnection::BeginRecording()
@@ -44,8 +46,9 @@ bool SqlConnection::TellRecorder()
         sqlite3_free(bytes);
         throw DbError::FromSqlite(rc, m_db);
     }
-    const QByteArray changes(static_cast<const char *>(bytes), size);
-    sqlite3_free(bytes);
+    // Read in place: a large import's changes are not copied.
+    const auto release = qScopeGuard([bytes] { sqlite3_free(bytes); });
+    const QByteArray changes = QByteArray::fromRawData(static_cast<const char *>(bytes), size);
     // The recorder's own writes go to tables it does not record.
     EndRecording();
     if (changes.isEmpty())
@@ -81,7 +84,7 @@ DbError DamagedChanges(int rc)
 
 } // namespace
 
-std::vector<RecordedChange> SqlConnection::ReadChanges(const QByteArray &changes)
+std::vector<RecordedChange> SqlConnection::ReadChanges(const QByteArray &changes, bool withInserts)
 {
     std::vector<RecordedChange> read;
     sqlite3_changeset_iter *iter = nullptr;
@@ -94,6 +97,8 @@ std::vector<RecordedChange> SqlConnection::ReadChanges(const QByteArray &changes
         int op = 0;
         int indirect = 0;
         sqlite3changeset_op(iter, &table, &columns, &op, &indirect);
+        if (op == SQLITE_INSERT && !withInserts)
+            continue;
         RecordedChange change;
         change.table = QString::fromUtf8(table);
         change.kind = op == SQLITE_INSERT ? RecordedChange::Kind::Insert

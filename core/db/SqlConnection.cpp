@@ -132,7 +132,7 @@ QString SqlStatement::Text(int column) const
 
 void SqlStatement::BindBlob(int index, const QByteArray &bytes)
 {
-    const int rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_STATIC);
     if (rc != SQLITE_OK)
         throw DbError::FromSqlite(rc, m_db);
 }

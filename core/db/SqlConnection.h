@@ -73,6 +73,7 @@ public:
     double Double(int column) const;
     QString Text(int column) const;
     SqlValue Value(int column) const;
+    // Bound in place, not copied: the bytes must stay until the statement has run.
     void BindBlob(int index, const QByteArray &bytes);
     QByteArray Blob(int column) const;
 
@@ -154,8 +155,9 @@ public:
     private:
         SqlConnection &m_db;
     };
-    // The changes a recorder was given, one record at a time. Throws DbError when they cannot be read.
-    static std::vector<RecordedChange> ReadChanges(const QByteArray &changes);
+    // The changes a recorder was given, one record at a time; with withInserts false, the updates and
+    // deletes only (a large import is read quickly). Throws DbError when they cannot be read.
+    static std::vector<RecordedChange> ReadChanges(const QByteArray &changes, bool withInserts = true);
     // Reverses the changes, in the open transaction: every record goes back to what it was before
     // them. False, with nothing reversed, when a record is no longer as the changes left it (changed
     // again, deleted, or a deleted one's key taken). Throws DbError on any other failure.
