@@ -12,6 +12,7 @@
 #include "dialogs/CFindWindow.h"
 #include "dialogs/CDueRecordsDlg.h"
 #include "dialogs/CStatDlg.h"
+#include "db/ChangeJournal.h"
 #include "db/Ledger.h"
 #include "db/SqlConnection.h"
 #include "recurring/CRecurringBook.h"
@@ -35,6 +36,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QShortcut>
 #include <QSplashScreen>
 #include <QThread>
 #include <QTimer>
@@ -67,6 +69,8 @@ CMainDlg::CMainDlg(const Options &options, QWidget *parent) : QDialog(parent), m
     connect(about, &QAction::triggered, this, [this] { PressButton(About); });
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *takeBack = new QShortcut(QKeySequence::Undo, this);
+    connect(takeBack, &QShortcut::activated, this, &CMainDlg::TakeBackLastChange);
     CreateControls();
     InitLedger();
 }
@@ -105,6 +109,8 @@ void CMainDlg::BuildPanels()
     m_panels.push_back(std::make_unique<CAddressPanel>(m_addressBook, this, controls));
     m_panels.push_back(std::make_unique<CCreditPanel>(m_creditBook, this, controls));
     m_panels.push_back(std::make_unique<CInsurePanel>(m_insureBook, this, controls));
+    for (const auto &panel : m_panels)
+        panel->List()->AddMenuAction(QStringLiteral("撤销…"), [this] { TakeBackLastChange(); });
     m_home = std::make_unique<CHomePage>(
         CHomePage::Books{m_moneyBook, m_depositBook, m_currentBook, m_articleBook, m_insureBook, m_creditBook}, this,
         controls);
@@ -124,6 +130,7 @@ std::unique_ptr<CSettingsDlg> CMainDlg::MakeSettings()
     auto settings = std::make_unique<CSettingsDlg>(this);
     settings->SetMoneyBook(&m_moneyBook);
     connect(settings.get(), &CSettingsDlg::ledgerReplaced, this, &CMainDlg::ReloadLedger);
+    connect(settings.get(), &CSettingsDlg::recordsRestored, this, &CMainDlg::ReadBooksAgain);
     connect(settings.get(), &CSettingsDlg::ledgerUnusable, this, &CMainDlg::End);
     return settings;
 }
@@ -293,6 +300,33 @@ void CMainDlg::ReloadLedger()
     FillBooks();
     if (!m_home->IsShown())
         SwitchPanel(ShowHome);
+}
+
+void CMainDlg::ReadBooksAgain()
+{
+    CloseFindWindows();
+    for (const auto &panel : m_panels)
+        TellDbFailure([&panel] { panel->ReadBookAgain(); });
+}
+
+void CMainDlg::TakeBackLastChange()
+{
+    const QString caption = QStringLiteral("撤销");
+    TellDbFailure([&] {
+        ChangeJournal &journal = LedgerJournal();
+        if (!journal.CanTakeBack()) {
+            ShowMessage(QStringLiteral("本次运行以来没有可以撤销的改动。"), caption);
+            return;
+        }
+        if (!AskYesNo(QStringLiteral("撤销上一次改动吗？\n\n") + journal.LastChangeText(), caption))
+            return;
+        const ChangeJournal::TakeBack result = journal.TakeBackLast();
+        if (result == ChangeJournal::TakeBack::ChangedSince) {
+            ShowMessage(QStringLiteral("这次改动涉及的记录之后又被改过，无法撤销，没有改动任何记录。"), caption, MessageIcon::Warning);
+            return;
+        }
+        ReadBooksAgain();
+    }, caption);
 }
 
 // ---------------------------------------------------------------------------------------------

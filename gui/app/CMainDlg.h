@@ -68,6 +68,11 @@ public:
     std::unique_ptr<CSettingsDlg> MakeSettings();
     // After the ledger was restored from a copy: every book and list read again, the home page shown.
     void ReloadLedger();
+    // 撤销 (Ctrl+Z, and 撤销… of every list's menu): says what the last change of the run did and,
+    // when the household agrees, takes it back; every book is read again.
+    void TakeBackLastChange();
+    // After records changed under the books: each read again, the panel shown stays.
+    void ReadBooksAgain();
 
     // The welcome line as built, and whether the home page's clock goes.
     QString WelcomeText() const { return m_strWelcome; }

@@ -10,6 +10,7 @@
 #include "lists/CItemEditDlg.h"
 #include "lists/CPasswordDlg.h"
 #include "lists/CRecurringDlg.h"
+#include "lists/CRecycleDlg.h"
 #include "lists/CRestoreDlg.h"
 
 #include <QHeaderView>
@@ -27,7 +28,8 @@ CSettingsDlg::CSettingsDlg(QWidget *parent) : QDialog(parent)
     m_tree->setMinimumSize(220, 280);
     const QList<QPair<QString, QStringList>> groups{
         {QStringLiteral("系统"),
-         {QStringLiteral("密码"), QStringLiteral("添加家庭成员"), QStringLiteral("删除家庭成员"), QStringLiteral("恢复备份")}},
+         {QStringLiteral("密码"), QStringLiteral("添加家庭成员"), QStringLiteral("删除家庭成员"), QStringLiteral("恢复备份"),
+          QStringLiteral("回收站")}},
         {QStringLiteral("收支"), {QStringLiteral("编辑收支项目"), QStringLiteral("周期收支"), QStringLiteral("预算")}},
         {QStringLiteral("储蓄"),
          {QStringLiteral("编辑银行机构"), QStringLiteral("编辑货币种类"), QStringLiteral("编辑活期储蓄注释"), QStringLiteral("编辑储蓄利率")}},
@@ -72,6 +74,11 @@ QDialog *CSettingsDlg::MakeEditor(const QString &leaf)
         return new CBudgetDlg(this);
     if (leaf == QStringLiteral("周期收支"))
         return new CRecurringDlg(m_moneyBook, this);
+    if (leaf == QStringLiteral("回收站")) {
+        auto *recycled = new CRecycleDlg(this);
+        connect(recycled, &CRecycleDlg::recordsRestored, this, &CSettingsDlg::recordsRestored);
+        return recycled;
+    }
     if (leaf == QStringLiteral("编辑物品种类"))
         return new CArticleKindDlg(this);
     if (leaf == QStringLiteral("恢复备份")) {

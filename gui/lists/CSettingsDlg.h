@@ -24,6 +24,8 @@ signals:
     // Passed on from 恢复备份 (see CRestoreDlg).
     void ledgerReplaced();
     void ledgerUnusable();
+    // Records were put back from the recycle bin: the books shown must be read again.
+    void recordsRestored();
 
 private:
     QTreeWidget *m_tree;

@@ -50,6 +50,9 @@ public:
     // Lists the book's records from the ledger in the panel's order and reads its totals (at start,
     // and after a restore). Throws DbError.
     virtual void FillBook() = 0;
+    // Reads the book again after records changed under it (a change taken back, records put back):
+    // a panel that shows a part of its book keeps showing that part.
+    virtual void ReadBookAgain() { FillBook(); }
 
 protected:
     // The list and the status line by their numbers; the row buttons act on the selected row (enabled

@@ -78,3 +78,8 @@ void CMoneyPanel::FillBook()
     m_book.ShowPage(1, QStringLiteral("Date"));
     m_book.ComputeTotal();
 }
+
+void CMoneyPanel::ReadBookAgain()
+{
+    m_book.Reload();  // the page and the filter shown stay
+}

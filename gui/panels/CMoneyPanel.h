@@ -11,6 +11,7 @@ public:
     CMoneyPanel(CMoneyBook &book, QWidget *window, const Controls &controls);
 
     void FillBook() override;
+    void ReadBookAgain() override;
 
     // The status line, the page line and selector, and the page buttons.
     void Refresh() override;

@@ -537,8 +537,8 @@ private slots:
     void onlyTheIncomeListImports()
     {
         OpenLedger ledger;
-        QCOMPARE(MoneyList(ledger)->MenuTexts(), QStringList({"导出为 CSV…", "导出为 Excel…", "导入收支记录…"}));
-        QCOMPARE(qobject_cast<CBookView *>(ledger.window.Control(1114))->MenuTexts(), QStringList({"导出为 CSV…", "导出为 Excel…"}));
+        QCOMPARE(MoneyList(ledger)->MenuTexts(), QStringList({"导出为 CSV…", "导出为 Excel…", "导入收支记录…", "撤销…"}));
+        QCOMPARE(qobject_cast<CBookView *>(ledger.window.Control(1114))->MenuTexts(), QStringList({"导出为 CSV…", "导出为 Excel…", "撤销…"}));
     }
 };
 

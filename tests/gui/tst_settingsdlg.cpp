@@ -58,7 +58,7 @@ private slots:
                 shown << QStringLiteral("  ") + group->child(l)->text(0);
             QCOMPARE(group->isExpanded(), g == 0);
         }
-        QCOMPARE(shown, QStringList({"系统", "  密码", "  添加家庭成员", "  删除家庭成员", "  恢复备份", "收支", "  编辑收支项目", "  周期收支", "  预算", "储蓄",
+        QCOMPARE(shown, QStringList({"系统", "  密码", "  添加家庭成员", "  删除家庭成员", "  恢复备份", "  回收站", "收支", "  编辑收支项目", "  周期收支", "  预算", "储蓄",
                                      "  编辑银行机构", "  编辑货币种类", "  编辑活期储蓄注释", "  编辑储蓄利率", "财产",
                                      "  编辑物品种类", "保险", "  编辑保险机构", "  编辑保险种类"}));
         const QList<std::pair<QString, const char *>> opens{
