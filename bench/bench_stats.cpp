@@ -34,7 +34,7 @@ namespace {
 QString g_ledger;
 
 const char *const kKindNames[kStatKindCount] = {"TotalAssets", "IncomeAgainstExpense", "IncomeByItem",
-                                                "ExpenseByItem", "AnnualBars",  "AnnualLines"};
+                                                "ExpenseByItem", "AnnualBars",  "AnnualLines", "BudgetAgainstSpent"};
 
 // The statistics as the dialog holds them: the main window's book for the first and last dates, the
 // holdings read at opening, the kept figures.
@@ -111,6 +111,8 @@ void Aggregate_Floor(benchmark::State &state, int kind)
     const QString start = DbDateText(stats.navigator.Start()), end = DbDateText(stats.navigator.End());
     const QString yearStart = QStringLiteral("%1-01-01 00:00:00").arg(stats.navigator.Year());
     const QString yearEnd = QStringLiteral("%1-12-31 23:59:59").arg(stats.navigator.Year());
+    const QString monthStart = DbDateText(LedgerDateTime(stats.navigator.Month()));
+    const QString monthEnd = DbDateText(LedgerDateTime(stats.navigator.Month().addMonths(1)));
     RawLedger raw(g_ledger);
     for (auto _ : state) {
         switch (StatKind(kind)) {
@@ -140,6 +142,9 @@ void Aggregate_Floor(benchmark::State &state, int kind)
             raw.Run("SELECT substr(Date,6,2), sum(CASE WHEN Money>0 THEN Money ELSE 0 END), "
                     "sum(CASE WHEN Money<=0 THEN -Money ELSE 0 END) FROM Money WHERE Date>=? AND Date<=? GROUP BY 1",
                     {yearStart, yearEnd});
+            break;
+        case StatKind::BudgetAgainstSpent:
+            raw.Run("SELECT Item, -sum(Money) FROM Money WHERE Money<0 AND Date>=? AND Date<? GROUP BY Item", {monthStart, monthEnd});
             break;
         }
     }

@@ -47,17 +47,16 @@ std::vector<BudgetEntry> CBudgetBook::Entries() const
 
 BudgetView CBudgetBook::View(const QString &month) const
 {
+    return ReadBudgetView(*m_db, month);
+}
+
+BudgetView ReadBudgetView(SqlConnection &db, const QString &month)
+{
     BudgetView view;
     view.month = month;
-    // Each item's budget of the month: its own for the month, else its every month's.
-    SqlStatement budgets = m_db->Prepare(QStringLiteral(
-        "SELECT \"Item\", \"Cents\" FROM \"Budget\" WHERE \"Month\" = ?1 "
-        "UNION ALL SELECT b.\"Item\", b.\"Cents\" FROM \"Budget\" b WHERE b.\"Month\" = '' AND NOT EXISTS "
-        "(SELECT 1 FROM \"Budget\" o WHERE o.\"Item\" = b.\"Item\" AND o.\"Month\" = ?1)"));
-    budgets.Bind(1, month);
     // What was spent: the kept sums of the month's expense, by item and whole.
-    SqlStatement spent = m_db->Prepare(QStringLiteral("SELECT -ifnull(sum(\"Cents\"), 0) FROM \"MoneyMonthItems\" "
-                                                      "WHERE \"Month\" = ? AND \"Sign\" = -1 AND (?2 = 1 OR \"Item\" = ?3)"));
+    SqlStatement spent = db.Prepare(QStringLiteral("SELECT -ifnull(sum(\"Cents\"), 0) FROM \"MoneyMonthItems\" "
+                                                   "WHERE \"Month\" = ? AND \"Sign\" = -1 AND (?2 = 1 OR \"Item\" = ?3)"));
     const auto spentOn = [&spent, &month](const QString &item, bool whole) {
         spent.Reset();
         spent.Bind(1, month);
@@ -65,6 +64,15 @@ BudgetView CBudgetBook::View(const QString &month) const
         spent.Bind(3, item);
         return spent.Step() ? spent.Int(0) : 0;
     };
+    view.whole.spentCents = spentOn(QString(), true);
+    if (!db.HasTable(QStringLiteral("Budget")))
+        return view;
+    // Each item's budget of the month: its own for the month, else its every month's.
+    SqlStatement budgets = db.Prepare(QStringLiteral(
+        "SELECT \"Item\", \"Cents\" FROM \"Budget\" WHERE \"Month\" = ?1 "
+        "UNION ALL SELECT b.\"Item\", b.\"Cents\" FROM \"Budget\" b WHERE b.\"Month\" = '' AND NOT EXISTS "
+        "(SELECT 1 FROM \"Budget\" o WHERE o.\"Item\" = b.\"Item\" AND o.\"Month\" = ?1)"));
+    budgets.Bind(1, month);
     while (budgets.Step()) {
         const QString item = budgets.Text(0);
         BudgetLine line{item, budgets.Int(1), 0};
@@ -76,7 +84,6 @@ BudgetView CBudgetBook::View(const QString &month) const
         line.spentCents = spentOn(item, false);
         view.items.push_back(line);
     }
-    view.whole.spentCents = spentOn(QString(), true);
     // Over their budget first, the furthest over at the top; then the nearest to it.
     std::stable_sort(view.items.begin(), view.items.end(), [](const BudgetLine &a, const BudgetLine &b) {
         if (a.Over() != b.Over())

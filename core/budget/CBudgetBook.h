@@ -33,6 +33,10 @@ struct BudgetEntry
     qint64 cents = 0;
 };
 
+// The month's budgets beside what was spent; a ledger without budgets gives the month's whole expense
+// only. Throws DbError.
+BudgetView ReadBudgetView(SqlConnection &db, const QString &month);
+
 class CBudgetBook
 {
 public:

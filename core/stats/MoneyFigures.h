@@ -30,6 +30,9 @@ public:
     // Each month's income and expense of the year.
     YearSums Year(int year);
 
+    // The month's ("yyyy-MM") budgets beside what was spent.
+    BudgetView Budget(const QString &month) { return ReadBudgetView(m_db, month); }
+
 private:
     // An item's sum of one sign: a whole month's from the kept sums (id 0), or one record's.
     struct Sum

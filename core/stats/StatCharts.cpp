@@ -50,7 +50,8 @@ QString StatKindName(StatKind kind)
 {
     static const QString names[kStatKindCount] = {
         QStringLiteral("总资产统计图"), QStringLiteral("收支统计图"),     QStringLiteral("收入统计图"),
-        QStringLiteral("支出统计图"),   QStringLiteral("年度收支对比图"), QStringLiteral("年度收支走势图")};
+        QStringLiteral("支出统计图"),   QStringLiteral("年度收支对比图"), QStringLiteral("年度收支走势图"),
+        QStringLiteral("月度预算执行图")};
     return names[int(kind)];
 }
 
@@ -206,5 +207,48 @@ ChartPlan AnnualChart(bool bars, int year, const YearSums &sums)
     }
     plan.colors = {kBlue, kRed};
     plan.legends = {QStringLiteral("收入"), QStringLiteral("支出")};
+    return plan;
+}
+
+int NiceAxisTop(qint64 largest)
+{
+    constexpr qint64 kLimit = 2000000000;
+    for (qint64 power = 10; power <= kLimit / 10; power *= 10) {
+        for (const qint64 factor : {1, 2, 5}) {
+            if (factor * power * 10 >= largest)
+                return int(factor * power * 10);
+        }
+    }
+    return int(kLimit);
+}
+
+ChartPlan BudgetChart(const BudgetView &view)
+{
+    ChartPlan plan;
+    plan.type = CGraph::Bars3D;
+    plan.title = QStringLiteral("月度预算执行");
+    plan.axes = true;
+    const QDate month = QDate::fromString(view.month + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+    plan.xAxisLabel = month.isValid() ? QStringLiteral("%1 年 %2 月").arg(month.year()).arg(month.month()) : view.month;
+    plan.yAxisLabel = QStringLiteral("单位：元");
+    plan.depthRatio = 0.05;
+    std::vector<BudgetLine> lines = view.items;
+    if (view.hasWhole) {
+        BudgetLine whole = view.whole;
+        whole.item = QStringLiteral("全月支出");
+        lines.push_back(whole);
+    }
+    qint64 largest = 0;
+    for (const BudgetLine &line : lines) {
+        largest = std::max({largest, line.budgetCents / 100, line.spentCents / 100});
+        const QString label = line.Over() ? line.item + QStringLiteral("（超支）") : line.item;
+        plan.groups.push_back({label, {{0, WholeYuan(line.budgetCents)}, {1, WholeYuan(line.spentCents)}}});
+    }
+    if (lines.empty())
+        plan.groups.push_back({QStringLiteral("本月没有预算"), {{0, 0}, {1, 0}}});
+    plan.tickMaximum = NiceAxisTop(largest);
+    plan.tickStep = plan.tickMaximum / 10;
+    plan.colors = {kBlue, kRed};
+    plan.legends = {QStringLiteral("预算"), QStringLiteral("已支出")};
     return plan;
 }

@@ -1,9 +1,10 @@
-// The six statistics charts of the ledger as chart descriptions: the figures each needs, and the
+// The seven statistics charts of the ledger as chart descriptions: the figures each needs, and the
 // builders that turn them into the title, options, groups, legends and colours of a chart. A
 // description becomes a filled CGraph with MakeGraph; the statistics panel keeps the description of
 // its last chart and draws it again whenever it is painted.
 #pragma once
 
+#include "budget/CBudgetBook.h"
 #include "charts/CGraph.h"
 
 #include <QDate>
@@ -15,8 +16,8 @@
 #include <vector>
 
 // The kinds in the order of the dialog's list; the drawn-kind code is the index plus one.
-enum class StatKind { TotalAssets = 0, IncomeAgainstExpense, IncomeByItem, ExpenseByItem, AnnualBars, AnnualLines };
-constexpr int kStatKindCount = 6;
+enum class StatKind { TotalAssets = 0, IncomeAgainstExpense, IncomeByItem, ExpenseByItem, AnnualBars, AnnualLines, BudgetAgainstSpent };
+constexpr int kStatKindCount = 7;
 QString StatKindName(StatKind kind);
 
 struct ChartPlan
@@ -82,3 +83,10 @@ struct YearSums
 // The top of the value axis: 20000 while every month fits, else the next multiple of 20000.
 int AnnualAxisTop(const YearSums &sums);
 ChartPlan AnnualChart(bool bars, int year, const YearSums &sums);
+
+// The top of a value axis of ten steps that holds the largest value: ten times the smallest step of
+// 1, 2 or 5 times a power of ten that reaches it (at least 100).
+int NiceAxisTop(qint64 largest);
+// A month's budgets as bars, each budget beside what was spent on it, the items over their budget
+// first and marked "（超支）", the month's whole expense last when it has a budget.
+ChartPlan BudgetChart(const BudgetView &view);

@@ -13,6 +13,30 @@ void CStatNavigator::Choose(StatKind kind, const QDateTime &firstRecord, const Q
     m_firstDay = m_start.date();
     m_lastDay = m_end.date();
     m_year = m_start.date().year();
+    m_month = FirstOfMonth(now.date());
+    if (IsMonthKind()) {
+        m_end = std::max(now, lastRecord);
+        m_start = std::min(firstRecord, now);
+    }
+}
+
+QDate CStatNavigator::FirstOfMonth(const QDate &day)
+{
+    return QDate(day.year(), day.month(), 1);
+}
+
+bool CStatNavigator::CanGoBack() const
+{
+    if (IsMonthKind())
+        return m_month > FirstOfMonth(m_start.date());
+    return IsAnnualKind() && m_year != m_start.date().year();
+}
+
+bool CStatNavigator::CanGoOn() const
+{
+    if (IsMonthKind())
+        return m_month < FirstOfMonth(m_end.date());
+    return IsAnnualKind() && m_year != m_end.date().year();
 }
 
 bool CStatNavigator::IsRangeKind() const
@@ -36,15 +60,23 @@ void CStatNavigator::SetEndDay(const QDate &day)
     m_end = LedgerDateTime(day, QTime(23, 59, 59));
 }
 
-void CStatNavigator::PreviousYear()
+void CStatNavigator::StepBack()
 {
-    if (CanGoBack())
+    if (!CanGoBack())
+        return;
+    if (IsMonthKind())
+        m_month = m_month.addMonths(-1);
+    else
         --m_year;
 }
 
-void CStatNavigator::NextYear()
+void CStatNavigator::StepOn()
 {
-    if (CanGoOn())
+    if (!CanGoOn())
+        return;
+    if (IsMonthKind())
+        m_month = m_month.addMonths(1);
+    else
         ++m_year;
 }
 
@@ -59,6 +91,7 @@ ChartPlan CStatNavigator::Chart(CMoneyFigures &figures, const Holdings &holdings
         const bool income = m_kind == StatKind::IncomeByItem;
         return ItemChart(income, SelectItemShares(figures.Items(income, m_start, m_end)), m_start.date(), m_end.date());
     }
+    case StatKind::BudgetAgainstSpent: return BudgetChart(figures.Budget(m_month.toString(QStringLiteral("yyyy-MM"))));
     case StatKind::AnnualBars:
     case StatKind::AnnualLines: break;
     }

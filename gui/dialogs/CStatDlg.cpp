@@ -46,8 +46,8 @@ CStatDlg::CStatDlg(CMoneyBook &book, QWidget *parent) : QDialog(parent), m_book(
     connect(m_kinds, &QComboBox::activated, this, &CStatDlg::ChooseKind);
     connect(m_start, &QDateTimeEdit::dateChanged, this, &CStatDlg::StartDayChosen);
     connect(m_end, &QDateTimeEdit::dateChanged, this, &CStatDlg::EndDayChosen);
-    connect(m_previous, &QPushButton::clicked, this, &CStatDlg::PreviousYear);
-    connect(m_next, &QPushButton::clicked, this, &CStatDlg::NextYear);
+    connect(m_previous, &QPushButton::clicked, this, &CStatDlg::StepBack);
+    connect(m_next, &QPushButton::clicked, this, &CStatDlg::StepOn);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *controls = new QHBoxLayout;
@@ -122,20 +122,23 @@ void CStatDlg::EndDayChosen(const QDate &day)
     Guarded([&] { Redraw(); });
 }
 
-void CStatDlg::PreviousYear()
+void CStatDlg::StepBack()
 {
-    m_navigator.PreviousYear();
+    m_navigator.StepBack();
     Guarded([&] { Redraw(); });
 }
 
-void CStatDlg::NextYear()
+void CStatDlg::StepOn()
 {
-    m_navigator.NextYear();
+    m_navigator.StepOn();
     Guarded([&] { Redraw(); });
 }
 
 void CStatDlg::Redraw()
 {
+    const bool months = m_navigator.IsMonthKind();
+    m_previous->setToolTip(months ? QStringLiteral("上个月") : QStringLiteral("上一年"));
+    m_next->setToolTip(months ? QStringLiteral("下个月") : QStringLiteral("下一年"));
     m_previous->setEnabled(m_navigator.CanGoBack());
     m_next->setEnabled(m_navigator.CanGoOn());
     m_panel->Draw(m_navigator.Kind(), m_navigator.Chart(*m_figures, m_panel->GetHoldings()));

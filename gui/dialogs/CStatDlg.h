@@ -1,5 +1,5 @@
-// 统计图表: the six statistics charts of the ledger, chosen in a list; the range charts over the days
-// of the two date pickers, the annual ones stepping year by year.
+// 统计图表: the seven statistics charts of the ledger, chosen in a list; the range charts over the days
+// of the two date pickers, the annual ones stepping year by year, the budget month by month.
 #pragma once
 
 #include "stats/StatNavigator.h"
@@ -30,8 +30,9 @@ public:
     void ChooseKind(int index);
     void StartDayChosen(const QDate &day);
     void EndDayChosen(const QDate &day);
-    void PreviousYear();
-    void NextYear();
+    // The stepping buttons: the year or the month before or after.
+    void StepBack();
+    void StepOn();
 
 private:
     void Redraw();

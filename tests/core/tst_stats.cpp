@@ -236,6 +236,51 @@ private slots:
         QVERIFY(!canvas.Calls(QStringLiteral("text ")).filter(QStringLiteral("40000")).isEmpty());
     }
 
+    void budgetChartSetsEachBudgetBesideItsSpendingTheOverspentFirst()
+    {
+        BudgetView view;
+        view.month = QStringLiteral("2026-11");
+        view.items = {{QStringLiteral("餐饮"), 150000, 190050}, {QStringLiteral("交通"), 50000, 12000}};
+        view.hasWhole = true;
+        view.whole = {QString(), 400000, 350000};
+        const ChartPlan plan = BudgetChart(view);
+        QCOMPARE(plan.type, int(CGraph::Bars3D));
+        QCOMPARE(plan.xAxisLabel, QStringLiteral("2026 年 11 月"));
+        QCOMPARE(plan.groups.size(), size_t(3));
+        QCOMPARE(plan.groups[0].label, QStringLiteral("餐饮（超支）"));
+        QCOMPARE(plan.groups[0].points, (std::vector<std::pair<int, int>>{{0, 1500}, {1, 1900}}));
+        QCOMPARE(plan.groups[1].label, QStringLiteral("交通"));
+        QCOMPARE(plan.groups[2].label, QStringLiteral("全月支出"));
+        QCOMPARE(plan.tickMaximum, 5000);  // 4000 reached by ten steps of 500
+        QCOMPARE(plan.tickStep, 500);
+        // A month without budgets still draws, saying so.
+        const ChartPlan empty = BudgetChart(BudgetView{QStringLiteral("2026-12"), {}, false, {}});
+        QCOMPARE(empty.groups.size(), size_t(1));
+        QCOMPARE(empty.groups[0].label, QStringLiteral("本月没有预算"));
+        QCOMPARE(NiceAxisTop(0), 100);
+        QCOMPARE(NiceAxisTop(101), 200);
+        QCOMPARE(NiceAxisTop(2000), 2000);
+        QCOMPARE(NiceAxisTop(9999999999999LL), 2000000000);
+    }
+
+    void budgetMonthsStepBetweenTheFirstRecordAndNow()
+    {
+        CStatNavigator month;
+        month.Choose(StatKind::BudgetAgainstSpent, At(2026, 9, 15), At(2026, 10, 1), At(2026, 12, 8));
+        QCOMPARE(month.Month(), QDate(2026, 12, 1));
+        QVERIFY(month.CanGoBack() && !month.CanGoOn());
+        for (int i = 0; i < 5; ++i)
+            month.StepBack();
+        QCOMPARE(month.Month(), QDate(2026, 9, 1));
+        QVERIFY(!month.CanGoBack() && month.CanGoOn());
+        // Records dated ahead of today are reached too.
+        month.Choose(StatKind::BudgetAgainstSpent, At(2026, 12, 1), At(2027, 2, 1), At(2026, 12, 8));
+        month.StepOn();
+        month.StepOn();
+        month.StepOn();
+        QCOMPARE(month.Month(), QDate(2027, 2, 1));
+    }
+
     void yearButtonsAndRanges()
     {
         CStatNavigator one;
@@ -249,12 +294,12 @@ private slots:
         QCOMPARE(three.Year(), 2001);
         QVERIFY(!three.CanGoBack());
         QVERIFY(three.CanGoOn());
-        three.NextYear();
+        three.StepOn();
         QVERIFY(three.CanGoBack());
-        three.NextYear();
+        three.StepOn();
         QCOMPARE(three.Year(), 2003);
         QVERIFY(!three.CanGoOn());
-        three.NextYear();
+        three.StepOn();
         QCOMPARE(three.Year(), 2003);
 
         CStatNavigator range;

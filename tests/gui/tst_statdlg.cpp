@@ -1,6 +1,8 @@
 // The statistics dialog driven as a user would: the kinds in their order, the pickers and year buttons
 // each kind allows, ranges reset when a kind is chosen again, and the panel drawing what was chosen.
 #include "charts/CStatPanel.h"
+#include "budget/CBudgetBook.h"
+#include "db/Ledger.h"
 #include "dialogs/CStatDlg.h"
 
 #include "OpenLedger.h"
@@ -47,8 +49,9 @@ private slots:
         CStatDlg dialog(m_window->m_moneyBook, m_window);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("统计图表"));
         auto *kinds = Find<QComboBox>(&dialog, 1182);
-        QCOMPARE(kinds->count(), 6);
+        QCOMPARE(kinds->count(), 7);
         QCOMPARE(kinds->itemText(5), QStringLiteral("年度收支走势图"));
+        QCOMPARE(kinds->itemText(6), QStringLiteral("月度预算执行图"));
         QCOMPARE(kinds->currentIndex(), 0);
         QCOMPARE(dialog.Panel()->GetDrawnKind(), 1);
         for (int id : {1180, 1181, 1183, 1184})
@@ -123,12 +126,46 @@ private slots:
         QCOMPARE(dialog.Navigator().Year(), 2002);
     }
 
+    void theBudgetStepsMonthByMonthFromTheFirstRecord()
+    {
+        const QDate today = QDate::currentDate();
+        CMoneyBook &book = m_window->m_moneyBook;
+        book.Add(LedgerDateTime(today.addMonths(-2)), QStringLiteral("餐饮"), -800, "Li", QString());
+        book.Add(LedgerDateTime(today), QStringLiteral("餐饮"), -1900, "Li", QString());
+        CBudgetBook budgets(OpenLedgerDatabase());
+        QCOMPARE(budgets.SetBudget(QStringLiteral("餐饮"), QString(), 1500), QString());
+        CStatDlg dialog(m_window->m_moneyBook, m_window);
+        dialog.Panel()->resize(486, 330);
+        auto *kinds = Find<QComboBox>(&dialog, 1182);
+        kinds->setCurrentIndex(6);
+        emit kinds->activated(6);
+        auto *previous = Find<QPushButton>(&dialog, 1183);
+        auto *next = Find<QPushButton>(&dialog, 1184);
+        QCOMPARE(dialog.Panel()->GetDrawnKind(), 7);
+        QCOMPARE(dialog.Navigator().Month(), QDate(today.year(), today.month(), 1));
+        QCOMPARE(previous->toolTip(), QStringLiteral("上个月"));
+        QVERIFY(previous->isEnabled() && !next->isEnabled());
+        QVERIFY(!Find<QWidget>(&dialog, 1180)->isEnabled());
+        // This month's 餐饮 over its budget: a red bar taller than the blue one beside it.
+        const QImage over = dialog.Panel()->Picture();
+        previous->click();
+        previous->click();
+        QVERIFY(!previous->isEnabled() && next->isEnabled());
+        QCOMPARE(dialog.Navigator().Month(), QDate(today.addMonths(-2).year(), today.addMonths(-2).month(), 1));
+        const QImage under = dialog.Panel()->Picture();
+        QVERIFY(Pixels(over, qRgb(255, 0, 0)) > Pixels(under, qRgb(255, 0, 0)));
+        // Back on a kind of years, the buttons say so again.
+        kinds->setCurrentIndex(4);
+        emit kinds->activated(4);
+        QCOMPARE(previous->toolTip(), QStringLiteral("上一年"));
+    }
+
     void anEmptyLedgerDrawsEveryKind()
     {
         CStatDlg dialog(m_window->m_moneyBook, m_window);
         dialog.Panel()->resize(486, 330);
         auto *kinds = Find<QComboBox>(&dialog, 1182);
-        for (int kind = 0; kind < 6; ++kind) {
+        for (int kind = 0; kind < kStatKindCount; ++kind) {
             kinds->setCurrentIndex(kind);
             emit kinds->activated(kind);
             QCOMPARE(dialog.Panel()->GetDrawnKind(), kind + 1);
