@@ -250,6 +250,9 @@ void SqlConnection::Execute(const QString &sql)
 {
     SqlStatement statement = Prepare(sql);  // BEGIN, COMMIT and the like are prepared once
     statement.Run();
+    // A table made or dropped: HasTable asks again.
+    if (sql.startsWith(QLatin1String("CREATE"), Qt::CaseInsensitive) || sql.startsWith(QLatin1String("DROP"), Qt::CaseInsensitive))
+        m_knownTables.clear();
 }
 
 namespace {

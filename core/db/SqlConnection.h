@@ -138,7 +138,12 @@ public:
     // A rolled-back transaction counts as a change of every table.
     quint64 ChangeSerial(const QString &table) const { return (m_epoch << 32) + m_tableSerials.value(table); }
     void NoteChange(const QString &table) { m_tableSerials[table] += 1; }
-    void NoteChangeOfAll() { ++m_epoch; }
+    // A rolled-back transaction may also have taken tables back that it made.
+    void NoteChangeOfAll()
+    {
+        ++m_epoch;
+        m_knownTables.clear();
+    }
 
     // The recorder of the changes of every outermost transaction from now on (null: none). It must
     // stay until it is replaced. The changes are SQLite changesets of the tables it names.

@@ -154,6 +154,21 @@ std::vector<DueRecord> CRecurringBook::ComingWithin(const QDate &today, int days
     return Occurrences(today, today.addDays(days - 1), false);
 }
 
+RecurringOutlook CRecurringBook::Outlook(const QDate &today, int days) const
+{
+    RecurringOutlook outlook;
+    outlook.due = DueUpTo(today).size();
+    const std::vector<DueRecord> coming = Occurrences(today.addDays(1), today.addDays(days), true);
+    if (!coming.empty())
+        outlook.next = coming.front();
+    return outlook;
+}
+
+bool CRecurringBook::IsLaid(SqlConnection &db)
+{
+    return db.HasTable(QStringLiteral("Recurring"));
+}
+
 qsizetype CRecurringBook::Confirm(CMoneyBook &book, const std::vector<DueRecord> &write, const std::vector<DueRecord> &skip)
 {
     std::vector<MoneyEntry> entries;

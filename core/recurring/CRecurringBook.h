@@ -11,6 +11,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class SqlConnection;
@@ -37,11 +38,21 @@ struct DueRecord
     MoneyEntry entry;
 };
 
+// What comes of the recurring records around a day: how many are due and neither written nor
+// skipped, and the next one to come after the day.
+struct RecurringOutlook
+{
+    size_t due = 0;
+    std::optional<DueRecord> next;
+};
+
 class CRecurringBook
 {
 public:
     // Lays the book's two tables in the ledger when it has none yet.
     explicit CRecurringBook(std::shared_ptr<SqlConnection> db);
+    // Whether the ledger ever had recurring records: one that never did is not written to by looking.
+    static bool IsLaid(SqlConnection &db);
 
     QList<RecurringTemplate> Templates() const;
     // Keeps a new template (its id set) or a changed one; the problem, or an empty text when kept.
@@ -55,6 +66,8 @@ public:
     std::vector<DueRecord> DueUpTo(const QDate &day) const;
     // The occurrences of the coming days (today included), marked or not: what comes due next.
     std::vector<DueRecord> ComingWithin(const QDate &today, int days) const;
+    // The due ones up to the day, and the first not marked within the days after it.
+    RecurringOutlook Outlook(const QDate &today, int days) const;
 
     // Writes the records through the income and expense book and marks them and the skipped ones, in
     // one transaction. A due date marked already (by another copy) is neither written nor marked

@@ -2,10 +2,14 @@
 #include "CHomePage.h"
 
 #include "common/Amount.h"
+#include "common/LedgerDate.h"
 #include "common/Paths.h"
 #include "controls/CLinkLabel.h"
 #include "controls/CScrollBanner.h"
+#include "db/DbError.h"
+#include "db/Ledger.h"
 #include "panels/CLedgerPanel.h"
+#include "recurring/CRecurringBook.h"
 
 #include <QDateTime>
 #include <QLabel>
@@ -15,7 +19,7 @@
 namespace {
 
 // The home page's controls.
-const std::initializer_list<int> kHomeControls = {1219, 1220, 1221, 1222, 1223, 1224, 1225, 1226, 1227, 1228, 1229, 1231, 1232};
+const std::initializer_list<int> kHomeControls = {1219, 1220, 1221, 1222, 1223, 1224, 1225, 1226, 1227, 1228, 1229, 1231, 1232, 1233};
 
 QString Now()
 {
@@ -96,6 +100,7 @@ void CHomePage::Show()
     heading->move(440, 90);
     heading->show();
     WriteTotals();
+    WriteRecurring();
     ShowTime();
     Control(1227)->show();
     if (!m_clock->isActive())
@@ -124,8 +129,50 @@ bool CHomePage::IsClockRunning() const
 
 void CHomePage::BookChanged()
 {
-    if (IsShown())
-        WriteTotals();
+    Refresh();
+}
+
+void CHomePage::Refresh()
+{
+    if (!IsShown())
+        return;
+    WriteTotals();
+    WriteRecurring();
+}
+
+QString CHomePage::RecurringLineText(const QDate &today)
+{
+    const auto db = OpenLedgerDatabase();
+    if (!CRecurringBook::IsLaid(*db))
+        return QString();
+    const CRecurringBook recurring(db);
+    if (recurring.Templates().isEmpty())
+        return QString();
+    const QString caption = QStringLiteral("周期收支    ");
+    const RecurringOutlook outlook = recurring.Outlook(today, kRecurringDays);
+    if (outlook.due > 0)
+        return caption + QStringLiteral("待确认 %1 条").arg(outlook.due);
+    if (outlook.next)
+        return caption + QStringLiteral("下次 %1 %2").arg(outlook.next->due.toString(QStringLiteral("MM-dd")), outlook.next->entry.item);
+    return caption + QStringLiteral("%1 天内无到期").arg(kRecurringDays);
+}
+
+void CHomePage::WriteRecurring()
+{
+    auto *line = static_cast<QLabel *>(Control(1233));
+    QString text;
+    try {
+        text = RecurringLineText(LedgerNow().date());
+    } catch (const DbError &) {
+        // The line is a hint: a ledger that cannot be read is told by the books' own reading.
+    }
+    if (text.isEmpty()) {
+        line->hide();
+        return;
+    }
+    line->setText(text);
+    line->setGeometry(440, 260, TextLineWidth(line, text), kLineHeight);
+    line->show();
 }
 
 void CHomePage::WriteTotals()

@@ -50,6 +50,13 @@ public:
     void Show();
     void Hide();
     bool IsClockRunning() const;
+    // The figures and the recurring records' line written again, when the page is shown.
+    void Refresh();
+
+    // The recurring records' line: how many wait to be confirmed, else the next within 30 days, else
+    // that none comes; empty for a ledger without recurring records. Throws DbError.
+    static QString RecurringLineText(const QDate &today);
+    static constexpr int kRecurringDays = 30;
 
 private:
     void BookChanged() override;
@@ -57,6 +64,7 @@ private:
     // The books whose totals the page shows.
     std::vector<CBook *> Listened() const;
     void WriteTotals();
+    void WriteRecurring();
     void ShowTime();
     QWidget *Control(int id) const { return m_controls(id); }
 

@@ -3,6 +3,7 @@
 #include "CMainDlg.h"
 
 #include "app/CBookView.h"
+#include "common/LedgerDate.h"
 #include "common/Messages.h"
 #include "common/Paths.h"
 #include "controls/CIconButton.h"
@@ -157,7 +158,23 @@ void CMainDlg::RegisterActions()
         CStatDlg dialog(m_moneyBook, this);
         dialog.exec();
     });
-    m_actions.insert(Settings, [this] { MakeSettings()->exec(); });
+    m_actions.insert(Settings, [this] {
+        MakeSettings()->exec();
+        m_home->Refresh();  // recurring records may have changed
+    });
+    // The recurring line: what waits to be confirmed, else the list of recurring records.
+    m_actions.insert(RecurringLine, [this] {
+        static_cast<CLinkLabel *>(Control(RecurringLine))->ClearHover();
+        const QDate today = LedgerNow().date();
+        if (CRecurringBook(OpenLedgerDatabase()).Outlook(today, CHomePage::kRecurringDays).due > 0) {
+            OfferDueRecords(today);
+        } else {
+            const std::unique_ptr<CSettingsDlg> settings = MakeSettings();
+            const std::unique_ptr<QDialog> list(settings->MakeEditor(QStringLiteral("周期收支")));
+            list->exec();
+        }
+        m_home->Refresh();
+    });
     m_actions.insert(DesktopCalculator, [this] { LaunchCalculator(); });
     m_actions.insert(About, [this] {
         CAboutDlg about(this);
@@ -401,8 +418,7 @@ void CMainDlg::OfferDueRecords(const QDate &today)
     TellDbFailure([this, &today] {
         // A ledger that never had a recurring record is not written to at start (it may be read-only).
         const auto db = OpenLedgerDatabase();
-        SqlStatement laid = db->Prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Recurring'"));
-        if (!laid.Step() || laid.Int(0) == 0)
+        if (!CRecurringBook::IsLaid(*db))
             return;
         CRecurringBook recurring(db);
         CDueRecordsDlg dialog(recurring, m_moneyBook, today, this);

@@ -133,7 +133,8 @@ void CMainDlg::CreateControls()
     auto *heading = MakeLabel(1219, QRect(440, 90, 150, kLineHeight), LedgerColors::kHeadingText);
     heading->setText(QStringLiteral("帐目一览    金额(单位 元)"));
     heading->adjustSize();
-    for (int id = 1220; id <= 1225; ++id) {
+    // 1220 to 1225 the holdings, 1233 the recurring records.
+    for (int id : {1220, 1221, 1222, 1223, 1224, 1225, 1233}) {
         auto *line = new CLinkLabel(QString(), this);
         line->setObjectName(QString::number(id));
         m_controls.insert(id, line);

@@ -24,6 +24,7 @@ enum Id : int {
     AddPolicy = 1050, AddInsure = 1051, DeleteInsure = 1053, ModifyInsure = 1054, FindInsure = 1055, PolicyList = 1056,
     // The window's own.
     Statistics = 1017, Settings = 1020, DesktopCalculator = 1029, About = 1228, ContactLink = 1229,
+    RecurringLine = 1233,  // the home page's line of the recurring records
 };
 
 } // namespace Action

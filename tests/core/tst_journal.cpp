@@ -223,8 +223,9 @@ private slots:
         TestInstallation install;
         CMoneyBook money;
         money.ShowPage(1, QStringLiteral("Date"));
-        QVERIFY(money.Add(LedgerDateTime(QDate(2026, 5, 1)), QStringLiteral("餐饮"), -120, QStringLiteral("爸爸"), QStringLiteral("午饭")));
         ChangeJournal &journal = LedgerJournal();
+        QCOMPARE(journal.Recycled().size(), 0);  // before the journal's tables are laid
+        QVERIFY(money.Add(LedgerDateTime(QDate(2026, 5, 1)), QStringLiteral("餐饮"), -120, QStringLiteral("爸爸"), QStringLiteral("午饭")));
         QVERIFY(journal.LastChangeText().startsWith(QStringLiteral("新增 1 条收支记录：2026-05-01 餐饮 -120 爸爸 午饭")));
         money.SetSelected(0);
         QVERIFY(money.Modify(LedgerDateTime(QDate(2026, 5, 1)), QStringLiteral("餐饮"), -12, QStringLiteral("爸爸"), QStringLiteral("午饭")));
@@ -232,6 +233,7 @@ private slots:
         money.SetSelected(0);
         money.Remove();
         QVERIFY(journal.LastChangeText().startsWith(QStringLiteral("删除 1 条收支记录：2026-05-01 餐饮 -12")));
+        QCOMPARE(journal.Recycled().size(), 1);
         std::vector<MoneyEntry> entries(3, MoneyEntry{LedgerDateTime(QDate(2026, 6, 1)), QStringLiteral("交通"), -2, QString(), QString()});
         QVERIFY(money.AddMany(entries));
         QVERIFY(journal.LastChangeText().startsWith(QStringLiteral("新增 3 条收支记录，如：2026-06-01 交通 -2")));

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QApplication>
@@ -89,6 +90,34 @@ private slots:
         ledger.window.OfferDueRecords(QDate(2026, 3, 31));
         QCOMPARE(offered, 1);
         QCOMPARE(ledger.window.m_moneyBook.GetTotalCents(), 900000);
+    }
+
+    void theHomePageLineTellsWhatWaitsAndOpensIt()
+    {
+        OpenLedger ledger({QStringLiteral("爸爸"), QString()});
+        auto *line = qobject_cast<QLabel *>(ledger.window.Control(1233));
+        QVERIFY(line && line->isHidden());  // a ledger without recurring records shows no line
+        const QDate today = QDate::currentDate();
+        CRecurringBook recurring(OpenLedgerDatabase());
+        RecurringTemplate rent;
+        rent.item = QStringLiteral("房租");
+        rent.amount = -3500;
+        rent.rule.unit = RepeatUnit::Weeks;
+        rent.rule.first = today.addDays(-7);
+        QCOMPARE(recurring.Add(rent), QString());
+        ledger.window.PressButton(1000);
+        ledger.window.PressButton(1018);  // the home page shown again reads the line
+        QVERIFY(!line->isHidden());
+        QCOMPARE(line->text(), QStringLiteral("周期收支    待确认 2 条"));
+        QTimer::singleShot(0, [] {
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (auto *due = qobject_cast<CDueRecordsDlg *>(top); due && due->isVisible())
+                    QVERIFY(due->WriteAll());
+            }
+        });
+        ledger.window.PressButton(1233);
+        QCOMPARE(ledger.window.m_moneyBook.GetTotalCents(), -700000);
+        QCOMPARE(line->text(), QStringLiteral("周期收支    下次 %1 房租").arg(today.addDays(7).toString(QStringLiteral("MM-dd"))));
     }
 
     void recordsComeDueWrittenChangedOrSkipped()
