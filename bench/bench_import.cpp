@@ -10,6 +10,7 @@
 #include "app/CLedgerApp.h"
 #include "common/Gbk.h"
 #include "common/LedgerDate.h"
+#include "db/ChangeJournal.h"
 #include "db/KeptFigures.h"
 #include "db/Ledger.h"
 #include "db/SqlConnection.h"
@@ -279,6 +280,39 @@ void WriteRecords_Floor(benchmark::State &state)
     sqlite3_close(db);
 }
 
+// An import taken back (Ctrl+Z): its records deleted again from the change kept beside it, each checked
+// to be as the import left it, the list read again; its floor, the same records deleted by plain SQL.
+void TakeBackImport(benchmark::State &state)
+{
+    const std::vector<MoneyEntry> entries = ReadPlan(g_weChatBill)->EntriesToWrite(true);
+    Restorer restore;
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        book.AddMany(entries, [](qsizetype) { return true; });
+        state.ResumeTiming();
+        if (LedgerJournal().TakeBackLast() != ChangeJournal::TakeBack::Done)
+            state.SkipWithError("the import was not taken back");
+        book.Reload();
+    }
+    state.counters["records"] = double(entries.size());
+}
+
+void TakeBackImport_Floor(benchmark::State &state)
+{
+    const std::vector<MoneyEntry> entries = ReadPlan(g_weChatBill)->EntriesToWrite(true);
+    Restorer restore;
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        book.AddMany(entries, [](qsizetype) { return true; });
+        state.ResumeTiming();
+        restore();
+    }
+}
+
 // The longest the window's thread goes without answering while a call runs: a timer that should tick
 // every 5 ms notes the widest gap between ticks.
 class StallWatch
@@ -383,6 +417,8 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark("MatchExisting_Floor", MatchExisting_Floor)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("WriteRecords", WriteRecords)->Unit(benchmark::kMillisecond)->Iterations(3);
         benchmark::RegisterBenchmark("WriteRecords_Floor", WriteRecords_Floor)->Unit(benchmark::kMillisecond)->Iterations(3);
+        benchmark::RegisterBenchmark("TakeBackImport", TakeBackImport)->Unit(benchmark::kMillisecond)->Iterations(3);
+        benchmark::RegisterBenchmark("TakeBackImport_Floor", TakeBackImport_Floor)->Unit(benchmark::kMillisecond)->Iterations(3);
         benchmark::RegisterBenchmark("DialogOpenFile", DialogOpenFile, &g_weChatBill)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("DialogOpenFile_Workbook", DialogOpenFile, &g_workbookBill)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("DialogImport_WeChat", DialogImport, &g_weChatBill)->Unit(benchmark::kMillisecond)->Iterations(3);
