@@ -374,50 +374,59 @@ QString ChangeJournal::Describe(const std::vector<RecordedChange> &changes)
         RecordedChange::Kind kind;
         QString table;
         int count = 0;
-        QString first;
+        QString first;  // what the first record of the group says
     };
     std::vector<Group> groups;
     for (const RecordedChange &change : changes) {
         auto group = std::find_if(groups.begin(), groups.end(),
                                   [&](const Group &g) { return g.kind == change.kind && g.table == change.table; });
-        if (group == groups.end()) {
-            groups.push_back({change.kind, change.table, 0, QString()});
-            group = groups.end() - 1;
-            const JournalTable *table = TableOf(change.table);
-            const QStringList columns = ColumnsOf(change.table);
-            std::vector<std::optional<SqlValue>> values = change.kind == RecordedChange::Kind::Insert ? change.after : change.before;
-            if (change.kind == RecordedChange::Kind::Update) {
-                // What the record says now, the change's new values in place of the old.
-                for (size_t i = 0; i < values.size() && i < change.after.size(); ++i) {
-                    if (change.after[i])
-                        values[i] = change.after[i];
-                }
-                // The columns it did not touch, read from the record as it stands.
-                SqlStatement read = Db().Prepare(QStringLiteral("SELECT * FROM %1 WHERE %2").arg(Quoted(change.table), KeyCondition(table->key)));
-                read.BindAll(KeyOf(change.table, change));
-                if (read.Step()) {
-                    for (int i = 0; i < read.ColumnCount() && size_t(i) < values.size(); ++i) {
-                        if (!values[size_t(i)])
-                            values[size_t(i)] = read.Value(i);
-                    }
-                }
-            }
-            if (table) {
-                group->first = Summary(*table, [&](const QString &column) -> std::optional<SqlValue> {
-                    const qsizetype index = columns.indexOf(column);
-                    return index < 0 || size_t(index) >= values.size() ? std::nullopt : values[size_t(index)];
-                });
-            }
+        if (group != groups.end()) {
+            ++group->count;
+            continue;
         }
-        ++group->count;
+        groups.push_back({change.kind, change.table, 1, QString()});
+        const JournalTable *table = TableOf(change.table);
+        if (!table)
+            continue;
+        const QStringList columns = ColumnsOf(change.table);
+        const auto summaryOf = [&](const std::vector<std::optional<SqlValue>> &values) {
+            return Summary(*table, [&](const QString &column) -> std::optional<SqlValue> {
+                const qsizetype index = columns.indexOf(column);
+                return index < 0 || size_t(index) >= values.size() ? std::nullopt : values[size_t(index)];
+            });
+        };
+        if (change.kind != RecordedChange::Kind::Update) {
+            groups.back().first = summaryOf(change.kind == RecordedChange::Kind::Insert ? change.after : change.before);
+            continue;
+        }
+        // An update: the record as it stands, and as it was with the old values of what changed.
+        std::vector<std::optional<SqlValue>> now(columns.size());
+        SqlStatement read = Db().Prepare(QStringLiteral("SELECT * FROM %1 WHERE %2").arg(Quoted(change.table), KeyCondition(table->key)));
+        read.BindAll(KeyOf(change.table, change));
+        if (read.Step()) {
+            for (int i = 0; i < read.ColumnCount() && size_t(i) < now.size(); ++i)
+                now[size_t(i)] = read.Value(i);
+        }
+        std::vector<std::optional<SqlValue>> was = now;
+        for (size_t i = 0; i < was.size() && i < change.before.size(); ++i) {
+            if (change.before[i])
+                was[i] = change.before[i];
+        }
+        const QString nowText = summaryOf(now), wasText = summaryOf(was);
+        groups.back().first = wasText == nowText ? nowText : QStringLiteral("%1（改动前：%2）").arg(nowText, wasText);
     }
-    // The marks of recurring dates are told only when nothing else changed.
-    const bool onlyMarks = std::all_of(groups.begin(), groups.end(), [](const Group &g) { return !TableOf(g.table) || !TableOf(g.table)->inRecycleBin; });
     QStringList parts;
     for (const Group &group : groups) {
         const JournalTable *table = TableOf(group.table);
-        if (!table || (!table->inRecycleBin && !onlyMarks))
+        if (!table)
             continue;
+        if (!table->inRecycleBin) {
+            // The marks of recurring records' dates, written or skipped.
+            parts << (group.kind == RecordedChange::Kind::Delete ? QStringLiteral("去掉 %1 个周期收支到期日的记号")
+                                                                 : QStringLiteral("记下 %1 个周期收支到期日（记入或跳过）"))
+                         .arg(group.count);
+            continue;
+        }
         const QString verb = group.kind == RecordedChange::Kind::Insert   ? QStringLiteral("新增")
                              : group.kind == RecordedChange::Kind::Delete ? QStringLiteral("删除")
                                                                           : QStringLiteral("修改");

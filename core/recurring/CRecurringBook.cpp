@@ -3,6 +3,7 @@
 
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
+#include "db/KeptFigures.h"
 #include "db/SqlConnection.h"
 
 #include <QSet>
@@ -151,7 +152,7 @@ std::vector<DueRecord> CRecurringBook::DueUpTo(const QDate &day) const
 
 std::vector<DueRecord> CRecurringBook::ComingWithin(const QDate &today, int days) const
 {
-    return Occurrences(today, today.addDays(days - 1), false);
+    return Occurrences(today, today.addDays(days), false);
 }
 
 RecurringOutlook CRecurringBook::Outlook(const QDate &today, int days) const
@@ -162,6 +163,15 @@ RecurringOutlook CRecurringBook::Outlook(const QDate &today, int days) const
     if (!coming.empty())
         outlook.next = coming.front();
     return outlook;
+}
+
+bool CRecurringBook::HeldAlready(const DueRecord &record) const
+{
+    const QDate day = record.entry.date.date();
+    SqlStatement find = m_db->Prepare(QStringLiteral("SELECT 1 FROM \"Money\" WHERE \"Date\" >= ? AND \"Date\" < ? AND \"Item\" = ? AND ")
+                                      + CentsSql(QStringLiteral("Money")) + QStringLiteral(" = ? LIMIT 1"));
+    find.BindAll({DbDateText(LedgerDateTime(day)), DbDateText(LedgerDateTime(day.addDays(1))), record.entry.item, ToCents(record.entry.amount)});
+    return find.Step();
 }
 
 bool CRecurringBook::IsLaid(SqlConnection &db)

@@ -64,8 +64,12 @@ public:
 
     // The records come due up to and including the day that are neither written nor skipped, by date.
     std::vector<DueRecord> DueUpTo(const QDate &day) const;
-    // The occurrences of the coming days (today included), marked or not: what comes due next.
+    // The occurrences from today to the same day the days later, both included, marked or not: what
+    // comes due next.
     std::vector<DueRecord> ComingWithin(const QDate &today, int days) const;
+    // Whether the ledger holds a record of the due record's day, item and amount already (entered by
+    // hand, say): writing it would count it twice.
+    bool HeldAlready(const DueRecord &record) const;
     // The due ones up to the day, and the first not marked within the days after it.
     RecurringOutlook Outlook(const QDate &today, int days) const;
 

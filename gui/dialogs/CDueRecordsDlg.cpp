@@ -72,15 +72,30 @@ CDueRecordsDlg::CDueRecordsDlg(CRecurringBook &recurring, CMoneyBook &book, cons
     Fill();
 }
 
-void CDueRecordsDlg::Fill()
+QString CDueRecordsDlg::KeyOf(const DueRecord &record)
+{
+    return QStringLiteral("%1|%2").arg(record.templateId).arg(record.due.toString(Qt::ISODate));
+}
+
+void CDueRecordsDlg::Fill(const QSet<QString> &leftUnticked)
 {
     m_table->setRowCount(int(m_due.size()));
+    m_offList.assign(m_due.size(), false);
+    m_held.assign(m_due.size(), false);
     for (int row = 0; row < int(m_due.size()); ++row) {
         const DueRecord &record = m_due[size_t(row)];
         const bool income = record.entry.amount > 0;
         const bool onList = ItemOnList(record.entry.item, income);
+        const bool held = m_recurring.HeldAlready(record);
+        m_offList[size_t(row)] = !onList;
+        m_held[size_t(row)] = held;
+        QStringList hints;
+        if (!onList)
+            hints << QStringLiteral("该项目已从收支项目中删除，勾选后仍按原项目记入");
+        if (held)
+            hints << QStringLiteral("帐本中已有同日、同项目、同金额的记录");
         auto *date = new QTableWidgetItem(record.due.toString(QStringLiteral("yyyy-MM-dd")));
-        date->setCheckState(onList ? Qt::Checked : Qt::Unchecked);
+        date->setCheckState(onList && !held && !leftUnticked.contains(KeyOf(record)) ? Qt::Checked : Qt::Unchecked);
         m_table->setItem(row, kDate, date);
         auto *item = new QTableWidgetItem(record.entry.item);
         item->setFlags(item->flags() & ~Qt::ItemIsEditable);
@@ -92,7 +107,7 @@ void CDueRecordsDlg::Fill()
         member->setFlags(member->flags() & ~Qt::ItemIsEditable);
         m_table->setItem(row, kMember, member);
         m_table->setItem(row, kNote, new QTableWidgetItem(record.entry.explain));
-        auto *told = new QTableWidgetItem(onList ? QString() : QStringLiteral("该项目已从收支项目中删除，勾选后仍按原项目记入"));
+        auto *told = new QTableWidgetItem(hints.join(QStringLiteral("；")));
         told->setFlags(told->flags() & ~Qt::ItemIsEditable);
         told->setForeground(QColor(0xB0, 0x50, 0x00));
         m_table->setItem(row, kTold, told);
@@ -135,6 +150,12 @@ bool CDueRecordsDlg::Confirm(const std::vector<int> &writeRows, const std::vecto
         ShowMessage(QStringLiteral("请先勾选要处理的周期收支。"), kCaption);
         return false;
     }
+    // What the household left unticked stays so in what is still due.
+    QSet<QString> leftUnticked;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        if (m_table->item(row, kDate)->checkState() != Qt::Checked)
+            leftUnticked.insert(KeyOf(m_due[size_t(row)]));
+    }
     qsizetype written = 0;
     try {
         written = m_recurring.Confirm(m_book, write, skip);
@@ -145,7 +166,7 @@ bool CDueRecordsDlg::Confirm(const std::vector<int> &writeRows, const std::vecto
     }
     if (written < qsizetype(write.size()))
         ShowMessage(QStringLiteral("有 %1 条已由另一个正在运行的 Zarvel 记入或跳过，没有再次记入。").arg(qsizetype(write.size()) - written), kCaption);
-    Fill();
+    Fill(leftUnticked);
     if (m_due.empty())
         accept();
     return true;
@@ -173,13 +194,26 @@ bool CDueRecordsDlg::SkipTicked()
 
 bool CDueRecordsDlg::WriteAll()
 {
-    std::vector<int> rows, offList;
-    for (int row = 0; row < m_table->rowCount(); ++row)
-        (m_table->item(row, kTold)->text().isEmpty() ? rows : offList).push_back(row);
+    std::vector<int> rows, offList, held, skip;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        if (m_offList[size_t(row)])
+            offList.push_back(row);
+        else if (m_held[size_t(row)])
+            held.push_back(row);
+        else
+            rows.push_back(row);
+    }
     // An item taken off the list is written under its own name only when the household says so.
     if (!offList.empty()
         && AskYesNo(QStringLiteral("有 %1 条的收支项目已从列表中删除。\n是否仍按原项目记入？").arg(offList.size()), kCaption))
         rows.insert(rows.end(), offList.begin(), offList.end());
+    // One the ledger holds already is written again, or skipped, as the household says.
+    if (!held.empty()) {
+        const bool again = AskYesNo(QStringLiteral("有 %1 条在帐本中已有同日、同项目、同金额的记录。\n是否仍然记入？选“否”则跳过这些到期日。")
+                                        .arg(held.size()),
+                                    kCaption);
+        (again ? rows : skip).insert((again ? rows : skip).end(), held.begin(), held.end());
+    }
     std::sort(rows.begin(), rows.end());
-    return Confirm(rows, {});
+    return Confirm(rows, skip);
 }

@@ -1,12 +1,14 @@
 // 到期的周期收支: the recurring records come due, listed with their dates for the household to write,
 // change (the amount, the date or the note, in the row) or skip, one by one or all at once. A record
 // whose item was taken off the item list since is shown unticked and told so: it is written under
-// its own item only when ticked.
+// its own item only when ticked. So is one the ledger holds already (the same day, item and amount,
+// entered by hand): 全部记入 asks whether to write or skip those.
 #pragma once
 
 #include "recurring/CRecurringBook.h"
 
 #include <QDialog>
+#include <QSet>
 #include <vector>
 
 class CMoneyBook;
@@ -29,7 +31,9 @@ public:
     bool WriteAll();
 
 private:
-    void Fill();
+    // The rows of what is due; a record left unticked by the household stays unticked.
+    void Fill(const QSet<QString> &leftUnticked = {});
+    static QString KeyOf(const DueRecord &record);
     std::vector<int> TickedRows() const;
     // The rows' records as the household changed them; false (and told) for a row that cannot be read.
     bool RowRecord(int row, DueRecord *record) const;
@@ -39,6 +43,8 @@ private:
     CMoneyBook &m_book;
     QDate m_upTo;
     std::vector<DueRecord> m_due;
+    std::vector<bool> m_offList;  // by row: the item is no longer on the item list
+    std::vector<bool> m_held;     // by row: the ledger holds the record already
     QTableWidget *m_table;
     QLabel *m_summary;
 };

@@ -22,6 +22,34 @@
 namespace {
 
 const QString kCaption = QStringLiteral("预算");
+
+// A month picker whose arrows and wheel step by months (by years on the year), across a year's end.
+class MonthEdit : public QDateEdit
+{
+public:
+    MonthEdit(const QDate &date, QWidget *parent) : QDateEdit(date, parent)
+    {
+        setDisplayFormat(QStringLiteral("yyyy-MM"));
+        setCurrentSection(QDateTimeEdit::MonthSection);
+    }
+    void stepBy(int steps) override
+    {
+        const QDateTimeEdit::Section section = currentSection();
+        setDate(date().addMonths(section == QDateTimeEdit::YearSection ? 12 * steps : steps));
+        setCurrentSection(section);
+    }
+
+protected:
+    StepEnabled stepEnabled() const override
+    {
+        StepEnabled enabled = StepNone;
+        if (date().addMonths(-1) >= minimumDate())
+            enabled |= StepDownEnabled;
+        if (date().addMonths(1) <= maximumDate())
+            enabled |= StepUpEnabled;
+        return enabled;
+    }
+};
 const QString kWholeMonth = QStringLiteral("（本月全部支出）");
 
 QString Money(qint64 cents)
@@ -34,8 +62,7 @@ QString Money(qint64 cents)
 CBudgetDlg::CBudgetDlg(QWidget *parent) : QDialog(parent), m_budgets(std::make_unique<CBudgetBook>(OpenLedgerDatabase()))
 {
     setWindowTitle(kCaption);
-    m_month = new QDateEdit(QDate::currentDate(), this);
-    m_month->setDisplayFormat(QStringLiteral("yyyy-MM"));
+    m_month = new MonthEdit(QDate::currentDate(), this);
     m_month->setMinimumDate(QDate(1900, 1, 1));
     connect(m_month, &QDateEdit::dateChanged, this, &CBudgetDlg::ShowMonth);
     m_table = new QTableWidget(this);

@@ -64,6 +64,10 @@ CRecurringEditDlg::CRecurringEditDlg(const RecurringTemplate &recurring, QWidget
         if (m_member->findText(recurring.member) < 0)
             m_member->addItem(recurring.member);
         m_member->setCurrentText(recurring.member);
+    } else if (recurring.id != 0 && m_member->count() > 0) {
+        // A template kept without a member stays so unless one is chosen.
+        m_member->insertItem(0, QString());
+        m_member->setCurrentIndex(0);
     }
     m_note = MakeNoteField(this, 0, CMoneyBook::kNoteBytes);
     m_note->setPlainText(recurring.note);

@@ -60,6 +60,9 @@ void CRecycleDlg::Fill()
         for (int column = 0; column < texts.size(); ++column)
             m_table->setItem(row, column, new QTableWidgetItem(texts.at(column)));
     }
+    // The latest deletion is chosen to begin with: what 恢复 acts on is always shown.
+    if (!m_records.isEmpty())
+        m_table->selectRow(0);
     m_count->setText(m_records.isEmpty() ? QStringLiteral("最近 %1 天内没有删除的记录。").arg(ChangeJournal::kRecycleDays)
                                          : QStringLiteral("最近 %1 天内删除的记录：%2 条").arg(ChangeJournal::kRecycleDays).arg(m_records.size()));
 }

@@ -229,7 +229,7 @@ private slots:
         QVERIFY(journal.LastChangeText().startsWith(QStringLiteral("新增 1 条收支记录：2026-05-01 餐饮 -120 爸爸 午饭")));
         money.SetSelected(0);
         QVERIFY(money.Modify(LedgerDateTime(QDate(2026, 5, 1)), QStringLiteral("餐饮"), -12, QStringLiteral("爸爸"), QStringLiteral("午饭")));
-        QVERIFY(journal.LastChangeText().startsWith(QStringLiteral("修改 1 条收支记录：2026-05-01 餐饮 -12 爸爸 午饭")));
+        QVERIFY(journal.LastChangeText().startsWith(QStringLiteral("修改 1 条收支记录：2026-05-01 餐饮 -12 爸爸 午饭（改动前：2026-05-01 餐饮 -120 爸爸 午饭）")));
         money.SetSelected(0);
         money.Remove();
         QVERIFY(journal.LastChangeText().startsWith(QStringLiteral("删除 1 条收支记录：2026-05-01 餐饮 -12")));

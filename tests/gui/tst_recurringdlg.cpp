@@ -6,6 +6,7 @@
 #include "db/SqlConnection.h"
 #include "lists/CRecurringDlg.h"
 #include "lists/CRecurringEditDlg.h"
+#include "lists/CSettingsDlg.h"
 #include "lists/ReferenceLists.h"
 
 #include "OpenLedger.h"
@@ -58,6 +59,51 @@ private slots:
         CRecurringDlg shown(&ledger.window.m_moneyBook);
         QCOMPARE(shown.Table()->rowCount(), 1);
         QCOMPARE(shown.Table()->item(0, 3)->text(), QStringLiteral("每月 31 日（月份较短时为最后一天）"));
+
+        // A template kept without a member is edited without one being chosen for it.
+        RecurringTemplate nobody = rent;
+        nobody.member.clear();
+        CRecurringEditDlg again(nobody);
+        again.Amount()->setText(QStringLiteral("3800"));
+        QCOMPARE(again.Template().member, QString());
+    }
+
+    void aRecordTheLedgerHoldsAlreadyIsNotWrittenTwiceUnasked()
+    {
+        OpenLedger ledger({QStringLiteral("爸爸"), QString()});
+        CRecurringBook recurring(OpenLedgerDatabase());
+        RecurringTemplate rent;
+        rent.item = QStringLiteral("房租");
+        rent.amount = -3500;
+        rent.member = QStringLiteral("爸爸");
+        rent.rule.first = QDate(2026, 5, 1);
+        QCOMPARE(recurring.Add(rent), QString());
+        RecurringTemplate salary = rent;
+        salary.item = QStringLiteral("工资");
+        salary.amount = 9000;
+        salary.rule.first = QDate(2026, 5, 10);
+        QCOMPARE(recurring.Add(salary), QString());
+        CMoneyBook &book = ledger.window.m_moneyBook;
+        // June's rent entered by hand before the dialog offers it.
+        QVERIFY(book.Add(LedgerDateTime(QDate(2026, 6, 1), QTime(9, 30)), QStringLiteral("房租"), -3500, QStringLiteral("爸爸"), QString()));
+        CDueRecordsDlg dialog(recurring, book, QDate(2026, 6, 30));
+        QTableWidget *table = dialog.Table();
+        QCOMPARE(table->rowCount(), 4);  // May's and June's rent and salary, by date
+        QCOMPARE(table->item(2, 0)->text(), QStringLiteral("2026-06-01"));
+        QCOMPARE(table->item(2, 0)->checkState(), Qt::Unchecked);
+        QCOMPARE(table->item(2, 5)->text(), QStringLiteral("帐本中已有同日、同项目、同金额的记录"));
+        // May's salary unticked by hand stays unticked after May's rent is written.
+        table->item(1, 0)->setCheckState(Qt::Unchecked);
+        table->item(3, 0)->setCheckState(Qt::Unchecked);
+        QVERIFY(dialog.WriteTicked());
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->item(0, 0)->checkState(), Qt::Unchecked);
+        // 全部记入 asks about the one held; answered no, its date is skipped, not written.
+        ledger.messages.answer = false;
+        QVERIFY(dialog.WriteAll());
+        QVERIFY(ledger.messages.Last().contains(QStringLiteral("已有同日、同项目、同金额的记录")));
+        QCOMPARE(book.GetTotalCents(), -350000 - 350000 + 900000 + 900000);
+        QVERIFY(recurring.DueUpTo(QDate(2026, 6, 30)).empty());
     }
 
     void whatCameDueIsOfferedAtStart()
@@ -118,6 +164,23 @@ private slots:
         ledger.window.PressButton(1233);
         QCOMPARE(ledger.window.m_moneyBook.GetTotalCents(), -700000);
         QCOMPARE(line->text(), QStringLiteral("周期收支    下次 %1 房租").arg(today.addDays(7).toString(QStringLiteral("MM-dd"))));
+        // A template added in the settings shows on the line as the settings close.
+        QTimer::singleShot(0, [&] {
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (auto *settings = qobject_cast<CSettingsDlg *>(top); settings && settings->isVisible()) {
+                    RecurringTemplate bus;
+                    bus.item = QStringLiteral("交通");
+                    bus.amount = -50;
+                    bus.rule.unit = RepeatUnit::Days;
+                    bus.rule.every = 3;
+                    bus.rule.first = today.addDays(2);
+                    QCOMPARE(CRecurringBook(OpenLedgerDatabase()).Add(bus), QString());
+                    settings->accept();
+                }
+            }
+        });
+        ledger.window.PressButton(1020);
+        QCOMPARE(line->text(), QStringLiteral("周期收支    下次 %1 交通").arg(today.addDays(2).toString(QStringLiteral("MM-dd"))));
     }
 
     void recordsComeDueWrittenChangedOrSkipped()

@@ -156,6 +156,8 @@ private slots:
         QCOMPARE(bin->Table()->rowCount(), 1);
         QCOMPARE(bin->Table()->item(0, 1)->text(), QStringLiteral("备忘"));
         QCOMPARE(bin->Table()->item(0, 2)->text(), QStringLiteral("2026-12-01 交物业费 爸爸"));
+        QVERIFY(bin->Table()->item(0, 0)->isSelected());  // the latest chosen to begin with
+        bin->Table()->clearSelection();
         QVERIFY(!bin->RestoreChosen());
         QCOMPARE(messages.Last(), QStringLiteral("请先选择要恢复的记录"));
         bin->Table()->selectRow(0);
