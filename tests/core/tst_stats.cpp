@@ -281,6 +281,21 @@ private slots:
         QCOMPARE(month.Month(), QDate(2027, 2, 1));
     }
 
+    void budgetAxisHoldsEveryBarOfAVeryLargeBudget()
+    {
+        // Between two and five thousand million yuan the next nice top is past what an int axis holds:
+        // the axis stops at the bars' own limit, never wraps round below them.
+        for (const qint64 largest : {2000000001LL, 3000000000LL, 5000000000LL, 7000000000LL})
+            QCOMPARE(NiceAxisTop(largest), 2000000000);
+        BudgetView view;
+        view.month = QStringLiteral("2026-11");
+        view.items = {{QStringLiteral("购房"), 300000000000LL, 120000000000LL}};
+        const ChartPlan plan = BudgetChart(view);
+        for (const auto &[series, value] : plan.groups[0].points)
+            QVERIFY2(value <= plan.tickMaximum, qPrintable(QStringLiteral("%1 > %2").arg(value).arg(plan.tickMaximum)));
+        QCOMPARE(plan.tickStep, plan.tickMaximum / 10);
+    }
+
     void yearButtonsAndRanges()
     {
         CStatNavigator one;
