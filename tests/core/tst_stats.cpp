@@ -281,6 +281,24 @@ private slots:
         QCOMPARE(month.Month(), QDate(2027, 2, 1));
     }
 
+    void budgetMonthsStopAtNowWhenTheEdgeRecordsDateCannotBeRead()
+    {
+        // The first record's date unreadable (the empty date): the months begin at now's, not
+        // thousands of years back with the back button never greyed.
+        CStatNavigator month;
+        month.Choose(StatKind::BudgetAgainstSpent, QDateTime(), At(2026, 10, 1), At(2026, 12, 8));
+        QCOMPARE(month.Month(), QDate(2026, 12, 1));
+        QVERIFY(!month.CanGoBack());
+        month.StepBack();
+        QCOMPARE(month.Month(), QDate(2026, 12, 1));
+        // The last record's unreadable: the months end at now's.
+        month.Choose(StatKind::BudgetAgainstSpent, At(2026, 11, 3), QDateTime(), At(2026, 12, 8));
+        QVERIFY(month.CanGoBack() && !month.CanGoOn());
+        month.StepBack();
+        QCOMPARE(month.Month(), QDate(2026, 11, 1));
+        QVERIFY(!month.CanGoBack() && month.CanGoOn());
+    }
+
     void budgetAxisHoldsEveryBarOfAVeryLargeBudget()
     {
         // Between two and five thousand million yuan the next nice top is past what an int axis holds:
