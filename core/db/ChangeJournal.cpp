@@ -3,7 +3,9 @@
 
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
+#include "db/CInsureBook.h"
 #include "db/DbError.h"
+#include "db/KeptFigures.h"
 #include "db/MoneyBlocks.h"
 
 #include <QCryptographicHash>
@@ -580,6 +582,30 @@ QString ChangeJournal::Restore(const QList<qint64> &recycledIds)
                 return QStringLiteral("保险活动所属的保单“%1”不在帐本中：请先恢复这份保单。").arg(ValueText(policy, Shown::Plain));
         }
     }
+    // A record the household sees whose key is taken again (a budget of its item and month set since),
+    // or taken twice among those chosen, cannot come back in that place: refused, never skipped unsaid.
+    QSet<QString> keysBack;
+    for (const Entry &entry : chosen) {
+        const JournalTable *table = TableOf(entry.table);
+        if (!table->inRecycleBin)
+            continue;
+        QJsonArray keyJson{entry.table};
+        QStringList keyTexts;
+        std::vector<SqlValue> key;
+        for (const QString &column : table->key) {
+            key.push_back(entry.record.Value(column).value_or(SqlValue()));
+            keyJson.append(ValueToJson(key.back()));
+            const auto shown = std::find_if(table->summary.begin(), table->summary.end(),
+                                            [&column](const QPair<QString, Shown> &part) { return part.first == column; });
+            keyTexts << ValueText(key.back(), shown == table->summary.end() ? Shown::Plain : shown->second);
+        }
+        const QString keyText = QString::fromUtf8(QJsonDocument(keyJson).toJson(QJsonDocument::Compact));
+        SqlStatement find = Db().Prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(Quoted(entry.table), KeyCondition(table->key)));
+        find.BindAll(key);
+        if (find.Step() || keysBack.contains(keyText))
+            return QStringLiteral("帐本中已有同一%1（%2），回收站中的这条无法恢复。").arg(table->book, keyTexts.join(QLatin1Char(' ')));
+        keysBack.insert(keyText);
+    }
     if (chosen.empty())
         return QString();
     SqlTransaction transaction(Db());
@@ -604,6 +630,36 @@ QString ChangeJournal::Restore(const QList<qint64> &recycledIds)
                                                 .arg(Quoted(entry.table), names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
         insert.BindAll(entry.record.values);
         insert.Run();
+    }
+    // A premium deleted on its own was taken out of its policy's paid sum: put back, it counts there
+    // again. One deleted with its policy (the policy's list) is still counted in the policy kept.
+    for (const Entry &entry : chosen) {
+        if (entry.table != QStringLiteral("InsureRecord")
+            || !CInsureBook::IsPremium(ValueText(entry.record.Value(QStringLiteral("Active")).value_or(SqlValue()), Shown::Plain)))
+            continue;
+        const SqlValue policy = entry.record.Value(QStringLiteral("InsureName")).value_or(SqlValue());
+        SqlStatement withPolicy = Db().Prepare(QStringLiteral("SELECT \"Record\" FROM \"Recycle\" WHERE \"Change\" = ? AND \"TableName\" = 'InsureNote'"));
+        withPolicy.Bind(1, entry.change);
+        bool deletedWithPolicy = false;
+        while (!deletedWithPolicy && withPolicy.Step())
+            deletedWithPolicy = ReadKept(withPolicy.Text(0)).Value(QStringLiteral("Name")) == std::optional<SqlValue>(policy);
+        withPolicy = SqlStatement();
+        if (deletedWithPolicy)
+            continue;
+        const SqlValue money = entry.record.Value(QStringLiteral("Money")).value_or(SqlValue());
+        const double paid = std::holds_alternative<double>(money)   ? std::get<double>(money)
+                            : std::holds_alternative<qint64>(money) ? double(std::get<qint64>(money))
+                                                                    : 0.0;
+        SqlStatement note = Db().Prepare(QStringLiteral("SELECT \"ID\", \"PayedMoney\" FROM \"InsureNote\" WHERE \"Name\" = ? ORDER BY \"ID\" LIMIT 1"));
+        note.Bind(1, policy);
+        if (!note.Step())
+            continue;
+        const qint64 noteId = note.Int(0);
+        const double payed = double(ToCents(note.Double(1)) + ToCents(-paid)) / 100.0;
+        note = SqlStatement();
+        SqlStatement write = Db().Prepare(QStringLiteral("UPDATE \"InsureNote\" SET \"PayedMoney\" = ? WHERE \"ID\" = ?"));
+        write.BindAll({payed, noteId});
+        write.Run();
     }
     SplitCrowdedBlocks(Db());
     SqlStatement restored = Db().Prepare(QStringLiteral("UPDATE \"Recycle\" SET \"Restored\" = -1 WHERE \"ID\" = ?"));

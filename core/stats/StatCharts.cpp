@@ -215,8 +215,9 @@ int NiceAxisTop(qint64 largest)
     constexpr qint64 kLimit = 2000000000;
     for (qint64 power = 10; power <= kLimit / 10; power *= 10) {
         for (const qint64 factor : {1, 2, 5}) {
+            // A top past the int axis is the axis's limit (the bars stop there too).
             if (factor * power * 10 >= largest)
-                return int(factor * power * 10);
+                return int(std::min(factor * power * 10, kLimit));
         }
     }
     return int(kLimit);

@@ -15,8 +15,9 @@ void CStatNavigator::Choose(StatKind kind, const QDateTime &firstRecord, const Q
     m_year = m_start.date().year();
     m_month = FirstOfMonth(now.date());
     if (IsMonthKind()) {
-        m_end = std::max(now, lastRecord);
-        m_start = std::min(firstRecord, now);
+        // A record's date that cannot be read (the empty date) bounds nothing: now's month does.
+        m_end = lastRecord.isValid() ? std::max(now, lastRecord) : now;
+        m_start = firstRecord.isValid() ? std::min(firstRecord, now) : now;
     }
 }
 

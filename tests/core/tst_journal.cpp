@@ -383,6 +383,60 @@ private slots:
         QVERIFY(journal.Restore({idOf(QStringLiteral("保单"))}).contains(QStringLiteral("已有名为“寿险”的保单")));
     }
 
+    void aPremiumPutBackAloneCountsInItsPolicyAgain()
+    {
+        TestInstallation install;
+        CInsureNoteBook policies;
+        CInsureBook activities;
+        activities.Fill(QStringLiteral("Date"));
+        policies.AddPolicy(QStringLiteral("寿险"), QStringLiteral("人寿险"), QStringLiteral("国寿"), QStringLiteral("1000"), QString(),
+                           QStringLiteral("0"), 10, QStringLiteral("2026-01-01"), QString(), QStringLiteral("爸爸"), QStringLiteral("妈妈"),
+                           QStringLiteral("爸爸"), QString());
+        for (const char *date : {"2026-02-01", "2026-03-01"})
+            QVERIFY(activities.Add(QString::fromLatin1(date), QStringLiteral("寿险"), QStringLiteral("缴纳保费"), QStringLiteral("-1000"),
+                                   QStringLiteral("爸爸"), QString()));
+        const QStringList whole = Ledger();
+        QCOMPARE(Rows(QStringLiteral("SELECT \"PayedMoney\" FROM \"InsureNote\"")), QStringList{QStringLiteral("r:2000")});
+        // The premium deleted leaves the policy's paid sum; put back, it enters it again.
+        activities.SetSelected(1);
+        QVERIFY(activities.Remove());
+        QCOMPARE(Rows(QStringLiteral("SELECT \"PayedMoney\" FROM \"InsureNote\"")), QStringList{QStringLiteral("r:1000")});
+        ChangeJournal &journal = LedgerJournal();
+        const QList<RecycledRecord> bin = journal.Recycled();
+        QCOMPARE(bin.size(), 1);
+        QCOMPARE(journal.Restore({bin.at(0).id}), QString());
+        QCOMPARE(Ledger(), whole);
+        // Taken back, the restore leaves the policy as the deletion did.
+        QCOMPARE(journal.TakeBackLast(), ChangeJournal::TakeBack::Done);
+        QCOMPARE(Rows(QStringLiteral("SELECT \"PayedMoney\" FROM \"InsureNote\"")), QStringList{QStringLiteral("r:1000")});
+    }
+
+    void aBudgetSetAgainIsNotOverlookedByARestore()
+    {
+        TestInstallation install;
+        CMoneyBook money;
+        money.ShowPage(1, QStringLiteral("Date"));
+        CBudgetBook budgets(Db());
+        QCOMPARE(budgets.SetBudget(QStringLiteral("餐饮"), QString(), 1500), QString());
+        QCOMPARE(budgets.SetBudget(QStringLiteral("餐饮"), QString(), 0), QString());
+        QCOMPARE(budgets.SetBudget(QStringLiteral("餐饮"), QString(), 800), QString());
+        ChangeJournal &journal = LedgerJournal();
+        QList<RecycledRecord> bin = journal.Recycled();
+        QCOMPARE(bin.size(), 1);
+        QCOMPARE(bin.at(0).book, QStringLiteral("预算"));
+        // The item has a budget again: the old one cannot come back in its place unasked, and saying
+        // nothing would have the household believe it did.
+        const QString said = journal.Restore({bin.at(0).id});
+        QVERIFY(!said.isEmpty());
+        QCOMPARE(Rows(QStringLiteral("SELECT \"Item\", \"Month\", \"Cents\" FROM \"Budget\"")), QStringList{QStringLiteral("t:餐饮|t:|i:80000")});
+        QCOMPARE(journal.Recycled().size(), 1);
+        // Nothing was written: the next change and its taking back leave the bin as it is.
+        QVERIFY(money.Add(LedgerDateTime(QDate(2026, 5, 1)), QStringLiteral("餐饮"), -120, QStringLiteral("爸爸"), QString()));
+        QCOMPARE(journal.TakeBackLast(), ChangeJournal::TakeBack::Done);
+        QCOMPARE(journal.Recycled().size(), 1);
+        QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM \"Recycle\" WHERE \"Restored\" <> 0")), qint64(0));
+    }
+
     void aJournalThatCannotBeWrittenTakesItsChangeDownWithIt()
     {
         TestInstallation install;

@@ -281,6 +281,39 @@ private slots:
         QCOMPARE(month.Month(), QDate(2027, 2, 1));
     }
 
+    void budgetMonthsStopAtNowWhenTheEdgeRecordsDateCannotBeRead()
+    {
+        // The first record's date unreadable (the empty date): the months begin at now's, not
+        // thousands of years back with the back button never greyed.
+        CStatNavigator month;
+        month.Choose(StatKind::BudgetAgainstSpent, QDateTime(), At(2026, 10, 1), At(2026, 12, 8));
+        QCOMPARE(month.Month(), QDate(2026, 12, 1));
+        QVERIFY(!month.CanGoBack());
+        month.StepBack();
+        QCOMPARE(month.Month(), QDate(2026, 12, 1));
+        // The last record's unreadable: the months end at now's.
+        month.Choose(StatKind::BudgetAgainstSpent, At(2026, 11, 3), QDateTime(), At(2026, 12, 8));
+        QVERIFY(month.CanGoBack() && !month.CanGoOn());
+        month.StepBack();
+        QCOMPARE(month.Month(), QDate(2026, 11, 1));
+        QVERIFY(!month.CanGoBack() && month.CanGoOn());
+    }
+
+    void budgetAxisHoldsEveryBarOfAVeryLargeBudget()
+    {
+        // Between two and five thousand million yuan the next nice top is past what an int axis holds:
+        // the axis stops at the bars' own limit, never wraps round below them.
+        for (const qint64 largest : {2000000001LL, 3000000000LL, 5000000000LL, 7000000000LL})
+            QCOMPARE(NiceAxisTop(largest), 2000000000);
+        BudgetView view;
+        view.month = QStringLiteral("2026-11");
+        view.items = {{QStringLiteral("购房"), 300000000000LL, 120000000000LL}};
+        const ChartPlan plan = BudgetChart(view);
+        for (const auto &[series, value] : plan.groups[0].points)
+            QVERIFY2(value <= plan.tickMaximum, qPrintable(QStringLiteral("%1 > %2").arg(value).arg(plan.tickMaximum)));
+        QCOMPARE(plan.tickStep, plan.tickMaximum / 10);
+    }
+
     void yearButtonsAndRanges()
     {
         CStatNavigator one;
