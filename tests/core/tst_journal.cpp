@@ -63,8 +63,8 @@ QStringList Rows(const QString &sql)
 QStringList Ledger()
 {
     QStringList state;
-    for (const QString &table : {"Money", "Deposit", "Current", "Article", "InsureNote", "InsureRecord", "Credit", "Memo", "Address",
-                                 "Recurring", "RecurringDone", "Budget", "Totals", "MoneyMonths", "MoneyMonthItems"}) {
+    for (const QString table : {"Money", "Deposit", "Current", "Article", "InsureNote", "InsureRecord", "Credit", "Memo", "Address",
+                                "Recurring", "RecurringDone", "Budget", "Totals", "MoneyMonths", "MoneyMonthItems"}) {
         if (!Db()->HasTable(table))
             continue;
         state << QStringLiteral("== ") + table;
