@@ -6,6 +6,7 @@
 #include "lists/CRecycleDlg.h"
 #include "lists/CSettingsDlg.h"
 
+#include "DialogDriving.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
@@ -19,13 +20,6 @@
 #include <QTimer>
 
 namespace {
-
-CMainDlg::Options Quiet()
-{
-    CMainDlg::Options options;
-    options.showSplash = false;
-    return options;
-}
 
 QString Text(CMainDlg &window, int id)
 {
