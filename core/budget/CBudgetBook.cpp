@@ -11,8 +11,8 @@
 
 CBudgetBook::CBudgetBook(std::shared_ptr<SqlConnection> db) : m_db(std::move(db))
 {
-    m_db->Execute(QStringLiteral("CREATE TABLE IF NOT EXISTS \"Budget\" (\"Item\" TEXT NOT NULL, \"Month\" TEXT NOT NULL, "
-                                 "\"Cents\" INTEGER NOT NULL, PRIMARY KEY (\"Item\", \"Month\")) WITHOUT ROWID"));
+    m_db->LayTableIfMissing(QStringLiteral("Budget"), {QStringLiteral("CREATE TABLE \"Budget\" (\"Item\" TEXT NOT NULL, \"Month\" TEXT NOT NULL, "
+                                                                   "\"Cents\" INTEGER NOT NULL, PRIMARY KEY (\"Item\", \"Month\")) WITHOUT ROWID")});
 }
 
 QString CBudgetBook::SetBudget(const QString &item, const QString &month, double amount)

@@ -46,12 +46,15 @@ QStringList ChangeJournal::RecordedTables() const
 
 void ChangeJournal::EnsureTables()
 {
-    Db().Execute(QStringLiteral("CREATE TABLE IF NOT EXISTS \"UndoLog\" (\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT, "
-                                 "\"Run\" INTEGER NOT NULL, \"At\" TEXT NOT NULL, \"Changes\" BLOB NOT NULL, \"Checks\" TEXT NOT NULL)"));
-    Db().Execute(QStringLiteral("CREATE TABLE IF NOT EXISTS \"Recycle\" (\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT, "
-                                 "\"Deleted\" TEXT NOT NULL, \"Change\" INTEGER NOT NULL, \"TableName\" TEXT NOT NULL, "
-                                 "\"RecordId\" INTEGER NOT NULL, \"Record\" TEXT NOT NULL, \"Restored\" INTEGER NOT NULL DEFAULT 0)"));
-    Db().Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS \"Recycle_Change\" ON \"Recycle\" (\"Change\")"));
+    Db().LayTableIfMissing(QStringLiteral("UndoLog"),
+                           {QStringLiteral("CREATE TABLE \"UndoLog\" (\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT, \"Run\" INTEGER NOT NULL, "
+                                           "\"At\" TEXT NOT NULL, \"Changes\" BLOB NOT NULL, \"Checks\" TEXT NOT NULL)")});
+    Db().LayTableIfMissing(QStringLiteral("Recycle"),
+                           {QStringLiteral("CREATE TABLE \"Recycle\" (\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT, \"Deleted\" TEXT NOT NULL, "
+                                           "\"Change\" INTEGER NOT NULL, \"TableName\" TEXT NOT NULL, \"RecordId\" INTEGER NOT NULL, "
+                                           "\"Record\" TEXT NOT NULL, \"Restored\" INTEGER NOT NULL DEFAULT 0)"),
+                            QStringLiteral("CREATE INDEX \"Recycle_Change\" ON \"Recycle\" (\"Change\")"),
+                            QStringLiteral("CREATE INDEX \"Recycle_Restored\" ON \"Recycle\" (\"Restored\")")});
 }
 
 QStringList ChangeJournal::ColumnsOf(const QString &table)
@@ -174,9 +177,11 @@ void ChangeJournal::Committing(SqlConnection &db, const QByteArray &changes)
     m_pending = Db().LastInsertId();
     KeepDeleted(records, m_pending, DbDateText(now));
     // Records put back from the recycle bin by this change go back into it when the change is taken back.
-    SqlStatement restored = Db().Prepare(QStringLiteral("UPDATE \"Recycle\" SET \"Restored\" = ? WHERE \"Restored\" = -1"));
-    restored.Bind(1, m_pending);
-    restored.Run();
+    if (m_restoring) {
+        SqlStatement restored = Db().Prepare(QStringLiteral("UPDATE \"Recycle\" SET \"Restored\" = ? WHERE \"Restored\" = -1"));
+        restored.Bind(1, m_pending);
+        restored.Run();
+    }
 }
 
 void ChangeJournal::Committed()

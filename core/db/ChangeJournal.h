@@ -91,6 +91,7 @@ private:
     std::vector<qint64> m_run;   // the UndoLog IDs of the run's changes, oldest first
     qint64 m_pending = 0;        // written by the transaction now committing
     bool m_firstOfRun = true;
+    bool m_restoring = false;    // the change committing puts records back from the recycle bin
     QHash<QString, QStringList> m_columns;
 };
 

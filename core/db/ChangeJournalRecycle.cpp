@@ -9,6 +9,7 @@
 #include "db/MoneyBlocks.h"
 
 #include <QJsonDocument>
+#include <QScopeGuard>
 #include <QSet>
 #include <algorithm>
 
@@ -196,6 +197,8 @@ QString ChangeJournal::Restore(const QList<qint64> &recycledIds)
         restored.Bind(1, entry.id);
         restored.Run();
     }
+    m_restoring = true;
+    const auto restoring = qScopeGuard([this] { m_restoring = false; });
     transaction.Commit();
     Db().NoteChangeOfAll();
     return QString();

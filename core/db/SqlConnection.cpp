@@ -440,6 +440,14 @@ QString SqlConnection::CheckWholeLedger(const QString &path)
     return faults.join(QLatin1Char('\n'));
 }
 
+void SqlConnection::LayTableIfMissing(const QString &name, const QStringList &statements)
+{
+    if (HasTable(name))
+        return;
+    for (const QString &sql : statements)
+        Execute(sql);
+}
+
 bool SqlConnection::HasTable(const QString &name)
 {
     const auto known = m_knownTables.constFind(name);

@@ -103,6 +103,9 @@ public:
     void Execute(const QString &sql);
     qint64 LastInsertId() const;
     bool HasTable(const QString &name);
+    // Lays a table (and what goes with it: the statements run in turn) when the file has none of the
+    // name; a table there already costs no statement.
+    void LayTableIfMissing(const QString &name, const QStringList &statements);
 
     // A connection of its own to a database file that is not the ledger in use (a copy being put
     // back): not shared with the record sets. Throws DbError.

@@ -45,14 +45,15 @@ QString RecurringTemplateProblem(const RecurringTemplate &recurring)
 
 CRecurringBook::CRecurringBook(std::shared_ptr<SqlConnection> db) : m_db(std::move(db))
 {
-    m_db->Execute(QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS \"Recurring\" (\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT, \"Item\" TEXT NOT NULL, "
-        "\"Money\" DOUBLE NOT NULL, \"Member\" TEXT NOT NULL DEFAULT '', \"Explain\" TEXT NOT NULL DEFAULT '', "
-        "\"Unit\" INTEGER NOT NULL, \"Every\" INTEGER NOT NULL, \"DayOfMonth\" INTEGER NOT NULL DEFAULT 0, "
-        "\"First\" TEXT NOT NULL, \"End\" TEXT NOT NULL DEFAULT '', \"Times\" INTEGER NOT NULL DEFAULT 0)"));
+    m_db->LayTableIfMissing(QStringLiteral("Recurring"),
+                            {QStringLiteral("CREATE TABLE \"Recurring\" (\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT, \"Item\" TEXT NOT NULL, "
+                                            "\"Money\" DOUBLE NOT NULL, \"Member\" TEXT NOT NULL DEFAULT '', \"Explain\" TEXT NOT NULL DEFAULT '', "
+                                            "\"Unit\" INTEGER NOT NULL, \"Every\" INTEGER NOT NULL, \"DayOfMonth\" INTEGER NOT NULL DEFAULT 0, "
+                                            "\"First\" TEXT NOT NULL, \"End\" TEXT NOT NULL DEFAULT '', \"Times\" INTEGER NOT NULL DEFAULT 0)")});
     // A due date written (Written 1) or skipped (0): one mark per template and date.
-    m_db->Execute(QStringLiteral("CREATE TABLE IF NOT EXISTS \"RecurringDone\" (\"Template\" INTEGER NOT NULL, \"Due\" TEXT NOT NULL, "
-                                 "\"Written\" INTEGER NOT NULL, PRIMARY KEY (\"Template\", \"Due\")) WITHOUT ROWID"));
+    m_db->LayTableIfMissing(QStringLiteral("RecurringDone"),
+                            {QStringLiteral("CREATE TABLE \"RecurringDone\" (\"Template\" INTEGER NOT NULL, \"Due\" TEXT NOT NULL, "
+                                            "\"Written\" INTEGER NOT NULL, PRIMARY KEY (\"Template\", \"Due\")) WITHOUT ROWID")});
 }
 
 QList<RecurringTemplate> CRecurringBook::Templates() const
