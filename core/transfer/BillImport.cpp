@@ -4,6 +4,7 @@
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
 #include "db/KeptFigures.h"
+#include "transfer/Csv.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -438,6 +439,11 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     const QString status = Field(row, c.status);
     read.item = Field(row, c.item);
     read.member = Field(row, c.member);
+    if (layout.preset == BillPreset::Zarvel) {
+        // This program's export kept its texts from running in a spreadsheet: read as they were.
+        read.item = UnguardedCsvText(read.item);
+        read.member = UnguardedCsvText(read.member);
+    }
     read.counterparty = BillField(row, c.counterparty);
     read.order = BillField(row, c.order);
     read.merchantOrder = BillField(row, c.merchantOrder);
@@ -445,7 +451,7 @@ BillRow ReadBillRow(const QStringList &row, const BillLayout &layout)
     for (int column : c.note) {
         // This program's own notes keep their blanks and are taken whole; a bill's fields are padded
         // (often with a tab), and "/" is a bill's mark of an empty field.
-        const QString part = layout.preset == BillPreset::Zarvel && column >= 0 ? row.value(column) : Field(row, column);
+        const QString part = layout.preset == BillPreset::Zarvel && column >= 0 ? UnguardedCsvText(row.value(column)) : Field(row, column);
         if (!part.isEmpty() && (part != QStringLiteral("/") || layout.preset == BillPreset::Zarvel))
             note << part;
     }

@@ -17,6 +17,32 @@ QString CsvField(const QString &text)
     return QLatin1Char('"') + doubled + QLatin1Char('"');
 }
 
+namespace {
+
+// The apostrophes the text begins with, or -1 when what follows them is not what a spreadsheet runs.
+qsizetype LeadingApostrophesBeforeFormula(const QString &text)
+{
+    qsizetype quotes = 0;
+    while (quotes < text.size() && text.at(quotes) == QLatin1Char('\''))
+        ++quotes;
+    if (quotes == text.size())
+        return -1;
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    return kFormulaStarts.contains(text.at(quotes)) ? quotes : -1;
+}
+
+} // namespace
+
+QString GuardedCsvText(const QString &text)
+{
+    return LeadingApostrophesBeforeFormula(text) >= 0 ? QLatin1Char('\'') + text : text;
+}
+
+QString UnguardedCsvText(const QString &text)
+{
+    return LeadingApostrophesBeforeFormula(text) > 0 ? text.mid(1) : text;
+}
+
 bool WriteCsv(const QList<QStringList> &rows, CsvEncoding encoding, QByteArray *bytes)
 {
     QString text;

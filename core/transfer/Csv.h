@@ -12,6 +12,11 @@ enum class CsvEncoding { Utf8WithBom, Gbk };
 
 // One field as written: quoted when it holds a comma, a quote, a line break or blanks at either end.
 QString CsvField(const QString &text);
+// A text a spreadsheet would run as a formula (=, +, -, @, a tab or a carriage return first, after
+// any apostrophes) written with an apostrophe before it, and read back without it: a text guarded and
+// unguarded is the text again, whatever it was. Amounts are numbers and are never guarded.
+QString GuardedCsvText(const QString &text);
+QString UnguardedCsvText(const QString &text);
 // The rows as a file's bytes. False (and nothing in *bytes) when GBK cannot hold a character of them.
 bool WriteCsv(const QList<QStringList> &rows, CsvEncoding encoding, QByteArray *bytes);
 

@@ -150,6 +150,16 @@ bool CBookView::ExportCsv(const QString &path, CsvEncoding encoding)
         ShowMessage(error.Message(), QStringLiteral("导出为 CSV"), MessageIcon::Error);
         return false;
     }
+    // A text that a spreadsheet opening the file would run (a merchant's name from a bill, a note) is
+    // kept from running; amounts, dates and counts are what they say.
+    const QList<ColumnKind> kinds = Book().ColumnKinds();
+    for (qsizetype row = 1; row < rows.size(); ++row) {
+        QStringList &cells = rows[row];
+        for (qsizetype column = 0; column < cells.size(); ++column) {
+            if (kinds.value(column, ColumnKind::Text) == ColumnKind::Text)
+                cells[column] = GuardedCsvText(cells[column]);
+        }
+    }
     QByteArray bytes;
     if (!WriteCsv(rows, encoding, &bytes)) {
         ShowMessage(QStringLiteral("列表中有 GBK 无法表示的文字，请改用 UTF-8 导出。"), QStringLiteral("导出为 CSV"));

@@ -20,6 +20,20 @@ private slots:
         QCOMPARE(CsvField(QString()), QString());
     }
 
+    void textsASpreadsheetWouldRunAreGuardedAndComeBackExactly()
+    {
+        // Each text, and whether a spreadsheet would run it (it then gains an apostrophe).
+        const QList<QPair<QString, bool>> texts{
+            {"=HYPERLINK(\"http://x\",\"点我\")", true}, {"+86 138", true}, {"-负数", true}, {"@SUM(A1)", true},
+            {"\t制表", true}, {"\r回车", true}, {"'=已有撇号", true}, {"''+两个撇号", true},
+            {"'普通撇号", false}, {"'", false}, {"", false}, {"餐饮", false}, {"a=b", false}, {"1-2", false}};
+        for (const auto &[text, runs] : texts) {
+            const QString guarded = GuardedCsvText(text);
+            QCOMPARE(guarded, runs ? QLatin1Char('\'') + text : text);
+            QCOMPARE(UnguardedCsvText(guarded), text);
+        }
+    }
+
     void roundTripInBothEncodings()
     {
         const QList<QStringList> rows{{"日期", "收支项目", "收入", "支出", "家庭成员", "备注"},

@@ -2,6 +2,8 @@
 // an Excel workbook whose cells are typed by the list's columns, and a file that cannot be written
 // told and left as it was.
 #include "app/CBookView.h"
+#include "common/Amount.h"
+#include "transfer/BillImport.h"
 #include "transfer/Csv.h"
 #include "transfer/XlsxReader.h"
 
@@ -62,6 +64,35 @@ private slots:
         // A file that cannot be written is told, and nothing else happens.
         QVERIFY(!list->ExportCsv(folder.filePath(QStringLiteral("没有的文件夹/收支.csv")), CsvEncoding::Utf8WithBom));
         QVERIFY(ledger.messages.Last().contains(QStringLiteral("无法写入文件")));
+    }
+
+    void textsThatWouldRunInASpreadsheetAreGuardedAndImportBackExactly()
+    {
+        OpenLedger ledger;
+        CMoneyBook &book = ledger.window.m_moneyBook;
+        const QStringList notes{"=HYPERLINK(\"http://x\",\"点我\")", "+86 138", "-负数", "@SUM(A1)", "\t制表", "'=已有撇号", "'普通"};
+        for (int i = 0; i < notes.size(); ++i)
+            QVERIFY(book.Add(LedgerDateTime(QDate(2026, 1, 1 + i)), QStringLiteral("餐饮"), -12.5 - i, QStringLiteral("Li"), notes.at(i)));
+        auto *list = qobject_cast<CBookView *>(ledger.window.Control(1004));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("收支.csv"));
+        QVERIFY(list->ExportCsv(path, CsvEncoding::Utf8WithBom));
+        const QList<QStringList> rows = ParseCsv(DecodeCsvBytes(ReadBytes(path)).text);
+        QCOMPARE(rows.size(), 1 + notes.size());
+        for (int i = 0; i < notes.size(); ++i) {
+            const QStringList &row = rows.at(1 + i);
+            // The note cannot run; the expense keeps its minus sign and stays a number.
+            QVERIFY2(!QStringLiteral("=+-@\t").contains(row.at(5).front()), qPrintable(row.at(5)));
+            QCOMPARE(row.at(3), TrimAmount(-12.5 - i));
+        }
+        // Read back as this program's export, every note is what was written.
+        const BillLayout layout = GuessBillLayout(rows);
+        QCOMPARE(layout.preset, BillPreset::Zarvel);
+        for (int i = 0; i < notes.size(); ++i) {
+            const BillRow read = ReadBillRow(rows.at(1 + i), layout);
+            QCOMPARE(read.note, notes.at(i));
+            QCOMPARE(read.amount, -12.5 - i);
+        }
     }
 
     void anExportOnAFullDiskIsToldAndTheEarlierFileStays()
