@@ -2,9 +2,14 @@
 #include "Installer.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -87,4 +92,36 @@ QString LayUserInstallation(const QString &templateDir, const QString &dataHome,
     if (!LayInstallation(templateDir, target, error))
         return QString();
     return target;
+}
+
+bool KeepInstallationPrivate(const QString &installDir)
+{
+#ifdef Q_OS_UNIX
+    // Only a ledger's installation: a folder named Data elsewhere is none of the program's business.
+    const QString data = QDir(installDir).filePath(QStringLiteral("Data"));
+    if (!QFileInfo::exists(QDir(data).filePath(QStringLiteral("Kinward.db"))))
+        return false;
+    struct stat folder {};
+    if (::stat(QFile::encodeName(installDir).constData(), &folder) != 0 || folder.st_uid != ::geteuid())
+        return false;
+    ::umask(S_IRWXG | S_IRWXO);
+    const auto keep = [](const QString &path, mode_t mode) {
+        struct stat entry {};
+        // A link is not followed: what it points at is not the installation's to change.
+        if (::lstat(QFile::encodeName(path).constData(), &entry) == 0 && !S_ISLNK(entry.st_mode) && (entry.st_mode & 07777) != mode)
+            ::chmod(QFile::encodeName(path).constData(), mode);
+    };
+    keep(data, S_IRWXU);
+    QDirIterator below(data, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (below.hasNext()) {
+        const QString path = below.next();
+        const QFileInfo info = below.fileInfo();
+        if (!info.isSymLink())
+            keep(path, info.isDir() ? S_IRWXU : mode_t(S_IRUSR | S_IWUSR));
+    }
+    return true;
+#else
+    Q_UNUSED(installDir);
+    return false;
+#endif
 }

@@ -11,3 +11,11 @@ bool LayInstallation(const QString &templateDir, const QString &targetDir, QStri
 // The household's own installation below the user's data folder (<dataHome>/zarvel), laid from the
 // template the first time and kept as it is afterwards. Its path, or an empty text with the reason.
 QString LayUserInstallation(const QString &templateDir, const QString &dataHome, QString *error);
+
+// Keeps the household's records from other accounts of the computer: when the installation folder
+// belongs to the user running the program, its Data folder and every folder below become the owner's
+// alone (0700) and every file in them too (0600), kept copies included, and every file the program
+// makes from then on is made so (the process's umask). A shared installation folder of another owner
+// is left as it is, and nothing is said; so is a folder that holds no ledger (Data/Kinward.db). True
+// when the installation was made private.
+bool KeepInstallationPrivate(const QString &installDir);

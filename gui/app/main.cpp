@@ -3,6 +3,9 @@
 // with --preview-import FILE, prints what an import of the file would make of it.
 #include "app/CLedgerApp.h"
 #include "app/ImportPreviewCommand.h"
+#include "db/Installer.h"
+
+#include <QDir>
 
 int main(int argc, char **argv)
 {
@@ -12,5 +15,6 @@ int main(int argc, char **argv)
     CLedgerApp app(argc, argv);
     if (app.arguments().contains(QStringLiteral("--home")) && !app.EnterUserInstallation())
         return 1;
+    KeepInstallationPrivate(QDir::currentPath());
     return app.InitInstance();
 }

@@ -1,12 +1,27 @@
 // The installation: nine tables with the ledger's columns, and an existing installation never overwritten.
+#include "common/WholeFile.h"
 #include "db/Installer.h"
+#include "db/LedgerBackups.h"
 #include "db/Ledger.h"
 #include "db/SqlConnection.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QDirIterator>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int Mode(const QString &path)
+{
+    struct stat entry {};
+    return ::lstat(QFile::encodeName(path).constData(), &entry) == 0 ? int(entry.st_mode & 0777) : -1;
+}
+
+} // namespace
 
 class TestInstaller : public QObject
 {
@@ -88,6 +103,56 @@ private slots:
         QVERIFY(LayUserInstallation(home.path() + QStringLiteral("/no-template"), home.path() + QStringLiteral("/other"), &error)
                     .isEmpty());
         QVERIFY(!error.isEmpty());
+    }
+
+    // The user's own installation is the owner's alone, and so is everything the program makes in it.
+    void anOwnInstallationIsMadePrivateAndStaysSo()
+    {
+        const mode_t before = ::umask(022);
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(LayInstallation(QStringLiteral(ZARVEL_TEMPLATE_DIR), dir.path(), &error));
+        const QString data = dir.path() + QStringLiteral("/Data");
+        QVERIFY(QDir(data).mkpath(QStringLiteral("Backup/2026-01-01 10-00-00")));
+        QVERIFY(WriteWholeFile(data + QStringLiteral("/Backup/2026-01-01 10-00-00/Kinward.db"), "copy"));
+        QCOMPARE(Mode(data + QStringLiteral("/Member.kwl")), 0644);
+        const auto modesBelow = [&data] {
+            QStringList wrong;
+            QDirIterator below(data, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+            while (below.hasNext()) {
+                const QString path = below.next();
+                if (Mode(path) != (below.fileInfo().isDir() ? 0700 : 0600))
+                    wrong << path;
+            }
+            return wrong;
+        };
+        // A shared installation folder of another owner is left as it is.
+        if (::geteuid() == 0) {
+            QVERIFY(::chown(QFile::encodeName(dir.path()).constData(), 65534, 65534) == 0);
+            QVERIFY(!KeepInstallationPrivate(dir.path()));
+            QCOMPARE(Mode(data + QStringLiteral("/Member.kwl")), 0644);
+            QVERIFY(::chown(QFile::encodeName(dir.path()).constData(), 0, 0) == 0);
+        }
+        // A folder with a Data folder but no ledger in it is not the program's to change.
+        QTemporaryDir other;
+        QVERIFY(QDir(other.path()).mkpath(QStringLiteral("Data")));
+        QVERIFY(WriteWholeFile(other.path() + QStringLiteral("/Data/script.sh"), "#!/bin/sh"));
+        QVERIFY(QFile::setPermissions(other.path() + QStringLiteral("/Data/script.sh"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(!KeepInstallationPrivate(other.path()));
+        QCOMPARE(Mode(other.path() + QStringLiteral("/Data/script.sh")), 0705);
+
+        QVERIFY(KeepInstallationPrivate(dir.path()));
+        QCOMPARE(Mode(data), 0700);
+        QCOMPARE(modesBelow(), QStringList());
+        // What the program writes afterwards: a list, the ledger's journal files, a kept copy.
+        QVERIFY(WriteWholeFile(data + QStringLiteral("/Item.kwl"), "x"));
+        {
+            auto db = OpenLedgerDatabase(data + QStringLiteral("/Kinward.db"));
+            db->Execute(QStringLiteral("CREATE TABLE \"Scratch\" (\"N\" INTEGER)"));
+            QVERIFY(!MakeBackup(*db, data, &error).isEmpty());
+        }
+        QCOMPARE(modesBelow(), QStringList());
+        ::umask(before);
     }
 };
 
