@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # zarvel --preview-import as a script uses it: one tab-separated line per row, the layout named on
-# the command line, and the exit status for a file read, one refused and a command line short of a file.
+# the command line, and the exit status for a file read, one refused and a command line short of a file;
+# --version and --help without a display.
 set -uo pipefail
 zarvel="$1"
 scratch="$(mktemp -d)"
@@ -28,4 +29,12 @@ grep -q "gone.ofx" "$scratch/err" || fail "the refusal does not name the file: $
 
 "$zarvel" --preview-import >/dev/null 2>&1
 [ $? -eq 2 ] || fail "a command line without the file is not exit 2"
+
+# --version and --help answer on a terminal without a display.
+version="$(env -u QT_QPA_PLATFORM DISPLAY= "$zarvel" --version)" || fail "--version exits $?"
+[[ "$version" =~ ^zarvel\ [0-9]+\.[0-9]+ ]] || fail "unexpected version line: $version"
+help="$(env -u QT_QPA_PLATFORM DISPLAY= "$zarvel" --help)" || fail "--help exits $?"
+for option in --home --import --preview-import --version; do
+  grep -q -- "$option" <<<"$help" || fail "--help does not name $option"
+done
 echo "preview lines as expected"
