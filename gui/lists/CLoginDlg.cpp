@@ -12,7 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-CLoginDlg::CLoginDlg(QWidget *parent) : QDialog(parent)
+CLoginDlg::CLoginDlg(QWidget *parent, LoginBackoff &backoff) : QDialog(parent), m_backoff(backoff)
 {
     setWindowTitle(QStringLiteral("家庭成员登录"));
     m_member = new CTintedComboBox(this);
@@ -36,12 +36,21 @@ CLoginDlg::CLoginDlg(QWidget *parent) : QDialog(parent)
 
 void CLoginDlg::OnOK()
 {
+    const QString tooMany = QStringLiteral("错误次数过多，请 %1 秒后再试。");
+    if (const int wait = m_backoff.SecondsToWait(); wait > 0) {
+        ShowMessage(tooMany.arg(wait), QStringLiteral("错误"));
+        return;
+    }
     const QString name = m_member->currentText();
     m_strError = CheckLogin(name, m_password->text());
     if (!m_strError.isEmpty()) {
-        ShowMessage(m_strError, QStringLiteral("错误"));
+        if (!name.isEmpty())  // a name and its password tried: a wrong guess
+            m_backoff.Failed();
+        const int wait = m_backoff.SecondsToWait();
+        ShowMessage(wait > 0 ? m_strError + QLatin1Char('\n') + tooMany.arg(wait) : m_strError, QStringLiteral("错误"));
         return;
     }
+    m_backoff.Succeeded();
     m_strMember = name;
     accept();
 }

@@ -1,5 +1,8 @@
-// The login at start: a member chooses or types a name and gives the password.
+// The login at start: a member chooses or types a name and gives the password. After five wrong tries
+// in a row it waits before it looks at the next (LoginBackoff), and says how long.
 #pragma once
+
+#include "lists/LoginBackoff.h"
 
 #include <QDialog>
 
@@ -10,7 +13,7 @@ class CLoginDlg : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CLoginDlg(QWidget *parent = nullptr);
+    explicit CLoginDlg(QWidget *parent = nullptr, LoginBackoff &backoff = LoginBackoff::OfTheRun());
     // The member logged in; empty until 确定 accepted a name and its password.
     QString Member() const { return m_strMember; }
     void OnOK();
@@ -21,6 +24,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    LoginBackoff &m_backoff;
     QString m_strMember;
     QString m_strError;
     CTintedComboBox *m_member;

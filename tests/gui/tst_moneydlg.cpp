@@ -431,6 +431,45 @@ private slots:
         QVERIFY(again.Member().isEmpty());
     }
 
+    void wrongPasswordsSlowTheLoginDown()
+    {
+        g_memberList = {QStringLiteral("Li"), QStringLiteral("pw")};
+        qint64 now = 1000;
+        LoginBackoff backoff([&now] { return now; });
+        CLoginDlg login(m_window, backoff);
+        Find<QComboBox>(&login, 1063)->setEditText(QStringLiteral("Li"));
+        const auto tryPassword = [&](const QString &password) {
+            Find<QLineEdit>(&login, 1064)->setText(password);
+            Click(&login, 1067);
+        };
+        for (int i = 0; i < 4; ++i) {
+            tryPassword(QStringLiteral("wrong"));
+            QCOMPARE(m_messages->Last(), QStringLiteral(" 您输入的密码错误"));
+        }
+        tryPassword(QStringLiteral("wrong"));  // the fifth: the wait begins
+        QCOMPARE(m_messages->Last(), QStringLiteral(" 您输入的密码错误\n错误次数过多，请 1 秒后再试。"));
+        // While it waits, not even the right password is looked at.
+        tryPassword(QStringLiteral("pw"));
+        QCOMPARE(m_messages->Last(), QStringLiteral("错误次数过多，请 1 秒后再试。"));
+        QVERIFY(login.Member().isEmpty());
+        // Each further wrong try doubles the wait, up to 30 seconds.
+        QList<int> waits;
+        for (int i = 0; i < 7; ++i) {
+            now += 30000;
+            tryPassword(QStringLiteral("wrong"));
+            waits << backoff.SecondsToWait();
+        }
+        QCOMPARE(waits, QList<int>({2, 4, 8, 16, 30, 30, 30}));
+        now += 29500;
+        QCOMPARE(backoff.SecondsToWait(), 1);
+        now += 500;
+        tryPassword(QStringLiteral("pw"));
+        QCOMPARE(login.Member(), QStringLiteral("Li"));
+        QCOMPARE(backoff.SecondsToWait(), 0);
+        backoff.Failed();  // a right password started the count again
+        QCOMPARE(backoff.SecondsToWait(), 0);
+    }
+
     void reservedCharacterInANewName()
     {
         CAddMemberDlg add;

@@ -1,0 +1,47 @@
+// The wait after wrong passwords.
+#include "LoginBackoff.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+
+LoginBackoff::LoginBackoff(Clock clock) : m_clock(std::move(clock))
+{
+    if (!m_clock) {
+        m_clock = [] {
+            static QElapsedTimer steady = [] {
+                QElapsedTimer started;
+                started.start();
+                return started;
+            }();
+            return steady.elapsed();
+        };
+    }
+}
+
+int LoginBackoff::SecondsToWait() const
+{
+    const qint64 left = m_notBefore - m_clock();
+    return left > 0 ? int((left + 999) / 1000) : 0;
+}
+
+void LoginBackoff::Failed()
+{
+    ++m_failures;
+    if (m_failures < kFreeTries)
+        return;
+    const int doublings = std::min(m_failures - kFreeTries, 5);  // 2^5 passes the longest wait
+    const int seconds = std::min(1 << doublings, kLongestWaitSeconds);
+    m_notBefore = m_clock() + qint64(seconds) * 1000;
+}
+
+void LoginBackoff::Succeeded()
+{
+    m_failures = 0;
+    m_notBefore = 0;
+}
+
+LoginBackoff &LoginBackoff::OfTheRun()
+{
+    static LoginBackoff run;
+    return run;
+}
