@@ -26,6 +26,7 @@
 #include <QFile>
 #include <QHash>
 #include <QRandomGenerator>
+#include <functional>
 #include <memory>
 #include <zip.h>
 
@@ -282,7 +283,8 @@ void WriteRecords_Floor(benchmark::State &state)
 
 // An import taken back (Ctrl+Z): its records deleted again from the change kept beside it, each checked
 // to be as the import left it, the list read again; its floor, the same records deleted by plain SQL.
-void TakeBackImport(benchmark::State &state)
+// Each round writes the bill unmeasured, then measures takeBack.
+void TakeBackEachImport(benchmark::State &state, const std::function<void(CMoneyBook &, Restorer &)> &takeBack)
 {
     const std::vector<MoneyEntry> entries = ReadPlan(g_weChatBill)->EntriesToWrite(true);
     Restorer restore;
@@ -292,25 +294,23 @@ void TakeBackImport(benchmark::State &state)
         state.PauseTiming();
         book.AddMany(entries, [](qsizetype) { return true; });
         state.ResumeTiming();
-        if (LedgerJournal().TakeBackLast() != ChangeJournal::TakeBack::Done)
-            state.SkipWithError("the import was not taken back");
-        book.Reload();
+        takeBack(book, restore);
     }
     state.counters["records"] = double(entries.size());
 }
 
+void TakeBackImport(benchmark::State &state)
+{
+    TakeBackEachImport(state, [&state](CMoneyBook &book, Restorer &) {
+        if (LedgerJournal().TakeBackLast() != ChangeJournal::TakeBack::Done)
+            state.SkipWithError("the import was not taken back");
+        book.Reload();
+    });
+}
+
 void TakeBackImport_Floor(benchmark::State &state)
 {
-    const std::vector<MoneyEntry> entries = ReadPlan(g_weChatBill)->EntriesToWrite(true);
-    Restorer restore;
-    CMoneyBook book;
-    book.ShowPage(1, QStringLiteral("Date"));
-    for (auto _ : state) {
-        state.PauseTiming();
-        book.AddMany(entries, [](qsizetype) { return true; });
-        state.ResumeTiming();
-        restore();
-    }
+    TakeBackEachImport(state, [](CMoneyBook &, Restorer &restore) { restore(); });
 }
 
 // The longest the window's thread goes without answering while a call runs: a timer that should tick
