@@ -2,18 +2,27 @@
 #include "MemberRules.h"
 
 #include "common/Gbk.h"
+#include "lists/PasswordHash.h"
 #include "lists/ReferenceLists.h"
+
+const QString kUnreadablePasswordMessage =
+    QStringLiteral("该成员的密码记录已损坏或无法识别，无法登录。\n请由其他家庭成员在“修改密码”中为其重新设置密码。");
 
 namespace {
 
+const QString kNoHashMessage = QStringLiteral("无法生成密码摘要（内存不足），没有保存");
+
 // A name or password the member file cannot hold faithfully is refused before anything changes,
-// whichever dialog or caller it comes from.
+// whichever dialog or caller it comes from. The password itself is never stored, only its hash, so any
+// script goes; '#' stays refused as it always was.
 QString CheckStorable(const QString &name, const QString &password)
 {
     if (name.contains(QLatin1Char('#')) || password.contains(QLatin1Char('#')))
         return kReservedCharMessage;
-    if (!IsGbkEncodable(name) || !IsGbkEncodable(password))
-        return QStringLiteral("家庭成员名或密码中有无法保存的字符\n   请再次输入");
+    if (!IsGbkEncodable(name))
+        return QStringLiteral("家庭成员名中有无法保存的字符\n   请再次输入");
+    if (PasswordLength(password) > kPasswordCharacters)
+        return QStringLiteral("密码最多 %1 个字符\n   请再次输入").arg(kPasswordCharacters);
     return QString();
 }
 
@@ -28,6 +37,36 @@ QString Commit(const QStringList &members)
     return QString();
 }
 
+QString StoredPasswordOf(int member) { return g_memberList.value(member + 1); }
+
+// Every password still kept as typed, hashed and saved. Returns the save's failure text, empty when
+// the file holds hashes only (or nothing needed doing).
+QString HashPlainPasswords()
+{
+    QStringList members = MemberPairs();
+    bool changed = false;
+    for (int i = 1; i < members.size(); i += 2) {
+        if (KindOfStoredPassword(members.at(i)) != StoredPassword::Plain)
+            continue;
+        const QString hash = HashPassword(members.at(i));
+        if (hash.isEmpty())
+            return kNoHashMessage;
+        members[i] = hash;
+        changed = true;
+    }
+    return changed ? Commit(members) : QString();
+}
+
+// A member file that will not take the hashes is said once a run, however many logins find it so.
+QString TellUnwritableOnce(const QString &failure)
+{
+    static bool told = false;
+    if (failure.isEmpty() || told)
+        return QString();
+    told = true;
+    return failure + QStringLiteral("：家庭成员的密码仍以原样保存，登录不受影响。\n请让家庭成员文件可以写入，下次登录时会改存为摘要。");
+}
+
 } // namespace
 
 bool RemoveFirstReservedChar(QString *text)
@@ -39,15 +78,21 @@ bool RemoveFirstReservedChar(QString *text)
     return true;
 }
 
-QString CheckLogin(const QString &name, const QString &password)
+QString CheckLogin(const QString &name, const QString &password, QString *notice)
 {
     if (name.isEmpty())
         return QStringLiteral("请输入家庭成员");
     const int member = FindMember(name);
     if (member < 0)
         return QStringLiteral(" 您输入的用户不存在");
-    if (g_memberList.value(member + 1) != password)
+    const QString stored = StoredPasswordOf(member);
+    if (KindOfStoredPassword(stored) == StoredPassword::Unreadable)
+        return kUnreadablePasswordMessage;
+    if (!PasswordMatches(stored, password))
         return QStringLiteral(" 您输入的密码错误");
+    const QString told = TellUnwritableOnce(HashPlainPasswords());
+    if (notice)
+        *notice = told;
     return QString();
 }
 
@@ -64,8 +109,11 @@ QString AddMember(const QString &name, const QString &password, const QString &c
     const QString refused = CheckStorable(trimmed, password);
     if (!refused.isEmpty())
         return refused;
+    const QString hash = HashPassword(password);
+    if (hash.isEmpty())
+        return kNoHashMessage;
     QStringList members = MemberPairs();
-    members << trimmed << password;
+    members << trimmed << hash;
     return Commit(members);
 }
 
@@ -74,7 +122,8 @@ QString DeleteMember(const QString &name, const QString &password)
     const int member = FindMember(name);
     if (member < 0)
         return QString();
-    if (g_memberList.value(member + 1) != password)
+    const QString stored = StoredPasswordOf(member);
+    if (KindOfStoredPassword(stored) != StoredPassword::Unreadable && !PasswordMatches(stored, password))
         return QStringLiteral("密码错误");
     QStringList members = MemberPairs();
     members.remove(member, 2);
@@ -87,7 +136,8 @@ QString ChangeMember(const QString &oldName, const QString &oldPassword, const Q
     const int member = FindMember(oldName);
     if (member < 0)
         return QStringLiteral("您输入的原用户不存在");
-    if (g_memberList.value(member + 1) != oldPassword)
+    const QString stored = StoredPasswordOf(member);
+    if (KindOfStoredPassword(stored) != StoredPassword::Unreadable && !PasswordMatches(stored, oldPassword))
         return QStringLiteral("您输入的原密码错误");
     if (newPassword != confirmation)
         return QStringLiteral("确认密码错误");
@@ -99,14 +149,38 @@ QString ChangeMember(const QString &oldName, const QString &oldPassword, const Q
     const QString refused = CheckStorable(trimmed, newPassword);
     if (!refused.isEmpty())
         return refused;
+    const QString hash = HashPassword(newPassword);
+    if (hash.isEmpty())
+        return kNoHashMessage;
     QStringList members = MemberPairs();
     members[member] = trimmed;
-    members[member + 1] = newPassword;
+    members[member + 1] = hash;
     return Commit(members);
 }
 
-QString PasswordOf(const QString &name)
+bool HasUnreadablePassword(const QString &name)
 {
     const int member = FindMember(name);
-    return member < 0 ? QString() : g_memberList.value(member + 1);
+    return member >= 0 && KindOfStoredPassword(StoredPasswordOf(member)) == StoredPassword::Unreadable;
+}
+
+QString SecureMemberPasswords()
+{
+    QStringList unreadable;
+    for (const QString &name : MemberNames()) {
+        if (HasUnreadablePassword(name))
+            unreadable.append(QStringLiteral("“%1”").arg(name));
+    }
+    QStringList told;
+    static bool unreadableTold = false;
+    if (!unreadable.isEmpty() && !unreadableTold) {
+        unreadableTold = true;
+        told.append(QStringLiteral("家庭成员%1的密码记录已损坏或无法识别，暂时无法登录；其他内容都没有受影响。\n"
+                                   "请由其他家庭成员在“修改密码”中为其重新设置密码。")
+                        .arg(unreadable.join(QStringLiteral("、"))));
+    }
+    const QString unwritable = TellUnwritableOnce(HashPlainPasswords());
+    if (!unwritable.isEmpty())
+        told.append(unwritable);
+    return told.join(QStringLiteral("\n\n"));
 }

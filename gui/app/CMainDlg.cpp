@@ -18,6 +18,7 @@
 #include "db/SqlConnection.h"
 #include "recurring/CRecurringBook.h"
 #include "lists/CAddMemberDlg.h"
+#include "lists/MemberRules.h"
 #include "lists/CLoginDlg.h"
 #include "lists/CSettingsDlg.h"
 #include "lists/ReferenceLists.h"
@@ -271,6 +272,8 @@ void CMainDlg::InitLedger()
     if (m_options.showSplash)
         ShowSplash(PictureFilePath(QStringLiteral("Morvane.bmp")), 1000);
     LoadAllListFiles();
+    if (const QString told = SecureMemberPasswords(); !told.isEmpty())
+        ShowMessage(told, QStringLiteral("家庭成员"), MessageIcon::Warning);
     MakeLists();
     BuildPanels();
     RegisterActions();

@@ -11,6 +11,7 @@
 #include "controls/CIconButton.h"
 #include "dialogs/FieldLimits.h"
 #include "lists/MemberRules.h"
+#include "lists/PasswordHash.h"
 #include "lists/ReferenceLists.h"
 
 #include <QDialog>
@@ -32,13 +33,27 @@ CIconButton *MakeDialogButton(QDialog *dialog, int id, const QString &caption, i
     return button;
 }
 
-QLineEdit *MakeTextField(QDialog *dialog, int id, int bytes, bool secret)
+QLineEdit *MakeTextField(QDialog *dialog, int id, int bytes)
 {
     auto *field = new QLineEdit(dialog);
     field->setObjectName(QString::number(id));
     LimitGbkBytes(field, bytes);
-    if (secret)
-        field->setEchoMode(QLineEdit::Password);
+    return field;
+}
+
+QLineEdit *MakePasswordField(QDialog *dialog, int id)
+{
+    auto *field = new QLineEdit(dialog);
+    field->setObjectName(QString::number(id));
+    field->setEchoMode(QLineEdit::Password);
+    // Only the hash is stored, so the limit is in characters, not in the member file's bytes: a
+    // character beyond the BMP (two UTF-16 units) counts one, as the household counts it.
+    field->setMaxLength(2 * kPasswordCharacters);
+    QObject::connect(field, &QLineEdit::textChanged, field, [field](const QString &text) {
+        const QList<uint> characters = text.toUcs4();
+        if (characters.size() > kPasswordCharacters)
+            field->setText(QString::fromUcs4(reinterpret_cast<const char32_t *>(characters.constData()), kPasswordCharacters));
+    });
     return field;
 }
 

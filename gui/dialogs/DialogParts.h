@@ -20,7 +20,9 @@ class QWidget;
 CIconButton *MakeDialogButton(QDialog *dialog, int id, const QString &caption, int icon);
 
 // A one-line field limited to a number of GBK bytes; secret fields show their text masked.
-QLineEdit *MakeTextField(QDialog *dialog, int id, int bytes, bool secret = false);
+QLineEdit *MakeTextField(QDialog *dialog, int id, int bytes);
+// A member password: hidden as it is typed, at most kPasswordCharacters characters of any script.
+QLineEdit *MakePasswordField(QDialog *dialog, int id);
 
 // A multi-line note field of the given height, limited to a number of GBK bytes. Tab and Shift+Tab move
 // on to the next or previous field, as in every other field: a note holds no tab typed by accident.

@@ -12,8 +12,8 @@ CAddMemberDlg::CAddMemberDlg(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("添加家庭成员"));
     m_name = MakeTextField(this, 1015, 50);
-    m_password = MakeTextField(this, 1016, 18, true);
-    m_confirmation = MakeTextField(this, 1019, 18, true);
+    m_password = MakePasswordField(this, 1016);
+    m_confirmation = MakePasswordField(this, 1019);
     GuardReservedChar(m_name);
     GuardReservedChar(m_password);
     auto *ok = MakeDialogButton(this, 1017, QStringLiteral("确定"), 182);

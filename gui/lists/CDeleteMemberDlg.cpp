@@ -15,7 +15,7 @@ CDeleteMemberDlg::CDeleteMemberDlg(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("删除家庭成员"));
     m_member = new CTintedComboBox(this);
     m_member->setObjectName(QStringLiteral("1199"));
-    m_password = MakeTextField(this, 1202, 18, true);
+    m_password = MakePasswordField(this, 1202);
     FillMembers();
     auto *ok = MakeDialogButton(this, 1200, QStringLiteral("确定"), 182);
     auto *close = MakeDialogButton(this, 1201, QStringLiteral("关闭"), 183);

@@ -24,7 +24,7 @@ CLoginDlg::CLoginDlg(QWidget *parent, LoginBackoff &backoff) : QDialog(parent), 
     m_member->addItems(names);
     m_member->setCurrentIndex(-1);
     m_member->setEditText(QString());
-    m_password = MakeTextField(this, 1064, 18, true);
+    m_password = MakePasswordField(this, 1064);
     auto *ok = MakeDialogButton(this, 1067, QStringLiteral("确定"), 182);
     auto *cancel = MakeDialogButton(this, 1066, QStringLiteral("取消"), 183);
     connect(ok, &QPushButton::clicked, this, &CLoginDlg::OnOK);
@@ -42,7 +42,8 @@ void CLoginDlg::OnOK()
         return;
     }
     const QString name = m_member->currentText();
-    m_strError = CheckLogin(name, m_password->text());
+    QString notice;
+    m_strError = CheckLogin(name, m_password->text(), &notice);
     if (!m_strError.isEmpty()) {
         if (!name.isEmpty())  // a name and its password tried: a wrong guess
             m_backoff.Failed();
@@ -51,6 +52,8 @@ void CLoginDlg::OnOK()
         return;
     }
     m_backoff.Succeeded();
+    if (!notice.isEmpty())  // the login stands; the member file could not take the hashes
+        ShowMessage(notice, QStringLiteral("家庭成员"), MessageIcon::Warning);
     m_strMember = name;
     accept();
 }

@@ -17,9 +17,9 @@ CPasswordDlg::CPasswordDlg(QWidget *parent) : QDialog(parent)
     m_oldName = new CTintedComboBox(this);
     m_oldName->setObjectName(QStringLiteral("1191"));
     m_newName = MakeTextField(this, 1194, 50);
-    m_oldPassword = MakeTextField(this, 1195, 18, true);
-    m_newPassword = MakeTextField(this, 1196, 18, true);
-    m_confirmation = MakeTextField(this, 1197, 18, true);
+    m_oldPassword = MakePasswordField(this, 1195);
+    m_newPassword = MakePasswordField(this, 1196);
+    m_confirmation = MakePasswordField(this, 1197);
     GuardReservedChar(m_newName);
     GuardReservedChar(m_newPassword);
     m_needPassword = new QCheckBox(QStringLiteral("进入时需要密码"), this);
@@ -34,6 +34,14 @@ CPasswordDlg::CPasswordDlg(QWidget *parent) : QDialog(parent)
             m_needPassword->setChecked(stored != 0);
         }
     });
+    connect(m_oldPassword, &QLineEdit::textEdited, this, [this](const QString &typed) {
+        if (!m_newFollowsOld)
+            return;
+        m_newPassword->setText(typed);
+        m_confirmation->setText(typed);
+    });
+    for (QLineEdit *field : {m_newPassword, m_confirmation})
+        connect(field, &QLineEdit::textEdited, this, [this] { m_newFollowsOld = false; });
     FillMemberList(m_oldName);
     connect(m_oldName, QOverload<int>::of(&QComboBox::activated), this, &CPasswordDlg::FillFromMember);
     FillFromMember();
@@ -56,12 +64,13 @@ void CPasswordDlg::FillFromMember()
 {
     const QString name = m_oldName->currentText();
     m_newName->setText(name);
-    if (FindMember(name) >= 0) {
-        const QString password = PasswordOf(name);
-        m_oldPassword->setText(password);
-        m_newPassword->setText(password);
-        m_confirmation->setText(password);
-    }
+    for (QLineEdit *field : {m_oldPassword, m_newPassword, m_confirmation})
+        field->clear();
+    // A slot that cannot be read has no old password to give: another member sets a new one.
+    const bool unreadable = HasUnreadablePassword(name);
+    m_oldPassword->setEnabled(!unreadable);
+    m_oldPassword->setPlaceholderText(unreadable ? QStringLiteral("密码记录已损坏，请直接设置新密码") : QString());
+    m_newFollowsOld = !unreadable;
 }
 
 void CPasswordDlg::OnOK()

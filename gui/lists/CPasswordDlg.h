@@ -1,4 +1,6 @@
-// Renames a member, changes its password, and switches the login at start.
+// Renames a member, changes its password, and switches the login at start. Passwords are kept as
+// hashes, so the old one is typed, not shown; the new one follows it as it is typed until the member
+// types a new one, so a rename alone keeps the password.
 #pragma once
 
 #include <QDialog>
@@ -23,4 +25,5 @@ private:
     QLineEdit *m_newPassword;
     QLineEdit *m_confirmation;
     QCheckBox *m_needPassword;
+    bool m_newFollowsOld = true;
 };

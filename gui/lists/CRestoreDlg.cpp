@@ -10,6 +10,7 @@
 #include "db/LedgerBackups.h"
 #include "db/SqlConnection.h"
 #include "dialogs/DialogParts.h"
+#include "lists/MemberRules.h"
 #include "lists/ReferenceLists.h"
 
 #include <QApplication>
@@ -101,8 +102,11 @@ bool CRestoreDlg::Restore()
     // The lists read afresh, in place of those of the ledger replaced (loading adds to what is there).
     ClearReferenceLists();
     LoadAllListFiles();
+    const QString membersTold = SecureMemberPasswords();  // a copy kept by an earlier version: passwords as typed
     emit ledgerReplaced();
     ShowMessage(QStringLiteral("已恢复 %1 的备份。").arg(name), QStringLiteral("恢复备份"));
+    if (!membersTold.isEmpty())
+        ShowMessage(membersTold, QStringLiteral("家庭成员"), MessageIcon::Warning);
     accept();
     return true;
 }
