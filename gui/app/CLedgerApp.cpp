@@ -28,7 +28,7 @@ CLedgerApp::CLedgerApp(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Zarvel"));
     // The launcher installed with the program: the desktop finds the windows' icon and dock entry by it.
-    setDesktopFileName(QStringLiteral("org.zarvel.Zarvel"));
+    setDesktopFileName(QStringLiteral("org.zarvel.zarvel"));
     SetMessageSink(&m_messages);
     m_importFile = ImportFileOf(arguments());
 }
