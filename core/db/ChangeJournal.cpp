@@ -168,7 +168,7 @@ void ChangeJournal::Committing(SqlConnection &db, const QByteArray &changes)
         oldest.Bind(1, m_run[m_run.size() - size_t(kKeptChanges)]);
         oldest.Run();
     }
-    const std::vector<RecordedChange> records = SqlConnection::ReadChanges(changes, false);
+    const std::vector<RecordedChange> records = Db().ReadChanges(changes, false);
     SqlStatement write = Db().Prepare(QStringLiteral("INSERT INTO \"UndoLog\" (\"Run\", \"At\", \"Changes\", \"Checks\") VALUES (?, ?, ?, ?)"));
     write.BindAll({m_runToken, DbDateText(now)});
     write.BindBlob(3, changes);
@@ -279,7 +279,7 @@ QString ChangeJournal::LastChangeText()
     if (!read.Step())
         return QString();
     const QDateTime at = DateFromDb(read.Text(0));
-    const QString what = Describe(SqlConnection::ReadChanges(read.Blob(1)));
+    const QString what = Describe(Db().ReadChanges(read.Blob(1)));
     return QStringLiteral("%1（%2）").arg(what, at.toString(QStringLiteral("HH:mm:ss")));
 }
 

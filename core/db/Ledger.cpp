@@ -5,7 +5,7 @@
 #include "db/ChangeJournal.h"
 #include "db/KeptFigures.h"
 #include "db/LedgerBackups.h"
-#include "db/SqlConnection.h"
+#include "db/SqliteConnection.h"
 
 #include <QFileInfo>
 
@@ -37,7 +37,7 @@ std::shared_ptr<SqlConnection> OpenLedgerDatabase(const QString &path)
     // The connection last brought up to date: record sets open the ledger again and again, and its
     // form is looked at once per connection.
     static std::weak_ptr<SqlConnection> current;
-    std::shared_ptr<SqlConnection> db = SqlConnection::Open(path);
+    std::shared_ptr<SqlConnection> db = SqliteConnection::Open(path);
     if (current.lock() == db)
         return db;
     // Copied before its form changes; the upgrade is one transaction either way, so a copy that cannot

@@ -6,7 +6,7 @@
 #include "db/DatabaseFile.h"
 #include "db/DbError.h"
 #include "db/KeptFigures.h"
-#include "db/SqlConnection.h"
+#include "db/SqliteConnection.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -198,7 +198,7 @@ QString MakeCopy(SqlConnection &db, const QString &dataDir, QString *error)
     Step(QStringLiteral("copy-lists"));
     if (!WriteWholeFile(QDir(aside).filePath(kSource), mark, &reason))
         return fail(reason);
-    const QString faults = SqlConnection::CheckWholeLedger(QDir(aside).filePath(kDatabase));
+    const QString faults = SqliteConnection::CheckWholeLedger(QDir(aside).filePath(kDatabase));
     if (!faults.isEmpty())
         return fail(QStringLiteral("备份的帐目数据库检查未通过：") + faults);
     Step(QStringLiteral("copy-checked"));
@@ -211,7 +211,7 @@ QString MakeCopy(SqlConnection &db, const QString &dataDir, QString *error)
 
 std::optional<qint64> ChangeMarkOfFile(const QString &path)
 {
-    return SqlConnection::QueryNumber(path, QStringLiteral("SELECT \"Mark\" FROM \"LedgerMark\""));
+    return SqliteConnection::QueryNumber(path, QStringLiteral("SELECT \"Mark\" FROM \"LedgerMark\""));
 }
 
 // Puts a prepared restore in place: the database (through the ledger's own connection when it is
@@ -233,7 +233,7 @@ bool PutRestoreInPlace(SqlConnection *db, const QString &dataDir, QString *error
         if (db)
             db->CopyFrom(staged, eachStep);
         else if (!placedBefore)
-            SqlConnection::CopyFile(staged, ledger, eachStep);
+            SqliteConnection::CopyFile(staged, ledger, eachStep);
     } catch (const DbError &failure) {
         *error = failure.Message();
         if (db) {
@@ -379,17 +379,17 @@ RestoreResult RestoreBackup(SqlConnection &db, const QString &dataDir, const QSt
         return untouched(QStringLiteral("无法建立文件夹 %1").arg(QDir::toNativeSeparators(folder)));
     Step(QStringLiteral("restore-started"));
     try {
-        SqlConnection::CopyFile(QDir(copy).filePath(kDatabase), staged, {}, true);
+        SqliteConnection::CopyFile(QDir(copy).filePath(kDatabase), staged, {}, true);
     } catch (const DbError &failure) {
         return untouched(QStringLiteral("无法恢复备份 %1，帐目没有改变：%2").arg(name, failure.Message()));
     }
-    const QString faults = SqlConnection::CheckWholeLedger(staged);
+    const QString faults = SqliteConnection::CheckWholeLedger(staged);
     if (!faults.isEmpty())
         return untouched(QStringLiteral("备份 %1 已损坏，无法恢复，帐目没有改变：\n%2").arg(name, faults));
     // A copy made by an earlier form of the file is brought to the present form here, before it is
     // put in place, and keeps no copy of itself on the way.
     try {
-        EnsureKeptFigures(*SqlConnection::OpenAside(staged));
+        EnsureKeptFigures(*SqliteConnection::OpenAside(staged));
     } catch (const DbError &failure) {
         return untouched(QStringLiteral("无法把备份 %1 整理为新版本的帐目，帐目没有改变：%2").arg(name, failure.Message()));
     }

@@ -2,7 +2,7 @@
 // record by record, and reversed.
 #define SQLITE_ENABLE_SESSION 1
 #define SQLITE_ENABLE_PREUPDATE_HOOK 1
-#include "SqlConnection.h"
+#include "SqliteConnection.h"
 
 #include "db/DbError.h"
 
@@ -10,7 +10,7 @@
 
 #include <sqlite3.h>
 
-void SqlConnection::BeginRecording()
+void SqliteConnection::BeginRecording()
 {
     if (!m_recorder || m_unrecorded > 0 || m_session)
         return;
@@ -28,14 +28,14 @@ void SqlConnection::BeginRecording()
     m_session = session;
 }
 
-void SqlConnection::EndRecording()
+void SqliteConnection::EndRecording()
 {
     if (m_session)
         sqlite3session_delete(m_session);
     m_session = nullptr;
 }
 
-bool SqlConnection::TellRecorder()
+bool SqliteConnection::TellRecorder()
 {
     if (!m_session || !m_recorder || sqlite3session_isempty(m_session))
         return false;
@@ -84,7 +84,7 @@ DbError DamagedChanges(int rc)
 
 } // namespace
 
-std::vector<RecordedChange> SqlConnection::ReadChanges(const QByteArray &changes, bool withInserts)
+std::vector<RecordedChange> SqliteConnection::ReadChanges(const QByteArray &changes, bool withInserts) const
 {
     std::vector<RecordedChange> read;
     sqlite3_changeset_iter *iter = nullptr;
@@ -137,7 +137,7 @@ int AbortOnConflict(void *, int, sqlite3_changeset_iter *)
 
 } // namespace
 
-bool SqlConnection::RevertChanges(const QByteArray &changes)
+bool SqliteConnection::RevertChanges(const QByteArray &changes)
 {
     // Applied under a savepoint of its own: a conflict leaves nothing reversed.
     const int rc = sqlite3changeset_apply_v2(m_db, int(changes.size()), const_cast<char *>(changes.constData()), nullptr,

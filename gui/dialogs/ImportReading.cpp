@@ -2,7 +2,7 @@
 #include "ImportReading.h"
 
 #include "db/DbError.h"
-#include "db/SqlConnection.h"
+#include "db/SqliteConnection.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -53,7 +53,7 @@ void ImportReading::Start(std::unique_ptr<CMoneyImport> plan, const QString &led
         std::unique_ptr<SqlConnection> db;
         const Ledger ledger = [&]() -> SqlConnection & {
             if (!db)
-                db = SqlConnection::OpenAside(ledgerPath);
+                db = SqliteConnection::OpenAside(ledgerPath);
             return *db;
         };
         try {

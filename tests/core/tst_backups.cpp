@@ -9,7 +9,7 @@
 #include "db/KeptFigures.h"
 #include "db/Ledger.h"
 #include "db/LedgerBackups.h"
-#include "db/SqlConnection.h"
+#include "db/SqliteConnection.h"
 
 #include "CommittedView.h"
 #include "FileBytes.h"
@@ -39,7 +39,7 @@ qint64 Memos(SqlConnection &db)
 // opening brings it (a child process must not use a connection its parent holds).
 std::unique_ptr<SqlConnection> OpenAsideInThisForm()
 {
-    auto db = SqlConnection::OpenAside(DatabasePath());
+    auto db = SqliteConnection::OpenAside(DatabasePath());
     EnsureKeptFigures(*db);
     return db;
 }
@@ -86,7 +86,7 @@ bool KilledAt(const QString &step, const std::function<void()> &work)
 void VerifyOfferedCopiesWhole()
 {
     for (const QString &name : ListBackups(DataDirectory())) {
-        QCOMPARE(SqlConnection::CheckWholeLedger(CopyFolder(name) + QStringLiteral("/Kinward.db")), QString());
+        QCOMPARE(SqliteConnection::CheckWholeLedger(CopyFolder(name) + QStringLiteral("/Kinward.db")), QString());
         QVERIFY(QFile::exists(CopyFolder(name) + QStringLiteral("/Member.kwl")));
         // Read without leaving anything beside it: no shared-memory file, no log.
         QCOMPARE(QDir(CopyFolder(name)).entryList({QStringLiteral("Kinward.db-*")}, QDir::Files), QStringList());
@@ -466,7 +466,7 @@ private slots:
         QVERIFY2(SettleBackups(DataDirectory(), &error), qPrintable(error));  // the next start
         const LedgerState after = LedgerState::Now();
         QVERIFY(after == (restored ? kept : today));
-        QCOMPARE(SqlConnection::CheckWholeLedger(DatabasePath()), QString());
+        QCOMPARE(SqliteConnection::CheckWholeLedger(DatabasePath()), QString());
         QVERIFY(!QFileInfo::exists(DataFilePath(QStringLiteral(".restore"))));
         VerifyOfferedCopiesWhole();
         QVERIFY(ListBackups(DataDirectory()).contains(copy));

@@ -7,7 +7,7 @@
 #include "db/KeptFigures.h"
 #include "db/Ledger.h"
 #include "db/LedgerBackups.h"
-#include "db/SqlConnection.h"
+#include "db/SqliteConnection.h"
 
 #include "DialogDriving.h"
 #include "FileBytes.h"
@@ -137,7 +137,7 @@ private slots:
         QVERIFY(CLedgerApp::SettleLedger());
         QVERIFY(messages.Texts().isEmpty());
         OpenLedgerDatabase();  // the ledger in this program's form, with its change mark
-        const auto mark = SqlConnection::QueryNumber(DatabasePath(), QStringLiteral("SELECT Mark FROM LedgerMark"));
+        const auto mark = SqliteConnection::QueryNumber(DatabasePath(), QStringLiteral("SELECT Mark FROM LedgerMark"));
         QVERIFY(mark);
         QVERIFY(QDir().mkpath(DataFilePath(QStringLiteral(".restore"))));
         WriteBytes(DataFilePath(QStringLiteral(".restore/ready")), "2003-01-01_00-00-00\n" + QByteArray::number(*mark));
