@@ -3,7 +3,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"
 source "$root/tools/setup.sh"
-zarvel_ensure_packages
+zarvel_ensure_packages $ZARVEL_TEST_PACKAGES
 zarvel_build "$root"
 cd "$root/build"
 ctest --output-on-failure -j2

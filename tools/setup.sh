@@ -2,12 +2,17 @@
 # Sourced, not run. Both steps do nothing when there is nothing to do.
 
 ZARVEL_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n \
-libsqlite3-dev libzip-dev libxlsxwriter-dev libsodium-dev lintian dpkg-dev file libbenchmark-dev fonts-noto-cjk breeze-icon-theme xvfb xauth"
+libsqlite3-dev libzip-dev libxlsxwriter-dev libsodium-dev libpq-dev libbenchmark-dev fonts-noto-cjk breeze-icon-theme xvfb xauth"
 
+# What only the tests use: the private PostgreSQL server of the server ledger's suites, and the
+# package's checks (cpack's dependency finding and lintian).
+ZARVEL_TEST_PACKAGES="postgresql lintian dpkg-dev file"
+
+# zarvel_ensure_packages [more packages]: installs what the build needs, and the packages named, when missing.
 zarvel_ensure_packages() {
   local missing=()
   local package
-  for package in $ZARVEL_PACKAGES; do
+  for package in $ZARVEL_PACKAGES "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0

@@ -1,0 +1,343 @@
+// The ledger on a PostgreSQL server through libpq.
+#include "PgConnection.h"
+
+#include "db/DbError.h"
+
+#include <QDir>
+#include <QHash>
+
+#include <libpq-fe.h>
+
+namespace {
+
+// libpq's type numbers of the values bound and read.
+constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700, kFloat8 = 701,
+              kNumeric = 1700;
+
+QString ServerText(const char *text)
+{
+    return QString::fromUtf8(text).trimmed();
+}
+
+bool IsWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+} // namespace
+
+QString PgSettings::Describe() const
+{
+    return QStringLiteral("%1@%2:%3/%4").arg(user, QDir::toNativeSeparators(host)).arg(port).arg(database);
+}
+
+QString PgDialect(const QString &sql, int *parameterCount)
+{
+    QString out;
+    out.reserve(sql.size() + 16);
+    int parameters = 0;
+    for (qsizetype i = 0; i < sql.size();) {
+        const QChar c = sql.at(i);
+        if (c == QLatin1Char('\'')) {  // a text, '' inside it: as it is
+            const qsizetype start = i++;
+            while (i < sql.size()) {
+                if (sql.at(i) == QLatin1Char('\'')) {
+                    if (i + 1 < sql.size() && sql.at(i + 1) == QLatin1Char('\'')) {
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                ++i;
+            }
+            out += QStringView(sql).mid(start, i - start);
+        } else if (c == QLatin1Char('"')) {  // a quoted name: folded as PostgreSQL folds the unquoted
+            const qsizetype end = sql.indexOf(QLatin1Char('"'), i + 1);
+            const qsizetype stop = end < 0 ? sql.size() : end + 1;
+            out += QStringView(sql).mid(i, stop - i).toString().toLower();
+            i = stop;
+        } else if (c == QLatin1Char('?')) {
+            out += QLatin1Char('$') + QString::number(++parameters);
+            ++i;
+        } else if (IsWordChar(c) && (i == 0 || !IsWordChar(sql.at(i - 1)))) {
+            qsizetype end = i;
+            while (end < sql.size() && IsWordChar(sql.at(end)))
+                ++end;
+            const QStringView word = QStringView(sql).mid(i, end - i);
+            out += word.compare(QLatin1String("IFNULL"), Qt::CaseInsensitive) == 0 ? QStringLiteral("COALESCE") : word.toString();
+            i = end;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    if (parameterCount)
+        *parameterCount = parameters;
+    return out;
+}
+
+// A statement run on the server with its bound values when first stepped; its rows are read whole,
+// so another statement may run while they are stepped through.
+class PgStatement final : public SqlStatementImpl
+{
+public:
+    PgStatement(PgConnection *connection, const QString &sql) : m_connection(connection)
+    {
+        int count = 0;
+        m_sql = PgDialect(sql, &count).toUtf8();
+        m_values.resize(size_t(count));
+        m_types.assign(size_t(count), 0);
+        m_formats.assign(size_t(count), 0);
+        m_null.assign(size_t(count), true);
+    }
+    ~PgStatement() override { PQclear(m_result); }
+
+    void Reset() override
+    {
+        PQclear(m_result);
+        m_result = nullptr;
+        m_row = -1;
+    }
+
+    void Bind(int index, const SqlValue &value) override
+    {
+        const size_t at = Slot(index);
+        // Of no declared type, as a literal written in the statement would be: the place it is used
+        // in decides (an integer column, a function's integer argument, a text).
+        m_types[at] = 0;
+        m_formats[at] = 0;
+        m_null[at] = false;
+        if (std::holds_alternative<qint64>(value))
+            m_values[at] = QByteArray::number(std::get<qint64>(value));
+        else if (std::holds_alternative<double>(value))
+            m_values[at] = QByteArray::number(std::get<double>(value), 'g', 17);
+        else if (std::holds_alternative<QString>(value))
+            m_values[at] = std::get<QString>(value).toUtf8();
+        else
+            m_null[at] = true;
+    }
+
+    void BindBlob(int index, const QByteArray &bytes) override
+    {
+        const size_t at = Slot(index);
+        m_values[at] = bytes;
+        m_types[at] = kBytea;
+        m_formats[at] = 1;
+        m_null[at] = false;
+    }
+
+    bool Step() override
+    {
+        if (!m_result)
+            Execute();
+        ++m_row;
+        return m_row < PQntuples(m_result);
+    }
+
+    int ColumnCount() const override { return m_result ? PQnfields(m_result) : 0; }
+
+    qint64 Int(int column) const override
+    {
+        if (IsNull(column))
+            return 0;
+        const char *text = PQgetvalue(m_result, m_row, column);
+        if (PQftype(m_result, column) == kBool)
+            return text[0] == 't' ? 1 : 0;
+        bool ok = false;
+        const qint64 whole = QByteArray(text).toLongLong(&ok);
+        return ok ? whole : qint64(QByteArray(text).toDouble());
+    }
+
+    double Double(int column) const override
+    {
+        return IsNull(column) ? 0.0 : QByteArray(PQgetvalue(m_result, m_row, column)).toDouble();
+    }
+
+    QString Text(int column) const override
+    {
+        if (IsNull(column))
+            return QString();
+        if (PQftype(m_result, column) == kBool)
+            return QString::number(Int(column));
+        return QString::fromUtf8(PQgetvalue(m_result, m_row, column), PQgetlength(m_result, m_row, column));
+    }
+
+    SqlValue Value(int column) const override
+    {
+        if (IsNull(column))
+            return std::monostate();
+        switch (PQftype(m_result, column)) {
+        case kBool:
+        case kInt2:
+        case kInt4:
+        case kInt8:
+        case kOid:
+            return Int(column);
+        case kFloat4:
+        case kFloat8:
+        case kNumeric:
+            return Double(column);
+        default:
+            return Text(column);
+        }
+    }
+
+    QByteArray Blob(int column) const override
+    {
+        if (IsNull(column))
+            return QByteArray();
+        const QByteArray text(PQgetvalue(m_result, m_row, column), PQgetlength(m_result, m_row, column));
+        if (PQftype(m_result, column) == kBytea && text.startsWith("\\x"))
+            return QByteArray::fromHex(text.mid(2));
+        return text;
+    }
+
+private:
+    size_t Slot(int index) const
+    {
+        if (index < 1 || size_t(index) > m_values.size())
+            throw DbError(QStringLiteral("语句没有第 %1 个参数").arg(index), QString::fromUtf8(m_sql));
+        return size_t(index - 1);
+    }
+
+    bool IsNull(int column) const
+    {
+        return !m_result || m_row < 0 || m_row >= PQntuples(m_result) || column < 0 || column >= PQnfields(m_result) ||
+               PQgetisnull(m_result, m_row, column);
+    }
+
+    void Execute()
+    {
+        const int count = int(m_values.size());
+        std::vector<const char *> values(m_values.size());
+        std::vector<int> lengths(m_values.size());
+        for (size_t i = 0; i < m_values.size(); ++i) {
+            values[i] = m_null[i] ? nullptr : m_values[i].constData();
+            lengths[i] = int(m_values[i].size());
+        }
+        m_result = PQexecParams(m_connection->m_conn, m_sql.constData(), count, m_types.data(), values.data(),
+                                lengths.data(), m_formats.data(), 0);
+        const ExecStatusType status = PQresultStatus(m_result);
+        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+            const DbError error = m_connection->Failure(ServerText(PQresultErrorMessage(m_result)));
+            Reset();
+            throw error;
+        }
+        m_row = -1;
+    }
+
+    PgConnection *m_connection;
+    QByteArray m_sql;
+    std::vector<QByteArray> m_values;
+    std::vector<Oid> m_types;
+    std::vector<int> m_formats;
+    std::vector<bool> m_null;
+    PGresult *m_result = nullptr;
+    int m_row = -1;
+};
+
+PgConnection::PgConnection(const PgSettings &settings) : m_settings(settings) {}
+
+PgConnection::~PgConnection()
+{
+    PQfinish(m_conn);
+}
+
+std::shared_ptr<PgConnection> PgConnection::Open(const PgSettings &settings)
+{
+    std::shared_ptr<PgConnection> connection(new PgConnection(settings));
+    const QByteArray host = settings.host.toUtf8(), port = QByteArray::number(settings.port),
+                     database = settings.database.toUtf8(), user = settings.user.toUtf8(),
+                     password = settings.password.toUtf8();
+    const char *keys[] = {"host", "port", "dbname", "user", "password", "client_encoding", "connect_timeout",
+                          "application_name", nullptr};
+    const char *values[] = {host.constData(), port.constData(), database.constData(), user.constData(),
+                            password.constData(), "UTF8", "5", "zarvel", nullptr};
+    connection->m_conn = PQconnectdbParams(keys, values, 0);
+    if (!connection->m_conn)
+        throw DbError(QStringLiteral("无法连接服务器 %1：内存不足").arg(settings.Describe()));
+    if (PQstatus(connection->m_conn) != CONNECTION_OK) {
+        const QString detail = ServerText(PQerrorMessage(connection->m_conn));
+        QString why;
+        if (detail.contains(QLatin1String("password authentication failed")) || detail.contains(QLatin1String("no password supplied")) ||
+            detail.contains(QLatin1String("role \"")))
+            why = QStringLiteral("服务器拒绝了用户名或密码。请检查“帐本位置”中的用户和密码。");
+        else if (detail.contains(QLatin1String("database \"")) && detail.contains(QLatin1String("does not exist")))
+            why = QStringLiteral("服务器上没有数据库 %1。请检查数据库名。").arg(settings.database);
+        else
+            why = QStringLiteral("连接不上服务器 %1:%2。请检查服务器是否已启动，以及主机和端口是否正确。")
+                      .arg(QDir::toNativeSeparators(settings.host))
+                      .arg(settings.port);
+        throw DbError(why, detail);
+    }
+    // The server's notices (a table that exists already …) are not the household's to read on a terminal.
+    PQsetNoticeProcessor(connection->m_conn, [](void *, const char *) {}, nullptr);
+    if (connection->ServerVersion() < 150000)
+        throw DbError(QStringLiteral("服务器的 PostgreSQL 版本为 %1，需要 15 或更新的版本。")
+                          .arg(QString::fromUtf8(PQparameterStatus(connection->m_conn, "server_version"))));
+    return connection;
+}
+
+int PgConnection::ServerVersion() const
+{
+    return PQserverVersion(m_conn);
+}
+
+bool PgConnection::IsConnected() const
+{
+    return PQstatus(m_conn) == CONNECTION_OK;
+}
+
+DbError PgConnection::Failure(const QString &what) const
+{
+    if (!IsConnected())
+        return DbError(QStringLiteral("与服务器 %1 的连接已断开，改动没有保存。").arg(m_settings.Describe()), what);
+    return DbError(QStringLiteral("服务器帐本出错，改动没有保存。"), what);
+}
+
+SqlStatement PgConnection::Prepare(const QString &sql)
+{
+    return SqlStatement(std::make_unique<PgStatement>(this, sql));
+}
+
+qint64 PgConnection::LastInsertId() const
+{
+    PGresult *result = PQexec(m_conn, "SELECT lastval()");
+    const qint64 id = PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1 ? QByteArray(PQgetvalue(result, 0, 0)).toLongLong() : 0;
+    PQclear(result);
+    return id;
+}
+
+bool PgConnection::TableExists(const QString &name)
+{
+    SqlStatement check = Prepare(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = current_schema() AND tablename = ?"));
+    check.Bind(1, name.toLower());
+    check.Step();
+    return check.Int(0) > 0;
+}
+
+bool PgConnection::InTransaction() const
+{
+    return PQtransactionStatus(m_conn) != PQTRANS_IDLE;
+}
+
+void PgConnection::CopyTo(const QString &, const CopyStep &)
+{
+    throw DbError(QStringLiteral("服务器帐本还不能复制为本机文件。"));
+}
+
+void PgConnection::CopyFrom(const QString &, const CopyStep &)
+{
+    throw DbError(QStringLiteral("服务器帐本还不能由本机文件替换。"));
+}
+
+std::vector<RecordedChange> PgConnection::ReadChanges(const QByteArray &, bool) const
+{
+    return {};
+}
+
+bool PgConnection::RevertChanges(const QByteArray &)
+{
+    return false;
+}

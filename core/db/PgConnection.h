@@ -1,0 +1,68 @@
+// The ledger on a PostgreSQL server (15 or later), through libpq: what several computers of a
+// household share. The books' SQL is the one SQLite takes too; the few places the two differ are
+// translated as a statement is prepared (PgDialect).
+#pragma once
+
+#include "db/DbError.h"
+#include "db/SqlConnection.h"
+
+struct pg_conn;
+
+// Where the server ledger is and who logs in. The password is never kept in a list file.
+struct PgSettings
+{
+    QString host;  // a name, an address, or the folder of a local socket
+    int port = 5432;
+    QString database;
+    QString user;
+    QString password;
+
+    // "用户@主机:端口/数据库", for messages and the window's title.
+    QString Describe() const;
+};
+
+class PgConnection : public SqlConnection
+{
+public:
+    // Connects and checks the server (version 15 or later). Throws DbError in the household's words:
+    // the server not found, the user or password refused, the database missing, the server too old.
+    static std::shared_ptr<PgConnection> Open(const PgSettings &settings);
+
+    ~PgConnection() override;
+
+    QString Path() const override { return m_settings.Describe(); }
+    SqlStatement Prepare(const QString &sql) override;
+    qint64 LastInsertId() const override;
+    bool IsReadOnly() const override { return false; }
+    void CopyTo(const QString &path, const CopyStep &eachStep = {}) override;
+    void CopyFrom(const QString &path, const CopyStep &eachStep = {}) override;
+    std::vector<RecordedChange> ReadChanges(const QByteArray &changes, bool withInserts = true) const override;
+    bool RevertChanges(const QByteArray &changes) override;
+
+    // The server's version as a number (150004 for 15.4).
+    int ServerVersion() const;
+    // Whether the connection to the server still stands.
+    bool IsConnected() const;
+
+protected:
+    bool TableExists(const QString &name) override;
+    QString BeginSql() const override { return QStringLiteral("BEGIN"); }
+    bool InTransaction() const override;
+    void BeginRecording() override {}
+    void EndRecording() override {}
+    bool TellRecorder() override { return false; }
+
+private:
+    friend class PgStatement;
+    explicit PgConnection(const PgSettings &settings);
+    // A failure of the server or of the statement, in the household's words, the server's own second.
+    DbError Failure(const QString &what) const;
+
+    PgSettings m_settings;
+    pg_conn *m_conn = nullptr;
+};
+
+// The SQL the books write, as PostgreSQL takes it: '?' parameters numbered ($1, $2 …), quoted names in
+// lower case (as PostgreSQL folds the unquoted ones, so "Money" and Money name one table), IFNULL as
+// COALESCE. Texts in single quotes are left as they are.
+QString PgDialect(const QString &sql, int *parameterCount = nullptr);

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# A private PostgreSQL server for the tests: pg-test-server.sh start|stop <folder> <port>
+# It runs from <folder> (data, log and the socket), listens on the local socket only, as an
+# unprivileged user (the server refuses root: as root it runs as the distribution's "postgres" user),
+# and asks for a password: the role "zarvel" with the password "zarvel-test", so logins that fail are
+# tested for real. Stopped and removed by "stop".
+set -euo pipefail
+action="$1"
+folder="$2"
+port="${3:-54329}"
+bin="$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1)"
+[ -x "$bin/pg_ctl" ] || { echo "PostgreSQL is not installed (apt-get install postgresql)" >&2; exit 1; }
+
+as_server() {
+  if [ "$(id -u)" -eq 0 ]; then
+    runuser -u postgres -- "$@"
+  else
+    "$@"
+  fi
+}
+
+stop() {
+  if [ -f "$folder/data/postmaster.pid" ]; then
+    as_server "$bin/pg_ctl" -D "$folder/data" -m fast -w stop >/dev/null || true
+  fi
+  rm -rf "$folder"
+}
+
+case "$action" in
+start)
+  stop  # what a run stopped midway left
+  mkdir -p "$folder"
+  [ "$(id -u)" -eq 0 ] && chown postgres: "$folder"
+  chmod 0700 "$folder"
+  as_server bash -c "printf '%s\n' zarvel-test > '$folder/password'"
+  as_server "$bin/initdb" -D "$folder/data" -U zarvel --pwfile="$folder/password" --auth=scram-sha-256 \
+    --encoding=UTF8 --locale=C.UTF-8 >"$folder/initdb.log" 2>&1 || { cat "$folder/initdb.log" >&2; exit 1; }
+  # The socket's folder must be reachable by the tests' user; the data stays the server's own.
+  chmod 0711 "$folder"
+  as_server "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w \
+    -o "-k $folder -c listen_addresses= -p $port -c fsync=off -c max_connections=60" start >/dev/null ||
+    { cat "$folder/server.log" >&2; exit 1; }
+  echo "PostgreSQL $("$bin/postgres" --version | awk '{print $3}') for the tests: socket in $folder, port $port"
+  ;;
+stop)
+  stop
+  ;;
+*)
+  echo "usage: $0 start|stop <folder> [port]" >&2
+  exit 2
+  ;;
+esac
