@@ -334,6 +334,17 @@ QStringList ListBackups(const QString &dataDir)
     return names;
 }
 
+QStringList KeptCopiesOfFile(const QString &dataDir, const QString &fileName)
+{
+    QStringList files;
+    for (const QString &copy : ListBackups(dataDir)) {
+        const QString file = BackupRoot(dataDir).filePath(copy + QLatin1Char('/') + fileName);
+        if (QFileInfo::exists(file))
+            files.append(file);
+    }
+    return files;
+}
+
 bool IsCopyBeforeRestore(const QString &dataDir, const QString &name)
 {
     return QFileInfo::exists(BackupRoot(dataDir).filePath(name + QLatin1Char('/') + kBeforeRestore));

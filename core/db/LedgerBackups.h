@@ -30,6 +30,8 @@ bool LedgerChangedSinceNewestCopy(SqlConnection &db, const QString &dataDir);
 // The whole copies, newest first. A folder with no database, or with one cut short or left with a
 // journal of an interrupted write, is not a copy and never offered.
 QStringList ListBackups(const QString &dataDir);
+// The file of the name in each whole copy that has it, newest first.
+QStringList KeptCopiesOfFile(const QString &dataDir, const QString &fileName);
 
 // The room the copies take, for the household to see where it chooses one.
 struct BackupSpace

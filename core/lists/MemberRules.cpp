@@ -2,8 +2,13 @@
 #include "MemberRules.h"
 
 #include "common/Gbk.h"
+#include "common/Paths.h"
+#include "lists/ListFile.h"
 #include "lists/PasswordHash.h"
 #include "lists/ReferenceLists.h"
+
+#include <QDir>
+#include <QHash>
 
 const QString kUnreadablePasswordMessage =
     QStringLiteral("该成员的密码记录已损坏或无法识别，无法登录。\n请由其他家庭成员在“修改密码”中为其重新设置密码。");
@@ -39,6 +44,24 @@ QString Commit(const QStringList &members)
 
 QString StoredPasswordOf(int member) { return g_memberList.value(member + 1); }
 
+// Whether some member's slot can be read: that member can log in and set the others' passwords again.
+bool AnyReadableMember()
+{
+    for (int i = 1; i < g_memberList.size(); i += 2) {
+        if (KindOfStoredPassword(g_memberList.at(i)) != StoredPassword::Unreadable)
+            return true;
+    }
+    return false;
+}
+
+// With no member left who can log in, the way back is the file itself.
+QString WithoutAnotherMember()
+{
+    return QStringLiteral("没有其他家庭成员可以为其重新设置密码：请用文本编辑器打开 %1，删去该成员的名字和它后面的"
+                          "密码记录（连同各自后面的 #），保存后再启动程序，重新添加这个成员。")
+        .arg(QDir::toNativeSeparators(DataFilePath(QStringLiteral("Member.kwl"))));
+}
+
 // Every password still kept as typed, hashed and saved. Returns the save's failure text, empty when
 // the file holds hashes only (or nothing needed doing).
 QString HashPlainPasswords()
@@ -64,7 +87,8 @@ QString TellUnwritableOnce(const QString &failure)
     if (failure.isEmpty() || told)
         return QString();
     told = true;
-    return failure + QStringLiteral("：家庭成员的密码仍以原样保存，登录不受影响。\n请让家庭成员文件可以写入，下次登录时会改存为摘要。");
+    return failure + QStringLiteral("。\n家庭成员的密码仍按输入的原样保存，登录不受影响；请让家庭成员文件可以写入，"
+                                    "下次启动或登录时会改为加密保存。");
 }
 
 } // namespace
@@ -86,8 +110,10 @@ QString CheckLogin(const QString &name, const QString &password, QString *notice
     if (member < 0)
         return QStringLiteral(" 您输入的用户不存在");
     const QString stored = StoredPasswordOf(member);
-    if (KindOfStoredPassword(stored) == StoredPassword::Unreadable)
-        return kUnreadablePasswordMessage;
+    if (KindOfStoredPassword(stored) == StoredPassword::Unreadable) {
+        return AnyReadableMember() ? kUnreadablePasswordMessage
+                                   : QStringLiteral("该成员的密码记录已损坏或无法识别，无法登录。\n") + WithoutAnotherMember();
+    }
     if (!PasswordMatches(stored, password))
         return QStringLiteral(" 您输入的密码错误");
     const QString told = TellUnwritableOnce(HashPlainPasswords());
@@ -164,7 +190,44 @@ bool HasUnreadablePassword(const QString &name)
     return member >= 0 && KindOfStoredPassword(StoredPasswordOf(member)) == StoredPassword::Unreadable;
 }
 
-QString SecureMemberPasswords()
+namespace {
+
+// The passwords as typed in a kept copy's member file, hashed in place. A copy that cannot be read or
+// written is left as it is: it is the household's old copy, and the ledger in use is not touched by it.
+void HashPlainPasswordsOfCopy(const QString &path, QHash<QString, QString> *hashes)
+{
+    QList<QByteArray> entries;
+    if (!ReadListFile(path, &entries))
+        return;
+    bool changed = false;
+    for (int i = 1; i < entries.size(); i += 2) {
+        const QString slot = DecodeGbk(entries.at(i));
+        if (KindOfStoredPassword(slot) != StoredPassword::Plain)
+            continue;
+        const QString name = DecodeGbk(entries.at(i - 1));
+        const QString key = name + QLatin1Char('#') + slot;
+        QString hash = hashes->value(key);
+        if (hash.isEmpty()) {
+            // The member file's hash when the member has the same password there: the copy's bytes
+            // stay equal to the member file's, as they were before.
+            const int member = FindMember(name);
+            const QString current = member < 0 ? QString() : StoredPasswordOf(member);
+            hash = KindOfStoredPassword(current) == StoredPassword::Hashed && PasswordMatches(current, slot) ? current
+                                                                                                          : HashPassword(slot);
+            if (hash.isEmpty())
+                return;
+            hashes->insert(key, hash);
+        }
+        entries[i] = hash.toLatin1();
+        changed = true;
+    }
+    if (changed)
+        WriteListFile(path, entries);
+}
+
+} // namespace
+
+QString SecureMemberPasswords(const QStringList &keptMemberFiles)
 {
     QStringList unreadable;
     for (const QString &name : MemberNames()) {
@@ -175,12 +238,19 @@ QString SecureMemberPasswords()
     static bool unreadableTold = false;
     if (!unreadable.isEmpty() && !unreadableTold) {
         unreadableTold = true;
-        told.append(QStringLiteral("家庭成员%1的密码记录已损坏或无法识别，暂时无法登录；其他内容都没有受影响。\n"
-                                   "请由其他家庭成员在“修改密码”中为其重新设置密码。")
-                        .arg(unreadable.join(QStringLiteral("、"))));
+        told.append(QStringLiteral("家庭成员%1的密码记录已损坏或无法识别，暂时无法登录；其他内容都没有受影响。\n%2")
+                        .arg(unreadable.join(QStringLiteral("、")),
+                             AnyReadableMember() ? QStringLiteral("请由其他家庭成员在“修改密码”中为其重新设置密码。")
+                                                 : WithoutAnotherMember()));
     }
-    const QString unwritable = TellUnwritableOnce(HashPlainPasswords());
+    const QString failure = HashPlainPasswords();
+    const QString unwritable = TellUnwritableOnce(failure);
     if (!unwritable.isEmpty())
         told.append(unwritable);
+    if (failure.isEmpty()) {  // the copies keep no password the member file itself still shows
+        QHash<QString, QString> hashes;
+        for (const QString &copy : keptMemberFiles)
+            HashPlainPasswordsOfCopy(copy, &hashes);
+    }
     return told.join(QStringLiteral("\n\n"));
 }

@@ -37,8 +37,11 @@ QString ChangeMember(const QString &oldName, const QString &oldPassword, const Q
 bool HasUnreadablePassword(const QString &name);
 
 // At start and after a kept copy is restored: the passwords still kept as typed are replaced by their
-// hashes and the member file saved. Returns what the household should be told, once a run: members
-// whose slot cannot be read, a member file that cannot be written; empty when there is nothing to say.
-QString SecureMemberPasswords();
+// hashes and the member file saved; so are those in the member files of the kept copies named (an
+// earlier version's copies, or copies made while the member file could not be written), each with the
+// member file's own hash where it is the same password, so a copy stays equal to the ledger it kept.
+// Returns what the household should be told, once a run: members whose slot cannot be read, a member
+// file that cannot be written; empty when there is nothing to say.
+QString SecureMemberPasswords(const QStringList &keptMemberFiles = {});
 
 extern const QString kUnreadablePasswordMessage;

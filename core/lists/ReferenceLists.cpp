@@ -7,6 +7,8 @@
 #include "common/Paths.h"
 #include "lists/ListFile.h"
 
+#include <QFileInfo>
+
 int g_bNeedPassword = 0;
 QStringList g_memberList;
 QStringList g_itemList;
@@ -185,6 +187,14 @@ bool SaveMemberFile() { return SaveTextList(kMemberFile, g_memberList, kMemberSa
 
 bool WriteMemberFile(const QStringList &members, QString *failure)
 {
+    // A member file the household made read-only stays as it is: a write would replace it (its folder
+    // is writable) and undo what was meant. No write bit for anyone counts too, whoever runs this.
+    const QFileInfo file(FilePath(kMemberFile));
+    const auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (file.exists() && (!file.isWritable() || !(file.permissions() & anyWrite))) {
+        *failure = kMemberSaveFailure + QStringLiteral("：家庭成员文件是只读的");
+        return false;
+    }
     return WriteTextList(kMemberFile, members, kMemberSaveFailure, failure);
 }
 

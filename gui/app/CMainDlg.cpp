@@ -9,6 +9,7 @@
 #include "controls/CIconButton.h"
 #include "controls/CLinkLabel.h"
 #include "db/DbError.h"
+#include "db/LedgerBackups.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CFindWindow.h"
 #include "dialogs/CDueRecordsDlg.h"
@@ -272,7 +273,7 @@ void CMainDlg::InitLedger()
     if (m_options.showSplash)
         ShowSplash(PictureFilePath(QStringLiteral("Morvane.bmp")), 1000);
     LoadAllListFiles();
-    if (const QString told = SecureMemberPasswords(); !told.isEmpty())
+    if (const QString told = SecureMemberPasswords(KeptCopiesOfFile(DataDirectory(), QStringLiteral("Member.kwl"))); !told.isEmpty())
         ShowMessage(told, QStringLiteral("家庭成员"), MessageIcon::Warning);
     MakeLists();
     BuildPanels();

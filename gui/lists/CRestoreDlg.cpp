@@ -102,7 +102,7 @@ bool CRestoreDlg::Restore()
     // The lists read afresh, in place of those of the ledger replaced (loading adds to what is there).
     ClearReferenceLists();
     LoadAllListFiles();
-    const QString membersTold = SecureMemberPasswords();  // a copy kept by an earlier version: passwords as typed
+    const QString membersTold = SecureMemberPasswords(KeptCopiesOfFile(DataDirectory(), QStringLiteral("Member.kwl")));  // a copy kept by an earlier version: passwords as typed
     emit ledgerReplaced();
     ShowMessage(QStringLiteral("已恢复 %1 的备份。").arg(name), QStringLiteral("恢复备份"));
     if (!membersTold.isEmpty())
