@@ -56,8 +56,11 @@ int PasswordLength(const QString &password) { return int(password.toUcs4().size(
 
 StoredPassword KindOfStoredPassword(const QString &stored)
 {
-    if (!LooksLikeAHash(stored))
-        return StoredPassword::Plain;
+    if (!LooksLikeAHash(stored)) {
+        // A replacement character is what reading left of bytes that were not GBK: no earlier version
+        // stored a password so (it kept GBK only), and nothing typed matches it.
+        return stored.contains(QChar::ReplacementCharacter) ? StoredPassword::Unreadable : StoredPassword::Plain;
+    }
     if (!HasCheckableArgon2idShape(stored) || !SodiumReady())
         return StoredPassword::Unreadable;
     const QByteArray hash = stored.toLatin1();
