@@ -101,6 +101,11 @@ bool KeepInstallationPrivate(const QString &installDir)
     const QString data = QDir(installDir).filePath(QStringLiteral("Data"));
     if (!QFileInfo::exists(QDir(data).filePath(QStringLiteral("Kinward.db"))))
         return false;
+    // A Data folder that is a link leads out of the installation (a folder shared with the family,
+    // say): nothing there is the installation's to change.
+    struct stat dataFolder {};
+    if (::lstat(QFile::encodeName(data).constData(), &dataFolder) != 0 || !S_ISDIR(dataFolder.st_mode))
+        return false;
     struct stat folder {};
     if (::stat(QFile::encodeName(installDir).constData(), &folder) != 0 || folder.st_uid != ::geteuid())
         return false;

@@ -16,12 +16,22 @@ bool SodiumReady()
 
 // The shape crypto_pwhash_str writes: algorithm, version, limits, a 16-byte salt and a 32-byte hash
 // in unpadded base64. A slot cut short or edited by hand fails it even where libsodium would still
-// read the parameters.
-bool HasArgon2idShape(const QString &stored)
+// read the parameters. Its limits must also be ones libsodium runs here: one lane (it computes no
+// other), and memory and passes no greater than its sensitive limits; beyond them a check would
+// never match (memory no computer has) or never finish.
+bool HasCheckableArgon2idShape(const QString &stored)
 {
     static const QRegularExpression shape(QStringLiteral(
-        "^\\$argon2id\\$v=19\\$m=[1-9][0-9]*,t=[1-9][0-9]*,p=[1-9][0-9]*\\$[A-Za-z0-9+/]{22}\\$[A-Za-z0-9+/]{43}$"));
-    return shape.match(stored).hasMatch();
+        "^\\$argon2id\\$v=19\\$m=([1-9][0-9]*),t=([1-9][0-9]*),p=([1-9][0-9]*)\\$[A-Za-z0-9+/]{22}\\$[A-Za-z0-9+/]{43}$"));
+    const QRegularExpressionMatch found = shape.match(stored);
+    if (!found.hasMatch())
+        return false;
+    bool memoryRead = false, passesRead = false, lanesRead = false;
+    const qulonglong kibibytes = found.captured(1).toULongLong(&memoryRead);
+    const qulonglong passes = found.captured(2).toULongLong(&passesRead);
+    const qulonglong lanes = found.captured(3).toULongLong(&lanesRead);
+    return memoryRead && passesRead && lanesRead && lanes == 1 &&
+           kibibytes <= crypto_pwhash_MEMLIMIT_SENSITIVE / 1024U && passes <= crypto_pwhash_OPSLIMIT_SENSITIVE;
 }
 
 // A slot that looks like some hash: "$id$…", longer than any password an earlier version accepted.
@@ -46,9 +56,12 @@ int PasswordLength(const QString &password) { return int(password.toUcs4().size(
 
 StoredPassword KindOfStoredPassword(const QString &stored)
 {
-    if (!LooksLikeAHash(stored))
-        return StoredPassword::Plain;
-    if (!HasArgon2idShape(stored) || !SodiumReady())
+    if (!LooksLikeAHash(stored)) {
+        // A replacement character is what reading left of bytes that were not GBK: no earlier version
+        // stored a password so (it kept GBK only), and nothing typed matches it.
+        return stored.contains(QChar::ReplacementCharacter) ? StoredPassword::Unreadable : StoredPassword::Plain;
+    }
+    if (!HasCheckableArgon2idShape(stored) || !SodiumReady())
         return StoredPassword::Unreadable;
     const QByteArray hash = stored.toLatin1();
     // -1: libsodium cannot read the parameters (limits beyond what it accepts, a broken encoding).

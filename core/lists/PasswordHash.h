@@ -11,7 +11,8 @@ constexpr int kPasswordCharacters = 18;
 enum class StoredPassword {
     Plain,       // an earlier version's password as typed (at most 18 characters, never "$argon2…")
     Hashed,      // an Argon2id hash this program can check
-    Unreadable,  // a damaged hash, or a hash of a kind this program does not know
+    Unreadable,  // a damaged hash, a hash of a kind or of limits this program does not check, or a
+                 // password as typed whose bytes could not be read
 };
 
 StoredPassword KindOfStoredPassword(const QString &stored);

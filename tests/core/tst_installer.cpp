@@ -154,6 +154,26 @@ private slots:
         QCOMPARE(modesBelow(), QStringList());
         ::umask(before);
     }
+
+    // A Data folder that is a link into a folder shared with the family (its files read and written
+    // by the group) is not the installation's own: what the link points at keeps its modes.
+    void aLinkedDataFolderIsNotFollowed()
+    {
+        const mode_t before = ::umask(022);
+        QTemporaryDir shared;
+        QString error;
+        QVERIFY(LayInstallation(QStringLiteral(ZARVEL_TEMPLATE_DIR), shared.path(), &error));
+        const QString target = shared.path() + QStringLiteral("/Data");
+        QVERIFY(QFile::setPermissions(target + QStringLiteral("/Member.kwl"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup));
+        QVERIFY(::chmod(QFile::encodeName(target).constData(), 0770) == 0);
+        QTemporaryDir own;
+        QVERIFY(QFile::link(target, own.path() + QStringLiteral("/Data")));
+        KeepInstallationPrivate(own.path());
+        ::umask(before);
+        QCOMPARE(Mode(target), 0770);
+        QCOMPARE(Mode(target + QStringLiteral("/Member.kwl")), 0660);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestInstaller)

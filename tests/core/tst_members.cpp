@@ -371,6 +371,55 @@ private slots:
         QVERIFY(!RemoveFirstReservedChar(&text));
         QCOMPARE(text, QStringLiteral("abc"));
     }
+
+    // An Argon2id hash of the right shape whose limits libsodium will not run (several lanes, as
+    // argon2-cffi writes by default; more memory than any computer has; a time cost that would
+    // never finish) can never match: its member is locked out like one of a damaged slot, and is set
+    // again by another member in the same way, not stuck behind a password nobody can give.
+    void hashThatCannotBeCheckedCountsAsUnreadable()
+    {
+        TestInstallation install;
+        const QString good = HashPassword(QStringLiteral("pw"));
+        const QString limits = QStringLiteral("m=65536,t=2,p=1");
+        QVERIFY(good.contains(limits));
+        QString lanes = good;
+        lanes.replace(limits, QStringLiteral("m=65536,t=3,p=4"));
+        QString memory = good;
+        memory.replace(limits, QStringLiteral("m=4294967295,t=2,p=1"));
+        QString time = good;
+        time.replace(limits, QStringLiteral("m=65536,t=4294967295,p=1"));
+        for (const QString &slot : {lanes, memory, time})
+            QVERIFY2(KindOfStoredPassword(slot) == StoredPassword::Unreadable, qPrintable(slot));
+
+        g_memberList = {QStringLiteral("Li"), good, QStringLiteral("Wang"), lanes};
+        QVERIFY(HasUnreadablePassword(QStringLiteral("Wang")));
+        QCOMPARE(CheckLogin(QStringLiteral("Wang"), QStringLiteral("pw")), kUnreadablePasswordMessage);
+        QCOMPARE(ChangeMember(QStringLiteral("Wang"), QString(), QStringLiteral("Wang"), QStringLiteral("new"),
+                              QStringLiteral("new")), QString());
+        QCOMPARE(CheckLogin(QStringLiteral("Wang"), QStringLiteral("new")), QString());
+    }
+
+    // A password slot of an earlier version's file holding bytes that are not GBK was read with
+    // replacement characters: no password typed can match it. It is a damaged slot, not a password
+    // to hash: the bytes stay in the file for mending, and another member can set the password again.
+    void damagedBytesInAPlainSlotAreNotHashedAway()
+    {
+        TestInstallation install;
+        MessageRecorder messages;
+        const QString path = install.DataFile("Member.kwl");
+        const QByteArray damaged("Li#pw#Wang#p\x81 w#");
+        WriteBytes(path, damaged);
+        LoadMemberFile();
+        QVERIFY(g_memberList.value(3).contains(QChar::ReplacementCharacter));
+        SecureMemberPasswords();
+        QVERIFY(ReadBytes(path).contains("#p\x81 w#"));
+        QVERIFY(HasUnreadablePassword(QStringLiteral("Wang")));
+        QCOMPARE(CheckLogin(QStringLiteral("Li"), QStringLiteral("pw")), QString());
+        QCOMPARE(ChangeMember(QStringLiteral("Wang"), QString(), QStringLiteral("Wang"), QStringLiteral("new"),
+                              QStringLiteral("new")), QString());
+        QCOMPARE(CheckLogin(QStringLiteral("Wang"), QStringLiteral("new")), QString());
+        QVERIFY(Holds(QStringLiteral("Li"), QStringLiteral("pw")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMembers)
