@@ -110,19 +110,24 @@ bool KeepInstallationPrivate(const QString &installDir)
     if (::stat(QFile::encodeName(installDir).constData(), &folder) != 0 || folder.st_uid != ::geteuid())
         return false;
     ::umask(S_IRWXG | S_IRWXO);
-    const auto keep = [](const QString &path, mode_t mode) {
+    // Folders become the owner's alone (0700). Files lose what others had and keep the owner's own
+    // reading and writing as they were: a file the household made read-only (0444) stays so (0400).
+    const auto keep = [](const QString &path) {
         struct stat entry {};
         // A link is not followed: what it points at is not the installation's to change.
-        if (::lstat(QFile::encodeName(path).constData(), &entry) == 0 && !S_ISLNK(entry.st_mode) && (entry.st_mode & 07777) != mode)
+        if (::lstat(QFile::encodeName(path).constData(), &entry) != 0 || S_ISLNK(entry.st_mode))
+            return;
+        const mode_t mode = S_ISDIR(entry.st_mode) ? mode_t(S_IRWXU) : mode_t(entry.st_mode & (S_IRUSR | S_IWUSR));
+        if ((entry.st_mode & 07777) != mode)
             ::chmod(QFile::encodeName(path).constData(), mode);
     };
-    keep(data, S_IRWXU);
+    keep(data);
     QDirIterator below(data, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (below.hasNext()) {
         const QString path = below.next();
         const QFileInfo info = below.fileInfo();
         if (!info.isSymLink())
-            keep(path, info.isDir() ? S_IRWXU : mode_t(S_IRUSR | S_IWUSR));
+            keep(path);
     }
     return true;
 #else

@@ -14,8 +14,9 @@ QString LayUserInstallation(const QString &templateDir, const QString &dataHome,
 
 // Keeps the household's records from other accounts of the computer: when the installation folder
 // belongs to the user running the program, its Data folder and every folder below become the owner's
-// alone (0700) and every file in them too (0600), kept copies included, and every file the program
-// makes from then on is made so (the process's umask). A shared installation folder of another owner
-// is left as it is, and nothing is said; so is a folder that holds no ledger (Data/Kinward.db), and a
-// Data folder that is a link to somewhere else. True when the installation was made private.
+// alone (0700) and every file in them too (0600; a file the household made read-only stays so, 0400),
+// kept copies included, and every file the program makes from then on is made so (the process's
+// umask). A shared installation folder of another owner is left as it is, and nothing is said; so is a
+// folder that holds no ledger (Data/Kinward.db), and a Data folder that is a link to somewhere else.
+// True when the installation was made private.
 bool KeepInstallationPrivate(const QString &installDir);

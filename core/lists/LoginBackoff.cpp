@@ -40,6 +40,23 @@ void LoginBackoff::Succeeded()
     m_notBefore = 0;
 }
 
+QString LoginBackoff::Try(const std::function<QString()> &check, const std::function<bool(const QString &)> &countsAsWrong)
+{
+    const QString tooMany = QStringLiteral("错误次数过多，请 %1 秒后再试。");
+    if (const int wait = SecondsToWait(); wait > 0)
+        return tooMany.arg(wait);
+    const QString error = check();
+    if (error.isEmpty()) {
+        Succeeded();
+        return error;
+    }
+    if (!countsAsWrong(error))
+        return error;
+    Failed();
+    const int wait = SecondsToWait();
+    return wait > 0 ? error.trimmed() + QLatin1Char('\n') + tooMany.arg(wait) : error;
+}
+
 LoginBackoff &LoginBackoff::OfTheRun()
 {
     static LoginBackoff run;

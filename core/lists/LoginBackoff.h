@@ -2,6 +2,7 @@
 // next one, 1, 2, 4 … seconds, at most 30; a right one starts the count again. Kept for the run.
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 #include <functional>
 
@@ -20,7 +21,14 @@ public:
     void Failed();
     void Succeeded();
 
-    // The run's own: the login of the start and of every later one share it.
+    // Runs a password check (its error text, empty when it passed) unless the wait is on. Returns what
+    // to show: the check's error, with the wait it now brings, or the wait alone ("错误次数过多，请 3 秒后
+    // 再试。"); empty when the check passed, which starts the count again. countsAsWrong says which of
+    // the check's errors are a wrong guess (a confirmation typed twice differently is not).
+    QString Try(const std::function<QString()> &check, const std::function<bool(const QString &)> &countsAsWrong);
+
+    // The run's own: the login, 删除家庭成员 and 修改密码 share it, so moving from one to another
+    // starts no fresh five tries.
     static LoginBackoff &OfTheRun();
 
 private:

@@ -10,6 +10,18 @@
 #include <QDir>
 #include <QHash>
 
+namespace {
+const QString kWrongLoginPassword = QStringLiteral(" 您输入的密码错误");
+const QString kNoSuchMember = QStringLiteral(" 您输入的用户不存在");
+const QString kWrongPassword = QStringLiteral("密码错误");
+const QString kWrongOldPassword = QStringLiteral("您输入的原密码错误");
+} // namespace
+
+bool IsWrongGuess(const QString &error)
+{
+    return error == kWrongLoginPassword || error == kNoSuchMember || error == kWrongPassword || error == kWrongOldPassword;
+}
+
 const QString kUnreadablePasswordMessage =
     QStringLiteral("该成员的密码记录已损坏或无法识别，无法登录。\n请由其他家庭成员在“修改密码”中为其重新设置密码。");
 
@@ -108,14 +120,14 @@ QString CheckLogin(const QString &name, const QString &password, QString *notice
         return QStringLiteral("请输入家庭成员");
     const int member = FindMember(name);
     if (member < 0)
-        return QStringLiteral(" 您输入的用户不存在");
+        return kNoSuchMember;
     const QString stored = StoredPasswordOf(member);
     if (KindOfStoredPassword(stored) == StoredPassword::Unreadable) {
         return AnyReadableMember() ? kUnreadablePasswordMessage
                                    : QStringLiteral("该成员的密码记录已损坏或无法识别，无法登录。\n") + WithoutAnotherMember();
     }
     if (!PasswordMatches(stored, password))
-        return QStringLiteral(" 您输入的密码错误");
+        return kWrongLoginPassword;
     const QString told = TellUnwritableOnce(HashPlainPasswords());
     if (notice)
         *notice = told;
@@ -150,7 +162,7 @@ QString DeleteMember(const QString &name, const QString &password)
         return QString();
     const QString stored = StoredPasswordOf(member);
     if (KindOfStoredPassword(stored) != StoredPassword::Unreadable && !PasswordMatches(stored, password))
-        return QStringLiteral("密码错误");
+        return kWrongPassword;
     QStringList members = MemberPairs();
     members.remove(member, 2);
     return Commit(members);
@@ -164,7 +176,7 @@ QString ChangeMember(const QString &oldName, const QString &oldPassword, const Q
         return QStringLiteral("您输入的原用户不存在");
     const QString stored = StoredPasswordOf(member);
     if (KindOfStoredPassword(stored) != StoredPassword::Unreadable && !PasswordMatches(stored, oldPassword))
-        return QStringLiteral("您输入的原密码错误");
+        return kWrongOldPassword;
     if (newPassword != confirmation)
         return QStringLiteral("确认密码错误");
     const QString trimmed = newName.trimmed();

@@ -45,3 +45,7 @@ bool HasUnreadablePassword(const QString &name);
 QString SecureMemberPasswords(const QStringList &keptMemberFiles = {});
 
 extern const QString kUnreadablePasswordMessage;
+
+// Whether an error of CheckLogin, DeleteMember or ChangeMember is a wrong password (or, at the login,
+// a wrong name): a guess, which the wait after five counts.
+bool IsWrongGuess(const QString &error);

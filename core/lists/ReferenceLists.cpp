@@ -190,7 +190,7 @@ bool WriteMemberFile(const QStringList &members, QString *failure)
     // A member file the household made read-only stays as it is: a write would replace it (its folder
     // is writable) and undo what was meant. No write bit for anyone counts too, whoever runs this.
     const QFileInfo file(FilePath(kMemberFile));
-    const auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    const auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (file.exists() && (!file.isWritable() || !(file.permissions() & anyWrite))) {
         *failure = kMemberSaveFailure + QStringLiteral("：家庭成员文件是只读的");
         return false;

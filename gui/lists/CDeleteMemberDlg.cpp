@@ -5,6 +5,7 @@
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
 #include "dialogs/DialogParts.h"
+#include "lists/LoginBackoff.h"
 #include "lists/MemberRules.h"
 #include "lists/ReferenceLists.h"
 
@@ -36,7 +37,8 @@ void CDeleteMemberDlg::OnOK()
     const QString name = m_member->currentText();
     if (name.isEmpty() && m_member->count() == 0)
         return;
-    const QString error = DeleteMember(name, m_password->text());
+    const QString error = LoginBackoff::OfTheRun().Try([&] { return DeleteMember(name, m_password->text()); },
+                                                       [](const QString &failure) { return IsWrongGuess(failure); });
     if (!error.isEmpty()) {
         ShowMessage(error, QStringLiteral("错误"));
         return;

@@ -36,22 +36,14 @@ CLoginDlg::CLoginDlg(QWidget *parent, LoginBackoff &backoff) : QDialog(parent), 
 
 void CLoginDlg::OnOK()
 {
-    const QString tooMany = QStringLiteral("错误次数过多，请 %1 秒后再试。");
-    if (const int wait = m_backoff.SecondsToWait(); wait > 0) {
-        ShowMessage(tooMany.arg(wait), QStringLiteral("错误"));
-        return;
-    }
     const QString name = m_member->currentText();
     QString notice;
-    m_strError = CheckLogin(name, m_password->text(), &notice);
+    m_strError = m_backoff.Try([&] { return CheckLogin(name, m_password->text(), &notice); },
+                               [](const QString &error) { return IsWrongGuess(error); });
     if (!m_strError.isEmpty()) {
-        if (!name.isEmpty())  // a name and its password tried: a wrong guess
-            m_backoff.Failed();
-        const int wait = m_backoff.SecondsToWait();
-        ShowMessage(wait > 0 ? m_strError + QLatin1Char('\n') + tooMany.arg(wait) : m_strError, QStringLiteral("错误"));
+        ShowMessage(m_strError, QStringLiteral("错误"));
         return;
     }
-    m_backoff.Succeeded();
     if (!notice.isEmpty())  // the login stands; the member file could not take the hashes
         ShowMessage(notice, QStringLiteral("家庭成员"), MessageIcon::Warning);
     m_strMember = name;

@@ -5,6 +5,7 @@
 #include "controls/CIconButton.h"
 #include "controls/CTintedComboBox.h"
 #include "dialogs/DialogParts.h"
+#include "lists/LoginBackoff.h"
 #include "lists/MemberRules.h"
 #include "lists/ReferenceLists.h"
 
@@ -75,8 +76,12 @@ void CPasswordDlg::FillFromMember()
 
 void CPasswordDlg::OnOK()
 {
-    m_strError = ChangeMember(m_oldName->currentText(), m_oldPassword->text(), m_newName->text(),
-                              m_newPassword->text(), m_confirmation->text());
+    m_strError = LoginBackoff::OfTheRun().Try(
+        [this] {
+            return ChangeMember(m_oldName->currentText(), m_oldPassword->text(), m_newName->text(), m_newPassword->text(),
+                                m_confirmation->text());
+        },
+        [](const QString &error) { return IsWrongGuess(error); });
     if (!m_strError.isEmpty()) {
         ShowMessage(m_strError, QStringLiteral("错误"));
         return;

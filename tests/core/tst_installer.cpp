@@ -141,7 +141,12 @@ private slots:
         QVERIFY(!KeepInstallationPrivate(other.path()));
         QCOMPARE(Mode(other.path() + QStringLiteral("/Data/script.sh")), 0705);
 
+        // A file the household made read-only stays read-only: only the others lose their reading.
+        const QString readOnly = data + QStringLiteral("/Bank.kwl");
+        QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         QVERIFY(KeepInstallationPrivate(dir.path()));
+        QCOMPARE(Mode(readOnly), 0400);
+        QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner));
         QCOMPARE(Mode(data), 0700);
         QCOMPARE(modesBelow(), QStringList());
         // What the program writes afterwards: a list, the ledger's journal files, a kept copy.

@@ -8,6 +8,7 @@
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
@@ -158,24 +159,69 @@ private slots:
         QVERIFY(ReadBytes(path).startsWith(("Li#" + good + "#").toLatin1()));  // Li's slot as it was
     }
 
-    // The member file cannot take the hashes: the login stands, the passwords stay as typed, and the
-    // household is told once however many logins find it so.
-    void unwritableMemberFileStillLogsIn()
+    // A member file the household made read-only: the hashes are not put in (not even by replacing the
+    // file), the login stands, and the household is told once however many logins find it so. Neither
+    // is a member added to it.
+    void readOnlyMemberFileStillLogsIn()
     {
         TestInstallation install;
         const QString path = install.DataFile("Member.kwl");
         WriteBytes(path, "Li#pw#Wang#w#");
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         LoadMemberFile();
-        FileSizeLimit full(4);
-        QVERIFY(full.IsValid());
         QString notice;
         QCOMPARE(CheckLogin(QStringLiteral("Li"), QStringLiteral("pw"), &notice), QString());
-        QVERIFY2(notice.contains(QStringLiteral("保存家庭成员文件失败")), qPrintable(notice));
+        QVERIFY2(notice.startsWith(QStringLiteral("保存家庭成员文件失败：家庭成员文件是只读的")), qPrintable(notice));
         QCOMPARE(CheckLogin(QStringLiteral("Wang"), QStringLiteral("w"), &notice), QString());
         QVERIFY(notice.isEmpty());
         QCOMPARE(SecureMemberPasswords(), QString());
+        QCOMPARE(AddMember(QStringLiteral("Zhao"), QString(), QString()), QStringLiteral("保存家庭成员文件失败：家庭成员文件是只读的"));
         QCOMPARE(ReadBytes(path), QByteArray("Li#pw#Wang#w#"));
         QCOMPARE(g_memberList, QStringList({"Li", "pw", "Wang", "w"}));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        // A full disk says so in its own words, and the login still stands.
+        FileSizeLimit full(4);
+        QVERIFY(full.IsValid());
+        QCOMPARE(CheckLogin(QStringLiteral("Li"), QStringLiteral("pw"), &notice), QString());
+        QCOMPARE(ReadBytes(path), QByteArray("Li#pw#Wang#w#"));
+    }
+
+    // The kept copies' member files lose their passwords as typed too, each with the member file's
+    // own hash where the member has the same password there (the newest copy stays equal to the
+    // ledger's lists), a fresh hash where not; a copy's damaged slot is left as it is.
+    void keptCopiesKeepNoPasswordAsTyped()
+    {
+        TestInstallation install;
+        const QString path = install.DataFile("Member.kwl");
+        WriteBytes(path, "Li#pw#Wang##");
+        QDir data(install.DataFile(""));
+        QVERIFY(data.mkpath(QStringLiteral("Backup/a")) && data.mkpath(QStringLiteral("Backup/b")));
+        const QString same = data.filePath(QStringLiteral("Backup/a/Member.kwl"));
+        const QString older = data.filePath(QStringLiteral("Backup/b/Member.kwl"));
+        WriteBytes(same, "Li#pw#Wang##");
+        WriteBytes(older, "Li#old#Wang##Sun#p\x81 w#");
+        LoadMemberFile();
+        QCOMPARE(SecureMemberPasswords({same, older, data.filePath(QStringLiteral("Backup/none/Member.kwl"))}), QString());
+        QCOMPARE(ReadBytes(same), ReadBytes(path));
+        const QList<QByteArray> entries = ReadBytes(older).split('#');
+        QCOMPARE(entries.size(), 7);
+        QVERIFY(PasswordMatches(QString::fromLatin1(entries.at(1)), QStringLiteral("old")));
+        QCOMPARE(entries.at(3), ReadBytes(path).split('#').at(3));  // Wang's empty password: the file's own hash
+        QCOMPARE(entries.at(5), QByteArray("p\x81 w"));
+    }
+
+    // The only member cannot log in: nobody is there to set the password again, so the way back is
+    // the file, and the household is told where it is.
+    void aLoneLockedOutMemberIsToldTheWayBack()
+    {
+        TestInstallation install;
+        QString cut = HashPassword(QStringLiteral("pw"));
+        cut.chop(4);
+        g_memberList = {QStringLiteral("Li"), cut};
+        const QString told = CheckLogin(QStringLiteral("Li"), QStringLiteral("pw"));
+        QVERIFY2(told.contains(QStringLiteral("没有其他家庭成员")) && told.contains(QStringLiteral("Member.kwl")), qPrintable(told));
+        g_memberList = {QStringLiteral("Li"), cut, QStringLiteral("Wang"), HashPassword(QString())};
+        QCOMPARE(CheckLogin(QStringLiteral("Li"), QStringLiteral("pw")), kUnreadablePasswordMessage);
     }
 
     void addingMembers()

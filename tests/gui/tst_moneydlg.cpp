@@ -16,6 +16,7 @@
 #include "lists/PasswordHash.h"
 #include "lists/CLoginDlg.h"
 #include "lists/CPasswordDlg.h"
+#include "lists/LoginBackoff.h"
 #include "lists/ReferenceLists.h"
 
 #include "FileSizeLimit.h"
@@ -31,6 +32,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -448,7 +450,7 @@ private slots:
             QCOMPARE(m_messages->Last(), QStringLiteral(" 您输入的密码错误"));
         }
         tryPassword(QStringLiteral("wrong"));  // the fifth: the wait begins
-        QCOMPARE(m_messages->Last(), QStringLiteral(" 您输入的密码错误\n错误次数过多，请 1 秒后再试。"));
+        QCOMPARE(m_messages->Last(), QStringLiteral("您输入的密码错误\n错误次数过多，请 1 秒后再试。"));
         // While it waits, not even the right password is looked at.
         tryPassword(QStringLiteral("pw"));
         QCOMPARE(m_messages->Last(), QStringLiteral("错误次数过多，请 1 秒后再试。"));
@@ -542,6 +544,44 @@ private slots:
         Find<QLineEdit>(&login, 1064)->setText(eighteen);
         Click(&login, 1067);
         QCOMPARE(login.Member(), QStringLiteral("Zhao"));
+    }
+
+    // 删除家庭成员 and 修改密码 ask for a password too: their wrong guesses count with the login's, so
+    // moving from one dialog to another starts no fresh five tries.
+    void wrongPasswordsInTheMemberDialogsWaitToo()
+    {
+        g_memberList = {QStringLiteral("Li"), HashPassword(QStringLiteral("pw")), QStringLiteral("Wang"), HashPassword(QString())};
+        LoginBackoff &run = LoginBackoff::OfTheRun();
+        run.Succeeded();
+        const auto cleanSlate = qScopeGuard([&run] { run.Succeeded(); });
+        {
+            CPasswordDlg change;
+            change.show();
+            Choose(&change, 1191, QStringLiteral("Li"));
+            for (int i = 0; i < 3; ++i) {
+                Type(&change, 1195, QStringLiteral("guess"));
+                Click(&change, 1192);
+                QCOMPARE(m_messages->Last(), QStringLiteral("您输入的原密码错误"));
+            }
+            // Not a guess: the new password typed twice differently.
+            Type(&change, 1195, QStringLiteral("pw"));
+            Type(&change, 1196, QStringLiteral("a"));
+            Type(&change, 1197, QStringLiteral("b"));
+            Click(&change, 1192);
+            QCOMPARE(m_messages->Last(), QStringLiteral("确认密码错误"));
+        }
+        CDeleteMemberDlg remove;
+        remove.show();
+        Choose(&remove, 1199, QStringLiteral("Li"));
+        Type(&remove, 1202, QStringLiteral("guess"));
+        Click(&remove, 1200);
+        QCOMPARE(m_messages->Last(), QStringLiteral("密码错误"));
+        Click(&remove, 1200);  // the fifth in a row
+        QCOMPARE(m_messages->Last(), QStringLiteral("密码错误\n错误次数过多，请 1 秒后再试。"));
+        Type(&remove, 1202, QStringLiteral("pw"));
+        Click(&remove, 1200);  // right, but the wait is on: not looked at
+        QCOMPARE(m_messages->Last(), QStringLiteral("错误次数过多，请 1 秒后再试。"));
+        QCOMPARE(MemberNames(), QStringList({"Li", "Wang"}));
     }
 
     // A member file that cannot take the hashes: the login stands, and the household is told.
