@@ -52,6 +52,7 @@ int RunImportPreview(int argc, char **argv)
             return 1;
         }
     }
+    KeepInstallationPrivate(QDir::currentPath());  // laid or opened here as the window would: the owner's alone
     LoadAllListFiles();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

@@ -21,13 +21,13 @@ bool AnswersAbout(int argc, char **argv)
             return true;
         }
         if (argument == "--help" || argument == "-h") {
-            std::printf("%s", "用法：zarvel [--home] [--import 文件] [--preview-import 文件 [--layout 格式]]\n"
+            std::printf("%s", "用法：zarvel [--home] [--import 文件] [--preview-import 文件 [--layout 格式] [--home]]\n"
                               "Zarvel 家庭理财：收支、储蓄、财产、保险、借贷、备忘和通讯录。\n\n"
                               "  （无参数）          使用当前目录中的帐本（Data/Kinward.db）\n"
                               "  --home              使用本用户的帐本（~/.local/share/zarvel，首次使用时建立）\n"
                               "  --import 文件       打开收支记录导入（CSV、Excel、QIF、OFX）；已在运行时交给它\n"
                               "  --preview-import 文件 [--layout wechat|alipay|zarvel|qif|ofx]\n"
-                              "                      不开窗口，逐行列出导入会记下什么\n"
+                              "                      不开窗口，逐行列出导入会记下什么（加 --home：按本用户的帐本）\n"
                               "  --version           显示版本\n"
                               "  --help              显示本说明\n\n"
                               "帐本与列表文件在 Data/ 中；每次退出时（有改动）在 Data/Backup/ 保留一份副本，\n"
