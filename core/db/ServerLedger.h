@@ -1,0 +1,21 @@
+// Laying a ledger on a PostgreSQL server: the nine tables of the installation's schema, as the server
+// takes them. The schema file stays the one source of the tables' form for both databases.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class SqlConnection;
+
+// The schema's statements (schema.sql, written for SQLite) as PostgreSQL takes them: an ID the server
+// numbers (and that an explicit ID may still fill, as a restored record's does), texts and dates
+// compared by code point, which is SQLite's byte order (COLLATE ucs_basic, whatever the server's
+// language), doubles as double precision. SQLite's own settings (PRAGMA) are left out.
+QStringList ServerSchemaStatements(const QString &schema);
+
+// Lays the nine tables in an empty database, in one transaction. Refused (DbError, nothing laid) when
+// the database holds tables already: another program's, or a ledger, which is opened, not laid.
+void LayServerLedger(SqlConnection &db, const QString &schemaPath);
+
+// The names of the tables in the server database's schema, in lower case.
+QStringList ServerTables(SqlConnection &db);
