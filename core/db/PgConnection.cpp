@@ -2,6 +2,7 @@
 #include "PgConnection.h"
 
 #include "db/DbError.h"
+#include "db/PgDialect.h"
 
 #include <QDir>
 #include <QHash>
@@ -19,62 +20,11 @@ QString ServerText(const char *text)
     return QString::fromUtf8(text).trimmed();
 }
 
-bool IsWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
-}
-
 } // namespace
 
 QString PgSettings::Describe() const
 {
     return QStringLiteral("%1@%2:%3/%4").arg(user, QDir::toNativeSeparators(host)).arg(port).arg(database);
-}
-
-QString PgDialect(const QString &sql, int *parameterCount)
-{
-    QString out;
-    out.reserve(sql.size() + 16);
-    int parameters = 0;
-    for (qsizetype i = 0; i < sql.size();) {
-        const QChar c = sql.at(i);
-        if (c == QLatin1Char('\'')) {  // a text, '' inside it: as it is
-            const qsizetype start = i++;
-            while (i < sql.size()) {
-                if (sql.at(i) == QLatin1Char('\'')) {
-                    if (i + 1 < sql.size() && sql.at(i + 1) == QLatin1Char('\'')) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            out += QStringView(sql).mid(start, i - start);
-        } else if (c == QLatin1Char('"')) {  // a quoted name: folded as PostgreSQL folds the unquoted
-            const qsizetype end = sql.indexOf(QLatin1Char('"'), i + 1);
-            const qsizetype stop = end < 0 ? sql.size() : end + 1;
-            out += QStringView(sql).mid(i, stop - i).toString().toLower();
-            i = stop;
-        } else if (c == QLatin1Char('?')) {
-            out += QLatin1Char('$') + QString::number(++parameters);
-            ++i;
-        } else if (IsWordChar(c) && (i == 0 || !IsWordChar(sql.at(i - 1)))) {
-            qsizetype end = i;
-            while (end < sql.size() && IsWordChar(sql.at(end)))
-                ++end;
-            const QStringView word = QStringView(sql).mid(i, end - i);
-            out += word.compare(QLatin1String("IFNULL"), Qt::CaseInsensitive) == 0 ? QStringLiteral("COALESCE") : word.toString();
-            i = end;
-        } else {
-            out += c;
-            ++i;
-        }
-    }
-    if (parameterCount)
-        *parameterCount = parameters;
-    return out;
 }
 
 // A statement run on the server with its bound values when first stepped; its rows are read whole,
@@ -85,7 +35,12 @@ public:
     PgStatement(PgConnection *connection, const QString &sql) : m_connection(connection)
     {
         int count = 0;
-        m_sql = PgDialect(sql, &count).toUtf8();
+        const QStringList commands = PgCommands(sql, &count);
+        // A statement that is several commands on this server (a trigger and its function) has no
+        // parameters; the last command's rows are the statement's.
+        for (qsizetype i = 0; i + 1 < commands.size(); ++i)
+            m_before.append(commands.at(i).toUtf8());
+        m_sql = commands.last().toUtf8();
         m_values.resize(size_t(count));
         m_types.assign(size_t(count), 0);
         m_formats.assign(size_t(count), 0);
@@ -209,6 +164,14 @@ private:
 
     void Execute()
     {
+        for (const QByteArray &command : std::as_const(m_before)) {
+            PGresult *result = PQexec(m_connection->m_conn, command.constData());
+            const bool ran = PQresultStatus(result) == PGRES_COMMAND_OK || PQresultStatus(result) == PGRES_TUPLES_OK;
+            const DbError error = m_connection->Failure(ServerText(PQresultErrorMessage(result)));
+            PQclear(result);
+            if (!ran)
+                throw error;
+        }
         const int count = int(m_values.size());
         std::vector<const char *> values(m_values.size());
         std::vector<int> lengths(m_values.size());
@@ -228,6 +191,7 @@ private:
     }
 
     PgConnection *m_connection;
+    QList<QByteArray> m_before;
     QByteArray m_sql;
     std::vector<QByteArray> m_values;
     std::vector<Oid> m_types;

@@ -61,8 +61,3 @@ private:
     PgSettings m_settings;
     pg_conn *m_conn = nullptr;
 };
-
-// The SQL the books write, as PostgreSQL takes it: '?' parameters numbered ($1, $2 …), quoted names in
-// lower case (as PostgreSQL folds the unquoted ones, so "Money" and Money name one table), IFNULL as
-// COALESCE. Texts in single quotes are left as they are.
-QString PgDialect(const QString &sql, int *parameterCount = nullptr);

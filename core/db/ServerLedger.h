@@ -17,5 +17,9 @@ QStringList ServerSchemaStatements(const QString &schema);
 // the database holds tables already: another program's, or a ledger, which is opened, not laid.
 void LayServerLedger(SqlConnection &db, const QString &schemaPath);
 
+// What a server ledger has beside the nine tables: the form of its kept figures (the table
+// "ZarvelForm"), and SQLite's typeof() as a function of its own.
+QStringList ServerHelpers();
+
 // The names of the tables in the server database's schema, in lower case.
 QStringList ServerTables(SqlConnection &db);

@@ -2,6 +2,7 @@
 // SQL the books write, values of every kind, and transactions that nest.
 #include "db/DbError.h"
 #include "db/PgConnection.h"
+#include "db/PgDialect.h"
 
 #include "PgTestServer.h"
 
@@ -46,6 +47,33 @@ private slots:
         QCOMPARE(PgDialect(QStringLiteral("SELECT 'a?b''\"X\"', ifnull_x, x_ifnull FROM \"T\" WHERE a = ?"), &count),
                  QStringLiteral("SELECT 'a?b''\"X\"', ifnull_x, x_ifnull FROM \"t\" WHERE a = $1"));
         QCOMPARE(count, 1);
+        QCOMPARE(PgDialect(QStringLiteral("UPDATE \"LedgerMark\" SET \"Mark\" = random()")),
+                 QStringLiteral("UPDATE \"ledgermark\" SET \"mark\" = (random() * 9007199254740991)::bigint"));
+    }
+
+    // Whole statements where the two languages differ: tables, triggers, IGNORE, the ledger's form.
+    void statementsBecomeTheServersCommands()
+    {
+        QCOMPARE(PgCommands(QStringLiteral("CREATE TABLE \"B\" (\"Item\" TEXT NOT NULL, \"Cents\" INTEGER NOT NULL, \"At\" DATETIME, "
+                                           "\"X\" DOUBLE, PRIMARY KEY (\"Item\")) WITHOUT ROWID")),
+                 QStringList({"CREATE TABLE \"b\" (\"item\" text COLLATE ucs_basic NOT NULL, \"cents\" bigint NOT NULL, "
+                              "\"at\" text COLLATE ucs_basic, \"x\" double precision, PRIMARY KEY (\"item\"))"}));
+        const QStringList trigger = PgCommands(QStringLiteral(
+            "CREATE TRIGGER \"Money_Totals_Insert\" AFTER UPDATE OF \"Date\", \"Money\" ON \"Money\" BEGIN\n"
+            "UPDATE \"Totals\" SET \"Value\" = \"Value\" + CAST(round(NEW.\"Money\" * 100) AS INTEGER) WHERE \"Name\" = 'Money|Money|';\nEND"));
+        QCOMPARE(trigger.size(), 2);
+        QVERIFY2(trigger.at(0).startsWith(QLatin1String("CREATE OR REPLACE FUNCTION \"money_totals_insert_fn\"() RETURNS trigger")) &&
+                     trigger.at(0).contains(QLatin1String("CAST(round(NEW.\"money\" * 100) AS bigint) WHERE \"name\" = 'Money|Money|';")),
+                 qPrintable(trigger.at(0)));
+        QCOMPARE(trigger.at(1), QStringLiteral("CREATE TRIGGER \"money_totals_insert\" AFTER UPDATE OF \"date\", \"money\" ON \"money\" "
+                                               "FOR EACH ROW EXECUTE FUNCTION \"money_totals_insert_fn\"()"));
+        QCOMPARE(PgCommands(QStringLiteral("DROP TRIGGER IF EXISTS \"Money_Totals_Insert\"")),
+                 QStringList({"DROP FUNCTION IF EXISTS \"money_totals_insert_fn\"() CASCADE"}));
+        int count = 0;
+        QCOMPARE(PgCommands(QStringLiteral("INSERT OR IGNORE INTO \"RecurringDone\" (\"Template\") VALUES (?)"), &count),
+                 QStringList({"INSERT INTO \"recurringdone\" (\"template\") VALUES ($1) ON CONFLICT DO NOTHING"}));
+        QCOMPARE(count, 1);
+        QCOMPARE(PgCommands(QStringLiteral("PRAGMA user_version = 5")), QStringList({"UPDATE \"zarvelform\" SET \"version\" = 5"}));
     }
 
     void valuesOfEveryKindComeBackAsTheyWent()

@@ -40,7 +40,7 @@ private slots:
                          !statement.contains(QLatin1String("AUTOINCREMENT")),
                      qPrintable(statement));
         }
-        QVERIFY(statements.filter(QStringLiteral("CREATE UNIQUE INDEX \"InsureNote_Name\"")).size() == 1);
+        QVERIFY(statements.filter(QStringLiteral("CREATE UNIQUE INDEX \"insurenote_name\" ON \"insurenote\"")).size() == 1);
     }
 
     void aLedgerIsLaidInAnEmptyDatabase()
@@ -49,7 +49,12 @@ private slots:
         const auto db = PgConnection::Open(database.Settings());
         LayServerLedger(*db, kSchema);
         QCOMPARE(ServerTables(*db), QStringList({"address", "article", "credit", "current", "deposit", "insurenote",
-                                                 "insurerecord", "memo", "money"}));
+                                                 "insurerecord", "memo", "money", "zarvelform"}));
+        SqlStatement form = db->Prepare(QStringLiteral("PRAGMA user_version"));
+        QVERIFY(form.Step());
+        QCOMPARE(form.Int(0), qint64(0));
+        SqlStatement kinds = db->Prepare(QStringLiteral("SELECT typeof(\"Date\"), typeof(\"Money\"), typeof(\"ID\"), typeof(NULL::text) FROM \"Money\""));
+        QVERIFY(!kinds.Step());  // no record yet: asked again below
         // The books' own statements: defaults for what is not given, the server's ID or a restored one.
         db->Execute(QStringLiteral("INSERT INTO \"Money\" (\"Item\", \"Money\") VALUES ('支出    餐饮', -12.5)"));
         const qint64 first = db->LastInsertId();
@@ -58,6 +63,9 @@ private slots:
         restored.Run();
         QCOMPARE(Column(*db, QStringLiteral("SELECT \"ID\" || '|' || \"Date\" || '|' || \"Member\" FROM \"Money\" ORDER BY \"ID\"")),
                  QStringList({QStringLiteral("%1|1899-12-30 00:00:00|").arg(first), QStringLiteral("1000|2026-12-09 08:00:00|")}));
+        SqlStatement typed = db->Prepare(QStringLiteral("SELECT typeof(\"Date\"), typeof(\"Money\"), typeof(\"ID\"), typeof(NULL::text) FROM \"Money\" LIMIT 1"));
+        QVERIFY(typed.Step());
+        QCOMPARE(QStringList({typed.Text(0), typed.Text(1), typed.Text(2), typed.Text(3)}), QStringList({"text", "real", "integer", "null"}));
         // Texts in byte order, as SQLite orders them, whatever the server's own language.
         for (const char *name : {"b", "中", "B", "a", "Ä"}) {
             SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO \"Address\" (\"Name\") VALUES (?)"));

@@ -1,0 +1,21 @@
+// The SQL the books and the kept figures write (the SQL SQLite takes) as PostgreSQL takes it. The one
+// place the two databases' languages meet: the books do not know which one they talk to.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// One statement's words: '?' parameters numbered ($1, $2 …); quoted names in lower case, as PostgreSQL
+// folds the unquoted ones, so "Money" and Money name one table; IFNULL as COALESCE; SQLite's random()
+// (a 64-bit whole number) as one; the type names INTEGER (SQLite's are 64-bit), DOUBLE and DATETIME
+// as PostgreSQL names them. Texts in single quotes are left as they are.
+QString PgDialect(const QString &sql, int *parameterCount = nullptr);
+
+// One statement as the commands PostgreSQL runs for it, each through PgDialect:
+// - CREATE TABLE: an AUTOINCREMENT key numbered by the server (an explicit ID still fills it), texts
+//   compared by code point as SQLite compares them, WITHOUT ROWID left out;
+// - CREATE TRIGGER … BEGIN … END: a PL/pgSQL function of the trigger's name with "_fn" and the row
+//   trigger that runs it; DROP TRIGGER drops that function and so the trigger;
+// - INSERT OR IGNORE: ON CONFLICT DO NOTHING;
+// - PRAGMA user_version (read or set): the ledger's form in the table "ZarvelForm".
+QStringList PgCommands(const QString &sql, int *parameterCount = nullptr);
