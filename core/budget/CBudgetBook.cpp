@@ -26,7 +26,8 @@ QString CBudgetBook::SetBudget(const QString &item, const QString &month, double
     const qint64 cents = ToCents(amount);
     SqlTransaction transaction(*m_db);
     SqlStatement write = m_db->Prepare(cents == 0 ? QStringLiteral("DELETE FROM \"Budget\" WHERE \"Item\" = ? AND \"Month\" = ?")
-                                                  : QStringLiteral("INSERT OR REPLACE INTO \"Budget\" VALUES (?, ?, ?)"));
+                                                  : QStringLiteral("INSERT INTO \"Budget\" VALUES (?, ?, ?) "
+                                                                   "ON CONFLICT (\"Item\", \"Month\") DO UPDATE SET \"Cents\" = excluded.\"Cents\""));
     write.Bind(1, item);
     write.Bind(2, month);
     if (cents != 0)

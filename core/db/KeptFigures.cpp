@@ -132,9 +132,10 @@ QString AddToMonths(const QString &row)
 {
     return QStringLiteral(
                "INSERT INTO \"MoneyMonths\" (\"Month\", \"N\") VALUES (%1, 1) "
-               "ON CONFLICT (\"Month\") DO UPDATE SET \"N\" = \"N\" + 1;\n"
+               "ON CONFLICT (\"Month\") DO UPDATE SET \"N\" = \"MoneyMonths\".\"N\" + 1;\n"
                "INSERT INTO \"MoneyMonthItems\" (\"Month\", \"Item\", \"Sign\", \"N\", \"Cents\") VALUES (%1, %2, %3, 1, %4) "
-               "ON CONFLICT (\"Month\", \"Item\", \"Sign\") DO UPDATE SET \"N\" = \"N\" + 1, \"Cents\" = \"Cents\" + excluded.\"Cents\";\n")
+               "ON CONFLICT (\"Month\", \"Item\", \"Sign\") DO UPDATE SET \"N\" = \"MoneyMonthItems\".\"N\" + 1, "
+               "\"Cents\" = \"MoneyMonthItems\".\"Cents\" + excluded.\"Cents\";\n")
         .arg(MonthKey(row), ItemKey(row), SignKey(row), CentsSql(row + QStringLiteral(".\"Money\"")));
 }
 
@@ -265,11 +266,13 @@ bool KeptFiguresCurrent(SqlConnection &db)
 {
     SqlStatement version = db.Prepare(QStringLiteral("PRAGMA user_version"));
     version.Step();
-    SqlStatement tables = db.Prepare(QStringLiteral(
-        "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('Totals','MoneyMonths','MoneyMonthItems',"
-        "'MoneyBlocks','MoneyBlockParts','LedgerMark')"));
-    tables.Step();
-    return version.Int(0) == kFiguresVersion && tables.Int(0) == 6;
+    if (version.Int(0) != kFiguresVersion)
+        return false;
+    for (const char *table : {"Totals", "MoneyMonths", "MoneyMonthItems", "MoneyBlocks", "MoneyBlockParts", "LedgerMark"}) {
+        if (!db.HasTable(QString::fromLatin1(table)))
+            return false;
+    }
+    return true;
 }
 
 namespace {
@@ -327,11 +330,10 @@ std::optional<qint64> KeptFigure(SqlConnection &db, const QString &table, const 
 
 std::optional<qint64> LedgerChangeMark(SqlConnection &db)
 {
-    // Asked of the file each time: the table appears with an upgrade made on this very connection.
-    SqlStatement present = db.Prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='LedgerMark'"));
-    if (!present.Step() || present.Int(0) == 0)
+    // The connection forgets what it knew of its tables at every table made, dropped or rolled back:
+    // the table that appears with an upgrade made on this very connection is seen.
+    if (!db.HasTable(QStringLiteral("LedgerMark")))
         return std::nullopt;
-    present = SqlStatement();
     SqlStatement mark = db.Prepare(QStringLiteral("SELECT \"Mark\" FROM \"LedgerMark\""));
     if (!mark.Step())
         return std::nullopt;

@@ -26,7 +26,7 @@ QString AddToBlocks(const QString &row)
 {
     // The part first: a split that the block's new count sets off recounts the parts from the records.
     return QStringLiteral("INSERT INTO \"MoneyBlockParts\" (\"Start\", \"StartId\", \"Item\", \"Member\", \"N\") %1 "
-                          "ON CONFLICT DO UPDATE SET \"N\" = \"N\" + 1;\n"
+                          "ON CONFLICT (\"Start\", \"StartId\", \"Item\", \"Member\") DO UPDATE SET \"N\" = \"MoneyBlockParts\".\"N\" + 1;\n"
                           "UPDATE \"MoneyBlocks\" SET \"N\" = \"N\" + 1 WHERE (\"Start\", \"StartId\") = (%2);\n")
         .arg(BlockOf(row, QStringLiteral("\"Start\", \"StartId\", ") + PartOf(row) + QStringLiteral(", 1")),
              BlockOf(row, QStringLiteral("\"Start\", \"StartId\"")));
@@ -50,7 +50,7 @@ void CountParts(SqlConnection &db, const SqlValue &start, qint64 startId, qint64
     SqlStatement parts = db.Prepare(QStringLiteral(
         "INSERT INTO \"MoneyBlockParts\" (\"Start\", \"StartId\", \"Item\", \"Member\", \"N\") "
         "SELECT ?, ?, \"I\", \"M\", count(*) FROM (SELECT ifnull(\"Item\", x'') AS \"I\", ifnull(\"Member\", x'') AS \"M\" "
-        "FROM \"Money\" WHERE (\"Date\", \"ID\") >= (?, ?) ORDER BY \"Date\", \"ID\" LIMIT ?) GROUP BY \"I\", \"M\""));
+        "FROM \"Money\" WHERE (\"Date\", \"ID\") >= (?, ?) ORDER BY \"Date\", \"ID\" LIMIT ?) AS \"Run\" GROUP BY \"I\", \"M\""));
     parts.BindAll({start, startId, start, startId, count});
     parts.Run();
 }
@@ -146,7 +146,8 @@ void SplitCrowdedBlocks(SqlConnection &db)
         SqlStatement forget = db.Prepare(QStringLiteral("DELETE FROM \"MoneyBlockParts\" WHERE \"Start\" = ? AND \"StartId\" = ?"));
         forget.BindAll({block.start, block.startId});
         forget.Run();
-        SqlStatement write = db.Prepare(QStringLiteral("INSERT OR REPLACE INTO \"MoneyBlocks\" (\"Start\", \"StartId\", \"N\") VALUES (?, ?, ?)"));
+        SqlStatement write = db.Prepare(QStringLiteral("INSERT INTO \"MoneyBlocks\" (\"Start\", \"StartId\", \"N\") VALUES (?, ?, ?) "
+                                                       "ON CONFLICT (\"Start\", \"StartId\") DO UPDATE SET \"N\" = excluded.\"N\""));
         for (const Crowded &piece : pieces) {
             write.Reset();
             write.BindAll({piece.start, piece.startId, piece.count});

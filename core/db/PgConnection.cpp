@@ -58,19 +58,23 @@ public:
     void Bind(int index, const SqlValue &value) override
     {
         const size_t at = Slot(index);
-        // Of no declared type, as a literal written in the statement would be: the place it is used
-        // in decides (an integer column, a function's integer argument, a text).
+        // Numbers go as what they are (a whole number as SQLite's 64-bit one); a text of no declared
+        // type, as a literal written in the statement would be, so the place it is used in decides (a
+        // text or a date column).
         m_types[at] = 0;
         m_formats[at] = 0;
         m_null[at] = false;
-        if (std::holds_alternative<qint64>(value))
+        if (std::holds_alternative<qint64>(value)) {
             m_values[at] = QByteArray::number(std::get<qint64>(value));
-        else if (std::holds_alternative<double>(value))
+            m_types[at] = kInt8;
+        } else if (std::holds_alternative<double>(value)) {
             m_values[at] = QByteArray::number(std::get<double>(value), 'g', 17);
-        else if (std::holds_alternative<QString>(value))
+            m_types[at] = kFloat8;
+        } else if (std::holds_alternative<QString>(value)) {
             m_values[at] = std::get<QString>(value).toUtf8();
-        else
+        } else {
             m_null[at] = true;
+        }
     }
 
     void BindBlob(int index, const QByteArray &bytes) override

@@ -46,7 +46,8 @@ QStringList Statements(const QString &sql)
     static const QRegularExpression readForm = Pattern("^PRAGMA\\s+user_version\\s*$");
     static const QRegularExpression setForm = Pattern("^PRAGMA\\s+user_version\\s*=\\s*(\\d+)\\s*$");
     static const QRegularExpression trigger = Pattern(
-        "^CREATE\\s+TRIGGER\\s+(\"[^\"]+\"|\\w+)\\s+(AFTER|BEFORE)\\s+(.*?)\\s+ON\\s+(\"[^\"]+\"|\\w+)\\s+BEGIN\\b(.*)\\bEND$");
+        "^CREATE\\s+TRIGGER\\s+(\"[^\"]+\"|\\w+)\\s+(AFTER|BEFORE)\\s+(.*?)\\s+ON\\s+(\"[^\"]+\"|\\w+)"
+        "(?:\\s+WHEN\\s+(.*?))?\\s+BEGIN\\b(.*)\\bEND$");
     static const QRegularExpression dropTrigger = Pattern("^DROP\\s+TRIGGER\\s+IF\\s+EXISTS\\s+(\"[^\"]+\"|\\w+)$");
     static const QRegularExpression orIgnore = Pattern("^INSERT\\s+OR\\s+IGNORE\\s+INTO\\b(.*)$");
     if (readForm.match(text).hasMatch())
@@ -55,10 +56,15 @@ QStringList Statements(const QString &sql)
         return {QStringLiteral("UPDATE \"ZarvelForm\" SET \"Version\" = ") + set.captured(1)};
     if (const auto made = trigger.match(text); made.hasMatch()) {
         const QString function = FunctionOf(made.captured(1));
+        // SQLite's "a IS NOT b" compares NULLs as values, as PostgreSQL's IS DISTINCT FROM does.
+        static const QRegularExpression isNot = Pattern("\\bIS\\s+NOT\\b(?!\\s+(NULL|DISTINCT)\\b)");
+        QString when = made.captured(5).trimmed();
+        when.replace(isNot, QStringLiteral("IS DISTINCT FROM"));
         return {QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $zarvel$\nBEGIN\n%2\nRETURN NULL;\nEND\n$zarvel$")
-                    .arg(function, made.captured(5).trimmed()),
-                QStringLiteral("CREATE TRIGGER %1 %2 %3 ON %4 FOR EACH ROW EXECUTE FUNCTION %5()")
-                    .arg(made.captured(1), made.captured(2), made.captured(3), made.captured(4), function)};
+                    .arg(function, made.captured(6).trimmed()),
+                QStringLiteral("CREATE TRIGGER %1 %2 %3 ON %4 FOR EACH ROW %5EXECUTE FUNCTION %6()")
+                    .arg(made.captured(1), made.captured(2), made.captured(3), made.captured(4),
+                         when.isEmpty() ? QString() : QStringLiteral("WHEN (%1) ").arg(when), function)};
     }
     if (const auto dropped = dropTrigger.match(text); dropped.hasMatch())
         return {QStringLiteral("DROP FUNCTION IF EXISTS %1() CASCADE").arg(FunctionOf(dropped.captured(1)))};
@@ -89,6 +95,21 @@ QString PgDialect(const QString &sql, int *parameterCount)
     int parameters = 0;
     for (qsizetype i = 0; i < sql.size();) {
         const QChar c = sql.at(i);
+        // SQLite's empty blob x'' stands for a missing item or member, which the server's columns
+        // (NOT NULL) never hold: an empty text keeps the expression's type.
+        if ((c == QLatin1Char('x') || c == QLatin1Char('X')) && QStringView(sql).mid(i + 1).startsWith(QLatin1String("''")) &&
+            (i == 0 || !IsWordChar(sql.at(i - 1)))) {
+            out += QStringLiteral("''");
+            i += 3;
+            continue;
+        }
+        // SQLite's lowest key, -9e999 (below every number and text): the dates are always texts here,
+        // and the empty text is below all of them.
+        if (QStringView(sql).mid(i).startsWith(QLatin1String("-9e999")) && (i + 6 >= sql.size() || !IsWordChar(sql.at(i + 6)))) {
+            out += QStringLiteral("''");
+            i += 6;
+            continue;
+        }
         if (c == QLatin1Char('\'')) {  // a text, '' inside it: as it is
             const qsizetype start = i++;
             while (i < sql.size()) {
@@ -121,7 +142,10 @@ QString PgDialect(const QString &sql, int *parameterCount)
                 i = end + 2;
                 continue;
             }
-            out += WordFor(word);
+            if (word.compare(QLatin1String("temp"), Qt::CaseInsensitive) == 0 && end < sql.size() && sql.at(end) == QLatin1Char('.'))
+                out += QStringLiteral("pg_temp");  // the connection's own tables
+            else
+                out += WordFor(word);
             i = end;
         } else {
             out += c;

@@ -185,7 +185,7 @@ private slots:
         who.Step();
         const qint64 pid = who.Int(0);
         const auto admin = PgConnection::Open(TestServer());
-        SqlStatement end = admin->Prepare(QStringLiteral("SELECT pg_terminate_backend(?)"));
+        SqlStatement end = admin->Prepare(QStringLiteral("SELECT pg_terminate_backend(CAST(? AS int))"));
         end.Bind(1, pid);
         end.Run();
         try {
