@@ -88,11 +88,13 @@ bool BlockPositions::ReadBlocks(SqlConnection &db)
             params.push_back(value);
         }
     }
-    const QString everySql = every.isEmpty() ? QStringLiteral("1") : QStringLiteral("ifnull(") + every.join(QStringLiteral(" AND ")) + QStringLiteral(", 0)");
-    const QString noneSql = none.isEmpty() ? QStringLiteral("0") : QStringLiteral("ifnull(") + none.join(QStringLiteral(" OR ")) + QStringLiteral(", 0)");
+    // 1 or 0 as numbers, an unknown (NULL) condition as 0: a condition is no number on every database.
+    const auto asNumber = [](const QString &condition) { return QStringLiteral("(CASE WHEN %1 THEN 1 ELSE 0 END)").arg(condition); };
+    const QString everySql = every.isEmpty() ? QStringLiteral("1") : asNumber(every.join(QStringLiteral(" AND ")));
+    const QString noneSql = none.isEmpty() ? QStringLiteral("0") : asNumber(none.join(QStringLiteral(" OR ")));
     SqlStatement blocks = db.Prepare(
         QStringLiteral("SELECT \"Start\", \"StartId\", \"N\", %1, %2, typeof(\"Start\") = 'blob' FROM (SELECT \"Start\", \"StartId\", \"N\", "
-                       "lead(\"Start\") OVER (ORDER BY \"Start\", \"StartId\") AS \"Next\" FROM \"MoneyBlocks\") "
+                       "lead(\"Start\") OVER (ORDER BY \"Start\", \"StartId\") AS \"Next\" FROM \"MoneyBlocks\") AS \"Blocks\" "
                        "ORDER BY \"Start\", \"StartId\"")
             .arg(everySql, noneSql));
     blocks.BindAll(params);
@@ -114,7 +116,7 @@ bool BlockPositions::ReadParts(SqlConnection &db)
     // Per block, the records of the item and member the filter asks for. A part key holds x'' for a
     // NULL item or member, which a comparison could take for a value: should one pass, decline.
     SqlStatement parts = db.Prepare(QStringLiteral("SELECT \"Start\", \"StartId\", sum(\"N\"), "
-                                                   "sum(typeof(\"Item\") = 'blob' OR typeof(\"Member\") = 'blob') "
+                                                   "sum(CASE WHEN typeof(\"Item\") = 'blob' OR typeof(\"Member\") = 'blob' THEN 1 ELSE 0 END) "
                                                    "FROM \"MoneyBlockParts\" WHERE %1 GROUP BY \"Start\", \"StartId\" "
                                                    "ORDER BY \"Start\", \"StartId\"")
                                         .arg(m_partTerms));

@@ -55,7 +55,7 @@ QString KeysetQuery::BaseWhere(std::vector<SqlValue> *params) const
         parts << QStringLiteral("ID <= ?");
         params->push_back(m_maxId);
     }
-    return parts.isEmpty() ? QStringLiteral("1") : parts.join(QStringLiteral(" AND "));
+    return parts.isEmpty() ? QStringLiteral("1=1") : parts.join(QStringLiteral(" AND "));
 }
 
 QString KeysetQuery::OrderBy(bool descending) const
@@ -254,7 +254,7 @@ std::vector<qint64> KeysetQuery::AllIds(SqlConnection &db) const
 
 std::vector<qint64> KeysetQuery::MatchingPositions(SqlConnection &db, const SqlCondition &match, qint64 *count) const
 {
-    const QString matchSql = match.sql.isEmpty() ? QStringLiteral("1") : match.sql;
+    const QString matchSql = match.sql.isEmpty() ? QStringLiteral("1=1") : match.sql;
     // One walk through the set in its order, counting positions: with the sort index carrying the
     // searched columns, SQLite answers from the index alone.
     std::vector<SqlValue> params(match.params.begin(), match.params.end());

@@ -4,14 +4,51 @@
 #include "common/Paths.h"
 #include "db/ChangeJournal.h"
 #include "db/KeptFigures.h"
+#include "db/DbError.h"
 #include "db/LedgerBackups.h"
+#include "db/PgConnection.h"
 #include "db/SqliteConnection.h"
 
 #include <QFileInfo>
 
+namespace {
+
+// The server ledger in use, when one is: its settings, and the connection every book shares.
+struct ServerLedger
+{
+    std::unique_ptr<PgSettings> settings;
+    std::shared_ptr<PgConnection> connection;
+};
+
+ServerLedger &Server()
+{
+    static ServerLedger server;
+    return server;
+}
+
+std::shared_ptr<SqlConnection> OpenServerLedgerDatabase();
+
+} // namespace
+
 std::shared_ptr<SqlConnection> OpenLedgerDatabase()
 {
-    return OpenLedgerDatabase(DatabasePath());
+    return Server().settings ? OpenServerLedgerDatabase() : OpenLedgerDatabase(DatabasePath());
+}
+
+void UseLedgerFile()
+{
+    Server() = ServerLedger();
+}
+
+void UseServerLedger(const PgSettings &settings)
+{
+    Server().connection.reset();
+    Server().settings = std::make_unique<PgSettings>(settings);
+}
+
+bool UsesServerLedger()
+{
+    return Server().settings != nullptr;
 }
 
 namespace {
@@ -21,6 +58,22 @@ std::unique_ptr<ChangeJournal> &CurrentJournal()
 {
     static std::unique_ptr<ChangeJournal> journal;
     return journal;
+}
+
+// The server ledger's connection, opened the first time and again after it was lost. Its form is
+// brought up to date as the file's is (without a copy: the server keeps its own).
+std::shared_ptr<SqlConnection> OpenServerLedgerDatabase()
+{
+    ServerLedger &server = Server();
+    if (server.connection && server.connection->IsConnected())
+        return server.connection;
+    std::shared_ptr<PgConnection> db = PgConnection::Open(*server.settings);
+    if (!db->HasTable(QStringLiteral("Money")))
+        throw DbError(QStringLiteral("服务器上的数据库 %1 中还没有帐本。请在“帐本位置”中建立服务器帐本。").arg(server.settings->database));
+    EnsureKeptFigures(*db);
+    server.connection = db;
+    CurrentJournal() = std::make_unique<ChangeJournal>(db);
+    return db;
 }
 
 } // namespace

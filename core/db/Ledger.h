@@ -5,6 +5,7 @@
 #include <memory>
 
 class SqlConnection;
+struct PgSettings;
 
 // The shared connection to the ledger's database file (Data/Kinward.db when no path is given). The
 // first time a connection is opened, a file of an earlier form is brought to this program's form:
@@ -12,3 +13,10 @@ class SqlConnection;
 // then upgraded in one transaction. Throws DbError.
 std::shared_ptr<SqlConnection> OpenLedgerDatabase();
 std::shared_ptr<SqlConnection> OpenLedgerDatabase(const QString &path);
+
+// Where the books' ledger is: the ledger file in the installation folder (the default), or a ledger
+// on a PostgreSQL server that several computers share. Chosen before the books open; the connection
+// of the other kind is let go.
+void UseLedgerFile();
+void UseServerLedger(const PgSettings &settings);
+bool UsesServerLedger();

@@ -110,6 +110,16 @@ QString PgDialect(const QString &sql, int *parameterCount)
             i += 6;
             continue;
         }
+        // SQLite's unary plus before a condition keeps its planner off an index; PostgreSQL plans its
+        // own way and has no plus for a condition.
+        if (c == QLatin1Char('+') && QStringView(sql).mid(i + 1).startsWith(QLatin1Char('('))) {
+            const QString before = out.trimmed();
+            if (before.endsWith(QLatin1String("WHERE"), Qt::CaseInsensitive) || before.endsWith(QLatin1String("AND"), Qt::CaseInsensitive) ||
+                before.endsWith(QLatin1String("OR"), Qt::CaseInsensitive) || before.endsWith(QLatin1Char('('))) {
+                ++i;
+                continue;
+            }
+        }
         if (c == QLatin1Char('\'')) {  // a text, '' inside it: as it is
             const qsizetype start = i++;
             while (i < sql.size()) {

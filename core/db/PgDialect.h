@@ -9,8 +9,9 @@
 // folds the unquoted ones, so "Money" and Money name one table; IFNULL as COALESCE; SQLite's random()
 // (a 64-bit whole number) as one; the type names INTEGER (SQLite's are 64-bit), DOUBLE and DATETIME
 // as PostgreSQL names them; temp. as pg_temp.; the empty blob x'' and the lowest key -9e999 as the
-// empty text (a server ledger's item, member and date columns are texts, never NULL). Texts in single
-// quotes are left as they are.
+// empty text (a server ledger's item, member and date columns are texts, never NULL); the unary plus
+// SQLite's planner reads as "no index for this condition" left out. Texts in single quotes are left
+// as they are.
 QString PgDialect(const QString &sql, int *parameterCount = nullptr);
 
 // One statement as the commands PostgreSQL runs for it, each through PgDialect:

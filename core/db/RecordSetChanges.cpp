@@ -170,7 +170,7 @@ std::vector<qint64> CRecordSet::DeleteMatching(const QString &condition)
     RequireOpen();
     Sync();
     const SqlCondition match = Parse(condition);
-    const QString where = match.sql.isEmpty() ? QStringLiteral("1") : match.sql;
+    const QString where = match.sql.isEmpty() ? QStringLiteral("1=1") : match.sql;
     SqlStatement select = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + KeysetQuery::Quoted(m_table) + QStringLiteral(" WHERE ") + where);
     select.BindAll(match.params);
     std::vector<qint64> ids;

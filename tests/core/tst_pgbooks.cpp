@@ -1,0 +1,111 @@
+// The income and expense book on a ledger file and on a server ledger, driven by the same steps: every
+// page, total, filter and find reads the same on both. The book does not know which one it talks to.
+#include "common/LedgerDate.h"
+#include "db/CMoneyBook.h"
+#include "db/DbError.h"
+#include "db/Ledger.h"
+#include "db/PgConnection.h"
+#include "db/ServerLedger.h"
+
+#include "MessageRecorder.h"
+#include "PgTestServer.h"
+#include "TestInstallation.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+// Everything the household sees of the book: each page's rows, the count of pages, the total.
+void Look(CMoneyBook &book, QStringList *seen, const QString &step)
+{
+    seen->append(QStringLiteral("== %1: %2 pages, total %3").arg(step).arg(book.GetPageCount()).arg(book.GetTotalCents()));
+    for (int page = 1; page <= book.GetPageCount(); ++page) {
+        book.ShowPage(page, QStringLiteral("Date"));
+        for (int row = 0; row < book.GetItemCount(); ++row)
+            seen->append(QString::number(book.GetItemData(row)) + QLatin1Char('|') + book.GetRowTexts(row).join(QLatin1Char('|')));
+    }
+}
+
+// The same household's evening on whichever ledger the books open: records added, changed on a
+// middle page, deleted, filtered, found.
+QStringList Drive()
+{
+    QStringList seen;
+    QRandomGenerator random(30);
+    const QStringList items{QStringLiteral("餐饮"), QStringLiteral("工资"), QStringLiteral("交通"), QStringLiteral("Rent")};
+    const QStringList members{QStringLiteral("妈妈"), QStringLiteral("Li"), QString()};
+    CMoneyBook book;
+    book.ShowPage(1, QStringLiteral("Date"));
+    for (int i = 0; i < 260; ++i) {
+        const QDateTime when = LedgerDateTime(QDate(2025, 1, 1).addDays(random.bounded(700)), QTime(random.bounded(24), 0));
+        const double amount = double(random.bounded(-80000, 80000)) / 100.0;
+        if (!book.Add(when, items.at(random.bounded(items.size())), amount, members.at(random.bounded(members.size())),
+                      QStringLiteral("第 %1 笔 'x'").arg(i)))
+            return {QStringLiteral("add %1 refused").arg(i)};
+    }
+    book.Close();
+    book.ShowPage(1, QStringLiteral("Date"));
+    book.ComputeTotal();
+    Look(book, &seen, QStringLiteral("seeded"));
+
+    const int middle = (book.GetPageCount() + 1) / 2;
+    book.ShowPage(middle, QStringLiteral("Date"));
+    book.SetSelected(book.GetItemCount() / 2);
+    book.Modify(LedgerDateTime(QDate(2024, 12, 31), QTime(9, 0)), QStringLiteral("交通"), -12.34, QStringLiteral("Li"), QStringLiteral("改过"));
+    book.ShowPage(middle, QStringLiteral("Date"));
+    book.SetSelected(0);
+    book.Remove();
+    book.ComputeTotal();
+    Look(book, &seen, QStringLiteral("changed"));
+
+    for (const QString &filter : {QStringLiteral("Item='餐饮'"), QStringLiteral("Date>=#2026-3-1#"), QStringLiteral("Member='Li'")}) {
+        book.SetFilter(filter);
+        book.ComputeTotal();
+        Look(book, &seen, filter);
+    }
+    book.SetFilter(QString());
+    book.ShowPage(1, QStringLiteral("Date"));
+    if (book.FindRecords(QString(), false, QStringLiteral("工资"), true, QString(), false, QStringLiteral("妈妈"), true)) {
+        do
+            seen.append(QStringLiteral("found %1 on page %2").arg(book.GetItemData(book.GetSelected())).arg(book.GetCurrentPage()));
+        while (book.FindNext());
+    }
+    seen.append(QStringLiteral("first %1, last %2").arg(DbDateText(book.GetFirstDate()), DbDateText(book.GetLastDate())));
+    return seen;
+}
+
+} // namespace
+
+class TestPgBooks : public QObject
+{
+    Q_OBJECT
+private slots:
+    void theBookReadsTheSameOnBothLedgers()
+    {
+        QStringList onFile, onServer;
+        {
+            TestInstallation install;
+            MessageRecorder messages;
+            onFile = Drive();
+            QVERIFY2(messages.messages.isEmpty(), qPrintable(messages.messages.value(0).text));
+        }
+        TestDatabase database;
+        LayServerLedger(*PgConnection::Open(database.Settings()), QStringLiteral(ZARVEL_TEMPLATE_DIR "/schema.sql"));
+        {
+            TestInstallation install;  // the list files still come from the installation folder
+            MessageRecorder messages;
+            UseServerLedger(database.Settings());
+            onServer = Drive();
+            UseLedgerFile();
+            QVERIFY2(messages.messages.isEmpty(), qPrintable(messages.messages.value(0).text));
+        }
+        QVERIFY(onFile.size() > 300);
+        for (qsizetype i = 0; i < std::min(onFile.size(), onServer.size()); ++i)
+            QCOMPARE(onServer.at(i), onFile.at(i));
+        QCOMPARE(onServer.size(), onFile.size());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPgBooks)
+#include "tst_pgbooks.moc"
