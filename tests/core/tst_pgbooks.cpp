@@ -1,17 +1,20 @@
-// The income and expense book on a ledger file and on a server ledger, driven by the same steps: every
-// page, total, filter and find reads the same on both. The book does not know which one it talks to.
+// The income and expense book and its statistics on a ledger file and on a server ledger, driven by
+// the same steps: every page, total, filter, find and chart figure reads the same on both. The book
+// does not know which one it talks to.
 #include "common/LedgerDate.h"
 #include "db/CMoneyBook.h"
 #include "db/DbError.h"
 #include "db/Ledger.h"
 #include "db/PgConnection.h"
 #include "db/ServerLedger.h"
+#include "stats/MoneyFigures.h"
 
 #include "MessageRecorder.h"
 #include "PgTestServer.h"
 #include "TestInstallation.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <QTest>
 
 namespace {
@@ -72,6 +75,24 @@ QStringList Drive()
         while (book.FindNext());
     }
     seen.append(QStringLiteral("first %1, last %2").arg(DbDateText(book.GetFirstDate()), DbDateText(book.GetLastDate())));
+
+    // The statistics of the same records: a range with edge months cut, its items, two years.
+    CMoneyFigures figures(*OpenLedgerDatabase());
+    const QDateTime start = LedgerDateTime(QDate(2025, 3, 17)), end = LedgerDateTime(QDate(2026, 2, 11), QTime(23, 59, 59));
+    const RangeSums range = figures.IncomeAndExpense(start, end);
+    seen.append(QStringLiteral("range %1 %2").arg(range.incomeCents).arg(range.expenseCents));
+    for (bool income : {true, false}) {
+        // Items of equal sums come in a set order; among others the order is any, as the chart sorts them.
+        std::vector<ItemCents> shares = figures.Items(income, start, end);
+        std::stable_sort(shares.begin(), shares.end(), [](const ItemCents &a, const ItemCents &b) { return a.cents > b.cents; });
+        for (const ItemCents &item : shares)
+            seen.append(QStringLiteral("item %1 %2 %3").arg(income).arg(item.name).arg(item.cents));
+    }
+    for (int year : {2025, 2026}) {
+        const YearSums sums = figures.Year(year);
+        for (int month = 1; month <= 12; ++month)
+            seen.append(QStringLiteral("%1-%2 %3 %4").arg(year).arg(month).arg(sums.incomeCents[size_t(month)]).arg(sums.expenseCents[size_t(month)]));
+    }
     return seen;
 }
 
