@@ -95,6 +95,7 @@ public:
     }
 
     int ColumnCount() const override { return m_result ? PQnfields(m_result) : 0; }
+    QString ColumnName(int column) const override { return m_result ? QString::fromUtf8(PQfname(m_result, column)) : QString(); }
 
     qint64 Int(int column) const override
     {
@@ -283,6 +284,16 @@ bool PgConnection::TableExists(const QString &name)
     check.Bind(1, name.toLower());
     check.Step();
     return check.Int(0) > 0;
+}
+
+void PgConnection::NumberOnFrom(const QString &table)
+{
+    // The identity's next number after the largest ID: records copied with their IDs did not move it.
+    const QString name = table.toLower();
+    SqlStatement renumber = Prepare(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'id'), COALESCE((SELECT max(\"ID\") FROM \"%1\"), 0) + 1, false)")
+                                        .arg(table));
+    renumber.Bind(1, QLatin1Char('"') + name + QLatin1Char('"'));
+    renumber.Run();
 }
 
 bool PgConnection::InTransaction() const

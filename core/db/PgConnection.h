@@ -43,6 +43,8 @@ public:
     int ServerVersion() const;
     // Whether the connection to the server still stands.
     bool IsConnected() const;
+    // After records were written with their own IDs: the table's next ID follows the largest.
+    void NumberOnFrom(const QString &table);
 
 protected:
     bool TableExists(const QString &name) override;

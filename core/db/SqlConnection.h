@@ -56,6 +56,7 @@ public:
     virtual void BindBlob(int index, const QByteArray &bytes) = 0;
     virtual bool Step() = 0;
     virtual int ColumnCount() const = 0;
+    virtual QString ColumnName(int column) const = 0;
     virtual qint64 Int(int column) const = 0;
     virtual double Double(int column) const = 0;
     virtual QString Text(int column) const = 0;
@@ -79,6 +80,7 @@ public:
     void Run();                             // steps a statement that returns no rows
 
     int ColumnCount() const { return m_impl->ColumnCount(); }
+    QString ColumnName(int column) const { return m_impl->ColumnName(column); }
     qint64 Int(int column) const { return m_impl->Int(column); }
     double Double(int column) const { return m_impl->Double(column); }
     QString Text(int column) const { return m_impl->Text(column); }

@@ -84,6 +84,7 @@ public:
     }
 
     int ColumnCount() const override { return sqlite3_column_count(m_stmt); }
+    QString ColumnName(int column) const override { return QString::fromUtf8(sqlite3_column_name(m_stmt, column)); }
     qint64 Int(int column) const override { return sqlite3_column_int64(m_stmt, column); }
     double Double(int column) const override { return sqlite3_column_double(m_stmt, column); }
 
@@ -382,6 +383,13 @@ QString SqliteConnection::CheckWholeLedger(const QString &path)
     }
     sqlite3_close_v2(db);
     return faults.join(QLatin1Char('\n'));
+}
+
+QString SqliteConnection::TableSql(const QString &name)
+{
+    SqlStatement read = Prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='table' AND name=?"));
+    read.Bind(1, name);
+    return read.Step() ? read.Text(0) : QString();
 }
 
 bool SqliteConnection::TableExists(const QString &name)

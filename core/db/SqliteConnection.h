@@ -50,6 +50,9 @@ public:
     // Reads the whole file as one written whole and not changing (a copy), and leaves nothing beside it.
     static QString CheckWholeLedger(const QString &path);
 
+    // The statement that made the table, as the file keeps it; empty when there is no such table.
+    QString TableSql(const QString &name);
+
 protected:
     bool TableExists(const QString &name) override;
     QString BeginSql() const override;

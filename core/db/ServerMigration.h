@@ -1,0 +1,25 @@
+// A household's ledger file moved to a server ledger (迁移到服务器…): everything it keeps, with its
+// IDs, in one transaction that commits only when the server holds what the file holds.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class PgConnection;
+class SqliteConnection;
+
+struct MigrationReport
+{
+    QStringList tables;   // the tables copied, in order
+    qint64 records = 0;   // the records copied, of every table
+};
+
+// Copies the nine tables, and the recurring records, their due dates and the budgets when the file
+// has them, into an empty server database (laid from the schema first), then lays the kept figures
+// there afresh and checks them: every table's count, the kept totals and the month figures must equal
+// the file's before the transaction commits. Throws DbError, with nothing left on the server, when
+// the database is not empty, a record cannot be copied, or the check finds a difference. progress is
+// told of the records copied so far and of all there are.
+MigrationReport MigrateToServer(SqliteConnection &file, PgConnection &server, const QString &schemaPath,
+                                const std::function<void(qint64 done, qint64 total)> &progress = {});
