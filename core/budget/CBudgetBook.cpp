@@ -1,8 +1,10 @@
 // Budgets and the month's spending against them.
 #include "CBudgetBook.h"
 
+
 #include "common/Amount.h"
 #include "db/KeptFigures.h"
+#include "db/LaterTables.h"
 #include "db/SqlConnection.h"
 
 #include <QDate>
@@ -11,8 +13,7 @@
 
 CBudgetBook::CBudgetBook(std::shared_ptr<SqlConnection> db) : m_db(std::move(db))
 {
-    m_db->LayTableIfMissing(QStringLiteral("Budget"), {QStringLiteral("CREATE TABLE \"Budget\" (\"Item\" TEXT NOT NULL, \"Month\" TEXT NOT NULL, "
-                                                                   "\"Cents\" INTEGER NOT NULL, PRIMARY KEY (\"Item\", \"Month\")) WITHOUT ROWID")});
+    m_db->LayTableIfMissing(QStringLiteral("Budget"), LaterTableStatements(QStringLiteral("Budget")));
 }
 
 QString CBudgetBook::SetBudget(const QString &item, const QString &month, double amount)

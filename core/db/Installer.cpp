@@ -35,7 +35,9 @@ bool CopyMissing(const QString &from, const QString &to, QString *error)
     return true;
 }
 
-bool CreateDatabase(const QString &schemaPath, const QString &dbPath, QString *error)
+} // namespace
+
+bool CreateLedgerDatabase(const QString &schemaPath, const QString &dbPath, QString *error)
 {
     QFile schemaFile(schemaPath);
     if (!schemaFile.open(QIODevice::ReadOnly)) {
@@ -70,8 +72,6 @@ bool CreateDatabase(const QString &schemaPath, const QString &dbPath, QString *e
     return true;
 }
 
-} // namespace
-
 bool LayInstallation(const QString &templateDir, const QString &targetDir, QString *error)
 {
     const QString dataDir = targetDir + QStringLiteral("/Data");
@@ -80,7 +80,7 @@ bool LayInstallation(const QString &templateDir, const QString &targetDir, QStri
         return false;
     }
     const QString dbPath = dataDir + QStringLiteral("/Kinward.db");
-    if (!QFileInfo::exists(dbPath) && !CreateDatabase(templateDir + QStringLiteral("/schema.sql"), dbPath, error))
+    if (!QFileInfo::exists(dbPath) && !CreateLedgerDatabase(templateDir + QStringLiteral("/schema.sql"), dbPath, error))
         return false;
     return CopyMissing(templateDir + QStringLiteral("/Data"), dataDir, error)
            && CopyMissing(templateDir + QStringLiteral("/Picture"), targetDir + QStringLiteral("/Picture"), error);

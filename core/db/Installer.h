@@ -3,6 +3,10 @@
 
 #include <QString>
 
+// A new, empty ledger database at dbPath from the schema, made beside it and put in place whole.
+// False with a reason when it could not be made.
+bool CreateLedgerDatabase(const QString &schemaPath, const QString &dbPath, QString *error);
+
 // Creates, below target, Data/Kinward.db from <template>/schema.sql and copies <template>/Data/* and
 // <template>/Picture/*. Files already present are never touched, so an existing installation keeps
 // everything it has. False with a reason when something could not be made.

@@ -301,14 +301,16 @@ bool PgConnection::InTransaction() const
     return PQtransactionStatus(m_conn) != PQTRANS_IDLE;
 }
 
+// The server keeps its own copies of its databases; a household takes a file of a server ledger with
+// 导出为本机帐本… (ExportServerLedger) and moves a file to the server with 迁移到服务器….
 void PgConnection::CopyTo(const QString &, const CopyStep &)
 {
-    throw DbError(QStringLiteral("服务器帐本还不能复制为本机文件。"));
+    throw DbError(QStringLiteral("服务器帐本的副本由服务器保存。要在本机保留一份，请用“导出为本机帐本…”。"));
 }
 
 void PgConnection::CopyFrom(const QString &, const CopyStep &)
 {
-    throw DbError(QStringLiteral("服务器帐本还不能由本机文件替换。"));
+    throw DbError(QStringLiteral("服务器帐本不能由本机副本替换。要把本机帐本放到服务器上，请用“迁移到服务器…”。"));
 }
 
 std::vector<RecordedChange> PgConnection::ReadChanges(const QByteArray &, bool) const

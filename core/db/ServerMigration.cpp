@@ -2,17 +2,25 @@
 #include "ServerMigration.h"
 
 #include "db/DbError.h"
+#include "db/Installer.h"
 #include "db/KeptFigures.h"
+#include "db/LaterTables.h"
 #include "db/PgConnection.h"
 #include "db/ServerLedger.h"
 #include "db/SqliteConnection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
 // The nine tables, then what the books lay when first used. The change journal and the recycle bin
 // stay with the file: their changes are in the file's own form.
 const char *const kLedgerTables[] = {"Money", "Deposit", "Current", "Article", "InsureNote", "InsureRecord", "Credit", "Memo", "Address"};
-const char *const kLaterTables[] = {"Recurring", "RecurringDone", "Budget"};
 
 // Rows written to the server per statement: few round trips, well under its limit of parameters.
 constexpr int kRowsPerInsert = 200;
@@ -75,47 +83,103 @@ void CopyTable(SqlConnection &file, SqlConnection &server, const QString &table,
     flush();
 }
 
-void Check(bool same, const QString &what)
+bool HasServerNumberedId(const QString &table)
 {
-    if (!same)
-        throw DbError(QStringLiteral("迁移后核对不符：%1。服务器上没有留下任何记录，本机帐本没有改动。").arg(what));
+    return table != QLatin1String("RecurringDone") && table != QLatin1String("Budget");
+}
+
+// The tables a ledger holds, in the order they are copied: the nine, then those the books laid.
+QStringList TablesOf(SqlConnection &db)
+{
+    QStringList tables;
+    for (const char *table : kLedgerTables)
+        tables.append(QString::fromLatin1(table));
+    for (const QString &table : LaterTableNames()) {
+        if (db.HasTable(table))
+            tables.append(table);
+    }
+    return tables;
+}
+
+// The copy holds what the ledger holds: every table's count, the kept totals, the month figures.
+void CheckCopy(SqlConnection &from, SqlConnection &to, const QStringList &tables, const QString &afterwards)
+{
+    const auto check = [&afterwards](bool same, const QString &what) {
+        if (!same)
+            throw DbError(QStringLiteral("复制后核对不符：%1。%2").arg(what, afterwards));
+    };
+    for (const QString &table : tables)
+        check(Count(to, table) == Count(from, table), QStringLiteral("表 %1 的记录数").arg(table));
+    check(Rows(to, QStringLiteral("SELECT \"Name\", \"Value\" FROM \"Totals\" ORDER BY 1")) ==
+              Rows(from, QStringLiteral("SELECT \"Name\", \"Value\" FROM \"Totals\" ORDER BY 1")),
+          QStringLiteral("各项总额"));
+    check(Rows(to, QStringLiteral("SELECT \"Month\", \"Item\", \"Sign\", \"N\", \"Cents\" FROM \"MoneyMonthItems\" ORDER BY 1, 2, 3")) ==
+              Rows(from, QStringLiteral("SELECT \"Month\", \"Item\", \"Sign\", \"N\", \"Cents\" FROM \"MoneyMonthItems\" ORDER BY 1, 2, 3")),
+          QStringLiteral("每月收支"));
 }
 
 } // namespace
+
+MigrationReport ExportServerLedger(PgConnection &server, const QString &schemaPath, const QString &path,
+                                   const std::function<void(qint64, qint64)> &progress)
+{
+    // Made whole beside the target, checked, and only then put in its place.
+    const QString aside = path + QStringLiteral(".export");
+    QFile::remove(aside);
+    QString error;
+    if (!CreateLedgerDatabase(schemaPath, aside, &error))
+        throw DbError(QStringLiteral("无法建立本机帐本文件 %1。").arg(QDir::toNativeSeparators(path)), error);
+    const auto dropAside = qScopeGuard([&aside] {
+        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")})
+            QFile::remove(aside + suffix);
+    });
+    MigrationReport report;
+    {
+        const QStringList tables = TablesOf(server);
+        qint64 total = 0;
+        for (const QString &table : tables)
+            total += Count(server, table);
+        std::unique_ptr<SqliteConnection> file = SqliteConnection::OpenAside(aside);
+        SqlTransaction readAtOnce(server);  // one moment of the server ledger, whoever writes meanwhile
+        server.Execute(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
+        SqlTransaction transaction(*file);
+        for (const QString &table : tables) {
+            file->LayTableIfMissing(table, LaterTableStatements(table));
+            CopyTable(server, *file, table, &report.records, total, progress);
+        }
+        EnsureKeptFigures(*file);
+        CheckCopy(server, *file, tables, QStringLiteral("没有写出本机帐本文件。"));
+        transaction.Commit();
+        readAtOnce.Commit();
+        report.tables = tables;
+    }
+    // Put in place whole: an existing file of the name is replaced in one step, never half-written.
+    if (std::rename(QFile::encodeName(aside).constData(), QFile::encodeName(path).constData()) != 0)
+        throw DbError(QStringLiteral("无法写出本机帐本文件 %1。").arg(QDir::toNativeSeparators(path)),
+                      QString::fromLocal8Bit(std::strerror(errno)));
+    return report;
+}
 
 MigrationReport MigrateToServer(SqliteConnection &file, PgConnection &server, const QString &schemaPath,
                                 const std::function<void(qint64, qint64)> &progress)
 {
     EnsureKeptFigures(file);  // the file's own figures are what the server's are checked against
-    QStringList tables;
-    for (const char *table : kLedgerTables)
-        tables.append(QString::fromLatin1(table));
-    for (const char *table : kLaterTables) {
-        if (file.HasTable(QString::fromLatin1(table)))
-            tables.append(QString::fromLatin1(table));
-    }
+    const QStringList tables = TablesOf(file);
     qint64 total = 0;
-    for (const QString &table : std::as_const(tables))
+    for (const QString &table : tables)
         total += Count(file, table);
 
     MigrationReport report;
     SqlTransaction transaction(server);
     LayServerLedger(server, schemaPath);
-    for (const QString &table : std::as_const(tables)) {
-        if (!server.HasTable(table))
-            server.Execute(file.TableSql(table));
+    for (const QString &table : tables) {
+        server.LayTableIfMissing(table, LaterTableStatements(table));
         CopyTable(file, server, table, &report.records, total, progress);
-        if (file.TableSql(table).contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive))
+        if (HasServerNumberedId(table))
             server.NumberOnFrom(table);
-        Check(Count(server, table) == Count(file, table), QStringLiteral("表 %1 的记录数").arg(table));
     }
     EnsureKeptFigures(server);
-    Check(Rows(server, QStringLiteral("SELECT \"Name\", \"Value\" FROM \"Totals\" ORDER BY 1")) ==
-              Rows(file, QStringLiteral("SELECT \"Name\", \"Value\" FROM \"Totals\" ORDER BY 1")),
-          QStringLiteral("各项总额"));
-    Check(Rows(server, QStringLiteral("SELECT \"Month\", \"Item\", \"Sign\", \"N\", \"Cents\" FROM \"MoneyMonthItems\" ORDER BY 1, 2, 3")) ==
-              Rows(file, QStringLiteral("SELECT \"Month\", \"Item\", \"Sign\", \"N\", \"Cents\" FROM \"MoneyMonthItems\" ORDER BY 1, 2, 3")),
-          QStringLiteral("每月收支"));
+    CheckCopy(file, server, tables, QStringLiteral("服务器上没有留下任何记录，本机帐本没有改动。"));
     transaction.Commit();
     report.tables = tables;
     return report;

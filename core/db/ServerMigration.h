@@ -1,5 +1,6 @@
-// A household's ledger file moved to a server ledger (迁移到服务器…): everything it keeps, with its
-// IDs, in one transaction that commits only when the server holds what the file holds.
+// A household's ledger file moved to a server ledger (迁移到服务器…), and a server ledger written out as
+// a ledger file of the usual form (导出为本机帐本…): everything a ledger keeps, with its IDs, in one
+// transaction that commits only when the copy holds what the ledger holds.
 #pragma once
 
 #include <QString>
@@ -23,3 +24,11 @@ struct MigrationReport
 // told of the records copied so far and of all there are.
 MigrationReport MigrateToServer(SqliteConnection &file, PgConnection &server, const QString &schemaPath,
                                 const std::function<void(qint64 done, qint64 total)> &progress = {});
+
+// Writes the server ledger, as it is at one moment, to a new ledger file at path (replacing a file of
+// that name only once the new one is whole and checked): the nine tables and what the books laid,
+// with their IDs, and the kept figures laid afresh there and checked against the server's. Throws
+// DbError, leaving nothing at path but what was there, when the file cannot be made or the check
+// finds a difference.
+MigrationReport ExportServerLedger(PgConnection &server, const QString &schemaPath, const QString &path,
+                                   const std::function<void(qint64 done, qint64 total)> &progress = {});

@@ -1,9 +1,11 @@
 // Recurring records' templates and the marks of their due dates.
 #include "CRecurringBook.h"
 
+
 #include "common/Amount.h"
 #include "common/LedgerDate.h"
 #include "db/KeptFigures.h"
+#include "db/LaterTables.h"
 #include "db/SqlConnection.h"
 
 #include <QSet>
@@ -45,15 +47,8 @@ QString RecurringTemplateProblem(const RecurringTemplate &recurring)
 
 CRecurringBook::CRecurringBook(std::shared_ptr<SqlConnection> db) : m_db(std::move(db))
 {
-    m_db->LayTableIfMissing(QStringLiteral("Recurring"),
-                            {QStringLiteral("CREATE TABLE \"Recurring\" (\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT, \"Item\" TEXT NOT NULL, "
-                                            "\"Money\" DOUBLE NOT NULL, \"Member\" TEXT NOT NULL DEFAULT '', \"Explain\" TEXT NOT NULL DEFAULT '', "
-                                            "\"Unit\" INTEGER NOT NULL, \"Every\" INTEGER NOT NULL, \"DayOfMonth\" INTEGER NOT NULL DEFAULT 0, "
-                                            "\"First\" TEXT NOT NULL, \"End\" TEXT NOT NULL DEFAULT '', \"Times\" INTEGER NOT NULL DEFAULT 0)")});
-    // A due date written (Written 1) or skipped (0): one mark per template and date.
-    m_db->LayTableIfMissing(QStringLiteral("RecurringDone"),
-                            {QStringLiteral("CREATE TABLE \"RecurringDone\" (\"Template\" INTEGER NOT NULL, \"Due\" TEXT NOT NULL, "
-                                            "\"Written\" INTEGER NOT NULL, PRIMARY KEY (\"Template\", \"Due\")) WITHOUT ROWID")});
+    for (const QString &table : {QStringLiteral("Recurring"), QStringLiteral("RecurringDone")})
+        m_db->LayTableIfMissing(table, LaterTableStatements(table));
 }
 
 QList<RecurringTemplate> CRecurringBook::Templates() const

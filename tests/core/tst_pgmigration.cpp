@@ -10,6 +10,7 @@
 #include "db/SqliteConnection.h"
 #include "recurring/CRecurringBook.h"
 
+#include "FileBytes.h"
 #include "PgTestServer.h"
 #include "TestInstallation.h"
 
@@ -110,6 +111,25 @@ private slots:
         }
         QCOMPARE(report.records, records);
         QVERIFY(records > 49000);
+        // Written out again as a ledger file: whole, equal to the server table by table, and a ledger the
+        // program opens (its figures laid and right).
+        const QString exported = install.DataFile("Exported.db");
+        WriteBytes(exported, "an older export");
+        const MigrationReport back = ExportServerLedger(*server, kSchema, exported);
+        QCOMPARE(back.records, records);
+        QCOMPARE(SqliteConnection::CheckWholeLedger(exported), QString());
+        {
+            const std::unique_ptr<SqliteConnection> copy = SqliteConnection::OpenAside(exported);
+            for (const auto &table : tables)
+                QCOMPARE(Rows(*copy, QString::fromLatin1(table.table), QString::fromLatin1(table.order)),
+                         Rows(*file, QString::fromLatin1(table.table), QString::fromLatin1(table.order)));
+            QVERIFY(KeptFiguresCurrent(*copy));
+            QCOMPARE(KeptFigure(*copy, QStringLiteral("Money"), QStringLiteral("Money"), QString()),
+                     KeptFigure(*file, QStringLiteral("Money"), QStringLiteral("Money"), QString()));
+        }
+        QVERIFY(!QFile::exists(exported + QStringLiteral(".export")));
+        // A file that cannot be written leaves what was there.
+        QVERIFY_THROWS_EXCEPTION(DbError, ExportServerLedger(*server, kSchema, install.DataFile("no/such/folder/x.db")));
         // A record added on the server after the move takes the next ID, not one of the copied ones.
         const qint64 largest = Rows(*file, QStringLiteral("Money"), QStringLiteral("\"ID\" DESC")).first().section(QLatin1Char('|'), 0, 0).toLongLong();
         server->Execute(QStringLiteral("INSERT INTO \"Money\" (\"Item\") VALUES ('新')"));
