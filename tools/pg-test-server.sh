@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# A private PostgreSQL server for the tests: pg-test-server.sh start|stop <folder> <port>
+# A private PostgreSQL server for the tests: pg-test-server.sh start|restart|stop <folder> <port>
 # It runs from <folder> (data, log and the socket), listens on the local socket only, as an
 # unprivileged user (the server refuses root: as root it runs as the distribution's "postgres" user),
 # and asks for a password: the role "zarvel" with the password "zarvel-test", so logins that fail are
-# tested for real. Stopped and removed by "stop".
+# tested for real. "restart" starts the server of an existing folder again (after a crash: it recovers).
+# Stopped and removed by "stop".
 set -euo pipefail
 action="$1"
 folder="$2"
@@ -26,7 +27,21 @@ stop() {
   rm -rf "$folder"
 }
 
+launch() {
+  as_server "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w \
+    -o "-k $folder -c listen_addresses= -p $port -c fsync=off -c max_connections=60" start >/dev/null ||
+    { cat "$folder/server.log" >&2; exit 1; }
+}
+
 case "$action" in
+restart)
+  # A server killed a moment ago may still be going down: wait for it, at most ten seconds.
+  if [ -f "$folder/data/postmaster.pid" ]; then
+    old="$(head -1 "$folder/data/postmaster.pid")"
+    for _ in $(seq 100); do kill -0 "$old" 2>/dev/null || break; sleep 0.1; done
+  fi
+  launch
+  ;;
 start)
   stop  # what a run stopped midway left
   mkdir -p "$folder"
@@ -37,16 +52,14 @@ start)
     --encoding=UTF8 --locale=C.UTF-8 >"$folder/initdb.log" 2>&1 || { cat "$folder/initdb.log" >&2; exit 1; }
   # The socket's folder must be reachable by the tests' user; the data stays the server's own.
   chmod 0711 "$folder"
-  as_server "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w \
-    -o "-k $folder -c listen_addresses= -p $port -c fsync=off -c max_connections=60" start >/dev/null ||
-    { cat "$folder/server.log" >&2; exit 1; }
+  launch
   echo "PostgreSQL $("$bin/postgres" --version | awk '{print $3}') for the tests: socket in $folder, port $port"
   ;;
 stop)
   stop
   ;;
 *)
-  echo "usage: $0 start|stop <folder> [port]" >&2
+  echo "usage: $0 start|restart|stop <folder> [port]" >&2
   exit 2
   ;;
 esac

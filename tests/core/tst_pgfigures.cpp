@@ -1,6 +1,7 @@
 // The kept figures of a ledger on a real PostgreSQL server, kept by the same triggers as in the ledger
-// file (as PL/pgSQL): after many writes of every kind, the totals, the month figures, the list's blocks
-// and the change mark equal what the records say afresh.
+// file (as PL/pgSQL): after many writes of every kind, and after the server was killed in the middle
+// of them, the totals, the month figures, the list's blocks and the change mark equal what the records
+// say afresh.
 #include "db/DbError.h"
 #include "db/KeptFigures.h"
 #include "db/MoneyBlocks.h"
@@ -9,8 +10,16 @@
 
 #include "PgTestServer.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
+#include <QThread>
+#include <atomic>
+#include <csignal>
+#include <thread>
 
 namespace {
 
@@ -143,6 +152,52 @@ private slots:
             WriteMany(*db, random, 20);
         }
         QCOMPARE(Rows(*db, QStringLiteral("SELECT * FROM \"Totals\" ORDER BY 1")), totals);
+        CheckFigures(*db);
+    }
+
+    // The server killed (SIGKILL) while a copy writes, then started again: it recovers, and every kept
+    // figure still equals the records, however far the last write had come.
+    void aServerKilledDuringWritesKeepsItsFiguresTrue()
+    {
+        const QString script = QStringLiteral(ZARVEL_TEMPLATE_DIR "/../../tools/pg-test-server.sh");
+        const QString folder = QStringLiteral("/tmp/zarvel-pg-crash-%1").arg(QCoreApplication::applicationPid());
+        const QString port = QStringLiteral("54331");
+        const auto server = [&](const QString &action) { return QProcess::execute(QStringLiteral("bash"), {script, action, folder, port}); };
+        QCOMPARE(server(QStringLiteral("start")), 0);
+        const auto stop = qScopeGuard([&] { server(QStringLiteral("stop")); });
+        PgSettings settings = TestServer();
+        settings.host = folder;
+        settings.port = port.toInt();
+        PgConnection::Open(settings)->Execute(QStringLiteral("CREATE DATABASE crash"));
+        settings.database = QStringLiteral("crash");
+        {
+            const auto db = PgConnection::Open(settings);
+            LayServerLedger(*db, kSchema);
+            EnsureKeptFigures(*db);
+            LayMoneyBlocks(*db, 8);
+        }
+        std::atomic<int> written{0};
+        std::thread writer([&] {
+            try {
+                const auto db = PgConnection::Open(settings);
+                QRandomGenerator random(7);
+                for (;;) {
+                    WriteMany(*db, random, 1);
+                    ++written;
+                }
+            } catch (...) {  // the server gone: the copy's writes end here
+            }
+        });
+        while (written < 150)
+            QThread::msleep(2);
+        QFile pidFile(folder + QStringLiteral("/data/postmaster.pid"));
+        QVERIFY(pidFile.open(QIODevice::ReadOnly));
+        const pid_t postmaster = pid_t(pidFile.readLine().trimmed().toLongLong());
+        QVERIFY(postmaster > 0 && ::kill(postmaster, SIGKILL) == 0);
+        writer.join();
+        QCOMPARE(server(QStringLiteral("restart")), 0);
+        const auto db = PgConnection::Open(settings);
+        QVERIFY(Number(*db, QStringLiteral("SELECT count(*) FROM \"Money\"")) > 0);
         CheckFigures(*db);
     }
 };
