@@ -192,6 +192,12 @@ private:
             Reset();
             throw error;
         }
+        // A COMMIT of a transaction a failed statement aborted is the server's ROLLBACK: nothing was kept.
+        if (qstrcmp(PQcmdStatus(m_result), "ROLLBACK") == 0 && m_sql.trimmed().toUpper().startsWith("COMMIT")) {
+            const DbError error = m_connection->Failure(QStringLiteral("COMMIT rolled back: a statement of the transaction had failed"));
+            Reset();
+            throw error;
+        }
         m_row = -1;
     }
 

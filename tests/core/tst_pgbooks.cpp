@@ -7,6 +7,8 @@
 #include "db/Ledger.h"
 #include "db/PgConnection.h"
 #include "db/ServerLedger.h"
+#include "budget/CBudgetBook.h"
+#include "recurring/CRecurringBook.h"
 #include "stats/MoneyFigures.h"
 
 #include "MessageRecorder.h"
@@ -96,6 +98,47 @@ QStringList Drive()
     return seen;
 }
 
+// Recurring records and budgets on whichever ledger the books open: templates added, due dates
+// written and skipped, confirmed again by a second copy, budgets set and read against the month.
+QStringList DriveRecurringAndBudgets()
+{
+    QStringList seen;
+    try {
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        CRecurringBook recurring(OpenLedgerDatabase());
+        RecurringTemplate rent;
+        rent.item = QStringLiteral("房租");
+        rent.amount = -3500;
+        rent.member = QStringLiteral("爸爸");
+        rent.note = QStringLiteral("房租 'x'");
+        rent.rule.unit = RepeatUnit::Months;
+        rent.rule.first = QDate(2026, 1, 31);
+        rent.rule.every = 1;
+        seen.append(QStringLiteral("added: %1").arg(recurring.Add(rent)));
+        seen.append(QStringLiteral("id set: %1").arg(rent.id > 0));
+        const std::vector<DueRecord> due = recurring.DueUpTo(QDate(2026, 4, 30));
+        seen.append(QStringLiteral("due %1").arg(due.size()));
+        if (due.size() >= 2) {
+            seen.append(QStringLiteral("written %1").arg(recurring.Confirm(book, {due[0]}, {due[1]})));
+            seen.append(QStringLiteral("written again %1").arg(recurring.Confirm(book, due, {})));  // another copy's list
+        }
+        seen.append(QStringLiteral("left %1, total %2").arg(recurring.DueUpTo(QDate(2026, 4, 30)).size()).arg(book.GetTotalCents()));
+
+        CBudgetBook budgets(OpenLedgerDatabase());
+        seen.append(QStringLiteral("budget: %1").arg(budgets.SetBudget(QStringLiteral("房租"), QString(), 4000)));
+        seen.append(QStringLiteral("budget: %1").arg(budgets.SetBudget(QStringLiteral("房租"), QString(), 3000)));
+        seen.append(QStringLiteral("budget: %1").arg(budgets.SetBudget(QString(), QStringLiteral("2026-02"), 5000)));
+        const BudgetView view = ReadBudgetView(*OpenLedgerDatabase(), QStringLiteral("2026-02"));
+        for (const BudgetLine &line : view.items)
+            seen.append(QStringLiteral("line %1 %2 %3").arg(line.item).arg(line.budgetCents).arg(line.spentCents));
+        seen.append(QStringLiteral("whole %1 %2 %3").arg(view.hasWhole).arg(view.whole.budgetCents).arg(view.whole.spentCents));
+    } catch (const DbError &error) {
+        seen.append(QStringLiteral("failed: %1 %2").arg(error.Explanation(), error.Detail()));
+    }
+    return seen;
+}
+
 } // namespace
 
 class TestPgBooks : public QObject
@@ -125,6 +168,26 @@ private slots:
         for (qsizetype i = 0; i < std::min(onFile.size(), onServer.size()); ++i)
             QCOMPARE(onServer.at(i), onFile.at(i));
         QCOMPARE(onServer.size(), onFile.size());
+    }
+    void recurringRecordsAndBudgetsReadTheSameOnBothLedgers()
+    {
+        QStringList onFile, onServer;
+        {
+            TestInstallation install;
+            MessageRecorder messages;
+            onFile = DriveRecurringAndBudgets();
+        }
+        TestDatabase database;
+        LayServerLedger(*PgConnection::Open(database.Settings()), QStringLiteral(ZARVEL_TEMPLATE_DIR "/schema.sql"));
+        {
+            TestInstallation install;
+            MessageRecorder messages;
+            UseServerLedger(database.Settings());
+            onServer = DriveRecurringAndBudgets();
+            UseLedgerFile();
+        }
+        QVERIFY2(!onFile.join(QLatin1Char('\n')).contains(QLatin1String("failed")), qPrintable(onFile.join(QLatin1Char('\n'))));
+        QCOMPARE(onServer.join(QLatin1Char('\n')), onFile.join(QLatin1Char('\n')));
     }
 };
 

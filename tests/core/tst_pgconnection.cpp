@@ -177,6 +177,56 @@ private slots:
         QCOMPARE(count(), qint64(3));
     }
 
+    // A statement that failed and was caught inside a transaction leaves the server's transaction
+    // aborted; its COMMIT then takes everything back. The commit must not be reported as done.
+    void aCommitTheServerTookBackIsAFailure()
+    {
+        TestDatabase database;
+        const auto db = PgConnection::Open(database.Settings());
+        db->Execute(QStringLiteral("CREATE TABLE \"Memo\" (\"ID\" integer PRIMARY KEY, \"Note\" text NOT NULL)"));
+        const auto add = [&db](qint64 id, const SqlValue &note) {
+            SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO \"Memo\" (ID, Note) VALUES (?, ?)"));
+            insert.BindAll({id, note});
+            insert.Run();
+        };
+        bool committed = false;
+        {
+            SqlTransaction transaction(*db);
+            add(1, QStringLiteral("a"));
+            try {
+                add(2, std::monostate());
+            } catch (const DbError &) {
+            }
+            try {
+                transaction.Commit();
+                committed = true;
+            } catch (const DbError &) {
+            }
+        }
+        SqlStatement rows = db->Prepare(QStringLiteral("SELECT count(*) FROM \"Memo\""));
+        rows.Step();
+        QCOMPARE(committed, rows.Int(0) == 1);
+    }
+
+    // Words inside a text or a comment are not the statement's: not a parameter, not a type, not
+    // the end of a trigger's function.
+    void textsAndCommentsAreLeftAsTheyAre()
+    {
+        int count = 0;
+        QCOMPARE(PgDialect(QStringLiteral("SELECT \"A\" FROM \"T\" -- the item's sum\nWHERE \"B\" = ?"), &count),
+                 QStringLiteral("SELECT \"a\" FROM \"t\" -- the item's sum\nWHERE \"b\" = $1"));
+        QCOMPARE(count, 1);
+        QCOMPARE(PgCommands(QStringLiteral("CREATE TABLE \"Note\" (\"Text\" TEXT NOT NULL DEFAULT 'TEXT')")),
+                 QStringList({"CREATE TABLE \"note\" (\"text\" text COLLATE ucs_basic NOT NULL DEFAULT 'TEXT')"}));
+        const QStringList trigger = PgCommands(QStringLiteral(
+            "CREATE TRIGGER \"Memo_Mark\" AFTER INSERT ON \"Memo\" BEGIN\nUPDATE \"LedgerMark\" SET \"Note\" = 'cost $zarvel$ 5';\nEND"));
+        QCOMPARE(trigger.size(), 2);
+        QVERIFY2(trigger.at(0).contains(QLatin1String("'cost $zarvel$ 5'")), qPrintable(trigger.at(0)));
+        const QString body = trigger.at(0).section(QLatin1String(" AS "), 1);
+        const QString tag = body.left(body.indexOf(QLatin1Char('$'), 1) + 1);
+        QCOMPARE(body.count(tag), 2);  // the function's quote opens and closes once
+    }
+
     void aLostConnectionIsToldAsSuch()
     {
         TestDatabase database;
