@@ -199,6 +199,9 @@ private:
             throw error;
         }
         m_row = -1;
+        // An INSERT, UPDATE or DELETE says how many records it wrote; a query says nothing of it.
+        if (const char *written = PQcmdTuples(m_result); written && *written && status == PGRES_COMMAND_OK)
+            m_connection->m_rowsChanged = QByteArray(written).toLongLong();
     }
 
     PgConnection *m_connection;
@@ -292,13 +295,14 @@ bool PgConnection::TableExists(const QString &name)
     return check.Int(0) > 0;
 }
 
-void PgConnection::NumberOnFrom(const QString &table)
+void PgConnection::NumberOnFrom(const QString &table, qint64 largestUsed)
 {
-    // The identity's next number after the largest ID: records copied with their IDs did not move it.
-    const QString name = table.toLower();
-    SqlStatement renumber = Prepare(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'id'), COALESCE((SELECT max(\"ID\") FROM \"%1\"), 0) + 1, false)")
+    // The identity's next number after the largest ID ever given: records copied with their IDs did
+    // not move it, and an ID deleted at the end is not given again.
+    SqlStatement renumber = Prepare(QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'id'), "
+                                                   "GREATEST(COALESCE((SELECT max(\"ID\") FROM \"%1\"), 0), ?) + 1, false)")
                                         .arg(table));
-    renumber.Bind(1, QLatin1Char('"') + name + QLatin1Char('"'));
+    renumber.BindAll({QLatin1Char('"') + table.toLower() + QLatin1Char('"'), largestUsed});
     renumber.Run();
 }
 

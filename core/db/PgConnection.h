@@ -33,6 +33,7 @@ public:
     QString Path() const override { return m_settings.Describe(); }
     SqlStatement Prepare(const QString &sql) override;
     qint64 LastInsertId() const override;
+    qint64 RowsChanged() const override { return m_rowsChanged; }
     bool IsReadOnly() const override { return false; }
     void CopyTo(const QString &path, const CopyStep &eachStep = {}) override;
     void CopyFrom(const QString &path, const CopyStep &eachStep = {}) override;
@@ -43,8 +44,9 @@ public:
     int ServerVersion() const;
     // Whether the connection to the server still stands.
     bool IsConnected() const;
-    // After records were written with their own IDs: the table's next ID follows the largest.
-    void NumberOnFrom(const QString &table);
+    // After records were written with their own IDs: the table's next ID follows the largest there
+    // and the largest the ledger they came from ever gave.
+    void NumberOnFrom(const QString &table, qint64 largestUsed = 0);
 
 protected:
     bool TableExists(const QString &name) override;
@@ -62,4 +64,5 @@ private:
 
     PgSettings m_settings;
     pg_conn *m_conn = nullptr;
+    qint64 m_rowsChanged = 0;  // of the last command that wrote
 };

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-// One statement's words: '?' parameters numbered ($1, $2 …); quoted names in lower case, as PostgreSQL
+// One statement's words: '?' parameters numbered ($1, $2 …; ?3 as $3); quoted names in lower case, as PostgreSQL
 // folds the unquoted ones, so "Money" and Money name one table; IFNULL as COALESCE; SQLite's random()
 // (a 64-bit whole number) as one; the type names INTEGER (SQLite's are 64-bit), DOUBLE and DATETIME
 // as PostgreSQL names them; temp. as pg_temp.; the empty blob x'' and the lowest key -9e999 as the

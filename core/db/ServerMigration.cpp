@@ -176,7 +176,7 @@ MigrationReport MigrateToServer(SqliteConnection &file, PgConnection &server, co
         server.LayTableIfMissing(table, LaterTableStatements(table));
         CopyTable(file, server, table, &report.records, total, progress);
         if (HasServerNumberedId(table))
-            server.NumberOnFrom(table);
+            server.NumberOnFrom(table, file.LargestIdGiven(table));
     }
     EnsureKeptFigures(server);
     CheckCopy(file, server, tables, QStringLiteral("服务器上没有留下任何记录，本机帐本没有改动。"));

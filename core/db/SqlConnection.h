@@ -106,6 +106,9 @@ public:
     virtual SqlStatement Prepare(const QString &sql) = 0;
     void Execute(const QString &sql);
     virtual qint64 LastInsertId() const = 0;
+    // The records the last INSERT, UPDATE or DELETE wrote itself (not its triggers): 0 for an insert
+    // a conflict turned away.
+    virtual qint64 RowsChanged() const = 0;
     bool HasTable(const QString &name);
     // Lays a table (and what goes with it: the statements run in turn) when the database has none of
     // the name; a table there already costs no statement.

@@ -392,6 +392,15 @@ QString SqliteConnection::TableSql(const QString &name)
     return read.Step() ? read.Text(0) : QString();
 }
 
+qint64 SqliteConnection::LargestIdGiven(const QString &table)
+{
+    if (!HasTable(QStringLiteral("sqlite_sequence")))
+        return 0;
+    SqlStatement read = Prepare(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ?"));
+    read.Bind(1, table);
+    return read.Step() ? read.Int(0) : 0;
+}
+
 bool SqliteConnection::TableExists(const QString &name)
 {
     SqlStatement check = Prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?"));
@@ -403,6 +412,11 @@ bool SqliteConnection::TableExists(const QString &name)
 qint64 SqliteConnection::LastInsertId() const
 {
     return sqlite3_last_insert_rowid(m_db);
+}
+
+qint64 SqliteConnection::RowsChanged() const
+{
+    return sqlite3_changes64(m_db);
 }
 
 QString SqliteConnection::BeginSql() const

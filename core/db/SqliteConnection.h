@@ -26,6 +26,7 @@ public:
     QString Path() const override { return m_path; }
     SqlStatement Prepare(const QString &sql) override;
     qint64 LastInsertId() const override;
+    qint64 RowsChanged() const override;
     bool IsReadOnly() const override;
     // SQLite's online backup, a stretch of pages at a time.
     void CopyTo(const QString &path, const CopyStep &eachStep = {}) override;
@@ -52,6 +53,8 @@ public:
 
     // The statement that made the table, as the file keeps it; empty when there is no such table.
     QString TableSql(const QString &name);
+    // The largest ID the table ever gave (its AUTOINCREMENT's count, deleted records included).
+    qint64 LargestIdGiven(const QString &table);
 
 protected:
     bool TableExists(const QString &name) override;

@@ -83,9 +83,7 @@ QString CRecurringBook::Add(RecurringTemplate &recurring)
     SqlStatement insert = m_db->Prepare(QStringLiteral("INSERT INTO \"Recurring\" (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)").arg(kColumns));
     BindTemplate(insert, recurring);
     insert.Run();
-    SqlStatement id = m_db->Prepare(QStringLiteral("SELECT last_insert_rowid()"));
-    id.Step();
-    const qint64 added = id.Int(0);
+    const qint64 added = m_db->LastInsertId();
     transaction.Commit();
     recurring.id = added;  // only once it is stored
     return QString();
@@ -186,9 +184,7 @@ qsizetype CRecurringBook::Confirm(CMoneyBook &book, const std::vector<DueRecord>
         SqlStatement insert = db.Prepare(markSql);
         insert.BindAll({record.templateId, DayText(record.due), qint64(written ? 1 : 0)});
         insert.Run();
-        SqlStatement changed = db.Prepare(QStringLiteral("SELECT changes()"));
-        changed.Step();
-        return changed.Int(0) > 0;
+        return db.RowsChanged() > 0;
     };
     qsizetype written = 0;
     CMoneyBook::Alongside alongside;

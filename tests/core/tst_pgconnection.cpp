@@ -47,6 +47,13 @@ private slots:
         QCOMPARE(PgDialect(QStringLiteral("SELECT 'a?b''\"X\"', ifnull_x, x_ifnull FROM \"T\" WHERE a = ?"), &count),
                  QStringLiteral("SELECT 'a?b''\"X\"', ifnull_x, x_ifnull FROM \"t\" WHERE a = $1"));
         QCOMPARE(count, 1);
+        // Numbered parameters keep their numbers, a bare one follows the largest; SQLite's plus that
+        // steers its planner goes, a plus after a name that only ends in "or" stays.
+        QCOMPARE(PgDialect(QStringLiteral("SELECT 1 WHERE a = ?2 AND (?1 = 1 OR b = ?2) AND c = ?"), &count),
+                 QStringLiteral("SELECT 1 WHERE a = $2 AND ($1 = 1 OR b = $2) AND c = $3"));
+        QCOMPARE(count, 3);
+        QCOMPARE(PgDialect(QStringLiteral("SELECT Floor +(2) FROM t WHERE +(a) AND x OR +(b)")),
+                 QStringLiteral("SELECT Floor +(2) FROM t WHERE (a) AND x OR (b)"));
         QCOMPARE(PgDialect(QStringLiteral("UPDATE \"LedgerMark\" SET \"Mark\" = random()")),
                  QStringLiteral("UPDATE \"ledgermark\" SET \"mark\" = (random() * 9007199254740991)::bigint"));
     }
