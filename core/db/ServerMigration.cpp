@@ -32,19 +32,6 @@ qint64 Count(SqlConnection &db, const QString &table)
     return count.Int(0);
 }
 
-QStringList Rows(SqlConnection &db, const QString &sql)
-{
-    QStringList rows;
-    SqlStatement read = db.Prepare(sql);
-    while (read.Step()) {
-        QStringList cells;
-        for (int column = 0; column < read.ColumnCount(); ++column)
-            cells.append(read.Text(column));
-        rows.append(cells.join(QLatin1Char('|')));
-    }
-    return rows;
-}
-
 // Copies the table's records with their IDs, a batch of rows per statement.
 void CopyTable(SqlConnection &file, SqlConnection &server, const QString &table, qint64 *done, qint64 total,
                const std::function<void(qint64, qint64)> &progress)
@@ -110,11 +97,11 @@ void CheckCopy(SqlConnection &from, SqlConnection &to, const QStringList &tables
     };
     for (const QString &table : tables)
         check(Count(to, table) == Count(from, table), QStringLiteral("表 %1 的记录数").arg(table));
-    check(Rows(to, QStringLiteral("SELECT \"Name\", \"Value\" FROM \"Totals\" ORDER BY 1")) ==
-              Rows(from, QStringLiteral("SELECT \"Name\", \"Value\" FROM \"Totals\" ORDER BY 1")),
+    check(QueryRowTexts(to, QStringLiteral("SELECT \"Name\", \"Value\" FROM \"Totals\" ORDER BY 1")) ==
+              QueryRowTexts(from, QStringLiteral("SELECT \"Name\", \"Value\" FROM \"Totals\" ORDER BY 1")),
           QStringLiteral("各项总额"));
-    check(Rows(to, QStringLiteral("SELECT \"Month\", \"Item\", \"Sign\", \"N\", \"Cents\" FROM \"MoneyMonthItems\" ORDER BY 1, 2, 3")) ==
-              Rows(from, QStringLiteral("SELECT \"Month\", \"Item\", \"Sign\", \"N\", \"Cents\" FROM \"MoneyMonthItems\" ORDER BY 1, 2, 3")),
+    check(QueryRowTexts(to, QStringLiteral("SELECT \"Month\", \"Item\", \"Sign\", \"N\", \"Cents\" FROM \"MoneyMonthItems\" ORDER BY 1, 2, 3")) ==
+              QueryRowTexts(from, QStringLiteral("SELECT \"Month\", \"Item\", \"Sign\", \"N\", \"Cents\" FROM \"MoneyMonthItems\" ORDER BY 1, 2, 3")),
           QStringLiteral("每月收支"));
 }
 

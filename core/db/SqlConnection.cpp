@@ -16,6 +16,19 @@ void SqlStatement::Run()
     }
 }
 
+QStringList QueryRowTexts(SqlConnection &db, const QString &sql)
+{
+    QStringList rows;
+    SqlStatement read = db.Prepare(sql);
+    while (read.Step()) {
+        QStringList cells;
+        for (int column = 0; column < read.ColumnCount(); ++column)
+            cells.append(read.Text(column));
+        rows.append(cells.join(QLatin1Char('|')));
+    }
+    return rows;
+}
+
 void SqlConnection::Execute(const QString &sql)
 {
     SqlStatement statement = Prepare(sql);  // BEGIN, COMMIT and the like are prepared once

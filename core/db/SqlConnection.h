@@ -93,6 +93,10 @@ private:
     std::unique_ptr<SqlStatementImpl> m_impl;
 };
 
+// The rows of a query as texts, each row's cells joined by '|': for checks that compare what two
+// ledgers hold.
+QStringList QueryRowTexts(SqlConnection &db, const QString &sql);
+
 class SqlConnection
 {
 public:

@@ -25,19 +25,6 @@ namespace {
 
 const QString kSchema = QStringLiteral(ZARVEL_TEMPLATE_DIR "/schema.sql");
 
-QStringList Rows(SqlConnection &db, const QString &sql)
-{
-    QStringList rows;
-    SqlStatement read = db.Prepare(sql);
-    while (read.Step()) {
-        QStringList cells;
-        for (int column = 0; column < read.ColumnCount(); ++column)
-            cells.append(read.Text(column));
-        rows.append(cells.join(QLatin1Char('|')));
-    }
-    return rows;
-}
-
 qint64 Number(SqlConnection &db, const QString &sql)
 {
     SqlStatement read = db.Prepare(sql);
@@ -106,21 +93,21 @@ void CheckFigures(SqlConnection &db)
         QCOMPARE(*kept, Number(db, QString::fromUtf8(figure.fresh)));
     }
     const QString month = QStringLiteral("(CASE WHEN typeof(\"Date\")='text' THEN substr(\"Date\",1,7) ELSE '' END)");
-    QCOMPARE(Rows(db, QStringLiteral("SELECT \"Month\", \"Item\", \"Sign\", \"N\", \"Cents\" FROM \"MoneyMonthItems\" ORDER BY 1, 2, 3")),
-             Rows(db, QStringLiteral("SELECT %1, \"Item\", CASE WHEN \"Money\" < 0 THEN -1 ELSE 1 END, count(*), "
+    QCOMPARE(QueryRowTexts(db, QStringLiteral("SELECT \"Month\", \"Item\", \"Sign\", \"N\", \"Cents\" FROM \"MoneyMonthItems\" ORDER BY 1, 2, 3")),
+             QueryRowTexts(db, QStringLiteral("SELECT %1, \"Item\", CASE WHEN \"Money\" < 0 THEN -1 ELSE 1 END, count(*), "
                                      "sum(CAST(round(\"Money\" * 100) AS INTEGER)) FROM \"Money\" GROUP BY 1, 2, 3 ORDER BY 1, 2, 3")
                           .arg(month)));
-    QCOMPARE(Rows(db, QStringLiteral("SELECT \"Month\", \"N\" FROM \"MoneyMonths\" ORDER BY 1")),
-             Rows(db, QStringLiteral("SELECT %1, count(*) FROM \"Money\" GROUP BY 1 ORDER BY 1").arg(month)));
+    QCOMPARE(QueryRowTexts(db, QStringLiteral("SELECT \"Month\", \"N\" FROM \"MoneyMonths\" ORDER BY 1")),
+             QueryRowTexts(db, QStringLiteral("SELECT %1, count(*) FROM \"Money\" GROUP BY 1 ORDER BY 1").arg(month)));
     // Each block counts the records from its start to the next block's, per item and member too.
     const QString fresh = QStringLiteral(
         "SELECT b.\"Start\", b.\"StartId\", (SELECT count(*) FROM \"Money\" m WHERE (m.\"Date\", m.\"ID\") >= (b.\"Start\", b.\"StartId\") "
         "AND (m.\"Date\", m.\"ID\") < (COALESCE(b.\"NextStart\", chr(1114111)), COALESCE(b.\"NextId\", 0))) FROM "
         "(SELECT \"Start\", \"StartId\", lead(\"Start\") OVER w AS \"NextStart\", lead(\"StartId\") OVER w AS \"NextId\" "
         "FROM \"MoneyBlocks\" WINDOW w AS (ORDER BY \"Start\", \"StartId\")) b ORDER BY 1, 2");
-    QCOMPARE(Rows(db, QStringLiteral("SELECT \"Start\", \"StartId\", \"N\" FROM \"MoneyBlocks\" ORDER BY 1, 2")), Rows(db, fresh));
-    QCOMPARE(Rows(db, QStringLiteral("SELECT \"Start\", \"StartId\", sum(\"N\") FROM \"MoneyBlockParts\" GROUP BY 1, 2 HAVING sum(\"N\") > 0 ORDER BY 1, 2")),
-             Rows(db, QStringLiteral("SELECT \"Start\", \"StartId\", \"N\" FROM \"MoneyBlocks\" WHERE \"N\" > 0 ORDER BY 1, 2")));
+    QCOMPARE(QueryRowTexts(db, QStringLiteral("SELECT \"Start\", \"StartId\", \"N\" FROM \"MoneyBlocks\" ORDER BY 1, 2")), QueryRowTexts(db, fresh));
+    QCOMPARE(QueryRowTexts(db, QStringLiteral("SELECT \"Start\", \"StartId\", sum(\"N\") FROM \"MoneyBlockParts\" GROUP BY 1, 2 HAVING sum(\"N\") > 0 ORDER BY 1, 2")),
+             QueryRowTexts(db, QStringLiteral("SELECT \"Start\", \"StartId\", \"N\" FROM \"MoneyBlocks\" WHERE \"N\" > 0 ORDER BY 1, 2")));
 }
 
 } // namespace
@@ -146,12 +133,12 @@ private slots:
         CheckFigures(*db);
         QVERIFY(LedgerChangeMark(*db) != mark);
         // A write rolled back leaves every figure as it was.
-        const QStringList totals = Rows(*db, QStringLiteral("SELECT * FROM \"Totals\" ORDER BY 1"));
+        const QStringList totals = QueryRowTexts(*db, QStringLiteral("SELECT * FROM \"Totals\" ORDER BY 1"));
         {
             SqlTransaction dropped(*db);
             WriteMany(*db, random, 20);
         }
-        QCOMPARE(Rows(*db, QStringLiteral("SELECT * FROM \"Totals\" ORDER BY 1")), totals);
+        QCOMPARE(QueryRowTexts(*db, QStringLiteral("SELECT * FROM \"Totals\" ORDER BY 1")), totals);
         CheckFigures(*db);
     }
 
