@@ -21,6 +21,21 @@
 #include <QTest>
 #include <QTimer>
 
+namespace {
+
+// Father's rent of 3,500 a month, from the first date on.
+RecurringTemplate Rent(const QDate &first)
+{
+    RecurringTemplate rent;
+    rent.item = QStringLiteral("房租");
+    rent.amount = -3500;
+    rent.member = QStringLiteral("爸爸");
+    rent.rule.first = first;
+    return rent;
+}
+
+} // namespace
+
 class TestRecurringDlg : public QObject
 {
     Q_OBJECT
@@ -72,11 +87,7 @@ private slots:
     {
         OpenLedger ledger({QStringLiteral("爸爸"), QString()});
         CRecurringBook recurring(OpenLedgerDatabase());
-        RecurringTemplate rent;
-        rent.item = QStringLiteral("房租");
-        rent.amount = -3500;
-        rent.member = QStringLiteral("爸爸");
-        rent.rule.first = QDate(2026, 5, 1);
+        RecurringTemplate rent = Rent(QDate(2026, 5, 1));
         QCOMPARE(recurring.Add(rent), QString());
         RecurringTemplate salary = rent;
         salary.item = QStringLiteral("工资");
@@ -187,11 +198,7 @@ private slots:
     {
         OpenLedger ledger({QStringLiteral("爸爸"), QString()});
         CRecurringBook recurring(OpenLedgerDatabase());
-        RecurringTemplate rent;
-        rent.item = QStringLiteral("房租");
-        rent.amount = -3500;
-        rent.member = QStringLiteral("爸爸");
-        rent.rule.first = QDate(2026, 1, 31);
+        RecurringTemplate rent = Rent(QDate(2026, 1, 31));
         QCOMPARE(recurring.Add(rent), QString());
         RecurringTemplate gone = rent;
         gone.item = QStringLiteral("旧项目");  // since taken off the item list
