@@ -2,7 +2,7 @@
 # Sourced, not run. Both steps do nothing when there is nothing to do.
 
 ZARVEL_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n \
-libsqlite3-dev libzip-dev libxlsxwriter-dev libsodium-dev libpq-dev libbenchmark-dev fonts-noto-cjk breeze-icon-theme xvfb xauth"
+libsqlite3-dev libzip-dev libxlsxwriter-dev libsodium-dev libpq-dev qtkeychain-qt6-dev libbenchmark-dev fonts-noto-cjk breeze-icon-theme xvfb xauth"
 
 # What only the tests use: the private PostgreSQL server of the server ledger's suites, and the
 # package's checks (cpack's dependency finding and lintian).

@@ -7,7 +7,9 @@
 #include "db/DbError.h"
 #include "db/LedgerBackups.h"
 #include "db/PgConnection.h"
+#include "db/ServerLedger.h"
 #include "db/SqliteConnection.h"
+#include "lists/ListFile.h"
 
 #include <QFileInfo>
 
@@ -26,6 +28,46 @@ ServerLedger &Server()
     return server;
 }
 
+// The list files of a server ledger: a table of it, read and written through its connection. A
+// failure is the list's own (its load or save says so); the reason is the server's.
+class ServerListStore : public IListStore
+{
+public:
+    bool Read(const QString &name, QByteArray *content) override
+    {
+        try {
+            SqlStatement read = OpenLedgerDatabase()->Prepare(QStringLiteral("SELECT \"Content\" FROM \"ListFiles\" WHERE \"Name\" = ?"));
+            read.Bind(1, name);
+            if (!read.Step())
+                return false;
+            *content = read.Blob(0);
+            return true;
+        } catch (const DbError &) {
+            return false;
+        }
+    }
+    bool Write(const QString &name, const QByteArray &content) override
+    {
+        try {
+            SqlStatement put = OpenLedgerDatabase()->Prepare(
+                QStringLiteral("INSERT INTO \"ListFiles\" (\"Name\", \"Content\") VALUES (?, ?) "
+                               "ON CONFLICT (\"Name\") DO UPDATE SET \"Content\" = excluded.\"Content\""));
+            put.Bind(1, name);
+            put.BindBlob(2, content);
+            put.Run();
+            return true;
+        } catch (const DbError &) {
+            return false;
+        }
+    }
+};
+
+ServerListStore &ListStore()
+{
+    static ServerListStore store;
+    return store;
+}
+
 std::shared_ptr<SqlConnection> OpenServerLedgerDatabase();
 
 } // namespace
@@ -38,12 +80,19 @@ std::shared_ptr<SqlConnection> OpenLedgerDatabase()
 void UseLedgerFile()
 {
     Server() = ServerLedger();
+    SetListStore(nullptr);
 }
 
 void UseServerLedger(const PgSettings &settings)
 {
     Server().connection.reset();
     Server().settings = std::make_unique<PgSettings>(settings);
+    SetListStore(&ListStore());
+}
+
+const PgSettings *ServerLedgerSettings()
+{
+    return Server().settings.get();
 }
 
 bool UsesServerLedger()
@@ -65,12 +114,17 @@ std::unique_ptr<ChangeJournal> &CurrentJournal()
 std::shared_ptr<SqlConnection> OpenServerLedgerDatabase()
 {
     ServerLedger &server = Server();
-    if (server.connection && server.connection->IsConnected())
+    // The books keep the connection they opened: a lost one is made again in place, not replaced.
+    if (server.connection) {
+        if (!server.connection->Reconnect())
+            throw DbError(QStringLiteral("与服务器 %1 的连接已断开，正在重新连接。").arg(server.settings->Describe()));
         return server.connection;
+    }
     std::shared_ptr<PgConnection> db = PgConnection::Open(*server.settings);
     if (!db->HasTable(QStringLiteral("Money")))
         throw DbError(QStringLiteral("服务器上的数据库 %1 中还没有帐本。请在“帐本位置”中建立服务器帐本。").arg(server.settings->database));
     EnsureKeptFigures(*db);
+    EnsureServerSharing(*db);
     server.connection = db;
     CurrentJournal() = std::make_unique<ChangeJournal>(db);
     return db;

@@ -20,3 +20,6 @@ std::shared_ptr<SqlConnection> OpenLedgerDatabase(const QString &path);
 void UseLedgerFile();
 void UseServerLedger(const PgSettings &settings);
 bool UsesServerLedger();
+// Where the server ledger in use is (null for the ledger file). While one is used, the ten list files
+// are kept on the server too, so every computer shares the items, members and rates.
+const PgSettings *ServerLedgerSettings();

@@ -169,6 +169,10 @@ private:
 
     void Execute()
     {
+        // A connection lost between transactions is made again before the next one: nothing of an
+        // earlier transaction can be half-done there.
+        if (m_connection->TransactionDepth() == 0)
+            m_connection->Reconnect();
         for (const QByteArray &command : std::as_const(m_before)) {
             PGresult *result = PQexec(m_connection->m_conn, command.constData());
             const bool ran = PQresultStatus(result) == PGRES_COMMAND_OK || PQresultStatus(result) == PGRES_TUPLES_OK;
@@ -228,10 +232,13 @@ std::shared_ptr<PgConnection> PgConnection::Open(const PgSettings &settings)
     const QByteArray host = settings.host.toUtf8(), port = QByteArray::number(settings.port),
                      database = settings.database.toUtf8(), user = settings.user.toUtf8(),
                      password = settings.password.toUtf8();
+    // Keepalives find a server that went away without closing the connection (a cable pulled, a
+    // machine switched off) within half a minute, so the household is told and it is made again.
     const char *keys[] = {"host", "port", "dbname", "user", "password", "client_encoding", "connect_timeout",
-                          "application_name", nullptr};
+                          "application_name", "keepalives", "keepalives_idle", "keepalives_interval",
+                          "keepalives_count", nullptr};
     const char *values[] = {host.constData(), port.constData(), database.constData(), user.constData(),
-                            password.constData(), "UTF8", "5", "zarvel", nullptr};
+                            password.constData(), "UTF8", "5", "zarvel", "1", "10", "5", "3", nullptr};
     connection->m_conn = PQconnectdbParams(keys, values, 0);
     if (!connection->m_conn)
         throw DbError(QStringLiteral("无法连接服务器 %1：内存不足").arg(settings.Describe()));
@@ -265,6 +272,49 @@ int PgConnection::ServerVersion() const
 bool PgConnection::IsConnected() const
 {
     return PQstatus(m_conn) == CONNECTION_OK;
+}
+
+bool PgConnection::Reconnect()
+{
+    // A server that closed the connection (restarted, or the connection ended by its administrator)
+    // has said so on the socket: reading what waits there finds out without a round trip.
+    if (IsConnected())
+        PQconsumeInput(m_conn);
+    if (IsConnected())
+        return true;
+    // Tried at most every two seconds: a server that is down answers each try only after a while.
+    constexpr qint64 kRetryMs = 2000;
+    if (m_lastTry.isValid() && !m_lastTry.hasExpired(kRetryMs))
+        return false;
+    m_lastTry.start();
+    PQreset(m_conn);
+    if (!IsConnected())
+        return false;
+    // Whatever the record sets read before may have changed while nobody listened.
+    NoteChangeOfAll();
+    return true;
+}
+
+int PgConnection::BackendPid() const
+{
+    return PQbackendPID(m_conn);
+}
+
+int PgConnection::Socket() const
+{
+    return PQsocket(m_conn);
+}
+
+bool PgConnection::TakeNotifications(QStringList *payloads, int ignoredPid)
+{
+    if (!PQconsumeInput(m_conn) || !IsConnected())
+        return false;
+    while (PGnotify *notice = PQnotifies(m_conn)) {
+        if (notice->be_pid != ignoredPid)
+            payloads->append(QString::fromUtf8(notice->extra));
+        PQfreemem(notice);
+    }
+    return true;
 }
 
 DbError PgConnection::Failure(const QString &what) const

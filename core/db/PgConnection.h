@@ -6,6 +6,8 @@
 #include "db/DbError.h"
 #include "db/SqlConnection.h"
 
+#include <QElapsedTimer>
+
 struct pg_conn;
 
 // Where the server ledger is and who logs in. The password is never kept in a list file.
@@ -44,6 +46,17 @@ public:
     int ServerVersion() const;
     // Whether the connection to the server still stands.
     bool IsConnected() const;
+    // Makes a lost connection again (at most once every two seconds); true when it stands. Statements
+    // run outside a transaction (the start of one among them) do it themselves.
+    bool Reconnect();
+
+    // What this connection's process on the server is called: notifications from it are its own.
+    int BackendPid() const;
+    // The socket to the server, to wait on for notifications; -1 without a connection.
+    int Socket() const;
+    // Reads what the server sent and appends the payloads of the notifications it holds, leaving out
+    // those of the server process ignoredPid. False when the connection is lost.
+    bool TakeNotifications(QStringList *payloads, int ignoredPid);
     // After records were written with their own IDs: the table's next ID follows the largest there
     // and the largest the ledger they came from ever gave.
     void NumberOnFrom(const QString &table, qint64 largestUsed = 0);
@@ -65,4 +78,5 @@ private:
     PgSettings m_settings;
     pg_conn *m_conn = nullptr;
     qint64 m_rowsChanged = 0;  // of the last command that wrote
+    QElapsedTimer m_lastTry;   // the last try to make a lost connection again
 };

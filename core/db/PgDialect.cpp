@@ -19,7 +19,7 @@ QString WordFor(QStringView word)
     {
         const char *sqlite;
         const char *postgres;
-    } kWords[] = {{"IFNULL", "COALESCE"}, {"INTEGER", "bigint"}, {"DATETIME", "text"}};
+    } kWords[] = {{"IFNULL", "COALESCE"}, {"INTEGER", "bigint"}, {"DATETIME", "text"}, {"BLOB", "bytea"}};
     for (const auto &pair : kWords) {
         if (word.compare(QLatin1String(pair.sqlite), Qt::CaseInsensitive) == 0)
             return QString::fromLatin1(pair.postgres);

@@ -2,8 +2,10 @@
 #include "ServerLedger.h"
 
 #include "db/DbError.h"
+#include "db/LaterTables.h"
 #include "db/PgDialect.h"
 #include "db/SqlConnection.h"
+#include "lists/ListFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +33,7 @@ QStringList ServerHelpers()
         // The form of the kept figures, as SQLite keeps it in PRAGMA user_version.
         QStringLiteral("CREATE TABLE \"ZarvelForm\" (\"Version\" INTEGER NOT NULL)"),
         QStringLiteral("INSERT INTO \"ZarvelForm\" VALUES (0)"),
+        ListFilesStatements().constFirst(),
         // SQLite's typeof() over the values the ledger holds: the kept figures and the list's blocks ask
         // it of dates, items and members.
         QStringLiteral("CREATE FUNCTION typeof(anyelement) RETURNS text LANGUAGE sql IMMUTABLE AS $zarvel$ "
@@ -67,4 +70,81 @@ void LayServerLedger(SqlConnection &db, const QString &schemaPath)
     for (const QString &statement : ServerHelpers())
         db.Execute(statement);
     transaction.Commit();
+}
+
+QStringList LedgerTableNames()
+{
+    return {QStringLiteral("Money"),      QStringLiteral("Deposit"),      QStringLiteral("Current"),
+            QStringLiteral("Article"),    QStringLiteral("InsureNote"),   QStringLiteral("InsureRecord"),
+            QStringLiteral("Credit"),     QStringLiteral("Memo"),         QStringLiteral("Address")};
+}
+
+QString ListFilesTable()
+{
+    return QStringLiteral("ListFiles");
+}
+
+QStringList ListFilesStatements()
+{
+    return {QStringLiteral("CREATE TABLE \"ListFiles\" (\"Name\" TEXT PRIMARY KEY NOT NULL, \"Content\" BLOB NOT NULL)")};
+}
+
+QString ServerChangesChannel()
+{
+    return QStringLiteral("zarvel_changes");
+}
+
+void EnsureServerSharing(SqlConnection &db)
+{
+    SqlTransaction transaction(db);
+    db.LayTableIfMissing(ListFilesTable(), ListFilesStatements());
+    for (const QString &table : LaterTableNames())
+        db.LayTableIfMissing(table, LaterTableStatements(table));
+    // One notice per table and transaction, sent by the server when it commits (a rolled-back change
+    // tells nobody), whichever program wrote it.
+    db.Execute(QStringLiteral("CREATE OR REPLACE FUNCTION zarvel_notify() RETURNS trigger LANGUAGE plpgsql AS $zarvel$ "
+                              "BEGIN PERFORM pg_notify('%1', TG_TABLE_NAME); RETURN NULL; END $zarvel$")
+                   .arg(ServerChangesChannel()));
+    QStringList present;
+    SqlStatement triggers = db.Prepare(QStringLiteral("SELECT tgname FROM pg_catalog.pg_trigger WHERE tgname LIKE 'zarvel_notify_%'"));
+    while (triggers.Step())
+        present.append(triggers.Text(0));
+    triggers = SqlStatement();
+    for (const QString &table : LedgerTableNames() + LaterTableNames() + QStringList{ListFilesTable()}) {
+        const QString name = QStringLiteral("zarvel_notify_") + table.toLower();
+        if (!present.contains(name))
+            db.Execute(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON \"%2\" "
+                                      "FOR EACH STATEMENT EXECUTE FUNCTION zarvel_notify()")
+                           .arg(name, table));
+    }
+    transaction.Commit();
+}
+
+void CopyListFiles(const QString &folder, SqlConnection &to)
+{
+    const QDir dir(folder);
+    for (const QString &name : ListFileNames()) {
+        QFile file(dir.filePath(name));
+        if (!file.exists())
+            continue;
+        if (!file.open(QIODevice::ReadOnly))
+            throw DbError(QStringLiteral("无法读取列表文件 %1。").arg(QDir::toNativeSeparators(file.fileName())), file.errorString());
+        const QByteArray content = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw DbError(QStringLiteral("无法读取列表文件 %1。").arg(QDir::toNativeSeparators(file.fileName())), file.errorString());
+        SqlStatement put = to.Prepare(QStringLiteral("INSERT INTO \"ListFiles\" (\"Name\", \"Content\") VALUES (?, ?) "
+                                                     "ON CONFLICT (\"Name\") DO UPDATE SET \"Content\" = excluded.\"Content\""));
+        put.Bind(1, name);
+        put.BindBlob(2, content);
+        put.Run();
+    }
+}
+
+ServerContents LookAtServerDatabase(SqlConnection &db)
+{
+    const QStringList tables = ServerTables(db);
+    if (tables.isEmpty())
+        return ServerContents::Empty;
+    return tables.contains(QStringLiteral("money")) && tables.contains(QStringLiteral("zarvelform")) ? ServerContents::Ledger
+                                                                                                   : ServerContents::Other;
 }

@@ -23,3 +23,26 @@ QStringList ServerHelpers();
 
 // The names of the tables in the server database's schema, in lower case.
 QStringList ServerTables(SqlConnection &db);
+
+// The nine tables of a ledger, in the order they are copied.
+QStringList LedgerTableNames();
+
+// The table that holds the ten list files' contents where every computer shares them: on a server
+// ledger, and in a ledger file exported from one.
+QString ListFilesTable();
+QStringList ListFilesStatements();
+
+// What lets several running copies share a server ledger, laid where an older ledger lacks it: the
+// list files' table, the tables the books lay when first used, and on every table of records a
+// trigger that tells the copies listening (channel ServerChangesChannel(), the table's name in lower
+// case as payload) once its transaction commits.
+void EnsureServerSharing(SqlConnection &db);
+QString ServerChangesChannel();
+
+// Copies the ten list files of the folder (those there) into the list files' table, replacing what it
+// held of them. Part of the caller's transaction. Throws DbError when one cannot be read.
+void CopyListFiles(const QString &folder, SqlConnection &to);
+
+// What a server database holds: a ledger, nothing yet, or tables of another program.
+enum class ServerContents { Ledger, Empty, Other };
+ServerContents LookAtServerDatabase(SqlConnection &db);

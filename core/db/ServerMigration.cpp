@@ -18,10 +18,6 @@
 
 namespace {
 
-// The nine tables, then what the books lay when first used. The change journal and the recycle bin
-// stay with the file: their changes are in the file's own form.
-const char *const kLedgerTables[] = {"Money", "Deposit", "Current", "Article", "InsureNote", "InsureRecord", "Credit", "Memo", "Address"};
-
 // Rows written to the server per statement: few round trips, well under its limit of parameters.
 constexpr int kRowsPerInsert = 200;
 
@@ -70,18 +66,47 @@ void CopyTable(SqlConnection &file, SqlConnection &server, const QString &table,
     flush();
 }
 
-bool HasServerNumberedId(const QString &table)
+// The list files' contents, bytes as they are (GBK): a table of its own form.
+void CopyListFilesTable(SqlConnection &from, SqlConnection &to, qint64 *done)
 {
-    return table != QLatin1String("RecurringDone") && table != QLatin1String("Budget");
+    SqlStatement read = from.Prepare(QStringLiteral("SELECT \"Name\", \"Content\" FROM \"ListFiles\""));
+    while (read.Step()) {
+        SqlStatement write = to.Prepare(QStringLiteral("INSERT INTO \"ListFiles\" (\"Name\", \"Content\") VALUES (?, ?)"));
+        write.Bind(1, read.Text(0));
+        const QByteArray content = read.Blob(1);
+        write.BindBlob(2, content);
+        write.Run();
+        ++*done;
+    }
 }
 
-// The tables a ledger holds, in the order they are copied: the nine, then those the books laid.
+// The statements that lay a table beside the nine.
+QStringList StatementsOf(const QString &table)
+{
+    return table == ListFilesTable() ? ListFilesStatements() : LaterTableStatements(table);
+}
+
+void CopyAnyTable(SqlConnection &from, SqlConnection &to, const QString &table, qint64 *done, qint64 total,
+                  const std::function<void(qint64, qint64)> &progress)
+{
+    if (table == ListFilesTable())
+        CopyListFilesTable(from, to, done);
+    else
+        CopyTable(from, to, table, done, total, progress);
+}
+
+bool HasServerNumberedId(const QString &table)
+{
+    return table != QLatin1String("RecurringDone") && table != QLatin1String("Budget") && table != ListFilesTable();
+}
+
+// The tables a ledger holds, in the order they are copied: the nine, then those the books laid and
+// the shared list files. The change journal and the recycle bin stay with the file: their changes are
+// in the file's own form.
 QStringList TablesOf(SqlConnection &db)
 {
-    QStringList tables;
-    for (const char *table : kLedgerTables)
-        tables.append(QString::fromLatin1(table));
-    for (const QString &table : LaterTableNames()) {
+    QStringList tables = LedgerTableNames();
+    for (const QString &table : LaterTableNames() + QStringList{ListFilesTable()}) {
         if (db.HasTable(table))
             tables.append(table);
     }
@@ -131,8 +156,8 @@ MigrationReport ExportServerLedger(PgConnection &server, const QString &schemaPa
         server.Execute(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
         SqlTransaction transaction(*file);
         for (const QString &table : tables) {
-            file->LayTableIfMissing(table, LaterTableStatements(table));
-            CopyTable(server, *file, table, &report.records, total, progress);
+            file->LayTableIfMissing(table, StatementsOf(table));
+            CopyAnyTable(server, *file, table, &report.records, total, progress);
         }
         EnsureKeptFigures(*file);
         CheckCopy(server, *file, tables, QStringLiteral("没有写出本机帐本文件。"));
@@ -148,7 +173,7 @@ MigrationReport ExportServerLedger(PgConnection &server, const QString &schemaPa
 }
 
 MigrationReport MigrateToServer(SqliteConnection &file, PgConnection &server, const QString &schemaPath,
-                                const std::function<void(qint64, qint64)> &progress)
+                                const std::function<void(qint64, qint64)> &progress, const QString &listFolder)
 {
     EnsureKeptFigures(file);  // the file's own figures are what the server's are checked against
     const QStringList tables = TablesOf(file);
@@ -160,11 +185,14 @@ MigrationReport MigrateToServer(SqliteConnection &file, PgConnection &server, co
     SqlTransaction transaction(server);
     LayServerLedger(server, schemaPath);
     for (const QString &table : tables) {
-        server.LayTableIfMissing(table, LaterTableStatements(table));
-        CopyTable(file, server, table, &report.records, total, progress);
+        server.LayTableIfMissing(table, StatementsOf(table));
+        CopyAnyTable(file, server, table, &report.records, total, progress);
         if (HasServerNumberedId(table))
             server.NumberOnFrom(table, file.LargestIdGiven(table));
     }
+    // A file exported from a server ledger brings its lists; a household's own file has them beside it.
+    if (!tables.contains(ListFilesTable()) && !listFolder.isEmpty())
+        CopyListFiles(listFolder, server);
     EnsureKeptFigures(server);
     CheckCopy(file, server, tables, QStringLiteral("服务器上没有留下任何记录，本机帐本没有改动。"));
     transaction.Commit();

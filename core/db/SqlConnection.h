@@ -177,6 +177,8 @@ protected:
     virtual bool TellRecorder() = 0;
     // Every table may have changed under the record sets (a copy put in place): they read again.
     void ForgetEverything();
+    // 0 outside a transaction, 1 in an outermost one, more in a savepoint.
+    int TransactionDepth() const { return m_transactionDepth; }
 
     IChangeRecorder *m_recorder = nullptr;
     int m_unrecorded = 0;

@@ -1,19 +1,66 @@
 // Reading and writing '#'-separated list files.
 #include "ListFile.h"
 
+#include "common/Paths.h"
 #include "common/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+QStringList ListFileNames()
+{
+    return {QStringLiteral("Sys.kwl"),     QStringLiteral("Item.kwl"),    QStringLiteral("Member.kwl"),
+            QStringLiteral("Article.kwl"), QStringLiteral("Mkind.kwl"),   QStringLiteral("Bank.kwl"),
+            QStringLiteral("Rate.kwl"),    QStringLiteral("Curnote.kwl"), QStringLiteral("Inskind.kwl"),
+            QStringLiteral("Insorgan.kwl")};
+}
+
+namespace {
+
+IListStore *&Store()
+{
+    static IListStore *store = nullptr;
+    return store;
+}
+
+// The list file's name when the store keeps it (one of the ten, in the data folder); empty otherwise.
+QString StoredName(const QString &path)
+{
+    if (!Store())
+        return QString();
+    const QFileInfo file(path);
+    if (file.absolutePath() != QFileInfo(DataDirectory()).absoluteFilePath() || !ListFileNames().contains(file.fileName()))
+        return QString();
+    return file.fileName();
+}
+
+} // namespace
+
+void SetListStore(IListStore *store)
+{
+    Store() = store;
+}
+
+bool ListsKeptInStore()
+{
+    return Store() != nullptr;
+}
 
 bool ReadListFile(const QString &path, QList<QByteArray> *entries)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
+    QByteArray text;
+    if (const QString name = StoredName(path); !name.isEmpty()) {
+        if (!Store()->Read(name, &text))
+            return false;
+    } else {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        text = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return false;
+    }
     entries->clear();
     qsizetype start = 0;
     while (start < text.size()) {
@@ -35,6 +82,8 @@ bool WriteListFile(const QString &path, const QList<QByteArray> &entries)
         content += entry;
         content += '#';
     }
+    if (const QString name = StoredName(path); !name.isEmpty())
+        return Store()->Write(name, content);
     return WriteWholeFile(path, content);
 }
 

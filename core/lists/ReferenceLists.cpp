@@ -191,7 +191,7 @@ bool WriteMemberFile(const QStringList &members, QString *failure)
     // is writable) and undo what was meant. No write bit for anyone counts too, whoever runs this.
     const QFileInfo file(FilePath(kMemberFile));
     const auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (file.exists() && (!file.isWritable() || !(file.permissions() & anyWrite))) {
+    if (!ListsKeptInStore() && file.exists() && (!file.isWritable() || !(file.permissions() & anyWrite))) {
         *failure = kMemberSaveFailure + QStringLiteral("：家庭成员文件是只读的");
         return false;
     }
@@ -215,11 +215,7 @@ bool SaveInsorganFile() { return SaveTextList(kInsorganFile, g_insOrganList, QSt
 
 void LoadAllListFiles()
 {
-    RemoveStaleTemporaries(DataDirectory(),
-                           {QStringLiteral("Sys.kwl"), QStringLiteral("Item.kwl"), QStringLiteral("Member.kwl"),
-                            QStringLiteral("Article.kwl"), QStringLiteral("Mkind.kwl"), QStringLiteral("Bank.kwl"),
-                            QStringLiteral("Rate.kwl"), QStringLiteral("Curnote.kwl"), QStringLiteral("Inskind.kwl"),
-                            QStringLiteral("Insorgan.kwl")});
+    RemoveStaleTemporaries(DataDirectory(), ListFileNames());
     LoadSysFile();
     LoadItemFile();
     LoadMemberFile();

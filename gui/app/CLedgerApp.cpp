@@ -12,6 +12,8 @@
 #include "db/KeptFigures.h"
 #include "db/Ledger.h"
 #include "db/LedgerBackups.h"
+#include "db/LedgerPlace.h"
+#include "lists/CServerLoginDlg.h"
 #include "db/SqlConnection.h"
 
 #include <QDir>
@@ -141,7 +143,7 @@ bool CLedgerApp::SettleLedger()
 
 QString CLedgerApp::OpenLedgerAside()
 {
-    if (!QFileInfo::exists(DatabasePath()))
+    if (!UsesServerLedger() && !QFileInfo::exists(DatabasePath()))
         return QString();  // a missing ledger is told by the window
     QString failure;
     // Copying and upgrading a large ledger of an earlier form takes seconds: done on a thread of its
@@ -171,8 +173,9 @@ QString CLedgerApp::OpenLedgerAside()
 
 QString CLedgerApp::KeepCopyOfLedger()
 {
-    // A restore left under way was told already; the next start finishes it.
-    if (!QFileInfo::exists(DatabasePath()) || RestoreUnderWay(DataDirectory()))
+    // A server keeps its own copies; a restore left under way was told already (the next start
+    // finishes it).
+    if (UsesServerLedger() || !QFileInfo::exists(DatabasePath()) || RestoreUnderWay(DataDirectory()))
         return QString();
     QString error;
     try {
@@ -187,7 +190,10 @@ QString CLedgerApp::KeepCopyOfLedger()
 int CLedgerApp::InitInstance()
 {
     Prepare(this);
-    if (AnotherCopyRuns(&m_lock)) {
+    // Copies sharing a server ledger may run side by side; a ledger file has one at a time. Either
+    // way the first copy takes the lock and so receives the files handed to the program.
+    const bool onServer = ReadLedgerPlace().onServer;
+    if (AnotherCopyRuns(&m_lock) && !onServer) {
         // A second copy ends without showing anything; a file it was given goes to the first.
         if (!m_importFile.isEmpty() && !ImportRequests::SendToRunningCopy(m_importFile))
             ShowMessage(QStringLiteral("Zarvel 已经在运行，但没能把文件 %1 交给它。\n请在它的收支列表中右击，选择“导入收支记录…”。")
@@ -196,7 +202,8 @@ int CLedgerApp::InitInstance()
         return 0;
     }
     ImportRequests requests;
-    requests.Listen();  // without it, a later start is told it could not hand its file over
+    if (m_lock)
+        requests.Listen();  // without it, a later start is told it could not hand its file over
     // A copy just closed may still be keeping its copy of the ledger: it is let finish first.
     constexpr int kWaitForExitCopyMs = 120000;
     if (!WaitForExitCopy(kWaitForExitCopyMs)) {
@@ -205,6 +212,8 @@ int CLedgerApp::InitInstance()
     }
     if (!SettleLedger())
         return 1;
+    if (onServer && !CServerLoginDlg::EnterServerLedger(ReadLedgerPlace().server))
+        return 0;
     // A ledger that cannot be opened is told by the window, which opens with what it has.
     OpenLedgerAside();
     {

@@ -16,6 +16,7 @@
 #include "dialogs/CStatDlg.h"
 #include "db/ChangeJournal.h"
 #include "db/Ledger.h"
+#include "db/PgConnection.h"
 #include "db/SqlConnection.h"
 #include "recurring/CRecurringBook.h"
 #include "lists/CAddMemberDlg.h"
@@ -62,7 +63,7 @@ CMainDlg::CMainDlg(QWidget *parent) : CMainDlg(Options(), parent) {}
 
 CMainDlg::CMainDlg(const Options &options, QWidget *parent) : QDialog(parent), m_options(options)
 {
-    setWindowTitle(QStringLiteral("Zarvel V1.07"));
+    ShowLedgerInTitle();
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     setFixedSize(kWidth, kHeight);
@@ -76,6 +77,74 @@ CMainDlg::CMainDlg(const Options &options, QWidget *parent) : QDialog(parent), m
     connect(takeBack, &QShortcut::activated, this, &CMainDlg::TakeBackLastChange);
     CreateControls();
     InitLedger();
+    connect(&m_watch, &ServerWatch::othersChanged, this, &CMainDlg::ShowOthersChanges);
+    connect(&m_watch, &ServerWatch::connectionLost, this, [this] {
+        ShowLedgerInTitle();
+        if (const PgSettings *server = ServerLedgerSettings())
+            ShowMessage(QStringLiteral("与服务器 %1 的连接已断开。\n\n窗口中已显示的帐目仍可查看；在重新连接之前，任何改动都不会保存。"
+                                       "程序会自动重新连接。")
+                            .arg(server->Describe()),
+                        QStringLiteral("服务器帐本"), MessageIcon::Warning);
+    });
+    connect(&m_watch, &ServerWatch::connectionBack, this, [this] {
+        ShowLedgerInTitle();
+        ShowOthersChanges({QStringLiteral("listfiles"), QStringLiteral("money")});
+    });
+    FollowServer();
+}
+
+void CMainDlg::FollowServer()
+{
+    if (m_bEnded)
+        return;
+    m_watch.Follow();
+    ShowLedgerInTitle();
+}
+
+void CMainDlg::ShowLedgerInTitle()
+{
+    QString title = QStringLiteral("Zarvel V1.07");
+    if (const PgSettings *server = ServerLedgerSettings()) {
+        title += QStringLiteral(" — 服务器帐本 ") + server->Describe();
+        if (m_watch.IsLost())
+            title += QStringLiteral("（连接已断开，正在重新连接……）");
+    }
+    setWindowTitle(title);
+}
+
+void CMainDlg::ChangeLedgerPlace()
+{
+    CloseFindWindows();
+    ClearReferenceLists();
+    LoadAllListFiles();
+    ReloadLedger();
+    if (m_home->IsShown())
+        m_home->Refresh();
+    FollowServer();
+}
+
+void CMainDlg::ShowOthersChanges(const QSet<QString> &tables)
+{
+    m_othersChanged.unite(tables);
+    // A dialog open on a record must not see its row move under it: read again once it is closed.
+    const QWidget *modal = QApplication::activeModalWidget();
+    if ((modal && modal != this) || QApplication::activePopupWidget()) {
+        constexpr int kLookAgainMs = 300;
+        QTimer::singleShot(kLookAgainMs, this, [this] { ShowOthersChanges({}); });
+        return;
+    }
+    const QSet<QString> changed = std::exchange(m_othersChanged, {});
+    if (changed.isEmpty() || m_closing)
+        return;
+    // What the record sets and the list's blocks knew of the tables is of before the change.
+    TellDbFailure([] { OpenLedgerDatabase()->NoteChangeOfAll(); });
+    if (changed.contains(QStringLiteral("listfiles"))) {
+        ClearReferenceLists();
+        LoadAllListFiles();
+    }
+    if (changed.size() > 1 || !changed.contains(QStringLiteral("listfiles")))
+        ReadBooksAgain();
+    TellDbFailure([this] { m_home->Refresh(); });
 }
 
 CMainDlg::~CMainDlg()
@@ -135,6 +204,7 @@ std::unique_ptr<CSettingsDlg> CMainDlg::MakeSettings()
     connect(settings.get(), &CSettingsDlg::ledgerReplaced, this, &CMainDlg::ReloadLedger);
     connect(settings.get(), &CSettingsDlg::recordsRestored, this, &CMainDlg::ReadBooksAgain);
     connect(settings.get(), &CSettingsDlg::ledgerUnusable, this, &CMainDlg::End);
+    connect(settings.get(), &CSettingsDlg::ledgerPlaceChanged, this, &CMainDlg::ChangeLedgerPlace);
     return settings;
 }
 

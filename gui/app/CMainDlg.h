@@ -5,6 +5,7 @@
 
 #include "app/CalculatorLauncher.h"
 #include "app/CHomePage.h"
+#include "app/ServerWatch.h"
 #include "db/CAddressBook.h"
 #include "db/CArticleBook.h"
 #include "db/CCreditBook.h"
@@ -73,6 +74,12 @@ public:
     void TakeBackLastChange();
     // After records changed under the books: each read again, the panel shown stays.
     void ReadBooksAgain();
+    // After 帐本位置 chose another ledger: the lists and the books read from it, the server watched.
+    void ChangeLedgerPlace();
+    // Another copy sharing the server ledger committed changes to the tables (lower-case names): the
+    // lists, the books and the home page read again, once no dialog of this window is open.
+    void ShowOthersChanges(const QSet<QString> &tables);
+    ServerWatch &Watch() { return m_watch; }
 
     // The welcome line as built, and whether the home page's clock goes.
     QString WelcomeText() const { return m_strWelcome; }
@@ -126,8 +133,13 @@ private:
     void HideMemoGroup();
     void CloseFindWindows();  // every panel's
     void CloseBooks();
+    // The title names the server ledger in use, and says when its connection is lost.
+    void ShowLedgerInTitle();
+    void FollowServer();
 
     Options m_options;
+    ServerWatch m_watch;
+    QSet<QString> m_othersChanged;  // waiting for the dialog open to close
     CalculatorLauncher m_calculator;
     QHash<int, QWidget *> m_controls;
     QHash<int, std::function<void()>> m_actions;  // the window's own buttons

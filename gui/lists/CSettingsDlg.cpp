@@ -8,6 +8,7 @@
 #include "lists/CArticleKindDlg.h"
 #include "lists/CDeleteMemberDlg.h"
 #include "lists/CItemEditDlg.h"
+#include "lists/CLedgerPlaceDlg.h"
 #include "lists/CPasswordDlg.h"
 #include "lists/CRecurringDlg.h"
 #include "lists/CRecycleDlg.h"
@@ -29,7 +30,7 @@ CSettingsDlg::CSettingsDlg(QWidget *parent) : QDialog(parent)
     const QList<QPair<QString, QStringList>> groups{
         {QStringLiteral("系统"),
          {QStringLiteral("密码"), QStringLiteral("添加家庭成员"), QStringLiteral("删除家庭成员"), QStringLiteral("恢复备份"),
-          QStringLiteral("回收站")}},
+          QStringLiteral("回收站"), QStringLiteral("帐本位置")}},
         {QStringLiteral("收支"), {QStringLiteral("编辑收支项目"), QStringLiteral("周期收支"), QStringLiteral("预算")}},
         {QStringLiteral("储蓄"),
          {QStringLiteral("编辑银行机构"), QStringLiteral("编辑货币种类"), QStringLiteral("编辑活期储蓄注释"), QStringLiteral("编辑储蓄利率")}},
@@ -78,6 +79,11 @@ QDialog *CSettingsDlg::MakeEditor(const QString &leaf)
         auto *recycled = new CRecycleDlg(this);
         connect(recycled, &CRecycleDlg::recordsRestored, this, &CSettingsDlg::recordsRestored);
         return recycled;
+    }
+    if (leaf == QStringLiteral("帐本位置")) {
+        auto *place = new CLedgerPlaceDlg(this);
+        connect(place, &CLedgerPlaceDlg::ledgerPlaceChanged, this, &CSettingsDlg::ledgerPlaceChanged);
+        return place;
     }
     if (leaf == QStringLiteral("编辑物品种类"))
         return new CArticleKindDlg(this);

@@ -26,6 +26,8 @@ signals:
     void ledgerUnusable();
     // Records were put back from the recycle bin: the books shown must be read again.
     void recordsRestored();
+    // Passed on from 帐本位置: another ledger is used now.
+    void ledgerPlaceChanged();
 
 private:
     QTreeWidget *m_tree;

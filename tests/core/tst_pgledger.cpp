@@ -49,7 +49,7 @@ private slots:
         const auto db = PgConnection::Open(database.Settings());
         LayServerLedger(*db, kSchema);
         QCOMPARE(ServerTables(*db), QStringList({"address", "article", "credit", "current", "deposit", "insurenote",
-                                                 "insurerecord", "memo", "money", "zarvelform"}));
+                                                 "insurerecord", "listfiles", "memo", "money", "zarvelform"}));
         SqlStatement form = db->Prepare(QStringLiteral("PRAGMA user_version"));
         QVERIFY(form.Step());
         QCOMPARE(form.Int(0), qint64(0));

@@ -58,12 +58,12 @@ private slots:
                 shown << QStringLiteral("  ") + group->child(l)->text(0);
             QCOMPARE(group->isExpanded(), g == 0);
         }
-        QCOMPARE(shown, QStringList({"系统", "  密码", "  添加家庭成员", "  删除家庭成员", "  恢复备份", "  回收站", "收支", "  编辑收支项目", "  周期收支", "  预算", "储蓄",
+        QCOMPARE(shown, QStringList({"系统", "  密码", "  添加家庭成员", "  删除家庭成员", "  恢复备份", "  回收站", "  帐本位置", "收支", "  编辑收支项目", "  周期收支", "  预算", "储蓄",
                                      "  编辑银行机构", "  编辑货币种类", "  编辑活期储蓄注释", "  编辑储蓄利率", "财产",
                                      "  编辑物品种类", "保险", "  编辑保险机构", "  编辑保险种类"}));
         const QList<std::pair<QString, const char *>> opens{
             {"密码", "CPasswordDlg"},         {"添加家庭成员", "CAddMemberDlg"}, {"删除家庭成员", "CDeleteMemberDlg"},
-            {"编辑物品种类", "CArticleKindDlg"}, {"编辑储蓄利率", "CItemEditDlg"}};
+            {"编辑物品种类", "CArticleKindDlg"}, {"编辑储蓄利率", "CItemEditDlg"}, {"帐本位置", "CLedgerPlaceDlg"}};
         for (const auto &[leaf, kind] : opens) {
             std::unique_ptr<QDialog> editor(settings.MakeEditor(leaf));
             QVERIFY2(editor && editor->inherits(kind), qPrintable(leaf));
