@@ -403,6 +403,11 @@ void CMainDlg::ReadBooksAgain()
 void CMainDlg::TakeBackLastChange()
 {
     const QString caption = QStringLiteral("撤销");
+    // A shared ledger's last change may have been built on by another computer since: not taken back.
+    if (UsesServerLedger()) {
+        ShowMessage(QStringLiteral("服务器帐本由几台电脑共用，上面的改动不能撤销。请直接修改或删除有误的记录。"), caption);
+        return;
+    }
     TellDbFailure([&] {
         ChangeJournal &journal = LedgerJournal();
         if (!journal.CanTakeBack()) {

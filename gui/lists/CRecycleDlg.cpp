@@ -65,6 +65,8 @@ void CRecycleDlg::Fill()
         m_table->selectRow(0);
     m_count->setText(m_records.isEmpty() ? QStringLiteral("最近 %1 天内没有删除的记录。").arg(ChangeJournal::kRecycleDays)
                                          : QStringLiteral("最近 %1 天内删除的记录：%2 条").arg(ChangeJournal::kRecycleDays).arg(m_records.size()));
+    if (UsesServerLedger())
+        m_count->setText(QStringLiteral("服务器帐本上删除的记录不进回收站（这里只有本机帐本的）。"));
 }
 
 bool CRecycleDlg::RestoreChosen()

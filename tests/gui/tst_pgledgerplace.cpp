@@ -95,6 +95,9 @@ private slots:
         window.m_moneyBook.ComputeTotal();
         QCOMPARE(window.m_moneyBook.GetTotalCents(), qint64(30300));
         QVERIFY(!g_itemList.isEmpty());  // the lists came along
+        messages.Clear();
+        window.TakeBackLastChange();  // another computer may have built on it: not offered
+        QVERIFY(messages.Last().contains(QStringLiteral("不能撤销")));
 
         // Another computer adds a record and an item: shown here within a second, nothing pressed.
         const auto other = PgConnection::Open(database.Settings());
