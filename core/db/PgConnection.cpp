@@ -320,7 +320,9 @@ bool PgConnection::TakeNotifications(QStringList *payloads, int ignoredPid)
 DbError PgConnection::Failure(const QString &what) const
 {
     if (!IsConnected())
-        return DbError(QStringLiteral("与服务器 %1 的连接已断开，改动没有保存。").arg(m_settings.Describe()), what);
+        return DbError(QStringLiteral("与服务器 %1 的连接已断开，这一步没有完成，也没有保存任何改动。程序会自动重新连接。")
+                           .arg(m_settings.Describe()),
+                       what);
     return DbError(QStringLiteral("服务器帐本出错，改动没有保存。"), what);
 }
 
