@@ -104,6 +104,9 @@ CLedgerPlaceDlg::CLedgerPlaceDlg(QWidget *parent) : QDialog(parent), m_current(R
     auto *exportFile = MakeDialogButton(this, 0, QStringLiteral("导出为本机帐本…"), 166);
     auto *ok = MakeDialogButton(this, 1, QStringLiteral("确定"), 182);
     auto *cancel = MakeDialogButton(this, 0, QStringLiteral("取消"), 183);
+    // The captions are longer than the dialogs' usual 确定 and 取消: each button is as wide as its own.
+    for (CIconButton *button : {test, migrate, exportFile})
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 52);
     test->setObjectName(QStringLiteral("test"));
     migrate->setObjectName(QStringLiteral("migrate"));
     exportFile->setObjectName(QStringLiteral("export"));
