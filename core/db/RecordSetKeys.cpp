@@ -113,13 +113,16 @@ void CRecordSet::ForEachById(const std::vector<qint64> &ids, const std::function
     for (size_t r = 0; r < rows.size(); ++r)
         read.insert(IntOfValue(rows[r].at(0)), r);
     // Visited in the order of the IDs given, which is the order the caller lists them in.
+    const bool versions = m_db->IsShared();
     for (qint64 id : ids) {
         const auto found = read.constFind(id);
         if (found == read.constEnd())
             continue;
         LoadFields(rows[found.value()]);
+        m_visitedVersion = versions ? RecordVersion(rows[found.value()]) : 0;
         visit(id);
     }
+    m_visitedVersion = 0;
     if (HasCurrent())
         LoadFields(m_row);
     else
