@@ -465,6 +465,11 @@ qint64 CRecordSet::CurrentId() const
     return HasCurrent() && !m_row.empty() ? IntOfValue(m_row.at(0)) : 0;
 }
 
+quint64 CRecordSet::VisitedVersion() const
+{
+    return m_visiting && m_db->IsShared() ? RecordVersion(*m_visiting) : 0;
+}
+
 quint64 CRecordSet::CurrentVersion() const
 {
     return HasCurrent() && !m_row.empty() ? RecordVersion(m_row) : 0;

@@ -126,7 +126,7 @@ public:
     quint64 CurrentVersion() const;
     // On a shared ledger, the version of the record ForEachById has in the fields while it visits it;
     // 0 on a ledger file, where nothing else writes and no version is needed.
-    quint64 VisitedVersion() const { return m_visitedVersion; }
+    quint64 VisitedVersion() const;
 
     SqlConnection &Connection();
 
@@ -185,7 +185,7 @@ private:
     bool m_deleted = false;
     enum class EditMode { None, Adding, Editing } m_editMode = EditMode::None;
 
-    quint64 m_visitedVersion = 0;
+    const SqlRow *m_visiting = nullptr;  // the record ForEachById visits
     // On a shared ledger: reads back the record just written, as the database keeps it, and notes its
     // version as this program's own.
     void NoteOwnWrite(qint64 id);
