@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <optional>
+#include <tuple>
 
 CBook::CBook(int columnCount) : m_columnCount(columnCount) {}
 
@@ -67,13 +69,13 @@ void CBook::LoadTexts(int row) const
             rowOfId.insert(m_rows[size_t(r)].id, r);
         }
     }
-    QHash<qint64, QStringList> read;
-    set.ForEachById(ids, [&](qint64 id) { read.insert(id, self->RecordTexts()); });
+    QHash<qint64, std::pair<QStringList, quint64>> read;
+    set.ForEachById(ids, [&](qint64 id) { read.insert(id, {self->RecordTexts(), set.VisitedVersion()}); });
     // A record deleted behind the book's back shows empty texts rather than being read again and again.
     for (int r = first; r < last; ++r) {
         Row &target = m_rows[size_t(r)];
         if (!target.loaded) {
-            target.texts = read.value(target.id);
+            std::tie(target.texts, target.version) = read.value(target.id);
             target.loaded = true;
         }
     }
@@ -201,16 +203,16 @@ void CBook::FillRows(const QString &sort)
 
 void CBook::ResetRows(const std::vector<qint64> &ids, bool keepTexts)
 {
-    QHash<qint64, QStringList> known;
+    QHash<qint64, const Row *> known;
     for (const Row &row : m_rows) {
         if (keepTexts && row.loaded)
-            known.insert(row.id, row.texts);
+            known.insert(row.id, &row);
     }
     std::vector<Row> rows;
     rows.reserve(ids.size());
     for (qint64 id : ids) {
-        const auto text = known.constFind(id);
-        rows.push_back(text == known.constEnd() ? Row{id, QStringList(), false} : Row{id, text.value(), true});
+        const auto kept = known.constFind(id);
+        rows.push_back(kept == known.constEnd() ? Row{id, QStringList(), false, 0} : *kept.value());
     }
     m_rows = std::move(rows);
     m_knownIds = m_rows.size();
@@ -221,7 +223,10 @@ void CBook::ResetRows(const std::vector<qint64> &ids, bool keepTexts)
 int CBook::AppendRow(qint64 id, const QStringList &texts)
 {
     EnsureAllIds();
-    m_rows.push_back({id, texts, true});
+    // Texts of a record the book just wrote: of the version it wrote.
+    CRecordSet &set = RecordSet();
+    const quint64 version = set.IsOpen() ? set.Connection().OwnVersion(set.TableName(), id).value_or(0) : 0;
+    m_rows.push_back({id, texts, true, version});
     m_knownIds = m_rows.size();
     const int row = int(m_rows.size()) - 1;
     Tell([&](IBookListener *listener) { listener->RowInserted(row); });
@@ -232,7 +237,7 @@ int CBook::AppendRow(qint64 id, const QStringList &texts)
 int CBook::AppendRow(qint64 id)
 {
     EnsureAllIds();
-    m_rows.push_back({id, QStringList(), false});
+    m_rows.push_back({id, QStringList(), false, 0});
     m_knownIds = m_rows.size();
     const int row = int(m_rows.size()) - 1;
     Tell([&](IBookListener *listener) { listener->RowInserted(row); });
@@ -306,11 +311,77 @@ bool CBook::FindSelectedRecord()
         ShowMessage(QStringLiteral("没有选中的记录"), QStringLiteral("错误"));
         return false;
     }
-    if (!RecordSet().FindFirst(QStringLiteral("ID=%1").arg(GetItemData(GetSelected())))) {
+    const qint64 id = GetItemData(GetSelected());
+    if (!RecordSet().FindFirst(QStringLiteral("ID=%1").arg(id))) {
+        if (RecordSet().Connection().IsShared())
+            ShowRowAsItIs(id);  // deleted, or taken out of the list, by another computer
         ShowMessage(QStringLiteral("所选的记录已不在帐目数据库中，没有保存任何改动。"), QStringLiteral("错误"));
         return false;
     }
     return true;
+}
+
+void CBook::GuardShownRecord(qint64 id, quint64 shown)
+{
+    CRecordSet &set = RecordSet();
+    const quint64 now = set.LockCurrent();
+    if (now == 0)
+        throw RecordChangedElsewhere(RecordChangedElsewhere::How::Deleted);
+    if (now == shown)
+        return;
+    // Changed since by this program itself, through this book or another: its own change, not a conflict.
+    const std::optional<quint64> own = set.Connection().OwnVersion(set.TableName(), id);
+    if (own && *own == now)
+        return;
+    // A row whose texts were never read showed nothing to keep.
+    if (shown == 0 && !own)
+        return;
+    throw RecordChangedElsewhere(RecordChangedElsewhere::How::Changed);
+}
+
+void CBook::ShowRowAsItIs(qint64 id)
+{
+    CRecordSet &set = RecordSet();
+    std::optional<std::pair<QStringList, quint64>> now;
+    set.ForEachById({id}, [&](qint64) { now.emplace(RecordTexts(), set.VisitedVersion()); });
+    const int row = RowOfId(id);
+    if (!now) {
+        if (row >= 0) {
+            DeleteRow(row);
+            SetSelected(-1);  // no neighbour takes the place of the record the dialog meant
+        }
+        if (set.Connection().OwnVersion(set.TableName(), id) == std::optional<quint64>(0))
+            throw DbError(QStringLiteral("所选的记录已不在帐目数据库中，没有保存任何改动。"));
+        throw RecordChangedElsewhere(RecordChangedElsewhere::How::Deleted);
+    }
+    if (row >= 0) {
+        SetRowTexts(row, now->first);
+        m_rows[size_t(row)].version = now->second;  // a write asked again now goes on from what was shown
+    }
+    throw RecordChangedElsewhere(RecordChangedElsewhere::How::Changed);
+}
+
+void CBook::CommitOnShown(int row, const std::function<void()> &work)
+{
+    CRecordSet &set = RecordSet();
+    const qint64 id = GetItemData(row);
+    const quint64 shown = m_rows.at(size_t(row)).version;
+    const bool shared = set.Connection().IsShared();
+    try {
+        Commit([&] {
+            if (shared)
+                GuardShownRecord(id, shown);
+            work();
+        });
+    } catch (const RecordChangedElsewhere &) {
+        ShowRowAsItIs(id);  // rolled back: nothing of the change is kept
+    }
+    if (shared) {
+        const bool stayed = row < GetItemCount() && m_rows[size_t(row)].id == id;
+        const int written = stayed ? row : RowOfId(id);
+        if (written >= 0)
+            m_rows[size_t(written)].version = set.CurrentVersion();
+    }
 }
 
 qint64 CBook::CommitAdd(const std::function<void()> &fill, const std::function<void()> &alsoWrite)
@@ -333,7 +404,7 @@ bool CBook::CommitModify(const std::function<void()> &fill, const std::function<
     if (TellIfClosed() || !FindSelectedRecord())
         return false;
     CRecordSet &set = RecordSet();
-    Commit([&] {
+    CommitOnShown(GetSelected(), [&] {
         set.Edit();
         fill();
         set.Update();
@@ -351,7 +422,7 @@ bool CBook::CommitRemove(const std::function<void()> &alsoWrite)
     if (TellIfClosed() || !FindSelectedRecord())
         return GetItemCount() > 0;
     CRecordSet &set = RecordSet();
-    Commit([&] {
+    CommitOnShown(removed, [&] {
         if (alsoWrite)
             alsoWrite();
         set.Delete();
@@ -360,13 +431,17 @@ bool CBook::CommitRemove(const std::function<void()> &alsoWrite)
     return ReselectAfterRemove(removed, rowsBefore);
 }
 
-void CBook::CommitDeleteMatching(const QString &condition)
+void CBook::CommitDeleteMatching(const QString &condition, const std::function<void()> &before)
 {
     ChangeBatch batch(*this);
     if (TellIfClosed())
         return;
     std::vector<qint64> deleted;
-    Commit([&] { deleted = RecordSet().DeleteMatching(condition); });
+    Commit([&] {
+        if (before)
+            before();
+        deleted = RecordSet().DeleteMatching(condition);
+    });
     const QSet<qint64> gone(deleted.begin(), deleted.end());
     for (int row = GetItemCount() - 1; row >= 0; --row) {
         if (gone.contains(GetItemData(row)))

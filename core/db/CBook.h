@@ -146,14 +146,23 @@ protected:
     // row, and reselects. True when records remain.
     bool CommitRemove(const std::function<void()> &alsoWrite = {});
     // Deletes every record of the table matching the condition, then their rows; no row stays selected.
-    void CommitDeleteMatching(const QString &condition);
+    // before runs first in the same transaction (a check that may refuse the whole change).
+    void CommitDeleteMatching(const QString &condition, const std::function<void()> &before = {});
     // Runs work in one transaction of the book's connection, then reads the totals again.
     void Commit(const std::function<void()> &work);
     // What a book keeps beside its records, brought up to date in the write's transaction.
     virtual void BeforeCommit(SqlConnection &) {}
 
-    // Finds the selected row's record in the record set; false (and said) when it cannot.
+    // Finds the selected row's record in the record set; false (and said) when it cannot. On a shared
+    // ledger, a record another computer deleted (or took out of the list) is shown as it now is and
+    // refused: throws RecordChangedElsewhere.
     bool FindSelectedRecord();
+    // Runs work in one transaction (Commit) on the selected row's record, found by FindSelectedRecord.
+    // On a ledger other computers write too, the record is first locked and read again: one changed or
+    // deleted since the row showed it (and not by this program) is refused before anything is written;
+    // after the rollback the row shows the record as it now is (or goes, and nothing stays selected),
+    // and RecordChangedElsewhere is thrown.
+    void CommitOnShown(int row, const std::function<void()> &work);
 
     // After the selected row's record and row were deleted: the selection rule shared by the books.
     // Returns true when records remain.
@@ -179,7 +188,13 @@ private:
         qint64 id = 0;
         QStringList texts;   // empty until read
         bool loaded = false;
+        quint64 version = 0;  // on a shared ledger, of the record as its texts were read (RecordVersion)
     };
+    // In the write's transaction: the record (current in the set) is still as the row showed it, or as
+    // this program last wrote it; throws RecordChangedElsewhere otherwise.
+    void GuardShownRecord(qint64 id, quint64 shown);
+    // After a refused write: the row of the record shows it as it now is, or goes. Throws the refusal.
+    [[noreturn]] void ShowRowAsItIs(qint64 id);
     void LoadTexts(int row) const;
     // Reads the IDs of every row not known yet, in one go: rows read later in any order then all
     // know their records. A set whose order changed in the meantime lists its rows afresh.

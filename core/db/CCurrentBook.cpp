@@ -4,6 +4,7 @@
 #include "common/Amount.h"
 #include "db/BookValues.h"
 #include "db/FilterParser.h"
+#include "db/DbError.h"
 #include "db/KeptFigures.h"
 #include "lists/ReferenceLists.h"
 
@@ -113,7 +114,15 @@ void CCurrentBook::ComputeBalances(const QString &currency)
         const double shown = AtoF(TrimAmount(value));
         return std::fabs(shown) < 1e16 ? ToCents(shown) : 0;  // beyond any amount a ledger can hold
     };
-    m_set.ForEachInOrder(QStringLiteral("\"Account\", \"MKind\", \"Money\""),
+    // On a shared ledger every column is read too: the versions of each account's records, for the
+    // check of a closing.
+    const bool shared = m_set.Connection().IsShared();
+    QString selectList = QStringLiteral("\"Account\", \"MKind\", \"Money\"");
+    if (shared)
+        selectList += QLatin1Char(',') + RecordColumns();
+    const int columns = int(m_set.Columns().size());
+    m_shownAccounts.clear();
+    m_set.ForEachInOrder(selectList,
                          [&](const SqlStatement &row) {
                              const QString account = TextOfValue(row.Value(0));
                              auto balance = cents.find(account);
@@ -123,14 +132,70 @@ void CCurrentBook::ComputeBalances(const QString &currency)
                              }
                              if (TextOfValue(row.Value(1)) == currency)
                                  *balance += shownCents(row.Value(2));
+                             if (shared)
+                                 m_shownAccounts[account] += RecordVersion(ReadRecord(row, 3, columns));
                          });
     m_balanceList.clear();
     for (const QString &account : std::as_const(accounts))
         m_balanceList << account << FormatDouble("%.2f", double(cents.value(account)) / 100.0);
 }
 
+QString CCurrentBook::RecordColumns()
+{
+    QStringList names;
+    for (const ColumnInfo &column : m_set.Columns())
+        names << KeysetQuery::Quoted(column.name);
+    return names.join(QLatin1Char(','));
+}
+
+SqlRow CCurrentBook::ReadRecord(const SqlStatement &row, int first, int columns)
+{
+    SqlRow record;
+    record.reserve(size_t(columns));
+    for (int c = 0; c < columns; ++c)
+        record.push_back(row.Value(first + c));
+    return record;
+}
+
 void CCurrentBook::CloseAccount(const QString &account)
 {
     ChangeBatch batch(*this);
-    CommitDeleteMatching(QStringLiteral("Account=") + QuoteFilterText(account));
+    const QString condition = QStringLiteral("Account=") + QuoteFilterText(account);
+    if (!m_set.IsOpen() || !m_set.Connection().IsShared()) {
+        CommitDeleteMatching(condition);
+        return;
+    }
+    const auto shown = m_shownAccounts.constFind(account);
+    const std::optional<quint64> shownVersions = shown == m_shownAccounts.constEnd() ? std::nullopt : std::optional(*shown);
+    try {
+        CommitDeleteMatching(condition, [&] {
+            // Locked until the commit: a second computer closing the account waits, then finds none.
+            SqlConnection &db = m_set.Connection();
+            SqlStatement read = db.Prepare(QStringLiteral("SELECT ") + RecordColumns()
+                                           + QStringLiteral(" FROM \"Current\" WHERE \"Account\" = ?") + db.RowLockClause());
+            read.Bind(1, account);
+            const int columns = int(m_set.Columns().size());
+            quint64 versions = 0;
+            qint64 records = 0;
+            while (read.Step()) {
+                versions += RecordVersion(ReadRecord(read, 0, columns));
+                ++records;
+            }
+            if (records == 0)
+                throw RecordChangedElsewhere(RecordChangedElsewhere::How::Deleted,
+                                             QStringLiteral("帐户 %1 已由另一台电脑销户，它的记录都已删除。").arg(account));
+            if (shownVersions && versions != *shownVersions)
+                throw RecordChangedElsewhere(RecordChangedElsewhere::How::Changed,
+                                             QStringLiteral("帐户 %1 的记录已被另一台电脑改动，没有销户。"
+                                                            "余额已按帐本现在的记录重新计算，请核对后再销户。")
+                                                 .arg(account));
+        });
+    } catch (const RecordChangedElsewhere &) {
+        // Rolled back. The list is read again, the other computer's records with it.
+        const QString sort = m_set.m_strSort;
+        m_set.Close();
+        FillRows(sort);
+        ReadTotals();
+        throw;
+    }
 }

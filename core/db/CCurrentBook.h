@@ -5,6 +5,8 @@
 #include "db/CBook.h"
 #include "db/CCurrentRecord.h"
 
+#include <QHash>
+
 class CCurrentBook : public CBook
 {
 public:
@@ -27,7 +29,11 @@ public:
     void ComputeBalances(const QString &currency);
     const QStringList &GetBalances() const { return m_balanceList; }
 
-    // Deletes every movement of the account, in the table and in the list, all or nothing.
+    // Deletes every movement of the account, in the table and in the list, all or nothing. On a ledger
+    // other computers write too, the account's records are locked first and must still be those its
+    // balance was computed from (ComputeBalances): an account another computer closed, or whose
+    // records it added to or changed since, is refused (RecordChangedElsewhere) with nothing deleted,
+    // and the list is read again so that the balances show the account as it now is.
     void CloseAccount(const QString &account);
 
     QList<ColumnKind> ColumnKinds() const override;
@@ -38,10 +44,16 @@ protected:
     void ReadTotals() override;
 
 private:
+    // Every column of the table, quoted, for a select list; a row of them read from the column first on.
+    QString RecordColumns();
+    static SqlRow ReadRecord(const SqlStatement &row, int first, int columns);
     void Write(const QString &dateText, const QString &account, const QString &bank, const QString &kind,
                const QString &moneyText, const QString &reason, const QString &member, const QString &explain);
 
     CCurrentRecord m_set;
     qint64 m_totalCents = 0;
     QStringList m_balanceList;
+    // On a shared ledger: per account, the versions of its records summed (RecordVersion), as the
+    // balances were last computed.
+    QHash<QString, quint64> m_shownAccounts;
 };

@@ -54,7 +54,10 @@ void CInsureBook::UpdatePolicy(const QString &policy, double change, bool requir
     CInsureNoteRecord note;
     note.m_strFilter = QStringLiteral("Name=") + QuoteFilterText(policy);
     note.Open();
-    if (note.IsEOF()) {
+    // PayedMoney is read and written back: on a shared ledger the policy is locked first, so that
+    // another computer's premium written meanwhile is added to, not overwritten.
+    const bool gone = !note.IsEOF() && note.Connection().IsShared() && note.LockCurrent() == 0;
+    if (note.IsEOF() || gone) {
         if (required)
             throw DbError(QStringLiteral("保单“%1”不存在，记录没有保存。").arg(policy));
         return;

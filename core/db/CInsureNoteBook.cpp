@@ -4,6 +4,7 @@
 #include "common/Amount.h"
 
 #include "db/BookValues.h"
+#include "db/DbError.h"
 #include "db/FilterParser.h"
 
 namespace {
@@ -73,7 +74,7 @@ void CInsureNoteBook::AddPolicy(const QString &name, const QString &kind, const 
 bool CInsureNoteBook::EditPolicy(const QString &name, const QString &kind, const QString &organ,
                                  const QString &payText, const QString &getText, int years, const QString &startText,
                                  const QString &endText, const QString &payPeople, const QString &benefitPeople,
-                                 const QString &insuredPeople, const QString &explain)
+                                 const QString &insuredPeople, const QString &explain, quint64 shownVersion)
 {
     ChangeBatch batch(*this);
     LeaveList();
@@ -85,7 +86,20 @@ bool CInsureNoteBook::EditPolicy(const QString &name, const QString &kind, const
     m_set.m_strFilter.clear();
     if (m_set.IsEOF())
         return false;
+    const qint64 id = m_set.CurrentId();
     Commit([&] {
+        if (m_set.Connection().IsShared()) {
+            const quint64 now = m_set.LockCurrent();
+            if (now == 0)
+                throw RecordChangedElsewhere(RecordChangedElsewhere::How::Deleted,
+                                             QStringLiteral("保单“%1”已被另一台电脑删除，没有保存您的改动。").arg(name));
+            const std::optional<quint64> own = m_set.Connection().OwnVersion(m_set.TableName(), id);
+            if (shownVersion != 0 && now != shownVersion && !(own && *own == now))
+                throw RecordChangedElsewhere(RecordChangedElsewhere::How::Changed,
+                                             QStringLiteral("保单“%1”已被另一台电脑修改，没有保存您的改动。"
+                                                            "对话框中仍是您填写的内容，已交金额是它现在的数；再按“确定”就按您填写的保存。")
+                                                 .arg(name));
+        }
         m_set.Edit();
         Write(kind, organ, payText, getText, years, startText, endText, payPeople, benefitPeople, insuredPeople,
               explain);
@@ -126,6 +140,7 @@ std::optional<CInsureNoteBook::Policy> CInsureNoteBook::ReadPolicy(const QString
     policy.benefitPeople = m_set.m_BenefitPeople;
     policy.insuredPeople = m_set.m_BeInsuredPeople;
     policy.explain = m_set.m_Explain;
+    policy.version = m_set.Connection().IsShared() ? m_set.CurrentVersion() : 0;
     return policy;
 }
 

@@ -19,10 +19,13 @@ public:
                    const QString &endText, const QString &payPeople, const QString &benefitPeople,
                    const QString &insuredPeople, const QString &explain);
     // Changes the policy with the name; its name and PayedMoney stay. False: no policy has the name.
+    // shownVersion is the Policy's version as its dialog read it: on a shared ledger a policy another
+    // computer changed since (its PayedMoney too) is refused, RecordChangedElsewhere thrown and nothing
+    // written; 0 checks nothing but still locks it, so that no PayedMoney written meanwhile is lost.
     bool EditPolicy(const QString &name, const QString &kind, const QString &organ, const QString &payText,
                     const QString &getText, int years, const QString &startText, const QString &endText,
                     const QString &payPeople, const QString &benefitPeople, const QString &insuredPeople,
-                    const QString &explain);
+                    const QString &explain, quint64 shownVersion = 0);
     bool IsNameFree(const QString &name);
 
     // A policy as its dialog shows it: amounts as TrimAmount writes them, dates "yyyy-MM-dd" (the end
@@ -31,6 +34,7 @@ public:
     {
         QString name, kind, organ, pay, get, payed, start, end, payPeople, benefitPeople, insuredPeople, explain;
         int years = 0;
+        quint64 version = 0;  // on a shared ledger, of the record as read (RecordVersion)
     };
     std::optional<Policy> ReadPolicy(const QString &name);
     void CollectNames(QStringList *names);

@@ -228,7 +228,7 @@ bool CMoneyBook::Remove()
         return m_nCount > 0;
     if (!FindSelectedRecord())
         return m_nCount > 0;
-    Commit([this] { m_set.Delete(); });
+    CommitOnShown(removed, [this] { m_set.Delete(); });
     DeleteRow(removed);
     CountPages();
     if (m_nCount == 0) {

@@ -69,11 +69,23 @@ DbError DbError::FromSqlite(int code, sqlite3 *db)
     return DbError(message, QStringLiteral("（技术信息：%1，代码 %2）").arg(sqliteText).arg(code));
 }
 
+RecordChangedElsewhere::RecordChangedElsewhere(How how, const QString &message)
+    : DbError(!message.isEmpty() ? message
+              : how == How::Changed
+                  ? QStringLiteral("这条记录已被另一台电脑修改，没有保存您的改动。列表中显示的是它现在的内容。")
+                  : QStringLiteral("这条记录已被另一台电脑删除，没有保存您的改动。")),
+      m_how(how)
+{
+}
+
 bool TellDbFailure(const std::function<void()> &action, const QString &caption)
 {
     try {
         action();
         return true;
+    } catch (const RecordChangedElsewhere &refused) {
+        ShowMessage(refused.Message(), RecordChangedElsewhere::Caption(), MessageIcon::Warning);
+        return false;
     } catch (const DbError &error) {
         ShowMessage(error.Message(), caption, MessageIcon::Error);
         return false;

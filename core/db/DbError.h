@@ -27,5 +27,20 @@ private:
     QString m_detail;
 };
 
+// A change refused because another computer changed or deleted the record (or an account's records)
+// since the book showed it: nothing of the change was written, and the book shows the record as it
+// now is. Said as a warning, not as a failure of the database.
+class RecordChangedElsewhere : public DbError
+{
+public:
+    enum class How { Changed, Deleted };
+    explicit RecordChangedElsewhere(How how, const QString &message = QString());
+    How Kind() const { return m_how; }
+    static QString Caption() { return QStringLiteral("记录已被改动"); }
+
+private:
+    How m_how;
+};
+
 // Runs a user's action; a database failure ends it, told under the caption. False when it failed.
 bool TellDbFailure(const std::function<void()> &action, const QString &caption = QStringLiteral("数据库错误"));

@@ -140,6 +140,17 @@ std::optional<SqlRow> KeysetQuery::ReadById(SqlConnection &db, qint64 id, const 
     return std::move(rows.front());
 }
 
+std::optional<SqlRow> KeysetQuery::ReadByIdLocked(SqlConnection &db, qint64 id) const
+{
+    SqlStatement statement = db.Prepare(QStringLiteral("SELECT ") + m_selectList + QStringLiteral(" FROM ") + Quoted(m_table)
+                                        + QStringLiteral(" WHERE ID = ?") + db.RowLockClause());
+    statement.Bind(1, id);
+    std::vector<SqlRow> rows = ReadRows(statement);
+    if (rows.empty())
+        return std::nullopt;
+    return std::move(rows.front());
+}
+
 std::vector<SqlRow> KeysetQuery::ReadByIds(SqlConnection &db, const std::vector<qint64> &ids) const
 {
     std::vector<SqlRow> rows;

@@ -64,6 +64,11 @@ public:
                                  bool descending, qint64 limit, qint64 offset = 0) const;
     // The row with the ID when it exists (and matches the condition), whether in the keyset or not.
     std::optional<SqlRow> ReadById(SqlConnection &db, qint64 id, const SqlCondition &also = SqlCondition()) const;
+    // The row with the ID when it exists, locked until the transaction ends where the ledger locks
+    // records (SqlConnection::RowLockClause).
+    std::optional<SqlRow> ReadByIdLocked(SqlConnection &db, qint64 id) const;
+    // The select list of every column, the ID first, as the rows are read.
+    const QString &SelectList() const { return m_selectList; }
     // The rows with the IDs that exist, in no particular order.
     std::vector<SqlRow> ReadByIds(SqlConnection &db, const std::vector<qint64> &ids) const;
 

@@ -12,6 +12,7 @@
 #include "lists/ListFile.h"
 
 #include <QFileInfo>
+#include <utility>
 
 namespace {
 
@@ -72,8 +73,30 @@ std::shared_ptr<SqlConnection> OpenServerLedgerDatabase();
 
 } // namespace
 
+namespace {
+
+std::shared_ptr<SqlConnection> &ScopedConnection()
+{
+    static thread_local std::shared_ptr<SqlConnection> connection;
+    return connection;
+}
+
+} // namespace
+
+LedgerConnectionScope::LedgerConnectionScope(std::shared_ptr<SqlConnection> connection)
+    : m_previous(std::exchange(ScopedConnection(), std::move(connection)))
+{
+}
+
+LedgerConnectionScope::~LedgerConnectionScope()
+{
+    ScopedConnection() = std::move(m_previous);
+}
+
 std::shared_ptr<SqlConnection> OpenLedgerDatabase()
 {
+    if (const std::shared_ptr<SqlConnection> &scoped = ScopedConnection())
+        return scoped;
     return Server().settings ? OpenServerLedgerDatabase() : OpenLedgerDatabase(DatabasePath());
 }
 

@@ -23,3 +23,19 @@ bool UsesServerLedger();
 // Where the server ledger in use is (null for the ledger file). While one is used, the ten list files
 // are kept on the server too, so every computer shares the items, members and rates.
 const PgSettings *ServerLedgerSettings();
+
+// Another running copy of the program, played in the same process (two computers writing one server
+// ledger, as its checks need them): while it lives, what opens the ledger on this thread (record sets,
+// and so the books) gets the connection given instead of the ledger's own. A set keeps the connection
+// it opened with.
+class LedgerConnectionScope
+{
+public:
+    explicit LedgerConnectionScope(std::shared_ptr<SqlConnection> connection);
+    ~LedgerConnectionScope();
+    LedgerConnectionScope(const LedgerConnectionScope &) = delete;
+    LedgerConnectionScope &operator=(const LedgerConnectionScope &) = delete;
+
+private:
+    std::shared_ptr<SqlConnection> m_previous;
+};

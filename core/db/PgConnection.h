@@ -37,6 +37,9 @@ public:
     qint64 LastInsertId() const override;
     qint64 RowsChanged() const override { return m_rowsChanged; }
     bool IsReadOnly() const override { return false; }
+    // Several computers write to a server ledger at once; a record read to be changed is locked.
+    bool IsShared() const override { return true; }
+    QString RowLockClause() const override { return QStringLiteral(" FOR UPDATE"); }
     void CopyTo(const QString &path, const CopyStep &eachStep = {}) override;
     void CopyFrom(const QString &path, const CopyStep &eachStep = {}) override;
     std::vector<RecordedChange> ReadChanges(const QByteArray &changes, bool withInserts = true) const override;

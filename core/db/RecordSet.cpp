@@ -5,7 +5,9 @@
 #include "db/DbError.h"
 #include "db/Ledger.h"
 
+#include <QCryptographicHash>
 #include <QHash>
+#include <QtEndian>
 #include <algorithm>
 
 namespace {
@@ -14,6 +16,28 @@ constexpr int kFirstBlock = 100;
 constexpr int kLargestBlock = 2000;
 
 } // namespace
+
+quint64 RecordVersion(const SqlRow &row)
+{
+    // Each value with its kind, so that a number and its text, or two texts split differently, differ.
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const SqlValue &value : row) {
+        const char kind = char('0' + value.index());
+        hash.addData(QByteArrayView(&kind, 1));
+        if (const qint64 *whole = std::get_if<qint64>(&value)) {
+            hash.addData(QByteArray::number(*whole));
+        } else if (const double *number = std::get_if<double>(&value)) {
+            hash.addData(QByteArray::number(*number, 'g', 17));
+        } else if (const QString *text = std::get_if<QString>(&value)) {
+            const QByteArray bytes = text->toUtf8();
+            hash.addData(QByteArray::number(bytes.size()) + ':');
+            hash.addData(bytes);
+        }
+        hash.addData(QByteArrayView(";", 1));
+    }
+    const quint64 version = qFromLittleEndian<quint64>(hash.result().constData());
+    return version != 0 ? version : 1;
+}
 
 CRecordSet::CRecordSet(const QString &table) : m_table(table) {}
 
@@ -439,4 +463,45 @@ bool CRecordSet::FindFirst(const QString &criterion)
 qint64 CRecordSet::CurrentId() const
 {
     return HasCurrent() && !m_row.empty() ? IntOfValue(m_row.at(0)) : 0;
+}
+
+quint64 CRecordSet::VisitedVersion() const
+{
+    return m_visiting && m_db->IsShared() ? RecordVersion(*m_visiting) : 0;
+}
+
+quint64 CRecordSet::CurrentVersion() const
+{
+    return HasCurrent() && !m_row.empty() ? RecordVersion(m_row) : 0;
+}
+
+quint64 CRecordSet::LockCurrent()
+{
+    RequireOpen();
+    Sync();
+    if (!HasCurrent() || m_row.empty())
+        return 0;
+    const std::optional<SqlRow> row = m_query.ReadByIdLocked(*m_db, IntOfValue(m_row.at(0)));
+    if (!row) {
+        m_deleted = true;
+        return 0;
+    }
+    // Another writer may have moved it in the order: its neighbours and position are read again.
+    m_ahead.clear();
+    if (m_at == At::Base)
+        m_position = kUnknown;
+    m_row = *row;
+    if (m_editMode == EditMode::None)
+        LoadFields(m_row);
+    return RecordVersion(m_row);
+}
+
+void CRecordSet::NoteOwnWrite(qint64 id)
+{
+    if (const std::optional<SqlRow> row = m_query.ReadById(*m_db, id)) {
+        const quint64 version = RecordVersion(*row);
+        m_db->NoteOwnVersion(m_table, id, version);
+        if (HasCurrent() && IntOfValue(m_row.at(0)) == id)
+            m_row = *row;
+    }
 }

@@ -22,6 +22,10 @@
 #include <memory>
 #include <vector>
 
+// A digest of a record's values, every column, as read from the database: equal versions, the same
+// values. Never 0 (which stands for none, or a record deleted).
+quint64 RecordVersion(const SqlRow &row);
+
 class CRecordSet
 {
 public:
@@ -113,6 +117,17 @@ public:
     // ID of the current record, 0 when there is none.
     qint64 CurrentId() const;
 
+    // On a ledger other computers write too (SqlConnection::IsShared), in a write transaction: locks
+    // the current record until the transaction ends and reads it again, so that what the write goes
+    // on from is what the record now holds and no other writer changes it meanwhile. Returns its
+    // version, 0 when it is gone. The fields show it as read.
+    quint64 LockCurrent();
+    // The version of the current record as last read or written (0: none).
+    quint64 CurrentVersion() const;
+    // On a shared ledger, the version of the record ForEachById has in the fields while it visits it;
+    // 0 on a ledger file, where nothing else writes and no version is needed.
+    quint64 VisitedVersion() const;
+
     SqlConnection &Connection();
 
 protected:
@@ -169,6 +184,11 @@ private:
     qint64 m_position = -1;
     bool m_deleted = false;
     enum class EditMode { None, Adding, Editing } m_editMode = EditMode::None;
+
+    const SqlRow *m_visiting = nullptr;  // the record ForEachById visits
+    // On a shared ledger: reads back the record just written, as the database keeps it, and notes its
+    // version as this program's own.
+    void NoteOwnWrite(qint64 id);
 
     // Read-ahead, valid until the table changes: the base records after the current one.
     std::deque<SqlRow> m_ahead;

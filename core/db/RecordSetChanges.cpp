@@ -49,6 +49,8 @@ void CRecordSet::Update()
         ++m_additionsMade;
         m_query.SetNewer(true);
         NoteOwnChange();
+        if (m_db->IsShared())
+            NoteOwnWrite(m_lastAddedId);
         // As after an insert into a dynaset, the record current before AddNew is current again.
         if (HasCurrent())
             LoadFields(m_row);
@@ -77,6 +79,8 @@ void CRecordSet::Update()
         m_position = kUnknown;
     if (!m_query.Where().sql.isEmpty())
         m_positions.ForgetCount();  // the record may have left the filter
+    if (m_db->IsShared())
+        NoteOwnWrite(id);  // the current record as the database keeps it (a text column may hold a number)
 }
 
 void CRecordSet::ForgetAdditionsSince(quint64 made)
@@ -158,6 +162,8 @@ void CRecordSet::Delete()
     remove.Bind(1, id);
     remove.Run();
     NoteOwnChange();
+    if (m_db->IsShared())
+        m_db->NoteOwnVersion(m_table, id, 0);
     if (m_at == At::Added)
         m_added.erase(m_added.begin() + qint64(m_addedIndex));  // the next one takes its index
     else
@@ -182,6 +188,10 @@ std::vector<qint64> CRecordSet::DeleteMatching(const QString &condition)
     SqlStatement remove = m_db->Prepare(QStringLiteral("DELETE FROM ") + KeysetQuery::Quoted(m_table) + QStringLiteral(" WHERE ") + where);
     remove.BindAll(match.params);
     remove.Run();
+    if (m_db->IsShared()) {
+        for (qint64 id : ids)
+            m_db->NoteOwnVersion(m_table, id, 0);
+    }
     // Read again what the set knows: its count, its additions and whether its current record went.
     m_db->NoteChange(m_table);
     const qint64 current = HasCurrent() ? IntOfValue(m_row.at(0)) : 0;

@@ -5,6 +5,8 @@
 #include "db/DbError.h"
 #include "db/KeptFigures.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 constexpr qint64 kShortWalk = 500;  // a walk this short costs less than reading the block counts
@@ -113,11 +115,13 @@ void CRecordSet::ForEachById(const std::vector<qint64> &ids, const std::function
     for (size_t r = 0; r < rows.size(); ++r)
         read.insert(IntOfValue(rows[r].at(0)), r);
     // Visited in the order of the IDs given, which is the order the caller lists them in.
+    const auto forget = qScopeGuard([this] { m_visiting = nullptr; });
     for (qint64 id : ids) {
         const auto found = read.constFind(id);
         if (found == read.constEnd())
             continue;
         LoadFields(rows[found.value()]);
+        m_visiting = &rows[found.value()];
         visit(id);
     }
     if (HasCurrent())

@@ -64,6 +64,55 @@ void SqlConnection::ForgetEverything()
         m_recorder->Replaced();
 }
 
+void SqlConnection::NoteOwnVersion(const QString &table, qint64 id, quint64 version)
+{
+    OwnVersionKept &kept = m_ownVersions[table][id];
+    if (m_transactionDepth == 0) {
+        kept.committed = version;
+        kept.pending.reset();
+        return;
+    }
+    kept.pending = version;
+    kept.depth = m_transactionDepth;
+}
+
+std::optional<quint64> SqlConnection::OwnVersion(const QString &table, qint64 id) const
+{
+    const auto records = m_ownVersions.constFind(table);
+    if (records == m_ownVersions.constEnd())
+        return std::nullopt;
+    const auto kept = records->constFind(id);
+    if (kept == records->constEnd())
+        return std::nullopt;
+    return kept->pending ? kept->pending : kept->committed;
+}
+
+void SqlConnection::KeepOwnVersions(int depth)
+{
+    for (auto &records : m_ownVersions) {
+        for (OwnVersionKept &kept : records) {
+            if (!kept.pending || kept.depth < depth)
+                continue;
+            if (depth > 1) {
+                kept.depth = depth - 1;  // a savepoint released: its writes belong to the level below
+            } else {
+                kept.committed = kept.pending;
+                kept.pending.reset();
+            }
+        }
+    }
+}
+
+void SqlConnection::ForgetOwnVersions(int depth)
+{
+    for (auto &records : m_ownVersions) {
+        for (OwnVersionKept &kept : records) {
+            if (kept.pending && kept.depth >= depth)
+                kept.pending.reset();
+        }
+    }
+}
+
 SqlTransaction::SqlTransaction(SqlConnection &connection) : m_connection(connection)
 {
     // The outermost level is a real transaction, inner ones savepoints.
@@ -98,6 +147,7 @@ SqlTransaction::~SqlTransaction()
             // Nothing more can be done from a destructor; the database has rolled back on its own if it must.
         }
         m_connection.NoteChangeOfAll();
+        m_connection.ForgetOwnVersions(m_connection.m_transactionDepth);
     }
     if (m_connection.m_transactionDepth == 1)
         m_connection.EndRecording();
@@ -109,12 +159,14 @@ void SqlTransaction::Commit()
     if (m_connection.m_transactionDepth > 1) {
         m_connection.Execute(QStringLiteral("RELEASE ") + m_name);
         m_done = true;
+        m_connection.KeepOwnVersions(m_connection.m_transactionDepth);
         return;
     }
     // What the transaction changed is written beside it before the commit, so the two stand or fall together.
     const bool told = m_connection.TellRecorder();
     m_connection.Execute(QStringLiteral("COMMIT"));
     m_done = true;
+    m_connection.KeepOwnVersions(1);
     m_connection.EndRecording();
     if (told)
         m_connection.m_recorder->Committed();

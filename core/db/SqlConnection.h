@@ -121,6 +121,24 @@ public:
     // True when the ledger could be opened for reading only: nothing can be written to it.
     virtual bool IsReadOnly() const = 0;
 
+    // Whether other computers write to the same ledger at the same time (a ledger on a server): a
+    // change of a record shown a while ago first makes sure, in its transaction, that the record is
+    // still as shown. A ledger file is opened by one running copy, whose write transactions are
+    // exclusive: nothing can change between a read and a write but what the copy wrote itself.
+    virtual bool IsShared() const { return false; }
+    // What a query appends to lock the records it reads until its transaction ends (a shared ledger's
+    // other writers then wait for it, and read what it committed).
+    virtual QString RowLockClause() const { return QString(); }
+
+    // On a shared ledger, the version (RecordVersion) of each record as this connection last wrote it:
+    // a book that shows the record from before tells its own program's change, made through it or
+    // another book, from another computer's. 0 for a record it deleted. Kept with the transaction: a
+    // version written in one rolled back is forgotten.
+    void NoteOwnVersion(const QString &table, qint64 id, quint64 version);
+    // The version this connection last wrote of the record, committed or in the open transaction;
+    // nothing when it wrote none.
+    std::optional<quint64> OwnVersion(const QString &table, qint64 id) const;
+
     // Copies the whole ledger, as committed, into a new ledger file at the path, or puts the ledger
     // file at the path in place of this one, in one step: the target changes whole or not at all.
     // eachStep is called between the stretches copied. Throws DbError; a failed copy leaves the target
@@ -185,10 +203,21 @@ protected:
 
 private:
     friend class SqlTransaction;
+    // The versions of the transaction levels ended: kept, or forgotten with a rollback.
+    void KeepOwnVersions(int depth);
+    void ForgetOwnVersions(int depth);
+
     QHash<QString, quint64> m_tableSerials;
     QHash<QString, bool> m_knownTables;
     quint64 m_epoch = 1;
     int m_transactionDepth = 0;
+    struct OwnVersionKept
+    {
+        std::optional<quint64> committed;
+        std::optional<quint64> pending;  // written in the open transaction, at the level below
+        int depth = 0;
+    };
+    QHash<QString, QHash<qint64, OwnVersionKept>> m_ownVersions;
 };
 
 // All or nothing: commits with Commit(), rolls back everything since construction otherwise.

@@ -126,6 +126,14 @@ void CCurrentBalanceDlg::CloseChosenAccount()
         return;
     try {
         m_book.CloseAccount(account);
+    } catch (const RecordChangedElsewhere &refused) {
+        // Closed or changed by another computer: nothing was deleted here, and the balances show the
+        // accounts as the ledger now holds them.
+        ShowMessage(refused.Message(), RecordChangedElsewhere::Caption(), MessageIcon::Warning);
+        m_chosen = -1;
+        m_close->setEnabled(false);
+        TellDbFailure([this] { ShowBalances(); });
+        return;
     } catch (const DbError &error) {
         // Nothing was deleted: the account and its row stay.
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);

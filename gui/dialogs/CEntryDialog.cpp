@@ -28,6 +28,11 @@ bool CEntryDialog::TrySave(const std::function<bool()> &write)
 {
     try {
         return write();
+    } catch (const RecordChangedElsewhere &refused) {
+        // The dialog stays open with what was typed; the list shows the record as another computer left
+        // it, and a second save, made knowing that, goes on from there.
+        ShowMessage(refused.Message(), RecordChangedElsewhere::Caption(), MessageIcon::Warning);
+        return false;
     } catch (const DbError &error) {
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);
         return false;

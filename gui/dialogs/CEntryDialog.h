@@ -25,7 +25,9 @@ public slots:
 protected:
     CEntryDialog(QWidget *parent, EntryMode mode, bool swallowEscape);
 
-    // Runs the book's write; a database failure is told. True when the record was saved.
+    // Runs the book's write; a database failure is told, and so is a change refused because another
+    // computer changed or deleted the record meanwhile (the dialog keeps what was typed). True when
+    // the record was saved.
     bool TrySave(const std::function<bool()> &write);
     // After a save: the dialog leaves modify mode (a further save adds).
     void SavedOnce();

@@ -125,6 +125,7 @@ void CInsureNoteDlg::FillFromPolicy(const QString &name)
     m_paidPad->setEnabled(false);
     if (!policy)
         return;  // gone meanwhile: the save says so
+    m_shownVersion = policy->version;
     SelectStoredEntry(m_kind, policy->kind);
     SelectStoredEntry(m_organ, policy->organ);
     m_premium->setText(policy->pay);
@@ -183,7 +184,8 @@ bool CInsureNoteDlg::SaveAndClose()
         if (m_bModify) {
             saved = policies.EditPolicy(entry.name, m_kind->currentText(), m_organ->currentText(), entry.premium,
                                         entry.sumInsured, entry.years, start, end, m_holder->currentText(),
-                                        m_beneficiary->currentText(), m_insured->currentText(), m_note->toPlainText());
+                                        m_beneficiary->currentText(), m_insured->currentText(), m_note->toPlainText(),
+                                        m_shownVersion);
             if (!saved)
                 ShowMessage(QStringLiteral("保单“%1”已不在帐目数据库中，没有保存任何改动。").arg(entry.name),
                             QStringLiteral("错误"));
@@ -199,6 +201,17 @@ bool CInsureNoteDlg::SaveAndClose()
             if (saved)
                 transaction.Commit();
         }
+    } catch (const RecordChangedElsewhere &refused) {
+        // Another computer changed the policy: what was typed stays in the dialog, the sum paid shows
+        // what the policy now holds, and a second 确定 saves over it knowingly.
+        saved = false;
+        ShowMessage(refused.Message(), RecordChangedElsewhere::Caption(), MessageIcon::Warning);
+        TellDbFailure([this, &entry] {
+            if (const std::optional<CInsureNoteBook::Policy> now = CInsureNoteBook().ReadPolicy(entry.name)) {
+                m_shownVersion = now->version;
+                m_paid->setText(now->payed);
+            }
+        });
     } catch (const DbError &error) {
         saved = false;
         ShowMessage(error.Message(), QStringLiteral("错误"), MessageIcon::Error);

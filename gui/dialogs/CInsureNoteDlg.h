@@ -36,6 +36,7 @@ private:
     QLineEdit *PadField() const;
 
     bool m_bModify = false;
+    quint64 m_shownVersion = 0;  // of the policy as the dialog read it (a shared ledger's check)
     int m_nPadField = 1;
     QLineEdit *m_name;
     CTintedComboBox *m_kind;
