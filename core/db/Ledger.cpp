@@ -30,18 +30,22 @@ ServerLedger &Server()
 }
 
 // The list files of a server ledger: a table of it, read and written through its connection. A
-// failure is the list's own (its load or save says so); the reason is the server's.
+// failure is the list's own (its load or save says so), with the reason. A list is written over only
+// as it was last read here: another computer's save in between (or a list this copy could not read)
+// refuses the write instead of being lost.
 class ServerListStore : public IListStore
 {
 public:
     bool Read(const QString &name, QByteArray *content) override
     {
+        m_seen.remove(name);
         try {
             SqlStatement read = OpenLedgerDatabase()->Prepare(QStringLiteral("SELECT \"Content\" FROM \"ListFiles\" WHERE \"Name\" = ?"));
             read.Bind(1, name);
             if (!read.Step())
                 return false;
             *content = read.Blob(0);
+            m_seen.insert(name, *content);
             return true;
         } catch (const DbError &) {
             return false;
@@ -49,18 +53,35 @@ public:
     }
     bool Write(const QString &name, const QByteArray &content) override
     {
+        m_failure.clear();
         try {
-            SqlStatement put = OpenLedgerDatabase()->Prepare(
-                QStringLiteral("INSERT INTO \"ListFiles\" (\"Name\", \"Content\") VALUES (?, ?) "
-                               "ON CONFLICT (\"Name\") DO UPDATE SET \"Content\" = excluded.\"Content\""));
-            put.Bind(1, name);
-            put.BindBlob(2, content);
+            const std::shared_ptr<SqlConnection> db = OpenLedgerDatabase();
+            const auto seen = m_seen.constFind(name);
+            SqlStatement put = db->Prepare(
+                seen != m_seen.constEnd()
+                    ? QStringLiteral("UPDATE \"ListFiles\" SET \"Content\" = ? WHERE \"Name\" = ? AND \"Content\" = ?")
+                    : QStringLiteral("INSERT INTO \"ListFiles\" (\"Content\", \"Name\") VALUES (?, ?) ON CONFLICT (\"Name\") DO NOTHING"));
+            put.BindBlob(1, content);
+            put.Bind(2, name);
+            if (seen != m_seen.constEnd())
+                put.BindBlob(3, *seen);
             put.Run();
+            if (db->RowsChanged() != 1) {
+                m_failure = QStringLiteral("这个列表刚被另一台电脑改过（或本机没能读到它），您的改动没有保存。列表已按服务器上的重新读入，请再改一次。");
+                return false;
+            }
+            m_seen.insert(name, content);
             return true;
-        } catch (const DbError &) {
+        } catch (const DbError &error) {
+            m_failure = error.Explanation();
             return false;
         }
     }
+    QString LastFailure() const override { return m_failure; }
+
+private:
+    QHash<QString, QByteArray> m_seen;  // each list as last read or written here
+    QString m_failure;
 };
 
 ServerListStore &ListStore()
@@ -108,6 +129,7 @@ void UseLedgerFile()
 
 void UseServerLedger(const PgSettings &settings)
 {
+    ListStore() = ServerListStore();
     Server().connection.reset();
     Server().settings = std::make_unique<PgSettings>(settings);
     SetListStore(&ListStore());

@@ -47,6 +47,11 @@ bool ListsKeptInStore()
     return Store() != nullptr;
 }
 
+QString ListStoreFailure()
+{
+    return Store() ? Store()->LastFailure() : QString();
+}
+
 bool ReadListFile(const QString &path, QList<QByteArray> *entries)
 {
     QByteArray text;

@@ -19,12 +19,16 @@ public:
     virtual bool Read(const QString &name, QByteArray *content) = 0;
     // Replaces a file's content whole; false when it cannot be written (the old content stays).
     virtual bool Write(const QString &name, const QByteArray &content) = 0;
+    // Why the last write failed, in the household's words (empty: no reason to add).
+    virtual QString LastFailure() const { return QString(); }
 };
 
 // From now on the ten list files of the data folder are read from and written to the store (null:
 // the files again). Other files, kept copies among them, stay files. The store must outlive its use.
 void SetListStore(IListStore *store);
 bool ListsKeptInStore();
+// Why the last write of a list to the store failed; empty for files.
+QString ListStoreFailure();
 
 // Reads the entries of a list file. False when the file cannot be opened.
 // Text after the last '#' (a file the program never writes) is kept as a final entry.

@@ -114,17 +114,25 @@ bool WriteTextList(const TextListFile &file, const QStringList &list, const QStr
         return false;
     if (!WriteListFile(FilePath(file), entries)) {
         *message = failure;
+        if (const QString why = ListStoreFailure(); !why.isEmpty())
+            *message += QLatin1Char('\n') + why;
         return false;
     }
     return true;
 }
 
-bool SaveTextList(const TextListFile &file, const QStringList &list, const QString &failure)
+bool SaveTextList(const TextListFile &file, QStringList *list, const QString &failure)
 {
     QString message;
-    if (WriteTextList(file, list, failure, &message))
+    if (WriteTextList(file, *list, failure, &message))
         return true;
     ShowMessage(message);
+    // A shared list is shown as the server holds it: what was not saved does not stay on screen as if
+    // it had been.
+    if (ListsKeptInStore()) {
+        list->clear();
+        LoadTextList(file, list, QStringLiteral("读取%1失败").arg(QString::fromUtf8(file.title)));
+    }
     return false;
 }
 
@@ -183,7 +191,7 @@ void LoadMemberFile()
         g_memberList.append(QString());
 }
 
-bool SaveMemberFile() { return SaveTextList(kMemberFile, g_memberList, kMemberSaveFailure); }
+bool SaveMemberFile() { return SaveTextList(kMemberFile, &g_memberList, kMemberSaveFailure); }
 
 bool WriteMemberFile(const QStringList &members, QString *failure)
 {
@@ -199,19 +207,19 @@ bool WriteMemberFile(const QStringList &members, QString *failure)
 }
 
 void LoadItemFile() { LoadTextList(kItemFile, &g_itemList, QStringLiteral("读取收支项目文件失败")); }
-bool SaveItemFile() { return SaveTextList(kItemFile, g_itemList, QStringLiteral("保存收支项目文件失败")); }
+bool SaveItemFile() { return SaveTextList(kItemFile, &g_itemList, QStringLiteral("保存收支项目文件失败")); }
 void LoadArticleFile() { LoadTextList(kArticleFile, &g_articleKindList, QStringLiteral("读取物品种类文件失败")); }
-bool SaveArticleFile() { return SaveTextList(kArticleFile, g_articleKindList, QStringLiteral("保存物品种类文件失败")); }
+bool SaveArticleFile() { return SaveTextList(kArticleFile, &g_articleKindList, QStringLiteral("保存物品种类文件失败")); }
 void LoadMkindFile() { LoadTextList(kMkindFile, &g_currencyList, QStringLiteral("读取货币种类文件失败")); }
-bool SaveMkindFile() { return SaveTextList(kMkindFile, g_currencyList, QStringLiteral("保存货币种类文件失败")); }
+bool SaveMkindFile() { return SaveTextList(kMkindFile, &g_currencyList, QStringLiteral("保存货币种类文件失败")); }
 void LoadBankFile() { LoadTextList(kBankFile, &g_bankList, QStringLiteral("读取银行名称文件失败")); }
-bool SaveBankFile() { return SaveTextList(kBankFile, g_bankList, QStringLiteral("保存银行机构文件失败")); }
+bool SaveBankFile() { return SaveTextList(kBankFile, &g_bankList, QStringLiteral("保存银行机构文件失败")); }
 void LoadCurnoteFile() { LoadTextList(kCurnoteFile, &g_curNoteList, QStringLiteral("读取活期储蓄注释文件失败")); }
-bool SaveCurnoteFile() { return SaveTextList(kCurnoteFile, g_curNoteList, QStringLiteral("保存活期储蓄注释文件失败")); }
+bool SaveCurnoteFile() { return SaveTextList(kCurnoteFile, &g_curNoteList, QStringLiteral("保存活期储蓄注释文件失败")); }
 void LoadInskindFile() { LoadTextList(kInskindFile, &g_insKindList, QStringLiteral("读取保险种类文件失败")); }
-bool SaveInskindFile() { return SaveTextList(kInskindFile, g_insKindList, QStringLiteral("保存保险种类文件失败")); }
+bool SaveInskindFile() { return SaveTextList(kInskindFile, &g_insKindList, QStringLiteral("保存保险种类文件失败")); }
 void LoadInsorganFile() { LoadTextList(kInsorganFile, &g_insOrganList, QStringLiteral("读取保险机构文件失败")); }
-bool SaveInsorganFile() { return SaveTextList(kInsorganFile, g_insOrganList, QStringLiteral("保存保险机构文件失败")); }
+bool SaveInsorganFile() { return SaveTextList(kInsorganFile, &g_insOrganList, QStringLiteral("保存保险机构文件失败")); }
 
 void LoadAllListFiles()
 {

@@ -142,8 +142,11 @@ void CMainDlg::ShowOthersChanges(const QSet<QString> &tables)
         ClearReferenceLists();
         LoadAllListFiles();
     }
-    if (changed.size() > 1 || !changed.contains(QStringLiteral("listfiles")))
+    // A book lists another copy's new records only once its set is opened again.
+    if (changed.size() > 1 || !changed.contains(QStringLiteral("listfiles"))) {
+        CloseBooks();
         ReadBooksAgain();
+    }
     TellDbFailure([this] { m_home->Refresh(); });
 }
 

@@ -201,11 +201,11 @@ bool CInsureNoteDlg::SaveAndClose()
             if (saved)
                 transaction.Commit();
         }
-    } catch (const RecordChangedElsewhere &refused) {
+    } catch (const RecordChangedElsewhere &changedElsewhere) {
         // Another computer changed the policy: what was typed stays in the dialog, the sum paid shows
         // what the policy now holds, and a second 确定 saves over it knowingly.
         saved = false;
-        ShowMessage(refused.Message(), RecordChangedElsewhere::Caption(), MessageIcon::Warning);
+        ShowMessage(changedElsewhere.Message(), RecordChangedElsewhere::Caption(), MessageIcon::Warning);
         TellDbFailure([this, &entry] {
             if (const std::optional<CInsureNoteBook::Policy> now = CInsureNoteBook().ReadPolicy(entry.name)) {
                 m_shownVersion = now->version;

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -79,6 +80,9 @@ CLedgerPlaceDlg::CLedgerPlaceDlg(QWidget *parent) : QDialog(parent), m_current(R
     m_port->setObjectName(QStringLiteral("port"));
     m_port->setRange(1, 65535);
     m_port->setValue(5432);
+    // A wheel turned while the pointer passes over must not change the port unseen.
+    m_port->setFocusPolicy(Qt::StrongFocus);
+    m_port->installEventFilter(this);
     m_database = new QLineEdit(m_serverFields);
     m_database->setObjectName(QStringLiteral("database"));
     m_user = new QLineEdit(m_serverFields);
@@ -113,6 +117,7 @@ CLedgerPlaceDlg::CLedgerPlaceDlg(QWidget *parent) : QDialog(parent), m_current(R
     connect(test, &QPushButton::clicked, this, &CLedgerPlaceDlg::TestConnection);
     connect(migrate, &QPushButton::clicked, this, &CLedgerPlaceDlg::MigrateToServer);
     connect(exportFile, &QPushButton::clicked, this, &CLedgerPlaceDlg::ChooseExportFile);
+    ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CLedgerPlaceDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_server, &QRadioButton::toggled, this, &CLedgerPlaceDlg::ShowChoice);
@@ -146,6 +151,13 @@ CLedgerPlaceDlg::CLedgerPlaceDlg(QWidget *parent) : QDialog(parent), m_current(R
     ShowChoice();
 }
 
+bool CLedgerPlaceDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_port && event->type() == QEvent::Wheel && !m_port->hasFocus())
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
 void CLedgerPlaceDlg::ShowChoice()
 {
     m_serverFields->setEnabled(m_server->isChecked());
@@ -174,6 +186,13 @@ bool CLedgerPlaceDlg::ReadFields(PgSettings *settings, bool askPassword)
     if (!missing.isEmpty()) {
         Tell(QStringLiteral("请填写服务器的%1。").arg(missing), true);
         return false;
+    }
+    // Checked before anything is laid on the server: the place could not be kept afterwards.
+    for (const QString &text : {settings->host, settings->database, settings->user}) {
+        if (text.contains(QLatin1Char('#'))) {
+            Tell(QStringLiteral("服务器的主机、数据库和用户名中不能有符号 #。"), true);
+            return false;
+        }
     }
     // A password kept earlier for the same server and user serves when the field is left empty.
     if (askPassword && settings->password.isEmpty()) {
@@ -205,7 +224,7 @@ void CLedgerPlaceDlg::TestConnection()
             break;
         }
     } catch (const DbError &error) {
-        Tell(error.Message(), true);
+        Tell(error.Explanation(), true);
     }
 }
 
@@ -216,6 +235,15 @@ void CLedgerPlaceDlg::MigrateToServer()
         return;
     if (!QFileInfo::exists(DatabasePath())) {
         Tell(QStringLiteral("本机没有帐本文件，没有可迁移的帐目。"), true);
+        return;
+    }
+    try {
+        if (LookAtServerDatabase(*PgConnection::Open(settings)) != ServerContents::Empty) {
+            Tell(QStringLiteral("没有迁移：服务器上的数据库 %1 不是空的。请为帐本新建一个空的数据库。").arg(settings.database), true);
+            return;
+        }
+    } catch (const DbError &error) {
+        Tell(QStringLiteral("没有迁移：") + error.Explanation(), true);
         return;
     }
     if (!AskYesNo(QStringLiteral("把本机帐本（含收支项目、家庭成员等列表）复制到服务器 %1 吗？\n\n本机帐本保持不变。服务器上的数据库必须是空的。")
@@ -230,7 +258,7 @@ void CLedgerPlaceDlg::MigrateToServer()
         MoveProgress progress(this, QStringLiteral("正在把本机帐本复制到服务器……"));
         report = ::MigrateToServer(*file, *server, SchemaPath(), std::ref(progress), DataDirectory());
     } catch (const DbError &error) {
-        Tell(QStringLiteral("没有迁移：") + error.Message(), true);
+        Tell(QStringLiteral("没有迁移：") + error.Explanation(), true);
         return;
     }
     Tell(QStringLiteral("已把本机帐本迁移到服务器：%1 条记录，核对无误。").arg(report.records));
@@ -269,7 +297,7 @@ void CLedgerPlaceDlg::ExportToFile(const QString &path)
         const MigrationReport report = ExportServerLedger(*server, SchemaPath(), path, std::ref(progress));
         Tell(QStringLiteral("已导出到 %1：%2 条记录，核对无误。").arg(QDir::toNativeSeparators(path)).arg(report.records));
     } catch (const DbError &error) {
-        Tell(QStringLiteral("没有导出：") + error.Message(), true);
+        Tell(QStringLiteral("没有导出：") + error.Explanation(), true);
     }
 }
 
@@ -297,7 +325,7 @@ bool CLedgerPlaceDlg::ReadyServerLedger(const PgSettings &settings)
         transaction.Commit();
         return true;
     } catch (const DbError &error) {
-        Tell(error.Message(), true);
+        Tell(error.Explanation(), true);
         return false;
     }
 }
@@ -312,7 +340,8 @@ bool CLedgerPlaceDlg::Switch(const LedgerPlace &place, const QString &password)
     if (place.onServer) {
         PgSettings settings = place.server;
         settings.password = password;
-        if (!KeepServerPassword(settings, password))
+        static bool toldNoStore = false;  // once a run: the desktop does not change meanwhile
+        if (!KeepServerPassword(settings, password) && !std::exchange(toldNoStore, true))
             ShowMessage(QStringLiteral("这台电脑的桌面没有密码保管服务，服务器密码只在本次运行中记住；下次启动时会再询问。"), kCaption,
                         MessageIcon::Information);
         UseServerLedger(settings);

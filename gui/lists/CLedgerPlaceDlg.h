@@ -31,6 +31,9 @@ public:
     // 确定: the place chosen is checked, kept and used; the dialog closes when it is.
     void accept() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // The ledger now used is another: the window reads the lists and the books again.
     void ledgerPlaceChanged();

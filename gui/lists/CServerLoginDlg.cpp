@@ -70,7 +70,7 @@ bool CServerLoginDlg::EnterServerLedger(PgSettings settings)
                 return true;
             } catch (const DbError &error) {
                 // Without a kept password the first question is a plain one.
-                problem = kept || asked ? error.Message() : QString();
+                problem = kept || asked ? error.Explanation() : QString();
             }
         }
         CServerLoginDlg ask(settings, problem);

@@ -108,6 +108,45 @@ private slots:
             QCOMPARE(g_itemList.last(), QStringLiteral("支出    水电"));
         }
 
+        // Two computers changing one list: the later save, made on the list as it was before the
+        // other's, is refused and shows the list as the server has it; nothing of the first is lost.
+        UseServerLedger(database.Settings());
+        ClearReferenceLists();
+        LoadItemFile();
+        const auto other = PgConnection::Open(database.Settings());
+        {
+            SqlStatement put = other->Prepare(QStringLiteral("UPDATE \"ListFiles\" SET \"Content\" = ? WHERE \"Name\" = 'Item.kwl'"));
+            const QByteArray theirs = "\xca\xd5\xc8\xeb    \xb9\xa4\xd7\xca#";  // 收入 工资, alone
+            put.BindBlob(1, theirs);
+            put.Run();
+        }
+        g_itemList.append(QStringLiteral("支出    物业"));
+        {
+            MessageRecorder refused;
+            QVERIFY(!SaveItemFile());
+            QVERIFY2(refused.Texts().join(QLatin1Char('\n')).contains(QStringLiteral("另一台电脑改过")), qPrintable(refused.Texts().join(QLatin1Char('\n'))));
+        }
+        QCOMPARE(g_itemList, QStringList{QStringLiteral("收入    工资")});
+        g_itemList.append(QStringLiteral("支出    物业"));
+        QVERIFY(SaveItemFile());  // on the list as it now is
+
+        // A list this copy could not read (the server had none a moment ago) is never written over
+        // the one another computer has put there since: the member list is not emptied.
+        other->Execute(QStringLiteral("DELETE FROM \"ListFiles\" WHERE \"Name\" = 'Member.kwl'"));
+        {
+            MessageRecorder failed;
+            ClearReferenceLists();
+            LoadMemberFile();
+        }
+        other->Execute(QStringLiteral("INSERT INTO \"ListFiles\" VALUES ('Member.kwl', '\\x5a686f7523236c6923'::bytea)"));
+        g_memberList = QStringList{QStringLiteral("新人"), QString()};
+        {
+            MessageRecorder refused;
+            QVERIFY(!SaveMemberFile());
+        }
+        QCOMPARE(QueryRowTexts(*other, QStringLiteral("SELECT encode(\"Content\", 'escape') FROM \"ListFiles\" WHERE \"Name\" = 'Member.kwl'")),
+                 QStringList{QStringLiteral("Zhou##li#")});
+
         // A list the server cannot give is the list's own failure, as a missing file is.
         UseServerLedger(database.Settings());
         PgConnection::Open(database.Settings())->Execute(QStringLiteral("DELETE FROM \"ListFiles\" WHERE \"Name\" = 'Bank.kwl'"));

@@ -103,6 +103,10 @@ private slots:
         const auto other = PgConnection::Open(database.Settings());
         other->Execute(QStringLiteral("INSERT INTO \"Money\" (\"Date\", \"Item\", \"Money\") VALUES ('2026-02-01 00:00:00', '工资', 50)"));
         QTRY_COMPARE_WITH_TIMEOUT(window.m_moneyBook.GetTotalCents(), qint64(35300), 1000);
+        // Every book lists the other computer's new records, not only its totals.
+        const int memos = window.m_memoBook.GetItemCount();
+        other->Execute(QStringLiteral("INSERT INTO \"Memo\" (\"Date\", \"Matter\") VALUES ('2026-02-01 00:00:00', '交水费')"));
+        QTRY_COMPARE_WITH_TIMEOUT(window.m_memoBook.GetItemCount(), memos + 1, 1000);
         QByteArray items = "\xca\xd5\xc8\xeb    \xb9\xa4\xd7\xca#\xd6\xa7\xb3\xf6    \xd0\xc2\xcf\xee#";  // 收入 工资, 支出 新项 in GBK
         {
             SqlStatement put = other->Prepare(QStringLiteral("UPDATE \"ListFiles\" SET \"Content\" = ? WHERE \"Name\" = 'Item.kwl'"));
