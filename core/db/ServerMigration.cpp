@@ -89,8 +89,10 @@ QStringList StatementsOf(const QString &table)
 void CopyAnyTable(SqlConnection &from, SqlConnection &to, const QString &table, qint64 *done, qint64 total,
                   const std::function<void(qint64, qint64)> &progress)
 {
+    // The lists are not records: the counts told stay those of the ledger's records.
+    qint64 lists = 0;
     if (table == ListFilesTable())
-        CopyListFilesTable(from, to, done);
+        CopyListFilesTable(from, to, &lists);
     else
         CopyTable(from, to, table, done, total, progress);
 }

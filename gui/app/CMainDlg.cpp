@@ -16,6 +16,7 @@
 #include "dialogs/CStatDlg.h"
 #include "db/ChangeJournal.h"
 #include "db/Ledger.h"
+#include "db/LedgerPlace.h"
 #include "db/PgConnection.h"
 #include "db/SqlConnection.h"
 #include "recurring/CRecurringBook.h"
@@ -108,6 +109,9 @@ void CMainDlg::ShowLedgerInTitle()
         title += QStringLiteral(" — 服务器帐本 ") + server->Describe();
         if (m_watch.IsLost())
             title += QStringLiteral("（连接已断开，正在重新连接……）");
+    } else if (ReadLedgerPlace().onServer) {
+        // The household chose the ledger file for this run only: what it writes does not reach the others.
+        title += QStringLiteral(" — 本机帐本（本次未连接服务器帐本）");
     }
     setWindowTitle(title);
 }

@@ -28,6 +28,7 @@ CServerLoginDlg::CServerLoginDlg(const PgSettings &settings, const QString &prob
     auto *useFile = MakeDialogButton(this, 0, QStringLiteral("本次使用本机帐本"), 169);
     auto *quit = MakeDialogButton(this, 0, QStringLiteral("退出"), 183);
     useFile->setObjectName(QStringLiteral("useFile"));
+    useFile->setMinimumWidth(useFile->fontMetrics().horizontalAdvance(useFile->text()) + 52);
     connectButton->setDefault(true);
     connect(connectButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(useFile, &QPushButton::clicked, this, [this] {
