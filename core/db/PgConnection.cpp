@@ -71,6 +71,11 @@ public:
             m_values[at] = QByteArray::number(std::get<double>(value), 'g', 17);
             m_types[at] = kFloat8;
         } else if (std::holds_alternative<QString>(value)) {
+            // The server's texts cannot hold the character 0, and libpq would end the text there: a
+            // note would be kept cut short, a find would look for less than was asked.
+            if (std::get<QString>(value).contains(QChar(0)))
+                throw DbError(QStringLiteral("服务器帐本不能保存含有空字符（U+0000）的文字，改动没有保存。"),
+                              QStringLiteral("parameter %1 of: %2").arg(index).arg(QString::fromUtf8(m_sql)));
             m_values[at] = std::get<QString>(value).toUtf8();
         } else {
             m_null[at] = true;

@@ -133,6 +133,28 @@ private slots:
         QCOMPARE(seen, 2);
     }
 
+    // The server's texts cannot hold the character 0: a text with one is refused whole, never kept cut
+    // short at it (libpq ends a text there), and a search for it finds nothing shorter.
+    void aTextWithTheCharacterZeroIsRefusedNotCut()
+    {
+        TestDatabase database;
+        const auto db = PgConnection::Open(database.Settings());
+        db->Execute(QStringLiteral("CREATE TABLE \"Memo\" (\"ID\" integer PRIMARY KEY, \"Matter\" text NOT NULL)"));
+        db->Execute(QStringLiteral("INSERT INTO \"Memo\" VALUES (1, 'a')"));
+        const QString zero = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO \"Memo\" VALUES (2, ?)"));
+        try {
+            insert.Bind(1, zero);
+            insert.Run();
+            QFAIL("a text with the character 0 was written");
+        } catch (const DbError &error) {
+            QVERIFY2(error.Explanation().contains(QStringLiteral("空字符")), qPrintable(error.Message()));
+        }
+        SqlStatement find = db->Prepare(QStringLiteral("SELECT count(*) FROM \"Memo\" WHERE \"Matter\" = ?"));
+        QVERIFY_THROWS_EXCEPTION(DbError, find.Bind(1, zero));
+        QCOMPARE(QueryRowTexts(*db, QStringLiteral("SELECT \"ID\", \"Matter\" FROM \"Memo\"")), QStringList({"1|a"}));
+    }
+
     void transactionsNestAndRollBackWhole()
     {
         TestDatabase database;

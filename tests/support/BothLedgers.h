@@ -74,6 +74,15 @@ inline QString Told(const QStringList &seen)
     return told.join(QLatin1Char('\n'));
 }
 
+// A line as a terminal shows it whole: control characters as \uXXXX.
+inline QString Shown(const QString &line)
+{
+    QString shown;
+    for (const QChar c : line)
+        shown += c.category() == QChar::Other_Control ? QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0')) : QString(c);
+    return shown;
+}
+
 // The first line where the two runs differ, with its step, or empty when they read alike.
 inline QString FirstDifference(const BothLedgers &seen)
 {
@@ -84,7 +93,7 @@ inline QString FirstDifference(const BothLedgers &seen)
         if (file.startsWith(QLatin1String("== ")))
             step = file;
         if (file != server)
-            return QStringLiteral("line %1 (after %2)\n  on the file:   %3\n  on the server: %4").arg(i).arg(step, file, server);
+            return QStringLiteral("line %1 (after %2)\n  on the file:   %3\n  on the server: %4").arg(i).arg(step, Shown(file), Shown(server));
     }
     return QString();
 }
