@@ -6,7 +6,9 @@
 
 #include "PgTestServer.h"
 
+#include <QScopeGuard>
 #include <QTest>
+#include <sqlite3.h>
 
 class TestPgConnection : public QObject
 {
@@ -70,7 +72,8 @@ private slots:
             "UPDATE \"Totals\" SET \"Value\" = \"Value\" + CAST(round(NEW.\"Money\" * 100) AS INTEGER) WHERE \"Name\" = 'Money|Money|';\nEND"));
         QCOMPARE(trigger.size(), 2);
         QVERIFY2(trigger.at(0).startsWith(QLatin1String("CREATE OR REPLACE FUNCTION \"money_totals_insert_fn\"() RETURNS trigger")) &&
-                     trigger.at(0).contains(QLatin1String("CAST(round(NEW.\"money\" * 100) AS bigint) WHERE \"name\" = 'Money|Money|';")),
+                     trigger.at(0).contains(QLatin1String("CAST((SELECT trunc(zarvel_x + sign(zarvel_x) * 0.5) FROM (SELECT (NEW.\"money\" * 100) "
+                                                          "AS zarvel_x) AS zarvel_round) AS bigint) WHERE \"name\" = 'Money|Money|';")),
                  qPrintable(trigger.at(0)));
         QCOMPARE(trigger.at(1), QStringLiteral("CREATE TRIGGER \"money_totals_insert\" AFTER UPDATE OF \"date\", \"money\" ON \"money\" "
                                                "FOR EACH ROW EXECUTE FUNCTION \"money_totals_insert_fn\"()"));
@@ -204,6 +207,38 @@ private slots:
         QCOMPARE(count(), qint64(2));
         add(7, QStringLiteral("g"));  // the connection is usable after it all
         QCOMPARE(count(), qint64(3));
+    }
+
+    // SQLite's round() of a real goes half away from zero (x + 0.5, cut), the server's round() of a
+    // double to the even neighbour: the kept totals sum CAST(round(amount * 100) AS INTEGER), and an
+    // amount of an exact half cent must count alike in both. Parameters inside keep their numbers.
+    void roundingGoesAsInTheLedgerFile()
+    {
+        QCOMPARE(PgDialect(QStringLiteral("SELECT round(?2 * (1 + ?)), round(x, 2), Round ((a)) FROM t")),
+                 QStringLiteral("SELECT (SELECT trunc(zarvel_x + sign(zarvel_x) * 0.5) FROM (SELECT ($2 * (1 + $3)) AS zarvel_x) AS zarvel_round), "
+                                "round(x, 2), (SELECT trunc(zarvel_x + sign(zarvel_x) * 0.5) FROM (SELECT ((a)) AS zarvel_x) AS zarvel_round) FROM t"));
+        TestDatabase database;
+        const auto db = PgConnection::Open(database.Settings());
+        sqlite3 *file = nullptr;
+        QCOMPARE(sqlite3_open(":memory:", &file), SQLITE_OK);
+        const auto cleanup = qScopeGuard([file] { sqlite3_close(file); });
+        sqlite3_stmt *inFile = nullptr;
+        const char *sql = "SELECT round(?), CAST(round(? * 100) AS INTEGER)";
+        QCOMPARE(sqlite3_prepare_v2(file, sql, -1, &inFile, nullptr), SQLITE_OK);
+        SqlStatement onServer = db->Prepare(QString::fromLatin1(sql));
+        for (double amount : {0.125, -0.125, 12.5, -12.5, 2.5, 0.5, -0.5, 0.0, 2.675, 1.005, 267.49999999999997, 0.49999999999999994,
+                              -4503599627370495.5, 9999999999999.995, 1e15 + 0.5}) {
+            sqlite3_reset(inFile);
+            sqlite3_bind_double(inFile, 1, amount);
+            sqlite3_bind_double(inFile, 2, amount);
+            QCOMPARE(sqlite3_step(inFile), SQLITE_ROW);
+            onServer.Reset();
+            onServer.BindAll({amount, amount});
+            QVERIFY(onServer.Step());
+            QCOMPARE(onServer.Double(0), sqlite3_column_double(inFile, 0));
+            QCOMPARE(onServer.Int(1), sqlite3_column_int64(inFile, 1));
+        }
+        sqlite3_finalize(inFile);
     }
 
     // A statement that failed and was caught inside a transaction leaves the server's transaction

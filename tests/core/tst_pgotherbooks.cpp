@@ -36,10 +36,14 @@ QString Day(int i)
     return QDate(2003, 1, 1).addDays(i * 37 % 90).toString(Qt::ISODate);
 }
 
-// An amount with cents that add up with float noise (0.1 + 0.2), a sign that changes, and whole ones.
+// An amount with cents that add up with float noise (0.1 + 0.2), a sign that changes, whole ones,
+// and now and then half a cent more, exactly (x.125), which the totals round away from zero.
 QString Amount(int i)
 {
-    return i % 5 == 0 ? QString::number(i * 100) : QStringLiteral("%1%2.%3").arg(i % 3 == 0 ? QLatin1String("-") : QLatin1String()).arg(i).arg(i % 10);
+    const QLatin1String sign(i % 3 == 0 ? "-" : "");
+    if (i % 7 == 3)
+        return QStringLiteral("%1%2.125").arg(sign).arg(i);
+    return i % 5 == 0 ? QString::number(i * 100) : QStringLiteral("%1%2.%3").arg(sign).arg(i).arg(i % 10);
 }
 
 // After a step: every book of the window as it is seen, each one's selection and its export.
