@@ -4,7 +4,7 @@
 #include "db/PgConnection.h"
 #include "db/PgDialect.h"
 
-#include "PgTestServer.h"
+#include "BothLedgers.h"
 
 #include <QScopeGuard>
 #include <QTest>
@@ -239,6 +239,44 @@ private slots:
             QCOMPARE(onServer.Int(1), sqlite3_column_int64(inFile, 1));
         }
         sqlite3_finalize(inFile);
+    }
+
+    // What the books read of a statement is alike from both ledgers: a sum of whole numbers is a whole
+    // number, a real is written out as SQLite writes it ("100.0", "1.0e+20", 15 digits).
+    void valuesReadAsFromTheLedgerFile()
+    {
+        const BothLedgers seen = RunOnBothLedgers([] {
+            auto db = OpenLedgerDatabase();
+            SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO \"Money\" (\"Date\", \"Item\", \"Money\", \"Member\") VALUES (?, ?, ?, ?)"));
+            for (double amount : {100.0, 0.1, 0.2, -12.5, 1e15, 1e16, 9999999999999.99, 123456789.123456789, 1.5e-7, -0.0, 2.675}) {
+                insert.Reset();
+                insert.BindAll({QStringLiteral("2003-05-01 08:00:00"), QStringLiteral("餐饮"), amount, QStringLiteral("Li")});
+                insert.Run();
+            }
+            QStringList read;
+            for (const char *sql : {"SELECT \"ID\", \"Date\", \"Item\", \"Money\", \"Member\" FROM \"Money\" ORDER BY \"ID\"",
+                                    "SELECT sum(\"Money\"), sum(CAST(round(\"Money\" * 100) AS INTEGER)), count(*), max(\"Money\"), "
+                                    "min(\"ID\"), sum(\"ID\"), avg(\"Money\") FROM \"Money\" WHERE \"Money\" < 1e16",
+                                    "SELECT round(\"Money\"), \"Money\" * 2, \"ID\" * 1.5, \"ID\" / 2, \"Money\" + 1, -\"Money\" FROM \"Money\" ORDER BY \"ID\"",
+                                    "SELECT \"Item\", sum(\"Money\"), count(*), sum(\"ID\") FROM \"Money\" GROUP BY \"Item\"",
+                                    "SELECT sum(\"Money\") FROM \"Money\" WHERE \"ID\" < 0",
+                                    "SELECT \"Value\" FROM \"Totals\" WHERE \"Name\" = 'Money|Money|'"}) {
+                SqlStatement statement = db->Prepare(QString::fromLatin1(sql));
+                while (statement.Step()) {
+                    QStringList columns;
+                    for (int c = 0; c < statement.ColumnCount(); ++c) {
+                        static const char *const kinds[] = {"null", "int", "real", "text"};
+                        columns.append(QStringLiteral("%1 %2 (%3, %4)").arg(QLatin1String(kinds[statement.Value(c).index()]), statement.Text(c))
+                                           .arg(statement.Int(c)).arg(statement.Double(c), 0, 'g', 17));
+                    }
+                    read.append(columns.join(QStringLiteral(" | ")));
+                }
+            }
+            return read;
+        });
+        QVERIFY2(Told(seen.onFile).isEmpty(), qPrintable(Told(seen.onFile)));
+        const QString difference = FirstDifference(seen);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
 
     // A statement that failed and was caught inside a transaction leaves the server's transaction
