@@ -703,6 +703,39 @@ private slots:
         QCOMPARE(failures, 8);
         QCOMPARE(ListBackups(DataDirectory()).size(), 1);
     }
+
+    void aLedgerOfALaterFormIsToldNotOpenedNorCopied()
+    {
+        // A later program's ledger (its form above this program's): this program's figures laid over it
+        // would take the later ones away. It is told at every opening, and neither changed nor copied.
+        TestInstallation install;
+        MessageRecorder messages;
+        {
+            sqlite3 *raw = nullptr;
+            QCOMPARE(sqlite3_open(DatabasePath().toUtf8().constData(), &raw), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(raw,
+                                  "INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '');"
+                                  "CREATE TABLE Totals (Name TEXT PRIMARY KEY, Value INTEGER, Later TEXT);"
+                                  "PRAGMA user_version = 99;",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(raw);
+        }
+        const QStringList before = CommittedView(DatabasePath()).Rows(QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY name"));
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                OpenLedgerDatabase();
+                QFAIL("a ledger of a later form was opened");
+            } catch (const DbError &error) {
+                QVERIFY2(error.Explanation().contains(QStringLiteral("更新版本")) && error.Explanation().contains(QStringLiteral("格式 99")),
+                         qPrintable(error.Message()));
+            }
+        }
+        const CommittedView view(DatabasePath());
+        QCOMPARE(view.Rows(QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY name")), before);
+        QCOMPARE(view.Number(QStringLiteral("PRAGMA user_version")), qint64(99));
+        QCOMPARE(ListBackups(DataDirectory()), QStringList());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestBackups)

@@ -1,12 +1,17 @@
 // A ledger laid on a real PostgreSQL server from the installation's schema: the nine tables, IDs the
 // server numbers or a restore gives, texts ordered as SQLite orders them, and a database that is not
 // empty refused.
+#include "common/LedgerDate.h"
+#include "db/CMoneyBook.h"
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/PgConnection.h"
 #include "db/ServerLedger.h"
 
 #include "PgTestServer.h"
+#include "TestInstallation.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -77,6 +82,54 @@ private slots:
         // Two policies of one name are refused, as in the ledger file.
         db->Execute(QStringLiteral("INSERT INTO \"InsureNote\" (\"Name\") VALUES ('寿险')"));
         QVERIFY_THROWS_EXCEPTION(DbError, db->Execute(QStringLiteral("INSERT INTO \"InsureNote\" (\"Name\") VALUES ('寿险')")));
+    }
+
+    // A ledger a later program laid or upgraded (its form above this program's) is told and left as
+    // it is: this program's figures laid over it would take the later program's away. Refused before
+    // its figures were ever laid, and after this program had kept them.
+    void aLedgerOfALaterFormIsToldNotOpened()
+    {
+        TestDatabase database;
+        const auto db = PgConnection::Open(database.Settings());
+        LayServerLedger(*db, kSchema);
+        const auto state = [&db] {
+            QStringList seen = ServerTables(*db);
+            seen += Column(*db, QStringLiteral("SELECT tgname::text FROM pg_catalog.pg_trigger WHERE NOT tgisinternal ORDER BY 1"));
+            for (const QString &table : {QStringLiteral("Money"), QStringLiteral("ZarvelForm")})
+                seen += QueryRowTexts(*db, QStringLiteral("SELECT * FROM \"%1\" ORDER BY 1").arg(table));
+            if (db->HasTable(QStringLiteral("Totals")))
+                seen += QueryRowTexts(*db, QStringLiteral("SELECT * FROM \"Totals\" ORDER BY 1"));
+            return seen;
+        };
+        const auto refusal = [&database] {
+            TestInstallation install;
+            UseServerLedger(database.Settings());
+            const auto back = qScopeGuard([] { UseLedgerFile(); });
+            try {
+                CMoneyBook book;
+                book.ShowPage(1, QStringLiteral("Date"));
+            } catch (const DbError &error) {
+                return error.Explanation();
+            }
+            return QString();
+        };
+        for (bool keptBefore : {false, true}) {
+            if (keptBefore) {
+                db->Execute(QStringLiteral("UPDATE \"ZarvelForm\" SET \"Version\" = 0"));
+                TestInstallation install;
+                UseServerLedger(database.Settings());
+                CMoneyBook book;
+                book.ShowPage(1, QStringLiteral("Date"));
+                book.Add(LedgerDateTime(QDate(2026, 3, 1)), QStringLiteral("工资"), 100, QStringLiteral("Li"), QString());
+                UseLedgerFile();
+            }
+            db->Execute(QStringLiteral("UPDATE \"ZarvelForm\" SET \"Version\" = 99"));
+            const QStringList before = state();
+            const QString told = refusal();
+            QVERIFY2(told.contains(QStringLiteral("更新版本")) && told.contains(QStringLiteral("格式 99")) && told.contains(database.Name()),
+                     qPrintable(told));
+            QCOMPARE(state(), before);
+        }
     }
 
     void aDatabaseThatIsNotEmptyIsRefused()
