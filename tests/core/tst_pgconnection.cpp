@@ -35,6 +35,12 @@ private slots:
         settings = TestServer();
         settings.port += 1;  // nobody listens there
         QVERIFY2(refusal(settings).startsWith(QStringLiteral("连接不上服务器")), qPrintable(refusal(settings)));
+        // A wrong host: an address of this machine the server does not listen on, a socket folder that is not there.
+        for (const QString &host : {QStringLiteral("127.0.0.1"), QStringLiteral("/tmp/zarvel-no-such-server")}) {
+            settings = TestServer();
+            settings.host = host;
+            QVERIFY2(refusal(settings).startsWith(QStringLiteral("连接不上服务器 %1:").arg(host)), qPrintable(refusal(settings)));
+        }
         const auto server = PgConnection::Open(TestServer());
         QVERIFY(server->ServerVersion() >= 150000);
         QVERIFY(server->IsConnected());

@@ -27,6 +27,27 @@ QStringList Column(SqlConnection &db, const QString &sql)
     return values;
 }
 
+// What the household is told when the books open the server ledger (empty when they open it).
+QString OpeningRefusal(const PgSettings &settings)
+{
+    TestInstallation install;
+    UseServerLedger(settings);
+    const auto back = qScopeGuard([] { UseLedgerFile(); });
+    try {
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+    } catch (const DbError &error) {
+        return error.Explanation();
+    }
+    return QString();
+}
+
+// The tables and triggers of the database's schema.
+QStringList Schema(SqlConnection &db)
+{
+    return ServerTables(db) + Column(db, QStringLiteral("SELECT tgname::text FROM pg_catalog.pg_trigger WHERE NOT tgisinternal ORDER BY 1"));
+}
+
 } // namespace
 
 class TestPgLedger : public QObject
@@ -93,25 +114,12 @@ private slots:
         const auto db = PgConnection::Open(database.Settings());
         LayServerLedger(*db, kSchema);
         const auto state = [&db] {
-            QStringList seen = ServerTables(*db);
-            seen += Column(*db, QStringLiteral("SELECT tgname::text FROM pg_catalog.pg_trigger WHERE NOT tgisinternal ORDER BY 1"));
+            QStringList seen = Schema(*db);
             for (const QString &table : {QStringLiteral("Money"), QStringLiteral("ZarvelForm")})
                 seen += QueryRowTexts(*db, QStringLiteral("SELECT * FROM \"%1\" ORDER BY 1").arg(table));
             if (db->HasTable(QStringLiteral("Totals")))
                 seen += QueryRowTexts(*db, QStringLiteral("SELECT * FROM \"Totals\" ORDER BY 1"));
             return seen;
-        };
-        const auto refusal = [&database] {
-            TestInstallation install;
-            UseServerLedger(database.Settings());
-            const auto back = qScopeGuard([] { UseLedgerFile(); });
-            try {
-                CMoneyBook book;
-                book.ShowPage(1, QStringLiteral("Date"));
-            } catch (const DbError &error) {
-                return error.Explanation();
-            }
-            return QString();
         };
         for (bool keptBefore : {false, true}) {
             if (keptBefore) {
@@ -125,11 +133,35 @@ private slots:
             }
             db->Execute(QStringLiteral("UPDATE \"ZarvelForm\" SET \"Version\" = 99"));
             const QStringList before = state();
-            const QString told = refusal();
+            const QString told = OpeningRefusal(database.Settings());
             QVERIFY2(told.contains(QStringLiteral("更新版本")) && told.contains(QStringLiteral("格式 99")) && told.contains(database.Name()),
                      qPrintable(told));
             QCOMPARE(state(), before);
         }
+    }
+
+    // The books opened on another program's database (even one with a table of a ledger's name) are
+    // told so and lay nothing there; a ledger with a table of the household's own beside it opens, and
+    // that table is left as it was.
+    void anotherProgramsDatabaseIsToldAndLeftAlone()
+    {
+        TestDatabase other;
+        const auto foreign = PgConnection::Open(other.Settings());
+        foreign->Execute(QStringLiteral("CREATE TABLE \"Money\" (\"Amount\" integer)"));
+        foreign->Execute(QStringLiteral("CREATE TABLE \"Invoices\" (\"N\" integer)"));
+        const QString told = OpeningRefusal(other.Settings());
+        QVERIFY2(told.contains(QStringLiteral("没有 Zarvel 帐本")) && told.contains(QStringLiteral("invoices")), qPrintable(told));
+        QCOMPARE(Schema(*foreign), QStringList({"invoices", "money"}));
+
+        TestDatabase database;
+        const auto db = PgConnection::Open(database.Settings());
+        QVERIFY(OpeningRefusal(database.Settings()).contains(QStringLiteral("还没有帐本")));
+        LayServerLedger(*db, kSchema);
+        db->Execute(QStringLiteral("CREATE TABLE \"Notes\" (\"Text\" text)"));
+        db->Execute(QStringLiteral("INSERT INTO \"Notes\" VALUES ('ours')"));
+        QCOMPARE(OpeningRefusal(database.Settings()), QString());
+        QCOMPARE(Column(*db, QStringLiteral("SELECT \"Text\" FROM \"Notes\"")), QStringList({"ours"}));
+        QVERIFY(db->HasTable(QStringLiteral("Totals")));
     }
 
     void aDatabaseThatIsNotEmptyIsRefused()
