@@ -1020,8 +1020,7 @@ private slots:
                  addPolicies();
              }},
             {"lists reopened", [&] {
-                 for (const CBook *book : ledger.Books())
-                     const_cast<CBook *>(book)->Close();
+                 ledger.Close();
                  moneyOpenedAt = committed.Number(highest);
                  ledger.Open();
              }},

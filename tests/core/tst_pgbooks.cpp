@@ -144,15 +144,13 @@ private slots:
         const BothLedgers seen = RunOnBothLedgers(Drive);
         QVERIFY(seen.onFile.size() > 300);
         QVERIFY2(Told(seen.onFile).isEmpty(), qPrintable(Told(seen.onFile)));
-        const QString difference = FirstDifference(seen);
-        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        COMPARE_BOTH_LEDGERS(seen);
     }
     void recurringRecordsAndBudgetsReadTheSameOnBothLedgers()
     {
         const BothLedgers seen = RunOnBothLedgers(DriveRecurringAndBudgets);
         QVERIFY2(!seen.onFile.join(QLatin1Char('\n')).contains(QLatin1String("failed")), qPrintable(seen.onFile.join(QLatin1Char('\n'))));
-        const QString difference = FirstDifference(seen);
-        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        COMPARE_BOTH_LEDGERS(seen);
     }
 };
 

@@ -13,6 +13,7 @@
 #include "TestInstallation.h"
 
 #include <QScopeGuard>
+#include <QTest>
 #include <QStringList>
 #include <functional>
 
@@ -97,3 +98,10 @@ inline QString FirstDifference(const BothLedgers &seen)
     }
     return QString();
 }
+
+// Fails the test at the first line where the two runs read differently.
+#define COMPARE_BOTH_LEDGERS(seen)                                     \
+    do {                                                               \
+        const QString difference = FirstDifference(seen);              \
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));        \
+    } while (false)

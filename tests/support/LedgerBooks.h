@@ -66,6 +66,12 @@ struct Ledger
         return {&money, &memos, &addresses, &articles, &credits, &current, &deposits, &insurance};
     }
 
+    void Close()
+    {
+        for (CBook *book : std::initializer_list<CBook *>{&money, &memos, &addresses, &articles, &credits, &current, &deposits, &insurance})
+            book->Close();
+    }
+
     // What the user sees: every row of every book with its record, the page and the totals.
     QStringList Visible() const
     {
