@@ -177,14 +177,23 @@ QStringList DriveRecordSets()
         }
     }
     book.SetFilter(QString());
-    for (const QString &item : kItems) {
-        bool more = book.FindRecords(QString(), false, item, true, QString(), false, QString(), false);
+    // Each item alone, then a day, an amount, and a day with a member.
+    QList<QStringList> finds;
+    for (const QString &item : kItems)
+        finds.append({QString(), item, QString(), QString()});
+    finds.append({QStringLiteral("2003-04-14"), QString(), QString(), QString()});
+    finds.append({QString(), QString(), QStringLiteral("20.1"), QString()});
+    finds.append({QStringLiteral("2003-05-10"), QString(), QString(), QStringLiteral("li")});
+    for (const QStringList &find : std::as_const(finds)) {
+        const bool byItem = find.at(0).isEmpty() && find.at(2).isEmpty() && find.at(3).isEmpty();  // the empty item too
+        bool more = book.FindRecords(find.at(0), !find.at(0).isEmpty(), find.at(1), byItem, find.at(2), !find.at(2).isEmpty(),
+                                     find.at(3), !find.at(3).isEmpty());
         QStringList found{QString::number(book.GetItemData(book.GetSelected()))};
         while (more) {
             more = book.FindNext();
             found.append(QString::number(book.GetItemData(book.GetSelected())));
         }
-        seen.append(QStringLiteral("found [%1]: %2").arg(item, found.join(QLatin1Char(' '))));
+        seen.append(QStringLiteral("found [%1]: %2").arg(find.join(QLatin1Char('|')), found.join(QLatin1Char(' '))));
     }
 
     // Deletes by a condition of such texts take the records that hold them, and nothing else.
