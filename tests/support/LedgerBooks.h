@@ -32,6 +32,7 @@ inline void AddPolicy(CInsureNoteBook &notes, const QString &name)
                     QStringLiteral("Li"), QStringLiteral("Wang"), QStringLiteral("Li"), QString());
 }
 
+// Every book of the main window, opened as the main window opens them.
 struct Ledger
 {
     CMoneyBook money;
