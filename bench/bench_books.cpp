@@ -6,6 +6,7 @@
 // made once in $ZARVEL_BENCH_LEDGER (default: build/bench-ledger, or build/bench-ledger-<records> for
 // another size) and reused.
 #include "BenchSupport.h"
+#include "LedgerBooks.h"
 #include "LedgerGenerator.h"
 
 #include "db/CAddressBook.h"
@@ -38,46 +39,17 @@ public:
     Raw() : RawLedger(g_ledger) {}
 };
 
-// The eight books of the main window, filled as the main window fills them at start-up.
-struct MainWindowBooks
+// The eight books of the main window, filled as the main window fills them at start-up, and what a
+// list view reads when it first shows: the texts of its visible rows.
+struct MainWindowBooks : Ledger
 {
-    CMoneyBook money;
-    CArticleBook article;
-    CDepositBook deposit;
-    CCurrentBook current;
-    CMemoBook memo;
-    CAddressBook address;
-    CCreditBook credit;
-    CInsureBook insure;
-
     void Fill()
     {
-        money.ShowPage(1, QStringLiteral("Date"));
-        money.ComputeTotal();
-        article.Fill(QStringLiteral("Name"));
-        article.ComputeTotals();
-        deposit.Fill(QStringLiteral("BDate"));
-        deposit.ComputeTotals();
-        current.Fill(QStringLiteral("Date"));
-        current.ComputeTotals();
-        memo.Fill(QStringLiteral("Date"));
-        address.Fill(QStringLiteral("Name"));
-        credit.Fill(QStringLiteral("Date"));
-        credit.ComputeTotals();
-        insure.Fill(QStringLiteral("Date"));
-        insure.ComputeTotals();
-        // What a list view reads when it first shows: the texts of its visible rows.
-        for (CBook *book : std::initializer_list<CBook *>{&money, &article, &deposit, &current, &memo, &address,
-                                                          &credit, &insure}) {
+        Open();
+        for (const CBook *book : Books()) {
             for (int row = 0; row < 30 && row < book->GetItemCount(); ++row)
                 benchmark::DoNotOptimize(book->GetItemText(row, 0));
         }
-    }
-    void Close()
-    {
-        for (CBook *book : std::initializer_list<CBook *>{&money, &article, &deposit, &current, &memo, &address,
-                                                          &credit, &insure})
-            book->Close();
     }
 };
 

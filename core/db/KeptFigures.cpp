@@ -1,6 +1,7 @@
 // The kept figures: their definitions, the triggers that keep them, and the upgrade of older files.
 #include "KeptFigures.h"
 
+#include "db/DbError.h"
 #include "db/MoneyBlocks.h"
 #include "db/SqlConnection.h"
 
@@ -262,11 +263,21 @@ void SetUpgradeProgress(std::function<void(int done, int total)> progress)
     g_upgradeProgress = std::move(progress);
 }
 
-bool KeptFiguresCurrent(SqlConnection &db)
+namespace {
+
+// The form the ledger's kept figures were laid in (0: none yet).
+qint64 FiguresForm(SqlConnection &db)
 {
     SqlStatement version = db.Prepare(QStringLiteral("PRAGMA user_version"));
     version.Step();
-    if (version.Int(0) != kFiguresVersion)
+    return version.Int(0);
+}
+
+} // namespace
+
+bool KeptFiguresCurrent(SqlConnection &db)
+{
+    if (FiguresForm(db) != kFiguresVersion)
         return false;
     for (const char *table : {"Totals", "MoneyMonths", "MoneyMonthItems", "MoneyBlocks", "MoneyBlockParts", "LedgerMark"}) {
         if (!db.HasTable(QString::fromLatin1(table)))
@@ -293,6 +304,12 @@ bool LedgerHasRecords(SqlConnection &db)
 
 void EnsureKeptFigures(SqlConnection &db, const std::function<void()> &before)
 {
+    // A later program's ledger keeps what this one does not know of: laying this program's figures
+    // over it would take the later ones away, so it is left as it is.
+    if (const qint64 form = FiguresForm(db); form > kFiguresVersion)
+        throw DbError(QStringLiteral("帐本 %1 是由更新版本的 Zarvel 建立的（格式 %2，本程序只认识到格式 %3），本程序不能打开它，"
+                                     "帐本没有改动。请用更新版本的 Zarvel 打开这个帐本。")
+                          .arg(db.Path()).arg(form).arg(kFiguresVersion));
     if (KeptFiguresCurrent(db))
         return;
     const std::function<void(int, int)> progress = g_upgradeProgress;  // the one of the upgrade's start

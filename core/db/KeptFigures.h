@@ -21,7 +21,8 @@ bool LedgerHasRecords(SqlConnection &db);
 // (MoneyBlocks.h), the change mark, and their triggers)
 // when the file has none or an older form, recomputing them from the records, all in one transaction.
 // Keeps no copy: the ledger's opening (OpenLedgerDatabase) makes one in before(), run first and told
-// as the upgrade's first step. Throws DbError.
+// as the upgrade's first step. A ledger of a later form than this program's is refused (DbError, saying
+// so) with nothing changed and nothing copied. Throws DbError.
 void EnsureKeptFigures(SqlConnection &db, const std::function<void()> &before = {});
 
 // Told as an upgrade of a large ledger's kept figures goes: it reads every record, which takes a

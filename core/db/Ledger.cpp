@@ -166,8 +166,15 @@ std::shared_ptr<SqlConnection> OpenServerLedgerDatabase()
         return server.connection;
     }
     std::shared_ptr<PgConnection> db = PgConnection::Open(*server.settings);
-    if (!db->HasTable(QStringLiteral("Money")))
-        throw DbError(QStringLiteral("服务器上的数据库 %1 中还没有帐本。请在“帐本位置”中建立服务器帐本。").arg(server.settings->database));
+    // A server ledger is laid with its form table: a database without one is another program's (even
+    // one with a table of the ledger's names), and nothing of the ledger's is laid in it.
+    if (!db->HasTable(QStringLiteral("ZarvelForm")) || !db->HasTable(QStringLiteral("Money"))) {
+        const QStringList others = ServerTables(*db);
+        if (others.isEmpty())
+            throw DbError(QStringLiteral("服务器上的数据库 %1 中还没有帐本。请在“帐本位置”中建立服务器帐本。").arg(server.settings->database));
+        throw DbError(QStringLiteral("服务器上的数据库 %1 中没有 Zarvel 帐本，而有别的程序的表（%2），没有打开它。请检查数据库名。")
+                          .arg(server.settings->database, others.mid(0, 5).join(QStringLiteral("、"))));
+    }
     EnsureKeptFigures(*db);
     EnsureServerSharing(*db);
     server.connection = db;

@@ -6,6 +6,10 @@
 
 #include <QDir>
 #include <QHash>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <limits>
 
 #include <libpq-fe.h>
 
@@ -18,6 +22,63 @@ constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid 
 QString ServerText(const char *text)
 {
     return QString::fromUtf8(text).trimmed();
+}
+
+// The books read a value as the ledger file gives it: SQLite's ways of writing a real and of reading a
+// number from a text or a real are the ones a statement's values follow here too.
+
+// A real as SQLite writes it out: 15 significant digits, with a point ("100.0", "1.0e+20").
+QString SqliteRealText(double value)
+{
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
+    if (value == 0)
+        return QStringLiteral("0.0");
+    QString text = QString::asprintf("%.15g", value);
+    if (!text.contains(QLatin1Char('.'))) {
+        const qsizetype exponent = text.indexOf(QLatin1Char('e'));
+        text.insert(exponent < 0 ? text.size() : exponent, QStringLiteral(".0"));
+    }
+    return text;
+}
+
+// A real as a whole number, as SQLite takes one: cut towards zero, held within 64 bits.
+qint64 SqliteRealToWhole(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value <= -9223372036854775808.0)
+        return std::numeric_limits<qint64>::min();
+    if (value >= 9223372036854775807.0)
+        return std::numeric_limits<qint64>::max();
+    return qint64(value);
+}
+
+// The whole number a text starts with (after blanks and a sign), as SQLite reads it; held within 64 bits.
+qint64 SqliteLeadingWhole(const char *text)
+{
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        ++text;
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+')
+        ++text;
+    quint64 magnitude = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        if (magnitude > (quint64(std::numeric_limits<qint64>::max()) + 1 - quint64(*text - '0')) / 10)
+            return negative ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+        magnitude = magnitude * 10 + quint64(*text - '0');
+    }
+    if (negative)
+        return magnitude == quint64(std::numeric_limits<qint64>::max()) + 1 ? std::numeric_limits<qint64>::min() : -qint64(magnitude);
+    return magnitude > quint64(std::numeric_limits<qint64>::max()) ? std::numeric_limits<qint64>::max() : qint64(magnitude);
+}
+
+// The real a text starts with (the longest number there), as SQLite reads it; 0 when none.
+double SqliteLeadingReal(const char *text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
+    const QRegularExpressionMatch match = number.match(QString::fromUtf8(text));
+    return match.hasMatch() ? match.captured().trimmed().toDouble() : 0.0;
 }
 
 } // namespace
@@ -71,6 +132,11 @@ public:
             m_values[at] = QByteArray::number(std::get<double>(value), 'g', 17);
             m_types[at] = kFloat8;
         } else if (std::holds_alternative<QString>(value)) {
+            // The server's texts cannot hold the character 0, and libpq would end the text there: a
+            // note would be kept cut short, a find would look for less than was asked.
+            if (std::get<QString>(value).contains(QChar(0)))
+                throw DbError(QStringLiteral("服务器帐本不能保存含有空字符（U+0000）的文字，改动没有保存。"),
+                              QStringLiteral("parameter %1 of: %2").arg(index).arg(QString::fromUtf8(m_sql)));
             m_values[at] = std::get<QString>(value).toUtf8();
         } else {
             m_null[at] = true;
@@ -102,24 +168,35 @@ public:
         if (IsNull(column))
             return 0;
         const char *text = PQgetvalue(m_result, m_row, column);
-        if (PQftype(m_result, column) == kBool)
-            return text[0] == 't' ? 1 : 0;
-        bool ok = false;
-        const qint64 whole = QByteArray(text).toLongLong(&ok);
-        return ok ? whole : qint64(QByteArray(text).toDouble());
+        switch (KindOf(column)) {
+        case Kind::Whole: return PQftype(m_result, column) == kBool ? (text[0] == 't' ? 1 : 0) : SqliteLeadingWhole(text);
+        case Kind::Real: return SqliteRealToWhole(Double(column));
+        case Kind::Text: break;
+        }
+        return SqliteLeadingWhole(text);
     }
 
     double Double(int column) const override
     {
-        return IsNull(column) ? 0.0 : QByteArray(PQgetvalue(m_result, m_row, column)).toDouble();
+        if (IsNull(column))
+            return 0.0;
+        switch (KindOf(column)) {
+        case Kind::Whole: return double(Int(column));
+        case Kind::Real: return QByteArray(PQgetvalue(m_result, m_row, column)).toDouble();
+        case Kind::Text: break;
+        }
+        return SqliteLeadingReal(PQgetvalue(m_result, m_row, column));
     }
 
     QString Text(int column) const override
     {
         if (IsNull(column))
             return QString();
-        if (PQftype(m_result, column) == kBool)
-            return QString::number(Int(column));
+        switch (KindOf(column)) {
+        case Kind::Whole: return QString::number(Int(column));
+        case Kind::Real: return SqliteRealText(Double(column));
+        case Kind::Text: break;
+        }
         return QString::fromUtf8(PQgetvalue(m_result, m_row, column), PQgetlength(m_result, m_row, column));
     }
 
@@ -127,20 +204,12 @@ public:
     {
         if (IsNull(column))
             return std::monostate();
-        switch (PQftype(m_result, column)) {
-        case kBool:
-        case kInt2:
-        case kInt4:
-        case kInt8:
-        case kOid:
-            return Int(column);
-        case kFloat4:
-        case kFloat8:
-        case kNumeric:
-            return Double(column);
-        default:
-            return Text(column);
+        switch (KindOf(column)) {
+        case Kind::Whole: return Int(column);
+        case Kind::Real: return Double(column);
+        case Kind::Text: break;
         }
+        return Text(column);
     }
 
     QByteArray Blob(int column) const override
@@ -154,6 +223,31 @@ public:
     }
 
 private:
+    // What SQLite would hold the column's value as. The server's sum of whole numbers (numeric) is a
+    // whole number there, as SQLite's sum of integers is; a numeric with a fraction, a real.
+    enum class Kind { Whole, Real, Text };
+    Kind KindOf(int column) const
+    {
+        switch (PQftype(m_result, column)) {
+        case kBool:
+        case kInt2:
+        case kInt4:
+        case kInt8:
+        case kOid:
+            return Kind::Whole;
+        case kFloat4:
+        case kFloat8:
+            return Kind::Real;
+        case kNumeric: {
+            bool whole = false;
+            QByteArray(PQgetvalue(m_result, m_row, column)).toLongLong(&whole);
+            return whole ? Kind::Whole : Kind::Real;
+        }
+        default:
+            return Kind::Text;
+        }
+    }
+
     size_t Slot(int index) const
     {
         if (index < 1 || size_t(index) > m_values.size())

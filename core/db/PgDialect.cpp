@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -53,6 +54,53 @@ QStringView NextWord(const QString &text, qsizetype from)
         ++end;
     return QStringView(text).mid(from, end - from);
 }
+
+// The end of the quoted text or name that starts at the position (its closing quote's next position).
+qsizetype PastQuoted(const QString &sql, qsizetype start)
+{
+    const QChar quote = sql.at(start);
+    qsizetype i = start + 1;
+    while (i < sql.size()) {
+        if (sql.at(i) == quote) {
+            if (i + 1 < sql.size() && sql.at(i + 1) == quote) {
+                i += 2;
+                continue;
+            }
+            return i + 1;
+        }
+        ++i;
+    }
+    return i;
+}
+
+// Whether the parentheses opened at the position hold one argument (no comma outside inner
+// parentheses, texts and names) and are closed.
+bool HoldsOneArgument(const QString &sql, qsizetype open)
+{
+    int depth = 0;
+    for (qsizetype i = open; i < sql.size();) {
+        const QChar c = sql.at(i);
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            i = PastQuoted(sql, i);
+            continue;
+        }
+        if (c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(')') && --depth == 0)
+            return true;
+        else if (c == QLatin1Char(',') && depth == 1)
+            return false;
+        ++i;
+    }
+    return false;
+}
+
+// SQLite's round(x) of a real, as SQLite computes it: x + 0.5 (x - 0.5 below nothing) cut to its
+// whole part, so that half a cent goes away from zero. The server's own round() of a double rounds
+// half to even, and a kept total would lose the half cents SQLite's gains. The argument stands once,
+// as it was written (its parameters keep their numbers): it opens the text below and closes the second.
+const QString kRoundOpen = QStringLiteral("(SELECT trunc(zarvel_x + sign(zarvel_x) * 0.5) FROM (SELECT (");
+const QString kRoundClose = QStringLiteral(") AS zarvel_x) AS zarvel_round)");
 
 // The name a trigger's function has: the trigger's, unquoted, with "_fn".
 QString FunctionOf(const QString &trigger)
@@ -112,6 +160,8 @@ QString PgDialect(const QString &statement, int *parameterCount)
     QString out;
     out.reserve(sql.size() + 16);
     int parameters = 0;
+    int depth = 0;                 // of the parentheses open
+    std::vector<int> roundsOpen;   // the depths inside SQLite's round() calls being written
     for (qsizetype i = 0; i < sql.size();) {
         const QChar c = sql.at(i);
         // A comment, to its line's end or its close: as it is.
@@ -149,19 +199,9 @@ QString PgDialect(const QString &statement, int *parameterCount)
             }
         }
         if (c == QLatin1Char('\'')) {  // a text, '' inside it: as it is
-            const qsizetype start = i++;
-            while (i < sql.size()) {
-                if (sql.at(i) == QLatin1Char('\'')) {
-                    if (i + 1 < sql.size() && sql.at(i + 1) == QLatin1Char('\'')) {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            out += QStringView(sql).mid(start, i - start);
+            const qsizetype stop = PastQuoted(sql, i);
+            out += QStringView(sql).mid(i, stop - i);
+            i = stop;
         } else if (c == QLatin1Char('"')) {  // a quoted name: folded as PostgreSQL folds the unquoted
             const qsizetype end = sql.indexOf(QLatin1Char('"'), i + 1);
             const qsizetype stop = end < 0 ? sql.size() : end + 1;
@@ -181,6 +221,16 @@ QString PgDialect(const QString &statement, int *parameterCount)
             while (end < sql.size() && IsWordChar(sql.at(end)))
                 ++end;
             const QStringView word = QStringView(sql).mid(i, end - i);
+            qsizetype open = end;
+            while (open < sql.size() && sql.at(open).isSpace())
+                ++open;
+            if (word.compare(QLatin1String("round"), Qt::CaseInsensitive) == 0 && open < sql.size() &&
+                sql.at(open) == QLatin1Char('(') && HoldsOneArgument(sql, open)) {
+                out += kRoundOpen;
+                roundsOpen.push_back(++depth);
+                i = open + 1;
+                continue;
+            }
             if (word.compare(QLatin1String("random"), Qt::CaseInsensitive) == 0 && QStringView(sql).mid(end).startsWith(QLatin1String("()"))) {
                 out += QStringLiteral("(random() * 9007199254740991)::bigint");
                 i = end + 2;
@@ -217,6 +267,18 @@ QString PgDialect(const QString &statement, int *parameterCount)
                 out += WordFor(word);
             i = end;
         } else {
+            if (c == QLatin1Char('(')) {
+                ++depth;
+            } else if (c == QLatin1Char(')')) {
+                if (!roundsOpen.empty() && roundsOpen.back() == depth) {
+                    roundsOpen.pop_back();
+                    out += kRoundClose;
+                    --depth;
+                    ++i;
+                    continue;
+                }
+                --depth;
+            }
             out += c;
             ++i;
         }

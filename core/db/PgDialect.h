@@ -7,7 +7,8 @@
 
 // One statement's words: '?' parameters numbered ($1, $2 …; ?3 as $3); quoted names in lower case, as PostgreSQL
 // folds the unquoted ones, so "Money" and Money name one table; IFNULL as COALESCE; SQLite's random()
-// (a 64-bit whole number) as one; the type names INTEGER (SQLite's are 64-bit), DOUBLE and DATETIME
+// (a 64-bit whole number) as one; SQLite's round(x) as SQLite rounds (half away from zero, where the
+// server's round of a double goes to the even neighbour); the type names INTEGER (SQLite's are 64-bit), DOUBLE and DATETIME
 // as PostgreSQL names them; temp. as pg_temp.; the empty blob x'' and the lowest key -9e999 as the
 // empty text (a server ledger's item, member and date columns are texts, never NULL); the unary plus
 // SQLite's planner reads as "no index for this condition" left out. Texts in single quotes are left

@@ -104,7 +104,7 @@ public:
     std::vector<qint64> AllIds();
 
     // Deletes every record of the table that matches the condition (whatever the set's filter) and
-    // returns their IDs. Part of the caller's transaction when one is open.
+    // returns their IDs, in ascending order. Part of the caller's transaction when one is open.
     std::vector<qint64> DeleteMatching(const QString &condition);
 
     // Loads each record with one of the IDs into the fields in turn and calls visit; afterwards the

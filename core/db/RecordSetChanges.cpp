@@ -177,7 +177,8 @@ std::vector<qint64> CRecordSet::DeleteMatching(const QString &condition)
     Sync();
     const SqlCondition match = Parse(condition);
     const QString where = match.sql.isEmpty() ? QStringLiteral("1=1") : match.sql;
-    SqlStatement select = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + KeysetQuery::Quoted(m_table) + QStringLiteral(" WHERE ") + where);
+    SqlStatement select = m_db->Prepare(QStringLiteral("SELECT ID FROM ") + KeysetQuery::Quoted(m_table) + QStringLiteral(" WHERE ") + where
+                                         + QStringLiteral(" ORDER BY ID"));
     select.BindAll(match.params);
     std::vector<qint64> ids;
     while (select.Step())

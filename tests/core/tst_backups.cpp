@@ -28,6 +28,16 @@
 
 namespace {
 
+// SQL run on a ledger file around the program, as an earlier or a later program leaves one; true when
+// it ran.
+bool RunOnFile(const QString &path, const char *sql)
+{
+    sqlite3 *raw = nullptr;
+    const bool ran = sqlite3_open(path.toUtf8().constData(), &raw) == SQLITE_OK && sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(raw);
+    return ran;
+}
+
 qint64 Memos(SqlConnection &db)
 {
     SqlStatement count = db.Prepare(QStringLiteral("SELECT count(*) FROM Memo"));
@@ -54,8 +64,8 @@ void Change(SqlConnection &db)
 void MakeLarge(SqlConnection &db)
 {
     db.Execute(QStringLiteral("INSERT INTO Memo (Date, Matter, Member) "
-                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
-                              "SELECT '2003-06-01 00:00:00', printf('%.4000d', i), 'Li' FROM n"));
+                                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                                          "SELECT '2003-06-01 00:00:00', printf('%.4000d', i), 'Li' FROM n"));
 }
 
 QString CopyFolder(const QString &name)
@@ -249,16 +259,8 @@ private slots:
         // copies it before laying them. That copy restored is brought to the present form at once.
         TestInstallation install;
         MessageRecorder messages;
-        {
-            sqlite3 *raw = nullptr;
-            QCOMPARE(sqlite3_open(DatabasePath().toUtf8().constData(), &raw), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(raw,
-                                  "INSERT INTO Money (Date, Item, Money, Member, Explain) "
-                                  "VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '')",
-                                  nullptr, nullptr, nullptr),
-                     SQLITE_OK);
-            sqlite3_close(raw);
-        }
+        QVERIFY(RunOnFile(DatabasePath(), "INSERT INTO Money (Date, Item, Money, Member, Explain) "
+                                          "VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '')"));
         auto db = OpenLedgerDatabase();
         const QStringList copies = ListBackups(DataDirectory());
         QCOMPARE(copies.size(), 1);
@@ -314,14 +316,7 @@ private slots:
         // later opening reads it, so the next exit with nothing changed makes no copy.
         TestInstallation install;
         MessageRecorder messages;
-        {
-            sqlite3 *raw = nullptr;
-            QCOMPARE(sqlite3_open(DatabasePath().toUtf8().constData(), &raw), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(raw, "INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '')",
-                                  nullptr, nullptr, nullptr),
-                     SQLITE_OK);
-            sqlite3_close(raw);
-        }
+        QVERIFY(RunOnFile(DatabasePath(), "INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '')"));
         auto db = OpenLedgerDatabase();  // upgraded, copied first
         QCOMPARE(ListBackups(DataDirectory()).size(), 1);
         QString error;
@@ -518,12 +513,7 @@ private slots:
             }
         }
         const QString oldest = ListBackups(DataDirectory()).last();
-        {
-            sqlite3 *raw = nullptr;
-            QCOMPARE(sqlite3_open((CopyFolder(oldest) + QStringLiteral("/Kinward.db")).toUtf8().constData(), &raw), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(raw, "DROP TABLE MoneyMonthItems; PRAGMA user_version = 0;", nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_close(raw);
-        }
+        QVERIFY(RunOnFile(CopyFolder(oldest) + QStringLiteral("/Kinward.db"), "DROP TABLE MoneyMonthItems; PRAGMA user_version = 0;"));
         WriteBytes(CopyFolder(oldest) + QStringLiteral("/Member.kwl"), "Oldest#1#");
         auto db = OpenLedgerDatabase();
         Change(*db);
@@ -682,16 +672,8 @@ private slots:
         // copy, so the good copies are not pushed out.
         TestInstallation install;
         MessageRecorder messages;
-        {
-            sqlite3 *raw = nullptr;
-            QCOMPARE(sqlite3_open(DatabasePath().toUtf8().constData(), &raw), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(raw,
-                                  "INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '');"
-                                  "CREATE VIEW MoneyMonths AS SELECT 1;",
-                                  nullptr, nullptr, nullptr),
-                     SQLITE_OK);
-            sqlite3_close(raw);
-        }
+        QVERIFY(RunOnFile(DatabasePath(), "INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '');"
+                                          "CREATE VIEW MoneyMonths AS SELECT 1;"));
         int failures = 0;
         for (int attempt = 0; attempt < 8; ++attempt) {
             try {
@@ -702,6 +684,31 @@ private slots:
         }
         QCOMPARE(failures, 8);
         QCOMPARE(ListBackups(DataDirectory()).size(), 1);
+    }
+
+    void aLedgerOfALaterFormIsToldNotOpenedNorCopied()
+    {
+        // A later program's ledger (its form above this program's): this program's figures laid over it
+        // would take the later ones away. It is told at every opening, and neither changed nor copied.
+        TestInstallation install;
+        MessageRecorder messages;
+        QVERIFY(RunOnFile(DatabasePath(), "INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES ('2003-01-01 08:00:00', '工资', 100, 'Li', '');"
+                                          "CREATE TABLE Totals (Name TEXT PRIMARY KEY, Value INTEGER, Later TEXT);"
+                                          "PRAGMA user_version = 99;"));
+        const QStringList before = CommittedView(DatabasePath()).Rows(QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY name"));
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                OpenLedgerDatabase();
+                QFAIL("a ledger of a later form was opened");
+            } catch (const DbError &error) {
+                QVERIFY2(error.Explanation().contains(QStringLiteral("更新版本")) && error.Explanation().contains(QStringLiteral("格式 99")),
+                         qPrintable(error.Message()));
+            }
+        }
+        const CommittedView view(DatabasePath());
+        QCOMPARE(view.Rows(QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY name")), before);
+        QCOMPARE(view.Number(QStringLiteral("PRAGMA user_version")), qint64(99));
+        QCOMPARE(ListBackups(DataDirectory()), QStringList());
     }
 };
 

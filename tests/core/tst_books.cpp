@@ -20,6 +20,7 @@
 #include "BookSpy.h"
 #include "CommittedView.h"
 #include "DeferredGuard.h"
+#include "LedgerBooks.h"
 #include "MessageRecorder.h"
 #include "TestInstallation.h"
 
@@ -41,21 +42,6 @@ double FreshTotal(double (Book::*getter)() const, const QString &sort)
     return (fresh.*getter)();
 }
 
-double PayedMoney(const QString &policy)
-{
-    CInsureNoteRecord note;
-    note.m_strFilter = QStringLiteral("Name=") + QuoteFilterText(policy);
-    note.Open();
-    return note.IsEOF() ? -1 : note.m_PayedMoney;
-}
-
-void AddPolicy(CInsureNoteBook &notes, const QString &name)
-{
-    notes.AddPolicy(name, QStringLiteral("人寿保险"), QStringLiteral("中国人寿保险"), QStringLiteral("300"),
-                    QStringLiteral("100000"), QStringLiteral("0"), 20, QStringLiteral("2003-01-01"), QString(),
-                    QStringLiteral("Li"), QStringLiteral("Wang"), QStringLiteral("Li"), QString());
-}
-
 // Memos "m<i>" written straight into the table, dated by date(i).
 void InsertMemos(int n, const std::function<QDateTime(int)> &date)
 {
@@ -70,66 +56,6 @@ void InsertMemos(int n, const std::function<QDateTime(int)> &date)
         insert.Run();
     }
     transaction.Commit();
-}
-
-// Every book of the main window, opened as the main window opens them.
-struct Ledger
-{
-    CMoneyBook money;
-    CMemoBook memos;
-    CAddressBook addresses;
-    CArticleBook articles;
-    CCreditBook credits;
-    CCurrentBook current;
-    CDepositBook deposits;
-    CInsureBook insurance;
-
-    void Open()
-    {
-        money.ShowPage(1, QStringLiteral("Date"));
-        money.ComputeTotal();
-        memos.Fill(QStringLiteral("Date"));
-        addresses.Fill(QStringLiteral("Name"));
-        articles.Fill(QStringLiteral("Name"));
-        articles.ComputeTotals();
-        credits.Fill(QStringLiteral("Date"));
-        credits.ComputeTotals();
-        current.Fill(QStringLiteral("Date"));
-        current.ComputeTotals();
-        deposits.Fill(QStringLiteral("BDate"));
-        deposits.ComputeTotals();
-        insurance.Fill(QStringLiteral("Date"));
-        insurance.ComputeTotals();
-    }
-
-    std::vector<const CBook *> Books() const
-    {
-        return {&money, &memos, &addresses, &articles, &credits, &current, &deposits, &insurance};
-    }
-
-    // What the user sees: every row of every book with its record, the page and the totals.
-    QStringList Visible() const
-    {
-        QStringList seen;
-        for (const CBook *book : Books()) {
-            seen << QStringLiteral("rows %1").arg(book->GetItemCount());
-            for (int row = 0; row < book->GetItemCount(); ++row)
-                seen << QString::number(book->GetItemData(row)) + QLatin1Char(':') + book->GetRowTexts(row).join(QLatin1Char('|'));
-        }
-        seen << QStringLiteral("page %1 of %2").arg(money.GetCurrentPage()).arg(money.GetPageCount());
-        for (double total : {money.GetTotal(), articles.GetTotalCost(), articles.GetTotalValue(), credits.GetTotal(),
-                             current.GetTotal(), deposits.GetDepositTotal(), deposits.GetDueTotal(), insurance.GetTotal()})
-            seen << QString::number(total, 'f', 2);
-        return seen;
-    }
-};
-
-// A fresh main window's view of the ledger as it is stored.
-QStringList FreshlyOpened()
-{
-    Ledger fresh;
-    fresh.Open();
-    return fresh.Visible();
 }
 
 // The columns whose text 'refuse' makes the database refuse an insert or update, and whose text
@@ -1094,8 +1020,7 @@ private slots:
                  addPolicies();
              }},
             {"lists reopened", [&] {
-                 for (const CBook *book : ledger.Books())
-                     const_cast<CBook *>(book)->Close();
+                 ledger.Close();
                  moneyOpenedAt = committed.Number(highest);
                  ledger.Open();
              }},

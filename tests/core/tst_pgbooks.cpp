@@ -4,16 +4,11 @@
 #include "common/LedgerDate.h"
 #include "db/CMoneyBook.h"
 #include "db/DbError.h"
-#include "db/Ledger.h"
-#include "db/PgConnection.h"
-#include "db/ServerLedger.h"
 #include "budget/CBudgetBook.h"
 #include "recurring/CRecurringBook.h"
 #include "stats/MoneyFigures.h"
 
-#include "MessageRecorder.h"
-#include "PgTestServer.h"
-#include "TestInstallation.h"
+#include "BothLedgers.h"
 
 #include <QRandomGenerator>
 #include <algorithm>
@@ -27,8 +22,7 @@ void Look(CMoneyBook &book, QStringList *seen, const QString &step)
     seen->append(QStringLiteral("== %1: %2 pages, total %3").arg(step).arg(book.GetPageCount()).arg(book.GetTotalCents()));
     for (int page = 1; page <= book.GetPageCount(); ++page) {
         book.ShowPage(page, QStringLiteral("Date"));
-        for (int row = 0; row < book.GetItemCount(); ++row)
-            seen->append(QString::number(book.GetItemData(row)) + QLatin1Char('|') + book.GetRowTexts(row).join(QLatin1Char('|')));
+        seen->append(BookRows(book));
     }
 }
 
@@ -147,47 +141,16 @@ class TestPgBooks : public QObject
 private slots:
     void theBookReadsTheSameOnBothLedgers()
     {
-        QStringList onFile, onServer;
-        {
-            TestInstallation install;
-            MessageRecorder messages;
-            onFile = Drive();
-            QVERIFY2(messages.messages.isEmpty(), qPrintable(messages.messages.value(0).text));
-        }
-        TestDatabase database;
-        LayServerLedger(*PgConnection::Open(database.Settings()), QStringLiteral(ZARVEL_TEMPLATE_DIR "/schema.sql"));
-        {
-            TestInstallation install;  // the list files still come from the installation folder
-            MessageRecorder messages;
-            UseServerLedger(database.Settings());
-            onServer = Drive();
-            UseLedgerFile();
-            QVERIFY2(messages.messages.isEmpty(), qPrintable(messages.messages.value(0).text));
-        }
-        QVERIFY(onFile.size() > 300);
-        for (qsizetype i = 0; i < std::min(onFile.size(), onServer.size()); ++i)
-            QCOMPARE(onServer.at(i), onFile.at(i));
-        QCOMPARE(onServer.size(), onFile.size());
+        const BothLedgers seen = RunOnBothLedgers(Drive);
+        QVERIFY(seen.onFile.size() > 300);
+        QVERIFY2(Told(seen.onFile).isEmpty(), qPrintable(Told(seen.onFile)));
+        COMPARE_BOTH_LEDGERS(seen);
     }
     void recurringRecordsAndBudgetsReadTheSameOnBothLedgers()
     {
-        QStringList onFile, onServer;
-        {
-            TestInstallation install;
-            MessageRecorder messages;
-            onFile = DriveRecurringAndBudgets();
-        }
-        TestDatabase database;
-        LayServerLedger(*PgConnection::Open(database.Settings()), QStringLiteral(ZARVEL_TEMPLATE_DIR "/schema.sql"));
-        {
-            TestInstallation install;
-            MessageRecorder messages;
-            UseServerLedger(database.Settings());
-            onServer = DriveRecurringAndBudgets();
-            UseLedgerFile();
-        }
-        QVERIFY2(!onFile.join(QLatin1Char('\n')).contains(QLatin1String("failed")), qPrintable(onFile.join(QLatin1Char('\n'))));
-        QCOMPARE(onServer.join(QLatin1Char('\n')), onFile.join(QLatin1Char('\n')));
+        const BothLedgers seen = RunOnBothLedgers(DriveRecurringAndBudgets);
+        QVERIFY2(!seen.onFile.join(QLatin1Char('\n')).contains(QLatin1String("failed")), qPrintable(seen.onFile.join(QLatin1Char('\n'))));
+        COMPARE_BOTH_LEDGERS(seen);
     }
 };
 

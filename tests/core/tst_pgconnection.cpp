@@ -4,9 +4,11 @@
 #include "db/PgConnection.h"
 #include "db/PgDialect.h"
 
-#include "PgTestServer.h"
+#include "BothLedgers.h"
 
+#include <QScopeGuard>
 #include <QTest>
+#include <sqlite3.h>
 
 class TestPgConnection : public QObject
 {
@@ -33,6 +35,12 @@ private slots:
         settings = TestServer();
         settings.port += 1;  // nobody listens there
         QVERIFY2(refusal(settings).startsWith(QStringLiteral("连接不上服务器")), qPrintable(refusal(settings)));
+        // A wrong host: an address of this machine the server does not listen on, a socket folder that is not there.
+        for (const QString &host : {QStringLiteral("127.0.0.1"), QStringLiteral("/tmp/zarvel-no-such-server")}) {
+            settings = TestServer();
+            settings.host = host;
+            QVERIFY2(refusal(settings).startsWith(QStringLiteral("连接不上服务器 %1:").arg(host)), qPrintable(refusal(settings)));
+        }
         const auto server = PgConnection::Open(TestServer());
         QVERIFY(server->ServerVersion() >= 150000);
         QVERIFY(server->IsConnected());
@@ -70,7 +78,8 @@ private slots:
             "UPDATE \"Totals\" SET \"Value\" = \"Value\" + CAST(round(NEW.\"Money\" * 100) AS INTEGER) WHERE \"Name\" = 'Money|Money|';\nEND"));
         QCOMPARE(trigger.size(), 2);
         QVERIFY2(trigger.at(0).startsWith(QLatin1String("CREATE OR REPLACE FUNCTION \"money_totals_insert_fn\"() RETURNS trigger")) &&
-                     trigger.at(0).contains(QLatin1String("CAST(round(NEW.\"money\" * 100) AS bigint) WHERE \"name\" = 'Money|Money|';")),
+                     trigger.at(0).contains(QLatin1String("CAST((SELECT trunc(zarvel_x + sign(zarvel_x) * 0.5) FROM (SELECT (NEW.\"money\" * 100) "
+                                                          "AS zarvel_x) AS zarvel_round) AS bigint) WHERE \"name\" = 'Money|Money|';")),
                  qPrintable(trigger.at(0)));
         QCOMPARE(trigger.at(1), QStringLiteral("CREATE TRIGGER \"money_totals_insert\" AFTER UPDATE OF \"date\", \"money\" ON \"money\" "
                                                "FOR EACH ROW EXECUTE FUNCTION \"money_totals_insert_fn\"()"));
@@ -133,6 +142,28 @@ private slots:
         QCOMPARE(seen, 2);
     }
 
+    // The server's texts cannot hold the character 0: a text with one is refused whole, never kept cut
+    // short at it (libpq ends a text there), and a search for it finds nothing shorter.
+    void aTextWithTheCharacterZeroIsRefusedNotCut()
+    {
+        TestDatabase database;
+        const auto db = PgConnection::Open(database.Settings());
+        db->Execute(QStringLiteral("CREATE TABLE \"Memo\" (\"ID\" integer PRIMARY KEY, \"Matter\" text NOT NULL)"));
+        db->Execute(QStringLiteral("INSERT INTO \"Memo\" VALUES (1, 'a')"));
+        const QString zero = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO \"Memo\" VALUES (2, ?)"));
+        try {
+            insert.Bind(1, zero);
+            insert.Run();
+            QFAIL("a text with the character 0 was written");
+        } catch (const DbError &error) {
+            QVERIFY2(error.Explanation().contains(QStringLiteral("空字符")), qPrintable(error.Message()));
+        }
+        SqlStatement find = db->Prepare(QStringLiteral("SELECT count(*) FROM \"Memo\" WHERE \"Matter\" = ?"));
+        QVERIFY_THROWS_EXCEPTION(DbError, find.Bind(1, zero));
+        QCOMPARE(QueryRowTexts(*db, QStringLiteral("SELECT \"ID\", \"Matter\" FROM \"Memo\"")), QStringList({"1|a"}));
+    }
+
     void transactionsNestAndRollBackWhole()
     {
         TestDatabase database;
@@ -182,6 +213,75 @@ private slots:
         QCOMPARE(count(), qint64(2));
         add(7, QStringLiteral("g"));  // the connection is usable after it all
         QCOMPARE(count(), qint64(3));
+    }
+
+    // SQLite's round() of a real goes half away from zero (x + 0.5, cut), the server's round() of a
+    // double to the even neighbour: the kept totals sum CAST(round(amount * 100) AS INTEGER), and an
+    // amount of an exact half cent must count alike in both. Parameters inside keep their numbers.
+    void roundingGoesAsInTheLedgerFile()
+    {
+        QCOMPARE(PgDialect(QStringLiteral("SELECT round(?2 * (1 + ?)), round(x, 2), Round ((a)) FROM t")),
+                 QStringLiteral("SELECT (SELECT trunc(zarvel_x + sign(zarvel_x) * 0.5) FROM (SELECT ($2 * (1 + $3)) AS zarvel_x) AS zarvel_round), "
+                                "round(x, 2), (SELECT trunc(zarvel_x + sign(zarvel_x) * 0.5) FROM (SELECT ((a)) AS zarvel_x) AS zarvel_round) FROM t"));
+        TestDatabase database;
+        const auto db = PgConnection::Open(database.Settings());
+        sqlite3 *file = nullptr;
+        QCOMPARE(sqlite3_open(":memory:", &file), SQLITE_OK);
+        const auto cleanup = qScopeGuard([file] { sqlite3_close(file); });
+        sqlite3_stmt *inFile = nullptr;
+        const char *sql = "SELECT round(?), CAST(round(? * 100) AS INTEGER)";
+        QCOMPARE(sqlite3_prepare_v2(file, sql, -1, &inFile, nullptr), SQLITE_OK);
+        SqlStatement onServer = db->Prepare(QString::fromLatin1(sql));
+        for (double amount : {0.125, -0.125, 12.5, -12.5, 2.5, 0.5, -0.5, 0.0, 2.675, 1.005, 267.49999999999997, 0.49999999999999994,
+                              -4503599627370495.5, 9999999999999.995, 1e15 + 0.5}) {
+            sqlite3_reset(inFile);
+            sqlite3_bind_double(inFile, 1, amount);
+            sqlite3_bind_double(inFile, 2, amount);
+            QCOMPARE(sqlite3_step(inFile), SQLITE_ROW);
+            onServer.Reset();
+            onServer.BindAll({amount, amount});
+            QVERIFY(onServer.Step());
+            QCOMPARE(onServer.Double(0), sqlite3_column_double(inFile, 0));
+            QCOMPARE(onServer.Int(1), sqlite3_column_int64(inFile, 1));
+        }
+        sqlite3_finalize(inFile);
+    }
+
+    // What the books read of a statement is alike from both ledgers: a sum of whole numbers is a whole
+    // number, a real is written out as SQLite writes it ("100.0", "1.0e+20", 15 digits).
+    void valuesReadAsFromTheLedgerFile()
+    {
+        const BothLedgers seen = RunOnBothLedgers([] {
+            auto db = OpenLedgerDatabase();
+            SqlStatement insert = db->Prepare(QStringLiteral("INSERT INTO \"Money\" (\"Date\", \"Item\", \"Money\", \"Member\") VALUES (?, ?, ?, ?)"));
+            for (double amount : {100.0, 0.1, 0.2, -12.5, 1e15, 1e16, 9999999999999.99, 123456789.123456789, 1.5e-7, -0.0, 2.675}) {
+                insert.Reset();
+                insert.BindAll({QStringLiteral("2003-05-01 08:00:00"), QStringLiteral("餐饮"), amount, QStringLiteral("Li")});
+                insert.Run();
+            }
+            QStringList read;
+            for (const char *sql : {"SELECT \"ID\", \"Date\", \"Item\", \"Money\", \"Member\" FROM \"Money\" ORDER BY \"ID\"",
+                                    "SELECT sum(\"Money\"), sum(CAST(round(\"Money\" * 100) AS INTEGER)), count(*), max(\"Money\"), "
+                                    "min(\"ID\"), sum(\"ID\"), avg(\"Money\") FROM \"Money\" WHERE \"Money\" < 1e16",
+                                    "SELECT round(\"Money\"), \"Money\" * 2, \"ID\" * 1.5, \"ID\" / 2, \"Money\" + 1, -\"Money\" FROM \"Money\" ORDER BY \"ID\"",
+                                    "SELECT \"Item\", sum(\"Money\"), count(*), sum(\"ID\") FROM \"Money\" GROUP BY \"Item\"",
+                                    "SELECT sum(\"Money\") FROM \"Money\" WHERE \"ID\" < 0",
+                                    "SELECT \"Value\" FROM \"Totals\" WHERE \"Name\" = 'Money|Money|'"}) {
+                SqlStatement statement = db->Prepare(QString::fromLatin1(sql));
+                while (statement.Step()) {
+                    QStringList columns;
+                    for (int c = 0; c < statement.ColumnCount(); ++c) {
+                        static const char *const kinds[] = {"null", "int", "real", "text"};
+                        columns.append(QStringLiteral("%1 %2 (%3, %4)").arg(QLatin1String(kinds[statement.Value(c).index()]), statement.Text(c))
+                                           .arg(statement.Int(c)).arg(statement.Double(c), 0, 'g', 17));
+                    }
+                    read.append(columns.join(QStringLiteral(" | ")));
+                }
+            }
+            return read;
+        });
+        QVERIFY2(Told(seen.onFile).isEmpty(), qPrintable(Told(seen.onFile)));
+        COMPARE_BOTH_LEDGERS(seen);
     }
 
     // A statement that failed and was caught inside a transaction leaves the server's transaction

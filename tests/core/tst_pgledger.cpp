@@ -1,12 +1,17 @@
 // A ledger laid on a real PostgreSQL server from the installation's schema: the nine tables, IDs the
 // server numbers or a restore gives, texts ordered as SQLite orders them, and a database that is not
 // empty refused.
+#include "common/LedgerDate.h"
+#include "db/CMoneyBook.h"
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/PgConnection.h"
 #include "db/ServerLedger.h"
 
 #include "PgTestServer.h"
+#include "TestInstallation.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -20,6 +25,27 @@ QStringList Column(SqlConnection &db, const QString &sql)
     while (read.Step())
         values.append(read.Text(0));
     return values;
+}
+
+// What the household is told when the books open the server ledger (empty when they open it).
+QString OpeningRefusal(const PgSettings &settings)
+{
+    TestInstallation install;
+    UseServerLedger(settings);
+    const auto back = qScopeGuard([] { UseLedgerFile(); });
+    try {
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+    } catch (const DbError &error) {
+        return error.Explanation();
+    }
+    return QString();
+}
+
+// The tables and triggers of the database's schema.
+QStringList Schema(SqlConnection &db)
+{
+    return ServerTables(db) + Column(db, QStringLiteral("SELECT tgname::text FROM pg_catalog.pg_trigger WHERE NOT tgisinternal ORDER BY 1"));
 }
 
 } // namespace
@@ -77,6 +103,65 @@ private slots:
         // Two policies of one name are refused, as in the ledger file.
         db->Execute(QStringLiteral("INSERT INTO \"InsureNote\" (\"Name\") VALUES ('寿险')"));
         QVERIFY_THROWS_EXCEPTION(DbError, db->Execute(QStringLiteral("INSERT INTO \"InsureNote\" (\"Name\") VALUES ('寿险')")));
+    }
+
+    // A ledger a later program laid or upgraded (its form above this program's) is told and left as
+    // it is: this program's figures laid over it would take the later program's away. Refused before
+    // its figures were ever laid, and after this program had kept them.
+    void aLedgerOfALaterFormIsToldNotOpened()
+    {
+        TestDatabase database;
+        const auto db = PgConnection::Open(database.Settings());
+        LayServerLedger(*db, kSchema);
+        const auto state = [&db] {
+            QStringList seen = Schema(*db);
+            for (const QString &table : {QStringLiteral("Money"), QStringLiteral("ZarvelForm")})
+                seen += QueryRowTexts(*db, QStringLiteral("SELECT * FROM \"%1\" ORDER BY 1").arg(table));
+            if (db->HasTable(QStringLiteral("Totals")))
+                seen += QueryRowTexts(*db, QStringLiteral("SELECT * FROM \"Totals\" ORDER BY 1"));
+            return seen;
+        };
+        for (bool keptBefore : {false, true}) {
+            if (keptBefore) {
+                db->Execute(QStringLiteral("UPDATE \"ZarvelForm\" SET \"Version\" = 0"));
+                TestInstallation install;
+                UseServerLedger(database.Settings());
+                CMoneyBook book;
+                book.ShowPage(1, QStringLiteral("Date"));
+                book.Add(LedgerDateTime(QDate(2026, 3, 1)), QStringLiteral("工资"), 100, QStringLiteral("Li"), QString());
+                UseLedgerFile();
+            }
+            db->Execute(QStringLiteral("UPDATE \"ZarvelForm\" SET \"Version\" = 99"));
+            const QStringList before = state();
+            const QString told = OpeningRefusal(database.Settings());
+            QVERIFY2(told.contains(QStringLiteral("更新版本")) && told.contains(QStringLiteral("格式 99")) && told.contains(database.Name()),
+                     qPrintable(told));
+            QCOMPARE(state(), before);
+        }
+    }
+
+    // The books opened on another program's database (even one with a table of a ledger's name) are
+    // told so and lay nothing there; a ledger with a table of the household's own beside it opens, and
+    // that table is left as it was.
+    void anotherProgramsDatabaseIsToldAndLeftAlone()
+    {
+        TestDatabase other;
+        const auto foreign = PgConnection::Open(other.Settings());
+        foreign->Execute(QStringLiteral("CREATE TABLE \"Money\" (\"Amount\" integer)"));
+        foreign->Execute(QStringLiteral("CREATE TABLE \"Invoices\" (\"N\" integer)"));
+        const QString told = OpeningRefusal(other.Settings());
+        QVERIFY2(told.contains(QStringLiteral("没有 Zarvel 帐本")) && told.contains(QStringLiteral("invoices")), qPrintable(told));
+        QCOMPARE(Schema(*foreign), QStringList({"invoices", "money"}));
+
+        TestDatabase database;
+        const auto db = PgConnection::Open(database.Settings());
+        QVERIFY(OpeningRefusal(database.Settings()).contains(QStringLiteral("还没有帐本")));
+        LayServerLedger(*db, kSchema);
+        db->Execute(QStringLiteral("CREATE TABLE \"Notes\" (\"Text\" text)"));
+        db->Execute(QStringLiteral("INSERT INTO \"Notes\" VALUES ('ours')"));
+        QCOMPARE(OpeningRefusal(database.Settings()), QString());
+        QCOMPARE(Column(*db, QStringLiteral("SELECT \"Text\" FROM \"Notes\"")), QStringList({"ours"}));
+        QVERIFY(db->HasTable(QStringLiteral("Totals")));
     }
 
     void aDatabaseThatIsNotEmptyIsRefused()
