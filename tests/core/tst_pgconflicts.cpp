@@ -241,7 +241,7 @@ private slots:
         // A changes it again; B's delete of what it shows is refused too, and the record stays.
         QVERIFY(a.Modify(Day(11), QStringLiteral("交通"), -30, QStringLiteral("爸爸"), QStringLiteral("A 又改")));
         QVERIFY(Refusal([&] { copies.AsB([&] { b.Remove(); }); }) == RecordChangedElsewhere::How::Changed);
-        QCOMPARE(MoneyRecord(*copies.look, id), QStringLiteral("交通|-30|爸爸|A 又改"));
+        QCOMPARE(MoneyRecord(*copies.look, id), QStringLiteral("交通|-30.0|爸爸|A 又改"));
         QCOMPARE(b.GetItemCount(), 3);
         QCOMPARE(b.GetItemText(1, 5), QStringLiteral("A 又改"));
 
@@ -350,7 +350,7 @@ private slots:
         policiesB.SetSelected(0);
         QVERIFY(Refusal([&] { copies.AsB([&] { policiesB.Remove(); }); }) == RecordChangedElsewhere::How::Changed);
         QCOMPARE(QueryRowTexts(*copies.look, QStringLiteral("SELECT \"InsureOrgen\", \"PayMoney\" FROM \"InsureNote\"")),
-                 QStringList{QStringLiteral("太平洋|3000")});
+                 QStringList{QStringLiteral("太平洋|3000.0")});
     }
 
     void aCopysOwnChangesAreNeverTakenForAnothers()
@@ -422,7 +422,7 @@ private slots:
         racer.Join();
         QVERIFY2(racer.Failure().isEmpty(), qPrintable(racer.Failure()));
         QVERIFY(racer.refusal == RecordChangedElsewhere::How::Changed);
-        QCOMPARE(MoneyRecord(*copies.look, id), QStringLiteral("餐饮|-77|妈妈|B 的"));
+        QCOMPARE(MoneyRecord(*copies.look, id), QStringLiteral("餐饮|-77.0|妈妈|B 的"));
         QCOMPARE(a.GetItemText(1, 5), QStringLiteral("B 的"));
         QVERIFY(KeptTotalsTrue(*copies.look));
     }
@@ -454,7 +454,7 @@ private slots:
         // One wrote, the other was refused and shows the winner's record.
         QCOMPARE(int(racerA.refusal.has_value()) + int(racerB.refusal.has_value()), 1);
         const bool aWon = !racerA.refusal;
-        QCOMPARE(MoneyRecord(*copies.look, id), aWon ? QStringLiteral("餐饮|-11|妈妈|A 的") : QStringLiteral("餐饮|-22|妈妈|B 的"));
+        QCOMPARE(MoneyRecord(*copies.look, id), aWon ? QStringLiteral("餐饮|-11.0|妈妈|A 的") : QStringLiteral("餐饮|-22.0|妈妈|B 的"));
         QCOMPARE(a.GetItemText(0, 5), aWon ? QStringLiteral("A 的") : QStringLiteral("B 的"));
         QCOMPARE(b.GetItemText(0, 5), aWon ? QStringLiteral("A 的") : QStringLiteral("B 的"));
         QVERIFY(KeptTotalsTrue(*copies.look));
@@ -532,7 +532,7 @@ private slots:
         // One closed it; the other was told it is closed already, and lists what is left.
         QCOMPARE(int(racerA.refusal.has_value()) + int(racerB.refusal.has_value()), 1);
         QVERIFY(racerA.refusal.value_or(racerB.refusal.value_or(RecordChangedElsewhere::How::Changed)) == RecordChangedElsewhere::How::Deleted);
-        QCOMPARE(QueryRowTexts(*copies.look, QStringLiteral("SELECT \"Account\", \"Money\" FROM \"Current\"")), QStringList{QStringLiteral("零钱|300")});
+        QCOMPARE(QueryRowTexts(*copies.look, QStringLiteral("SELECT \"Account\", \"Money\" FROM \"Current\"")), QStringList{QStringLiteral("零钱|300.0")});
         for (CCurrentBook *book : {&a, &b}) {
             QCOMPARE(book->GetItemCount(), 1);
             QCOMPARE(book->GetItemText(0, 1), QStringLiteral("零钱"));

@@ -84,12 +84,12 @@ private slots:
         QCOMPARE(Find<QPlainTextEdit>(&dialog, 1009)->toPlainText(), QStringLiteral("晚饭"));
         QCOMPARE(book.GetItemText(0, 3), QStringLiteral("-32"));
         QCOMPARE(book.GetItemText(0, 5), QStringLiteral("另一台"));
-        QCOMPARE(Cell(*m_other, QStringLiteral("SELECT \"Money\" FROM \"Money\" WHERE \"ID\" = %1").arg(id)), QStringLiteral("-32"));
+        QCOMPARE(Cell(*m_other, QStringLiteral("SELECT \"Money\" FROM \"Money\" WHERE \"ID\" = %1").arg(id)), QStringLiteral("-32.0"));
 
         // Saved again, having seen it: written over the other computer's change.
         QVERIFY(dialog.SaveAndContinue());
         QCOMPARE(Cell(*m_other, QStringLiteral("SELECT \"Money\", \"Explain\" FROM \"Money\" WHERE \"ID\" = %1").arg(id)),
-                 QStringLiteral("-45|晚饭"));
+                 QStringLiteral("-45.0|晚饭"));
         QCOMPARE(book.GetItemText(0, 3), QStringLiteral("-45"));
     }
 
@@ -116,7 +116,7 @@ private slots:
         // A second save finds nothing chosen: the neighbour that took the row's place stays as it was.
         messages.Clear();
         QVERIFY(!dialog.SaveAndContinue());
-        QCOMPARE(Cell(*m_other, QStringLiteral("SELECT \"Money\" FROM \"Money\" WHERE \"ID\" = %1").arg(other)), QStringLiteral("-20"));
+        QCOMPARE(Cell(*m_other, QStringLiteral("SELECT \"Money\" FROM \"Money\" WHERE \"ID\" = %1").arg(other)), QStringLiteral("-20.0"));
         QCOMPARE(Cell(*m_other, QStringLiteral("SELECT count(*) FROM \"Money\"")), QStringLiteral("1"));
     }
 
