@@ -1,0 +1,76 @@
+// The bench ledgers copied to the server with MigrateToServer.
+#include "BenchServer.h"
+
+#include "db/DbError.h"
+#include "db/ServerMigration.h"
+#include "db/SqliteConnection.h"
+
+#include <QElapsedTimer>
+#include <cstdio>
+
+std::optional<PgSettings> BenchServerLedger(const LedgerSize &size)
+{
+    const QString server = qEnvironmentVariable("ZARVEL_BENCH_PG");
+    if (server.isEmpty())
+        return std::nullopt;
+    PgSettings settings;
+    const qsizetype colon = server.lastIndexOf(QLatin1Char(':'));
+    settings.host = colon < 0 ? server : server.left(colon);
+    settings.port = colon < 0 ? 5432 : server.mid(colon + 1).toInt();
+    settings.user = qEnvironmentVariable("ZARVEL_BENCH_PGUSER", QStringLiteral("zarvel"));
+    settings.password = qEnvironmentVariable("ZARVEL_BENCH_PGPASSWORD", QStringLiteral("zarvel-test"));
+    settings.database = qEnvironmentVariable("ZARVEL_BENCH_PGDATABASE", QStringLiteral("zarvel_bench"));
+    if (size.moneyRecords != LedgerSize().moneyRecords)
+        settings.database += QStringLiteral("_%1").arg(size.moneyRecords);
+    if (size.crowded)
+        settings.database += QStringLiteral("_crowded");
+    return settings;
+}
+
+namespace {
+
+// What tells one ledger from another: its income/expense records counted and its kept totals.
+QStringList Likeness(SqlConnection &db)
+{
+    return QueryRowTexts(db, QStringLiteral("SELECT count(*) FROM \"Money\"")) +
+           QueryRowTexts(db, QStringLiteral("SELECT \"Name\", \"Value\" FROM \"Totals\" ORDER BY 1"));
+}
+
+} // namespace
+
+bool CopyLedgerToServer(const QString &folder, const PgSettings &settings, QString *error)
+{
+    try {
+        PgSettings maintenance = settings;
+        maintenance.database = QStringLiteral("postgres");
+        const std::shared_ptr<PgConnection> admin = PgConnection::Open(maintenance);
+        const std::unique_ptr<SqliteConnection> file = SqliteConnection::OpenAside(folder + QStringLiteral("/Data/Kinward.db"));
+        SqlStatement exists = admin->Prepare(QStringLiteral("SELECT count(*) FROM pg_database WHERE datname = ?"));
+        exists.Bind(1, settings.database);
+        exists.Step();
+        const QString name = QLatin1Char('"') + settings.database + QLatin1Char('"');
+        if (exists.Int(0) > 0) {
+            {
+                const std::shared_ptr<PgConnection> server = PgConnection::Open(settings);
+                if (server->HasTable(QStringLiteral("Totals")) && Likeness(*server) == Likeness(*file)) {
+                    std::printf("server ledger: %s (made before)\n", qPrintable(settings.Describe()));
+                    return true;
+                }
+            }
+            admin->Execute(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(name));
+        }
+        admin->Execute(QStringLiteral("CREATE DATABASE %1").arg(name));
+        const std::shared_ptr<PgConnection> server = PgConnection::Open(settings);
+        std::printf("server ledger: %s, moving %s there…\n", qPrintable(settings.Describe()), qPrintable(folder));
+        std::fflush(stdout);
+        QElapsedTimer timer;
+        timer.start();
+        const MigrationReport report = MigrateToServer(*file, *server, QStringLiteral(ZARVEL_TEMPLATE_DIR "/schema.sql"));
+        std::printf("MigrateToServer: %lld records of %lld tables in %.1f s\n", report.records,
+                    static_cast<long long>(report.tables.size()), double(timer.elapsed()) / 1000.0);
+        return true;
+    } catch (const DbError &failure) {
+        *error = failure.Message();
+        return false;
+    }
+}
