@@ -28,6 +28,13 @@ ServerLedger &Server()
 
 std::shared_ptr<SqlConnection> OpenServerLedgerDatabase();
 
+// The journal of the connection last brought up to date.
+std::unique_ptr<ChangeJournal> &CurrentJournal()
+{
+    static std::unique_ptr<ChangeJournal> journal;
+    return journal;
+}
+
 } // namespace
 
 std::shared_ptr<SqlConnection> OpenLedgerDatabase()
@@ -37,11 +44,15 @@ std::shared_ptr<SqlConnection> OpenLedgerDatabase()
 
 void UseLedgerFile()
 {
+    // The journal kept the server's changes: the file's are kept again from its next opening on.
+    if (Server().settings)
+        CurrentJournal().reset();
     Server() = ServerLedger();
 }
 
 void UseServerLedger(const PgSettings &settings)
 {
+    CurrentJournal().reset();
     Server().connection.reset();
     Server().settings = std::make_unique<PgSettings>(settings);
 }
@@ -52,13 +63,6 @@ bool UsesServerLedger()
 }
 
 namespace {
-
-// The journal of the connection last brought up to date.
-std::unique_ptr<ChangeJournal> &CurrentJournal()
-{
-    static std::unique_ptr<ChangeJournal> journal;
-    return journal;
-}
 
 // The server ledger's connection, opened the first time and again after it was lost. Its form is
 // brought up to date as the file's is (without a copy: the server keeps its own).
@@ -91,7 +95,7 @@ std::shared_ptr<SqlConnection> OpenLedgerDatabase(const QString &path)
     // form is looked at once per connection.
     static std::weak_ptr<SqlConnection> current;
     std::shared_ptr<SqlConnection> db = SqliteConnection::Open(path);
-    if (current.lock() == db)
+    if (current.lock() == db && CurrentJournal())
         return db;
     // Copied before its form changes; the upgrade is one transaction either way, so a copy that cannot
     // be made does not keep the household out of its ledger. A ledger that cannot be written cannot be
