@@ -7,6 +7,7 @@
 #include "db/DbError.h"
 #include "db/LedgerBackups.h"
 #include "db/PgConnection.h"
+#include "db/ServerLedger.h"
 #include "db/SqliteConnection.h"
 
 #include <QFileInfo>
@@ -74,6 +75,7 @@ std::shared_ptr<SqlConnection> OpenServerLedgerDatabase()
     std::shared_ptr<PgConnection> db = PgConnection::Open(*server.settings);
     if (!db->HasTable(QStringLiteral("Money")))
         throw DbError(QStringLiteral("服务器上的数据库 %1 中还没有帐本。请在“帐本位置”中建立服务器帐本。").arg(server.settings->database));
+    EnsureServerHelpers(*db);
     EnsureKeptFigures(*db);
     server.connection = db;
     CurrentJournal() = std::make_unique<ChangeJournal>(db);

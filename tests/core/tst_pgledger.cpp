@@ -2,6 +2,7 @@
 // server numbers or a restore gives, texts ordered as SQLite orders them, and a database that is not
 // empty refused.
 #include "db/DbError.h"
+#include "db/Ledger.h"
 #include "db/PgConnection.h"
 #include "db/ServerLedger.h"
 
@@ -96,6 +97,28 @@ private slots:
         const auto second = PgConnection::Open(ledger.Settings());
         LayServerLedger(*second, kSchema);
         QVERIFY_THROWS_EXCEPTION(DbError, LayServerLedger(*second, kSchema));  // a ledger is opened, not laid again
+    }
+
+    // A ledger laid before the typeof() of a text was part of it gets it when it is opened, and asks
+    // the same of its values.
+    void anOlderLedgerGetsTheTextTypeofWhenOpened()
+    {
+        TestDatabase database;
+        {
+            const auto db = PgConnection::Open(database.Settings());
+            LayServerLedger(*db, kSchema);
+            db->Execute(QStringLiteral("DROP FUNCTION typeof(text)"));
+            db->Execute(QStringLiteral("INSERT INTO \"Money\" (\"Item\") VALUES ('餐饮')"));
+        }
+        const auto hasTextTypeof = [](SqlConnection &db) {
+            return Column(db, QStringLiteral("SELECT to_regprocedure('typeof(text)') IS NOT NULL")) == QStringList{QStringLiteral("1")};
+        };
+        UseServerLedger(database.Settings());
+        const std::shared_ptr<SqlConnection> db = OpenLedgerDatabase();
+        QVERIFY(hasTextTypeof(*db));
+        QCOMPARE(Column(*db, QStringLiteral("SELECT typeof(\"Item\") || typeof(NULL::text) || typeof(\"Money\") FROM \"Money\"")),
+                 QStringList{QStringLiteral("textnullreal")});
+        UseLedgerFile();
     }
 };
 
