@@ -16,8 +16,8 @@
 // default and _crowded for the crowded ledger.
 std::optional<PgSettings> BenchServerLedger(const LedgerSize &size);
 
-// Makes the server's database a copy of the ledger file in folder, unless it holds it already (the
-// same number of income/expense records and the same kept totals): a database holding something
-// else is dropped and made again. The migration's time is printed. False, with the reason, when the
+// Makes the server's database a copy of the ledger file in folder, unless it holds it already (as
+// many records in each of the nine tables, and the kept figures): a database holding something else
+// is dropped and made again. The migration's time is printed. False, with the reason, when the
 // copy cannot be made.
 bool CopyLedgerToServer(const QString &folder, const PgSettings &settings, QString *error);
