@@ -41,7 +41,7 @@ RawLedger::~RawLedger()
     sqlite3_close(m_db);
 }
 
-long RawLedger::Execute(const char *sql, const QVariantList &binds, QStringList *firstRow)
+long RawLedger::Execute(const char *sql, const QVariantList &binds, QList<QStringList> *texts)
 {
     sqlite3_stmt *statement = nullptr;
     if (sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr) != SQLITE_OK)
@@ -60,11 +60,13 @@ long RawLedger::Execute(const char *sql, const QVariantList &binds, QStringList 
     long rows = 0;
     int status = SQLITE_ROW;
     while ((status = sqlite3_step(statement)) == SQLITE_ROW) {
+        if (texts)
+            texts->append(QStringList());
         for (int c = 0; c < sqlite3_column_count(statement); ++c) {
             const unsigned char *text = sqlite3_column_text(statement, c);
             benchmark::DoNotOptimize(text);
-            if (firstRow && rows == 0)
-                firstRow->append(QString::fromUtf8(reinterpret_cast<const char *>(text)));
+            if (texts)
+                texts->last().append(QString::fromUtf8(reinterpret_cast<const char *>(text)));
         }
         ++rows;
     }
@@ -100,13 +102,13 @@ public:
     ~PlainServer() override { PQfinish(m_conn); }
 
 protected:
-    long Execute(const char *sql, const QVariantList &binds, QStringList *firstRow) override
+    long Execute(const char *sql, const QVariantList &binds, QList<QStringList> *texts) override
     {
-        std::vector<QByteArray> texts;
+        std::vector<QByteArray> bound;
         for (const QVariant &value : binds)
-            texts.push_back(TextOf(value));
+            bound.push_back(TextOf(value));
         std::vector<const char *> values;
-        for (const QByteArray &text : texts)
+        for (const QByteArray &text : bound)
             values.push_back(text.constData());
         const Statement &statement = Prepared(sql);
         PGresult *result = statement.prepared
@@ -120,11 +122,13 @@ protected:
         }
         const int rows = PQntuples(result), columns = PQnfields(result);
         for (int row = 0; row < rows; ++row) {
+            if (texts)
+                texts->append(QStringList());
             for (int column = 0; column < columns; ++column) {
                 const char *text = PQgetvalue(result, row, column);
                 benchmark::DoNotOptimize(text);
-                if (firstRow && row == 0)
-                    firstRow->append(QString::fromUtf8(text));
+                if (texts)
+                    texts->last().append(QString::fromUtf8(text));
             }
         }
         PQclear(result);

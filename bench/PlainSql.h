@@ -20,18 +20,20 @@ public:
     // column of every row; returns the rows. Throws std::runtime_error when the database refuses it:
     // a floor that did nothing would look fast.
     long Run(const char *sql, const QVariantList &binds = {}) { return Execute(sql, binds, nullptr); }
-    // The first row's texts.
-    QStringList Row(const QByteArray &sql)
+    // The rows' texts.
+    QList<QStringList> Rows(const QByteArray &sql)
     {
-        QStringList first;
-        Execute(sql.constData(), {}, &first);
-        return first;
+        QList<QStringList> rows;
+        Execute(sql.constData(), {}, &rows);
+        return rows;
     }
+    // The first row's texts.
+    QStringList Row(const QByteArray &sql) { return Rows(sql).value(0); }
     qint64 Integer(const char *sql) { return Row(sql).value(0).toLongLong(); }
 
 protected:
-    // Runs the statement; the first row's texts go to firstRow when one is asked for.
-    virtual long Execute(const char *sql, const QVariantList &binds, QStringList *firstRow) = 0;
+    // Runs the statement; the rows' texts go to texts when they are asked for.
+    virtual long Execute(const char *sql, const QVariantList &binds, QList<QStringList> *texts) = 0;
 };
 
 // Plain SQLite on the ledger file of the installation in folder, with the program's durability settings.
@@ -44,7 +46,7 @@ public:
     RawLedger &operator=(const RawLedger &) = delete;
 
 protected:
-    long Execute(const char *sql, const QVariantList &binds, QStringList *firstRow) override;
+    long Execute(const char *sql, const QVariantList &binds, QList<QStringList> *texts) override;
 
 private:
     sqlite3 *m_db = nullptr;

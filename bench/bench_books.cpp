@@ -384,6 +384,12 @@ QStringList RecordAt(PlainSql &raw, qint64 position)
     return raw.Row("SELECT ID, Date FROM Money ORDER BY Date, ID LIMIT 1 OFFSET " + QByteArray::number(position));
 }
 
+// The IDs and dates of the records of the page from first on, in one walk to it.
+QList<QStringList> PageAt(PlainSql &raw, qint64 first)
+{
+    return raw.Rows("SELECT ID, Date FROM Money ORDER BY Date, ID LIMIT 100 OFFSET " + QByteArray::number(first));
+}
+
 // A keyset read of the record after the one given (ID, date): what keeps a page full after a delete.
 void ReadRecordAfter(PlainSql &raw, const QStringList &record)
 {
@@ -413,8 +419,9 @@ void RemoveOnMiddlePage_Floor(benchmark::State &state)
     const qint64 first = MiddleOffset(*raw);
     for (auto _ : state) {
         state.PauseTiming();
-        const qint64 id = RecordAt(*raw, first + 50).value(0).toLongLong();
-        const QStringList last = RecordAt(*raw, first + 99);
+        const QList<QStringList> page = PageAt(*raw, first);
+        const qint64 id = page.value(50).value(0).toLongLong();
+        const QStringList last = page.value(99);
         state.ResumeTiming();
         raw->Run("DELETE FROM Money WHERE ID=?", QVariantList{QVariant(id)});
         ReadRecordAfter(*raw, last);
@@ -448,10 +455,11 @@ void EditsOnMiddlePage_Floor(benchmark::State &state)
     const qint64 first = MiddleOffset(*raw);
     for (auto _ : state) {
         state.PauseTiming();
-        const QStringList inside = RecordAt(*raw, first + 40);
-        const qint64 changed = RecordAt(*raw, first + 50).value(0).toLongLong();
-        const qint64 removed = RecordAt(*raw, first + 60).value(0).toLongLong();
-        const QStringList last = RecordAt(*raw, first + 99);
+        const QList<QStringList> page = PageAt(*raw, first);
+        const QStringList inside = page.value(40);
+        const qint64 changed = page.value(50).value(0).toLongLong();
+        const qint64 removed = page.value(60).value(0).toLongLong();
+        const QStringList last = page.value(99);
         state.ResumeTiming();
         raw->Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?, '餐饮', -12.5, '爸爸', 'bench')",
                 QVariantList{inside.value(1).left(10) + QStringLiteral(" 00:00:00")});
