@@ -5,6 +5,11 @@
 // $ZARVEL_BENCH_RECORDS sets the number of income/expense records (default 1,000,000). The ledger is
 // made once in $ZARVEL_BENCH_LEDGER (default: build/bench-ledger, or build/bench-ledger-<records> for
 // another size) and reused.
+//
+// With $ZARVEL_BENCH_PG=<socket folder>:<port> (bench/pg-bench.sh starts such a server) every
+// operation runs also on a copy of the ledger on that PostgreSQL server ("<name>@server"), moved there
+// once with the program's own migration, beside plain SQL over libpq; the table at the end sets the
+// server's figures beside the file's.
 #include "BenchSupport.h"
 #include "LedgerGenerator.h"
 
@@ -195,7 +200,7 @@ void SetFilterOneYear_Floor(benchmark::State &state)
     for (auto _ : state) {
         raw->Run("SELECT count(*) FROM Money WHERE Date > '2025-01-01 00:00:00'");
         raw->Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money WHERE Date > '2025-01-01 00:00:00' "
-                "ORDER BY Date, ID LIMIT 100");
+                 "ORDER BY Date, ID LIMIT 100");
     }
 }
 
@@ -265,7 +270,7 @@ void FindRare_Floor(benchmark::State &state)
 {
     const auto raw = Plain();
     raw->Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES "
-            "('2026-06-30 23:00:00', '稀有', -987654.32, '客人', 'bench')");
+             "('2026-06-30 23:00:00', '稀有', -987654.32, '客人', 'bench')");
     const char *const sql[] = {"SELECT * FROM Money WHERE Item='稀有' AND Member='客人' ORDER BY Date, ID LIMIT 1",
                                "SELECT * FROM Money WHERE Money=-987654.32 ORDER BY Date, ID LIMIT 1",
                                "SELECT * FROM Money WHERE Member='没有这人' ORDER BY Date, ID LIMIT 1"};
@@ -313,7 +318,7 @@ void AddRecord_Floor(benchmark::State &state)
     const auto raw = Plain();
     for (auto _ : state)
         raw->Run("INSERT INTO Money (Date, Item, Money, Member, Explain) "
-                "VALUES ('2026-01-05 09:00:00', '餐饮', -12.5, '爸爸', 'bench')");
+                 "VALUES ('2026-01-05 09:00:00', '餐饮', -12.5, '爸爸', 'bench')");
     raw->Run("DELETE FROM Money WHERE Explain='bench'");
 }
 
@@ -462,9 +467,9 @@ void EditsOnMiddlePage_Floor(benchmark::State &state)
         const QStringList last = page.value(99);
         state.ResumeTiming();
         raw->Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?, '餐饮', -12.5, '爸爸', 'bench')",
-                QVariantList{inside.value(1).left(10) + QStringLiteral(" 00:00:00")});
+                 QVariantList{inside.value(1).left(10) + QStringLiteral(" 00:00:00")});
         raw->Run("UPDATE Money SET Date=substr(Date,1,10)||' 00:00:00', Item='买菜', Money=-20, Member='爸爸', "
-                "Explain='bench' WHERE ID=?", QVariantList{QVariant(changed)});
+                 "Explain='bench' WHERE ID=?", QVariantList{QVariant(changed)});
         raw->Run("DELETE FROM Money WHERE ID=?", QVariantList{QVariant(removed)});
         ReadRecordAfter(*raw, last);
     }

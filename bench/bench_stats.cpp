@@ -1,6 +1,7 @@
 // The six statistics charts on the large ledger: each from choosing it to its drawn image, its
 // aggregation and its drawing apart, the aggregation beside the plain SQL that computes the same
 // figures from the records (its floor), and the opening of the dialog.
+// With $ZARVEL_BENCH_PG each also on the ledger's copy on a server (bench_books says how).
 #include "BenchSupport.h"
 #include "BenchWindow.h"
 #include "LedgerGenerator.h"
@@ -126,22 +127,22 @@ void Aggregate_Floor(benchmark::State &state, int kind)
             break;
         case StatKind::IncomeAgainstExpense:
             raw->Run("SELECT sum(CASE WHEN Money>0 THEN Money ELSE 0 END), sum(CASE WHEN Money<=0 THEN -Money ELSE 0 END) "
-                    "FROM Money WHERE Date>=? AND Date<=?",
-                    {start, end});
+                     "FROM Money WHERE Date>=? AND Date<=?",
+                     {start, end});
             break;
         case StatKind::IncomeByItem:
             raw->Run("SELECT Item, sum(Money), min(ID) FROM Money WHERE Money>0 AND Date>=? AND Date<=? GROUP BY Item",
-                    {start, end});
+                     {start, end});
             break;
         case StatKind::ExpenseByItem:
             raw->Run("SELECT Item, -sum(Money), min(ID) FROM Money WHERE Money<0 AND Date>=? AND Date<=? GROUP BY Item",
-                    {start, end});
+                     {start, end});
             break;
         case StatKind::AnnualBars:
         case StatKind::AnnualLines:
             raw->Run("SELECT substr(Date,6,2), sum(CASE WHEN Money>0 THEN Money ELSE 0 END), "
-                    "sum(CASE WHEN Money<=0 THEN -Money ELSE 0 END) FROM Money WHERE Date>=? AND Date<=? GROUP BY 1",
-                    {yearStart, yearEnd});
+                     "sum(CASE WHEN Money<=0 THEN -Money ELSE 0 END) FROM Money WHERE Date>=? AND Date<=? GROUP BY 1",
+                     {yearStart, yearEnd});
             break;
         case StatKind::BudgetAgainstSpent:
             raw->Run("SELECT Item, -sum(Money) FROM Money WHERE Money<0 AND Date>=? AND Date<? GROUP BY Item", {monthStart, monthEnd});
