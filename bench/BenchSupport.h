@@ -1,89 +1,113 @@
-// What the benchmarks share: plain SQLite on the bench ledger (the floor of an operation), and a
-// reporter that pairs each operation with its floor.
+// What the benchmarks share: the bench ledger, in its file and on a server when one is named, each
+// benchmark registered for both, and a reporter that pairs each operation with its floor (plain SQL on
+// the same database, PlainSql.h) and its figure on the file with its figure on the server.
 #pragma once
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
-#include <sqlite3.h>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "BenchServer.h"
 #include "LedgerGenerator.h"
+#include "PlainSql.h"
 
-// Plain SQLite on the same file, with the same durability settings as the program.
-class RawLedger
+#include "db/Ledger.h"
+
+// A bench ledger: its installation folder, and its copy on the server when one is named.
+struct BenchLedger
 {
-public:
-    explicit RawLedger(const QString &ledger)
-    {
-        const QByteArray path = (ledger + QStringLiteral("/Data/Kinward.db")).toUtf8();
-        sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-        Run("PRAGMA synchronous=FULL");
-    }
-    ~RawLedger() { sqlite3_close(m_db); }
-
-    // Steps the statement to its end, touching every column of every row; returns the rows.
-    long Run(const char *sql, double bind = 0, bool hasBind = false)
-    {
-        return Run(sql, hasBind ? QVariantList{bind} : QVariantList());
-    }
-    // The same with values bound in order (numbers, texts).
-    long Run(const char *sql, const QVariantList &binds)
-    {
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr);
-        for (int i = 0; i < binds.size(); ++i) {
-            const QVariant &value = binds.at(i);
-            if (value.typeId() == QMetaType::QString) {
-                const QByteArray text = value.toString().toUtf8();
-                sqlite3_bind_text(statement, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            } else if (value.typeId() == QMetaType::Double) {
-                sqlite3_bind_double(statement, i + 1, value.toDouble());
-            } else {
-                sqlite3_bind_int64(statement, i + 1, value.toLongLong());
-            }
-        }
-        long rows = 0;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(statement); ++c)
-                benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
-            ++rows;
-        }
-        sqlite3_finalize(statement);
-        return rows;
-    }
-    // The first row's texts.
-    QStringList Row(const QByteArray &sql)
-    {
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr);
-        QStringList texts;
-        if (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(statement); ++c)
-                texts.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, c))));
-        }
-        sqlite3_finalize(statement);
-        return texts;
-    }
-    qint64 Integer(const char *sql)
-    {
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr);
-        const qint64 value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
-        sqlite3_finalize(statement);
-        return value;
-    }
-
-private:
-    sqlite3 *m_db = nullptr;
+    QString folder;
+    std::optional<PgSettings> server;
 };
 
-// Keeps each benchmark's time per iteration, to pair operations with their floors.
+// Adds the ledger's copy on the server named by $ZARVEL_BENCH_PG (made on first use), when one is;
+// false, and said, when the copy cannot be made.
+inline bool FindOnServer(BenchLedger &ledger, const LedgerSize &size)
+{
+    ledger.server = BenchServerLedger(size);
+    QString error;
+    if (ledger.server && !CopyLedgerToServer(ledger.folder, *ledger.server, &error)) {
+        std::fprintf(stderr, "cannot copy %s to the server: %s\n", qPrintable(ledger.folder), qPrintable(error));
+        return false;
+    }
+    return true;
+}
+
+// Where the benchmark being run works: a bench ledger, on the server or in its file.
+struct BenchPlace
+{
+    const BenchLedger *ledger = nullptr;
+    bool onServer = false;
+};
+
+inline BenchPlace &CurrentPlace()
+{
+    static BenchPlace place;
+    return place;
+}
+
+// Points the books at the ledger, on the server or in its file. The current directory is its
+// installation folder either way: the lists come from there.
+inline void WorkOn(const BenchLedger &ledger, bool onServer)
+{
+    CurrentPlace() = BenchPlace{&ledger, onServer};
+    QDir::setCurrent(ledger.folder);
+    if (onServer)
+        UseServerLedger(*ledger.server);
+    else
+        UseLedgerFile();
+}
+
+// Plain SQL where the benchmark works.
+inline std::unique_ptr<PlainSql> Plain()
+{
+    const BenchPlace &place = CurrentPlace();
+    return place.onServer ? OpenPlainServer(*place.ledger->server) : OpenPlainFile(place.ledger->folder);
+}
+
+// While one lives, the benchmark works on another bench ledger, on the same side.
+class WorkingOn
+{
+public:
+    explicit WorkingOn(const BenchLedger &ledger) : m_previous(CurrentPlace()) { WorkOn(ledger, m_previous.onServer); }
+    ~WorkingOn() { WorkOn(*m_previous.ledger, m_previous.onServer); }
+    WorkingOn(const WorkingOn &) = delete;
+    WorkingOn &operator=(const WorkingOn &) = delete;
+
+private:
+    BenchPlace m_previous;
+};
+
+// The mark of a benchmark's run on the server.
+constexpr const char *kOnServer = "@server";
+
+// Registers the benchmark on the ledger's file and, when the ledger has a copy on the server, again
+// there as "<name>@server"; in milliseconds, for the arguments 0 to lastArgument when that is given.
+template <typename Body>
+void RegisterOnEach(const std::string &name, const BenchLedger &ledger, Body body, int lastArgument = -1)
+{
+    for (const bool onServer : {false, true}) {
+        if (onServer && !ledger.server)
+            continue;
+        auto *registered = benchmark::RegisterBenchmark(
+            (name + (onServer ? kOnServer : "")).c_str(), [&ledger, onServer, body](benchmark::State &state) {
+                WorkOn(ledger, onServer);
+                body(state);
+            });
+        registered->Unit(benchmark::kMillisecond);
+        if (lastArgument >= 0)
+            registered->DenseRange(0, lastArgument);
+    }
+}
+
+// Keeps each benchmark's time per iteration, to pair operations with their floors and the file's
+// figures with the server's.
 class PairingReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -91,25 +115,79 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
-            // A fixed iteration count is part of the name; the pairs are made without it.
+            // A fixed iteration count is part of the name; the pairs are made without it. The
+            // arguments follow the first '/'; the marks of the floor and the server come before it.
             std::string name = run.benchmark_name();
             name = name.substr(0, name.find("/iterations:"));
-            times[name] = run.GetAdjustedRealTime();
+            const size_t slash = std::min(name.find('/'), name.size());
+            std::string base = name.substr(0, slash);
+            const std::string arguments = name.substr(slash);
+            const bool onServer = Strip(base, kOnServer);
+            const bool floor = Strip(base, "_Floor");
+            Figures &figures = Find(base + arguments);
+            (onServer ? (floor ? figures.serverFloor : figures.server) : (floor ? figures.fileFloor : figures.file)) =
+                run.GetAdjustedRealTime();
         }
     }
-    std::map<std::string, double> times;  // milliseconds
 
-    // Each operation beside its floor (the benchmark of the same name ending in _Floor).
+    // Each operation in milliseconds beside its floor, on the file and on the server when it ran there.
     void PrintRatios() const
     {
-        std::printf("\n%-32s %12s %12s %8s\n", "operation", "ours (ms)", "floor (ms)", "ratio");
-        for (const auto &[name, ours] : times) {
-            const auto floor = times.find(name + "_Floor");
-            if (floor == times.end())
+        bool anyOnServer = false;
+        for (const auto &[name, figures] : m_figures)
+            anyOnServer = anyOnServer || figures.server >= 0;
+        std::printf("\n%-34s %10s %10s %7s", "operation (ms)", "SQLite", "floor", "ratio");
+        if (anyOnServer)
+            std::printf(" %10s %8s %10s %7s", "server", "/SQLite", "floor", "ratio");
+        std::printf("\n");
+        for (const auto &[name, figures] : m_figures) {
+            if (figures.file < 0 && figures.server < 0)
                 continue;
-            std::printf("%-32s %12.3f %12.3f %8.2f\n", name.c_str(), ours, floor->second, ours / floor->second);
+            std::printf("%-34s %s %s %s", name.c_str(), Figure(figures.file, 10).c_str(), Figure(figures.fileFloor, 10).c_str(),
+                        Ratio(figures.file, figures.fileFloor).c_str());
+            if (anyOnServer)
+                std::printf(" %s %s %s %s", Figure(figures.server, 10).c_str(), Ratio(figures.server, figures.file, 8).c_str(),
+                            Figure(figures.serverFloor, 10).c_str(), Ratio(figures.server, figures.serverFloor).c_str());
+            std::printf("\n");
         }
     }
+
+private:
+    struct Figures
+    {
+        double file = -1, fileFloor = -1, server = -1, serverFloor = -1;  // ms, -1 when not run
+    };
+
+    static bool Strip(std::string &name, const std::string &suffix)
+    {
+        if (name.size() < suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            return false;
+        name.resize(name.size() - suffix.size());
+        return true;
+    }
+    // A figure, or "-" for none.
+    static std::string Cell(double value, int width, int decimals)
+    {
+        char text[32];
+        if (value < 0)
+            std::snprintf(text, sizeof text, "%*s", width, "-");
+        else
+            std::snprintf(text, sizeof text, "%*.*f", width, decimals, value);
+        return text;
+    }
+    static std::string Figure(double ms, int width) { return Cell(ms, width, 3); }
+    static std::string Ratio(double ms, double to, int width = 7) { return Cell(ms < 0 || to <= 0 ? -1 : ms / to, width, 2); }
+    // The figures of the operation, kept in the order the operations first ran.
+    Figures &Find(const std::string &name)
+    {
+        for (auto &[known, figures] : m_figures) {
+            if (known == name)
+                return figures;
+        }
+        return m_figures.emplace_back(name, Figures()).second;
+    }
+
+    std::vector<std::pair<std::string, Figures>> m_figures;
 };
 
 // The bench ledger, made on first use, as the current directory; empty (and said) when it cannot be made.

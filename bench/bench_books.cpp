@@ -5,6 +5,11 @@
 // $ZARVEL_BENCH_RECORDS sets the number of income/expense records (default 1,000,000). The ledger is
 // made once in $ZARVEL_BENCH_LEDGER (default: build/bench-ledger, or build/bench-ledger-<records> for
 // another size) and reused.
+//
+// With $ZARVEL_BENCH_PG=<socket folder>:<port> (bench/pg-bench.sh starts such a server) every
+// operation runs also on a copy of the ledger on that PostgreSQL server ("<name>@server"), moved there
+// once with the program's own migration, beside plain SQL over libpq; the table at the end sets the
+// server's figures beside the file's.
 #include "BenchSupport.h"
 #include "LedgerBooks.h"
 #include "LedgerGenerator.h"
@@ -23,21 +28,16 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <map>
-#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-QString g_ledger;
-
-// Plain SQLite on the bench ledger.
-class Raw : public RawLedger
-{
-public:
-    Raw() : RawLedger(g_ledger) {}
-};
+// The bench ledger, and beside it a ledger of as many records all in one month (years of bills
+// imported and dated within it); each on the server too when one is named.
+BenchLedger g_ledger;
+BenchLedger g_crowdedLedger;
 
 // The eight books of the main window, filled as the main window fills them at start-up, and what a
 // list view reads when it first shows: the texts of its visible rows.
@@ -63,18 +63,18 @@ class KeptRecords
 public:
     explicit KeptRecords(double where, qint64 count = 20000)
     {
-        Raw raw;
-        const qint64 first = std::max<qint64>(0, qint64(double(raw.Integer("SELECT count(*) FROM Money")) * where) - 1000);
-        raw.Run("DROP TABLE IF EXISTS BenchKept");
+        const auto raw = Plain();
+        const qint64 first = std::max<qint64>(0, qint64(double(raw->Integer("SELECT count(*) FROM Money")) * where) - 1000);
+        raw->Run("DROP TABLE IF EXISTS BenchKept");
         const QByteArray sql = "CREATE TABLE BenchKept AS SELECT * FROM Money ORDER BY Date, ID LIMIT "
                                + QByteArray::number(count) + " OFFSET " + QByteArray::number(first);
-        raw.Run(sql.constData());
+        raw->Run(sql.constData());
     }
     ~KeptRecords()
     {
-        Raw raw;
-        raw.Run("INSERT OR IGNORE INTO Money SELECT * FROM BenchKept");
-        raw.Run("DROP TABLE BenchKept");
+        const auto raw = Plain();
+        raw->Run("INSERT OR IGNORE INTO Money SELECT * FROM BenchKept");
+        raw->Run("DROP TABLE BenchKept");
     }
 };
 
@@ -89,21 +89,22 @@ void StartupFill(benchmark::State &state)
 
 void StartupFill_Floor(benchmark::State &state)
 {
+    // The book's connection stays open from one fill to the next, and so does this one.
+    const auto raw = Plain();
     for (auto _ : state) {
         // The counts and totals the database keeps, the first page, and the first rows of each list.
-        Raw raw;
-        raw.Run("SELECT Value FROM Totals");
-        raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money ORDER BY Date, ID LIMIT 100");
-        raw.Run("SELECT ID FROM Article ORDER BY Name, ID LIMIT 64");
-        raw.Run("SELECT ID FROM Deposit ORDER BY BDate, ID LIMIT 64");
-        raw.Run("SELECT ID FROM Current ORDER BY Date, ID LIMIT 64");
-        raw.Run("SELECT ID FROM Memo ORDER BY Date, ID LIMIT 64");
-        raw.Run("SELECT ID FROM Address ORDER BY Name, ID LIMIT 64");
-        raw.Run("SELECT ID FROM Credit ORDER BY Date, ID LIMIT 64");
-        raw.Run("SELECT ID FROM InsureRecord ORDER BY Date, ID LIMIT 64");
+        raw->Run("SELECT Value FROM Totals");
+        raw->Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money ORDER BY Date, ID LIMIT 100");
+        raw->Run("SELECT ID FROM Article ORDER BY Name, ID LIMIT 64");
+        raw->Run("SELECT ID FROM Deposit ORDER BY BDate, ID LIMIT 64");
+        raw->Run("SELECT ID FROM Current ORDER BY Date, ID LIMIT 64");
+        raw->Run("SELECT ID FROM Memo ORDER BY Date, ID LIMIT 64");
+        raw->Run("SELECT ID FROM Address ORDER BY Name, ID LIMIT 64");
+        raw->Run("SELECT ID FROM Credit ORDER BY Date, ID LIMIT 64");
+        raw->Run("SELECT ID FROM InsureRecord ORDER BY Date, ID LIMIT 64");
         for (const char *table : {"Article", "Deposit", "Current", "Memo", "Address", "Credit", "InsureRecord"}) {
             const QByteArray sql = QByteArray("SELECT * FROM \"") + table + "\" LIMIT 30";
-            raw.Run(sql.constData());
+            raw->Run(sql.constData());
         }
     }
 }
@@ -136,8 +137,8 @@ void TurnTo(benchmark::State &state, double where)
 
 void TurnTo_Floor(benchmark::State &state, double where)
 {
-    Raw raw;
-    const qint64 count = raw.Integer("SELECT count(*) FROM Money");
+    const auto raw = Plain();
+    const qint64 count = raw->Integer("SELECT count(*) FROM Money");
     const qint64 pages = (count - 1) / 100 + 1;
     const qint64 target = std::max<qint64>(1, qint64(pages * where));
     // The last page is read backwards from the end of the index; any other page from nowhere has no
@@ -146,7 +147,7 @@ void TurnTo_Floor(benchmark::State &state, double where)
         ? QByteArray(kMoneyColumns) + " ORDER BY Date DESC, ID DESC LIMIT " + QByteArray::number(count - (pages - 1) * 100)
         : QByteArray(kMoneyColumns) + " ORDER BY Date, ID LIMIT 100 OFFSET " + QByteArray::number((target - 1) * 100);
     for (auto _ : state)
-        raw.Run(sql.constData());
+        raw->Run(sql.constData());
 }
 
 void TurnToFirstPage(benchmark::State &state) { TurnTo(state, 0.0); }
@@ -167,11 +168,11 @@ void SetFilterOneYear(benchmark::State &state)
 
 void SetFilterOneYear_Floor(benchmark::State &state)
 {
-    Raw raw;
+    const auto raw = Plain();
     for (auto _ : state) {
-        raw.Run("SELECT count(*) FROM Money WHERE Date > '2025-01-01 00:00:00'");
-        raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money WHERE Date > '2025-01-01 00:00:00' "
-                "ORDER BY Date, ID LIMIT 100");
+        raw->Run("SELECT count(*) FROM Money WHERE Date > '2025-01-01 00:00:00'");
+        raw->Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money WHERE Date > '2025-01-01 00:00:00' "
+                 "ORDER BY Date, ID LIMIT 100");
     }
 }
 
@@ -185,9 +186,9 @@ void ComputeTotal(benchmark::State &state)
 
 void ComputeTotal_Floor(benchmark::State &state)
 {
-    Raw raw;
+    const auto raw = Plain();
     for (auto _ : state)
-        raw.Run("SELECT Value FROM Totals WHERE Name='Money|Money|'");
+        raw->Run("SELECT Value FROM Totals WHERE Name='Money|Money|'");
 }
 
 void FindRecordsOneMember(benchmark::State &state)
@@ -201,9 +202,9 @@ void FindRecordsOneMember(benchmark::State &state)
 // The first match shown: the floor is the first matching record read in list order.
 void FindRecordsOneMember_Floor(benchmark::State &state)
 {
-    Raw raw;
+    const auto raw = Plain();
     for (auto _ : state)
-        raw.Run("SELECT * FROM Money WHERE Member='奶奶' ORDER BY Date, ID LIMIT 1");
+        raw->Run("SELECT * FROM Money WHERE Member='奶奶' ORDER BY Date, ID LIMIT 1");
 }
 
 // A search whose only match is the last record of the list: an item and a member together that were
@@ -211,7 +212,7 @@ void FindRecordsOneMember_Floor(benchmark::State &state)
 // what a member nobody has costs (2).
 void FindRare(benchmark::State &state)
 {
-    Raw().Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES "
+    Plain()->Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES "
               "('2026-06-30 23:00:00', '稀有', -987654.32, '客人', 'bench')");
     {
         CMoneyBook book;
@@ -233,21 +234,21 @@ void FindRare(benchmark::State &state)
             }
         }
     }
-    Raw().Run("DELETE FROM Money WHERE Explain='bench'");
+    Plain()->Run("DELETE FROM Money WHERE Explain='bench'");
 }
 
 // Plain SQL walks the list's index to the one match (or to its end).
 void FindRare_Floor(benchmark::State &state)
 {
-    Raw raw;
-    raw.Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES "
-            "('2026-06-30 23:00:00', '稀有', -987654.32, '客人', 'bench')");
+    const auto raw = Plain();
+    raw->Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES "
+             "('2026-06-30 23:00:00', '稀有', -987654.32, '客人', 'bench')");
     const char *const sql[] = {"SELECT * FROM Money WHERE Item='稀有' AND Member='客人' ORDER BY Date, ID LIMIT 1",
                                "SELECT * FROM Money WHERE Money=-987654.32 ORDER BY Date, ID LIMIT 1",
                                "SELECT * FROM Money WHERE Member='没有这人' ORDER BY Date, ID LIMIT 1"};
     for (auto _ : state)
-        raw.Run(sql[state.range(0)]);
-    raw.Run("DELETE FROM Money WHERE Explain='bench'");
+        raw->Run(sql[state.range(0)]);
+    raw->Run("DELETE FROM Money WHERE Explain='bench'");
 }
 
 // 下一项 in the middle of the list (a search for a day there): the next match, its page and row. The
@@ -269,9 +270,9 @@ void FindNextOnADay(benchmark::State &state)
 
 void FindNextOnADay_Floor(benchmark::State &state)
 {
-    Raw raw;
+    const auto raw = Plain();
     for (auto _ : state)
-        raw.Run("SELECT * FROM Money WHERE (Date, ID) > ('2015-06-15', 0) ORDER BY Date, ID LIMIT 1");
+        raw->Run("SELECT * FROM Money WHERE (Date, ID) > ('2015-06-15', 0) ORDER BY Date, ID LIMIT 1");
 }
 
 void AddRecord(benchmark::State &state)
@@ -281,16 +282,16 @@ void AddRecord(benchmark::State &state)
     const QDateTime date(QDate(2026, 1, 5), QTime(9, 0));
     for (auto _ : state)
         book.Add(date, QStringLiteral("餐饮"), -12.5, QStringLiteral("爸爸"), QStringLiteral("bench"));
-    Raw().Run("DELETE FROM Money WHERE Explain='bench'");
+    Plain()->Run("DELETE FROM Money WHERE Explain='bench'");
 }
 
 void AddRecord_Floor(benchmark::State &state)
 {
-    Raw raw;
+    const auto raw = Plain();
     for (auto _ : state)
-        raw.Run("INSERT INTO Money (Date, Item, Money, Member, Explain) "
-                "VALUES ('2026-01-05 09:00:00', '餐饮', -12.5, '爸爸', 'bench')");
-    raw.Run("DELETE FROM Money WHERE Explain='bench'");
+        raw->Run("INSERT INTO Money (Date, Item, Money, Member, Explain) "
+                 "VALUES ('2026-01-05 09:00:00', '餐饮', -12.5, '爸爸', 'bench')");
+    raw->Run("DELETE FROM Money WHERE Explain='bench'");
 }
 
 void ModifyRecord(benchmark::State &state)
@@ -308,13 +309,13 @@ void ModifyRecord(benchmark::State &state)
 
 void ModifyRecord_Floor(benchmark::State &state)
 {
-    Raw raw;
+    const auto raw = Plain();
     const QByteArray sql = "UPDATE Money SET Item='餐饮', Money=?, Member='爸爸', Explain='' WHERE ID="
-                           + QByteArray::number(raw.Integer("SELECT ID FROM Money ORDER BY Date, ID LIMIT 1 OFFSET 50"));
+                           + QByteArray::number(raw->Integer("SELECT ID FROM Money ORDER BY Date, ID LIMIT 1 OFFSET 50"));
     double amount = -20;
     for (auto _ : state) {
         amount = -amount;
-        raw.Run(sql.constData(), amount, true);
+        raw->Run(sql.constData(), {amount});
     }
 }
 
@@ -333,13 +334,13 @@ void RemoveRecord(benchmark::State &state)
 void RemoveRecord_Floor(benchmark::State &state)
 {
     const KeptRecords kept(0.0);
-    Raw raw;
+    const auto raw = Plain();
     for (auto _ : state) {
         state.PauseTiming();
-        const qint64 id = raw.Integer("SELECT ID FROM Money ORDER BY Date, ID LIMIT 1 OFFSET 50");
+        const qint64 id = raw->Integer("SELECT ID FROM Money ORDER BY Date, ID LIMIT 1 OFFSET 50");
         state.ResumeTiming();
-        raw.Run("DELETE FROM Money WHERE ID=?", double(id), true);
-        raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money ORDER BY Date, ID LIMIT 1 OFFSET 99");
+        raw->Run("DELETE FROM Money WHERE ID=?", {id});
+        raw->Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money ORDER BY Date, ID LIMIT 1 OFFSET 99");
     }
 }
 
@@ -348,20 +349,26 @@ int MiddlePage(const CMoneyBook &book)
     return std::max(1, book.GetPageCount() / 2);
 }
 
-qint64 MiddleOffset(RawLedger &raw)
+qint64 MiddleOffset(PlainSql &raw)
 {
     const qint64 pages = (raw.Integer("SELECT count(*) FROM Money") - 1) / 100 + 1;
     return (std::max<qint64>(1, pages / 2) - 1) * 100;
 }
 
 // The ID and date of the record at a position of the list.
-QStringList RecordAt(RawLedger &raw, qint64 position)
+QStringList RecordAt(PlainSql &raw, qint64 position)
 {
     return raw.Row("SELECT ID, Date FROM Money ORDER BY Date, ID LIMIT 1 OFFSET " + QByteArray::number(position));
 }
 
+// The IDs and dates of the records of the page from first on, in one walk to it.
+QList<QStringList> PageAt(PlainSql &raw, qint64 first)
+{
+    return raw.Rows("SELECT ID, Date FROM Money ORDER BY Date, ID LIMIT 100 OFFSET " + QByteArray::number(first));
+}
+
 // A keyset read of the record after the one given (ID, date): what keeps a page full after a delete.
-void ReadRecordAfter(RawLedger &raw, const QStringList &record)
+void ReadRecordAfter(PlainSql &raw, const QStringList &record)
 {
     raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money WHERE (Date, ID) > (?, ?) ORDER BY Date, ID LIMIT 1",
             QVariantList{record.value(1), record.value(0).toLongLong()});
@@ -385,15 +392,16 @@ void RemoveOnMiddlePage(benchmark::State &state)
 void RemoveOnMiddlePage_Floor(benchmark::State &state)
 {
     const KeptRecords kept(0.5);
-    Raw raw;
-    const qint64 first = MiddleOffset(raw);
+    const auto raw = Plain();
+    const qint64 first = MiddleOffset(*raw);
     for (auto _ : state) {
         state.PauseTiming();
-        const qint64 id = RecordAt(raw, first + 50).value(0).toLongLong();
-        const QStringList last = RecordAt(raw, first + 99);
+        const QList<QStringList> page = PageAt(*raw, first);
+        const qint64 id = page.value(50).value(0).toLongLong();
+        const QStringList last = page.value(99);
         state.ResumeTiming();
-        raw.Run("DELETE FROM Money WHERE ID=?", QVariantList{QVariant(id)});
-        ReadRecordAfter(raw, last);
+        raw->Run("DELETE FROM Money WHERE ID=?", QVariantList{QVariant(id)});
+        ReadRecordAfter(*raw, last);
     }
 }
 
@@ -414,29 +422,30 @@ void EditsOnMiddlePage(benchmark::State &state)
         book.SetSelected(60);
         book.Remove();
     }
-    Raw().Run("DELETE FROM Money WHERE Explain='bench'");
+    Plain()->Run("DELETE FROM Money WHERE Explain='bench'");
 }
 
 void EditsOnMiddlePage_Floor(benchmark::State &state)
 {
     const KeptRecords kept(0.5);
-    Raw raw;
-    const qint64 first = MiddleOffset(raw);
+    const auto raw = Plain();
+    const qint64 first = MiddleOffset(*raw);
     for (auto _ : state) {
         state.PauseTiming();
-        const QStringList inside = RecordAt(raw, first + 40);
-        const qint64 changed = RecordAt(raw, first + 50).value(0).toLongLong();
-        const qint64 removed = RecordAt(raw, first + 60).value(0).toLongLong();
-        const QStringList last = RecordAt(raw, first + 99);
+        const QList<QStringList> page = PageAt(*raw, first);
+        const QStringList inside = page.value(40);
+        const qint64 changed = page.value(50).value(0).toLongLong();
+        const qint64 removed = page.value(60).value(0).toLongLong();
+        const QStringList last = page.value(99);
         state.ResumeTiming();
-        raw.Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?, '餐饮', -12.5, '爸爸', 'bench')",
-                QVariantList{inside.value(1).left(10) + QStringLiteral(" 00:00:00")});
-        raw.Run("UPDATE Money SET Date=substr(Date,1,10)||' 00:00:00', Item='买菜', Money=-20, Member='爸爸', "
-                "Explain='bench' WHERE ID=?", QVariantList{QVariant(changed)});
-        raw.Run("DELETE FROM Money WHERE ID=?", QVariantList{QVariant(removed)});
-        ReadRecordAfter(raw, last);
+        raw->Run("INSERT INTO Money (Date, Item, Money, Member, Explain) VALUES (?, '餐饮', -12.5, '爸爸', 'bench')",
+                 QVariantList{inside.value(1).left(10) + QStringLiteral(" 00:00:00")});
+        raw->Run("UPDATE Money SET Date=substr(Date,1,10)||' 00:00:00', Item='买菜', Money=-20, Member='爸爸', "
+                 "Explain='bench' WHERE ID=?", QVariantList{QVariant(changed)});
+        raw->Run("DELETE FROM Money WHERE ID=?", QVariantList{QVariant(removed)});
+        ReadRecordAfter(*raw, last);
     }
-    raw.Run("DELETE FROM Money WHERE Explain='bench'");
+    raw->Run("DELETE FROM Money WHERE Explain='bench'");
 }
 
 // The middle page after the set added a record of its own.
@@ -448,7 +457,7 @@ void MiddlePageAfterAdd(benchmark::State &state)
              QStringLiteral("bench"));
     const int middle = MiddlePage(book);
     TimePageTurns(state, book, 1, middle);
-    Raw().Run("DELETE FROM Money WHERE Explain='bench'");
+    Plain()->Run("DELETE FROM Money WHERE Explain='bench'");
 }
 
 void MiddlePageAfterAdd_Floor(benchmark::State &state) { TurnTo_Floor(state, 0.5); }
@@ -468,10 +477,10 @@ void SetFilterOneItem(benchmark::State &state)
 // The kept count of the item's records and the first page.
 void SetFilterOneItem_Floor(benchmark::State &state)
 {
-    Raw raw;
+    const auto raw = Plain();
     for (auto _ : state) {
-        raw.Run("SELECT sum(N) FROM MoneyMonthItems WHERE Item='餐饮'");
-        raw.Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money WHERE Item='餐饮' ORDER BY Date, ID LIMIT 100");
+        raw->Run("SELECT sum(N) FROM MoneyMonthItems WHERE Item='餐饮'");
+        raw->Run("SELECT ID,Date,Item,Money,Member,Explain FROM Money WHERE Item='餐饮' ORDER BY Date, ID LIMIT 100");
     }
 }
 
@@ -487,13 +496,13 @@ void ItemMiddlePage(benchmark::State &state)
 
 void ItemMiddlePage_Floor(benchmark::State &state)
 {
-    Raw raw;
-    const qint64 count = raw.Integer("SELECT count(*) FROM Money WHERE Item='餐饮'");
+    const auto raw = Plain();
+    const qint64 count = raw->Integer("SELECT count(*) FROM Money WHERE Item='餐饮'");
     const qint64 middle = std::max<qint64>(1, ((count - 1) / 100 + 1) / 2);
     const QByteArray sql = QByteArray(kMoneyColumns) + " WHERE Item='餐饮' ORDER BY Date, ID LIMIT 100 OFFSET "
                            + QByteArray::number((middle - 1) * 100);
     for (auto _ : state)
-        raw.Run(sql.constData());
+        raw->Run(sql.constData());
 }
 
 // Filters a household sets (过滤 since a year, or conditions written by hand): a date from a year on,
@@ -521,11 +530,11 @@ void SetFilter(benchmark::State &state)
 // Plain SQL counts the filter's records in the index and reads its first page.
 void SetFilter_Floor(benchmark::State &state)
 {
-    Raw raw;
+    const auto raw = Plain();
     const QByteArray where = QByteArray(" WHERE ") + kFilterSql[state.range(0)];
     for (auto _ : state) {
-        raw.Run(("SELECT count(*) FROM Money" + where).constData());
-        raw.Run((QByteArray(kMoneyColumns) + where + " ORDER BY Date, ID LIMIT 100").constData());
+        raw->Run(("SELECT count(*) FROM Money" + where).constData());
+        raw->Run((QByteArray(kMoneyColumns) + where + " ORDER BY Date, ID LIMIT 100").constData());
     }
 }
 
@@ -543,35 +552,24 @@ void FilterMiddlePage(benchmark::State &state)
 // place were known).
 void FilterMiddlePage_Floor(benchmark::State &state)
 {
-    Raw raw;
+    const auto raw = Plain();
     const QByteArray where = QByteArray(" WHERE ") + kFilterSql[state.range(0)];
-    const qint64 count = raw.Integer(("SELECT count(*) FROM Money" + where).constData());
+    const qint64 count = raw->Integer(("SELECT count(*) FROM Money" + where).constData());
     const qint64 middle = std::max<qint64>(1, ((count - 1) / 100 + 1) / 2);
-    const QStringList before = raw.Row("SELECT ID, Date FROM Money" + where + " ORDER BY Date, ID LIMIT 1 OFFSET "
+    const QStringList before = raw->Row("SELECT ID, Date FROM Money" + where + " ORDER BY Date, ID LIMIT 1 OFFSET "
                                        + QByteArray::number(std::max<qint64>(0, (middle - 1) * 100 - 1)));
     // The filter's terms are kept from the index ("+(...)"), so that the key, not a date of the filter,
     // is where the walk starts.
     const QByteArray sql = QByteArray(kMoneyColumns) + " WHERE +(" + kFilterSql[state.range(0)]
                            + ") AND (Date, ID) > (?, ?) ORDER BY Date, ID LIMIT 100";
     for (auto _ : state)
-        raw.Run(sql.constData(), QVariantList{before.value(1), before.value(0).toLongLong()});
+        raw->Run(sql.constData(), QVariantList{before.value(1), before.value(0).toLongLong()});
 }
-
-// A ledger of as many records all in one month (years of bills imported and dated within it), beside
-// the bench ledger.
-QString g_crowdedLedger;
-
-struct InCrowdedLedger
-{
-    QString previous = QDir::currentPath();
-    InCrowdedLedger() { QDir::setCurrent(g_crowdedLedger); }
-    ~InCrowdedLedger() { QDir::setCurrent(previous); }
-};
 
 // A turn from the first page to the middle one, in the crowded month.
 void CrowdedMiddlePage(benchmark::State &state)
 {
-    InCrowdedLedger crowded;
+    const WorkingOn crowded(g_crowdedLedger);
     CMoneyBook book;
     book.ShowPage(1, QStringLiteral("Date"));
     TimePageTurns(state, book, 1, MiddlePage(book));
@@ -580,17 +578,18 @@ void CrowdedMiddlePage(benchmark::State &state)
 
 void CrowdedMiddlePage_Floor(benchmark::State &state)
 {
-    RawLedger raw(g_crowdedLedger);
-    const QStringList before = RecordAt(raw, MiddleOffset(raw) - 1);
+    const WorkingOn crowded(g_crowdedLedger);
+    const auto raw = Plain();
+    const QStringList before = RecordAt(*raw, MiddleOffset(*raw) - 1);
     const QByteArray sql = QByteArray(kMoneyColumns) + " WHERE (Date, ID) > (?, ?) ORDER BY Date, ID LIMIT 100";
     for (auto _ : state)
-        raw.Run(sql.constData(), QVariantList{before.value(1), before.value(0).toLongLong()});
+        raw->Run(sql.constData(), QVariantList{before.value(1), before.value(0).toLongLong()});
 }
 
 // A modify on the middle page of the crowded month: the record is written and found again in the list.
 void CrowdedModify(benchmark::State &state)
 {
-    InCrowdedLedger crowded;
+    const WorkingOn crowded(g_crowdedLedger);
     CMoneyBook book;
     book.ShowPage(1, QStringLiteral("Date"));
     book.ShowPage(MiddlePage(book), QStringLiteral("Date"));
@@ -608,14 +607,15 @@ void CrowdedModify(benchmark::State &state)
 
 void CrowdedModify_Floor(benchmark::State &state)
 {
-    RawLedger raw(g_crowdedLedger);
-    const qint64 id = RecordAt(raw, MiddleOffset(raw) + 50).value(0).toLongLong();
+    const WorkingOn crowded(g_crowdedLedger);
+    const auto raw = Plain();
+    const qint64 id = RecordAt(*raw, MiddleOffset(*raw) + 50).value(0).toLongLong();
     const QByteArray sql = "UPDATE Money SET Date=substr(Date,1,10)||' 00:00:00', Item='餐饮', Money=?, Member='爸爸', "
                            "Explain='' WHERE ID=" + QByteArray::number(id);
     double amount = -20;
     for (auto _ : state) {
         amount = -amount;
-        raw.Run(sql.constData(), amount, true);
+        raw->Run(sql.constData(), {amount});
     }
 }
 
@@ -636,79 +636,72 @@ long FillPeakKilobytes()
     return usage.ru_maxrss;
 }
 
-} // namespace
+// Registers an operation and its floor (the function of its name with _Floor) on the bench ledger's
+// file and on the server; the crowded ones move to their ledger themselves.
+#define ON_EACH_WITH_FLOOR(name, ...)                                        \
+    RegisterOnEach(#name, g_ledger, name, ##__VA_ARGS__);                  \
+    RegisterOnEach(#name "_Floor", g_ledger, name##_Floor, ##__VA_ARGS__)
 
-BENCHMARK(StartupFill)->Unit(benchmark::kMillisecond);
-BENCHMARK(StartupFill_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(TurnToFirstPage)->Unit(benchmark::kMillisecond);
-BENCHMARK(TurnToFirstPage_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(TurnToMiddlePage)->Unit(benchmark::kMillisecond);
-BENCHMARK(TurnToMiddlePage_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(TurnToLastPage)->Unit(benchmark::kMillisecond);
-BENCHMARK(TurnToLastPage_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(SetFilterOneYear)->Unit(benchmark::kMillisecond);
-BENCHMARK(SetFilterOneYear_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(ComputeTotal)->Unit(benchmark::kMillisecond);
-BENCHMARK(ComputeTotal_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(FindRecordsOneMember)->Unit(benchmark::kMillisecond);
-BENCHMARK(FindRecordsOneMember_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(FindRare)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(FindRare_Floor)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(FindNextOnADay)->Unit(benchmark::kMillisecond);
-BENCHMARK(FindNextOnADay_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(AddRecord)->Unit(benchmark::kMillisecond);
-BENCHMARK(AddRecord_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(ModifyRecord)->Unit(benchmark::kMillisecond);
-BENCHMARK(ModifyRecord_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(RemoveRecord)->Unit(benchmark::kMillisecond);
-BENCHMARK(RemoveRecord_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(RemoveOnMiddlePage)->Unit(benchmark::kMillisecond);
-BENCHMARK(RemoveOnMiddlePage_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(EditsOnMiddlePage)->Unit(benchmark::kMillisecond);
-BENCHMARK(EditsOnMiddlePage_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(MiddlePageAfterAdd)->Unit(benchmark::kMillisecond);
-BENCHMARK(MiddlePageAfterAdd_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(SetFilterOneItem)->Unit(benchmark::kMillisecond);
-BENCHMARK(SetFilterOneItem_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(ItemMiddlePage)->Unit(benchmark::kMillisecond);
-BENCHMARK(ItemMiddlePage_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(SetFilter)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
-BENCHMARK(SetFilter_Floor)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
-BENCHMARK(FilterMiddlePage)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
-BENCHMARK(FilterMiddlePage_Floor)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
-BENCHMARK(CrowdedMiddlePage)->Unit(benchmark::kMillisecond);
-BENCHMARK(CrowdedMiddlePage_Floor)->Unit(benchmark::kMillisecond);
-BENCHMARK(CrowdedModify)->Unit(benchmark::kMillisecond);
-BENCHMARK(CrowdedModify_Floor)->Unit(benchmark::kMillisecond);
+void RegisterAll()
+{
+    ON_EACH_WITH_FLOOR(StartupFill);
+    ON_EACH_WITH_FLOOR(TurnToFirstPage);
+    ON_EACH_WITH_FLOOR(TurnToMiddlePage);
+    ON_EACH_WITH_FLOOR(TurnToLastPage);
+    ON_EACH_WITH_FLOOR(SetFilterOneYear);
+    ON_EACH_WITH_FLOOR(ComputeTotal);
+    ON_EACH_WITH_FLOOR(FindRecordsOneMember);
+    ON_EACH_WITH_FLOOR(FindRare, 2);
+    ON_EACH_WITH_FLOOR(FindNextOnADay);
+    ON_EACH_WITH_FLOOR(AddRecord);
+    ON_EACH_WITH_FLOOR(ModifyRecord);
+    ON_EACH_WITH_FLOOR(RemoveRecord);
+    ON_EACH_WITH_FLOOR(RemoveOnMiddlePage);
+    ON_EACH_WITH_FLOOR(EditsOnMiddlePage);
+    ON_EACH_WITH_FLOOR(MiddlePageAfterAdd);
+    ON_EACH_WITH_FLOOR(SetFilterOneItem);
+    ON_EACH_WITH_FLOOR(ItemMiddlePage);
+    ON_EACH_WITH_FLOOR(SetFilter, 3);
+    ON_EACH_WITH_FLOOR(FilterMiddlePage, 3);
+    ON_EACH_WITH_FLOOR(CrowdedMiddlePage);
+    ON_EACH_WITH_FLOOR(CrowdedModify);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    g_ledger = OpenBenchLedger();
-    if (g_ledger.isEmpty())
+    g_ledger.folder = OpenBenchLedger();
+    if (g_ledger.folder.isEmpty())
         return 1;
-    g_crowdedLedger = g_ledger + QStringLiteral("-crowded");
-    {
-        LedgerSize crowded = BenchLedgerSize();
-        crowded.crowded = true;
-        QString error;
-        if (!MakeLedger(g_crowdedLedger, crowded, &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            return 1;
-        }
+    g_crowdedLedger.folder = g_ledger.folder + QStringLiteral("-crowded");
+    LedgerSize crowded = BenchLedgerSize();
+    crowded.crowded = true;
+    QString error;
+    if (!MakeLedger(g_crowdedLedger.folder, crowded, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
     }
+    if (!FindOnServer(g_ledger, BenchLedgerSize()) || !FindOnServer(g_crowdedLedger, crowded))
+        return 1;
 
-    {
-        // The file cache warmed as a second start of the program finds it.
+    for (const bool onServer : {false, true}) {
+        if (onServer && !g_ledger.server)
+            continue;
+        // The caches warmed as a second start of the program finds them.
+        WorkOn(g_ledger, onServer);
         MainWindowBooks books;
         books.Fill();
         books.Close();
     }
+    RegisterAll();
     benchmark::Initialize(&argc, argv);
     PairingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     reporter.PrintRatios();
+    WorkOn(g_ledger, false);
     std::printf("\npeak memory of the start-up fill: %.1f MB\n", double(FillPeakKilobytes()) / 1024.0);
     benchmark::Shutdown();
     return 0;

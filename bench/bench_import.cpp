@@ -28,6 +28,7 @@
 #include <QRandomGenerator>
 #include <functional>
 #include <memory>
+#include <sqlite3.h>
 #include <zip.h>
 
 namespace {

@@ -1,6 +1,7 @@
 // The six statistics charts on the large ledger: each from choosing it to its drawn image, its
 // aggregation and its drawing apart, the aggregation beside the plain SQL that computes the same
 // figures from the records (its floor), and the opening of the dialog.
+// With $ZARVEL_BENCH_PG each also on the ledger's copy on a server (bench_books says how).
 #include "BenchSupport.h"
 #include "BenchWindow.h"
 #include "LedgerGenerator.h"
@@ -31,7 +32,7 @@
 
 namespace {
 
-QString g_ledger;
+BenchLedger g_ledger;
 
 const char *const kKindNames[kStatKindCount] = {"TotalAssets", "IncomeAgainstExpense", "IncomeByItem",
                                                 "ExpenseByItem", "AnnualBars",  "AnnualLines", "BudgetAgainstSpent"};
@@ -41,7 +42,7 @@ const char *const kKindNames[kStatKindCount] = {"TotalAssets", "IncomeAgainstExp
 struct Statistics
 {
     CMoneyBook money;
-    std::shared_ptr<SqlConnection> db = OpenLedgerDatabase(QStringLiteral("Data/Kinward.db"));
+    std::shared_ptr<SqlConnection> db = OpenLedgerDatabase();
     CMoneyFigures figures{*db};
     Holdings holdings;
     CStatNavigator navigator;
@@ -113,38 +114,38 @@ void Aggregate_Floor(benchmark::State &state, int kind)
     const QString yearEnd = QStringLiteral("%1-12-31 23:59:59").arg(stats.navigator.Year());
     const QString monthStart = DbDateText(LedgerDateTime(stats.navigator.Month()));
     const QString monthEnd = DbDateText(LedgerDateTime(stats.navigator.Month().addMonths(1)));
-    RawLedger raw(g_ledger);
+    const auto raw = Plain();
     for (auto _ : state) {
         switch (StatKind(kind)) {
         case StatKind::TotalAssets:
-            raw.Run("SELECT sum(Money) FROM Money");
-            raw.Run("SELECT sum(BMoney) FROM Deposit WHERE MKind='人民币'");
-            raw.Run("SELECT sum(Money) FROM Current WHERE MKind='人民币'");
-            raw.Run("SELECT sum(Value) FROM Article");
-            raw.Run("SELECT -sum(Money) FROM InsureRecord WHERE Money<0");
-            raw.Run("SELECT sum(Money) FROM Credit");
+            raw->Run("SELECT sum(Money) FROM Money");
+            raw->Run("SELECT sum(BMoney) FROM Deposit WHERE MKind='人民币'");
+            raw->Run("SELECT sum(Money) FROM Current WHERE MKind='人民币'");
+            raw->Run("SELECT sum(Value) FROM Article");
+            raw->Run("SELECT -sum(Money) FROM InsureRecord WHERE Money<0");
+            raw->Run("SELECT sum(Money) FROM Credit");
             break;
         case StatKind::IncomeAgainstExpense:
-            raw.Run("SELECT sum(CASE WHEN Money>0 THEN Money ELSE 0 END), sum(CASE WHEN Money<=0 THEN -Money ELSE 0 END) "
-                    "FROM Money WHERE Date>=? AND Date<=?",
-                    {start, end});
+            raw->Run("SELECT sum(CASE WHEN Money>0 THEN Money ELSE 0 END), sum(CASE WHEN Money<=0 THEN -Money ELSE 0 END) "
+                     "FROM Money WHERE Date>=? AND Date<=?",
+                     {start, end});
             break;
         case StatKind::IncomeByItem:
-            raw.Run("SELECT Item, sum(Money), min(ID) FROM Money WHERE Money>0 AND Date>=? AND Date<=? GROUP BY Item",
-                    {start, end});
+            raw->Run("SELECT Item, sum(Money), min(ID) FROM Money WHERE Money>0 AND Date>=? AND Date<=? GROUP BY Item",
+                     {start, end});
             break;
         case StatKind::ExpenseByItem:
-            raw.Run("SELECT Item, -sum(Money), min(ID) FROM Money WHERE Money<0 AND Date>=? AND Date<=? GROUP BY Item",
-                    {start, end});
+            raw->Run("SELECT Item, -sum(Money), min(ID) FROM Money WHERE Money<0 AND Date>=? AND Date<=? GROUP BY Item",
+                     {start, end});
             break;
         case StatKind::AnnualBars:
         case StatKind::AnnualLines:
-            raw.Run("SELECT substr(Date,6,2), sum(CASE WHEN Money>0 THEN Money ELSE 0 END), "
-                    "sum(CASE WHEN Money<=0 THEN -Money ELSE 0 END) FROM Money WHERE Date>=? AND Date<=? GROUP BY 1",
-                    {yearStart, yearEnd});
+            raw->Run("SELECT substr(Date,6,2), sum(CASE WHEN Money>0 THEN Money ELSE 0 END), "
+                     "sum(CASE WHEN Money<=0 THEN -Money ELSE 0 END) FROM Money WHERE Date>=? AND Date<=? GROUP BY 1",
+                     {yearStart, yearEnd});
             break;
         case StatKind::BudgetAgainstSpent:
-            raw.Run("SELECT Item, -sum(Money) FROM Money WHERE Money<0 AND Date>=? AND Date<? GROUP BY Item", {monthStart, monthEnd});
+            raw->Run("SELECT Item, -sum(Money) FROM Money WHERE Money<0 AND Date>=? AND Date<? GROUP BY Item", {monthStart, monthEnd});
             break;
         }
     }
@@ -191,20 +192,12 @@ void BudgetView_(benchmark::State &state)
 
 void BudgetView_Floor(benchmark::State &state)
 {
-    auto db = OpenLedgerDatabase();
-    const QString month = BusiestMonth();
-    SqlStatement sum = db->Prepare(QStringLiteral("SELECT \"Item\", -sum(CAST(round(\"Money\" * 100) AS INTEGER)) FROM \"Money\" "
-                                                  "WHERE \"Date\" >= ? AND \"Date\" < ? AND \"Money\" < 0 GROUP BY \"Item\""));
-    const QDate first = QDate::fromString(month + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
-    for (auto _ : state) {
-        sum.Reset();
-        sum.Bind(1, DbDateText(LedgerDateTime(first)));
-        sum.Bind(2, DbDateText(LedgerDateTime(first.addMonths(1))));
-        qint64 total = 0;
-        while (sum.Step())
-            total += sum.Int(1);
-        benchmark::DoNotOptimize(total);
-    }
+    const auto raw = Plain();
+    const QDate first = QDate::fromString(BusiestMonth() + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+    const QVariantList month{DbDateText(LedgerDateTime(first)), DbDateText(LedgerDateTime(first.addMonths(1)))};
+    for (auto _ : state)
+        raw->Run("SELECT Item, -sum(CAST(round(Money * 100) AS INTEGER)) FROM Money WHERE Date >= ? AND Date < ? AND Money < 0 "
+                 "GROUP BY Item", month);
 }
 
 } // namespace
@@ -212,17 +205,19 @@ void BudgetView_Floor(benchmark::State &state)
 int main(int argc, char **argv)
 {
     return RunWindowBenchmarks(argc, argv, [](const QString &ledger) {
-        g_ledger = ledger;
+        g_ledger.folder = ledger;
+        if (!FindOnServer(g_ledger, BenchLedgerSize()))
+            return false;
+        using Body = void (*)(benchmark::State &, int);
+        const std::pair<const char *, Body> steps[] = {
+            {"_Chart", ChartToImage}, {"_Aggregate", Aggregate}, {"_Aggregate_Floor", Aggregate_Floor}, {"_Draw", Drawing}};
         for (int kind = 0; kind < kStatKindCount; ++kind) {
-            const std::string name = kKindNames[kind];
-            benchmark::RegisterBenchmark((name + "_Chart").c_str(), ChartToImage, kind)->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark((name + "_Aggregate").c_str(), Aggregate, kind)->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark((name + "_Aggregate_Floor").c_str(), Aggregate_Floor, kind)->Unit(benchmark::kMillisecond);
-            benchmark::RegisterBenchmark((name + "_Draw").c_str(), Drawing, kind)->Unit(benchmark::kMillisecond);
+            for (const auto &[step, body] : steps)
+                RegisterOnEach(kKindNames[kind] + std::string(step), g_ledger, [body, kind](benchmark::State &state) { body(state, kind); });
         }
-        benchmark::RegisterBenchmark("OpenDialog", OpenDialog)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("BudgetView", BudgetView_)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("BudgetView_Floor", BudgetView_Floor)->Unit(benchmark::kMillisecond);
+        RegisterOnEach("OpenDialog", g_ledger, OpenDialog);
+        RegisterOnEach("BudgetView", g_ledger, BudgetView_);
+        RegisterOnEach("BudgetView_Floor", g_ledger, BudgetView_Floor);
         return true;
     });
 }

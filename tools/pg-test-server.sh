@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# A private PostgreSQL server for the tests: pg-test-server.sh start|restart|stop <folder> <port>
+# A private PostgreSQL server for the tests: pg-test-server.sh start|restart|stop|halt <folder> <port> [-c name=value …]
 # It runs from <folder> (data, log and the socket), listens on the local socket only, as an
 # unprivileged user (the server refuses root: as root it runs as the distribution's "postgres" user),
 # and asks for a password: the role "zarvel" with the password "zarvel-test", so logins that fail are
 # tested for real. "restart" starts the server of an existing folder again (after a crash: it recovers).
-# Stopped and removed by "stop".
+# Stopped and removed by "stop"; "halt" stops it and keeps the folder for a later "restart". Settings
+# after the port (-c name=value) are the server's beside and over the tests' own.
 set -euo pipefail
 action="$1"
 folder="$2"
 port="${3:-54329}"
+shift $(( $# < 3 ? $# : 3 ))
+settings=("$@")
 bin="$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1)"
 [ -x "$bin/pg_ctl" ] || { echo "PostgreSQL is not installed (apt-get install postgresql)" >&2; exit 1; }
 
@@ -20,16 +23,20 @@ as_server() {
   fi
 }
 
-stop() {
+halt() {
   if [ -f "$folder/data/postmaster.pid" ]; then
     as_server "$bin/pg_ctl" -D "$folder/data" -m fast -w stop >/dev/null || true
   fi
+}
+
+stop() {
+  halt
   rm -rf "$folder"
 }
 
 launch() {
   as_server "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w \
-    -o "-k $folder -c listen_addresses= -p $port -c fsync=off -c max_connections=60" start >/dev/null ||
+    -o "-k $folder -c listen_addresses= -p $port -c fsync=off -c max_connections=60 ${settings[*]}" start >/dev/null ||
     { cat "$folder/server.log" >&2; exit 1; }
 }
 
@@ -58,8 +65,11 @@ start)
 stop)
   stop
   ;;
+halt)
+  halt
+  ;;
 *)
-  echo "usage: $0 start|restart|stop <folder> [port]" >&2
+  echo "usage: $0 start|restart|stop|halt <folder> [port] [-c name=value …]" >&2
   exit 2
   ;;
 esac

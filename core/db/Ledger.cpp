@@ -92,6 +92,13 @@ ServerListStore &ListStore()
 
 std::shared_ptr<SqlConnection> OpenServerLedgerDatabase();
 
+// The journal of the connection last brought up to date.
+std::unique_ptr<ChangeJournal> &CurrentJournal()
+{
+    static std::unique_ptr<ChangeJournal> journal;
+    return journal;
+}
+
 } // namespace
 
 namespace {
@@ -123,6 +130,9 @@ std::shared_ptr<SqlConnection> OpenLedgerDatabase()
 
 void UseLedgerFile()
 {
+    // The journal kept the server's changes: the file's are kept again from its next opening on.
+    if (Server().settings)
+        CurrentJournal().reset();
     Server() = ServerLedger();
     SetListStore(nullptr);
 }
@@ -130,6 +140,7 @@ void UseLedgerFile()
 void UseServerLedger(const PgSettings &settings)
 {
     ListStore() = ServerListStore();
+    CurrentJournal().reset();
     Server().connection.reset();
     Server().settings = std::make_unique<PgSettings>(settings);
     SetListStore(&ListStore());
@@ -146,13 +157,6 @@ bool UsesServerLedger()
 }
 
 namespace {
-
-// The journal of the connection last brought up to date.
-std::unique_ptr<ChangeJournal> &CurrentJournal()
-{
-    static std::unique_ptr<ChangeJournal> journal;
-    return journal;
-}
 
 // The server ledger's connection, opened the first time and again after it was lost. Its form is
 // brought up to date as the file's is (without a copy: the server keeps its own).
@@ -175,6 +179,7 @@ std::shared_ptr<SqlConnection> OpenServerLedgerDatabase()
         throw DbError(QStringLiteral("服务器上的数据库 %1 中没有 Zarvel 帐本，而有别的程序的表（%2），没有打开它。请检查数据库名。")
                           .arg(server.settings->database, others.mid(0, 5).join(QStringLiteral("、"))));
     }
+    EnsureServerHelpers(*db);
     EnsureKeptFigures(*db);
     EnsureServerSharing(*db);
     server.connection = db;
@@ -197,7 +202,7 @@ std::shared_ptr<SqlConnection> OpenLedgerDatabase(const QString &path)
     // form is looked at once per connection.
     static std::weak_ptr<SqlConnection> current;
     std::shared_ptr<SqlConnection> db = SqliteConnection::Open(path);
-    if (current.lock() == db)
+    if (current.lock() == db && CurrentJournal())
         return db;
     // Copied before its form changes; the upgrade is one transaction either way, so a copy that cannot
     // be made does not keep the household out of its ledger. A ledger that cannot be written cannot be

@@ -151,6 +151,40 @@ QStringList Statements(const QString &sql)
     return {text};
 }
 
+// A row comparison, (a, b) >= (x, y), with its first column bounded beside it: ((a, b) >= (x, y) AND
+// a >= x). The server estimates a row comparison's rows from a rule of thumb, and a count over a block
+// of the list's order, thought a tenth of the table, got parallel workers that cost ten times the
+// count; the bound of the first column is estimated from the column's statistics, and two of them
+// as a range. The bound follows from the comparison, NULLs included, so the meaning stays. Texts and
+// comments are passed over whole: what looks like a comparison inside them is left, and so are a
+// function's arguments.
+QString BoundRowComparisons(const QString &sql)
+{
+    static const QRegularExpression rowComparison = [] {
+        const QString name = QStringLiteral("(?:\\w+\\.)?(?:\"[^\"]*\"|\\w+)");
+        const QString value = QStringLiteral("(?:\\$\\d+|'(?:[^']|'')*'|-?\\d+(?:\\.\\d+)?|%1)").arg(name);
+        return QRegularExpression(QStringLiteral("'(?:[^']|'')*'|\"[^\"]*\"|--[^\n]*|/\\*.*?\\*/|"
+                                                 "(?<![\\w\"])\\(\\s*(%1)\\s*,\\s*%1\\s*\\)\\s*(<=|>=|<|>)\\s*\\(\\s*(%2)\\s*,\\s*%2\\s*\\)")
+                                      .arg(name, value),
+                                  QRegularExpression::DotMatchesEverythingOption);
+    }();
+    QString out;
+    qsizetype done = 0;
+    for (QRegularExpressionMatchIterator matches = rowComparison.globalMatch(sql); matches.hasNext();) {
+        const QRegularExpressionMatch match = matches.next();
+        if (match.capturedLength(1) == 0)  // a text or a comment
+            continue;
+        const QString bound = match.captured(2).startsWith(QLatin1Char('>')) ? QStringLiteral(">=") : QStringLiteral("<=");
+        out += QStringView(sql).mid(done, match.capturedStart() - done);
+        out += QStringLiteral("(%1 AND %2 %3 %4)").arg(match.captured(), match.captured(1), bound, match.captured(3));
+        done = match.capturedEnd();
+    }
+    if (done == 0)
+        return sql;
+    out += QStringView(sql).mid(done);
+    return out;
+}
+
 } // namespace
 
 QString PgDialect(const QString &statement, int *parameterCount)
@@ -285,7 +319,7 @@ QString PgDialect(const QString &statement, int *parameterCount)
     }
     if (parameterCount)
         *parameterCount = parameters;
-    return out;
+    return tableDefinition ? out : BoundRowComparisons(out);
 }
 
 

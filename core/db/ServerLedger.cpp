@@ -27,6 +27,17 @@ QStringList ServerSchemaStatements(const QString &schema)
     return statements;
 }
 
+namespace {
+
+// SQLite's typeof() of a text: the ledger's dates, items and members. The server writes its body into
+// the statement that asks it, where the general one below is a call per value: the count of a
+// member's records in the list's blocks spent nine tenths of its time there, and each write in the
+// triggers that keep the figures.
+const QString kTextTypeof = QStringLiteral("CREATE FUNCTION typeof(text) RETURNS text LANGUAGE sql IMMUTABLE AS $zarvel$ "
+                                           "SELECT CASE WHEN $1 IS NULL THEN 'null' ELSE 'text' END $zarvel$");
+
+} // namespace
+
 QStringList ServerHelpers()
 {
     return {
@@ -42,7 +53,22 @@ QStringList ServerHelpers()
                        "WHEN pg_typeof($1) = 'bytea'::regtype THEN 'blob' "
                        "WHEN pg_typeof($1) IN ('double precision'::regtype, 'real'::regtype, 'numeric'::regtype) THEN 'real' "
                        "ELSE 'integer' END $zarvel$"),
+        kTextTypeof,
     };
+}
+
+void EnsureServerHelpers(SqlConnection &db)
+{
+    SqlStatement has = db.Prepare(QStringLiteral("SELECT to_regprocedure('typeof(text)') IS NOT NULL"));
+    has.Step();
+    if (has.Int(0))
+        return;
+    try {
+        db.Execute(kTextTypeof);
+    } catch (const DbError &) {
+        // A user who may not add functions to the ledger's schema: the general typeof() answers the
+        // same, only slower.
+    }
 }
 
 QStringList ServerTables(SqlConnection &db)

@@ -18,8 +18,12 @@ QStringList ServerSchemaStatements(const QString &schema);
 void LayServerLedger(SqlConnection &db, const QString &schemaPath);
 
 // What a server ledger has beside the nine tables: the form of its kept figures (the table
-// "ZarvelForm"), and SQLite's typeof() as a function of its own.
+// "ZarvelForm"), and SQLite's typeof() as a function of its own, with one of a text the server can
+// write into the statements that ask it.
 QStringList ServerHelpers();
+
+// Adds to a ledger laid before it the typeof() of a text; a user who may not add it goes without.
+void EnsureServerHelpers(SqlConnection &db);
 
 // The names of the tables in the server database's schema, in lower case.
 QStringList ServerTables(SqlConnection &db);

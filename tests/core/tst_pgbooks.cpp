@@ -3,6 +3,7 @@
 // does not know which one it talks to.
 #include "common/LedgerDate.h"
 #include "db/CMoneyBook.h"
+#include "db/ChangeJournal.h"
 #include "db/DbError.h"
 #include "budget/CBudgetBook.h"
 #include "recurring/CRecurringBook.h"
@@ -151,6 +152,40 @@ private slots:
         const BothLedgers seen = RunOnBothLedgers(DriveRecurringAndBudgets);
         QVERIFY2(!seen.onFile.join(QLatin1Char('\n')).contains(QLatin1String("failed")), qPrintable(seen.onFile.join(QLatin1Char('\n'))));
         COMPARE_BOTH_LEDGERS(seen);
+    }
+    // Back on the file after the server, the book's changes are kept in the file's journal again and
+    // can be taken back; the server's changes are not offered there.
+    void changesOnTheFileAfterTheServerCanBeTakenBack()
+    {
+        TestDatabase database;
+        LayServerLedger(*PgConnection::Open(database.Settings()), QStringLiteral(ZARVEL_TEMPLATE_DIR "/schema.sql"));
+        TestInstallation install;
+        MessageRecorder messages;
+        const QDateTime when = LedgerDateTime(QDate(2026, 3, 1), QTime(9, 0));
+        {
+            CMoneyBook book;
+            book.ShowPage(1, QStringLiteral("Date"));
+            QVERIFY(book.Add(when, QStringLiteral("餐饮"), -5, QStringLiteral("妈妈"), QStringLiteral("on the file")));
+        }
+        UseServerLedger(database.Settings());
+        {
+            CMoneyBook book;
+            book.ShowPage(1, QStringLiteral("Date"));
+            QVERIFY(book.Add(when, QStringLiteral("餐饮"), -6, QStringLiteral("妈妈"), QStringLiteral("on the server")));
+            QVERIFY(!LedgerJournal().CanTakeBack());
+        }
+        UseLedgerFile();
+        CMoneyBook book;
+        book.ShowPage(1, QStringLiteral("Date"));
+        QVERIFY(book.Add(when, QStringLiteral("交通"), -7, QStringLiteral("妈妈"), QStringLiteral("back on the file")));
+        QCOMPARE(book.GetItemCount(), 2);
+        QVERIFY(LedgerJournal().CanTakeBack());
+        QCOMPARE(LedgerJournal().TakeBackLast(), ChangeJournal::TakeBack::Done);
+        book.Close();
+        book.ShowPage(1, QStringLiteral("Date"));
+        QCOMPARE(book.GetItemCount(), 1);
+        QVERIFY(book.GetRowTexts(0).join(QLatin1Char('|')).contains(QLatin1String("on the file")));
+        QVERIFY2(messages.messages.isEmpty(), qPrintable(messages.messages.value(0).text));
     }
 };
 

@@ -64,6 +64,17 @@ private slots:
                  QStringLiteral("SELECT Floor +(2) FROM t WHERE (a) AND x OR (b)"));
         QCOMPARE(PgDialect(QStringLiteral("UPDATE \"LedgerMark\" SET \"Mark\" = random()")),
                  QStringLiteral("UPDATE \"ledgermark\" SET \"mark\" = (random() * 9007199254740991)::bigint"));
+        // A row comparison gets the bound of its first column beside it, for the server's estimate;
+        // not inside a text, nor a function's arguments.
+        QCOMPARE(PgDialect(QStringLiteral("SELECT count(*) FROM \"Money\" WHERE (\"Date\", ID) >= (?, ?) AND (\"Date\", ID) < (?,?)")),
+                 QStringLiteral("SELECT count(*) FROM \"money\" WHERE ((\"date\", ID) >= ($1, $2) AND \"date\" >= $1) "
+                                "AND ((\"date\", ID) < ($3,$4) AND \"date\" <= $3)"));
+        QCOMPARE(PgDialect(QStringLiteral("SELECT 1 FROM \"MoneyBlocks\" b WHERE (b.\"Start\", b.\"StartId\") <= (NEW.\"Date\", NEW.\"ID\") "
+                                          "OR NOT ( Date , ID ) > ( '2015-06-15' , 0 )")),
+                 QStringLiteral("SELECT 1 FROM \"moneyblocks\" b WHERE ((b.\"start\", b.\"startid\") <= (NEW.\"date\", NEW.\"id\") "
+                                "AND b.\"start\" <= NEW.\"date\") OR NOT (( Date , ID ) > ( '2015-06-15' , 0 ) AND Date >= '2015-06-15')"));
+        QCOMPARE(PgDialect(QStringLiteral("SELECT '(a, b) > (1, 2)', 1 FROM t WHERE f(a, b) >= (1, 2) -- (a, b) < (3, 4)")),
+                 QStringLiteral("SELECT '(a, b) > (1, 2)', 1 FROM t WHERE f(a, b) >= (1, 2) -- (a, b) < (3, 4)"));
     }
 
     // Whole statements where the two languages differ: tables, triggers, IGNORE, the ledger's form.

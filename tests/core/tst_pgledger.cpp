@@ -182,6 +182,28 @@ private slots:
         LayServerLedger(*second, kSchema);
         QVERIFY_THROWS_EXCEPTION(DbError, LayServerLedger(*second, kSchema));  // a ledger is opened, not laid again
     }
+
+    // A ledger laid before the typeof() of a text was part of it gets it when it is opened, and asks
+    // the same of its values.
+    void anOlderLedgerGetsTheTextTypeofWhenOpened()
+    {
+        TestDatabase database;
+        {
+            const auto db = PgConnection::Open(database.Settings());
+            LayServerLedger(*db, kSchema);
+            db->Execute(QStringLiteral("DROP FUNCTION typeof(text)"));
+            db->Execute(QStringLiteral("INSERT INTO \"Money\" (\"Item\") VALUES ('餐饮')"));
+        }
+        const auto hasTextTypeof = [](SqlConnection &db) {
+            return Column(db, QStringLiteral("SELECT to_regprocedure('typeof(text)') IS NOT NULL")) == QStringList{QStringLiteral("1")};
+        };
+        UseServerLedger(database.Settings());
+        const std::shared_ptr<SqlConnection> db = OpenLedgerDatabase();
+        QVERIFY(hasTextTypeof(*db));
+        QCOMPARE(Column(*db, QStringLiteral("SELECT typeof(\"Item\") || typeof(NULL::text) || typeof(\"Money\") FROM \"Money\"")),
+                 QStringList{QStringLiteral("textnullreal")});
+        UseLedgerFile();
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPgLedger)
