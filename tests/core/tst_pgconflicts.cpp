@@ -252,7 +252,7 @@ private slots:
 
         // B, now showing A's record, changes it knowingly; then A, showing its own, is refused in turn.
         QVERIFY(copies.AsB([&] { return b.Modify(Day(11), QStringLiteral("交通"), -31, QStringLiteral("爸爸"), QStringLiteral("B 看过再改")); }));
-        QCOMPARE(MoneyRecord(*copies.look, id), QStringLiteral("交通|-31|爸爸|B 看过再改"));
+        QCOMPARE(MoneyRecord(*copies.look, id), QStringLiteral("交通|-31.0|爸爸|B 看过再改"));
         QVERIFY(Refusal([&] { a.Remove(); }) == RecordChangedElsewhere::How::Changed);
         QCOMPARE(Number(*copies.look, QStringLiteral("SELECT count(*) FROM \"Money\"")), 3);
         a.ComputeTotal();
