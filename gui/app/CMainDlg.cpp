@@ -146,10 +146,22 @@ void CMainDlg::ShowOthersChanges(const QSet<QString> &tables)
         ClearReferenceLists();
         LoadAllListFiles();
     }
-    // A book lists another copy's new records only once its set is opened again.
+    // A book lists another copy's new records only once its set is opened again; the record each
+    // had selected stays selected where it is still listed.
     if (changed.size() > 1 || !changed.contains(QStringLiteral("listfiles"))) {
+        std::vector<std::pair<CBook *, qint64>> selected;
+        for (CBook *book : Books())
+            selected.emplace_back(book, book->GetSelected() >= 0 ? book->GetItemData(book->GetSelected()) : 0);
         CloseBooks();
         ReadBooksAgain();
+        for (const auto &[book, id] : selected) {
+            for (int row = 0; id != 0 && row < book->GetItemCount(); ++row) {
+                if (book->GetItemData(row) == id) {
+                    book->SetSelected(row);
+                    break;
+                }
+            }
+        }
     }
     TellDbFailure([this] { m_home->Refresh(); });
 }
@@ -559,10 +571,14 @@ void CMainDlg::reject()
         close();
 }
 
+std::vector<CBook *> CMainDlg::Books()
+{
+    return {&m_moneyBook, &m_articleBook, &m_depositBook, &m_currentBook, &m_memoBook, &m_addressBook, &m_creditBook, &m_insureBook};
+}
+
 void CMainDlg::CloseBooks()
 {
-    for (CBook *book : std::initializer_list<CBook *>{&m_moneyBook, &m_articleBook, &m_depositBook, &m_currentBook,
-                                                      &m_memoBook, &m_addressBook, &m_creditBook, &m_insureBook})
+    for (CBook *book : Books())
         book->Close();
 }
 

@@ -133,6 +133,7 @@ private:
     void HideMemoGroup();
     void CloseFindWindows();  // every panel's
     void CloseBooks();
+    std::vector<CBook *> Books();  // the eight, in the order they are filled
     // The title names the server ledger in use, and says when its connection is lost.
     void ShowLedgerInTitle();
     void FollowServer();

@@ -103,6 +103,12 @@ private slots:
         const auto other = PgConnection::Open(database.Settings());
         other->Execute(QStringLiteral("INSERT INTO \"Money\" (\"Date\", \"Item\", \"Money\") VALUES ('2026-02-01 00:00:00', '工资', 50)"));
         QTRY_COMPARE_WITH_TIMEOUT(window.m_moneyBook.GetTotalCents(), qint64(35300), 1000);
+        // The record the household had selected stays selected when the list is read again.
+        window.m_moneyBook.SetSelected(1);
+        const qint64 chosen = window.m_moneyBook.GetItemData(1);
+        other->Execute(QStringLiteral("INSERT INTO \"Money\" (\"Date\", \"Item\", \"Money\") VALUES ('2025-01-01 00:00:00', '工资', 0)"));
+        QTRY_COMPARE_WITH_TIMEOUT(window.m_moneyBook.GetItemCount(), 5, 1000);
+        QCOMPARE(window.m_moneyBook.GetItemData(window.m_moneyBook.GetSelected()), chosen);
         // Every book lists the other computer's new records, not only its totals.
         const int memos = window.m_memoBook.GetItemCount();
         other->Execute(QStringLiteral("INSERT INTO \"Memo\" (\"Date\", \"Matter\") VALUES ('2026-02-01 00:00:00', '交水费')"));
@@ -133,7 +139,7 @@ private slots:
         place.ExportToFile(exported);
         QVERIFY2(Status(place).contains(QStringLiteral("已导出")), qPrintable(Status(place)));
         QCOMPARE(QueryRowTexts(*SqliteConnection::OpenAside(exported), QStringLiteral("SELECT count(*) FROM \"Money\"")),
-                 QStringList{QStringLiteral("5")});
+                 QStringList{QStringLiteral("6")});
         place.findChild<QRadioButton *>(QStringLiteral("file"))->setChecked(true);
         place.accept();
         QVERIFY(!UsesServerLedger());
