@@ -87,6 +87,7 @@ CMainDlg::CMainDlg(const Options &options, QWidget *parent) : QDialog(parent), m
                             .arg(server->Describe()),
                         QStringLiteral("服务器帐本"), MessageIcon::Warning);
     });
+    connect(&m_watch, &ServerWatch::stillAway, this, [this](const QString &why) { ShowLedgerInTitle(why); });
     connect(&m_watch, &ServerWatch::connectionBack, this, [this] {
         ShowLedgerInTitle();
         ShowOthersChanges({QStringLiteral("listfiles"), QStringLiteral("money")});
@@ -102,13 +103,14 @@ void CMainDlg::FollowServer()
     ShowLedgerInTitle();
 }
 
-void CMainDlg::ShowLedgerInTitle()
+void CMainDlg::ShowLedgerInTitle(const QString &why)
 {
     QString title = QStringLiteral("Zarvel V1.07");
     if (const PgSettings *server = ServerLedgerSettings()) {
         title += QStringLiteral(" — 服务器帐本 ") + server->Describe();
         if (m_watch.IsLost())
-            title += QStringLiteral("（连接已断开，正在重新连接……）");
+            title += why.isEmpty() ? QStringLiteral("（连接已断开，正在重新连接……）")
+                                   : QStringLiteral("（连接已断开：%1 正在重新连接……）").arg(why);
     } else if (ReadLedgerPlace().onServer) {
         // The household chose the ledger file for this run only: what it writes does not reach the others.
         title += QStringLiteral(" — 本机帐本（本次未连接服务器帐本）");

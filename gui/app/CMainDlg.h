@@ -135,7 +135,7 @@ private:
     void CloseBooks();
     std::vector<CBook *> Books();  // the eight, in the order they are filled
     // The title names the server ledger in use, and says when its connection is lost.
-    void ShowLedgerInTitle();
+    void ShowLedgerInTitle(const QString &why = QString());
     void FollowServer();
 
     Options m_options;

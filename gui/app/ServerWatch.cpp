@@ -8,6 +8,7 @@
 #include "db/ServerLedger.h"
 
 #include <QSocketNotifier>
+#include <QThread>
 
 namespace {
 
@@ -39,7 +40,12 @@ ServerWatch::ServerWatch(QObject *parent) : QObject(parent)
     connect(&m_retry, &QTimer::timeout, this, &ServerWatch::TryAgain);
 }
 
-ServerWatch::~ServerWatch() = default;
+ServerWatch::~ServerWatch()
+{
+    // A try under way tells a watch that is gone nothing: it is let end first.
+    if (m_probe)
+        m_probe->wait();
+}
 
 void ServerWatch::Follow()
 {
@@ -109,9 +115,37 @@ void ServerWatch::Lose()
 
 void ServerWatch::TryAgain()
 {
-    const std::shared_ptr<PgConnection> books = BooksConnection();
-    if (!books || !books->Reconnect() || !Listen())
+    const PgSettings *settings = ServerLedgerSettings();
+    if (m_probe || !settings)
+        return;  // one try at a time
+    // A server that is away may keep a new connection waiting for seconds: it is tried on a thread of
+    // its own, so the window keeps answering; the books' connection is made again once it answers.
+    m_probe = QThread::create([this, server = *settings] {
+        QString why;
+        try {
+            const std::shared_ptr<PgConnection> db = PgConnection::Open(server);
+            if (LookAtServerDatabase(*db) != ServerContents::Ledger)
+                why = QStringLiteral("服务器上的数据库 %1 中已没有帐本。").arg(server.database);
+        } catch (const DbError &error) {
+            why = error.Explanation();
+        }
+        QMetaObject::invokeMethod(this, [this, why] { Answered(why); }, Qt::QueuedConnection);
+    });
+    connect(m_probe, &QThread::finished, m_probe, &QObject::deleteLater);
+    m_probe->start();
+}
+
+void ServerWatch::Answered(const QString &why)
+{
+    const std::shared_ptr<PgConnection> books = why.isEmpty() ? BooksConnection() : nullptr;
+    if (!books || !books->Reconnect() || !Listen()) {
+        if (why != m_why) {
+            m_why = why;
+            emit stillAway(why);
+        }
         return;
+    }
+    m_why.clear();
     m_retry.stop();
     // Whatever others wrote while nobody listened is read again.
     books->NoteChangeOfAll();

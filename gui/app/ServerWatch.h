@@ -4,12 +4,14 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QTimer>
 #include <memory>
 
 class PgConnection;
 class QSocketNotifier;
+class QThread;
 
 class ServerWatch : public QObject
 {
@@ -29,6 +31,8 @@ signals:
     // The server went away: told once, until connectionBack.
     void connectionLost();
     void connectionBack();
+    // Why the server is still away, as its last try found (the database gone, the server not found).
+    void stillAway(const QString &why);
 
 private:
     void Stop();
@@ -36,6 +40,7 @@ private:
     void ReadNotices();
     void Lose();
     void TryAgain();
+    void Answered(const QString &why);
 
     std::shared_ptr<PgConnection> m_listener;
     std::unique_ptr<QSocketNotifier> m_notifier;
@@ -43,4 +48,6 @@ private:
     QTimer m_gather;   // changes of one moment are told together
     QTimer m_retry;    // while the server is away
     bool m_lost = false;
+    QPointer<QThread> m_probe;  // the try under way
+    QString m_why;
 };

@@ -149,6 +149,25 @@ private slots:
         QCOMPARE(window.m_moneyBook.GetTotalCents(), qint64(30300));
     }
 
+    // The server answers but the ledger's database is gone: the title says so while it keeps trying,
+    // and the window goes on answering meanwhile.
+    void theTitleSaysWhyTheServerIsStillAway()
+    {
+        auto database = std::make_unique<TestDatabase>();
+        LayServerLedger(*PgConnection::Open(database->Settings()), CLedgerPlaceDlg::SchemaPath());
+        TestInstallation install;
+        MessageRecorder messages;
+        CMainDlg window(Quiet());
+        UseServerLedger(database->Settings());
+        window.ChangeLedgerPlace();
+        QVERIFY(window.windowTitle().contains(QStringLiteral("服务器帐本")));
+        messages.Clear();  // a ledger laid without lists says so for each
+        const QString name = database->Name();
+        database.reset();  // dropped, its connections ended
+        QTRY_VERIFY_WITH_TIMEOUT(window.windowTitle().contains(QStringLiteral("没有数据库 ") + name), 8000);
+        QVERIFY2(messages.messages.size() == 1, qPrintable(messages.Texts().join(QLatin1Char(10))));  // the loss, told once
+    }
+
     void whatTheDialogRefuses()
     {
         TestInstallation install;
