@@ -170,6 +170,31 @@ struct TwoCopies
         }
         return false;
     }
+    // Copy A's and copy B's changes started while the onlooker holds a table (lock), so that both are
+    // under way at once; what each was refused, once both ended, or what else went wrong.
+    struct RaceResult
+    {
+        std::optional<RecordChangedElsewhere::How> a, b;
+        QString failure;
+    };
+    RaceResult Race(const QString &lock, std::function<void()> changeA, std::function<void()> changeB)
+    {
+        look->Execute(QStringLiteral("BEGIN"));
+        look->Execute(lock);
+        Racer racerA(nullptr, std::move(changeA));
+        Racer racerB(b, std::move(changeB));
+        RaceResult result;
+        if (!WaitersReach(2))
+            result.failure = QStringLiteral("the two changes never waited for the table together");
+        look->Execute(QStringLiteral("COMMIT"));
+        racerA.Join();
+        racerB.Join();
+        if (result.failure.isEmpty())
+            result.failure = racerA.Failure().isEmpty() ? racerB.Failure() : racerA.Failure();
+        result.a = racerA.refusal;
+        result.b = racerB.refusal;
+        return result;
+    }
     bool Waits(qint64 backend)
     {
         const QDeadlineTimer deadline(30000);
@@ -440,20 +465,13 @@ private slots:
         const qint64 id = a.GetItemData(0);
 
         // Both start their change while the table is held, so that both are under way at once.
-        copies.look->Execute(QStringLiteral("BEGIN"));
-        copies.look->Execute(QStringLiteral("LOCK TABLE \"Money\" IN EXCLUSIVE MODE"));
-        Racer racerA(nullptr, [&] { a.Modify(Day(10), QStringLiteral("餐饮"), -11, QStringLiteral("妈妈"), QStringLiteral("A 的")); });
-        Racer racerB(copies.b, [&] { b.Modify(Day(10), QStringLiteral("餐饮"), -22, QStringLiteral("妈妈"), QStringLiteral("B 的")); });
-        QVERIFY(copies.WaitersReach(2));
-        copies.look->Execute(QStringLiteral("COMMIT"));
-        racerA.Join();
-        racerB.Join();
-        QVERIFY2(racerA.Failure().isEmpty(), qPrintable(racerA.Failure()));
-        QVERIFY2(racerB.Failure().isEmpty(), qPrintable(racerB.Failure()));
+        const TwoCopies::RaceResult race =
+            copies.Race(QStringLiteral("LOCK TABLE \"Money\" IN EXCLUSIVE MODE"), [&] { a.Modify(Day(10), QStringLiteral("餐饮"), -11, QStringLiteral("妈妈"), QStringLiteral("A 的")); }, [&] { b.Modify(Day(10), QStringLiteral("餐饮"), -22, QStringLiteral("妈妈"), QStringLiteral("B 的")); });
+        QVERIFY2(race.failure.isEmpty(), qPrintable(race.failure));
 
         // One wrote, the other was refused and shows the winner's record.
-        QCOMPARE(int(racerA.refusal.has_value()) + int(racerB.refusal.has_value()), 1);
-        const bool aWon = !racerA.refusal;
+        QCOMPARE(int(race.a.has_value()) + int(race.b.has_value()), 1);
+        const bool aWon = !race.a;
         QCOMPARE(MoneyRecord(*copies.look, id), aWon ? QStringLiteral("餐饮|-11.0|妈妈|A 的") : QStringLiteral("餐饮|-22.0|妈妈|B 的"));
         QCOMPARE(a.GetItemText(0, 5), aWon ? QStringLiteral("A 的") : QStringLiteral("B 的"));
         QCOMPARE(b.GetItemText(0, 5), aWon ? QStringLiteral("A 的") : QStringLiteral("B 的"));
@@ -482,17 +500,10 @@ private slots:
         QCOMPARE(dueA.size(), size_t(4));  // the last days of January to April
         QCOMPARE(dueB.size(), size_t(4));
 
-        copies.look->Execute(QStringLiteral("BEGIN"));
-        copies.look->Execute(QStringLiteral("LOCK TABLE \"RecurringDone\" IN SHARE MODE"));
         qsizetype writtenA = -1, writtenB = -1;
-        Racer racerA(nullptr, [&] { writtenA = recurringA.Confirm(a, dueA, {}); });
-        Racer racerB(copies.b, [&] { writtenB = recurringB.Confirm(b, dueB, {}); });
-        QVERIFY(copies.WaitersReach(2));
-        copies.look->Execute(QStringLiteral("COMMIT"));
-        racerA.Join();
-        racerB.Join();
-        QVERIFY2(racerA.Failure().isEmpty(), qPrintable(racerA.Failure()));
-        QVERIFY2(racerB.Failure().isEmpty(), qPrintable(racerB.Failure()));
+        const TwoCopies::RaceResult race =
+            copies.Race(QStringLiteral("LOCK TABLE \"RecurringDone\" IN SHARE MODE"), [&] { writtenA = recurringA.Confirm(a, dueA, {}); }, [&] { writtenB = recurringB.Confirm(b, dueB, {}); });
+        QVERIFY2(race.failure.isEmpty(), qPrintable(race.failure));
 
         // One copy wrote the four, the other none (and its dialog says they were written already).
         QCOMPARE(writtenA + writtenB, qsizetype(4));
@@ -519,19 +530,12 @@ private slots:
         a.ComputeBalances(QStringLiteral("人民币"));
         QCOMPARE(b.GetBalances(), (QStringList{QStringLiteral("工资卡"), QStringLiteral("8800.00"), QStringLiteral("零钱"), QStringLiteral("300.00")}));
 
-        copies.look->Execute(QStringLiteral("BEGIN"));
-        copies.look->Execute(QStringLiteral("LOCK TABLE \"Current\" IN EXCLUSIVE MODE"));
-        Racer racerA(nullptr, [&] { a.CloseAccount(QStringLiteral("工资卡")); });
-        Racer racerB(copies.b, [&] { b.CloseAccount(QStringLiteral("工资卡")); });
-        QVERIFY(copies.WaitersReach(2));
-        copies.look->Execute(QStringLiteral("COMMIT"));
-        racerA.Join();
-        racerB.Join();
-        QVERIFY2(racerA.Failure().isEmpty(), qPrintable(racerA.Failure()));
-        QVERIFY2(racerB.Failure().isEmpty(), qPrintable(racerB.Failure()));
+        const TwoCopies::RaceResult race =
+            copies.Race(QStringLiteral("LOCK TABLE \"Current\" IN EXCLUSIVE MODE"), [&] { a.CloseAccount(QStringLiteral("工资卡")); }, [&] { b.CloseAccount(QStringLiteral("工资卡")); });
+        QVERIFY2(race.failure.isEmpty(), qPrintable(race.failure));
         // One closed it; the other was told it is closed already, and lists what is left.
-        QCOMPARE(int(racerA.refusal.has_value()) + int(racerB.refusal.has_value()), 1);
-        QVERIFY(racerA.refusal.value_or(racerB.refusal.value_or(RecordChangedElsewhere::How::Changed)) == RecordChangedElsewhere::How::Deleted);
+        QCOMPARE(int(race.a.has_value()) + int(race.b.has_value()), 1);
+        QVERIFY(race.a.value_or(race.b.value_or(RecordChangedElsewhere::How::Changed)) == RecordChangedElsewhere::How::Deleted);
         QCOMPARE(QueryRowTexts(*copies.look, QStringLiteral("SELECT \"Account\", \"Money\" FROM \"Current\"")), QStringList{QStringLiteral("零钱|300.0")});
         for (CCurrentBook *book : {&a, &b}) {
             QCOMPARE(book->GetItemCount(), 1);
